@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QMainWindow>
+
+class PlaceholderWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit PlaceholderWindow(const QString &title, QWidget *parent = nullptr);
+};

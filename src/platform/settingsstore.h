@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+// The hierarchical settings store: string values addressed by root, a "\"-separated key path and
+// a value name. Value names are compared without regard to case. On Windows it is the registry;
+// elsewhere an INI file (see IniSettingsStore).
+class SettingsStore
+{
+public:
+    enum class Root { Machine, User, Classes };
+
+    virtual ~SettingsStore() = default;
+
+    // The stored text, or defaultValue when the key or the value does not exist.
+    virtual QString read(Root root, const QString &keyPath, const QString &valueName,
+                         const QString &defaultValue = {}, bool *exists = nullptr) const = 0;
+    // Creates the key path when missing and stores the text, replacing an earlier value.
+    virtual void write(Root root, const QString &keyPath, const QString &valueName, const QString &value) = 0;
+};
+
+// Off Windows: the program's own INI file (one group per key part, names matched without regard
+// to case and written back in the spelling already stored), falling back read-only on the Wine
+// prefix's registry files for keys the INI does not hold: "system.reg" for the machine root,
+// "user.reg" for the per-user root.
+class IniSettingsStore : public SettingsStore
+{
+public:
+    IniSettingsStore(const QString &iniHostPath, const QString &winePrefixHostPath);
+    ~IniSettingsStore() override;
+
+    QString read(Root root, const QString &keyPath, const QString &valueName, const QString &defaultValue = {},
+                 bool *exists = nullptr) const override;
+    void write(Root root, const QString &keyPath, const QString &valueName, const QString &value) override;
+
+    QString iniPath() const;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+// The store the program uses on this system.
+std::unique_ptr<SettingsStore> createSettingsStore(const QString &programFolderHost, const QString &winePrefixHost);

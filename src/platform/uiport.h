@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Every window of the program is a logic object in the core; the UI port shows it modally. The
+// GUI builds the Qt view bound to the object, tests act on the object from a script.
+class FormLogic
+{
+public:
+    virtual ~FormLogic() = default;
+    // The window's name, e.g. "frmSelectSets"; a scripted test matches on it.
+    virtual QString formName() const = 0;
+};
+
+// The one way the core talks to the person in front of the program: message boxes, questions,
+// prompts, file and folder choosers, modal windows, the busy pointer and letting pending window
+// events run. The GUI, the command line and the tests each implement it.
+class UiPort
+{
+public:
+    enum class Icon { None, Information, Question, Exclamation, Critical };
+    enum class Buttons { Ok, OkCancel, YesNo };
+    enum class Answer { Ok, Cancel, Yes, No };
+
+    struct FileChooser
+    {
+        QString title;
+        QString filter;      // "Description|pattern|Description|pattern", as the program writes it
+        QString initialDir;  // Windows form
+        QString fileName;    // preset name
+        bool mustExist = false;
+        bool save = false;
+    };
+
+    virtual ~UiPort() = default;
+
+    virtual Answer message(const QString &text, const QString &title, Buttons buttons, Icon icon) = 0;
+    // The input prompt; an empty text when the user cancels, as the prompt has always behaved.
+    virtual QString input(const QString &prompt, const QString &title, const QString &defaultText) = 0;
+    // File and folder choosers hand back a path in Windows form, or nothing when cancelled.
+    virtual std::optional<QString> chooseFile(const FileChooser &chooser) = 0;
+    virtual std::optional<QString> chooseFolder(const QString &title, const QString &initialDir) = 0;
+    // Shows a window modally; returns when it was hidden or closed.
+    virtual void showModal(FormLogic &form) = 0;
+    virtual void setBusy(bool busy) = 0;
+    // Lets pending window events run, so long loops keep the window responsive.
+    virtual void processEvents() = 0;
+
+    // Convenience forms.
+    void inform(const QString &text, const QString &title, Icon icon = Icon::Information)
+    {
+        message(text, title, Buttons::Ok, icon);
+    }
+    bool askYesNo(const QString &text, const QString &title, Icon icon = Icon::None)
+    {
+        return message(text, title, Buttons::YesNo, icon) == Answer::Yes;
+    }
+};
+
+// Restores the normal pointer however the scope is left.
+class BusyPointer
+{
+public:
+    explicit BusyPointer(UiPort &ui) : m_ui(ui) { m_ui.setBusy(true); }
+    ~BusyPointer() { m_ui.setBusy(false); }
+    BusyPointer(const BusyPointer &) = delete;
+    BusyPointer &operator=(const BusyPointer &) = delete;
+
+private:
+    UiPort &m_ui;
+};

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "platform/uiport.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <optional>
+
+// The UI port of the tests: every dialog the code under test shows must have been announced, in
+// order, with the answer to give. Anything else fails the running test.
+class ScriptedUi : public UiPort
+{
+public:
+    ScriptedUi() = default;
+    ~ScriptedUi() override;
+
+    // A message box with exactly this text and title (the icon is checked when given).
+    ScriptedUi &expectMessage(const QString &text, const QString &title, Answer answer = Answer::Ok,
+                              std::optional<Icon> icon = {});
+    // A message box whose text starts with the given text.
+    ScriptedUi &expectMessageStartingWith(const QString &textStart, const QString &title,
+                                          Answer answer = Answer::Ok);
+    ScriptedUi &expectInput(const QString &prompt, const QString &title, const QString &answer);
+    ScriptedUi &expectFile(std::optional<QString> answer, const QString &title = {});
+    ScriptedUi &expectFolder(std::optional<QString> answer, const QString &title = {});
+    // A modal window; act plays the user's part on its logic object.
+    ScriptedUi &expectForm(const QString &formName, std::function<void(FormLogic &)> act = {});
+    template<typename T>
+    ScriptedUi &expectForm(const QString &formName, std::function<void(T &)> act)
+    {
+        return expectForm(formName, [act](FormLogic &f) { act(dynamic_cast<T &>(f)); });
+    }
+
+    // True when every announced dialog was shown; prints what is left otherwise.
+    bool allShown() const;
+    qsizetype pending() const { return qsizetype(m_script.size()); }
+
+    // Everything shown, one line each ("message|title|text", "input|title|prompt", ...).
+    const QStringList &shown() const { return m_shown; }
+    int processEventsCalls() const { return m_processEvents; }
+    bool busy() const { return m_busy; }
+
+    Answer message(const QString &text, const QString &title, Buttons buttons, Icon icon) override;
+    QString input(const QString &prompt, const QString &title, const QString &defaultText) override;
+    std::optional<QString> chooseFile(const FileChooser &chooser) override;
+    std::optional<QString> chooseFolder(const QString &title, const QString &initialDir) override;
+    void showModal(FormLogic &form) override;
+    void setBusy(bool busy) override { m_busy = busy; }
+    void processEvents() override { ++m_processEvents; }
+
+private:
+    enum class Kind { Message, MessagePrefix, Input, File, Folder, Form };
+    struct Step
+    {
+        Kind kind;
+        QString text;
+        QString title;
+        Answer answer = Answer::Ok;
+        std::optional<Icon> icon;
+        std::optional<QString> reply;
+        std::function<void(FormLogic &)> act;
+    };
+
+    std::optional<Step> next(Kind kind, const QString &what);
+
+    std::deque<Step> m_script;
+    QStringList m_shown;
+    int m_processEvents = 0;
+    bool m_busy = false;
+};

@@ -1,0 +1,71 @@
+#include "support/testenv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+QString prepareDirs(const QTemporaryDir &dir)
+{
+    QDir root(dir.path());
+    root.mkpath(QStringLiteral("home"));
+    root.mkpath(QStringLiteral("prefix/drive_c"));
+    root.mkpath(QStringLiteral("prefix/dosdevices"));
+    QFile::link(QStringLiteral("../drive_c"), dir.path() + QStringLiteral("/prefix/dosdevices/c:"));
+    return dir.path();
+}
+
+const char *simKey(int simType)
+{
+    switch (simType) {
+    case 0: return "Software\\\\Microsoft\\\\Microsoft Games\\\\Flight Simulator\\\\7.0";
+    case 1: return "Software\\\\Microsoft\\\\Microsoft Games\\\\Flight Simulator\\\\8.0";
+    default: return "Software\\\\Microsoft\\\\Microsoft Games\\\\Combat Flight Simulator\\\\2.0";
+    }
+}
+}
+
+TestEnv::TestEnv()
+    : fs((prepareDirs(m_dir), DriveMap::fromWinePrefix(m_dir.path() + QStringLiteral("/prefix")))),
+      settings(createSettingsStore(m_dir.path() + QStringLiteral("/home"), m_dir.path() + QStringLiteral("/prefix"))),
+      program(m_dir.path() + QStringLiteral("/home")),
+      context{fs, *settings, ui, program}
+{
+    m_systemReg = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n";
+}
+
+TestEnv::~TestEnv() = default;
+
+void TestEnv::installSim(int simType, const QString &windowsFolder, const QString &valueName)
+{
+    QString name = valueName;
+    if (name.isEmpty())
+        name = simType == 0 ? QStringLiteral("path") : QStringLiteral("EXE Path");
+    QString escaped = windowsFolder;
+    escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    m_systemReg += QByteArray("\n[") + simKey(simType) + "] 1700000000\n#time=1d9a8b7c6d5e4f3\n\"" + name.toLatin1()
+                   + "\"=\"" + escaped.toLatin1() + "\"\n";
+    QFile reg(prefixHost() + QStringLiteral("/system.reg"));
+    if (reg.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        reg.write(m_systemReg);
+    reg.close();
+    QString folder = windowsFolder;
+    while (folder.endsWith(QLatin1Char('\\')))
+        folder.chop(1);
+    QDir().mkpath(fs.toHost(folder));
+}
+
+void TestEnv::writeFile(const QString &windowsPath, const QByteArray &bytes)
+{
+    const QString hostPath = fs.toHost(windowsPath);
+    QDir().mkpath(QFileInfo(hostPath).absolutePath());
+    QFile f(hostPath);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
+
+QByteArray TestEnv::readFile(const QString &windowsPath) const
+{
+    QFile f(fs.toHost(windowsPath));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}

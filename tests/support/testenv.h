@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/appcontext.h"
+#include "support/scriptedui.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+// One isolated installation for a test: a temporary folder holding the program folder
+// ("home", which also holds the settings file) and a Wine-style prefix whose drive C: is
+// "prefix/drive_c". Everything the code under test touches stays inside it.
+class TestEnv
+{
+public:
+    TestEnv();
+    ~TestEnv();
+
+    // Adds a simulator's installation value to the prefix's "system.reg" (Wine's own format) and
+    // creates its folder. simType 0, 1, 2; folder in Windows form, e.g. "C:\FS2002". valueName
+    // overrides the value's spelling ("EXE path", "PATH", ...).
+    void installSim(int simType, const QString &windowsFolder, const QString &valueName = {});
+
+    // Creates a file (and its folders) at a Windows path; text is written as Windows-1252.
+    void writeFile(const QString &windowsPath, const QByteArray &bytes = {});
+    QByteArray readFile(const QString &windowsPath) const;
+    QString host(const QString &windowsPath) const { return fs.toHost(windowsPath); }
+
+    QString rootHost() const { return m_dir.path(); }
+    QString homeHost() const { return m_dir.path() + QStringLiteral("/home"); }
+    QString prefixHost() const { return m_dir.path() + QStringLiteral("/prefix"); }
+    QString driveCHost() const { return prefixHost() + QStringLiteral("/drive_c"); }
+    // Program folder in Windows form.
+    QString programFolder() const { return context.programFolder(); }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_systemReg;
+
+public:
+    FileSystem fs;
+    std::unique_ptr<SettingsStore> settings;
+    ProgramInfo program;
+    ScriptedUi ui;
+    AppContext context;
+};
