@@ -6,6 +6,8 @@
 #include <QString>
 
 class Tree;
+class BackupManager;
+class TextFileWriter;
 
 // The library: every scenery, level, set and cache entry, and the operations on the library's
 // files. One object lives for the whole run.
@@ -45,14 +47,18 @@ public:
     static QString ReplaceNumber(const QString &line);
 
     AppContext &context() const { return m_context; }
+    // The backup manager CreateCFG offers a backup through; set once at start-up.
+    void setBackupManager(BackupManager *backup) { m_backup = backup; }
+    BackupManager *backupManager() const { return m_backup; }
     // Test seam: sets the folder without an installation lookup.
     void setFSPathForTesting(const QString &path) { m_fsPath = path; }
 
 private:
-    void writeToTextStream5(class TextFileWriter &out, const clsScenery &scenery) const;
+    void writeToTextStream5(TextFileWriter &out, const clsScenery &scenery) const;
     void writeCFGEntry(TextFileWriter &out, const clsScenery &scenery, int areaNumber);
 
     AppContext &m_context;
+    BackupManager *m_backup = nullptr;
     QString m_fsPath;
     qint32 m_fileSize = 0;  // counted size of the Scenery.cfg being written
 };
