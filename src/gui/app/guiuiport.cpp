@@ -1,0 +1,140 @@
+#include "gui/app/guiuiport.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace {
+// "Text files|*.txt|All|*.*" -> "Text files (*.txt);;All (*.*)"
+QString qtFilter(const QString &filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList result;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        result.append(QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '))));
+    return result.join(QStringLiteral(";;"));
+}
+
+QMessageBox::Icon qtIcon(UiPort::Icon icon)
+{
+    switch (icon) {
+    case UiPort::Icon::Information: return QMessageBox::Information;
+    case UiPort::Icon::Question: return QMessageBox::Question;
+    case UiPort::Icon::Exclamation: return QMessageBox::Warning;
+    case UiPort::Icon::Critical: return QMessageBox::Critical;
+    case UiPort::Icon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+}
+
+GuiUiPort::GuiUiPort(const FileSystem &fs) : m_fs(fs)
+{
+}
+
+QHash<QString, GuiUiPort::ViewFactory> &GuiUiPort::registry()
+{
+    static QHash<QString, ViewFactory> views;
+    return views;
+}
+
+void GuiUiPort::registerView(const QString &formName, ViewFactory factory)
+{
+    registry().insert(formName, std::move(factory));
+}
+
+UiPort::Answer GuiUiPort::message(const QString &text, const QString &title, Buttons buttons, Icon icon)
+{
+    QMessageBox box(qtIcon(icon), title, text, QMessageBox::NoButton, m_parent);
+    switch (buttons) {
+    case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    }
+    // The pointer must not stay busy over a question.
+    const bool wasBusy = m_busyDepth > 0;
+    if (wasBusy)
+        QApplication::restoreOverrideCursor();
+    const int result = box.exec();
+    if (wasBusy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    switch (result) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Cancel: return Answer::Cancel;
+    default: return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+    }
+}
+
+QString GuiUiPort::input(const QString &prompt, const QString &title, const QString &defaultText)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(m_parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    return ok ? text : QString();
+}
+
+QString GuiUiPort::hostFolder(const QString &windowsFolder) const
+{
+    const QString host = m_fs.toHost(windowsFolder);
+    return host.isEmpty() ? QString() : host;
+}
+
+std::optional<QString> GuiUiPort::chooseFile(const FileChooser &chooser)
+{
+    QString start = hostFolder(chooser.initialDir);
+    if (!chooser.fileName.isEmpty())
+        start = start.isEmpty() ? chooser.fileName : start + QLatin1Char('/') + chooser.fileName;
+    const QString filter = qtFilter(chooser.filter);
+    const QString chosen = chooser.save ? QFileDialog::getSaveFileName(m_parent, chooser.title, start, filter)
+                                        : QFileDialog::getOpenFileName(m_parent, chooser.title, start, filter);
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return m_fs.toWindows(chosen);
+}
+
+std::optional<QString> GuiUiPort::chooseFolder(const QString &title, const QString &initialDir)
+{
+    const QString chosen = QFileDialog::getExistingDirectory(m_parent, title, hostFolder(initialDir));
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return m_fs.toWindows(chosen);
+}
+
+void GuiUiPort::showModal(FormLogic &form)
+{
+    const auto factory = registry().value(form.formName());
+    if (!factory) {
+        QMessageBox::critical(m_parent, QStringLiteral("Lumivale"),
+                              QStringLiteral("The window %1 is not available.").arg(form.formName()));
+        return;
+    }
+    QDialog *dialog = factory(form, m_parent);
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    dialog->exec();
+    delete dialog;
+}
+
+void GuiUiPort::setBusy(bool busy)
+{
+    if (busy) {
+        if (m_busyDepth++ == 0)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (m_busyDepth > 0) {
+        if (--m_busyDepth == 0)
+            QApplication::restoreOverrideCursor();
+    }
+}
+
+void GuiUiPort::processEvents()
+{
+    // Long loops call this once per item; repainting every 30 ms keeps the window alive without
+    // spending the loop's time in the event queue. User input waits until the command ends, so a
+    // click cannot start a second command in the middle of the first.
+    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < 30)
+        return;
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    m_sinceEvents.start();
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/filesystem.h"
+#include "platform/uiport.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+class QDialog;
+
+// The UI port of the GUI: message boxes, prompts and choosers as Qt dialogs, and each logic
+// window shown through the Qt view registered for its name.
+class GuiUiPort : public UiPort
+{
+public:
+    // Builds the view of a logic window; the view binds its widgets to the logic object and hides
+    // itself (accept/reject) when the logic's OK / Cancel / Delete ran.
+    using ViewFactory = std::function<QDialog *(FormLogic &form, QWidget *parent)>;
+
+    explicit GuiUiPort(const FileSystem &fs);
+
+    static void registerView(const QString &formName, ViewFactory factory);
+
+    // The window dialogs are parented to (the main window, once it exists).
+    void setParentWidget(QWidget *parent) { m_parent = parent; }
+
+    Answer message(const QString &text, const QString &title, Buttons buttons, Icon icon) override;
+    QString input(const QString &prompt, const QString &title, const QString &defaultText) override;
+    std::optional<QString> chooseFile(const FileChooser &chooser) override;
+    std::optional<QString> chooseFolder(const QString &title, const QString &initialDir) override;
+    void showModal(FormLogic &form) override;
+    void setBusy(bool busy) override;
+    void processEvents() override;
+
+private:
+    static QHash<QString, ViewFactory> &registry();
+    QString hostFolder(const QString &windowsFolder) const;
+
+    const FileSystem &m_fs;
+    QPointer<QWidget> m_parent;
+    int m_busyDepth = 0;
+    QElapsedTimer m_sinceEvents;
+};
