@@ -1,0 +1,77 @@
+#pragma once
+
+#include "platform/appcontext.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+// Named backups of a simulator's configuration files. A backup is a zip file in the backup root
+// whose entries keep each file's folder path below its drive, so that extracting it into the drive
+// root puts every file back where it came from. Backups of the older folder form ("V1.5") hold
+// the files below a folder of the backup root and can still be installed.
+//
+// Which files belong to a backup is the per-simulator list file in the program folder, one path
+// relative to the simulator folder per line.
+//
+// Each operation reports its own failures through the program-wide error message and returns.
+class BackupManager
+{
+public:
+    using StatusFn = std::function<void(const QString &)>;
+
+    // simFolder: the installation folder of the simulator worked on, Windows form, no trailing
+    // "\". simType (0, 1, 2) names that simulator so the matching list file is used even when
+    // "SelectedSim" was never stored (a single installed simulator); without it the list follows
+    // "SelectedSim".
+    BackupManager(AppContext &context, QString simFolder, std::optional<qint32> simType = std::nullopt);
+
+    // After the simulator worked on was switched: the folder and list of the new one.
+    void setSimulator(const QString &simFolder, std::optional<qint32> simType);
+    const QString &simFolder() const { return m_simFolder; }
+
+    // Receives the progress texts of the archive component (the main window's status text).
+    void setStatus(StatusFn status) { m_status = std::move(status); }
+
+    // Asks for a name and writes a backup. False when it failed or the user stopped it at the
+    // long-path question; an empty name is not a failure (nothing is written, true).
+    bool makeBackup();
+    // Restores the zip backup root + name into the drive root of the simulator folder.
+    void installBackup(const QString &name);
+    // Restores the V1.5 backup folder root + name, file by file, as the list names them.
+    void installBackup_old(const QString &name);
+    // Deletes the backup file root + name after asking; an empty name does nothing.
+    void deleteBackup(const QString &name);
+
+    // The path up to and including its last "\"; "" when it has none.
+    static QString getDir(const QString &path);
+
+    // The backup root, ending in "\"; created with its missing parents when it does not exist.
+    QString backupRoot() const;
+    // The backup file list of the simulator ("BackupFiles.db", "BackupFilesFS2002.db",
+    // "BackupFilesCFS2.db") in the program folder.
+    QString backupListPath() const;
+    // The list's non-blank lines; the file is created empty when it is missing.
+    QStringList backupList() const;
+    // The names of the backup files / V1.5 backup folders in the backup root.
+    QStringList backupFiles() const;
+    QStringList backupFolders() const;
+
+    AppContext &context() const { return m_context; }
+
+private:
+    bool doMakeBackup();
+    void doInstallBackup(const QString &name);
+    void doInstallBackupOld(const QString &name);
+    void doDeleteBackup(const QString &name);
+    // Offers a backup of the current files before a restore; false when the restore must not go on.
+    bool offerBackupFirst();
+    void status(const QString &text) const;
+
+    AppContext &m_context;
+    QString m_simFolder;
+    std::optional<qint32> m_simType;
+    StatusFn m_status;
+};
