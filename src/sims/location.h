@@ -26,7 +26,12 @@ public:
     static QString optionCaption(qint32 simType);
     static QString installationKey(qint32 simType);
 
+    // How many of the three simulators were found.
+    int installedCount() const;
+
 private:
+    bool isInstalled(qint32 simType) const;
+
     AppContext &m_context;
     bool m_fs2002 = false;
     bool m_fs2000 = false;

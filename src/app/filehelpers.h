@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+class FileSystem;
+class SceneryManager;
+
+// The small file helpers many commands share.
+namespace Start {
+
+// Creates every missing folder along a path ("C:\A\B\C"). Empty pieces from a doubled or trailing
+// "\" are skipped; a network path keeps its "\\server\share" head, which is never created.
+void CreateSubFolder(const FileSystem &fs, const QString &path);
+
+// Replaces each of \ / : * ? " < > | by "_"; the argument is changed too.
+QString NormaliseFilename(QString &fileName);
+
+QString withoutTrailingBackslash(const QString &path);
+
+// The last folder used per chooser key ("CDRom", "CreateZIP", "AddScreen0", ...).
+class FolderMemory
+{
+public:
+    explicit FolderMemory(const SceneryManager &manager) : m_manager(manager) {}
+
+    // Stores the folder under the key, replacing an earlier one.
+    void SetDicPath(const QString &key, const QString &folder);
+    // The folder stored under the key; the selected simulator's folder when none is.
+    QString GetDicPath(const QString &key) const;
+    bool contains(const QString &key) const { return m_folders.contains(key); }
+
+private:
+    const SceneryManager &m_manager;
+    QHash<QString, QString> m_folders;
+};
+
+} // namespace Start

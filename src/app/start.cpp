@@ -1,0 +1,49 @@
+#include "app/start.h"
+
+#include "library/scenerymanager.h"
+#include "platform/errorreporter.h"
+#include "platform/installation.h"
+
+Start::Platform::Platform(const QStringList &arguments, UiPort &ui)
+    : Platform(ProgramInfo::defaultProgramFolder(), DriveMap::defaultWinePrefix(), arguments, ui)
+{
+}
+
+Start::Platform::Platform(const QString &programFolderHost, const QString &winePrefixHost,
+                          const QStringList &arguments, UiPort &ui)
+    : program(programFolderHost, arguments), settings(createSettingsStore(programFolderHost, winePrefixHost)),
+      fs(loadDriveMap(programFolderHost, winePrefixHost)), context{fs, *settings, ui, program}
+{
+}
+
+Start::Session::Session(AppContext &ctx, bool debugFlag) : context(ctx), debug(debugFlag), debugLog(ctx.fs, debugFlag)
+{
+}
+
+Start::Session::~Session() = default;
+
+std::unique_ptr<Start::Session> Start::Main(AppContext &context, const MainHooks &hooks)
+{
+    if (!context.program.acquireInstanceLock())
+        return nullptr;
+    auto session = std::make_unique<Session>(context, isDebugCommandLine(context.program.commandLine()));
+    try {
+        session->manager = std::make_unique<SceneryManager>(context);
+    } catch (const NoSimulatorInstalled &) {
+        return nullptr;
+    }
+    try {
+        session->folderMemory = std::make_unique<FolderMemory>(*session->manager);
+        if (hooks.createProgramObjects)
+            hooks.createProgramObjects(*session);
+        if (hooks.showMainWindow)
+            hooks.showMainWindow(*session);
+        session->commands = commandRows();
+        session->debugLog.write(DebugLog::GetFKeys);
+        readFunctionKeys(context.settings, session->functionKeys);
+        session->debugLog.write(DebugLog::GetFKeysEnd);
+    } catch (const LmError &e) {
+        reportError(context.ui, QStringLiteral("Start.Main"), e);
+    }
+    return session;
+}

@@ -1,0 +1,113 @@
+#include "library/scenerymanager.h"
+
+#include "app/filehelpers.h"
+#include "platform/errorreporter.h"
+#include "settings/programsettings.h"
+#include "sims/location.h"
+
+#include <QDir>
+
+namespace {
+
+// Every subfolder first, each created when missing and copied in turn, then the folder's files.
+void copyTree(const FileSystem &fs, const QString &source, const QString &target)
+{
+    const QString sourceBase = Start::withoutTrailingBackslash(source);
+    const QString targetBase = Start::withoutTrailingBackslash(target);
+    const QStringList folders = fs.subFolders(sourceBase);
+    for (const QString &name : folders) {
+        const QString targetFolder = targetBase + QLatin1Char('\\') + name;
+        if (!fs.folderExists(targetFolder))
+            Start::CreateSubFolder(fs, targetFolder);
+        copyTree(fs, sourceBase + QLatin1Char('\\') + name, targetFolder);
+    }
+    const QStringList files = fs.files(sourceBase);
+    for (const QString &name : files)
+        fs.copyFile(sourceBase + QLatin1Char('\\') + name, targetBase + QLatin1Char('\\') + name, true);
+}
+
+} // namespace
+
+SceneryManager::SceneryManager(AppContext &context) : m_context(context)
+{
+    try {
+        Location location(m_context);  // shows the message and throws when no simulator is installed
+        qint32 simType = 0;
+        if (location.installedCount() >= 2) {
+            const QString proposed = location.FS2002installed() ? QStringLiteral("1")
+                                     : location.FS2000installed() ? QStringLiteral("0")
+                                                                  : QStringLiteral("2");
+            QString stored = ProgramSettings(m_context.settings, QString()).selectedSim(proposed);
+            // An empty value is no choice at all, like a missing one.
+            if (stored.isEmpty())
+                stored = proposed;
+            simType = SettingText::toWholeNumber(stored);
+        } else {
+            simType = location.FS2002installed() ? 1 : location.FS2000installed() ? 0 : 2;
+        }
+        SimType = simType;
+        location.DoClass_Initialize(SimType);
+        m_fsPath = location.Path();
+    } catch (const LmError &e) {
+        reportError(m_context.ui, QStringLiteral("SceneryManager.Class_Initialize"), e);
+    }
+}
+
+SceneryManager::~SceneryManager()
+{
+    // Tearing down never fails loudly; the sets lose their members before they go.
+    try {
+        colCache.clear();
+        colScenery.clear();
+        for (const CfgPtr &set : dicCFGs) {
+            if (set)
+                set->colUsedSceneries.clear();
+        }
+        dicCFGs.clear();
+        dicLevel.clear();
+    } catch (...) {
+    }
+}
+
+void SceneryManager::NewLocation()
+{
+    Location location(m_context);
+    location.DoClass_Initialize(SimType);
+    m_fsPath = location.Path();
+}
+
+QString SceneryManager::getRealPath(const QString &sIn) const
+{
+    QString p;
+    if (!sIn.contains(QStringLiteral("\\\\")) && !sIn.contains(QLatin1Char(':')))
+        p = m_fsPath + QLatin1Char('\\') + sIn;
+    else
+        p = sIn;
+    if (p.endsWith(QLatin1Char('\\')))
+        p.chop(1);
+    if (p.right(8).toUpper() == QStringLiteral("\\SCENERY"))
+        p.chop(8);
+    return p;
+}
+
+QString SceneryManager::CorrectDir(const QString &name)
+{
+    QString result = name;
+    for (const QChar c : {u':', u'\\', u'/', u'*', u'?', u'"', u'<', u'>', u'|'})
+        result.replace(c, QLatin1Char('-'));
+    return result;
+}
+
+void SceneryManager::CopyFolderTree(const QString &source, const QString &target) const
+{
+    const FileSystem &fs = m_context.fs;
+    // A target inside the source would meet its own copies again and never end.
+    const QString sourceHost = QDir::cleanPath(fs.toHost(source));
+    const QString targetHost = QDir::cleanPath(fs.toHost(target));
+    if (!sourceHost.isEmpty()
+        && (targetHost.compare(sourceHost, Qt::CaseInsensitive) == 0
+            || targetHost.startsWith(sourceHost + QLatin1Char('/'), Qt::CaseInsensitive))) {
+        throw LmError::standard(LmError::PathFileAccess, target);
+    }
+    copyTree(fs, source, target);
+}
