@@ -14,19 +14,19 @@ QString cleanFolder(const QString &hostFolder)
         folder.chop(1);
     return folder;
 }
-}
+} // namespace
 
 DriveMap DriveMap::fromWinePrefix(const QString &prefixHostPath)
 {
     DriveMap map;
     const QString devices = prefixHostPath + QStringLiteral("/dosdevices");
     // System: a link whose target is missing (an unplugged medium) is still a drive letter.
-    const QStringList names = QDir(devices).entryList(QDir::AllEntries | QDir::System | QDir::Hidden
-                                                      | QDir::NoDotAndDotDot);
+    const QStringList names =
+        QDir(devices).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QString &name : names) {
         // "c:" is a drive; "c::" is the raw device behind it and no folder.
-        if (name.size() != 2 || name.at(1) != QLatin1Char(':') || !name.at(0).isLetter()
-            || name.at(0).unicode() > 0x7F)
+        if (name.size() != 2 || name.at(1) != QLatin1Char(':') || !name.at(0).isLetter() ||
+            name.at(0).unicode() > 0x7F)
             continue;
         const QString linkPath = devices + QLatin1Char('/') + name;
         QString target;

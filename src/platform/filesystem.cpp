@@ -106,10 +106,12 @@ void copyHostFile(const QString &sourceHost, const QString &targetHost)
 {
     QFile source(sourceHost);
     if (!source.open(QIODevice::ReadOnly))
-        fail(source.error() == QFileDevice::PermissionsError ? LmError::PermissionDenied : LmError::PathFileAccess);
+        fail(source.error() == QFileDevice::PermissionsError ? LmError::PermissionDenied
+                                                             : LmError::PathFileAccess);
     QSaveFile target(targetHost);
     if (!target.open(QIODevice::WriteOnly))
-        fail(target.error() == QFileDevice::PermissionsError ? LmError::PermissionDenied : LmError::PathFileAccess);
+        fail(target.error() == QFileDevice::PermissionsError ? LmError::PermissionDenied
+                                                             : LmError::PathFileAccess);
     QByteArray buffer;
     while (!source.atEnd()) {
         buffer = source.read(1 << 20);
@@ -167,7 +169,8 @@ void makeTreeWritable(const QString &hostFolder)
 
 bool treeHasReadOnlyFile(const QString &hostFolder)
 {
-    QDirIterator it(hostFolder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QDirIterator it(hostFolder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         if (isReadOnly(it.next()))
             return true;
@@ -194,8 +197,8 @@ bool isValidShortName(const QString &name)
     const QString ext = dot < 0 ? QString() : name.mid(dot + 1);
     if (base.isEmpty() || base.size() > 8 || ext.size() > 3 || (dot >= 0 && ext.isEmpty()))
         return false;
-    return std::all_of(base.cbegin(), base.cend(), isShortNameChar)
-           && std::all_of(ext.cbegin(), ext.cend(), isShortNameChar);
+    return std::all_of(base.cbegin(), base.cend(), isShortNameChar) &&
+           std::all_of(ext.cbegin(), ext.cend(), isShortNameChar);
 }
 
 // The part of a short name before "~n": upper case, blanks and dots dropped, characters a short
@@ -229,7 +232,7 @@ QString generatedShortName(const QString &longName, int number)
     return shortName;
 }
 
-}  // namespace
+} // namespace
 
 // ================================================================================================
 
@@ -243,15 +246,18 @@ QString FileSystem::toHost(const QString &windowsPath) const
     QString path = windowsPath;
     path.replace(kSlash, kBackslash);
     if (path.size() < 2 || path.at(1) != QLatin1Char(':') || !path.at(0).isLetter())
-        return {};  // UNC, relative or drive-less
+        return {}; // UNC, relative or drive-less
     if (path.size() > 2 && path.at(2) != kBackslash)
-        return {};  // "C:name" is relative to the drive's current folder, which this program has not
-    const std::optional<QString> root = m_drives.hostFolder(path.at(0));
+        return {}; // "C:name" is relative to the drive's current folder, which this program has not
+    std::optional<QString> root = m_drives.hostFolder(path.at(0));
+    // Without a drive of its own, Z: is the host's root: toWindows writes such paths that way.
+    if (!root && path.at(0).toUpper() == QLatin1Char('Z'))
+        root = QStringLiteral("/");
     if (!root)
         return {};
 
     const QStringList parts = path.mid(3).split(kBackslash, Qt::SkipEmptyParts);
-    QStringList resolved;  // components below the drive folder
+    QStringList resolved; // components below the drive folder
     qsizetype missingFrom = -1;
     for (qsizetype i = 0; i < parts.size(); ++i) {
         const QString &part = parts.at(i);
@@ -311,8 +317,8 @@ QString FileSystem::toWindows(const QString &hostPath) const
     qsizetype best = -1;
     for (auto it = m_drives.drives().cbegin(); it != m_drives.drives().cend(); ++it) {
         const QString &folder = it.value();
-        const bool holds = folder == QStringLiteral("/") || path == folder
-                           || path.startsWith(folder + kSlash);
+        const bool holds =
+            folder == QStringLiteral("/") || path == folder || path.startsWith(folder + kSlash);
         if (holds && folder.size() > best) {
             best = folder.size();
             letter = it.key();
@@ -467,7 +473,8 @@ void FileSystem::moveFolder(const QString &source, const QString &target) const
     }
     // A folder cannot be moved into itself or below itself.
     const QString targetCanonicalParent = QFileInfo(targetHostFolder).canonicalFilePath();
-    if (targetCanonicalParent == sourceCanonical || targetCanonicalParent.startsWith(sourceCanonical + kSlash))
+    if (targetCanonicalParent == sourceCanonical ||
+        targetCanonicalParent.startsWith(sourceCanonical + kSlash))
         fail(LmError::PathFileAccess);
     if (QDir().rename(sourceHost, targetHost))
         return;
@@ -546,7 +553,7 @@ void FileSystem::createFolder(const QString &path) const
     if (info.isDir())
         return;
     if (info.exists())
-        fail(LmError::PathFileAccess);  // a file of that name is in the way
+        fail(LmError::PathFileAccess); // a file of that name is in the way
     if (!QFileInfo(hostParent(host)).isDir())
         fail(LmError::PathNotFound);
     if (!QDir().mkdir(host))
@@ -593,7 +600,7 @@ QString FileSystem::shortName(const QString &path) const
         fail(LmError::FileNotFound);
     const QString name = info.fileName();
     if (name.isEmpty())
-        return toWindows(host).left(2);  // a drive root
+        return toWindows(host).left(2); // a drive root
     if (isValidShortName(name))
         return name.toUpper();
 
@@ -659,7 +666,8 @@ QByteArray FileSystem::readAll(const QString &path) const
         fail(LmError::PathFileAccess);
     QFile file(host);
     if (!file.open(QIODevice::ReadOnly))
-        fail(file.error() == QFileDevice::PermissionsError ? LmError::PermissionDenied : LmError::PathFileAccess);
+        fail(file.error() == QFileDevice::PermissionsError ? LmError::PermissionDenied
+                                                           : LmError::PathFileAccess);
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         fail(LmError::PathFileAccess);
@@ -696,7 +704,8 @@ void FileSystem::appendLine(const QString &path, const QString &line) const
         fail(LmError::PathFileAccess);
     QFile file(host);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        fail(file.error() == QFileDevice::PermissionsError ? LmError::PermissionDenied : LmError::PathFileAccess);
+        fail(file.error() == QFileDevice::PermissionsError ? LmError::PermissionDenied
+                                                           : LmError::PathFileAccess);
     const QByteArray bytes = Cp1252::encode(line) + "\r\n";
     if (file.write(bytes) != bytes.size() || !file.flush())
         fail(LmError::DiskFull);
@@ -720,7 +729,8 @@ void writeFileAtomically(const QString &hostPath, const QByteArray &bytes)
                  : LmError::PathFileAccess);
     }
     if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const bool full = file.error() == QFileDevice::ResourceError || file.error() == QFileDevice::WriteError;
+        const bool full =
+            file.error() == QFileDevice::ResourceError || file.error() == QFileDevice::WriteError;
         file.cancelWriting();
         fail(full ? LmError::DiskFull : LmError::PathFileAccess);
     }

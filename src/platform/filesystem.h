@@ -25,7 +25,7 @@ public:
 
     // Path text -> host path. Existing components are matched case-insensitively; the first missing
     // component and everything after it are kept as written. Empty when the path cannot be mapped
-    // (an unmapped drive, a UNC path, a relative path).
+    // (an unmapped drive, a UNC path, a relative path); an unmapped Z: is the host's root.
     QString toHost(const QString &windowsPath) const;
     // Host path -> path text: the longest mapped drive folder that holds it, else "Z:\..." as Wine
     // shows such paths.
