@@ -52,7 +52,9 @@ void TestEnv::installSim(int simType, const QString &windowsFolder, const QStrin
     QString folder = windowsFolder;
     while (folder.endsWith(QLatin1Char('\\')))
         folder.chop(1);
-    QDir().mkpath(fs.toHost(folder));
+    const QString hostFolder = fs.toHost(folder);
+    if (!hostFolder.isEmpty())  // a folder on an unmapped drive is only a registry value
+        QDir().mkpath(hostFolder);
 }
 
 void TestEnv::writeFile(const QString &windowsPath, const QByteArray &bytes)
