@@ -1,0 +1,42 @@
+#include "cli/clisession.h"
+
+#include "library/scenerymanager.h"
+#include "platform/installation.h"
+#include "sims/location.h"
+
+CliSession::CliSession(UiPort &ui)
+    : m_programFolderHost(ProgramInfo::defaultProgramFolder()),
+      m_winePrefixHost(DriveMap::defaultWinePrefix()),
+      m_fs(loadDriveMap(m_programFolderHost, m_winePrefixHost)),
+      m_settings(createSettingsStore(m_programFolderHost, m_winePrefixHost)),
+      m_program(m_programFolderHost),
+      m_context{m_fs, *m_settings, ui, m_program}
+{
+}
+
+CliSession::~CliSession() = default;
+
+QString CliSession::settingsFile() const
+{
+    if (const auto *ini = dynamic_cast<const IniSettingsStore *>(m_settings.get()))
+        return ini->iniPath();
+    return {};
+}
+
+std::unique_ptr<SceneryManager> CliSession::openManager(std::optional<int> simType)
+{
+    auto manager = std::make_unique<SceneryManager>(m_context);
+    if (simType) {
+        const Location location(m_context);
+        const bool installed = (*simType == 0 && location.FS2000installed())
+                               || (*simType == 1 && location.FS2002installed())
+                               || (*simType == 2 && location.CFS2installed());
+        if (!installed)
+            throw CliFailure{QStringLiteral("%1 (--sim %2) is not installed.")
+                                 .arg(Location::simulatorName(*simType))
+                                 .arg(*simType)};
+        manager->SimType = *simType;
+        manager->NewLocation();
+    }
+    return manager;
+}

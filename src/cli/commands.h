@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+#include <memory>
+#include <optional>
+#include <span>
+
+class CliSession;
+class CliUi;
+
+// The command line: lumivale-cli [global options] <command> [command options and arguments].
+//
+// Adding a command takes one function and one table row:
+//   1. write `int runName(CliCommandRun &run)` in its own cmd_name.cpp (and, when the command has
+//      options or arguments, `void setupName(QCommandLineParser &parser)` that adds them),
+//   2. declare them below and add a row {"name", "one-line summary", setupName, runName} to the
+//      table in commands.cpp, and the .cpp to src/cli/CMakeLists.txt.
+// --help works for every command by itself. The run function prints results to run.out, talks to
+// the user only through run.ui() (or run.err for plain notes), and returns the exit code (0 done,
+// 1 failed). It may throw CliFailure, LmError or NoSimulatorInstalled: the dispatcher reports them.
+
+// Options every command accepts, before or after the command name.
+struct CliGlobalOptions
+{
+    std::optional<int> simType;  // --sim 0|1|2: work on that installed simulator for this run
+    bool assumeYes = false;      // --yes: answer Yes / OK to every question
+    QStringList answers;         // --answer TEXT (repeatable): replies to input prompts, in order
+};
+
+class CliCommandRun
+{
+public:
+    CliCommandRun(const QCommandLineParser &args, const CliGlobalOptions &options, CliUi &ui, QTextStream &out,
+                  QTextStream &err);
+    ~CliCommandRun();
+
+    const QCommandLineParser &args;  // the command's own options, parsed
+    const CliGlobalOptions &options;
+    QTextStream &out;
+    QTextStream &err;
+
+    CliUi &ui() { return m_ui; }
+    // The installation from the environment, opened on first use.
+    CliSession &session();
+
+private:
+    CliUi &m_ui;
+    std::unique_ptr<CliSession> m_session;
+};
+
+struct CliCommand
+{
+    const char *name;
+    const char *summary;
+    void (*setup)(QCommandLineParser &parser);  // may be null
+    int (*run)(CliCommandRun &run);
+};
+
+std::span<const CliCommand> cliCommands();
+
+// Exit codes besides 0 and 1.
+constexpr int CliUsageError = 2;
+
+// Runs one command line (arguments[0] is the program). Returns the exit code.
+int runCli(const QStringList &arguments, QTextStream &out, QTextStream &err);
+
+// The commands.
+void setupInfo(QCommandLineParser &parser);
+int runInfo(CliCommandRun &run);
+void setupDemo(QCommandLineParser &parser);
+int runDemo(CliCommandRun &run);
