@@ -1,0 +1,225 @@
+#include "areas/areadialogs.h"
+
+#include "platform/errorreporter.h"
+
+namespace {
+const QString ElevationCharacters = QStringLiteral("0123456789-");
+
+// A stored value the rows cannot show is reported, and the dialog opens with empty rows.
+void loadArea(UiPort &ui, usrArea &editor, const QString &text)
+{
+    runStep(ui, QStringLiteral(".Form_Load"), [&] { editor.setArea(text); });
+}
+}
+
+QString filterElevationTyped(const QString &typed)
+{
+    QString kept;
+    for (const QChar c : typed) {
+        if (ElevationCharacters.contains(c))
+            kept.append(c);
+    }
+    return kept;
+}
+
+ElevationEdit filterElevationEdit(const QString &before, const QString &after, qsizetype cursor)
+{
+    const qsizetype shorter = qMin(before.size(), after.size());
+    qsizetype prefix = 0;
+    while (prefix < shorter && before.at(prefix) == after.at(prefix))
+        ++prefix;
+    qsizetype suffix = 0;
+    while (suffix < shorter - prefix
+           && before.at(before.size() - 1 - suffix) == after.at(after.size() - 1 - suffix))
+        ++suffix;
+    const QString inserted = after.mid(prefix, after.size() - prefix - suffix);
+    const QString kept = filterElevationTyped(inserted);
+    if (kept == inserted)
+        return {after, cursor < 0 ? after.size() : cursor};
+    if (kept.isEmpty())
+        return {before, prefix};
+    return {after.left(prefix) + kept + after.right(suffix), prefix + kept.size()};
+}
+
+void AreaDialogLogic::setHidden(bool hidden)
+{
+    if (m_hidden == hidden)
+        return;
+    m_hidden = hidden;
+    emit hiddenChanged(hidden);
+}
+
+// ---- frmExclude
+
+frmExclude::frmExclude(QObject *parent) : AreaDialogLogic(parent)
+{
+    usrExclude.setIsExclude(true);
+}
+
+QString frmExclude::classCaption(int index)
+{
+    static const std::array<QString, ClassCount> captions = {
+        QStringLiteral("&Objects"), QStringLiteral("&VORs"), QStringLiteral("&NDBs"), QStringLiteral("&All")};
+    return captions.at(std::size_t(index));
+}
+
+QString frmExclude::className(int index)
+{
+    static const std::array<QString, ClassCount> names = {
+        QStringLiteral("objects"), QStringLiteral("vors"), QStringLiteral("ndbs"), QStringLiteral("all")};
+    return names.at(std::size_t(index));
+}
+
+bool frmExclude::isClassChecked(int index) const
+{
+    return m_classes.at(std::size_t(index));
+}
+
+void frmExclude::setClassChecked(int index, bool checked)
+{
+    if (m_classes.at(std::size_t(index)) == checked)
+        return;
+    m_classes[std::size_t(index)] = checked;
+    if (checked) {
+        // "All" and the single classes exclude each other.
+        if (index == ClassAll)
+            m_classes[0] = m_classes[1] = m_classes[2] = false;
+        else
+            m_classes[ClassAll] = false;
+    }
+    // All three single classes are "all".
+    if (m_classes[0] && m_classes[1] && m_classes[2]) {
+        m_classes[0] = m_classes[1] = m_classes[2] = false;
+        m_classes[ClassAll] = true;
+    }
+    emit classesChanged();
+}
+
+void frmExclude::open(UiPort &ui)
+{
+    bDelete = false;
+    setHidden(false);
+    for (int i = 0; i < ClassCount; ++i)
+        setClassChecked(i, false);
+    usrExclude.setIsExclude(true);
+    if (!strExclude.isEmpty()) {
+        const QStringList items = strExclude.split(QLatin1Char(','));
+        if (items.size() >= 5) {
+            for (int i = 0; i < ClassCount; ++i) {
+                if (items.at(4).toLower() == className(i))
+                    setClassChecked(i, true);
+            }
+        }
+        if (items.size() == 6) {
+            for (int i = 0; i < ClassAll; ++i) {
+                if (items.at(5).toLower() == className(i))
+                    setClassChecked(i, true);
+            }
+        }
+        loadArea(ui, usrExclude, items.mid(0, 4).join(QLatin1Char(',')));
+    }
+    strExclude.clear();
+}
+
+void frmExclude::cmdOK_Click()
+{
+    QString value = usrExclude.Area();
+    for (int i = 0; i < ClassCount; ++i) {
+        if (m_classes.at(std::size_t(i)))
+            value += QLatin1Char(',') + className(i);
+    }
+    strExclude = value;
+    setHidden(true);
+}
+
+void frmExclude::cmdCancel_Click()
+{
+    strExclude.clear();
+    setHidden(true);
+}
+
+void frmExclude::cmdDelete_Click()
+{
+    bDelete = true;
+    strExclude.clear();
+    setHidden(true);
+}
+
+// ---- frmFlatten
+
+frmFlatten::frmFlatten(QObject *parent) : AreaDialogLogic(parent)
+{
+    usrFlatten.setIsExclude(false);
+}
+
+ElevationEdit frmFlatten::editElevation(const QString &edited, qsizetype cursor)
+{
+    const ElevationEdit result = filterElevationEdit(m_elevation, edited, cursor);
+    if (result.text != m_elevation) {
+        m_elevation = result.text;
+        emit elevationChanged();
+    }
+    return result;
+}
+
+void frmFlatten::open(UiPort &ui)
+{
+    bDelete = false;
+    setHidden(false);
+    usrFlatten.setIsExclude(false);
+    if (!strFlatten.isEmpty()) {
+        // Without a "," the whole value is the elevation and there are no points to show.
+        const qsizetype comma = strFlatten.indexOf(QLatin1Char(','));
+        m_elevation = comma < 0 ? strFlatten : strFlatten.left(comma);
+        emit elevationChanged();
+        loadArea(ui, usrFlatten, comma < 0 ? QString() : strFlatten.mid(comma + 1));
+    }
+    strFlatten.clear();
+}
+
+void frmFlatten::cmdOK_Click()
+{
+    strFlatten = m_elevation + QLatin1Char(',') + usrFlatten.Area();
+    setHidden(true);
+}
+
+void frmFlatten::cmdCancel_Click()
+{
+    strFlatten.clear();
+    setHidden(true);
+}
+
+void frmFlatten::cmdDelete_Click()
+{
+    bDelete = true;
+    strFlatten.clear();
+    setHidden(true);
+}
+
+// ---- the details panel's side
+
+namespace {
+template<typename Form>
+std::optional<QString> editArea(UiPort &ui, const QString &fieldText, QString Form::*value)
+{
+    Form form;
+    form.*value = fieldText;
+    form.open(ui);
+    ui.showModal(form);
+    if (form.bDelete)
+        return QString();
+    if (!(form.*value).isEmpty())
+        return form.*value;
+    return std::nullopt;
+}
+}
+
+std::optional<QString> editExclude(UiPort &ui, const QString &fieldText)
+{
+    return editArea(ui, fieldText, &frmExclude::strExclude);
+}
+
+std::optional<QString> editFlatten(UiPort &ui, const QString &fieldText)
+{
+    return editArea(ui, fieldText, &frmFlatten::strFlatten);
+}
