@@ -1,0 +1,103 @@
+#pragma once
+
+#include "platform/filesystem.h"
+#include "platform/uiport.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+// The archive component: reading and writing zip files. Paths are Windows path text handed to the
+// file-system service; entry names inside an archive use "/" ("\" is accepted when reading).
+//
+// Failures throw LmError: 53 when the archive or a file to add is missing, ArchiveDamaged when the
+// file is not a readable zip archive, ArchiveNotWritten when the archive cannot be written, and
+// the file-system service's own numbers when a file cannot be written out.
+
+namespace ArchiveError {
+// Offsets from the user error base.
+constexpr qint32 ArchiveDamaged = 601;
+constexpr qint32 ArchiveNotWritten = 602;
+constexpr qint32 EntriesRefused = 603;
+}
+
+class Unzip
+{
+public:
+    using ProgressFn = std::function<void(const QString &)>;
+    // fileName, folder path inside the archive in Windows form ("Scenery\Textures\" or "").
+    using FileInfoFn = std::function<void(const QString &fileName, const QString &folderPath)>;
+
+    explicit Unzip(const FileSystem &fs);
+
+    QString archive;       // the zip file
+    QString targetFolder;  // where extraction writes
+    FileInfoFn FileInfo;   // raised by listEntries
+    ProgressFn progress;
+
+    // Writes every entry below targetFolder, keeping its folder path and replacing existing files.
+    // Entries whose names would leave targetFolder (absolute, with a drive, with ".." parts) are
+    // not written: after every safe entry was extracted, EntriesRefused is thrown naming them.
+    void extractAll();
+    // Writes the one entry named by its folder path and file name ("Scenery\x.bgl" or
+    // "Scenery/x.bgl", letter case ignored) as targetFolder "\" file name. False on any failure.
+    bool extractFile(const QString &entry);
+    // Raises FileInfo once per file entry; extracts nothing. Entries extraction would refuse are
+    // not listed (see refusedEntries()).
+    void listEntries();
+
+    // The names refused by the last extractAll or listEntries.
+    const QStringList &refusedEntries() const { return m_refused; }
+
+    // The archive path a caller hands to the component: paths of 80 characters or more are first
+    // copied over "LumivaleTmp.zip" in the temporary folder and that copy is used.
+    static QString usableArchivePath(const FileSystem &fs, const QString &archivePath);
+    static constexpr int MaxPathLength = 79;
+
+    // The parts of an entry name ("/" or "\" separated; empty and "." parts dropped), or nothing
+    // when the name would leave the target folder: absolute, with a drive or a ":" in a part, or
+    // with a ".." part.
+    static std::optional<QStringList> safeEntryParts(const QString &entryName);
+
+private:
+    const FileSystem &m_fs;
+    QStringList m_refused;
+};
+
+class Zip
+{
+public:
+    using ProgressFn = std::function<void(const QString &)>;
+
+    // How a file's entry name is formed from its path.
+    enum class EntryNames {
+        // "C:\FS2002\Scenery.cfg" -> "FS2002/Scenery.cfg": restored by extracting into the drive root.
+        FolderBelowDrive,
+        // "C:\FS2002\Texture\a.bmp" -> "a.bmp": restored by extracting into the folder itself.
+        BareFileName,
+    };
+
+    explicit Zip(const FileSystem &fs);
+
+    QString archive;
+    EntryNames entryNames = EntryNames::FolderBelowDrive;
+    ProgressFn progress;
+
+    // Adds the file at path, creating the archive when it does not exist and replacing an entry
+    // of the same name. A path whose last part is "*.*" adds every file of that folder. The
+    // archive on disk is complete after every call.
+    void addFile(const QString &path);
+
+    // The entry name a path is stored under.
+    static QString entryName(const QString &path, EntryNames mode);
+
+    // Before a path longer than 79 characters is zipped: the path and the long-path warning,
+    // OK/Cancel. True when the path is short enough or the user chose to go on.
+    static bool confirmLongPath(UiPort &ui, const QString &path);
+    static QString longPathMessage(const QString &path);
+
+private:
+    const FileSystem &m_fs;
+};
