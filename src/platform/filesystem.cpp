@@ -80,6 +80,32 @@ QRegularExpression wildcardExpression(const QString &pattern)
                               QRegularExpression::CaseInsensitiveOption);
 }
 
+// The files of a folder whose names match a "*" / "?" pattern, as paths; none at all is an error,
+// as it has always been for a copy or delete by pattern.
+QStringList matchingFiles(const FileSystem &fs, const QString &folder, const QString &pattern)
+{
+    const QRegularExpression expression = wildcardExpression(pattern);
+    const QString prefix = endsWithSeparator(folder) ? folder : folder + kBackslash;
+    QStringList paths;
+    const QStringList names = fs.files(folder);
+    for (const QString &name : names) {
+        if (expression.match(name).hasMatch())
+            paths.append(prefix + name);
+    }
+    if (paths.isEmpty())
+        fail(LmError::FileNotFound);
+    return paths;
+}
+
+// A copy or move by pattern goes into a folder that must exist; "\" marks it as a folder.
+QString patternTargetFolder(const FileSystem &fs, const QString &target)
+{
+    const QString folder = endsWithSeparator(target) ? target : target + kBackslash;
+    if (!fs.folderExists(folder))
+        fail(LmError::PathNotFound);
+    return folder;
+}
+
 QStringList entryNames(const QString &hostFolder, QDir::Filters filters)
 {
     QStringList names = QDir(hostFolder).entryList(filters | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -256,49 +282,41 @@ QString FileSystem::toHost(const QString &windowsPath) const
     if (!root)
         return {};
 
-    const QStringList parts = path.mid(3).split(kBackslash, Qt::SkipEmptyParts);
-    QStringList resolved; // components below the drive folder
-    qsizetype missingFrom = -1;
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        const QString &part = parts.at(i);
-        if (part == QStringLiteral("."))
-            continue;
+    // "." and ".." are settled on the text first, as Windows does, before anything is looked up.
+    QStringList parts;
+    const QStringList written = path.mid(3).split(kBackslash, Qt::SkipEmptyParts);
+    for (const QString &part : written) {
         if (part == QStringLiteral("..")) {
-            if (!resolved.isEmpty())
-                resolved.removeLast();
-            continue;
+            if (!parts.isEmpty())
+                parts.removeLast();
+        } else if (part != QStringLiteral(".")) {
+            parts.append(part);
         }
-        const QString folder = resolved.isEmpty() ? *root : joinHost(*root, resolved.join(kSlash));
-        const QString exact = joinHost(folder, part);
-        if (QFileInfo::exists(exact) || QFileInfo(exact).isSymLink()) {
-            resolved.append(part);
-            continue;
-        }
-        QString match;
-        const QStringList names =
-            QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-        for (const QString &name : names) {
-            if (QString::compare(name, part, Qt::CaseInsensitive) == 0 && (match.isEmpty() || name < match))
-                match = name;
-        }
-        if (match.isEmpty()) {
-            missingFrom = i;
-            break;
-        }
-        resolved.append(match);
     }
-    if (missingFrom >= 0) {
-        // The rest is kept as written; ".." in it still steps back, as Windows reads it.
-        for (qsizetype i = missingFrom; i < parts.size(); ++i) {
-            if (parts.at(i) == QStringLiteral("."))
-                continue;
-            if (parts.at(i) == QStringLiteral("..")) {
-                if (!resolved.isEmpty())
-                    resolved.removeLast();
-                continue;
+
+    QStringList resolved; // components below the drive folder
+    bool matching = true; // false from the first component that does not exist
+    for (const QString &part : std::as_const(parts)) {
+        if (matching) {
+            const QString folder = resolved.isEmpty() ? *root : joinHost(*root, resolved.join(kSlash));
+            const QString exact = joinHost(folder, part);
+            if (!QFileInfo::exists(exact) && !QFileInfo(exact).isSymLink()) {
+                QString match;
+                const QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden |
+                                                                 QDir::System | QDir::NoDotAndDotDot);
+                for (const QString &name : names) {
+                    if (QString::compare(name, part, Qt::CaseInsensitive) == 0 &&
+                        (match.isEmpty() || name < match))
+                        match = name;
+                }
+                if (!match.isEmpty()) {
+                    resolved.append(match);
+                    continue;
+                }
+                matching = false;
             }
-            resolved.append(parts.at(i));
         }
+        resolved.append(part);
     }
     return resolved.isEmpty() ? *root : joinHost(*root, resolved.join(kSlash));
 #endif
@@ -358,22 +376,9 @@ void FileSystem::copyFile(const QString &source, const QString &target, bool ove
     const QString sourceFolder = windowsParent(source, &sourceName);
     if (hasWildcard(sourceName)) {
         // "folder\*.*" copies every matching file into the target folder.
-        const QStringList names = files(sourceFolder);
-        const QRegularExpression pattern = wildcardExpression(sourceName);
-        QString folder = target;
-        if (!endsWithSeparator(folder))
-            folder += kBackslash;
-        if (!folderExists(folder))
-            fail(LmError::PathNotFound);
-        bool any = false;
-        for (const QString &name : names) {
-            if (!pattern.match(name).hasMatch())
-                continue;
-            any = true;
-            copyFile(sourceFolder + kBackslash + name, folder + name, overwrite);
-        }
-        if (!any)
-            fail(LmError::FileNotFound);
+        const QString folder = patternTargetFolder(*this, target);
+        for (const QString &file : matchingFiles(*this, sourceFolder, sourceName))
+            copyFile(file, folder, overwrite);
         return;
     }
 
@@ -403,22 +408,9 @@ void FileSystem::moveFile(const QString &source, const QString &target) const
     QString sourceName;
     const QString sourceFolder = windowsParent(source, &sourceName);
     if (hasWildcard(sourceName)) {
-        const QStringList names = files(sourceFolder);
-        const QRegularExpression pattern = wildcardExpression(sourceName);
-        QString folder = target;
-        if (!endsWithSeparator(folder))
-            folder += kBackslash;
-        if (!folderExists(folder))
-            fail(LmError::PathNotFound);
-        bool any = false;
-        for (const QString &name : names) {
-            if (!pattern.match(name).hasMatch())
-                continue;
-            any = true;
-            moveFile(sourceFolder + kBackslash + name, folder + name);
-        }
-        if (!any)
-            fail(LmError::FileNotFound);
+        const QString folder = patternTargetFolder(*this, target);
+        for (const QString &file : matchingFiles(*this, sourceFolder, sourceName))
+            moveFile(file, folder);
         return;
     }
 
@@ -493,17 +485,8 @@ void FileSystem::deleteFile(const QString &path, bool force) const
     QString name;
     const QString folder = windowsParent(path, &name);
     if (hasWildcard(name)) {
-        const QStringList names = files(folder);
-        const QRegularExpression pattern = wildcardExpression(name);
-        bool any = false;
-        for (const QString &entry : names) {
-            if (!pattern.match(entry).hasMatch())
-                continue;
-            any = true;
-            deleteFile(folder + kBackslash + entry, force);
-        }
-        if (!any)
-            fail(LmError::FileNotFound);
+        for (const QString &file : matchingFiles(*this, folder, name))
+            deleteFile(file, force);
         return;
     }
 

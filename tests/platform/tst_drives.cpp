@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class TstDrives : public QObject
 {
     Q_OBJECT
@@ -13,11 +15,11 @@ private slots:
     void mappedDrivesInLetterOrder()
     {
         QTemporaryDir dir;
-        QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/c")));
+        QVERIFY(QDir().mkpath(dir.path() + u"/c"_s));
         DriveMap map;
-        map.setDrive(QLatin1Char('e'), dir.path() + QStringLiteral("/unplugged"));
-        map.setDrive(QLatin1Char('C'), dir.path() + QStringLiteral("/c"));
-        map.setDrive(QLatin1Char('Z'), QStringLiteral("/"));
+        map.setDrive(QLatin1Char('e'), dir.path() + u"/unplugged"_s);
+        map.setDrive(QLatin1Char('C'), dir.path() + u"/c"_s);
+        map.setDrive(QLatin1Char('Z'), u"/"_s);
 
         const QList<DriveInfo> drives = listDrives(map);
         QCOMPARE(drives.size(), 3);
@@ -41,7 +43,8 @@ private slots:
                                       << "@/tools/Viewer.exe";
         QTest::newRow("windows path, slashes") << "c:/TOOLS/viewer.exe"
                                                << "@/tools/viewer.exe";
-        QTest::newRow("host root as Z:") << "z:\\usr\\bin\\xdg-open" << "/usr/bin/xdg-open";
+        QTest::newRow("host root as Z:") << "z:\\usr\\bin\\xdg-open"
+                                         << "/usr/bin/xdg-open";
         QTest::newRow("host path") << "/usr/bin/xdg-open"
                                    << "/usr/bin/xdg-open";
         QTest::newRow("bare command") << "xdg-open"
@@ -56,7 +59,7 @@ private slots:
         QFETCH(QString, program);
         QFETCH(QString, expected);
         QTemporaryDir dir;
-        QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/tools")));
+        QVERIFY(QDir().mkpath(dir.path() + u"/tools"_s));
         DriveMap map;
         map.setDrive(QLatin1Char('C'), dir.path());
         const FileSystem fs(map);
@@ -68,10 +71,9 @@ private slots:
     {
         const FileSystem fs;
         Launcher launcher(fs);
-        QVERIFY(launcher.startProgram(QStringLiteral("/bin/sh"),
-                                      {QStringLiteral("-c"), QStringLiteral("exit 0")}));
-        QVERIFY(!launcher.startProgram(QStringLiteral("/nonexistent/program"), {}));
-        QVERIFY(!launcher.startProgram(QStringLiteral("Q:\\Program.exe"), {}));
+        QVERIFY(launcher.startProgram(u"/bin/sh"_s, {u"-c"_s, u"exit 0"_s}));
+        QVERIFY(!launcher.startProgram(u"/nonexistent/program"_s, {}));
+        QVERIFY(!launcher.startProgram(u"Q:\\Program.exe"_s, {}));
     }
 };
 

@@ -9,6 +9,8 @@
 
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // A Wine-style prefix in a temporary folder: drive C: is "prefix/drive_c".
@@ -19,13 +21,13 @@ struct Sandbox
 
     Sandbox()
     {
-        QDir(dir.path()).mkpath(QStringLiteral("prefix/drive_c"));
-        QDir(dir.path()).mkpath(QStringLiteral("prefix/dosdevices"));
-        QFile::link(QStringLiteral("../drive_c"), dir.path() + QStringLiteral("/prefix/dosdevices/c:"));
-        fs.setDriveMap(DriveMap::fromWinePrefix(dir.path() + QStringLiteral("/prefix")));
+        QDir(dir.path()).mkpath(u"prefix/drive_c"_s);
+        QDir(dir.path()).mkpath(u"prefix/dosdevices"_s);
+        QFile::link(u"../drive_c"_s, dir.path() + u"/prefix/dosdevices/c:"_s);
+        fs.setDriveMap(DriveMap::fromWinePrefix(dir.path() + u"/prefix"_s));
     }
 
-    QString driveC() const { return dir.path() + QStringLiteral("/prefix/drive_c"); }
+    QString driveC() const { return dir.path() + u"/prefix/drive_c"_s; }
     QString host(const QString &relative) const { return driveC() + QLatin1Char('/') + relative; }
 
     void put(const QString &relative, const QByteArray &bytes = {}) const
@@ -74,74 +76,63 @@ private slots:
     void driveMapFromPrefix()
     {
         QTemporaryDir dir;
-        const QString devices = dir.path() + QStringLiteral("/dosdevices");
+        const QString devices = dir.path() + u"/dosdevices"_s;
         QVERIFY(QDir().mkpath(devices));
-        QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/drive_c")));
-        QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/games")));
-        QVERIFY(QFile::link(QStringLiteral("../drive_c"), devices + QStringLiteral("/c:")));
-        QVERIFY(QFile::link(dir.path() + QStringLiteral("/games/"), devices + QStringLiteral("/d:")));
-        QVERIFY(QFile::link(QStringLiteral("/"), devices + QStringLiteral("/z:")));
-        QVERIFY(QFile::link(QStringLiteral("/dev/null"), devices + QStringLiteral("/d::")));
-        QVERIFY(QFile::link(QStringLiteral("../no-medium"), devices + QStringLiteral("/e:")));
-        QVERIFY(QFile::link(QStringLiteral("../drive_c"), devices + QStringLiteral("/com1")));
+        QVERIFY(QDir().mkpath(dir.path() + u"/drive_c"_s));
+        QVERIFY(QDir().mkpath(dir.path() + u"/games"_s));
+        QVERIFY(QFile::link(u"../drive_c"_s, devices + u"/c:"_s));
+        QVERIFY(QFile::link(dir.path() + u"/games/"_s, devices + u"/d:"_s));
+        QVERIFY(QFile::link(u"/"_s, devices + u"/z:"_s));
+        QVERIFY(QFile::link(u"/dev/null"_s, devices + u"/d::"_s));
+        QVERIFY(QFile::link(u"../no-medium"_s, devices + u"/e:"_s));
+        QVERIFY(QFile::link(u"../drive_c"_s, devices + u"/com1"_s));
 
         const DriveMap map = DriveMap::fromWinePrefix(dir.path());
         QMap<QChar, QString> expected;
-        expected.insert(QLatin1Char('C'), dir.path() + QStringLiteral("/drive_c"));
-        expected.insert(QLatin1Char('D'), dir.path() + QStringLiteral("/games"));
-        expected.insert(QLatin1Char('E'), dir.path() + QStringLiteral("/no-medium"));
-        expected.insert(QLatin1Char('Z'), QStringLiteral("/"));
+        expected.insert(QLatin1Char('C'), dir.path() + u"/drive_c"_s);
+        expected.insert(QLatin1Char('D'), dir.path() + u"/games"_s);
+        expected.insert(QLatin1Char('E'), dir.path() + u"/no-medium"_s);
+        expected.insert(QLatin1Char('Z'), u"/"_s);
         QCOMPARE(map.drives(), expected);
-        QCOMPARE(map.hostFolder(QLatin1Char('c')),
-                 std::optional<QString>(dir.path() + QStringLiteral("/drive_c")));
+        QCOMPARE(map.hostFolder(QLatin1Char('c')), std::optional<QString>(dir.path() + u"/drive_c"_s));
         QVERIFY(!map.hostFolder(QLatin1Char('F')).has_value());
-    }
-
-    void driveMapMissingPrefix()
-    {
-        QTemporaryDir dir;
-        QVERIFY(DriveMap::fromWinePrefix(dir.path() + QStringLiteral("/nothing")).isEmpty());
     }
 
     void driveMapSetDrive()
     {
         DriveMap map;
-        map.setDrive(QLatin1Char('d'), QStringLiteral("/srv/games/"));
-        map.setDrive(QLatin1Char('Z'), QStringLiteral("/"));
-        QCOMPARE(map.hostFolder(QLatin1Char('D')), std::optional<QString>(QStringLiteral("/srv/games")));
-        QCOMPARE(map.hostFolder(QLatin1Char('z')), std::optional<QString>(QStringLiteral("/")));
+        map.setDrive(QLatin1Char('d'), u"/srv/games/"_s);
+        QCOMPARE(map.hostFolder(QLatin1Char('D')), std::optional<QString>(u"/srv/games"_s));
         map.setDrive(QLatin1Char('D'), QString());
-        QVERIFY(!map.hostFolder(QLatin1Char('D')).has_value());
+        QVERIFY(map.isEmpty());
+        QTemporaryDir dir;
+        QVERIFY(DriveMap::fromWinePrefix(dir.path() + u"/nothing"_s).isEmpty());
     }
 
     void toHost_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("windowsPath");
         QTest::addColumn<QString>("expected"); // below drive C:; "-" for not found, "" for the drive itself
 
-        const QString none = QStringLiteral("-");
-        QTest::newRow("other case") << QStringLiteral("C:\\FS2002\\SCENERY.CFG")
-                                    << QStringLiteral("fs2002/scenery.cfg");
-        QTest::newRow("slashes, small drive")
-            << QStringLiteral("c:/Fs2002/Scenery.cfg") << QStringLiteral("fs2002/scenery.cfg");
-        QTest::newRow("doubled separators")
-            << QStringLiteral("C:\\\\FS2002\\\\scenery.cfg\\") << QStringLiteral("fs2002/scenery.cfg");
-        QTest::newRow("missing tail kept") << QStringLiteral("C:\\FS2002\\Addon Scenery\\New\\Scenery\\X.BGL")
-                                           << QStringLiteral("fs2002/Addon Scenery/New/Scenery/X.BGL");
-        QTest::newRow("missing middle stops matching")
-            << QStringLiteral("C:\\Nope\\FS2002") << QStringLiteral("Nope/FS2002");
-        QTest::newRow("dot dot") << QStringLiteral("C:\\FS2002\\Texture\\..\\.\\SCENERY.cfg")
-                                 << QStringLiteral("fs2002/scenery.cfg");
-        QTest::newRow("dot dot above root")
-            << QStringLiteral("C:\\..\\..\\fs2002") << QStringLiteral("fs2002");
-        QTest::newRow("drive root") << QStringLiteral("C:\\") << QString();
-        QTest::newRow("drive only") << QStringLiteral("C:") << QString();
-        QTest::newRow("unc") << QStringLiteral("\\\\server\\share\\fs2002") << none;
-        QTest::newRow("unc with slashes") << QStringLiteral("//server/share") << none;
-        QTest::newRow("unmapped drive") << QStringLiteral("Q:\\fs2002") << none;
-        QTest::newRow("relative") << QStringLiteral("fs2002\\scenery.cfg") << none;
-        QTest::newRow("drive relative") << QStringLiteral("C:fs2002") << none;
+        const QString none = u"-"_s;
+        QTest::newRow("other case") << u"C:\\FS2002\\SCENERY.CFG"_s << u"fs2002/scenery.cfg"_s;
+        QTest::newRow("slashes, small drive") << u"c:/Fs2002/Scenery.cfg"_s << u"fs2002/scenery.cfg"_s;
+        QTest::newRow("doubled separators") << u"C:\\\\FS2002\\\\scenery.cfg\\"_s << u"fs2002/scenery.cfg"_s;
+        QTest::newRow("missing tail kept") << u"C:\\FS2002\\Addon Scenery\\New\\Scenery\\X.BGL"_s << u"fs2002/Addon Scenery/New/Scenery/X.BGL"_s;
+        QTest::newRow("missing middle stops matching") << u"C:\\Nope\\FS2002"_s << u"Nope/FS2002"_s;
+        QTest::newRow("dot dot") << u"C:\\FS2002\\Texture\\..\\.\\SCENERY.cfg"_s << u"fs2002/scenery.cfg"_s;
+        QTest::newRow("dot dot after a missing folder") << u"C:\\Nope\\..\\FS2002\\SCENERY.CFG"_s << u"fs2002/scenery.cfg"_s;
+        QTest::newRow("dot dot above root") << u"C:\\..\\..\\fs2002"_s << u"fs2002"_s;
+        QTest::newRow("drive root") << u"C:\\"_s << QString();
+        QTest::newRow("drive only") << u"C:"_s << QString();
+        QTest::newRow("unc") << u"\\\\server\\share\\fs2002"_s << none;
+        QTest::newRow("unc with slashes") << u"//server/share"_s << none;
+        QTest::newRow("unmapped drive") << u"Q:\\fs2002"_s << none;
+        QTest::newRow("relative") << u"fs2002\\scenery.cfg"_s << none;
+        QTest::newRow("drive relative") << u"C:fs2002"_s << none;
         QTest::newRow("empty") << QString() << none;
+        // clang-format on
     }
 
     void toHost()
@@ -149,11 +140,11 @@ private slots:
         QFETCH(QString, windowsPath);
         QFETCH(QString, expected);
         Sandbox box;
-        box.put(QStringLiteral("fs2002/scenery.cfg"), "[General]");
-        box.mkdir(QStringLiteral("fs2002/texture"));
+        box.put(u"fs2002/scenery.cfg"_s, "[General]");
+        box.mkdir(u"fs2002/texture"_s);
 
         const QString host = box.fs.toHost(windowsPath);
-        if (expected == QStringLiteral("-")) {
+        if (expected == u"-"_s) {
             QCOMPARE(host, QString());
             return;
         }
@@ -163,35 +154,32 @@ private slots:
     void toHostPrefersExactCase()
     {
         Sandbox box;
-        box.put(QStringLiteral("Data/a.txt"), "upper");
-        box.put(QStringLiteral("data/a.txt"), "lower");
-        QCOMPARE(box.fs.readAll(QStringLiteral("C:\\data\\A.TXT")), QByteArray("lower"));
-        QCOMPARE(box.fs.readAll(QStringLiteral("C:\\Data\\A.TXT")), QByteArray("upper"));
-        QCOMPARE(box.fs.readAll(QStringLiteral("C:\\DATA\\A.TXT")),
+        box.put(u"Data/a.txt"_s, "upper");
+        box.put(u"data/a.txt"_s, "lower");
+        QCOMPARE(box.fs.readAll(u"C:\\data\\A.TXT"_s), QByteArray("lower"));
+        QCOMPARE(box.fs.readAll(u"C:\\Data\\A.TXT"_s), QByteArray("upper"));
+        QCOMPARE(box.fs.readAll(u"C:\\DATA\\A.TXT"_s),
                  QByteArray("upper")); // first by code order
     }
 
     void toWindows_data()
     {
+        // clang-format off
         QTest::addColumn<bool>("withDriveZ");
         QTest::addColumn<QString>("hostPath"); // "@" stands for drive C:'s folder
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("file on C") << false << QStringLiteral("@/FS2002/Scenery.cfg")
-                                   << QStringLiteral("C:\\FS2002\\Scenery.cfg");
-        QTest::newRow("C root") << false << QStringLiteral("@") << QStringLiteral("C:\\");
-        QTest::newRow("C root slash") << false << QStringLiteral("@/") << QStringLiteral("C:\\");
-        QTest::newRow("longest drive wins")
-            << false << QStringLiteral("@/games/fs/x.bgl") << QStringLiteral("D:\\fs\\x.bgl");
-        QTest::newRow("prefix of a name is no folder")
-            << false << QStringLiteral("@/gamesx/a") << QStringLiteral("C:\\gamesx\\a");
-        QTest::newRow("outside, no Z")
-            << false << QStringLiteral("/usr/share/doc") << QStringLiteral("Z:\\usr\\share\\doc");
-        QTest::newRow("outside, Z mapped")
-            << true << QStringLiteral("/usr/share/doc") << QStringLiteral("Z:\\usr\\share\\doc");
-        QTest::newRow("host root") << true << QStringLiteral("/") << QStringLiteral("Z:\\");
-        QTest::newRow("C beats Z") << true << QStringLiteral("@/a") << QStringLiteral("C:\\a");
-        QTest::newRow("unclean") << false << QStringLiteral("@/a/../b//c") << QStringLiteral("C:\\b\\c");
+        QTest::newRow("file on C") << false << u"@/FS2002/Scenery.cfg"_s << u"C:\\FS2002\\Scenery.cfg"_s;
+        QTest::newRow("C root") << false << u"@"_s << u"C:\\"_s;
+        QTest::newRow("C root slash") << false << u"@/"_s << u"C:\\"_s;
+        QTest::newRow("longest drive wins") << false << u"@/games/fs/x.bgl"_s << u"D:\\fs\\x.bgl"_s;
+        QTest::newRow("prefix of a name is no folder") << false << u"@/gamesx/a"_s << u"C:\\gamesx\\a"_s;
+        QTest::newRow("outside, no Z") << false << u"/usr/share/doc"_s << u"Z:\\usr\\share\\doc"_s;
+        QTest::newRow("outside, Z mapped") << true << u"/usr/share/doc"_s << u"Z:\\usr\\share\\doc"_s;
+        QTest::newRow("host root") << true << u"/"_s << u"Z:\\"_s;
+        QTest::newRow("C beats Z") << true << u"@/a"_s << u"C:\\a"_s;
+        QTest::newRow("unclean") << false << u"@/a/../b//c"_s << u"C:\\b\\c"_s;
+        // clang-format on
     }
 
     void toWindows()
@@ -201,9 +189,9 @@ private slots:
         QFETCH(QString, expected);
         Sandbox box;
         DriveMap map = box.fs.driveMap();
-        map.setDrive(QLatin1Char('D'), box.host(QStringLiteral("games")));
+        map.setDrive(QLatin1Char('D'), box.host(u"games"_s));
         if (withDriveZ)
-            map.setDrive(QLatin1Char('Z'), QStringLiteral("/"));
+            map.setDrive(QLatin1Char('Z'), u"/"_s);
         box.fs.setDriveMap(map);
 
         hostPath.replace(QLatin1Char('@'), box.driveC());
@@ -216,49 +204,38 @@ private slots:
     void existsOnUnmappablePaths()
     {
         Sandbox box;
-        box.put(QStringLiteral("a.txt"));
-        QVERIFY(box.fs.fileExists(QStringLiteral("C:\\A.TXT")));
-        QVERIFY(!box.fs.folderExists(QStringLiteral("C:\\A.TXT")));
-        QVERIFY(box.fs.folderExists(QStringLiteral("c:\\")));
-        QVERIFY(!box.fs.fileExists(QStringLiteral("Q:\\a.txt")));
-        QVERIFY(!box.fs.fileExists(QStringLiteral("\\\\server\\share\\a.txt")));
-        QVERIFY(!box.fs.folderExists(QStringLiteral("a")));
-        QCOMPARE(errorOf([&] { box.fs.readAll(QStringLiteral("Q:\\a.txt")); }), LmError::FileNotFound);
-        QCOMPARE(errorOf([&] { box.fs.writeAll(QStringLiteral("Q:\\a.txt"), "x"); }), LmError::PathNotFound);
-        QCOMPARE(errorOf([&] { box.fs.files(QStringLiteral("\\\\server\\share")); }), LmError::PathNotFound);
+        box.put(u"a.txt"_s);
+        QVERIFY(box.fs.fileExists(u"C:\\A.TXT"_s));
+        QVERIFY(!box.fs.folderExists(u"C:\\A.TXT"_s));
+        QVERIFY(box.fs.folderExists(u"c:\\"_s));
+        QVERIFY(!box.fs.fileExists(u"Q:\\a.txt"_s));
+        QVERIFY(!box.fs.fileExists(u"\\\\server\\share\\a.txt"_s));
+        QVERIFY(!box.fs.folderExists(u"a"_s));
+        QCOMPARE(errorOf([&] { box.fs.readAll(u"Q:\\a.txt"_s); }), LmError::FileNotFound);
+        QCOMPARE(errorOf([&] { box.fs.writeAll(u"Q:\\a.txt"_s, "x"); }), LmError::PathNotFound);
+        QCOMPARE(errorOf([&] { box.fs.files(u"\\\\server\\share"_s); }), LmError::PathNotFound);
     }
 
     void copyFile_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("overwrite");
         QTest::addColumn<int>("error");
         QTest::addColumn<QString>("checkFile"); // below C:, holds "new" afterwards (or "old" on failure)
 
-        QTest::newRow("new file") << "C:\\src\\a.bgl"
-                                  << "C:\\dst\\b.bgl" << true << 0 << "dst/b.bgl";
-        QTest::newRow("overwrite") << "C:\\src\\a.bgl"
-                                   << "C:\\dst\\OLD.BGL" << true << 0 << "dst/old.bgl";
-        QTest::newRow("no overwrite")
-            << "C:\\src\\a.bgl"
-            << "C:\\dst\\old.bgl" << false << int(LmError::FileAlreadyExists) << "dst/old.bgl";
-        QTest::newRow("into folder") << "C:\\SRC\\A.bgl"
-                                     << "C:\\dst\\" << true << 0 << "dst/a.bgl";
-        QTest::newRow("read-only target")
-            << "C:\\src\\a.bgl"
-            << "C:\\dst\\locked.bgl" << true << int(LmError::PermissionDenied) << "dst/locked.bgl";
-        QTest::newRow("target is folder") << "C:\\src\\a.bgl"
-                                          << "C:\\dst" << true << int(LmError::PathFileAccess) << "";
-        QTest::newRow("missing source") << "C:\\src\\none.bgl"
-                                        << "C:\\dst\\b.bgl" << true << int(LmError::FileNotFound) << "";
-        QTest::newRow("source is folder") << "C:\\src"
-                                          << "C:\\dst\\b.bgl" << true << int(LmError::FileNotFound) << "";
-        QTest::newRow("missing target folder")
-            << "C:\\src\\a.bgl"
-            << "C:\\nowhere\\b.bgl" << true << int(LmError::PathNotFound) << "";
-        QTest::newRow("unmapped target") << "C:\\src\\a.bgl"
-                                         << "Q:\\b.bgl" << true << int(LmError::PathNotFound) << "";
+        QTest::newRow("new file") << "C:\\src\\a.bgl" << "C:\\dst\\b.bgl" << true << 0 << "dst/b.bgl";
+        QTest::newRow("overwrite") << "C:\\src\\a.bgl" << "C:\\dst\\OLD.BGL" << true << 0 << "dst/old.bgl";
+        QTest::newRow("no overwrite") << "C:\\src\\a.bgl" << "C:\\dst\\old.bgl" << false << int(LmError::FileAlreadyExists) << "dst/old.bgl";
+        QTest::newRow("into folder") << "C:\\SRC\\A.bgl" << "C:\\dst\\" << true << 0 << "dst/a.bgl";
+        QTest::newRow("read-only target") << "C:\\src\\a.bgl" << "C:\\dst\\locked.bgl" << true << int(LmError::PermissionDenied) << "dst/locked.bgl";
+        QTest::newRow("target is folder") << "C:\\src\\a.bgl" << "C:\\dst" << true << int(LmError::PathFileAccess) << "";
+        QTest::newRow("missing source") << "C:\\src\\none.bgl" << "C:\\dst\\b.bgl" << true << int(LmError::FileNotFound) << "";
+        QTest::newRow("source is folder") << "C:\\src" << "C:\\dst\\b.bgl" << true << int(LmError::FileNotFound) << "";
+        QTest::newRow("missing target folder") << "C:\\src\\a.bgl" << "C:\\nowhere\\b.bgl" << true << int(LmError::PathNotFound) << "";
+        QTest::newRow("unmapped target") << "C:\\src\\a.bgl" << "Q:\\b.bgl" << true << int(LmError::PathNotFound) << "";
+        // clang-format on
     }
 
     void copyFile()
@@ -269,59 +246,60 @@ private slots:
         QFETCH(int, error);
         QFETCH(QString, checkFile);
         Sandbox box;
-        box.put(QStringLiteral("src/a.bgl"), "new");
-        box.put(QStringLiteral("dst/old.bgl"), "old");
-        box.put(QStringLiteral("dst/locked.bgl"), "old");
-        box.setReadOnly(QStringLiteral("dst/locked.bgl"));
+        box.put(u"src/a.bgl"_s, "new");
+        box.put(u"dst/old.bgl"_s, "old");
+        box.put(u"dst/locked.bgl"_s, "old");
+        box.setReadOnly(u"dst/locked.bgl"_s);
 
         QCOMPARE(errorOf([&] { box.fs.copyFile(source, target, overwrite); }), error);
         if (!checkFile.isEmpty())
             QCOMPARE(box.content(checkFile), error == 0 ? QByteArray("new") : QByteArray("old"));
-        QCOMPARE(box.content(QStringLiteral("src/a.bgl")), QByteArray("new"));
+        QCOMPARE(box.content(u"src/a.bgl"_s), QByteArray("new"));
     }
 
-    void copyFilePattern()
+    void patterns()
     {
         Sandbox box;
-        box.put(QStringLiteral("src/a.bgl"), "a");
-        box.put(QStringLiteral("src/B.BMP"), "b");
-        box.put(QStringLiteral("src/readme"), "r");
-        box.put(QStringLiteral("src/sub/deep.bgl"), "d");
-        box.put(QStringLiteral("dst/b.bmp"), "old");
+        box.put(u"src/a.bgl"_s, "a");
+        box.put(u"src/B.BMP"_s, "b");
+        box.put(u"src/readme"_s, "r");
+        box.put(u"src/sub/deep.bgl"_s, "d");
+        box.put(u"dst/b.bmp"_s, "old");
 
-        box.fs.copyFile(QStringLiteral("C:\\src\\*.*"), QStringLiteral("C:\\dst"));
-        QCOMPARE(box.fs.files(QStringLiteral("C:\\dst")),
-                 (QStringList{QStringLiteral("a.bgl"), QStringLiteral("b.bmp"), QStringLiteral("readme")}));
-        QCOMPARE(box.content(QStringLiteral("dst/b.bmp")), QByteArray("b"));
-        QVERIFY(!box.fs.folderExists(QStringLiteral("C:\\dst\\sub")));
+        box.fs.copyFile(u"C:\\src\\*.*"_s, u"C:\\dst"_s);
+        QCOMPARE(box.fs.files(u"C:\\dst"_s), (QStringList{u"a.bgl"_s, u"b.bmp"_s, u"readme"_s}));
+        QCOMPARE(box.content(u"dst/b.bmp"_s), QByteArray("b"));
+        QVERIFY(!box.fs.folderExists(u"C:\\dst\\sub"_s));
 
-        box.mkdir(QStringLiteral("only"));
-        box.fs.copyFile(QStringLiteral("C:\\src\\*.BGL"), QStringLiteral("C:\\only\\"));
-        QCOMPARE(box.fs.files(QStringLiteral("C:\\only")), QStringList{QStringLiteral("a.bgl")});
-        QCOMPARE(
-            errorOf([&] { box.fs.copyFile(QStringLiteral("C:\\src\\*.zip"), QStringLiteral("C:\\only")); }),
-            LmError::FileNotFound);
+        box.mkdir(u"only"_s);
+        box.fs.copyFile(u"C:\\src\\*.BGL"_s, u"C:\\only\\"_s);
+        QCOMPARE(box.fs.files(u"C:\\only"_s), QStringList{u"a.bgl"_s});
+        QCOMPARE(errorOf([&] { box.fs.copyFile(u"C:\\src\\*.zip"_s, u"C:\\only"_s); }),
+                 LmError::FileNotFound);
+
+        box.setReadOnly(u"dst/b.bmp"_s);
+        box.fs.deleteFile(u"C:\\dst\\*.bmp"_s);
+        QCOMPARE(box.fs.files(u"C:\\dst"_s), (QStringList{u"a.bgl"_s, u"readme"_s}));
+        box.fs.deleteFile(u"C:\\dst\\*.*"_s);
+        QVERIFY(box.fs.files(u"C:\\dst"_s).isEmpty());
+        QCOMPARE(errorOf([&] { box.fs.deleteFile(u"C:\\dst\\*.*"_s); }), LmError::FileNotFound);
     }
 
     void moveFile_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("target");
         QTest::addColumn<int>("error");
         QTest::addColumn<QString>("movedTo"); // below C:, empty when nothing moves
 
-        QTest::newRow("rename") << "C:\\a\\F.TXT"
-                                << "C:\\a\\g.txt" << 0 << "a/g.txt";
-        QTest::newRow("other folder") << "C:\\A\\f.txt"
-                                      << "c:\\B\\f.txt" << 0 << "b/f.txt";
-        QTest::newRow("into folder") << "C:\\a\\f.txt"
-                                     << "C:\\b\\" << 0 << "b/f.txt";
-        QTest::newRow("target exists") << "C:\\a\\f.txt"
-                                       << "C:\\b\\taken.txt" << int(LmError::FileAlreadyExists) << "";
-        QTest::newRow("missing source") << "C:\\a\\none.txt"
-                                        << "C:\\b\\x.txt" << int(LmError::FileNotFound) << "";
-        QTest::newRow("missing target folder") << "C:\\a\\f.txt"
-                                               << "C:\\c\\x.txt" << int(LmError::PathNotFound) << "";
+        QTest::newRow("rename") << "C:\\a\\F.TXT" << "C:\\a\\g.txt" << 0 << "a/g.txt";
+        QTest::newRow("other folder") << "C:\\A\\f.txt" << "c:\\B\\f.txt" << 0 << "b/f.txt";
+        QTest::newRow("into folder") << "C:\\a\\f.txt" << "C:\\b\\" << 0 << "b/f.txt";
+        QTest::newRow("target exists") << "C:\\a\\f.txt" << "C:\\b\\taken.txt" << int(LmError::FileAlreadyExists) << "";
+        QTest::newRow("missing source") << "C:\\a\\none.txt" << "C:\\b\\x.txt" << int(LmError::FileNotFound) << "";
+        QTest::newRow("missing target folder") << "C:\\a\\f.txt" << "C:\\c\\x.txt" << int(LmError::PathNotFound) << "";
+        // clang-format on
     }
 
     void moveFile()
@@ -331,50 +309,45 @@ private slots:
         QFETCH(int, error);
         QFETCH(QString, movedTo);
         Sandbox box;
-        box.put(QStringLiteral("a/f.txt"), "moving");
-        box.put(QStringLiteral("b/taken.txt"), "stays");
+        box.put(u"a/f.txt"_s, "moving");
+        box.put(u"b/taken.txt"_s, "stays");
 
         QCOMPARE(errorOf([&] { box.fs.moveFile(source, target); }), error);
-        QCOMPARE(QFileInfo::exists(box.host(QStringLiteral("a/f.txt"))), movedTo.isEmpty());
+        QCOMPARE(QFileInfo::exists(box.host(u"a/f.txt"_s)), movedTo.isEmpty());
         if (!movedTo.isEmpty())
             QCOMPARE(box.content(movedTo), QByteArray("moving"));
-        QCOMPARE(box.content(QStringLiteral("b/taken.txt")), QByteArray("stays"));
+        QCOMPARE(box.content(u"b/taken.txt"_s), QByteArray("stays"));
     }
 
     void moveFileChangesOnlyCase()
     {
         Sandbox box;
-        box.put(QStringLiteral("a/scenery.cfg"), "x");
-        box.fs.moveFile(QStringLiteral("C:\\a\\scenery.cfg"), QStringLiteral("C:\\a\\Scenery.CFG"));
-        QCOMPARE(box.fs.files(QStringLiteral("C:\\a")), QStringList{QStringLiteral("Scenery.CFG")});
-        QCOMPARE(box.content(QStringLiteral("a/Scenery.CFG")), QByteArray("x"));
+        box.put(u"a/scenery.cfg"_s, "x");
+        box.fs.moveFile(u"C:\\a\\scenery.cfg"_s, u"C:\\a\\Scenery.CFG"_s);
+        QCOMPARE(box.fs.files(u"C:\\a"_s), QStringList{u"Scenery.CFG"_s});
+        QCOMPARE(box.content(u"a/Scenery.CFG"_s), QByteArray("x"));
 
-        box.mkdir(QStringLiteral("Folder/inner"));
-        box.fs.moveFolder(QStringLiteral("C:\\folder"), QStringLiteral("C:\\FOLDER"));
-        QCOMPARE(box.fs.subFolders(QStringLiteral("C:\\")),
-                 (QStringList{QStringLiteral("a"), QStringLiteral("FOLDER")}));
-        QVERIFY(box.fs.folderExists(QStringLiteral("C:\\FOLDER\\inner")));
+        box.mkdir(u"Folder/inner"_s);
+        box.fs.moveFolder(u"C:\\folder"_s, u"C:\\FOLDER"_s);
+        QCOMPARE(box.fs.subFolders(u"C:\\"_s), (QStringList{u"a"_s, u"FOLDER"_s}));
+        QVERIFY(box.fs.folderExists(u"C:\\FOLDER\\inner"_s));
     }
 
     void moveFolder_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("target");
         QTest::addColumn<int>("error");
         QTest::addColumn<QString>("movedTo");
 
-        QTest::newRow("rename") << "C:\\Scenery\\Old"
-                                << "C:\\Scenery\\New Name" << 0 << "scenery/New Name";
-        QTest::newRow("other folder") << "C:\\SCENERY\\old"
-                                      << "C:\\addon\\old" << 0 << "addon/old";
-        QTest::newRow("target exists") << "C:\\Scenery\\Old"
-                                       << "C:\\addon" << int(LmError::FileAlreadyExists) << "";
-        QTest::newRow("into itself") << "C:\\Scenery\\Old"
-                                     << "C:\\Scenery\\Old\\sub\\x" << int(LmError::PathFileAccess) << "";
-        QTest::newRow("missing source") << "C:\\Scenery\\None"
-                                        << "C:\\x" << int(LmError::PathNotFound) << "";
-        QTest::newRow("missing target parent") << "C:\\Scenery\\Old"
-                                               << "C:\\no\\x" << int(LmError::PathNotFound) << "";
+        QTest::newRow("rename") << "C:\\Scenery\\Old" << "C:\\Scenery\\New Name" << 0 << "scenery/New Name";
+        QTest::newRow("other folder") << "C:\\SCENERY\\old" << "C:\\addon\\old" << 0 << "addon/old";
+        QTest::newRow("target exists") << "C:\\Scenery\\Old" << "C:\\addon" << int(LmError::FileAlreadyExists) << "";
+        QTest::newRow("into itself") << "C:\\Scenery\\Old" << "C:\\Scenery\\Old\\sub\\x" << int(LmError::PathFileAccess) << "";
+        QTest::newRow("missing source") << "C:\\Scenery\\None" << "C:\\x" << int(LmError::PathNotFound) << "";
+        QTest::newRow("missing target parent") << "C:\\Scenery\\Old" << "C:\\no\\x" << int(LmError::PathNotFound) << "";
+        // clang-format on
     }
 
     void moveFolder()
@@ -384,30 +357,31 @@ private slots:
         QFETCH(int, error);
         QFETCH(QString, movedTo);
         Sandbox box;
-        box.put(QStringLiteral("scenery/old/scenery/a.bgl"), "bgl");
-        box.mkdir(QStringLiteral("scenery/old/sub"));
-        box.mkdir(QStringLiteral("addon"));
+        box.put(u"scenery/old/scenery/a.bgl"_s, "bgl");
+        box.mkdir(u"scenery/old/sub"_s);
+        box.mkdir(u"addon"_s);
 
         QCOMPARE(errorOf([&] { box.fs.moveFolder(source, target); }), error);
-        QCOMPARE(QFileInfo::exists(box.host(QStringLiteral("scenery/old"))), movedTo.isEmpty());
+        QCOMPARE(QFileInfo::exists(box.host(u"scenery/old"_s)), movedTo.isEmpty());
         if (!movedTo.isEmpty())
-            QCOMPARE(box.content(movedTo + QStringLiteral("/scenery/a.bgl")), QByteArray("bgl"));
+            QCOMPARE(box.content(movedTo + u"/scenery/a.bgl"_s), QByteArray("bgl"));
     }
 
     void deleteFile_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("path");
         QTest::addColumn<bool>("force");
         QTest::addColumn<int>("error");
         QTest::addColumn<bool>("gone"); // whether "dir/ro.txt" is gone afterwards
 
         QTest::newRow("read-only, forced") << "C:\\DIR\\RO.TXT" << true << 0 << true;
-        QTest::newRow("read-only, not forced")
-            << "C:\\dir\\ro.txt" << false << int(LmError::PermissionDenied) << false;
+        QTest::newRow("read-only, not forced") << "C:\\dir\\ro.txt" << false << int(LmError::PermissionDenied) << false;
         QTest::newRow("writable, not forced") << "C:\\dir\\rw.txt" << false << 0 << false;
         QTest::newRow("missing") << "C:\\dir\\none.txt" << true << int(LmError::FileNotFound) << false;
         QTest::newRow("a folder") << "C:\\dir" << true << int(LmError::FileNotFound) << false;
         QTest::newRow("unmapped") << "Q:\\dir\\ro.txt" << true << int(LmError::FileNotFound) << false;
+        // clang-format on
     }
 
     void deleteFile()
@@ -417,35 +391,23 @@ private slots:
         QFETCH(int, error);
         QFETCH(bool, gone);
         Sandbox box;
-        box.put(QStringLiteral("dir/ro.txt"), "x");
-        box.put(QStringLiteral("dir/rw.txt"), "x");
-        box.setReadOnly(QStringLiteral("dir/ro.txt"));
+        box.put(u"dir/ro.txt"_s, "x");
+        box.put(u"dir/rw.txt"_s, "x");
+        box.setReadOnly(u"dir/ro.txt"_s);
 
         QCOMPARE(errorOf([&] { box.fs.deleteFile(path, force); }), error);
-        QCOMPARE(QFileInfo::exists(box.host(QStringLiteral("dir/ro.txt"))), !gone);
-        QVERIFY(QFileInfo(box.host(QStringLiteral("dir"))).isDir());
-    }
-
-    void deleteFilePattern()
-    {
-        Sandbox box;
-        box.put(QStringLiteral("tex/a.bmp"));
-        box.put(QStringLiteral("tex/b.BMP"));
-        box.put(QStringLiteral("tex/c.r8"));
-        box.setReadOnly(QStringLiteral("tex/b.BMP"));
-        box.fs.deleteFile(QStringLiteral("C:\\tex\\*.bmp"));
-        QCOMPARE(box.fs.files(QStringLiteral("C:\\tex")), QStringList{QStringLiteral("c.r8")});
-        box.fs.deleteFile(QStringLiteral("C:\\tex\\*.*"));
-        QVERIFY(box.fs.files(QStringLiteral("C:\\tex")).isEmpty());
-        QCOMPARE(errorOf([&] { box.fs.deleteFile(QStringLiteral("C:\\tex\\*.*")); }), LmError::FileNotFound);
+        QCOMPARE(QFileInfo::exists(box.host(u"dir/ro.txt"_s)), !gone);
+        QVERIFY(QFileInfo(box.host(u"dir"_s)).isDir());
     }
 
     void deleteFolderWithReadOnlyContent_data()
     {
+        // clang-format off
         QTest::addColumn<bool>("force");
         QTest::addColumn<int>("error");
         QTest::newRow("forced") << true << 0;
         QTest::newRow("not forced") << false << int(LmError::PermissionDenied);
+        // clang-format on
     }
 
     void deleteFolderWithReadOnlyContent()
@@ -453,38 +415,38 @@ private slots:
         QFETCH(bool, force);
         QFETCH(int, error);
         Sandbox box;
-        box.put(QStringLiteral("victim/a.txt"), "a");
-        box.put(QStringLiteral("victim/sub/deeper/b.txt"), "b");
-        box.put(QStringLiteral("victim/sub/.hidden"), "h");
-        box.setReadOnly(QStringLiteral("victim/sub/deeper/b.txt"));
-        QVERIFY(QFile::setPermissions(box.host(QStringLiteral("victim/sub/deeper")),
+        box.put(u"victim/a.txt"_s, "a");
+        box.put(u"victim/sub/deeper/b.txt"_s, "b");
+        box.put(u"victim/sub/.hidden"_s, "h");
+        box.setReadOnly(u"victim/sub/deeper/b.txt"_s);
+        QVERIFY(QFile::setPermissions(box.host(u"victim/sub/deeper"_s),
                                       QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        box.put(QStringLiteral("victimize/keep.txt"), "k");
+        box.put(u"victimize/keep.txt"_s, "k");
 
-        QCOMPARE(errorOf([&] { box.fs.deleteFolder(QStringLiteral("C:\\VICTIM"), force); }), error);
-        QCOMPARE(QFileInfo::exists(box.host(QStringLiteral("victim"))), error != 0);
-        QCOMPARE(box.content(QStringLiteral("victimize/keep.txt")), QByteArray("k"));
+        QCOMPARE(errorOf([&] { box.fs.deleteFolder(u"C:\\VICTIM"_s, force); }), error);
+        QCOMPARE(QFileInfo::exists(box.host(u"victim"_s)), error != 0);
+        QCOMPARE(box.content(u"victimize/keep.txt"_s), QByteArray("k"));
         if (error != 0)
-            QCOMPARE(box.content(QStringLiteral("victim/sub/deeper/b.txt")), QByteArray("b"));
-        QCOMPARE(errorOf([&] { box.fs.deleteFolder(QStringLiteral("C:\\none")); }), LmError::PathNotFound);
+            QCOMPARE(box.content(u"victim/sub/deeper/b.txt"_s), QByteArray("b"));
+        QCOMPARE(errorOf([&] { box.fs.deleteFolder(u"C:\\none"_s); }), LmError::PathNotFound);
     }
 
     void clearAttributes()
     {
         Sandbox box;
-        box.put(QStringLiteral("ro.txt"), "x");
-        box.setReadOnly(QStringLiteral("ro.txt"));
-        box.fs.clearAttributes(QStringLiteral("C:\\RO.TXT"));
-        QVERIFY(QFileInfo(box.host(QStringLiteral("ro.txt"))).permissions() & QFileDevice::WriteOwner);
+        box.put(u"ro.txt"_s, "x");
+        box.setReadOnly(u"ro.txt"_s);
+        box.fs.clearAttributes(u"C:\\RO.TXT"_s);
+        QVERIFY(QFileInfo(box.host(u"ro.txt"_s)).permissions() & QFileDevice::WriteOwner);
         // Once writable it can be replaced like any other file.
-        box.fs.writeAll(QStringLiteral("C:\\ro.txt"), "y");
-        QCOMPARE(box.content(QStringLiteral("ro.txt")), QByteArray("y"));
-        QCOMPARE(errorOf([&] { box.fs.clearAttributes(QStringLiteral("C:\\none.txt")); }),
-                 LmError::FileNotFound);
+        box.fs.writeAll(u"C:\\ro.txt"_s, "y");
+        QCOMPARE(box.content(u"ro.txt"_s), QByteArray("y"));
+        QCOMPARE(errorOf([&] { box.fs.clearAttributes(u"C:\\none.txt"_s); }), LmError::FileNotFound);
     }
 
     void createFolder_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("path");
         QTest::addColumn<int>("error");
         QTest::addColumn<QString>("created");
@@ -495,6 +457,7 @@ private slots:
         QTest::newRow("parent missing") << "C:\\FS2002\\a\\b" << int(LmError::PathNotFound) << "";
         QTest::newRow("file in the way") << "C:\\fs2002\\scenery.cfg" << int(LmError::PathFileAccess) << "";
         QTest::newRow("unmapped") << "Q:\\x" << int(LmError::PathNotFound) << "";
+        // clang-format on
     }
 
     void createFolder()
@@ -503,48 +466,46 @@ private slots:
         QFETCH(int, error);
         QFETCH(QString, created);
         Sandbox box;
-        box.put(QStringLiteral("fs2002/scenery.cfg"), "x");
-        box.put(QStringLiteral("fs2002/texture/t.bmp"), "t");
+        box.put(u"fs2002/scenery.cfg"_s, "x");
+        box.put(u"fs2002/texture/t.bmp"_s, "t");
 
         QCOMPARE(errorOf([&] { box.fs.createFolder(path); }), error);
         if (!created.isEmpty())
             QVERIFY(QFileInfo(box.host(created)).isDir());
-        QCOMPARE(box.content(QStringLiteral("fs2002/texture/t.bmp")), QByteArray("t"));
-        QCOMPARE(box.content(QStringLiteral("fs2002/scenery.cfg")), QByteArray("x"));
+        QCOMPARE(box.content(u"fs2002/texture/t.bmp"_s), QByteArray("t"));
+        QCOMPARE(box.content(u"fs2002/scenery.cfg"_s), QByteArray("x"));
     }
 
     void folderSize()
     {
         Sandbox box;
-        box.put(QStringLiteral("s/a.bgl"), QByteArray(100, 'a'));
-        box.put(QStringLiteral("s/texture/b.bmp"), QByteArray(2000, 'b'));
-        box.put(QStringLiteral("s/texture/deep/.c"), QByteArray(30, 'c'));
-        box.mkdir(QStringLiteral("s/empty"));
-        box.put(QStringLiteral("outside.bin"), QByteArray(5000, 'x'));
-        QCOMPARE(box.fs.folderSize(QStringLiteral("C:\\S")), qint64(2130));
-        QCOMPARE(box.fs.folderSize(QStringLiteral("C:\\s\\empty")), qint64(0));
-        QCOMPARE(errorOf([&] { box.fs.folderSize(QStringLiteral("C:\\none")); }), LmError::PathNotFound);
+        box.put(u"s/a.bgl"_s, QByteArray(100, 'a'));
+        box.put(u"s/texture/b.bmp"_s, QByteArray(2000, 'b'));
+        box.put(u"s/texture/deep/.c"_s, QByteArray(30, 'c'));
+        box.mkdir(u"s/empty"_s);
+        box.put(u"outside.bin"_s, QByteArray(5000, 'x'));
+        QCOMPARE(box.fs.folderSize(u"C:\\S"_s), qint64(2130));
+        QCOMPARE(box.fs.folderSize(u"C:\\s\\empty"_s), qint64(0));
+        QCOMPARE(errorOf([&] { box.fs.folderSize(u"C:\\none"_s); }), LmError::PathNotFound);
     }
 
     void listingsSortedWithoutCase()
     {
         Sandbox box;
-        box.put(QStringLiteral("d/b.txt"));
-        box.put(QStringLiteral("d/A.txt"));
-        box.put(QStringLiteral("d/c.TXT"));
-        box.put(QStringLiteral("d/.dot"));
-        box.mkdir(QStringLiteral("d/Zeta"));
-        box.mkdir(QStringLiteral("d/alpha"));
-        QCOMPARE(box.fs.files(QStringLiteral("C:\\D\\")),
-                 (QStringList{QStringLiteral(".dot"), QStringLiteral("A.txt"), QStringLiteral("b.txt"),
-                              QStringLiteral("c.TXT")}));
-        QCOMPARE(box.fs.subFolders(QStringLiteral("C:\\d")),
-                 (QStringList{QStringLiteral("alpha"), QStringLiteral("Zeta")}));
-        QCOMPARE(errorOf([&] { box.fs.files(QStringLiteral("C:\\d\\b.txt")); }), LmError::PathNotFound);
+        box.put(u"d/b.txt"_s);
+        box.put(u"d/A.txt"_s);
+        box.put(u"d/c.TXT"_s);
+        box.put(u"d/.dot"_s);
+        box.mkdir(u"d/Zeta"_s);
+        box.mkdir(u"d/alpha"_s);
+        QCOMPARE(box.fs.files(u"C:\\D\\"_s), (QStringList{u".dot"_s, u"A.txt"_s, u"b.txt"_s, u"c.TXT"_s}));
+        QCOMPARE(box.fs.subFolders(u"C:\\d"_s), (QStringList{u"alpha"_s, u"Zeta"_s}));
+        QCOMPARE(errorOf([&] { box.fs.files(u"C:\\d\\b.txt"_s); }), LmError::PathNotFound);
     }
 
     void shortName_data()
     {
+        // clang-format off
         QTest::addColumn<QStringList>("siblings");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("expected");
@@ -555,39 +516,22 @@ private slots:
                 out << QString::fromLatin1(n);
             return out;
         };
-        QTest::newRow("long folder") << list({"Program Files"}) << "Program Files"
-                                     << "PROGRA~1";
-        QTest::newRow("second of two")
-            << list({"Program Files (x86)", "Program Files"}) << "Program Files (x86)"
-            << "PROGRA~2";
-        QTest::newRow("first of two") << list({"Program Files (x86)", "Program Files"}) << "Program Files"
-                                      << "PROGRA~1";
-        QTest::newRow("third, case ignored in order")
-            << list({"scenery one", "Scenery Two", "SCENERY three"}) << "Scenery Two"
-            << "SCENER~3";
-        QTest::newRow("literal short name taken") << list({"PROGRA~1", "Program Files"}) << "Program Files"
-                                                  << "PROGRA~2";
-        QTest::newRow("several dots") << list({"a.b.c.txt"}) << "a.b.c.txt"
-                                      << "ABC~1.TXT";
-        QTest::newRow("long extension") << list({"texture.jpeg"}) << "texture.jpeg"
-                                        << "TEXTUR~1.JPE";
-        QTest::newRow("blanks") << list({"my file.txt"}) << "my file.txt"
-                                << "MYFILE~1.TXT";
-        QTest::newRow("invalid characters") << list({"a+b=c.txt"}) << "a+b=c.txt"
-                                            << "A_B_C~1.TXT";
-        QTest::newRow("leading dot") << list({".hidden"}) << ".hidden"
-                                     << "HIDDEN~1";
-        QTest::newRow("already short") << list({"readme.txt"}) << "readme.txt"
-                                       << "README.TXT";
-        QTest::newRow("already short, no extension") << list({"Scenery"}) << "Scenery"
-                                                     << "SCENERY";
-        QTest::newRow("eight dot three") << list({"AIRPORTS.BGL", "AIRPORTS 2.BGL"}) << "AIRPORTS.BGL"
-                                         << "AIRPORTS.BGL";
-        QTest::newRow("nine letters") << list({"abcdefghi.txt"}) << "abcdefghi.txt"
-                                      << "ABCDEF~1.TXT";
-        QTest::newRow("other extensions do not collide")
-            << list({"Long Name.bgl", "Long Name.bmp"}) << "Long Name.bmp"
-            << "LONGNA~1.BMP";
+        QTest::newRow("long folder") << list({"Program Files"}) << "Program Files" << "PROGRA~1";
+        QTest::newRow("second of two") << list({"Program Files (x86)", "Program Files"}) << "Program Files (x86)" << "PROGRA~2";
+        QTest::newRow("first of two") << list({"Program Files (x86)", "Program Files"}) << "Program Files" << "PROGRA~1";
+        QTest::newRow("third, case ignored in order") << list({"scenery one", "Scenery Two", "SCENERY three"}) << "Scenery Two" << "SCENER~3";
+        QTest::newRow("literal short name taken") << list({"PROGRA~1", "Program Files"}) << "Program Files" << "PROGRA~2";
+        QTest::newRow("several dots") << list({"a.b.c.txt"}) << "a.b.c.txt" << "ABC~1.TXT";
+        QTest::newRow("long extension") << list({"texture.jpeg"}) << "texture.jpeg" << "TEXTUR~1.JPE";
+        QTest::newRow("blanks") << list({"my file.txt"}) << "my file.txt" << "MYFILE~1.TXT";
+        QTest::newRow("invalid characters") << list({"a+b=c.txt"}) << "a+b=c.txt" << "A_B_C~1.TXT";
+        QTest::newRow("leading dot") << list({".hidden"}) << ".hidden" << "HIDDEN~1";
+        QTest::newRow("already short") << list({"readme.txt"}) << "readme.txt" << "README.TXT";
+        QTest::newRow("already short, no extension") << list({"Scenery"}) << "Scenery" << "SCENERY";
+        QTest::newRow("eight dot three") << list({"AIRPORTS.BGL", "AIRPORTS 2.BGL"}) << "AIRPORTS.BGL" << "AIRPORTS.BGL";
+        QTest::newRow("nine letters") << list({"abcdefghi.txt"}) << "abcdefghi.txt" << "ABCDEF~1.TXT";
+        QTest::newRow("other extensions do not collide") << list({"Long Name.bgl", "Long Name.bmp"}) << "Long Name.bmp" << "LONGNA~1.BMP";
+        // clang-format on
     }
 
     void shortName()
@@ -597,16 +541,13 @@ private slots:
         QFETCH(QString, expected);
         Sandbox box;
         for (const QString &sibling : siblings)
-            box.put(QStringLiteral("dir/") + sibling);
-        QCOMPARE(box.fs.shortName(QStringLiteral("C:\\DIR\\") + name.toUpper()), expected);
+            box.put(u"dir/"_s + sibling);
+        QCOMPARE(box.fs.shortName(u"C:\\DIR\\"_s + name.toUpper()), expected);
     }
 
     void tempFolder()
     {
         Sandbox box;
-        DriveMap map = box.fs.driveMap();
-        map.setDrive(QLatin1Char('Z'), QStringLiteral("/"));
-        box.fs.setDriveMap(map);
         const QString temp = box.fs.tempFolder();
         QVERIFY(!temp.endsWith(QLatin1Char('\\')));
         QCOMPARE(box.fs.toHost(temp), QDir::cleanPath(QDir::tempPath()));
@@ -631,19 +572,18 @@ private slots:
 
     void cp1252Encode_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("bytes");
 
-        QTest::newRow("ascii") << QStringLiteral("Scenery.cfg") << QByteArray("Scenery.cfg");
-        QTest::newRow("latin-1") << QStringLiteral(u"Zürich Ølby") << QByteArray("Z\xFCrich \xD8lby");
-        QTest::newRow("high controls")
-            << QStringLiteral(u"€ „“” – — ™ œ Ÿ") << QByteArray("\x80 \x84\x93\x94 \x96 \x97 \x99 \x9C \x9F");
-        QTest::newRow("outside the page") << QStringLiteral(u"Łódź")
-                                          << QByteArray("?\xF3"
+        QTest::newRow("ascii") << u"Scenery.cfg"_s << QByteArray("Scenery.cfg");
+        QTest::newRow("latin-1") << u"Zürich Ølby"_s << QByteArray("Z\xFCrich \xD8lby");
+        QTest::newRow("high controls") << u"€ „“” – — ™ œ Ÿ"_s << QByteArray("\x80 \x84\x93\x94 \x96 \x97 \x99 \x9C \x9F");
+        QTest::newRow("outside the page") << u"Łódź"_s << QByteArray("?\xF3"
                                                         "d?");
         QTest::newRow("C1 control without byte") << QString(QChar(0x0080)) << QByteArray("?");
-        QTest::newRow("surrogate pair is one character")
-            << QStringLiteral(u"a\U0001F600b") << QByteArray("a?b");
+        QTest::newRow("surrogate pair is one character") << u"a\U0001F600b"_s << QByteArray("a?b");
+        // clang-format on
     }
 
     void cp1252Encode()
@@ -655,10 +595,11 @@ private slots:
 
     void readLines_data()
     {
+        // clang-format off
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("lines");
 
-        const QString a = QStringLiteral("a"), b = QStringLiteral("b"), e;
+        const QString a = u"a"_s, b = u"b"_s, e;
         QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringList{a, b};
         QTest::newRow("LF") << QByteArray("a\nb\n") << QStringList{a, b};
         QTest::newRow("no final line end") << QByteArray("a\r\nb") << QStringList{a, b};
@@ -667,9 +608,9 @@ private slots:
         QTest::newRow("only a line end") << QByteArray("\r\n") << QStringList{e};
         QTest::newRow("empty file") << QByteArray() << QStringList{};
         QTest::newRow("old Mac line end") << QByteArray("a\rb") << QStringList{a, b};
-        QTest::newRow("windows-1252")
-            << QByteArray("caf\xE9 \x80\r\n") << QStringList{QStringLiteral(u"café €")};
-        QTest::newRow("blanks kept") << QByteArray("  a \t\r\n") << QStringList{QStringLiteral("  a \t")};
+        QTest::newRow("windows-1252") << QByteArray("caf\xE9 \x80\r\n") << QStringList{u"café €"_s};
+        QTest::newRow("blanks kept") << QByteArray("  a \t\r\n") << QStringList{u"  a \t"_s};
+        // clang-format on
     }
 
     void readLines()
@@ -677,21 +618,21 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, lines);
         Sandbox box;
-        box.put(QStringLiteral("f.txt"), bytes);
-        QCOMPARE(box.fs.readLines(QStringLiteral("C:\\F.txt")), lines);
+        box.put(u"f.txt"_s, bytes);
+        QCOMPARE(box.fs.readLines(u"C:\\F.txt"_s), lines);
     }
 
     void writeLinesEndsEveryLine_data()
     {
+        // clang-format off
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QByteArray>("bytes");
 
-        QTest::newRow("two") << QStringList{QStringLiteral("[General]"), QStringLiteral("Title=x")}
-                             << QByteArray("[General]\r\nTitle=x\r\n");
-        QTest::newRow("empty line last")
-            << QStringList{QStringLiteral("a"), QString()} << QByteArray("a\r\n\r\n");
+        QTest::newRow("two") << QStringList{u"[General]"_s, u"Title=x"_s} << QByteArray("[General]\r\nTitle=x\r\n");
+        QTest::newRow("empty line last") << QStringList{u"a"_s, QString()} << QByteArray("a\r\n\r\n");
         QTest::newRow("none") << QStringList{} << QByteArray();
-        QTest::newRow("encoded") << QStringList{QStringLiteral(u"Ærø €")} << QByteArray("\xC6r\xF8 \x80\r\n");
+        QTest::newRow("encoded") << QStringList{u"Ærø €"_s} << QByteArray("\xC6r\xF8 \x80\r\n");
+        // clang-format on
     }
 
     void writeLinesEndsEveryLine()
@@ -699,32 +640,42 @@ private slots:
         QFETCH(QStringList, lines);
         QFETCH(QByteArray, bytes);
         Sandbox box;
-        box.put(QStringLiteral("out.txt"), "something much longer than the new content");
-        box.fs.writeLines(QStringLiteral("C:\\OUT.TXT"), lines);
-        QCOMPARE(box.content(QStringLiteral("out.txt")), bytes);
-        QCOMPARE(box.fs.readLines(QStringLiteral("C:\\out.txt")), lines.isEmpty() ? QStringList{} : lines);
+        box.put(u"out.txt"_s, "something much longer than the new content");
+        box.fs.writeLines(u"C:\\OUT.TXT"_s, lines);
+        QCOMPARE(box.content(u"out.txt"_s), bytes);
+        QCOMPARE(box.fs.readLines(u"C:\\out.txt"_s), lines);
+
+        // The line-by-line writer gives the same file, and only once it commits.
+        box.put(u"cfg.txt"_s, "old");
+        TextFileWriter writer(box.fs, u"C:\\CFG.TXT"_s);
+        for (const QString &line : lines)
+            writer.writeLine(line);
+        QCOMPARE(box.content(u"cfg.txt"_s), QByteArray("old"));
+        writer.commit();
+        QCOMPARE(box.content(u"cfg.txt"_s), bytes);
     }
 
     void appendLine()
     {
         Sandbox box;
-        box.mkdir(QStringLiteral("log"));
-        box.fs.appendLine(QStringLiteral("C:\\log\\Debug.Log"), QStringLiteral("first"));
-        box.fs.appendLine(QStringLiteral("C:\\LOG\\DEBUG.LOG"), QStringLiteral(u"zweite Zeile ä"));
-        QCOMPARE(box.fs.files(QStringLiteral("C:\\log")), QStringList{QStringLiteral("Debug.Log")});
-        QCOMPARE(box.content(QStringLiteral("log/Debug.Log")), QByteArray("first\r\nzweite Zeile \xE4\r\n"));
-        QCOMPARE(errorOf([&] { box.fs.appendLine(QStringLiteral("C:\\nolog\\x.log"), QStringLiteral("x")); }),
-                 LmError::PathNotFound);
+        box.mkdir(u"log"_s);
+        box.fs.appendLine(u"C:\\log\\Debug.Log"_s, u"first"_s);
+        box.fs.appendLine(u"C:\\LOG\\DEBUG.LOG"_s, u"zweite Zeile ä"_s);
+        QCOMPARE(box.fs.files(u"C:\\log"_s), QStringList{u"Debug.Log"_s});
+        QCOMPARE(box.content(u"log/Debug.Log"_s), QByteArray("first\r\nzweite Zeile \xE4\r\n"));
+        QCOMPARE(errorOf([&] { box.fs.appendLine(u"C:\\nolog\\x.log"_s, u"x"_s); }), LmError::PathNotFound);
     }
 
     void failedWriteKeepsOldFile_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("how");
         QTest::addColumn<int>("error");
         QTest::newRow("target is a folder") << "folder" << int(LmError::PathFileAccess);
         QTest::newRow("read-only target") << "read-only file" << int(LmError::PathFileAccess);
         QTest::newRow("read-only folder") << "read-only folder" << int(LmError::PermissionDenied);
         QTest::newRow("folder missing") << "missing folder" << int(LmError::PathNotFound);
+        // clang-format on
     }
 
     void failedWriteKeepsOldFile()
@@ -732,52 +683,37 @@ private slots:
         QFETCH(QString, how);
         QFETCH(int, error);
         Sandbox box;
-        QString path = QStringLiteral("C:\\data\\Scenery.cfg");
-        box.put(QStringLiteral("data/Scenery.cfg"), "old content");
-        if (how == QStringLiteral("folder")) {
-            path = QStringLiteral("C:\\data\\Folder");
-            box.put(QStringLiteral("data/folder/inside.txt"), "inside");
-        } else if (how == QStringLiteral("read-only file")) {
-            box.setReadOnly(QStringLiteral("data/Scenery.cfg"));
-        } else if (how == QStringLiteral("read-only folder")) {
+        QString path = u"C:\\data\\Scenery.cfg"_s;
+        box.put(u"data/Scenery.cfg"_s, "old content");
+        if (how == u"folder"_s) {
+            path = u"C:\\data\\Folder"_s;
+            box.put(u"data/folder/inside.txt"_s, "inside");
+        } else if (how == u"read-only file"_s) {
+            box.setReadOnly(u"data/Scenery.cfg"_s);
+        } else if (how == u"read-only folder"_s) {
             if (runningAsRoot())
                 QSKIP("the superuser writes into read-only folders");
-            QVERIFY(QFile::setPermissions(box.host(QStringLiteral("data")),
-                                          QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+            QVERIFY(
+                QFile::setPermissions(box.host(u"data"_s), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         } else {
-            path = QStringLiteral("C:\\nodata\\Scenery.cfg");
+            path = u"C:\\nodata\\Scenery.cfg"_s;
         }
 
-        QCOMPARE(errorOf([&] { box.fs.writeLines(path, {QStringLiteral("new")}); }), error);
+        QCOMPARE(errorOf([&] { box.fs.writeLines(path, {u"new"_s}); }), error);
         QCOMPARE(errorOf([&] {
                      TextFileWriter writer(box.fs, path);
-                     writer.writeLine(QStringLiteral("new"));
+                     writer.writeLine(u"new"_s);
                      writer.commit();
                  }),
                  error);
-        QFile::setPermissions(box.host(QStringLiteral("data")),
+        QFile::setPermissions(box.host(u"data"_s),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        QCOMPARE(box.content(QStringLiteral("data/Scenery.cfg")), QByteArray("old content"));
+        QCOMPARE(box.content(u"data/Scenery.cfg"_s), QByteArray("old content"));
         // Nothing half-written is left beside it.
-        QCOMPARE(QDir(box.host(QStringLiteral("data"))).entryList(QDir::Files | QDir::Hidden),
-                 QStringList{QStringLiteral("Scenery.cfg")});
-        if (how == QStringLiteral("folder"))
-            QCOMPARE(box.content(QStringLiteral("data/folder/inside.txt")), QByteArray("inside"));
-    }
-
-    void textFileWriter()
-    {
-        Sandbox box;
-        box.put(QStringLiteral("Scenery.cfg"), "old");
-        TextFileWriter writer(box.fs, QStringLiteral("C:\\SCENERY.CFG"));
-        writer.writeLine(QStringLiteral("[General]"));
-        writer.writeLine();
-        writer.writeLine(QStringLiteral(u"Title=Café"));
-        // Nothing reaches the file before the commit.
-        QCOMPARE(box.content(QStringLiteral("Scenery.cfg")), QByteArray("old"));
-        writer.commit();
-        QCOMPARE(box.content(QStringLiteral("Scenery.cfg")),
-                 QByteArray("[General]\r\n\r\nTitle=Caf\xE9\r\n"));
+        QCOMPARE(QDir(box.host(u"data"_s)).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{u"Scenery.cfg"_s});
+        if (how == u"folder"_s)
+            QCOMPARE(box.content(u"data/folder/inside.txt"_s), QByteArray("inside"));
     }
 };
 
