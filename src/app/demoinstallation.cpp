@@ -24,24 +24,24 @@ struct Area
     Area(QString title, QString local) : title(std::move(title)), local(std::move(local)) {}
 
     QString title;
-    QString local;   // relative to the simulator folder, absolute, or "" for a remote-only area
+    QString local; // relative to the simulator folder, absolute, or "" for a remote-only area
     QString remote;
     bool active = true;
     bool required = false;
-    bool textureId = false;  // the "Texture_ID=1" line of the terrain area
+    bool textureId = false; // the "Texture_ID=1" line of the terrain area
     QString exclude;
     QString flatten0;
-    bool folderExists = true;  // false: the folder is left out on purpose
+    bool folderExists = true; // false: the folder is left out on purpose
 };
 
 struct Sim
 {
-    QString folder;        // Windows path
-    QString cfgName;       // "FS2002.cfg"
-    QString situation;     // the start flight line of that file
-    QString flightFolder;  // below the simulator folder
-    QStringList flights;   // file names
-    bool writesRequired;   // Flight Simulator 2000 files have no "Required=" and no titles in [General]
+    QString folder;       // Windows path
+    QString cfgName;      // "FS2002.cfg"
+    QString situation;    // the start flight line of that file
+    QString flightFolder; // below the simulator folder
+    QStringList flights;  // file names
+    bool writesRequired;  // Flight Simulator 2000 files have no "Required=" and no titles in [General]
     bool hasCaches;
     QString worldTitle;
     QString worldDescription;
@@ -50,9 +50,9 @@ struct Sim
 
 // Names made up for the add-on sceneries; the generator draws from them.
 const char *const AddonNames[] = {
-    "Lakeside Regional",      "Harbor Point Seaplane Base", "Ridgeback Mountain Strip", "Northfield Municipal",
-    "Cedar Valley Airpark",   "Old Mill Gliderport",        "Saltmarsh Island",         "Greystone Air Base",
-    "Pine Hollow Field",      "Copper Canyon Airstrip",     "Blue Heron Bay",           "Foxglove Downs",
+    "Lakeside Regional",    "Harbor Point Seaplane Base", "Ridgeback Mountain Strip", "Northfield Municipal",
+    "Cedar Valley Airpark", "Old Mill Gliderport",        "Saltmarsh Island",         "Greystone Air Base",
+    "Pine Hollow Field",    "Copper Canyon Airstrip",     "Blue Heron Bay",           "Foxglove Downs",
 };
 
 struct Region
@@ -111,7 +111,7 @@ public:
         for (const QString &part : parts) {
             current = current.isEmpty() ? part : current + Backslash + part;
             if (current.endsWith(QLatin1Char(':')))
-                continue;  // the drive itself
+                continue; // the drive itself
             if (!m_fs.folderExists(current))
                 m_fs.createFolder(current);
         }
@@ -164,7 +164,8 @@ void addDefaultAreas(Generator &gen, Sim &sim, int regionRows, int continents, i
 
     for (int row = 0; row < regionRows; ++row) {
         for (int column = 0; column < 8; ++column) {
-            const QString number = QStringLiteral("%1%2").arg(row, 2, 10, QLatin1Char('0')).arg(column, 2, 10, QLatin1Char('0'));
+            const QString number =
+                QStringLiteral("%1%2").arg(row, 2, 10, QLatin1Char('0')).arg(column, 2, 10, QLatin1Char('0'));
             Area region{number + QStringLiteral(" Base"), QStringLiteral("Scenery\\") + number};
             region.required = gen.chance(10);
             sim.areas.push_back(region);
@@ -194,12 +195,14 @@ void addAddonAreas(Generator &gen, Sim &sim, int count, int missing)
         order[i] = int(i);
     for (int i = 0; i < missing && i < int(order.size()); ++i)
         std::swap(order[std::size_t(i)], order[std::size_t(gen.bounded(i, int(order.size()) - 1))]);
-    const std::vector<int> missingIndexes(order.begin(), order.begin() + std::min<qsizetype>(missing, names.size()));
+    const std::vector<int> missingIndexes(order.begin(),
+                                          order.begin() + std::min<qsizetype>(missing, names.size()));
 
     for (int i = 0; i < names.size(); ++i) {
         Area addon{names.at(i), QStringLiteral("Addon Scenery\\") + names.at(i)};
         addon.active = gen.chance(80);
-        addon.folderExists = std::find(missingIndexes.begin(), missingIndexes.end(), i) == missingIndexes.end();
+        addon.folderExists =
+            std::find(missingIndexes.begin(), missingIndexes.end(), i) == missingIndexes.end();
         sim.areas.push_back(addon);
     }
     // One add-on carries an exclusion rectangle and a flattened field, as airport add-ons do.
@@ -287,11 +290,13 @@ void writeAreaFolders(Generator &gen, const Sim &sim)
         const QString name = folder.mid(folder.lastIndexOf(Backslash) + 1);
         const int sceneryFiles = gen.bounded(1, 3);
         for (int i = 1; i <= sceneryFiles; ++i)
-            gen.writeBytes(folder + QStringLiteral("\\scenery\\") + fileStem(name, i) + QStringLiteral(".bgl"),
+            gen.writeBytes(folder + QStringLiteral("\\scenery\\") + fileStem(name, i) +
+                               QStringLiteral(".bgl"),
                            gen.bytes(QByteArrayLiteral("\x01\x02"), 2, 10));
         const int textureFiles = gen.bounded(1, 3);
         for (int i = 1; i <= textureFiles; ++i)
-            gen.writeBytes(folder + QStringLiteral("\\texture\\") + fileStem(name, i) + QStringLiteral(".bmp"),
+            gen.writeBytes(folder + QStringLiteral("\\texture\\") + fileStem(name, i) +
+                               QStringLiteral(".bmp"),
                            gen.bytes(QByteArrayLiteral("BM"), 2, 10));
     }
 }
@@ -304,7 +309,8 @@ void writeSimulator(Generator &gen, const Sim &sim)
 
     // The simulator's global texture folder.
     for (const char *name : {"AIRPORT1", "CLOUD2", "RUNWAY3", "WATER4", "TREES5", "LIGHTS6"})
-        gen.writeBytes(sim.folder + QStringLiteral("\\Texture\\") + QString::fromLatin1(name) + QStringLiteral(".bmp"),
+        gen.writeBytes(sim.folder + QStringLiteral("\\Texture\\") + QString::fromLatin1(name) +
+                           QStringLiteral(".bmp"),
                        gen.bytes(QByteArrayLiteral("BM"), 4, 12));
 
     gen.writeLines(sim.folder + Backslash + sim.cfgName,
@@ -369,8 +375,9 @@ void writeZip(const QString &hostPath, const QList<QPair<QString, QByteArray>> &
     const time_t entryTime = 1034726400;
     for (const auto &[name, data] : entries) {
         zip_source_t *source = zip_source_buffer(archive, data.constData(), zip_uint64_t(data.size()), 0);
-        const zip_int64_t index =
-            source ? zip_file_add(archive, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE) : -1;
+        const zip_int64_t index = source ? zip_file_add(archive, name.toUtf8().constData(), source,
+                                                        ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE)
+                                         : -1;
         if (index < 0) {
             if (source)
                 zip_source_free(source);
@@ -392,17 +399,21 @@ QStringList writeArchives(Generator &gen)
         const char *file;
         const char *stem;
     };
-    const Sample samples[] = {{"misty_hollow_airfield.zip", "MISTYH"}, {"beacon_rock_heliport.zip", "BEACON"}};
+    const Sample samples[] = {{"misty_hollow_airfield.zip", "MISTYH"},
+                              {"beacon_rock_heliport.zip", "BEACON"}};
     QStringList written;
     gen.makeFolder(DemoInstallation::downloadsFolder());
     for (const Sample &sample : samples) {
         const QString stem = QString::fromLatin1(sample.stem);
         // The buffers must outlive zip_close, which reads them.
         const QList<QPair<QString, QByteArray>> entries = {
-            {QStringLiteral("scenery/") + stem + QStringLiteral(".bgl"), gen.bytes(QByteArrayLiteral("\x01\x02"), 8, 16)},
-            {QStringLiteral("texture/") + stem + QStringLiteral(".bmp"), gen.bytes(QByteArrayLiteral("BM"), 8, 16)},
+            {QStringLiteral("scenery/") + stem + QStringLiteral(".bgl"),
+             gen.bytes(QByteArrayLiteral("\x01\x02"), 8, 16)},
+            {QStringLiteral("texture/") + stem + QStringLiteral(".bmp"),
+             gen.bytes(QByteArrayLiteral("BM"), 8, 16)},
         };
-        const QString path = DemoInstallation::downloadsFolder() + Backslash + QString::fromLatin1(sample.file);
+        const QString path =
+            DemoInstallation::downloadsFolder() + Backslash + QString::fromLatin1(sample.file);
         writeZip(gen.fs().toHost(path), entries);
         written << path;
     }
@@ -416,22 +427,23 @@ QString preparePrefix(const QString &targetHost)
     const QString prefix = QFileInfo(targetHost).absoluteFilePath();
     QDir dir(prefix);
     if (dir.exists() && !dir.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
-        throw LmError(LmError::FileAlreadyExists,
-                      QStringLiteral("The folder %1 is not empty; the demo is only created in a new or empty folder.")
-                          .arg(prefix));
-    if (!QDir().mkpath(prefix) || !dir.mkpath(QStringLiteral("drive_c")) || !dir.mkpath(QStringLiteral("dosdevices"))
-        || !dir.mkpath(DemoInstallation::programFolderName()))
+        throw LmError(
+            LmError::FileAlreadyExists,
+            QStringLiteral("The folder %1 is not empty; the demo is only created in a new or empty folder.")
+                .arg(prefix));
+    if (!QDir().mkpath(prefix) || !dir.mkpath(QStringLiteral("drive_c")) ||
+        !dir.mkpath(QStringLiteral("dosdevices")) || !dir.mkpath(DemoInstallation::programFolderName()))
         throw LmError::standard(LmError::PathNotFound, prefix);
     const QDir devices(dir.filePath(QStringLiteral("dosdevices")));
     const QString linkC = devices.filePath(QStringLiteral("c:"));
     const QString linkZ = devices.filePath(QStringLiteral("z:"));
-    if (!QFile::link(devices.relativeFilePath(dir.filePath(QStringLiteral("drive_c"))), linkC)
-        || !QFile::link(QDir::rootPath(), linkZ))
+    if (!QFile::link(devices.relativeFilePath(dir.filePath(QStringLiteral("drive_c"))), linkC) ||
+        !QFile::link(QDir::rootPath(), linkZ))
         throw LmError::standard(LmError::PathFileAccess, linkC);
     return prefix;
 }
 
-}  // namespace
+} // namespace
 
 QString DemoInstallation::fs2002Folder()
 {
@@ -465,8 +477,8 @@ DemoInstallation::Summary DemoInstallation::create(const QString &targetHost)
                QStringLiteral("FS2002.cfg"),
                QStringLiteral("SITUATION=flights\\myflts\\Demo Flight"),
                QStringLiteral("flights\\myflts"),
-               {QStringLiteral("Demo Flight.FLT"), QStringLiteral("Demo Flight.WX"), QStringLiteral("Lakeside Circuit.FLT"),
-                QStringLiteral("Harbor Point Approach.flt")},
+               {QStringLiteral("Demo Flight.FLT"), QStringLiteral("Demo Flight.WX"),
+                QStringLiteral("Lakeside Circuit.FLT"), QStringLiteral("Harbor Point Approach.flt")},
                true,
                true,
                QStringLiteral("FS2002 World"),

@@ -17,11 +17,11 @@ public:
 
     struct Summary
     {
-        QString winePrefixHost;     // what WINEPREFIX should point at
-        QString programFolderHost;  // what LUMIVALE_HOME should point at (created empty)
+        QString winePrefixHost;    // what WINEPREFIX should point at
+        QString programFolderHost; // what LUMIVALE_HOME should point at (created empty)
         int fs2002Areas = 0;
         int fs2000Areas = 0;
-        QStringList archives;       // Windows paths of the sample scenery archives
+        QStringList archives; // Windows paths of the sample scenery archives
     };
 
     // Installation folders in the prefix's drive C:.

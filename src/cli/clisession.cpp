@@ -9,10 +9,8 @@ CliSession::CliSession(UiPort &ui)
       m_winePrefixHost(DriveMap::defaultWinePrefix()),
       m_fs(loadDriveMap(m_programFolderHost, m_winePrefixHost)),
       m_settings(createSettingsStore(m_programFolderHost, m_winePrefixHost)),
-      m_program(m_programFolderHost),
-      m_context{m_fs, *m_settings, ui, m_program}
-{
-}
+      m_program(m_programFolderHost), m_context{m_fs, *m_settings, ui, m_program}
+{}
 
 CliSession::~CliSession() = default;
 
@@ -28,9 +26,9 @@ std::unique_ptr<SceneryManager> CliSession::openManager(std::optional<int> simTy
     auto manager = std::make_unique<SceneryManager>(m_context);
     if (simType) {
         const Location location(m_context);
-        const bool installed = (*simType == 0 && location.FS2000installed())
-                               || (*simType == 1 && location.FS2002installed())
-                               || (*simType == 2 && location.CFS2installed());
+        const bool installed = (*simType == 0 && location.FS2000installed()) ||
+                               (*simType == 1 && location.FS2002installed()) ||
+                               (*simType == 2 && location.CFS2installed());
         if (!installed)
             throw CliFailure{QStringLiteral("%1 (--sim %2) is not installed.")
                                  .arg(Location::simulatorName(*simType))

@@ -1,7 +1,6 @@
 #include "app/demoinstallation.h"
 #include "cli/commands.h"
 
-
 void setupDemo(QCommandLineParser &parser)
 {
     parser.addPositionalArgument(QStringLiteral("DIR"),
@@ -17,8 +16,7 @@ int runDemo(CliCommandRun &run)
     }
     const DemoInstallation::Summary demo = DemoInstallation::create(arguments.first());
 
-    run.out << QStringLiteral("Demo installation created in ") << demo.winePrefixHost
-            << QLatin1Char('\n');
+    run.out << QStringLiteral("Demo installation created in ") << demo.winePrefixHost << QLatin1Char('\n');
     run.out << QStringLiteral("  Flight Simulator 2002: %1 (%2 scenery areas)\n")
                    .arg(DemoInstallation::fs2002Folder())
                    .arg(demo.fs2002Areas);

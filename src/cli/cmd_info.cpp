@@ -20,7 +20,8 @@ int runInfo(CliCommandRun &run)
     const auto manager = session.openManager(run.options.simType);
 
     QJsonObject drives;
-    for (auto it = session.fs().driveMap().drives().cbegin(); it != session.fs().driveMap().drives().cend(); ++it)
+    for (auto it = session.fs().driveMap().drives().cbegin(); it != session.fs().driveMap().drives().cend();
+         ++it)
         drives.insert(QString(it.key()), it.value());
 
     const QString fsPath = manager->FSPath();
@@ -34,10 +35,9 @@ int runInfo(CliCommandRun &run)
             {QStringLiteral("winePrefix"), session.winePrefixHost()},
             {QStringLiteral("settingsFile"), session.settingsFile()},
             {QStringLiteral("drives"), drives},
-            {QStringLiteral("simulators"),
-             QJsonObject{{QStringLiteral("fs2000"), location.FS2000installed()},
-                         {QStringLiteral("fs2002"), location.FS2002installed()},
-                         {QStringLiteral("cfs2"), location.CFS2installed()}}},
+            {QStringLiteral("simulators"), QJsonObject{{QStringLiteral("fs2000"), location.FS2000installed()},
+                                                       {QStringLiteral("fs2002"), location.FS2002installed()},
+                                                       {QStringLiteral("cfs2"), location.CFS2installed()}}},
             {QStringLiteral("simType"), manager->SimType},
             {QStringLiteral("simName"), Location::simulatorName(manager->SimType)},
             {QStringLiteral("fsPath"), fsPath},
@@ -50,8 +50,8 @@ int runInfo(CliCommandRun &run)
 
     QStringList installed;
     for (int sim = 0; sim <= 2; ++sim) {
-        const bool found = (sim == 0 && location.FS2000installed()) || (sim == 1 && location.FS2002installed())
-                           || (sim == 2 && location.CFS2installed());
+        const bool found = (sim == 0 && location.FS2000installed()) ||
+                           (sim == 1 && location.FS2002installed()) || (sim == 2 && location.CFS2installed());
         if (found)
             installed << Location::simulatorName(sim);
     }
@@ -59,12 +59,14 @@ int runInfo(CliCommandRun &run)
     for (auto it = drives.constBegin(); it != drives.constEnd(); ++it)
         driveTexts << it.key() + QStringLiteral(": = ") + it.value().toString();
 
-    run.out << QStringLiteral("Program folder:   ") << session.context().programFolder() << QStringLiteral("  (")
-            << session.programFolderHost() << QStringLiteral(")\n");
+    run.out << QStringLiteral("Program folder:   ") << session.context().programFolder()
+            << QStringLiteral("  (") << session.programFolderHost() << QStringLiteral(")\n");
     run.out << QStringLiteral("Settings file:    ") << session.settingsFile() << QLatin1Char('\n');
     run.out << QStringLiteral("Wine prefix:      ") << session.winePrefixHost() << QLatin1Char('\n');
-    run.out << QStringLiteral("Drives:           ") << driveTexts.join(QStringLiteral(", ")) << QLatin1Char('\n');
-    run.out << QStringLiteral("Installed:        ") << installed.join(QStringLiteral(", ")) << QLatin1Char('\n');
+    run.out << QStringLiteral("Drives:           ") << driveTexts.join(QStringLiteral(", "))
+            << QLatin1Char('\n');
+    run.out << QStringLiteral("Installed:        ") << installed.join(QStringLiteral(", "))
+            << QLatin1Char('\n');
     run.out << QStringLiteral("Selected:         ") << manager->SimType << QLatin1Char(' ')
             << Location::simulatorName(manager->SimType) << QLatin1Char('\n');
     run.out << QStringLiteral("Simulator folder: ") << fsPath << QLatin1Char('\n');

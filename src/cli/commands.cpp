@@ -1,7 +1,7 @@
 #include "cli/commands.h"
 
-#include "cli/cliui.h"
 #include "cli/clisession.h"
+#include "cli/cliui.h"
 #include "library/scenerymanager.h"
 #include "platform/errorreporter.h"
 
@@ -11,17 +11,19 @@ namespace {
 
 const CliCommand Commands[] = {
     {"info", "Show the installation the program works on: folders, drives, simulators.", setupInfo, runInfo},
-    {"demo", "Create a demo installation (Wine prefix with two simulators) in a new folder.", setupDemo, runDemo},
+    {"demo", "Create a demo installation (Wine prefix with two simulators) in a new folder.", setupDemo,
+     runDemo},
 };
 
 const QString ProgramName = QStringLiteral("lumivale-cli");
 
 QCommandLineOption simOption()
 {
-    return QCommandLineOption(QStringLiteral("sim"),
-                              QStringLiteral("Work on this installed simulator for this run: 0 Flight Simulator 2000, "
-                                             "1 Flight Simulator 2002, 2 Combat Flight Simulator 2."),
-                              QStringLiteral("0|1|2"));
+    return QCommandLineOption(
+        QStringLiteral("sim"),
+        QStringLiteral("Work on this installed simulator for this run: 0 Flight Simulator 2000, "
+                       "1 Flight Simulator 2002, 2 Combat Flight Simulator 2."),
+        QStringLiteral("0|1|2"));
 }
 
 QCommandLineOption yesOption()
@@ -38,7 +40,8 @@ QCommandLineOption answerOption()
 
 QCommandLineOption helpOption()
 {
-    return QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
+    return QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
+                              QStringLiteral("Show this help."));
 }
 
 void addGlobalOptions(QCommandLineParser &parser)
@@ -53,9 +56,9 @@ void addGlobalOptions(QCommandLineParser &parser)
 QString helpText(const QCommandLineParser &parser, const QString &commandName)
 {
     QString text = parser.helpText();
-    const QString started = QStringLiteral("Usage: ")
-                            + (QCoreApplication::instance() ? QCoreApplication::arguments().value(0)
-                                                            : QStringLiteral("<executable_name>"));
+    const QString started =
+        QStringLiteral("Usage: ") + (QCoreApplication::instance() ? QCoreApplication::arguments().value(0)
+                                                                  : QStringLiteral("<executable_name>"));
     if (text.startsWith(started)) {
         QString usage = QStringLiteral("Usage: ") + ProgramName;
         if (!commandName.isEmpty())
@@ -69,7 +72,9 @@ QString commandList()
 {
     QString text = QStringLiteral("\nCommands:\n");
     for (const CliCommand &command : cliCommands())
-        text += QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(command.name), -10).arg(QString::fromUtf8(command.summary));
+        text += QStringLiteral("  %1  %2\n")
+                    .arg(QString::fromLatin1(command.name), -10)
+                    .arg(QString::fromUtf8(command.summary));
     text += QStringLiteral("\nRun \"%1 <command> --help\" for the options of a command.\n").arg(ProgramName);
     return text;
 }
@@ -94,8 +99,8 @@ bool mergeGlobalOptions(const QCommandLineParser &parser, CliGlobalOptions &opti
         bool ok = false;
         const int sim = text.toInt(&ok);
         if (!ok || sim < 0 || sim > 2) {
-            err << ProgramName << QStringLiteral(": --sim takes 0, 1 or 2, not \"") << text << QStringLiteral("\".")
-                << Qt::endl;
+            err << ProgramName << QStringLiteral(": --sim takes 0, 1 or 2, not \"") << text
+                << QStringLiteral("\".") << Qt::endl;
             return false;
         }
         options.simType = sim;
@@ -103,13 +108,12 @@ bool mergeGlobalOptions(const QCommandLineParser &parser, CliGlobalOptions &opti
     return true;
 }
 
-}  // namespace
+} // namespace
 
 CliCommandRun::CliCommandRun(const QCommandLineParser &args, const CliGlobalOptions &options, CliUi &ui,
                              QTextStream &out, QTextStream &err)
     : args(args), options(options), out(out), err(err), m_ui(ui)
-{
-}
+{}
 
 CliCommandRun::~CliCommandRun() = default;
 
@@ -128,8 +132,9 @@ std::span<const CliCommand> cliCommands()
 int runCli(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
     QCommandLineParser global;
-    global.setApplicationDescription(QStringLiteral("Lumivale on the command line: works on the same installation "
-                                                    "as the program (LUMIVALE_HOME, WINEPREFIX)."));
+    global.setApplicationDescription(
+        QStringLiteral("Lumivale on the command line: works on the same installation "
+                       "as the program (LUMIVALE_HOME, WINEPREFIX)."));
     addGlobalOptions(global);
     global.addPositionalArgument(QStringLiteral("command"), QStringLiteral("The command to run (see below)."),
                                  QStringLiteral("<command> [options]"));
@@ -150,8 +155,8 @@ int runCli(const QStringList &arguments, QTextStream &out, QTextStream &err)
 
     const CliCommand *command = findCommand(positional.first());
     if (!command) {
-        err << ProgramName << QStringLiteral(": unknown command \"") << positional.first() << QStringLiteral("\".")
-            << commandList();
+        err << ProgramName << QStringLiteral(": unknown command \"") << positional.first()
+            << QStringLiteral("\".") << commandList();
         return CliUsageError;
     }
     const QString name = QString::fromLatin1(command->name);
@@ -162,7 +167,8 @@ int runCli(const QStringList &arguments, QTextStream &out, QTextStream &err)
     if (command->setup)
         command->setup(parser);
     if (!parser.parse(QStringList{arguments.value(0, ProgramName)} + positional.mid(1))) {
-        err << ProgramName << QLatin1Char(' ') << name << QStringLiteral(": ") << parser.errorText() << Qt::endl;
+        err << ProgramName << QLatin1Char(' ') << name << QStringLiteral(": ") << parser.errorText()
+            << Qt::endl;
         return CliUsageError;
     }
     if (global.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help"))) {
@@ -181,7 +187,7 @@ int runCli(const QStringList &arguments, QTextStream &out, QTextStream &err)
     try {
         return command->run(run);
     } catch (const NoSimulatorInstalled &) {
-        return 1;  // the message has been shown
+        return 1; // the message has been shown
     } catch (const CliFailure &failure) {
         err << ProgramName << QLatin1Char(' ') << name << QStringLiteral(": ") << failure.message << Qt::endl;
         return 1;

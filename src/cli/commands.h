@@ -26,19 +26,19 @@ class CliUi;
 // Options every command accepts, before or after the command name.
 struct CliGlobalOptions
 {
-    std::optional<int> simType;  // --sim 0|1|2: work on that installed simulator for this run
-    bool assumeYes = false;      // --yes: answer Yes / OK to every question
-    QStringList answers;         // --answer TEXT (repeatable): replies to input prompts, in order
+    std::optional<int> simType; // --sim 0|1|2: work on that installed simulator for this run
+    bool assumeYes = false;     // --yes: answer Yes / OK to every question
+    QStringList answers;        // --answer TEXT (repeatable): replies to input prompts, in order
 };
 
 class CliCommandRun
 {
 public:
-    CliCommandRun(const QCommandLineParser &args, const CliGlobalOptions &options, CliUi &ui, QTextStream &out,
-                  QTextStream &err);
+    CliCommandRun(const QCommandLineParser &args, const CliGlobalOptions &options, CliUi &ui,
+                  QTextStream &out, QTextStream &err);
     ~CliCommandRun();
 
-    const QCommandLineParser &args;  // the command's own options, parsed
+    const QCommandLineParser &args; // the command's own options, parsed
     const CliGlobalOptions &options;
     QTextStream &out;
     QTextStream &err;
@@ -56,7 +56,7 @@ struct CliCommand
 {
     const char *name;
     const char *summary;
-    void (*setup)(QCommandLineParser &parser);  // may be null
+    void (*setup)(QCommandLineParser &parser); // may be null
     int (*run)(CliCommandRun &run);
 };
 

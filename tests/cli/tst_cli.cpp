@@ -54,9 +54,9 @@ QJsonObject parseJson(const Result &result)
     return doc.object();
 }
 
-using Installs = QList<QStringList>;  // {simType, folder, value name or ""}
+using Installs = QList<QStringList>; // {simType, folder, value name or ""}
 
-}  // namespace
+} // namespace
 
 class TestCli : public QObject
 {
@@ -78,46 +78,54 @@ private slots:
 void TestCli::infoJson_data()
 {
     QTest::addColumn<Installs>("installs");
-    QTest::addColumn<QString>("selectedSim");  // stored setting, "" for none
+    QTest::addColumn<QString>("selectedSim"); // stored setting, "" for none
     QTest::addColumn<QStringList>("extraArgs");
     QTest::addColumn<bool>("fs2000");
     QTest::addColumn<bool>("fs2002");
     QTest::addColumn<bool>("cfs2");
     QTest::addColumn<int>("simType");
     QTest::addColumn<QString>("fsPath");
+    QTest::addColumn<QString>("stderrPart"); // "" when nothing may be shown
 
     const QStringList fs2000{QStringLiteral("0"), QStringLiteral("C:\\FS2000"), QString()};
     const QStringList fs2002{QStringLiteral("1"), QStringLiteral("C:\\Program Files\\FS2002"), QString()};
     const QStringList cfs2{QStringLiteral("2"), QStringLiteral("C:\\CFS2"), QString()};
 
-    QTest::newRow("only FS2000") << Installs{fs2000} << QString() << QStringList{} << true << false << false << 0
-                                 << QStringLiteral("C:\\FS2000");
+    QTest::newRow("only FS2000") << Installs{fs2000} << QString() << QStringList{} << true << false << false
+                                 << 0 << QStringLiteral("C:\\FS2000") << QString();
     QTest::newRow("only CFS2") << Installs{cfs2} << QString() << QStringList{} << false << false << true << 2
-                               << QStringLiteral("C:\\CFS2");
+                               << QStringLiteral("C:\\CFS2") << QString();
     QTest::newRow("FS2000 and FS2002, nothing stored")
         << Installs{fs2000, fs2002} << QString() << QStringList{} << true << true << false << 1
-        << QStringLiteral("C:\\Program Files\\FS2002");
+        << QStringLiteral("C:\\Program Files\\FS2002") << QString();
     QTest::newRow("FS2000 and CFS2, nothing stored")
         << Installs{fs2000, cfs2} << QString() << QStringList{} << true << false << true << 0
-        << QStringLiteral("C:\\FS2000");
-    QTest::newRow("all three, SelectedSim 2") << Installs{fs2000, fs2002, cfs2} << QStringLiteral("2") << QStringList{}
-                                              << true << true << true << 2 << QStringLiteral("C:\\CFS2");
+        << QStringLiteral("C:\\FS2000") << QString();
+    QTest::newRow("all three, SelectedSim 2")
+        << Installs{fs2000, fs2002, cfs2} << QStringLiteral("2") << QStringList{} << true << true << true << 2
+        << QStringLiteral("C:\\CFS2") << QString();
     QTest::newRow("only FS2000, SelectedSim 1 is not consulted")
         << Installs{fs2000} << QStringLiteral("1") << QStringList{} << true << false << false << 0
-        << QStringLiteral("C:\\FS2000");
-    QTest::newRow("trailing backslash") << Installs{{QStringLiteral("1"), QStringLiteral("C:\\FS2002\\"), QString()}}
-                                        << QString() << QStringList{} << false << true << false << 1
-                                        << QStringLiteral("C:\\FS2002");
+        << QStringLiteral("C:\\FS2000") << QString();
+    QTest::newRow("trailing backslash")
+        << Installs{{QStringLiteral("1"), QStringLiteral("C:\\FS2002\\"), QString()}} << QString()
+        << QStringList{} << false << true << false << 1 << QStringLiteral("C:\\FS2002") << QString();
     QTest::newRow("value names in other letter case")
         << Installs{{QStringLiteral("0"), QStringLiteral("C:\\FS2000"), QStringLiteral("PATH")},
                     {QStringLiteral("1"), QStringLiteral("C:\\FS2002"), QStringLiteral("exe path")}}
-        << QString() << QStringList{} << true << true << false << 1 << QStringLiteral("C:\\FS2002");
+        << QString() << QStringList{} << true << true << false << 1 << QStringLiteral("C:\\FS2002")
+        << QString();
     QTest::newRow("--sim 0 overrides the selection")
-        << Installs{fs2000, fs2002} << QStringLiteral("1") << QStringList{QStringLiteral("--sim"), QStringLiteral("0")}
-        << true << true << false << 0 << QStringLiteral("C:\\FS2000");
-    QTest::newRow("--sim after the command") << Installs{fs2000, fs2002, cfs2} << QString()
-                                             << QStringList{QStringLiteral("--sim=2")} << true << true << true << 2
-                                             << QStringLiteral("C:\\CFS2");
+        << Installs{fs2000, fs2002} << QStringLiteral("1")
+        << QStringList{QStringLiteral("--sim"), QStringLiteral("0")} << true << true << false << 0
+        << QStringLiteral("C:\\FS2000") << QString();
+    QTest::newRow("--sim after the command")
+        << Installs{fs2000, fs2002, cfs2} << QString() << QStringList{QStringLiteral("--sim=2")} << true
+        << true << true << 2 << QStringLiteral("C:\\CFS2") << QString();
+    // A stored selection that is no number fails the selection: reported, and nothing is selected.
+    QTest::newRow("SelectedSim not a number")
+        << Installs{fs2000, fs2002} << QStringLiteral("abc") << QStringList{} << true << true << false << 0
+        << QString() << QStringLiteral("Lumivale: SceneryManager.Class_Initialize\nError: 13\n");
 }
 
 void TestCli::infoJson()
@@ -130,6 +138,7 @@ void TestCli::infoJson()
     QFETCH(bool, cfs2);
     QFETCH(int, simType);
     QFETCH(QString, fsPath);
+    QFETCH(QString, stderrPart);
 
     TestEnv env;
     for (const QStringList &install : installs)
@@ -147,6 +156,10 @@ void TestCli::infoJson()
 
     const Result result = runCliProcess(arguments, env.homeHost(), env.prefixHost());
     QVERIFY2(result.code == 0, qPrintable(result.err));
+    if (stderrPart.isEmpty())
+        QVERIFY2(result.err.isEmpty(), qPrintable(result.err));
+    else
+        QVERIFY2(result.err.contains(stderrPart), qPrintable(result.err));
     const QJsonObject info = parseJson(result);
     const QJsonObject sims = info.value(QStringLiteral("simulators")).toObject();
     QCOMPARE(sims.value(QStringLiteral("fs2000")).toBool(true), fs2000);
@@ -156,8 +169,10 @@ void TestCli::infoJson()
     QCOMPARE(info.value(QStringLiteral("fsPath")).toString(), fsPath);
 
     QCOMPARE(info.value(QStringLiteral("programFolder")).toString(), env.programFolder());
-    QCOMPARE(info.value(QStringLiteral("settingsFile")).toString(), Installation::iniHostPath(env.homeHost()));
-    const QString driveC = info.value(QStringLiteral("drives")).toObject().value(QStringLiteral("C")).toString();
+    QCOMPARE(info.value(QStringLiteral("settingsFile")).toString(),
+             Installation::iniHostPath(env.homeHost()));
+    const QString driveC =
+        info.value(QStringLiteral("drives")).toObject().value(QStringLiteral("C")).toString();
     QCOMPARE(QFileInfo(driveC).canonicalFilePath(), QFileInfo(env.driveCHost()).canonicalFilePath());
 }
 
@@ -172,13 +187,15 @@ void TestCli::infoWithoutSimulatorFails()
 {
     QFETCH(QStringList, arguments);
     TestEnv env;
-    env.writeFile(QStringLiteral("C:\\FS2002\\Scenery.cfg"), "[General]\r\n");  // a folder alone installs nothing
+    env.writeFile(QStringLiteral("C:\\FS2002\\Scenery.cfg"),
+                  "[General]\r\n"); // a folder alone installs nothing
 
     const Result result = runCliProcess(arguments, env.homeHost(), env.prefixHost());
     QVERIFY(result.code != 0);
     QVERIFY(result.out.isEmpty());
     QVERIFY2(result.err.contains(QStringLiteral(
-                 "Can not run Lumivale: You must install MS Flightsimulator 2000 or MS Flightsimulator 2000 Pro or MS "
+                 "Can not run Lumivale: You must install MS Flightsimulator 2000 or MS Flightsimulator 2000 "
+                 "Pro or MS "
                  "Combat Flight Simualtor 2 or MS Flightsimulator 2002 on your computer, first.")),
              qPrintable(result.err));
 }
@@ -187,9 +204,9 @@ void TestCli::infoSimNotInstalledFails()
 {
     TestEnv env;
     env.installSim(1, QStringLiteral("C:\\FS2002"));
-    const Result result = runCliProcess({QStringLiteral("--sim"), QStringLiteral("2"), QStringLiteral("info"),
-                                         QStringLiteral("--json")},
-                                        env.homeHost(), env.prefixHost());
+    const Result result = runCliProcess(
+        {QStringLiteral("--sim"), QStringLiteral("2"), QStringLiteral("info"), QStringLiteral("--json")},
+        env.homeHost(), env.prefixHost());
     QCOMPARE(result.code, 1);
     QVERIFY(result.out.isEmpty());
     QVERIFY2(result.err.contains(QStringLiteral("Combat Flight Simulator 2 (--sim 2) is not installed.")),
@@ -213,12 +230,14 @@ void TestCli::demoThenInfo()
 {
     QTemporaryDir dir;
     const QString demo = dir.filePath(QStringLiteral("demo"));
-    const Result created = runCliProcess({QStringLiteral("demo"), demo}, dir.filePath(QStringLiteral("unused-home")),
-                                         dir.filePath(QStringLiteral("unused-prefix")));
+    const Result created =
+        runCliProcess({QStringLiteral("demo"), demo}, dir.filePath(QStringLiteral("unused-home")),
+                      dir.filePath(QStringLiteral("unused-prefix")));
     QVERIFY2(created.code == 0, qPrintable(created.err));
     const QString home = QDir(demo).filePath(DemoInstallation::programFolderName());
     const QString printed = QString::fromUtf8(created.out);
-    QVERIFY2(printed.contains(QStringLiteral("export WINEPREFIX=") + demo + QLatin1Char('\n')), qPrintable(printed));
+    QVERIFY2(printed.contains(QStringLiteral("export WINEPREFIX=") + demo + QLatin1Char('\n')),
+             qPrintable(printed));
     QVERIFY(printed.contains(QStringLiteral("export LUMIVALE_HOME=") + home + QLatin1Char('\n')));
 
     const Result result = runCliProcess({QStringLiteral("info"), QStringLiteral("--json")}, home, demo);
@@ -243,7 +262,8 @@ void TestCli::demoRefusesAFolderInUse()
     const QByteArray original = reg.readAll();
     reg.close();
 
-    const Result result = runCliProcess({QStringLiteral("demo"), env.prefixHost()}, env.homeHost(), env.prefixHost());
+    const Result result =
+        runCliProcess({QStringLiteral("demo"), env.prefixHost()}, env.homeHost(), env.prefixHost());
     QCOMPARE(result.code, 1);
     QVERIFY2(result.err.contains(QStringLiteral("not empty")), qPrintable(result.err));
     QVERIFY(reg.open(QIODevice::ReadOnly));
@@ -256,14 +276,15 @@ void TestCli::helpOfEveryCommand_data()
     QTest::newRow("lumivale-cli --help") << QStringList{QStringLiteral("--help")};
     for (const CliCommand &command : cliCommands()) {
         const QString name = QString::fromLatin1(command.name);
-        QTest::newRow(qPrintable(name + QStringLiteral(" --help"))) << QStringList{name, QStringLiteral("--help")};
+        QTest::newRow(qPrintable(name + QStringLiteral(" --help")))
+            << QStringList{name, QStringLiteral("--help")};
     }
 }
 
 void TestCli::helpOfEveryCommand()
 {
     QFETCH(QStringList, arguments);
-    TestEnv env;  // no simulator: help must not need one
+    TestEnv env; // no simulator: help must not need one
     const Result result = runCliProcess(arguments, env.homeHost(), env.prefixHost());
     QCOMPARE(result.code, 0);
     QVERIFY(result.out.startsWith("Usage: lumivale-cli"));

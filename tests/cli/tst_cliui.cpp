@@ -37,7 +37,7 @@ Run dispatch(QStringList arguments)
     return run;
 }
 
-}  // namespace
+} // namespace
 
 class TestCliUi : public QObject
 {
@@ -69,9 +69,12 @@ void TestCliUi::answers_data()
     QTest::newRow("ok box") << int(B::Ok) << false << int(A::Ok) << QString();
     QTest::newRow("ok box, --yes") << int(B::Ok) << true << int(A::Ok) << QString();
     QTest::newRow("question") << int(B::YesNo) << false << int(A::No) << QStringLiteral(" [answered No]");
-    QTest::newRow("question, --yes") << int(B::YesNo) << true << int(A::Yes) << QStringLiteral(" [answered Yes]");
-    QTest::newRow("ok/cancel") << int(B::OkCancel) << false << int(A::Cancel) << QStringLiteral(" [answered Cancel]");
-    QTest::newRow("ok/cancel, --yes") << int(B::OkCancel) << true << int(A::Ok) << QStringLiteral(" [answered OK]");
+    QTest::newRow("question, --yes") << int(B::YesNo) << true << int(A::Yes)
+                                     << QStringLiteral(" [answered Yes]");
+    QTest::newRow("ok/cancel") << int(B::OkCancel) << false << int(A::Cancel)
+                               << QStringLiteral(" [answered Cancel]");
+    QTest::newRow("ok/cancel, --yes")
+        << int(B::OkCancel) << true << int(A::Ok) << QStringLiteral(" [answered OK]");
 }
 
 void TestCliUi::answers()
@@ -90,8 +93,8 @@ void TestCliUi::answers()
                                    UiPort::Icon::Question);
     err.flush();
     QCOMPARE(int(answer), expected);
-    QCOMPARE(printed, QStringLiteral("Creating new Scenery.CFG: Do you want to make a backup first?") + printedSuffix
-                          + QLatin1Char('\n'));
+    QCOMPARE(printed, QStringLiteral("Creating new Scenery.CFG: Do you want to make a backup first?") +
+                          printedSuffix + QLatin1Char('\n'));
 }
 
 void TestCliUi::inputsComeFromThePresetQueueInOrder()
@@ -101,8 +104,9 @@ void TestCliUi::inputsComeFromThePresetQueueInOrder()
     CliUi ui(err);
     ui.setPresetInputs({QStringLiteral("Alps"), QString(), QStringLiteral("Coast")});
 
-    QCOMPARE(ui.input(QStringLiteral("Name of the new level"), QStringLiteral("Add level"), QStringLiteral("New")),
-             QStringLiteral("Alps"));
+    QCOMPARE(
+        ui.input(QStringLiteral("Name of the new level"), QStringLiteral("Add level"), QStringLiteral("New")),
+        QStringLiteral("Alps"));
     QCOMPARE(ui.input(QStringLiteral("p"), QStringLiteral("t"), QStringLiteral("default")), QString());
     QCOMPARE(ui.input(QStringLiteral("p"), QStringLiteral("t"), {}), QStringLiteral("Coast"));
     // The queue is used up: a prompt then behaves like a cancelled one, not like its default.
@@ -117,7 +121,7 @@ void TestCliUi::choosersAreCancelled()
     QString printed;
     QTextStream err(&printed);
     CliUi ui(err);
-    ui.setAssumeYes(true);  // --yes answers questions, never picks files
+    ui.setAssumeYes(true); // --yes answers questions, never picks files
     UiPort::FileChooser chooser;
     chooser.title = QStringLiteral("Select folder");
     chooser.fileName = QStringLiteral("Folder");
@@ -134,7 +138,8 @@ void TestCliUi::modalWindowsRunOnlyTheirRegisteredHandler()
     CliUi ui(err);
     NamedForm sets(QStringLiteral("frmSelectSets"));
     NamedForm other(QStringLiteral("frmUndoRemove"));
-    ui.setFormHandler(QStringLiteral("frmSelectSets"), [](FormLogic &form) { ++dynamic_cast<NamedForm &>(form).shown; });
+    ui.setFormHandler(QStringLiteral("frmSelectSets"),
+                      [](FormLogic &form) { ++dynamic_cast<NamedForm &>(form).shown; });
 
     ui.showModal(sets);
     ui.showModal(other);
@@ -153,18 +158,22 @@ void TestCliUi::usageErrors_data()
                                      << QStringLiteral("unknown command \"frobnicate\"");
     QTest::newRow("unknown option") << QStringList{QStringLiteral("info"), QStringLiteral("--jsn")}
                                     << QStringLiteral("jsn");
-    QTest::newRow("--sim 3") << QStringList{QStringLiteral("--sim"), QStringLiteral("3"), QStringLiteral("info")}
+    QTest::newRow("--sim 3") << QStringList{QStringLiteral("--sim"), QStringLiteral("3"),
+                                            QStringLiteral("info")}
                              << QStringLiteral("--sim takes 0, 1 or 2");
     QTest::newRow("--sim -1 after the command")
-        << QStringList{QStringLiteral("info"), QStringLiteral("--sim=-1")} << QStringLiteral("--sim takes 0, 1 or 2");
-    QTest::newRow("--sim not a number") << QStringList{QStringLiteral("--sim"), QStringLiteral("fs9"), QStringLiteral("info")}
-                                        << QStringLiteral("\"fs9\"");
-    QTest::newRow("--sim without value") << QStringList{QStringLiteral("info"), QStringLiteral("--sim")}
-                                         << QStringLiteral("sim");
-    QTest::newRow("demo without folder") << QStringList{QStringLiteral("demo")}
-                                         << QStringLiteral("give exactly one folder");
-    QTest::newRow("demo with two folders") << QStringList{QStringLiteral("demo"), QStringLiteral("a"), QStringLiteral("b")}
-                                           << QStringLiteral("give exactly one folder");
+        << QStringList{QStringLiteral("info"), QStringLiteral("--sim=-1")}
+        << QStringLiteral("--sim takes 0, 1 or 2");
+    QTest::newRow("--sim not a number")
+        << QStringList{QStringLiteral("--sim"), QStringLiteral("fs9"), QStringLiteral("info")}
+        << QStringLiteral("\"fs9\"");
+    QTest::newRow("--sim without value")
+        << QStringList{QStringLiteral("info"), QStringLiteral("--sim")} << QStringLiteral("sim");
+    QTest::newRow("demo without folder")
+        << QStringList{QStringLiteral("demo")} << QStringLiteral("give exactly one folder");
+    QTest::newRow("demo with two folders")
+        << QStringList{QStringLiteral("demo"), QStringLiteral("a"), QStringLiteral("b")}
+        << QStringLiteral("give exactly one folder");
 }
 
 void TestCliUi::usageErrors()
@@ -193,8 +202,9 @@ void TestCliUi::helpNamesTheCommandAndItsOptions_data()
         << QStringList{QStringLiteral("-h"), QStringLiteral("demo")}
         << QStringList{QStringLiteral("Usage: lumivale-cli demo"), QStringLiteral("DIR")};
     // Help wins over a missing argument: asking how to call a command is never an error.
-    QTest::newRow("demo --help without folder") << QStringList{QStringLiteral("demo"), QStringLiteral("--help")}
-                                                << QStringList{QStringLiteral("DIR")};
+    QTest::newRow("demo --help without folder")
+        << QStringList{QStringLiteral("demo"), QStringLiteral("--help")}
+        << QStringList{QStringLiteral("DIR")};
 }
 
 void TestCliUi::helpNamesTheCommandAndItsOptions()

@@ -1,6 +1,7 @@
 // The demo installation: a prefix the program can really work on, the same on every run.
 
 #include "app/demoinstallation.h"
+#include "areas/areavalues.h"
 #include "platform/drivemap.h"
 #include "platform/filesystem.h"
 #include "platform/lmerror.h"
@@ -22,7 +23,7 @@ namespace {
 struct AreaSection
 {
     int number = 0;
-    QMap<QString, QString> values;  // key as written -> value
+    QMap<QString, QString> values; // key as written -> value
 };
 
 struct ParsedCfg
@@ -92,7 +93,7 @@ QStringList zipEntries(const QString &hostPath)
     return names;
 }
 
-}  // namespace
+} // namespace
 
 class TestDemoInstallation : public QObject
 {
@@ -167,7 +168,8 @@ void TestDemoInstallation::sceneryCfgLooksLikeTheSimulatorsOwn()
 
     // Found whatever case the program asks in.
     const ParsedCfg cfg = parseCfg(m_fs->readLines(folder + QStringLiteral("\\SCENERY.CFG")));
-    QVERIFY2(cfg.areas.size() >= 40 && cfg.areas.size() <= 120, qPrintable(QString::number(cfg.areas.size())));
+    QVERIFY2(cfg.areas.size() >= 40 && cfg.areas.size() <= 120,
+             qPrintable(QString::number(cfg.areas.size())));
     QCOMPARE(cfg.caches.size(), caches);
     if (caches == 2)
         QCOMPARE(cfg.caches, (QStringList{QStringLiteral("[Cache.001]"), QStringLiteral("[Cache.002]")}));
@@ -197,6 +199,21 @@ void TestDemoInstallation::sceneryCfgLooksLikeTheSimulatorsOwn()
     }
     QCOMPARE(remoteOnly, 1);
     QVERIFY(addons >= 3);
+
+    // The add-on with rectangles must show them as well formed, not in red.
+    int rectangles = 0;
+    for (const AreaSection &area : cfg.areas) {
+        for (auto it = area.values.cbegin(); it != area.values.cend(); ++it) {
+            if (it.key() == QStringLiteral("Exclude")) {
+                QVERIFY2(!CheckErrorExclude(it.value()), qPrintable(it.value()));
+                ++rectangles;
+            } else if (it.key().startsWith(QStringLiteral("Flatten."))) {
+                QVERIFY2(!CheckErrorFlatten(it.value()), qPrintable(it.value()));
+                ++rectangles;
+            }
+        }
+    }
+    QCOMPARE(rectangles, 2);
     QCOMPARE(cfg.areas.first().values.value(QStringLiteral("Local")), QStringLiteral("Scenery\\World"));
     QCOMPARE(cfg.areas.first().values.value(QStringLiteral("Texture_ID")), QStringLiteral("1"));
     QCOMPARE(cfg.areas.at(1).values.value(QStringLiteral("Local")), QStringLiteral("Scenery\\BASE"));
@@ -240,7 +257,8 @@ void TestDemoInstallation::everyAreaFolderExistsExceptTheOnesLeftOutOnPurpose()
 
 void TestDemoInstallation::textFilesAreWindowsText()
 {
-    const QByteArray bytes = m_fs->readAll(DemoInstallation::fs2002Folder() + QStringLiteral("\\Scenery.cfg"));
+    const QByteArray bytes =
+        m_fs->readAll(DemoInstallation::fs2002Folder() + QStringLiteral("\\Scenery.cfg"));
     QVERIFY(bytes.endsWith("\r\n"));
     QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
     // "Zürich" in Windows-1252: one byte 0xFC, not UTF-8's two.
@@ -286,9 +304,11 @@ void TestDemoInstallation::sampleArchivesHoldSceneryAndTexture()
         QVERIFY(m_fs->fileExists(archive));
         const QStringList entries = zipEntries(m_fs->toHost(archive));
         QCOMPARE(entries.size(), 2);
-        QVERIFY2(entries.at(0).startsWith(QStringLiteral("scenery/")) && entries.at(0).endsWith(QStringLiteral(".bgl")),
+        QVERIFY2(entries.at(0).startsWith(QStringLiteral("scenery/")) &&
+                     entries.at(0).endsWith(QStringLiteral(".bgl")),
                  qPrintable(entries.join(QLatin1Char(' '))));
-        QVERIFY(entries.at(1).startsWith(QStringLiteral("texture/")) && entries.at(1).endsWith(QStringLiteral(".bmp")));
+        QVERIFY(entries.at(1).startsWith(QStringLiteral("texture/")) &&
+                entries.at(1).endsWith(QStringLiteral(".bmp")));
     }
 }
 
@@ -319,7 +339,8 @@ void TestDemoInstallation::refusesAFolderThatIsNotEmpty()
     } catch (const LmError &e) {
         QCOMPARE(e.number(), qint32(LmError::FileAlreadyExists));
     }
-    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{QStringLiteral("system.reg")});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("system.reg")});
     QVERIFY(keep.open(QIODevice::ReadOnly));
     QCOMPARE(keep.readAll(), QByteArray("mine"));
 }
