@@ -226,8 +226,10 @@ public:
     // Enter (13) commits the typed name.
     void cboScenerySet_KeyDown(int keyCode);
     void cboScenerySet_LostFocus();
-    // Fills the combo with "(Current)" and the sets of the selected simulator and selects "(Current)".
-    void fillSetList();
+    // Fills the combo with "(Current)" and the sets of the selected simulator (of every simulator
+    // when allSimulators is set) and selects "(Current)". A Scenery.cfg has just been read then, so
+    // the next rebuild of the tree keeps its InCFG marks and they become the members of "(Current)".
+    void fillSetList(bool allSimulators = false);
 
     CfgPtr displayedSet() const { return m_displayedSet; }
     // Writes the check boxes into the displayed set, switches to the set named in the combo,
@@ -338,8 +340,8 @@ signals:
     void unloaded();
 
 private:
-    template<typename F>
-    void guarded(const char *procedure, F &&body);
+    // Runs a procedure's body; a failure is reported under "." + the procedure's name.
+    void guarded(const char *procedure, const std::function<void()> &body);
     void debugLog(const QString &message) const;
     void showSetCounts();
     void applySetMarks();
@@ -374,6 +376,8 @@ private:
     bool m_eventsSuppressed = false;
     bool m_simBoxesWrite = true;  // false while NodeClick sets the sim boxes
     bool m_setSubMenusVisible = false;
+    bool m_cfgMarksPending = false;  // the next rebuild keeps the InCFG marks
+    bool m_hiddenFromCfg = false;    // hidden sceneries count by InCFG at the next write-back
 
     QString m_caption;
     StatusBar m_status;
