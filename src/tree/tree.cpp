@@ -328,6 +328,9 @@ void Tree::beginRebuild()
 
 void Tree::endRebuild()
 {
+    // An unmatched end must not leave the depth negative, or later edits would go unannounced.
+    if (m_rebuildDepth == 0)
+        return;
     if (--m_rebuildDepth == 0)
         emit reset();
 }
