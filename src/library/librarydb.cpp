@@ -1,0 +1,456 @@
+// The library files: "Lumivale.db5" (sceneries), "Level.db" (levels) and "CFGSet.db" (sets), and
+// the reading of the older "Lumivale.db".
+
+#include "library/librarydb.h"
+
+#include "library/scenerymanager.h"
+#include "platform/errorreporter.h"
+#include "platform/filesystem.h"
+#include "scenerycfg/vbconvert.h"
+#include "tree/tree.h"
+
+#include <QStringList>
+
+#include <cmath>
+#include <functional>
+
+using TextLines::singleLine;
+
+namespace {
+
+const QString ReadProcedure = QStringLiteral("SceneryManager.readDB");
+const QString SaveProcedure = QStringLiteral("SceneryManager.saveDB");
+
+QString truthText(bool value)
+{
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+bool isSceneryEnd(const QString &line)
+{
+    return line.compare(QLatin1String("</SCENERY>"), Qt::CaseInsensitive) == 0;
+}
+
+qint16 leadingInt16(const QString &text)
+{
+    return VbConvert::toInt16(VbConvert::leadingValue(text));
+}
+
+// The reading goes on after every failure: each one is shown and the next step runs.
+class DbReader
+{
+public:
+    DbReader(SceneryManager &manager, UiPort &ui) : m(manager), m_ui(ui) {}
+
+    void report(const LmError &error) { reportError(m_ui, ReadProcedure, error); }
+
+    // Runs one step; a failure is shown and the reading goes on.
+    void step(const std::function<void()> &body)
+    {
+        try {
+            body();
+        } catch (const LmError &e) {
+            report(e);
+        }
+    }
+
+    void readScenery5(const QStringList &lines);
+    void readOldScenery(const QStringList &lines);
+    void readSets(const QStringList &lines);
+    void readLevels(const QStringList &lines);
+
+private:
+    void applySceneryValue(clsScenery &scenery, const QString &key, const QString &value, bool oldNumbering);
+    void addScenery(const SceneryPtr &scenery)
+    {
+        step([&] { m.colScenery.add(scenery->Key, scenery); });
+    }
+
+    SceneryManager &m;
+    UiPort &m_ui;
+};
+
+void DbReader::applySceneryValue(clsScenery &s, const QString &key, const QString &value, bool oldNumbering)
+{
+    auto is = [&key](const char *name) { return key.compare(QLatin1String(name), Qt::CaseInsensitive) == 0; };
+
+    if (is("Active"))
+        s.Active = VbConvert::textToBool(value);
+    else if (is("IsLocalPath"))
+        s.IsLocalPath = VbConvert::textToBool(value);
+    else if (is("Required"))
+        s.Required = VbConvert::textToBool(value);
+    else if (is("Author"))
+        s.Author = value;
+    else if (is("Comment"))
+        s.Comment = value;
+    else if (is("Exclude"))
+        s.Exclude = value;
+    else if (is("ID"))
+        s.ID = value;
+    else if (is("Key"))
+        s.Key = value;
+    else if (is("LocalPath"))
+        s.LocalPath = value;
+    else if (is("PreviousKey"))
+        s.PreviousKey = value;
+    else if (is("RemotePath"))
+        s.RemotePath = value;
+    else if (is("Title"))
+        s.Title = value;
+    else if (is("Version"))
+        s.Version = value;
+    else if (is("Layer"))
+        s.Layer = leadingInt16(value);
+    else if (is("SalesType"))
+        s.SalesType = leadingInt16(value);
+    else if (is("Texture_ID"))
+        s.Texture_ID = leadingInt16(value);
+    else if (is("GroupID"))
+        s.GroupID = VbConvert::textToInt16(value);
+    else if (is("Group"))
+        s.Group = VbConvert::numberText(VbConvert::leadingValue(value));
+    else if (is("FlySim")) {
+        const double v = VbConvert::leadingValue(value);
+        if (!oldNumbering)
+            s.FlySim = VbConvert::toInt16(v);
+        else
+            // Version 1.5 stored the position of the simulator (1 FS95 ... 6 CFS2), not its bit.
+            s.FlySim = v <= 0 ? qint16(0) : VbConvert::toInt16(std::pow(2.0, v - 1));
+    } else if (key.size() == 9 && key.startsWith(QLatin1String("Flatten."), Qt::CaseInsensitive)) {
+        const QChar d = key.at(8);
+        if (d >= QLatin1Char('0') && d <= QLatin1Char('9'))
+            s.setFlatten(qint16(d.unicode() - '0'), value);
+    }
+    // Any other key is left alone: a newer version may have written it.
+}
+
+void DbReader::readScenery5(const QStringList &lines)
+{
+    bool oldNumbering = true;
+    SceneryPtr current;
+    // A block without its end line is shown; what it holds is kept rather than lost at the next save.
+    auto unclosed = [&] {
+        report(LmError::user(LibraryDb::SceneryBlockCut,
+                             QStringLiteral("Lumivale.db5: the block of the scenery '%1' ends before its "
+                                            "</Scenery> line.")
+                                 .arg(current->Title),
+                             ReadProcedure));
+        if (!current->Key.isEmpty())
+            addScenery(current);
+    };
+    for (const QString &line : lines) {
+        m_ui.processEvents();
+        if (line == LibraryDb::SceneryHeader) {
+            oldNumbering = false;
+        } else if (line.compare(QLatin1String("<SCENERY>"), Qt::CaseInsensitive) == 0) {
+            if (current)
+                unclosed();
+            current = std::make_shared<clsScenery>();
+        } else if (isSceneryEnd(line)) {
+            if (current)
+                addScenery(current);
+            current.reset();
+        } else if (current) {
+            const qsizetype eq = line.indexOf(QLatin1Char('='));
+            if (eq < 0)
+                continue;
+            const QString key = line.left(eq);
+            const QString value = line.mid(eq + 1);
+            step([&] { applySceneryValue(*current, key, value, oldNumbering); });
+        }
+        // Values outside a block belong to no scenery and are passed over.
+    }
+    if (current)
+        unclosed();
+}
+
+void DbReader::readOldScenery(const QStringList &lines)
+{
+    qsizetype i = 0;
+    const qsizetype n = lines.size();
+    auto next = [&](QString &out) {
+        if (i >= n)
+            return false;
+        m_ui.processEvents();
+        out = lines.at(i++);
+        return true;
+    };
+    // Fixed lines of a block: marker, Active, Exclude, ten Flatten, Group, GroupID, ID, Layer,
+    // LocalPath, RemotePath, Texture_ID, Title, Author, Version.
+    constexpr qsizetype FixedLines = 23;
+
+    while (i < n) {
+        if (n - i < FixedLines) {
+            // A trailing blank line after the last block is harmless.
+            bool blank = true;
+            for (qsizetype j = i; j < n; ++j)
+                blank = blank && lines.at(j).isEmpty();
+            if (!blank)
+                report(LmError::user(LibraryDb::OldSceneryBlockCut,
+                                     QStringLiteral("Lumivale.db ends inside a scenery block; the last %1 line(s) "
+                                                    "were not loaded.")
+                                         .arg(n - i),
+                                     ReadProcedure));
+            return;
+        }
+        auto s = std::make_shared<clsScenery>();
+        QString t;
+        next(t);  // block marker
+        next(t);
+        step([&] { s->Active = t.isEmpty() ? false : VbConvert::textToBool(t); });
+        next(s->Exclude);
+        for (qint16 pos = 0; pos < clsScenery::FlattenCount; ++pos) {
+            next(t);
+            s->setFlatten(pos, t);
+        }
+        next(s->Group);
+        next(t);
+        step([&] { s->GroupID = leadingInt16(t); });
+        next(s->ID);
+        next(t);
+        step([&] { s->Layer = leadingInt16(t); });
+        next(s->LocalPath);
+        next(s->RemotePath);
+        next(t);
+        step([&] { s->Texture_ID = leadingInt16(t); });
+        next(s->Title);
+        next(s->Author);
+        next(s->Version);
+
+        // Later versions appended fields one by one; a block ends early at its end mark. The mark
+        // ends the block wherever it stands, so a block written before a field existed cannot pull
+        // the next block's lines into its own fields.
+        bool haveKey = false;
+        bool haveIsLocalPath = false;
+        if (next(t) && !isSceneryEnd(t)) {
+            s->Key = t;
+            haveKey = true;
+            if (next(t) && !isSceneryEnd(t)) {
+                s->IsLocalPath = t.compare(QLatin1String("FALSE"), Qt::CaseInsensitive) != 0;
+                haveIsLocalPath = true;
+                if (next(t) && !isSceneryEnd(t)) {
+                    if (VbConvert::isNumeric(t))
+                        step([&] { s->SalesType = leadingInt16(t); });
+                    if (next(t) && !isSceneryEnd(t)) {
+                        if (VbConvert::isNumeric(t))
+                            step([&] { s->FlySim = leadingInt16(t); });
+                        if (next(t) && !isSceneryEnd(t)) {
+                            s->Comment = t;
+                            if (next(t) && !isSceneryEnd(t)) {
+                                s->PreviousKey = t;
+                                if (next(t) && !isSceneryEnd(t)) {
+                                    step([&] { s->Required = t.isEmpty() ? false : VbConvert::textToBool(t); });
+                                    next(t);  // end mark
+                                }
+                            }
+                        }
+                    }
+                }
+            }
+        }
+        if (!haveKey)
+            s->Key = LibraryNames::NewSceneryPrefix + s->Title;
+        if (!haveIsLocalPath)
+            s->IsLocalPath = s->RemotePath.isEmpty() || !s->LocalPath.isEmpty();
+        addScenery(s);
+    }
+}
+
+void DbReader::readSets(const QStringList &lines)
+{
+    qsizetype i = 0;
+    const qsizetype n = lines.size();
+    auto cut = [&](const QString &name) {
+        report(LmError::user(LibraryDb::SetBlockCut,
+                             QStringLiteral("CFGSet.db ends inside the set '%1' before its </Set> line; the set "
+                                            "keeps the members read so far.")
+                                 .arg(name),
+                             ReadProcedure));
+    };
+    while (i < n) {
+        m_ui.processEvents();
+        const QString marker = lines.at(i++);
+        if (i >= n) {
+            if (!marker.isEmpty())
+                report(LmError::user(LibraryDb::SetBlockCut,
+                                     QStringLiteral("CFGSet.db ends inside a set block before the set's name."),
+                                     ReadProcedure));
+            return;
+        }
+        auto set = std::make_shared<clsCFG>();
+        set->Key = lines.at(i++);
+        // A name already held is shown; its block is still read through, to stay in step.
+        step([&] { m.dicCFGs.add(set->Key, set); });
+        if (i >= n)
+            return cut(set->Key);
+        const QString cacheSize = lines.at(i++);
+        step([&] { set->Cache_Size = VbConvert::textToInt32(cacheSize); });
+        if (i >= n)
+            return cut(set->Key);
+        ++i;  // Clean_on_Exit is kept in the file for older versions; the sets do not use it
+        bool closed = false;
+        while (i < n) {
+            m_ui.processEvents();
+            const QString member = lines.at(i++);
+            if (member == QLatin1String("</Set>")) {
+                closed = true;
+                break;
+            }
+            set->addMember(member);
+        }
+        if (!closed)
+            return cut(set->Key);
+    }
+}
+
+void DbReader::readLevels(const QStringList &lines)
+{
+    qsizetype i = 0;
+    const qsizetype n = lines.size();
+    auto cut = [&](const QString &what) {
+        report(LmError::user(LibraryDb::LevelBlockCut,
+                             QStringLiteral("Level.db ends inside the block of %1.").arg(what), ReadProcedure));
+    };
+    while (i < n) {
+        m_ui.processEvents();
+        const QString marker = lines.at(i++);
+        if (i >= n) {
+            if (!marker.isEmpty())
+                cut(QStringLiteral("a level before its caption"));
+            return;
+        }
+        auto level = std::make_shared<clsLevel>();
+        level->sLevelCaption = lines.at(i++);
+        if (i >= n)
+            return cut(QStringLiteral("the level '%1' before its key").arg(level->sLevelCaption));
+        level->sLevelKey = lines.at(i++);
+        step([&] { m.dicLevel.add(level->sLevelKey, level); });
+        if (i >= n)
+            return cut(QStringLiteral("the level '%1' before its end line").arg(level->sLevelCaption));
+        ++i;  // end line
+    }
+}
+
+}
+
+void SceneryManager::readDB(bool &blnIsNew)
+{
+    const FileSystem &fs = m_context.fs;
+    DbReader reader(*this, m_context.ui);
+    const QString folder = m_context.programFolder() + QLatin1Char('\\');
+
+    reader.step([&] {
+        const QString p5 = folder + LibraryDb::SceneryFile;
+        const QString pOld = folder + LibraryDb::OldSceneryFile;
+        if (fs.fileExists(p5))
+            reader.readScenery5(fs.readLines(p5));
+        else if (fs.fileExists(pOld))
+            reader.readOldScenery(fs.readLines(pOld));
+        else
+            blnIsNew = true;
+    });
+
+    reader.step([&] {
+        const QString pS = folder + LibraryDb::SetFile;
+        if (fs.fileExists(pS))
+            reader.readSets(fs.readLines(pS));
+    });
+
+    reader.step([&] {
+        const QString pL = folder + LibraryDb::LevelFile;
+        if (fs.fileExists(pL)) {
+            reader.readLevels(fs.readLines(pL));
+        } else {
+            auto level = std::make_shared<clsLevel>();
+            level->sLevelKey = LibraryNames::NewLevelKey;
+            level->sLevelCaption = LibraryNames::NewLevelCaption;
+            dicLevel.add(level->sLevelKey, level);
+        }
+    });
+}
+
+void SceneryManager::writeToTextStream5(TextFileWriter &out, const clsScenery &s) const
+{
+    auto line = [&out](const QString &key, const QString &value) { out.writeLine(key + singleLine(value)); };
+    out.writeLine(QStringLiteral("<Scenery>"));
+    line(QStringLiteral("Active="), truthText(s.Active));
+    line(QStringLiteral("Author="), s.Author);
+    line(QStringLiteral("Comment="), s.Comment);
+    line(QStringLiteral("Exclude="), s.Exclude);
+    for (qint16 pos = 0; pos < clsScenery::FlattenCount; ++pos)
+        line(QStringLiteral("Flatten.%1=").arg(pos), s.Flatten(pos));
+    line(QStringLiteral("FlySim="), QString::number(s.FlySim));
+    line(QStringLiteral("Group="), s.Group);
+    line(QStringLiteral("GroupID="), QString::number(s.GroupID));
+    line(QStringLiteral("ID="), s.ID);
+    line(QStringLiteral("IsLocalPath="), truthText(s.IsLocalPath));
+    line(QStringLiteral("Key="), s.Key);
+    line(QStringLiteral("Layer="), QString::number(s.Layer));
+    line(QStringLiteral("LocalPath="), s.LocalPath);
+    line(QStringLiteral("PreviousKey="), s.PreviousKey);
+    line(QStringLiteral("RemotePath="), s.RemotePath);
+    line(QStringLiteral("Required="), truthText(s.Required));
+    line(QStringLiteral("SalesType="), QString::number(s.SalesType));
+    line(QStringLiteral("Texture_ID="), QString::number(s.Texture_ID));
+    line(QStringLiteral("Title="), s.Title);
+    line(QStringLiteral("Version="), s.Version);
+    out.writeLine(QStringLiteral("</Scenery>"));
+}
+
+void SceneryManager::saveDB(const Tree &oNodes)
+{
+    const FileSystem &fs = m_context.fs;
+    UiPort &ui = m_context.ui;
+    try {
+        const QString folder = m_context.programFolder() + QLatin1Char('\\');
+        // Each file is replaced whole, only after its previous state is kept as ".backup".
+        auto keepBackup = [&fs](const QString &path) {
+            if (fs.fileExists(path))
+                fs.copyFile(path, path + LibraryDb::BackupSuffix, true);
+        };
+
+        const QString p5 = folder + LibraryDb::SceneryFile;
+        const QString pL = folder + LibraryDb::LevelFile;
+        keepBackup(p5);
+        keepBackup(pL);
+        TextFileWriter sceneries(fs, p5);
+        TextFileWriter levels(fs, pL);
+        sceneries.writeLine(LibraryDb::SceneryHeader);
+
+        for (const TreeNode *node = oNodes.firstRoot(); node; node = node->nextInWalk()) {
+            ui.processEvents();
+            const QString &key = node->key();
+            if (key.left(5) == LibraryNames::LevelPrefix) {
+                const clsLevel &level = *dicLevel.item(key);
+                levels.writeLine(QStringLiteral("<Level>"));
+                levels.writeLine(singleLine(level.sLevelCaption));
+                levels.writeLine(singleLine(level.sLevelKey));
+                levels.writeLine(QStringLiteral("</Level>"));
+            } else {
+                writeToTextStream5(sceneries, *colScenery.item(key));
+            }
+        }
+        sceneries.commit();
+        levels.commit();
+
+        const QString pS = folder + LibraryDb::SetFile;
+        keepBackup(pS);
+        TextFileWriter sets(fs, pS);
+        for (auto it = dicCFGs.begin(); it != dicCFGs.end(); ++it) {
+            const clsCFG &set = **it;
+            if (it.key() == LibraryNames::CurrentSet)
+                continue;
+            sets.writeLine(QStringLiteral("<Set>"));
+            sets.writeLine(singleLine(set.Key));
+            sets.writeLine(QString::number(set.Cache_Size));
+            sets.writeLine(truthText(set.Clean_on_Exit));
+            for (const QString &member : set.colUsedSceneries)
+                sets.writeLine(singleLine(member));
+            sets.writeLine(QStringLiteral("</Set>"));
+        }
+        sets.commit();
+    } catch (const LmError &e) {
+        reportError(ui, SaveProcedure, e);
+    }
+}
