@@ -33,6 +33,10 @@ public:
 
     bool hidden() const { return m_hidden; }
 
+    virtual void cmdOK_Click() = 0;
+    virtual void cmdCancel_Click() = 0;
+    virtual void cmdDelete_Click() = 0;
+
 signals:
     void hiddenChanged(bool hidden);
 
@@ -67,9 +71,9 @@ public:
 
     // Fills the dialog from strExclude; a value the rows cannot show is reported.
     void open(UiPort &ui);
-    void cmdOK_Click();
-    void cmdCancel_Click();
-    void cmdDelete_Click();
+    void cmdOK_Click() override;
+    void cmdCancel_Click() override;
+    void cmdDelete_Click() override;
 
 signals:
     void classesChanged();
@@ -97,9 +101,9 @@ public:
     ElevationEdit editElevation(const QString &edited, qsizetype cursor = -1);
 
     void open(UiPort &ui);
-    void cmdOK_Click();
-    void cmdCancel_Click();
-    void cmdDelete_Click();
+    void cmdOK_Click() override;
+    void cmdCancel_Click() override;
+    void cmdDelete_Click() override;
 
 signals:
     void elevationChanged();

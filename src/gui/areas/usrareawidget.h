@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class usrArea;
+
+// The area editor's view: four points, each a latitude row and a longitude row with the
+// hemisphere, the degrees and the minutes. Edits go straight into the usrArea; changes of the
+// usrArea (loading, mode) are shown back.
+class UsrAreaWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit UsrAreaWidget(usrArea &area, QWidget *parent = nullptr);
+
+    // Row 1 to 8, as in usrArea.
+    QComboBox *hemisphereBox(int row) const { return m_rows.at(row - 1).hemisphere; }
+    QLineEdit *degreesEdit(int row) const { return m_rows.at(row - 1).degrees; }
+    QLineEdit *minutesEdit(int row) const { return m_rows.at(row - 1).minutes; }
+
+private:
+    struct RowWidgets
+    {
+        QComboBox *hemisphere = nullptr;
+        QLineEdit *degrees = nullptr;
+        QLineEdit *minutes = nullptr;
+        QList<QWidget *> decorations;
+    };
+
+    void refresh();
+
+    usrArea &m_area;
+    QList<RowWidgets> m_rows;
+    QList<QLabel *> m_pointLabels;
+};
