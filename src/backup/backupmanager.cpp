@@ -1,0 +1,282 @@
+#include "backup/backupmanager.h"
+
+#include "app/filehelpers.h"
+#include "install/archive.h"
+#include "platform/errorreporter.h"
+#include "platform/lmerror.h"
+#include "settings/programsettings.h"
+
+#include <optional>
+
+namespace {
+
+const QChar kBackslash(u'\\');
+
+// folder + "\" + relative, without doubling the "\" when the relative path already starts with
+// one (the list lines are written as "\Scenery.cfg").
+QString joinPath(const QString &folder, const QString &relative)
+{
+    const bool folderEnds = folder.endsWith(kBackslash);
+    const bool relativeStarts = relative.startsWith(kBackslash);
+    if (folderEnds && relativeStarts)
+        return folder + relative.mid(1);
+    if (folderEnds || relativeStarts)
+        return folder + relative;
+    return folder + kBackslash + relative;
+}
+
+// Deletes the archive being built unless it was handed over.
+class WorkFile
+{
+public:
+    WorkFile(const FileSystem &fs, QString path) : m_fs(fs), m_path(std::move(path))
+    {
+        if (m_fs.fileExists(m_path))
+            m_fs.deleteFile(m_path, true);
+    }
+    ~WorkFile()
+    {
+        try {
+            if (m_fs.fileExists(m_path))
+                m_fs.deleteFile(m_path, true);
+        } catch (const LmError &) {
+            // A leftover in the temporary folder is harmless and replaced next time.
+        }
+    }
+    WorkFile(const WorkFile &) = delete;
+    WorkFile &operator=(const WorkFile &) = delete;
+    const QString &path() const { return m_path; }
+
+private:
+    const FileSystem &m_fs;
+    QString m_path;
+};
+
+} // namespace
+
+BackupManager::BackupManager(AppContext &context, QString simFolder, std::optional<qint32> simType)
+    : m_context(context), m_simFolder(std::move(simFolder)), m_simType(simType)
+{
+}
+
+void BackupManager::setSimulator(const QString &simFolder, std::optional<qint32> simType)
+{
+    m_simFolder = simFolder;
+    m_simType = simType;
+}
+
+void BackupManager::status(const QString &text) const
+{
+    if (m_status)
+        m_status(text);
+}
+
+QString BackupManager::getDir(const QString &path)
+{
+    const qsizetype last = path.lastIndexOf(kBackslash);
+    return last < 0 ? QString() : path.left(last + 1);
+}
+
+QString BackupManager::backupRoot() const
+{
+    QString root = ProgramSettings(m_context.settings, m_context.programFolder()).backupPath();
+    // Backup names are appended to the root, so a root typed without its closing "\" still has to
+    // be a folder and not the start of a file name.
+    if (!root.endsWith(kBackslash))
+        root += kBackslash;
+    if (!m_context.fs.folderExists(root))
+        Start::CreateSubFolder(m_context.fs, root);
+    return root;
+}
+
+QString BackupManager::backupListPath() const
+{
+    qint32 code = 0;
+    if (m_simType) {
+        code = *m_simType;
+    } else {
+        const QString selected =
+            ProgramSettings(m_context.settings, m_context.programFolder()).selectedSim(QString()).trimmed();
+        code = selected == QStringLiteral("1") ? 1 : selected == QStringLiteral("2") ? 2 : 0;
+    }
+    const QString name = code == 1   ? QStringLiteral("BackupFilesFS2002.db")
+                         : code == 2 ? QStringLiteral("BackupFilesCFS2.db")
+                                     : QStringLiteral("BackupFiles.db");
+    return m_context.programFolder() + kBackslash + name;
+}
+
+QStringList BackupManager::backupList() const
+{
+    const QString path = backupListPath();
+    if (!m_context.fs.fileExists(path))
+        m_context.fs.writeAll(path, QByteArray());
+    QStringList lines;
+    const QStringList all = m_context.fs.readLines(path);
+    for (const QString &line : all) {
+        if (!line.trimmed().isEmpty())
+            lines.append(line);
+    }
+    return lines;
+}
+
+QStringList BackupManager::backupFiles() const
+{
+    return m_context.fs.files(backupRoot());
+}
+
+QStringList BackupManager::backupFolders() const
+{
+    return m_context.fs.subFolders(backupRoot());
+}
+
+// ---------------------------------------------------------------------------------------------
+
+bool BackupManager::makeBackup()
+{
+    try {
+        return doMakeBackup();
+    } catch (const LmError &e) {
+        reportError(m_context.ui, QStringLiteral("BackupManager.makeBackup"), e);
+        return false;
+    }
+}
+
+bool BackupManager::doMakeBackup()
+{
+    UiPort &ui = m_context.ui;
+    const FileSystem &fs = m_context.fs;
+
+    QString name = ui.input(QStringLiteral("Insert a name of the backup:"), QStringLiteral("Backup name"),
+                            QStringLiteral("Backup"));
+    if (name.isEmpty())
+        return true;
+    Start::NormaliseFilename(name);
+    if (name.right(4).toUpper() != QStringLiteral(".ZIP"))
+        name += QStringLiteral(".zip");
+
+    const QString archive = backupRoot() + name;
+    const QStringList lines = backupList();
+
+    // The backup is built aside and replaces an earlier one of the same name only when complete:
+    // adding to the old archive would keep files the list no longer names, and a stopped or
+    // failed backup leaves the earlier one untouched.
+    WorkFile work(fs, joinPath(fs.tempFolder(), QStringLiteral("LumivaleBackup.zip")));
+    Zip zip(fs);
+    zip.archive = work.path();
+    zip.entryNames = Zip::EntryNames::FolderBelowDrive;
+    zip.progress = [this](const QString &text) { status(text); };
+
+    for (const QString &line : lines) {
+        const QString path = joinPath(m_simFolder, line);
+        if (!Zip::confirmLongPath(ui, path))
+            return false;
+        zip.addFile(path);
+        ui.processEvents();
+    }
+
+    if (fs.fileExists(work.path()))
+        fs.copyFile(work.path(), archive, true);
+    fs.copyFile(joinPath(m_simFolder, QStringLiteral("Scenery.CFG")),
+                joinPath(m_simFolder, QStringLiteral("Scenery.CFG.Backup")), true);
+    return true;
+}
+
+bool BackupManager::offerBackupFirst()
+{
+    if (!m_context.ui.askYesNo(QStringLiteral("Do you want to backup the current files?"),
+                               QStringLiteral("Install backup"), UiPort::Icon::Question))
+        return true;
+    // Restoring over the current files after the backup the user asked for failed would lose them.
+    return makeBackup();
+}
+
+void BackupManager::installBackup(const QString &name)
+{
+    try {
+        doInstallBackup(name);
+    } catch (const LmError &e) {
+        reportError(m_context.ui, QStringLiteral("BackupManager.installBackup"), e);
+    }
+}
+
+void BackupManager::doInstallBackup(const QString &name)
+{
+    const FileSystem &fs = m_context.fs;
+    const QString archive = backupRoot() + name;
+    if (name.isEmpty() || !fs.fileExists(archive)) {
+        m_context.ui.inform(QStringLiteral("Backup does not exist."), QStringLiteral("Could not install backup."),
+                            UiPort::Icon::Critical);
+        return;
+    }
+    if (!offerBackupFirst())
+        return;
+
+    Unzip unzip(fs);
+    unzip.archive = Unzip::usableArchivePath(fs, archive);
+    unzip.targetFolder = m_simFolder.left(3);
+    unzip.progress = [this](const QString &text) { status(text); };
+    unzip.extractAll();
+}
+
+void BackupManager::installBackup_old(const QString &name)
+{
+    try {
+        doInstallBackupOld(name);
+    } catch (const LmError &e) {
+        reportError(m_context.ui, QStringLiteral("BackupManager.installBackup_old"), e);
+    }
+}
+
+void BackupManager::doInstallBackupOld(const QString &name)
+{
+    const FileSystem &fs = m_context.fs;
+    if (name.isEmpty())
+        return;
+    const QString folder = backupRoot() + name;
+    if (!fs.folderExists(folder)) {
+        m_context.ui.inform(QStringLiteral("Backup does not exist."), QStringLiteral("Could not install backup."),
+                            UiPort::Icon::Critical);
+        return;
+    }
+    if (!offerBackupFirst())
+        return;
+
+    const QStringList lines = backupList();
+    for (const QString &line : lines) {
+        const QString source = joinPath(folder, line);
+        // A line without its leading "\" is taken as relative to the simulator folder too.
+        const QString target = joinPath(m_simFolder, line);
+        const QString targetFolder = getDir(target);
+        if (!fs.folderExists(targetFolder))
+            Start::CreateSubFolder(fs, targetFolder);
+        if (fs.fileExists(target))
+            fs.clearAttributes(target);
+        status(QStringLiteral("Restoring %1").arg(target));
+        fs.copyFile(source, target, true);
+        m_context.ui.processEvents();
+    }
+}
+
+void BackupManager::deleteBackup(const QString &name)
+{
+    try {
+        doDeleteBackup(name);
+    } catch (const LmError &e) {
+        reportError(m_context.ui, QStringLiteral("BackupManager.deleteBackup"), e);
+    }
+}
+
+void BackupManager::doDeleteBackup(const QString &name)
+{
+    if (name.isEmpty())
+        return;
+    const QString archive = backupRoot() + name;
+    if (!m_context.fs.fileExists(archive)) {
+        m_context.ui.inform(QStringLiteral("Backup does not exist."), QStringLiteral("Could not delete backup."),
+                            UiPort::Icon::Critical);
+        return;
+    }
+    if (m_context.ui.askYesNo(QStringLiteral("Do you want to delete this backup?"), QStringLiteral("Delete backup"),
+                              UiPort::Icon::Question))
+        m_context.fs.deleteFile(archive, true);
+}
