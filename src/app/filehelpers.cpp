@@ -5,8 +5,9 @@
 
 #include <QStringList>
 
-void Start::CreateSubFolder(const FileSystem &fs, const QString &path)
+QStringList Start::subFolderSteps(const QString &path)
 {
+    QStringList steps;
     QString accumulated;
     QStringList pieces = path.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
     if (path.startsWith(QStringLiteral("\\\\"))) {
@@ -19,8 +20,17 @@ void Start::CreateSubFolder(const FileSystem &fs, const QString &path)
     }
     for (const QString &piece : std::as_const(pieces)) {
         accumulated += piece + QLatin1Char('\\');
-        if (!fs.folderExists(accumulated))
-            fs.createFolder(accumulated);
+        steps.append(accumulated);
+    }
+    return steps;
+}
+
+void Start::CreateSubFolder(const FileSystem &fs, const QString &path)
+{
+    const QStringList steps = subFolderSteps(path);
+    for (const QString &folder : steps) {
+        if (!fs.folderExists(folder))
+            fs.createFolder(folder);
     }
 }
 

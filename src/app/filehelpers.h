@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 class FileSystem;
 class SceneryManager;
@@ -12,6 +13,8 @@ namespace Start {
 // Creates every missing folder along a path ("C:\A\B\C"). Empty pieces from a doubled or trailing
 // "\" are skipped; a network path keeps its "\\server\share" head, which is never created.
 void CreateSubFolder(const FileSystem &fs, const QString &path);
+// The folders CreateSubFolder makes sure of, outermost first, each ending in "\".
+QStringList subFolderSteps(const QString &path);
 
 // Replaces each of \ / : * ? " < > | by "_"; the argument is changed too.
 QString NormaliseFilename(QString &fileName);

@@ -182,6 +182,25 @@ private slots:
         QVERIFY(env.fs.folderExists(expected));
     }
 
+    void subFolderSteps_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QStringList>("steps");
+        const auto L = [](const char *text) { return QString::fromLatin1(text); };
+        QTest::newRow("drive") << "C:\\A\\\\B\\" << QStringList{L("C:\\"), L("C:\\A\\"), L("C:\\A\\B\\")};
+        QTest::newRow("network") << "\\\\srv\\share\\x\\y"
+                                 << QStringList{L("\\\\srv\\share\\x\\"), L("\\\\srv\\share\\x\\y\\")};
+        QTest::newRow("network share only") << "\\\\srv\\share\\" << QStringList{};
+        QTest::newRow("root of the drive") << "\\Temp\\x" << QStringList{L("\\Temp\\"), L("\\Temp\\x\\")};
+        QTest::newRow("empty") << "" << QStringList{};
+    }
+    void subFolderSteps()
+    {
+        QFETCH(QString, path);
+        QFETCH(QStringList, steps);
+        QCOMPARE(Start::subFolderSteps(path), steps);
+    }
+
     void normaliseFilename_data()
     {
         QTest::addColumn<QString>("in");

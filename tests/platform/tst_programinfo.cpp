@@ -40,15 +40,6 @@ private slots:
         QCOMPARE(ProgramInfo(QStringLiteral("/nowhere"), arguments).commandLine(), expected);
     }
 
-    void versionIsThatOfTheBuild()
-    {
-        const QString version = QStringLiteral("%1.%2.%3")
-                                    .arg(ProgramInfo::versionMajor())
-                                    .arg(ProgramInfo::versionMinor())
-                                    .arg(ProgramInfo::versionRevision());
-        QCOMPARE(version, QStringLiteral(LUMIVALE_TEST_VERSION));
-    }
-
     void secondInstanceIsRefused()
     {
         QTemporaryDir dir;

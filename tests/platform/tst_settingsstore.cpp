@@ -109,17 +109,6 @@ private slots:
         QCOMPARE(store.read(Root::User, QStringLiteral("SOFTWARE\\x"), QStringLiteral("y")), QStringLiteral("z"));
     }
 
-    void readingNeverWrites()
-    {
-        IniSettingsStore store(iniPath(), prefix());
-        bool exists = true;
-        QCOMPARE(store.read(Root::Machine, QStringLiteral("SOFTWARE\\Tarnwick\\Lumivale"), QStringLiteral("Browser"),
-                            QStringLiteral("dflt"), &exists),
-                 QStringLiteral("dflt"));
-        QVERIFY(!exists);
-        QVERIFY(!QFile::exists(iniPath()));
-    }
-
     void emptyStoredValueExists()
     {
         IniSettingsStore store(iniPath(), prefix());

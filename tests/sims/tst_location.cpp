@@ -118,25 +118,6 @@ private slots:
             QCOMPARE(location.Path(), QStringLiteral("C:\\FS2002"));
         }
     }
-
-    void names_data()
-    {
-        QTest::addColumn<int>("sim");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("0") << 0 << "Flight Simulator 2000" << "Microsoft Flight Simulator 2000 (Pro)";
-        QTest::newRow("1") << 1 << "Flight Simulator 2002" << "Microsoft Flight Simulator 2002 (Pro)";
-        QTest::newRow("2") << 2 << "Combat Flight Simulator 2" << "Microsoft Combat Flight Simulator 2";
-        QTest::newRow("3") << 3 << "" << "";
-    }
-    void names()
-    {
-        QFETCH(int, sim);
-        QFETCH(QString, title);
-        QFETCH(QString, caption);
-        QCOMPARE(Location::simulatorName(sim), title);
-        QCOMPARE(Location::optionCaption(sim), caption);
-    }
 };
 
 QTEST_GUILESS_MAIN(TstLocation)
