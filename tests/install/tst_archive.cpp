@@ -1,6 +1,5 @@
 #include "install/archive.h"
 #include "platform/lmerror.h"
-#include "support/scriptedui.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -143,11 +142,6 @@ private slots:
     void roundTripFolderBelowDrive_data();
     void roundTripFolderBelowDrive();
     void roundTripBareNamesWithWildcard();
-    void addFileReplacesEntryAndKeepsOthers();
-    void addMissingFileFails_data();
-    void addMissingFileFails();
-    void largeEntryStreamsWhole();
-    void extractReplacesReadOnlyFile();
     void extractFile_data();
     void extractFile();
     void listEntries();
@@ -158,8 +152,6 @@ private slots:
     void corruptEntryKeepsExistingFile();
     void usableArchivePath_data();
     void usableArchivePath();
-    void confirmLongPath_data();
-    void confirmLongPath();
 };
 
 void TestArchive::entryName_data()
@@ -234,8 +226,10 @@ void TestArchive::roundTripFolderBelowDrive()
 {
     QFETCH(QStringList, files);
     Drives d;
+    // The second file spans several copy buffers with a tail that fills none.
+    auto content = [&](qsizetype i) { return patterned(i == 1 ? 3 * 65536 + 4321 : 1000 + i) + files.at(i).toUtf8(); };
     for (qsizetype i = 0; i < files.size(); ++i)
-        d.write(files.at(i), patterned(1000 + i * 37) + files.at(i).toUtf8());
+        d.write(files.at(i), content(i));
 
     QStringList progress;
     Zip zip(d.fs);
@@ -254,16 +248,17 @@ void TestArchive::roundTripFolderBelowDrive()
     QVERIFY(unzip.refusedEntries().isEmpty());
     for (qsizetype i = 0; i < files.size(); ++i) {
         const QString onD = QStringLiteral("D:") + files.at(i).mid(2);
-        QCOMPARE(d.read(onD), patterned(1000 + i * 37) + files.at(i).toUtf8());
+        QVERIFY(d.read(onD) == content(i));
     }
 
-    // Into the drive root it came from, changed files return to their saved state.
+    // Into the drive root it came from, changed files return to their saved state, read-only or not.
     for (const QString &file : files)
         d.write(file, "changed");
+    QFile::setPermissions(d.hostOf(files.first()), QFileDevice::ReadOwner);
     unzip.targetFolder = QStringLiteral("C:\\");
     unzip.extractAll();
     for (qsizetype i = 0; i < files.size(); ++i)
-        QCOMPARE(d.read(files.at(i)), patterned(1000 + i * 37) + files.at(i).toUtf8());
+        QVERIFY(d.read(files.at(i)) == content(i));
 }
 
 void TestArchive::roundTripBareNamesWithWildcard()
@@ -288,84 +283,6 @@ void TestArchive::roundTripBareNamesWithWildcard()
     unzip.extractAll();
     QCOMPARE(d.read(QStringLiteral("C:\\FS2002\\Texture\\a.bmp")), QByteArray("aaa"));
     QCOMPARE(d.read(QStringLiteral("C:\\FS2002\\Texture\\b.r8")), QByteArray("bbbb"));
-}
-
-void TestArchive::addFileReplacesEntryAndKeepsOthers()
-{
-    Drives d;
-    d.write(QStringLiteral("C:\\FS\\a.txt"), "first");
-    d.write(QStringLiteral("C:\\FS\\b.txt"), "other");
-    Zip zip(d.fs);
-    zip.archive = QStringLiteral("C:\\x.zip");
-    zip.addFile(QStringLiteral("C:\\FS\\a.txt"));
-    zip.addFile(QStringLiteral("C:\\FS\\b.txt"));
-    d.write(QStringLiteral("C:\\FS\\a.txt"), "second");
-    zip.addFile(QStringLiteral("C:\\FS\\a.txt"));
-    QCOMPARE(d.entryNames(zip.archive), (QStringList{u"FS/a.txt"_s, u"FS/b.txt"_s}));
-
-    Unzip unzip(d.fs);
-    unzip.archive = zip.archive;
-    unzip.targetFolder = QStringLiteral("D:\\");
-    unzip.extractAll();
-    QCOMPARE(d.read(QStringLiteral("D:\\FS\\a.txt")), QByteArray("second"));
-    QCOMPARE(d.read(QStringLiteral("D:\\FS\\b.txt")), QByteArray("other"));
-}
-
-void TestArchive::addMissingFileFails_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<qint32>("number");
-
-    QTest::newRow("missing file") << u"C:\\FS\\none.txt"_s << qint32(LmError::FileNotFound);
-    QTest::newRow("missing folder for *.*") << u"C:\\Nowhere\\*.*"_s << qint32(LmError::PathNotFound);
-}
-
-void TestArchive::addMissingFileFails()
-{
-    QFETCH(QString, path);
-    QFETCH(qint32, number);
-    Drives d;
-    d.write(QStringLiteral("C:\\FS\\a.txt"), "a");
-    Zip zip(d.fs);
-    zip.archive = QStringLiteral("C:\\x.zip");
-    zip.addFile(QStringLiteral("C:\\FS\\a.txt"));
-    try {
-        zip.addFile(path);
-        QFAIL("no error");
-    } catch (const LmError &e) {
-        QCOMPARE(e.number(), number);
-    }
-    // The archive written before is untouched.
-    QCOMPARE(d.entryNames(zip.archive), QStringList{u"FS/a.txt"_s});
-}
-
-void TestArchive::largeEntryStreamsWhole()
-{
-    Drives d;
-    // Several times the copy buffer, with a tail that does not fill one.
-    const QByteArray data = patterned(5 * 1024 * 1024 + 4321);
-    d.write(QStringLiteral("C:\\Big\\big.bin"), data);
-    Zip zip(d.fs);
-    zip.archive = QStringLiteral("C:\\big.zip");
-    zip.addFile(QStringLiteral("C:\\Big\\big.bin"));
-    Unzip unzip(d.fs);
-    unzip.archive = zip.archive;
-    unzip.targetFolder = QStringLiteral("D:\\Out");
-    unzip.extractAll();
-    QVERIFY(d.read(QStringLiteral("D:\\Out\\Big\\big.bin")) == data);
-}
-
-void TestArchive::extractReplacesReadOnlyFile()
-{
-    Drives d;
-    d.craftZip(QStringLiteral("C:\\a.zip"), {{"FS/ro.txt", "new"}});
-    d.write(QStringLiteral("D:\\FS\\ro.txt"), "old");
-    QFile::setPermissions(d.hostOf(QStringLiteral("D:\\FS\\ro.txt")), QFileDevice::ReadOwner);
-    Unzip unzip(d.fs);
-    unzip.archive = QStringLiteral("C:\\a.zip");
-    unzip.targetFolder = QStringLiteral("D:\\");
-    unzip.extractAll();
-    QCOMPARE(d.read(QStringLiteral("D:\\FS\\ro.txt")), QByteArray("new"));
 }
 
 void TestArchive::extractFile_data()
@@ -594,35 +511,6 @@ void TestArchive::usableArchivePath()
     QCOMPARE(d.exists(tmp), copied);
     if (copied)
         QCOMPARE(d.read(tmp), d.read(archive));
-}
-
-void TestArchive::confirmLongPath_data()
-{
-    QTest::addColumn<int>("length");
-    QTest::addColumn<bool>("asked");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<bool>("result");
-    QTest::newRow("79, no question") << 79 << false << false << true;
-    QTest::newRow("80, OK") << 80 << true << true << true;
-    QTest::newRow("80, Cancel") << 80 << true << false << false;
-}
-
-void TestArchive::confirmLongPath()
-{
-    QFETCH(int, length);
-    QFETCH(bool, asked);
-    QFETCH(bool, ok);
-    QFETCH(bool, result);
-    const QString path = QStringLiteral("C:\\") + QString(length - 3, u'p');
-    ScriptedUi ui;
-    if (asked) {
-        ui.expectMessage(path + QStringLiteral("\nSorry, the path is longer than 79 characters.\n"
-                                               "Due to limitations of the third party zip control you can not zip "
-                                               "longer filenames.\nDo you want to continue?"),
-                         QStringLiteral("Cannot zip file!"), ok ? UiPort::Answer::Ok : UiPort::Answer::Cancel);
-    }
-    QCOMPARE(Zip::confirmLongPath(ui, path), result);
-    QVERIFY(ui.allShown());
 }
 
 QTEST_GUILESS_MAIN(TestArchive)
