@@ -194,10 +194,11 @@ void frmScenery::txtAuthor_Change(const QString &text)
 
 void frmScenery::txtAuthor_KeyUp(int keyCode, int selStart)
 {
+    const QString text = m_details.txtAuthor;
+    m_details.txtAuthorSelStart = qBound(0, selStart, int(text.size()));
     // Arrow keys only move the caret.
     if (keyCode >= 37 && keyCode <= 40)
         return;
-    const QString text = m_details.txtAuthor;
     if (text.isEmpty())
         return;
     const int n = qBound(0, selStart, int(text.size()));
