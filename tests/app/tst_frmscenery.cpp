@@ -1,6 +1,8 @@
 #include "tst_frmscenery_fixture.h"
 
 #include "app/commandtable.h"
+#include "app/debuglog.h"
+#include "backup/backupmanager.h"
 #include "settings/programsettings.h"
 
 #include <QElapsedTimer>
@@ -30,6 +32,8 @@ private slots:
     void loadShowsSplashAndCurrentSet();
     void setListOffersSetsOfSelectedSimulator_data();
     void setListOffersSetsOfSelectedSimulator();
+    void missingSceneryCfgStillOpens();
+    void debugLogLinesOfCreationAndActivation();
     void unloadAnsweredNoLeavesFilesUntouched();
     void unloadAnsweredYesSavesCheckBoxes();
 
@@ -62,6 +66,7 @@ private slots:
     void functionKeys_data();
     void functionKeys();
     void unavailableCommandIsReported();
+    void backupMenuRunsWithBackupManager();
 
     void loadTenThousandSceneries();
 };
@@ -146,6 +151,50 @@ void TestFrmScenery::setListOffersSetsOfSelectedSimulator()
     frmScenery &form = f.load(simType);
     QCOMPARE(form.cboScenerySet().items, offered);
     QCOMPARE(form.cboScenerySet().listIndex, int(offered.indexOf(Current)));
+}
+
+void TestFrmScenery::missingSceneryCfgStillOpens()
+{
+    Fixture f;
+    f.addLevel(QStringLiteral("LevelNew"), QStringLiteral("New"));
+    f.addScenery(QStringLiteral("Alpha"));
+    f.writeFiles(1);
+    f.env.fs.deleteFile(Fixture::simFolder(1) + QStringLiteral("\\Scenery.cfg"));
+    f.create();
+    f.env.ui.expectMessageStartingWith(QStringLiteral("SceneryManager.readCFG"), QStringLiteral("Lumivale"));
+    f.form->Form_Load();
+    QVERIFY(f.env.ui.allShown());
+    // The window opens on the library with an empty "(Current)".
+    QCOMPARE(f.form->Caption(), QStringLiteral("Lumivale 1.6 - Flight Simulator 2002"));
+    QCOMPARE(f.form->cboScenerySet().text, Current);
+    QVERIFY(f.node(QStringLiteral("SceneryNew\\Alpha")));
+    QVERIFY(!f.node(QStringLiteral("SceneryNew\\Alpha"))->checked());
+    QCOMPARE(f.form->stbStatus().panels[3], QStringLiteral("Sceneries in Set: 0 / 1"));
+}
+
+void TestFrmScenery::debugLogLinesOfCreationAndActivation()
+{
+    Fixture f;
+    f.addCfgArea(QStringLiteral("Alpha"));
+    f.writeFiles(1);
+    f.create();
+    Start::DebugLog log(f.env.fs, true);
+    f.form->setDebugLog(&log);
+    f.form->Form_Initialize();
+    f.form->Form_Load();
+    f.form->Form_Activate();
+    const QStringList lines = f.env.fs.readLines(Start::DebugLog::FileName);
+    QCOMPARE(lines.size(), 4);
+    const QStringList expected{QStringLiteral("Iniditalize"), QStringLiteral("Iniditalize end"),
+                               QStringLiteral("Hide Splash (Activate)"), QStringLiteral("Hide Splash end (Activate)")};
+    for (int i = 0; i < 4; ++i)
+        QVERIFY2(lines[i].endsWith(QStringLiteral(" - ") + expected[i]), qPrintable(lines[i]));
+
+    // Without the debug flag nothing is written.
+    Start::DebugLog off(f.env.fs, false);
+    f.form->setDebugLog(&off);
+    f.form->Form_Initialize();
+    QCOMPARE(f.env.fs.readLines(Start::DebugLog::FileName).size(), 4);
 }
 
 void TestFrmScenery::unloadAnsweredNoLeavesFilesUntouched()
@@ -728,6 +777,27 @@ void TestFrmScenery::unavailableCommandIsReported()
     form.runCommand(36);
     QCOMPARE(form.stbStatus().panels[0], frmScenery::notAvailableText(QStringLiteral("Select Sim Type")));
     QVERIFY(f.env.ui.allShown());
+}
+
+void TestFrmScenery::backupMenuRunsWithBackupManager()
+{
+    Fixture f;
+    f.addCfgArea(QStringLiteral("Alpha"));
+    frmScenery &form = f.load();
+    BackupManager backup(f.env.context, Fixture::simFolder(1), 1);
+    form.setBackupManager(&backup);
+    for (int row = 29; row <= 33; ++row)
+        QVERIFY(form.isCommandAvailable(row));
+    // An empty name writes nothing.
+    f.env.ui.expectInput(QStringLiteral("Insert a name of the backup:"), QStringLiteral("Backup name"), QString());
+    QVERIFY(form.functionKey(4, false, false, false) == false);
+    Start::FunctionKeyTable table;
+    table[3] = QStringLiteral("Make Backup");
+    form.setFunctionKeys(table);
+    QVERIFY(form.functionKey(4, false, false, false));
+    QVERIFY(f.env.ui.allShown());
+    QCOMPARE(form.stbStatus().panels[0], QStringLiteral("Ready."));
+    QVERIFY(backup.backupFiles().isEmpty());
 }
 
 // ---- Size ----------------------------------------------------------------------------------
