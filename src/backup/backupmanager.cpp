@@ -176,8 +176,11 @@ bool BackupManager::doMakeBackup()
 
     if (fs.fileExists(work.path()))
         fs.copyFile(work.path(), archive, true);
-    fs.copyFile(joinPath(m_simFolder, QStringLiteral("Scenery.CFG")),
-                joinPath(m_simFolder, QStringLiteral("Scenery.CFG.Backup")), true);
+    // A simulator without a Scenery.cfg yet (a first one is about to be written) has nothing to
+    // keep beside the archive; the archive itself is still the backup the user asked for.
+    const QString sceneryCfg = joinPath(m_simFolder, QStringLiteral("Scenery.CFG"));
+    if (fs.fileExists(sceneryCfg))
+        fs.copyFile(sceneryCfg, joinPath(m_simFolder, QStringLiteral("Scenery.CFG.Backup")), true);
     return true;
 }
 

@@ -22,6 +22,7 @@ LmError LmError::user(qint32 offset, const QString &description, const QString &
 QString LmError::standardDescription(qint32 number)
 {
     switch (number) {
+    case Overflow: return QStringLiteral("Overflow");
     case SubscriptOutOfRange: return QStringLiteral("Subscript out of range");
     case TypeMismatch: return QStringLiteral("Type mismatch");
     case FileNotFound: return QStringLiteral("File not found");

@@ -12,6 +12,7 @@ class LmError : public std::exception
 {
 public:
     enum Number : qint32 {
+        Overflow = 6,
         SubscriptOutOfRange = 9,
         TypeMismatch = 13,
         FileNotFound = 53,
