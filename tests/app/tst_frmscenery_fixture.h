@@ -9,6 +9,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 // One installation with a library written as files, and the main window loaded on it.
 class MainWindowFixture
 {
@@ -16,7 +18,7 @@ public:
     struct Scenery
     {
         QString title;
-        QString level = QStringLiteral("LevelNew");
+        QString level = u"LevelNew"_s;
         QString local;
         bool active = true;
         bool isLocal = true;
@@ -31,24 +33,33 @@ public:
 
     static QString simFolder(int simType)
     {
-        switch (simType) {
-        case 0: return QStringLiteral("C:\\FS2000");
-        case 1: return QStringLiteral("C:\\FS2002");
-        default: return QStringLiteral("C:\\CFS2");
-        }
+        return QStringList{u"C:\\FS2000"_s, u"C:\\FS2002"_s, u"C:\\CFS2"_s}.at(qBound(0, simType, 2));
     }
 
     static QString keyOf(const QString &level, const QString &title)
     {
-        return QStringLiteral("Scenery") + level.mid(5) + QLatin1Char('\\') + title;
+        return u"Scenery"_s + level.mid(5) + QLatin1Char('\\') + title;
     }
 
     void addLevel(const QString &key, const QString &caption)
     {
-        m_levels << QStringLiteral("<Level>") << caption << key << QStringLiteral("</Level>");
+        m_levels << u"<Level>"_s << caption << key << u"</Level>"_s;
     }
 
-    QString addScenery(const QString &title, const QString &level = QStringLiteral("LevelNew"), qint16 flySim = 0)
+    // The level "New" holding sceneries of these titles.
+    void addNew(const QStringList &titles)
+    {
+        addLevel(u"LevelNew"_s, u"New"_s);
+        for (const QString &title : titles)
+            addScenery(title);
+    }
+    void addCfgAreas(const QStringList &titles)
+    {
+        for (const QString &title : titles)
+            addCfgArea(title);
+    }
+
+    QString addScenery(const QString &title, const QString &level = u"LevelNew"_s, qint16 flySim = 0)
     {
         Scenery s;
         s.title = title;
@@ -60,30 +71,26 @@ public:
     QString addScenery(const Scenery &s)
     {
         const QString key = keyOf(s.level, s.title);
-        const auto flag = [](bool b) { return b ? QStringLiteral("True") : QStringLiteral("False"); };
-        m_db5 << QStringLiteral("<Scenery>") << QStringLiteral("Active=") + flag(s.active)
-              << QStringLiteral("Author=") + s.author << QStringLiteral("Exclude=") + s.exclude
-              << QStringLiteral("FlySim=%1").arg(s.flySim) << QStringLiteral("GroupID=%1").arg(s.groupId)
-              << QStringLiteral("IsLocalPath=") + flag(s.isLocal) << QStringLiteral("Key=") + key
-              << QStringLiteral("Layer=%1").arg(s.layer) << QStringLiteral("LocalPath=") + s.local
-              << QStringLiteral("PreviousKey=") + s.previousKey << QStringLiteral("SalesType=%1").arg(s.salesType)
-              << QStringLiteral("Title=") + s.title << QStringLiteral("</Scenery>");
+        const auto flag = [](bool b) { return b ? u"True"_s : u"False"_s; };
+        m_db5 << u"<Scenery>"_s << u"Active="_s + flag(s.active) << u"Author="_s + s.author
+              << u"Exclude="_s + s.exclude << u"FlySim=%1"_s.arg(s.flySim) << u"GroupID=%1"_s.arg(s.groupId)
+              << u"IsLocalPath="_s + flag(s.isLocal) << u"Key="_s + key << u"Layer=%1"_s.arg(s.layer)
+              << u"LocalPath="_s + s.local << u"PreviousKey="_s + s.previousKey
+              << u"SalesType=%1"_s.arg(s.salesType) << u"Title="_s + s.title << u"</Scenery>"_s;
         return key;
     }
 
     void addSet(const QString &name, int cacheSize, const QStringList &members)
     {
-        m_sets << QStringLiteral("<Set>") << name << QString::number(cacheSize) << QStringLiteral("False") << members
-               << QStringLiteral("</Set>");
+        m_sets << u"<Set>"_s << name << QString::number(cacheSize) << u"False"_s << members << u"</Set>"_s;
     }
 
     // An area of the simulator's Scenery.cfg.
-    void addCfgArea(const QString &title, const QString &local = QStringLiteral("Addon Scenery\\X"))
+    void addCfgArea(const QString &title, const QString &local = u"Addon Scenery\\X"_s)
     {
-        m_cfg << QStringLiteral("[Area.%1]").arg(m_cfgAreas + 1, 3, 10, QLatin1Char('0'))
-              << QStringLiteral("Title=") + title << QStringLiteral("Local=") + local
-              << QStringLiteral("Layer=%1").arg(m_cfgAreas + 1) << QStringLiteral("Active=TRUE")
-              << QStringLiteral("Required=FALSE");
+        m_cfg << u"[Area.%1]"_s.arg(m_cfgAreas + 1, 3, 10, QLatin1Char('0')) << u"Title="_s + title
+              << u"Local="_s + local << u"Layer=%1"_s.arg(m_cfgAreas + 1) << u"Active=TRUE"_s
+              << u"Required=FALSE"_s;
         ++m_cfgAreas;
     }
 
@@ -92,15 +99,15 @@ public:
     void writeFiles(int simType)
     {
         env.installSim(simType, simFolder(simType));
-        QStringList cfg{QStringLiteral("[General]"), QStringLiteral("Title=World")};
+        QStringList cfg{u"[General]"_s, u"Title=World"_s};
         cfg << m_cfg;
-        env.fs.writeLines(simFolder(simType) + QStringLiteral("\\Scenery.cfg"), cfg);
+        env.fs.writeLines(simFolder(simType) + u"\\Scenery.cfg"_s, cfg);
         if (!m_db5.isEmpty())
-            env.fs.writeLines(dbPath(QStringLiteral("Lumivale.db5")), QStringList{QStringLiteral("//Lumivale 1.6")} + m_db5);
+            env.fs.writeLines(dbPath(u"Lumivale.db5"_s), QStringList{u"//Lumivale 1.6"_s} + m_db5);
         if (!m_levels.isEmpty())
-            env.fs.writeLines(dbPath(QStringLiteral("Level.db")), m_levels);
+            env.fs.writeLines(dbPath(u"Level.db"_s), m_levels);
         if (!m_sets.isEmpty())
-            env.fs.writeLines(dbPath(QStringLiteral("CFGSet.db")), m_sets);
+            env.fs.writeLines(dbPath(u"CFGSet.db"_s), m_sets);
     }
 
     // Writes the files, creates the library manager and the window, and loads the window.
@@ -119,6 +126,17 @@ public:
     }
 
     TreeNode *node(const QString &key) const { return form->trvScenery().node(key); }
+    TreeNode *newNode(const QString &title) const { return node(u"SceneryNew\\"_s + title); }
+    // Those of the titles (below "New") whose box is ticked.
+    QStringList checkedOf(const QStringList &titles) const
+    {
+        QStringList out;
+        for (const QString &title : titles) {
+            if (newNode(title) && newNode(title)->checked())
+                out << title;
+        }
+        return out;
+    }
     CfgPtr set(const QString &name) const { return manager->dicCFGs.value(name); }
     QStringList members(const QString &name) const
     {
