@@ -309,6 +309,67 @@ public:
     // are declared here. Their command-table rows are dispatched in frmscenery_commands.cpp.
     // removedList() is the window's removed list for the undo of a removal.
     OrderedMap<SceneryPtr> &removedList() { return m_removed; }
+
+    // The "&Level" menu; each acts on the selected node (frmscenery_levels.cpp).
+    void mnuLevelAdd_Click();
+    void mnuLevelRemove_Click();
+    void mnuLevelRename_Click();
+    void mnuLevelSort_Click();
+    void mnuLevelSortDesc_Click();
+    void mnuLevelMoveToLevel_Click();
+    // The "&Scenery" menu (frmscenery_scenery.cpp).
+    void mnuSceneryRemove_Click();
+    void mnuSceneryUnremove_Click();
+    void mnuSceneryRename_Click();
+    void mnuSceneryMove_Click();
+    void mnuSceneryMoveToLevel_Click();
+    // "&Search..." of both menus (frmscenery_search.cpp).
+    void mnuWizardSearch_Click();
+
+    // Moves (frmscenery_moves.cpp). InnerMove: 0 top, 1 up, 2 down, 3 bottom among the siblings.
+    void InnerMove(int direction);
+    // Moves the selected level or scenery into a level picked in frmMoveTreeNode.
+    void MoveTo();
+    // Dragging a scenery in trvScenery. The press is trvScenery_MouseDown. A move with the left
+    // button held returns true when the view is to start dragging the drag node.
+    bool trvScenery_MouseMove(bool leftButton);
+    // The pointer is over node (none: empty space) while dragging; a level becomes the highlight.
+    void trvScenery_DragOver(TreeNode *node);
+    void trvScenery_DragDrop();
+    // The "Move to" page: the levels of trvScenery in a tree of their own.
+    Tree &trvMoveTo() { return *m_moveTo; }
+    const Tree &trvMoveTo() const { return *m_moveTo; }
+    void FillMoveToTree();
+    void trvMoveTo_DblClick();
+    // node: the trvMoveTo node under the pointer, or none.
+    void trvMoveTo_DragOver(TreeNode *node);
+    void trvMoveTo_DragDrop();
+    const QString &moveToDropHighlightKey() const { return m_moveToHighlightKey; }
+
+private:
+    // The first key that giving node the key newKey would make two nodes or records share, with
+    // the keys its subtree follows with (and the sceneries the filter hides); "" when none would.
+    QString takenKey(const TreeNode *node, const QString &newKey) const;
+    // Puts a new node with old's key, text and look at the given place, moves old's children under
+    // it and removes old: the node is then the newest of the tree, as a search meets it.
+    TreeNode *replaceNode(TreeNode *old, TreeNode *relative, Tree::Relation relation);
+    // Makes node the last child of the level target, with every key below following; false (and
+    // the user told why) when the move would make a cycle or give two nodes one key.
+    bool moveIntoLevel(TreeNode *node, TreeNode *target);
+    bool moveToRoot(TreeNode *node);
+    void refuseMove(const QString &text);
+    // A recorded predecessor follows a record that got a new key.
+    void followKey(const QString &oldKey, const QString &newKey);
+    void fillLevelTree(Tree &target) const;
+    void refillMoveToIfVisible();
+    void dropOn(TreeNode *target);
+    void sortLevel(bool descending);
+    void moveFolderContent(const QString &source, const QString &target) const;
+
+    std::unique_ptr<Tree> m_moveTo = std::make_unique<Tree>();
+    QString m_moveToHighlightKey;
+
+public:
     // ==== End of the organising commands =====================================================
 
     // ---- Access for the view and the commands ----------------------------------------------

@@ -13,6 +13,34 @@ bool frmScenery::dispatch(int row, bool run)
         return true;
     };
     switch (row) {
+    // The organising commands: levels, sceneries, moves and the search.
+    case 1:
+        return command([this] { mnuLevelAdd_Click(); });
+    case 2:
+        return command([this] { mnuLevelRemove_Click(); });
+    case 3:
+        return command([this] { mnuLevelRename_Click(); });
+    case 4:
+        return command([this] { mnuLevelSort_Click(); });
+    case 5:
+        return command([this] { mnuLevelSortDesc_Click(); });
+    case 6:
+        return command([this] { MoveTo(); });
+    case 8:
+        return command([this] { mnuSceneryRemove_Click(); });
+    case 9:
+        return command([this] { mnuSceneryUnremove_Click(); });
+    case 10:
+        return command([this] { mnuSceneryRename_Click(); });
+    case 11:
+        return command([this] { mnuSceneryMove_Click(); });
+    case 22:
+        return command([this] { mnuWizardSearch_Click(); });
+    case 42:
+    case 43:
+    case 44:
+    case 45:
+        return command([this, row] { InnerMove(row - 42); });
     case 15:
         return command([this] { mnuSetAdd_Click(); });
     case 16:

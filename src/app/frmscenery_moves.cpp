@@ -1,0 +1,381 @@
+#include "app/frmscenery.h"
+
+#include "app/frmmovetreenode.h"
+#include "library/scenerymanager.h"
+#include "tree/librarytree.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <vector>
+
+namespace {
+const QChar Separator = QLatin1Char('\\');
+const QString CanNotMove = QStringLiteral("Can not move");
+
+// The levels of a tree as they are copied: key, text and the key of the parent level.
+struct LevelEntry
+{
+    QString key;
+    QString text;
+    QString parentKey;
+};
+}
+
+// ---- Keys ------------------------------------------------------------------------------------
+
+QString frmScenery::takenKey(const TreeNode *node, const QString &newKey) const
+{
+    struct Change
+    {
+        QString oldKey;
+        QString newKey;
+        bool level;
+    };
+    const OrderedMap<LevelPtr> &levels = m_manager.dicLevel;
+    const OrderedMap<SceneryPtr> &sceneries = m_manager.colScenery;
+
+    // The keys the subtree will carry: each below its parent's new key, as fixChildKey builds them.
+    std::vector<Change> plan;
+    QHash<QString, QString> movedLevels;
+    const bool topIsLevel = LibraryTree::isLevelKey(node->key());
+    plan.push_back({node->key(), newKey, topIsLevel});
+    if (topIsLevel && newKey != node->key())
+        movedLevels.insert(node->key(), newKey);
+    std::vector<std::pair<const TreeNode *, QString>> pending{{node, newKey}};
+    while (!pending.empty()) {
+        const auto [parent, parentKey] = pending.back();
+        pending.pop_back();
+        const QString path = parentKey.mid(LibraryNames::LevelPrefix.size()) + Separator;
+        for (const TreeNode *child = parent->firstChild(); child; child = child->next()) {
+            const QString &key = child->key();
+            if (LibraryTree::isLevelKey(key)) {
+                const LevelPtr level = levels.value(key);
+                const QString childKey = LibraryNames::LevelPrefix + path + (level ? level->sLevelCaption : child->text());
+                plan.push_back({key, childKey, true});
+                if (childKey != key)
+                    movedLevels.insert(key, childKey);
+                pending.emplace_back(child, childKey);
+            } else if (LibraryTree::isSceneryKey(key)) {
+                const SceneryPtr scenery = sceneries.value(key);
+                plan.push_back({key, LibraryNames::SceneryPrefix + path + (scenery ? scenery->Title : child->text()), false});
+            }
+        }
+    }
+    // Sceneries the filter hides have no node but move with their level all the same.
+    if (!movedLevels.isEmpty()) {
+        for (const SceneryPtr &scenery : sceneries) {
+            if (m_tree->contains(scenery->Key))
+                continue;
+            const auto level = movedLevels.constFind(LibraryTree::getParentKey(scenery->Key));
+            if (level != movedLevels.cend())
+                plan.push_back({scenery->Key,
+                                LibraryNames::SceneryPrefix + level.value().mid(LibraryNames::LevelPrefix.size())
+                                    + Separator + scenery->Title,
+                                false});
+        }
+    }
+
+    QSet<QString> leaving;
+    for (const Change &c : plan) {
+        if (c.oldKey != c.newKey)
+            leaving.insert(c.oldKey);
+    }
+    QSet<QString> arriving;
+    for (const Change &c : plan) {
+        if (c.oldKey == c.newKey)
+            continue;
+        const bool heldByRecord = c.level ? levels.contains(c.newKey) : sceneries.contains(c.newKey);
+        if (((heldByRecord || m_tree->contains(c.newKey)) && !leaving.contains(c.newKey)) || arriving.contains(c.newKey))
+            return c.newKey;
+        arriving.insert(c.newKey);
+    }
+    return {};
+}
+
+TreeNode *frmScenery::replaceNode(TreeNode *old, TreeNode *relative, Tree::Relation relation)
+{
+    Tree &tree = *m_tree;
+    const QString key = old->key();
+    const QString originalKey = key.startsWith(QLatin1String("Sort")) ? key.mid(4) : key;
+    // The old node gives up its key first, so that the new one can take it.
+    tree.setKey(old, QStringLiteral("Move") + key);
+    TreeNode *fresh = tree.add(relative, relation, originalKey, old->text());
+    while (TreeNode *child = old->firstChild())
+        tree.move(child, fresh, Tree::Relation::Child);
+    fresh->setChecked(old->checked());
+    fresh->setBold(old->bold());
+    fresh->setBackColor(old->backColor());
+    fresh->setForeColor(old->foreColor());
+    fresh->setExpanded(old->expanded());
+    tree.remove(old);
+    return fresh;
+}
+
+void frmScenery::followKey(const QString &oldKey, const QString &newKey)
+{
+    if (oldKey == newKey)
+        return;
+    for (const SceneryPtr &scenery : m_manager.colScenery) {
+        if (scenery->PreviousKey == oldKey)
+            scenery->PreviousKey = newKey;
+    }
+}
+
+void frmScenery::refuseMove(const QString &text)
+{
+    m_context.ui.inform(text, CanNotMove, UiPort::Icon::Exclamation);
+}
+
+namespace {
+QString takenText(const QString &taken, const QString &newKey, bool level, const QString &where)
+{
+    if (taken != newKey)
+        return QStringLiteral("The move would give two entries the key \"%1\".").arg(taken);
+    const int cut = int(newKey.lastIndexOf(Separator));
+    const QString name = cut < 0 ? newKey.mid(LibraryNames::LevelPrefix.size()) : newKey.mid(cut + 1);
+    return QStringLiteral("%1 already holds a %2 named \"%3\".")
+        .arg(where, level ? QStringLiteral("level") : QStringLiteral("scenery"), name);
+}
+}
+
+bool frmScenery::moveIntoLevel(TreeNode *node, TreeNode *target)
+{
+    if (!node || !target || !LibraryTree::isLevelKey(target->key()))
+        return false;
+    if (node->contains(target)) {
+        refuseMove(QStringLiteral("A level can not be moved into itself or into one of the levels below it."));
+        return false;
+    }
+    const QString oldKey = node->key();
+    const bool level = LibraryTree::isLevelKey(oldKey);
+    const QString newKey = level ? target->key() + Separator + m_manager.dicLevel.item(oldKey)->sLevelCaption
+                                 : LibraryNames::SceneryPrefix + target->key().mid(LibraryNames::LevelPrefix.size())
+                                       + Separator + m_manager.colScenery.item(oldKey)->Title;
+    const QString taken = takenKey(node, newKey);
+    if (!taken.isEmpty()) {
+        refuseMove(takenText(taken, newKey, level, QStringLiteral("The level \"%1\"").arg(target->text())));
+        return false;
+    }
+    if (newKey != oldKey) {
+        if (level) {
+            LevelPtr record = m_manager.dicLevel.remove(oldKey);
+            record->sLevelKey = newKey;
+            m_manager.dicLevel.add(newKey, record);
+        } else {
+            SceneryPtr record = m_manager.colScenery.remove(oldKey);
+            record->Key = newKey;
+            m_manager.colScenery.add(newKey, record);
+        }
+        m_tree->setKey(node, newKey);
+        followKey(oldKey, newKey);
+    }
+    m_tree->move(node, target, Tree::Relation::Child);
+    m_libraryTree->fixChildKey(node, oldKey);
+    node->ensureVisible();
+    return true;
+}
+
+bool frmScenery::moveToRoot(TreeNode *node)
+{
+    const QString oldKey = node->key();
+    const QString newKey = LibraryNames::LevelPrefix + node->text();
+    const QString taken = takenKey(node, newKey);
+    if (!taken.isEmpty()) {
+        refuseMove(takenText(taken, newKey, true, QStringLiteral("The top level")));
+        return false;
+    }
+    const bool selected = m_tree->selectedItem() == node;
+    TreeNode *fresh = replaceNode(node, nullptr, Tree::Relation::Last);
+    if (newKey != oldKey) {
+        LevelPtr record = m_manager.dicLevel.remove(oldKey);
+        record->sLevelKey = newKey;
+        m_manager.dicLevel.add(newKey, record);
+        m_tree->setKey(fresh, newKey);
+        followKey(oldKey, newKey);
+    }
+    m_libraryTree->fixChildKey(fresh, oldKey);
+    if (selected)
+        m_tree->setSelectedItem(fresh);
+    fresh->ensureVisible();
+    return true;
+}
+
+// ---- One step among the siblings -------------------------------------------------------------
+
+void frmScenery::InnerMove(int direction)
+{
+    guarded("InnerMove", [&] {
+        TreeNode *node = currentNode();
+        if (!node)
+            return;
+        TreeNode *anchor = nullptr;
+        Tree::Relation relation = Tree::Relation::Previous;
+        switch (direction) {
+        case 0:
+            anchor = node->firstSibling();
+            break;
+        case 1:
+            anchor = node->previous();
+            break;
+        case 2:
+            anchor = node->next();
+            relation = Tree::Relation::Next;
+            break;
+        case 3:
+            anchor = node->lastSibling();
+            relation = Tree::Relation::Next;
+            break;
+        default:
+            return;
+        }
+        if (!anchor || anchor == node)
+            return;
+        TreeNode *fresh = replaceNode(node, anchor, relation);
+        m_tree->setSelectedItem(fresh);
+        fresh->ensureVisible();
+    });
+}
+
+// ---- Moving to another level -----------------------------------------------------------------
+
+void frmScenery::fillLevelTree(Tree &target) const
+{
+    // The levels are taken first: letting events run while walking the tree itself could pull a
+    // node away under the walk.
+    std::vector<LevelEntry> entries;
+    for (const TreeNode *n = m_tree->firstRoot(); n; n = n->nextInWalk()) {
+        if (LibraryTree::isLevelKey(n->key()))
+            entries.push_back({n->key(), n->text(), n->parent() ? n->parent()->key() : QString()});
+    }
+    target.clear();
+    for (const LevelEntry &e : entries) {
+        m_context.ui.processEvents();
+        TreeNode *parent = target.node(e.parentKey);
+        TreeNode *added = parent ? target.add(parent, Tree::Relation::Child, e.key, e.text)
+                                 : target.add(nullptr, Tree::Relation::Last, e.key, e.text);
+        added->ensureVisible();
+    }
+}
+
+void frmScenery::MoveTo()
+{
+    guarded("MoveTo", [&] {
+        TreeNode *node = currentNode();
+        if (!node)
+            return;
+        const bool level = LibraryTree::isLevelKey(node->key());
+        // The default level receives new and restored sceneries and stays where it is.
+        if (level && (node->text() == LibraryNames::NewLevelCaption || node->key() == LibraryNames::NewLevelKey))
+            return;
+        frmMoveTreeNode dialog;
+        fillLevelTree(dialog.trvTree);
+        dialog.cmdToRootVisible = level;
+        dialog.Form_Activate();
+        m_context.ui.showModal(dialog);
+        if (dialog.bRoot && level) {
+            moveToRoot(node);
+        } else if (!dialog.sLevelKey.isEmpty()) {
+            if (TreeNode *target = m_tree->node(dialog.sLevelKey))
+                moveIntoLevel(node, target);
+        }
+    });
+}
+
+void frmScenery::mnuLevelMoveToLevel_Click()
+{
+    Display(QStringLiteral("Move level to level."));
+    MoveTo();
+    Display(QStringLiteral("Ready."));
+}
+
+void frmScenery::mnuSceneryMoveToLevel_Click()
+{
+    Display(QStringLiteral("Move scenery to level."));
+    MoveTo();
+    Display(QStringLiteral("Ready."));
+}
+
+// ---- Dragging a scenery ----------------------------------------------------------------------
+
+bool frmScenery::trvScenery_MouseMove(bool leftButton)
+{
+    if (!leftButton || m_dragging)
+        return false;
+    const TreeNode *node = dragNode();
+    // Levels are never dragged.
+    if (!node || !LibraryTree::isSceneryKey(node->key()))
+        return false;
+    m_dragging = true;
+    return true;
+}
+
+void frmScenery::trvScenery_DragOver(TreeNode *node)
+{
+    m_dropHighlightKey = node && !LibraryTree::isSceneryKey(node->key()) ? node->key() : QString();
+}
+
+void frmScenery::dropOn(TreeNode *target)
+{
+    TreeNode *node = dragNode();
+    if (target && node && LibraryTree::isSceneryKey(node->key()))
+        moveIntoLevel(node, target);
+}
+
+void frmScenery::trvScenery_DragDrop()
+{
+    guarded("trvScenery_DragDrop", [&] { dropOn(m_tree->node(m_dropHighlightKey)); });
+    m_dropHighlightKey.clear();
+    m_dragging = false;
+}
+
+// ---- The "Move to" page ----------------------------------------------------------------------
+
+void frmScenery::FillMoveToTree()
+{
+    guarded("FillMoveToTree", [&] { fillLevelTree(*m_moveTo); });
+}
+
+void frmScenery::refillMoveToIfVisible()
+{
+    if (m_tabs.selected == TabMoveTo)
+        FillMoveToTree();
+}
+
+void frmScenery::trvMoveTo_DblClick()
+{
+    TreeNode *selected = m_moveTo->selectedItem();
+    if (!selected)
+        return;
+    if (TreeNode *node = m_tree->node(selected->key()))
+        node->ensureVisible();
+    selected->setExpanded(!selected->expanded());
+}
+
+void frmScenery::trvMoveTo_DragOver(TreeNode *node)
+{
+    m_moveToHighlightKey = node ? node->key() : QString();
+}
+
+void frmScenery::trvMoveTo_DragDrop()
+{
+    guarded("trvMoveTo_DragDrop", [&] {
+        if (m_moveToHighlightKey.isEmpty())
+            return;
+        TreeNode *target = m_tree->node(m_moveToHighlightKey);
+        m_moveToHighlightKey.clear();
+        m_dragging = false;
+        TreeNode *before = dragNode();
+        dropOn(target);
+        // A refused drop leaves the selection alone.
+        if (!before || LibraryTree::getParentKey(before->key()) != (target ? target->key() : QString()))
+            return;
+        const TreeNode *newLevel = m_tree->node(LibraryNames::NewLevelKey);
+        if (TreeNode *first = newLevel ? newLevel->firstChild() : nullptr) {
+            m_tree->setSelectedItem(first);
+            trvScenery_NodeClick(first);
+        }
+    });
+    m_moveToHighlightKey.clear();
+    m_dragging = false;
+}

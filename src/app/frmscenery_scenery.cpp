@@ -1,0 +1,269 @@
+#include "app/frmscenery.h"
+
+#include "app/filehelpers.h"
+#include "app/frmundoremove.h"
+#include "library/scenerymanager.h"
+#include "platform/errorreporter.h"
+#include "tree/librarytree.h"
+
+namespace {
+const QString Ready = QStringLiteral("Ready.");
+const QChar Separator = QLatin1Char('\\');
+const QString MoveTitle = QStringLiteral("Scenery Move.");
+constexpr quint32 RestoredBackColor = rgb(240, 240, 0);
+constexpr quint32 RestoredForeColor = rgb(255, 100, 100);
+
+bool titleInLibrary(const OrderedMap<SceneryPtr> &sceneries, const QString &title)
+{
+    for (const SceneryPtr &scenery : sceneries) {
+        if (scenery->Title == title)
+            return true;
+    }
+    return false;
+}
+
+QString withoutTrailingSeparator(QString path)
+{
+    while (path.endsWith(Separator))
+        path.chop(1);
+    return path;
+}
+
+bool sameFolder(const QString &a, const QString &b)
+{
+    return withoutTrailingSeparator(a).compare(withoutTrailingSeparator(b), Qt::CaseInsensitive) == 0;
+}
+
+// True when folder lies strictly below base.
+bool inside(const QString &folder, const QString &base)
+{
+    return withoutTrailingSeparator(folder).startsWith(withoutTrailingSeparator(base) + Separator, Qt::CaseInsensitive);
+}
+
+// "C:", "C:\" or nothing at all.
+bool isDriveRoot(const QString &path)
+{
+    const QString p = withoutTrailingSeparator(path);
+    return p.isEmpty() || (p.size() == 2 && p.at(1) == QLatin1Char(':'));
+}
+}
+
+// ---- Remove and undo ---------------------------------------------------------------------------
+
+void frmScenery::mnuSceneryRemove_Click()
+{
+    guarded("mnuSceneryRemove_Click", [&] {
+        TreeNode *node = currentNode();
+        // The command removes what the user sees selected; a level selected removes nothing.
+        if (!node || !m_displayedScenery || !LibraryTree::isSceneryKey(node->key()))
+            return;
+        const SceneryPtr scenery = m_manager.colScenery.value(node->key());
+        if (!scenery)
+            return;
+        Display(QStringLiteral("Remove scenery."));
+        if (!m_context.ui.askYesNo(QStringLiteral("Do you want to remove scenery ") + scenery->Title + QLatin1Char('?'),
+                                   QStringLiteral("Remove Scenery"), UiPort::Icon::Question)) {
+            Display(Ready);
+            return;
+        }
+        const QString key = scenery->Key;
+        if (m_removed.contains(key))
+            m_removed.remove(key);
+        m_removed.add(key, scenery);
+        m_manager.colScenery.remove(key);
+
+        TreeNode *next = node->next() ? node->next() : node->previous() ? node->previous() : node->parent();
+        m_tree->setSelectedItem(next);
+        m_tree->remove(node);
+        m_displayedScenery.reset();
+        if (next)
+            trvScenery_NodeClick(next);
+        Display(Ready);
+    });
+}
+
+void frmScenery::mnuSceneryUnremove_Click()
+{
+    const QString procedure = QStringLiteral(".mnuSceneryUnremove_Click");
+    UiPort &ui = m_context.ui;
+    Display(QStringLiteral("Undo remove scenery."));
+    frmUndoRemove dialog;
+    runStep(ui, procedure, [&] {
+        for (auto it = m_removed.begin(); it != m_removed.end(); ++it)
+            dialog.trvRemoved.add(nullptr, Tree::Relation::Last, it.key(), it.value()->Title);
+    });
+    dialog.Form_Activate();
+    ui.showModal(dialog);
+    if (dialog.bUndelete) {
+        QStringList kept;
+        for (const TreeNode *entry = dialog.trvRemoved.firstRoot(); entry; entry = entry->next()) {
+            if (!entry->checked())
+                continue;
+            runStep(ui, procedure, [&] {
+                const SceneryPtr scenery = m_removed.value(entry->key());
+                if (!scenery)
+                    return;
+                const QString newKey = LibraryNames::NewSceneryPrefix + scenery->Title;
+                // Titles are unique in the library: one that came back meanwhile keeps this one out.
+                if (titleInLibrary(m_manager.colScenery, scenery->Title) || m_manager.colScenery.contains(newKey)
+                    || m_tree->contains(newKey)) {
+                    kept.append(scenery->Title);
+                    return;
+                }
+                TreeNode *newLevel = m_tree->node(LibraryNames::NewLevelKey);
+                if (!newLevel) {
+                    LevelPtr level = m_manager.dicLevel.value(LibraryNames::NewLevelKey);
+                    if (!level) {
+                        level = std::make_shared<clsLevel>();
+                        level->sLevelKey = LibraryNames::NewLevelKey;
+                        level->sLevelCaption = LibraryNames::NewLevelCaption;
+                        m_manager.dicLevel.add(LibraryNames::NewLevelKey, level);
+                    }
+                    newLevel = m_tree->add(nullptr, Tree::Relation::Last, LibraryNames::NewLevelKey, level->sLevelCaption);
+                }
+                TreeNode *node = m_tree->add(newLevel, Tree::Relation::Child, newKey, scenery->Title);
+                scenery->Key = newKey;
+                m_manager.colScenery.add(newKey, scenery);
+                scenery->Active = false;
+                node->setBackColor(RestoredBackColor);
+                node->setForeColor(RestoredForeColor);
+                node->ensureVisible();
+                m_removed.remove(entry->key());
+            });
+        }
+        if (!kept.isEmpty()) {
+            ui.inform(QStringLiteral("The library already holds a scenery of the same title, so these stay removed:\r\n")
+                          + kept.join(QStringLiteral("\r\n")),
+                      frmUndoRemove::caption(), UiPort::Icon::Exclamation);
+        }
+    }
+    Display(Ready);
+}
+
+// ---- Rename ----------------------------------------------------------------------------------
+
+void frmScenery::mnuSceneryRename_Click()
+{
+    guarded("mnuSceneryRename_Click", [&] {
+        TreeNode *node = currentNode();
+        if (!node)
+            return;
+        Display(QStringLiteral("Rename scenery."));
+        const SceneryPtr scenery =
+            LibraryTree::isSceneryKey(node->key()) ? m_manager.colScenery.value(node->key()) : SceneryPtr();
+        if (!scenery) {
+            Display(Ready);
+            return;
+        }
+        QString title = m_context.ui.input(QStringLiteral("Insert the new name for the scenery: ") + scenery->Title,
+                                           QStringLiteral("Rename Scenery"), scenery->Title).trimmed();
+        title.replace(Separator, QLatin1Char('/'));
+        if (title.isEmpty() || title == scenery->Title) {
+            Display(Ready);
+            return;
+        }
+        const QString oldKey = node->key();
+        const QString newKey = LibraryNames::SceneryPrefix + LibraryTree::getParentKey(oldKey).mid(LibraryNames::LevelPrefix.size())
+                               + Separator + title;
+        if (titleInLibrary(m_manager.colScenery, title) || m_manager.colScenery.contains(newKey) || m_tree->contains(newKey)) {
+            m_context.ui.inform(QStringLiteral("There is already a scenery named \"%1\" in the library.").arg(title),
+                                QStringLiteral("Can not rename scenery."), UiPort::Icon::Exclamation);
+            Display(Ready);
+            return;
+        }
+        m_manager.colScenery.remove(oldKey);
+        node->setText(title);
+        m_tree->setKey(node, newKey);
+        scenery->Title = title;
+        scenery->Key = newKey;
+        m_manager.colScenery.add(newKey, scenery);
+        followKey(oldKey, newKey);
+        if (scenery == m_displayedScenery) {
+            m_details.txtTitle = title;
+            emit detailsChanged();
+        }
+        Display(Ready);
+    });
+}
+
+// ---- Move on the hard disk -------------------------------------------------------------------
+
+void frmScenery::moveFolderContent(const QString &source, const QString &target) const
+{
+    const FileSystem &fs = m_context.fs;
+    for (const QString &folder : fs.subFolders(source)) {
+        const QString to = target + Separator + folder;
+        if (!fs.folderExists(to))
+            Start::CreateSubFolder(fs, to);
+        moveFolderContent(source + Separator + folder, to);
+    }
+    for (const QString &file : fs.files(source)) {
+        m_context.ui.processEvents();
+        fs.moveFile(source + Separator + file, target + Separator + file);
+    }
+}
+
+void frmScenery::mnuSceneryMove_Click()
+{
+    guarded("mnuSceneryMove_Click", [&] {
+        TreeNode *node = currentNode();
+        if (!m_displayedScenery || !node || !LibraryTree::isSceneryKey(node->key()))
+            return;
+        const SceneryPtr scenery = m_displayedScenery;
+        UiPort &ui = m_context.ui;
+        Display(QStringLiteral("Move scenery."));
+        if (scenery->LocalPath.isEmpty()) {
+            ui.inform(QStringLiteral("You can not move a scenery from a readonly device."), MoveTitle);
+            Display(Ready);
+            return;
+        }
+        QString source = m_manager.getRealPath(scenery->LocalPath);
+        UiPort::FileChooser chooser;
+        chooser.title = QStringLiteral("Select destination folder");
+        chooser.fileName = QStringLiteral("Folder");
+        chooser.filter = QStringLiteral("Folder|Folder");
+        chooser.initialDir = source;
+        const std::optional<QString> chosen = ui.chooseFile(chooser);
+        const qsizetype cut = chosen ? chosen->lastIndexOf(Separator) : -1;
+        if (!chosen || chosen->isEmpty() || *chosen == QStringLiteral("Folder") || cut < 0) {
+            Display(Ready);
+            return;
+        }
+        const QString destination = chosen->left(cut + 1);
+
+        // A "scenery" folder is moved with the folder that holds it.
+        const qsizetype last = source.lastIndexOf(Separator);
+        if (source.size() > 7 && source.mid(last + 1).toUpper() == QStringLiteral("SCENERY"))
+            source.truncate(last);
+        const QString fsPath = m_manager.FSPath();
+        if (isDriveRoot(source) || sameFolder(source, fsPath) || inside(fsPath, source)) {
+            ui.inform(QStringLiteral("The folder %1 holds the simulator or a whole drive and can not be moved.").arg(source),
+                      MoveTitle, UiPort::Icon::Exclamation);
+            Display(Ready);
+            return;
+        }
+        // The folder the local path names itself, before its "scenery" ending is dropped.
+        QString named = scenery->LocalPath;
+        if (!named.contains(QStringLiteral("\\\\")) && !named.contains(QLatin1Char(':')))
+            named = fsPath + Separator + named;
+        const bool ownFolder = sameFolder(destination, source) || sameFolder(destination, named);
+        if (!ownFolder && inside(destination, source)) {
+            ui.inform(QStringLiteral("The destination folder lies inside the scenery's own folder. Please choose another one."),
+                      MoveTitle, UiPort::Icon::Exclamation);
+            Display(Ready);
+            return;
+        }
+        {
+            BusyPointer busy(ui);
+            if (!ownFolder) {
+                const QString target = withoutTrailingSeparator(destination);
+                if (!m_context.fs.folderExists(target))
+                    Start::CreateSubFolder(m_context.fs, target);
+                moveFolderContent(withoutTrailingSeparator(source), target);
+            }
+        }
+        scenery->LocalPath = destination;
+        txtLocal_Change(destination);
+        Display(Ready);
+    });
+}
