@@ -1,11 +1,143 @@
-#include "gui/app/placeholderwindow.h"
+#include "app/frmscenery.h"
+#include "app/start.h"
+#include "backup/backupmanager.h"
+#include "gui/app/guiuiport.h"
+#include "gui/app/mainwindow.h"
+#include "gui/areas/areadialogviews.h"
+#include "gui/backup/backupviews.h"
+#include "library/scenerymanager.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QScreen>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+const char *const Usage =
+    "Usage: lumivale [debug] [--screenshot FILE]\n"
+    "\n"
+    "Opens the scenery library of the selected simulator.\n"
+    "\n"
+    "  debug              write the debug log \"C:\\Lumivale.Debug.Log\"\n"
+    "  --screenshot FILE  show the main window with the first scenery selected, save a picture\n"
+    "                     of it as FILE (PNG) and end without saving the library\n"
+    "  -h, --help         show this text\n"
+    "\n"
+    "The program folder is LUMIVALE_HOME (else the user's data folder); the drives come from\n"
+    "the Wine prefix in WINEPREFIX (else ~/.wine).\n";
+
+// Saves the window after it has painted, then ends the program without the closing question.
+void takeScreenshot(MainWindow &window, frmScenery &form, const QString &file)
+{
+    QTimer::singleShot(100, &window, [&window, &form] {
+        for (TreeNode *node = form.trvScenery().firstRoot(); node; node = node->nextInWalk()) {
+            if (node->key().startsWith(QStringLiteral("Scenery"))) {
+                window.selectNode(node);
+                break;
+            }
+        }
+    });
+    QTimer::singleShot(900, &window, [&window, file] {
+        const bool saved = window.grab().save(file, "PNG");
+        if (!saved)
+            std::fprintf(stderr, "lumivale: could not write %s\n", qPrintable(file));
+        QApplication::exit(saved ? 0 : 1);
+    });
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    PlaceholderWindow window(QStringLiteral("Lumivale 1.6"));
-    window.show();
-    return app.exec();
+    QApplication::setApplicationName(QStringLiteral("Lumivale"));
+
+    QStringList programArguments;
+    QString screenshot;
+    const QStringList arguments = QApplication::arguments().mid(1);
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == QStringLiteral("-h") || argument == QStringLiteral("--help")) {
+            std::fputs(Usage, stdout);
+            return 0;
+        }
+        if (argument == QStringLiteral("--screenshot")) {
+            if (i + 1 >= arguments.size()) {
+                std::fputs("lumivale: --screenshot needs a file name\n", stderr);
+                return 2;
+            }
+            screenshot = arguments.at(++i);
+            continue;
+        }
+        programArguments.append(argument);
+    }
+
+    GuiUiPort ui;
+    Start::Platform platform(programArguments, ui);
+    ui.setFileSystem(platform.fs);
+    registerAreaViews();
+    registerBackupViews();
+
+    std::unique_ptr<BackupManager> backup;
+    std::unique_ptr<frmScenery> form;
+    std::unique_ptr<MainWindow> window;
+
+    Start::MainHooks hooks;
+    hooks.createProgramObjects = [&](Start::Session &session) {
+        backup = std::make_unique<BackupManager>(platform.context, session.manager->FSPath(), session.manager->SimType);
+    };
+    hooks.showMainWindow = [&](Start::Session &session) {
+        form = std::make_unique<frmScenery>(platform.context, *session.manager);
+        form->setBackupManager(backup.get());
+        form->setDebugLog(&session.debugLog);
+        const FileSystem &fs = platform.fs;
+        form->setPictureConverter([&fs](const QString &source, const QString &target) {
+            QImage image;
+            return image.load(fs.toHost(source)) && image.save(fs.toHost(target), "BMP");
+        });
+        if (backup)
+            backup->setStatus([&form](const QString &text) { form->Display(text); });
+
+        window = std::make_unique<MainWindow>(*form);
+        ui.setParentWidget(window.get());
+        form->Form_Initialize();
+        form->Form_Load();
+        // Without a stored place the window opens at a comfortable size in the middle of the screen.
+        const frmScenery::Placement &placement = form->placement();
+        if (placement.left == 0 && placement.top == 0 && placement.width == frmScenery::DesignWidth
+            && placement.height == frmScenery::DesignHeight) {
+            if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+                const QRect available = screen->availableGeometry();
+                window->resize(std::min(1180, available.width() * 9 / 10), std::min(760, available.height() * 9 / 10));
+                window->move(available.center() - window->rect().center());
+            }
+        }
+        window->refreshCommandStates();
+        window->show();
+        form->Form_Activate();
+        form->tmrFreeSpace_Timer();
+        window->freeSpaceTimer().start();
+    };
+
+    std::unique_ptr<Start::Session> session = Start::Main(platform.context, hooks);
+    if (!session || !window) {
+        window.reset();
+        form.reset();
+        return 0;
+    }
+    form->setFunctionKeys(session->functionKeys);
+    if (!screenshot.isEmpty())
+        takeScreenshot(*window, *form, screenshot);
+
+    const int result = QApplication::exec();
+    ui.setParentWidget(nullptr);
+    window.reset();
+    form.reset();
+    backup.reset();
+    session.reset();
+    return result;
 }

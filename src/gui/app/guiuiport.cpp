@@ -31,7 +31,7 @@ QMessageBox::Icon qtIcon(UiPort::Icon icon)
 }
 }
 
-GuiUiPort::GuiUiPort(const FileSystem &fs) : m_fs(fs)
+GuiUiPort::GuiUiPort(const FileSystem &fs) : m_fs(&fs)
 {
 }
 
@@ -78,7 +78,9 @@ QString GuiUiPort::input(const QString &prompt, const QString &title, const QStr
 
 QString GuiUiPort::hostFolder(const QString &windowsFolder) const
 {
-    const QString host = m_fs.toHost(windowsFolder);
+    if (!m_fs)
+        return windowsFolder;
+    const QString host = m_fs->toHost(windowsFolder);
     return host.isEmpty() ? QString() : host;
 }
 
@@ -92,7 +94,7 @@ std::optional<QString> GuiUiPort::chooseFile(const FileChooser &chooser)
                                         : QFileDialog::getOpenFileName(m_parent, chooser.title, start, filter);
     if (chosen.isEmpty())
         return std::nullopt;
-    return m_fs.toWindows(chosen);
+    return m_fs ? m_fs->toWindows(chosen) : chosen;
 }
 
 std::optional<QString> GuiUiPort::chooseFolder(const QString &title, const QString &initialDir)
@@ -100,7 +102,7 @@ std::optional<QString> GuiUiPort::chooseFolder(const QString &title, const QStri
     const QString chosen = QFileDialog::getExistingDirectory(m_parent, title, hostFolder(initialDir));
     if (chosen.isEmpty())
         return std::nullopt;
-    return m_fs.toWindows(chosen);
+    return m_fs ? m_fs->toWindows(chosen) : chosen;
 }
 
 void GuiUiPort::showModal(FormLogic &form)

@@ -22,6 +22,9 @@ public:
     using ViewFactory = std::function<QDialog *(FormLogic &form, QWidget *parent)>;
 
     explicit GuiUiPort(const FileSystem &fs);
+    // The file system is created after the port by the start-up, which hands it over then.
+    GuiUiPort() = default;
+    void setFileSystem(const FileSystem &fs) { m_fs = &fs; }
 
     static void registerView(const QString &formName, ViewFactory factory);
 
@@ -40,7 +43,7 @@ private:
     static QHash<QString, ViewFactory> &registry();
     QString hostFolder(const QString &windowsFolder) const;
 
-    const FileSystem &m_fs;
+    const FileSystem *m_fs = nullptr;
     QPointer<QWidget> m_parent;
     int m_busyDepth = 0;
     QElapsedTimer m_sinceEvents;

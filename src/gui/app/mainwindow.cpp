@@ -1,0 +1,1092 @@
+#include "gui/app/mainwindow.h"
+
+#include "app/commandtable.h"
+#include "app/frmscenery.h"
+#include "gui/app/splashview.h"
+#include "gui/app/toolbaricons.h"
+#include "gui/tree/nodedelegate.h"
+#include "gui/tree/treemodel.h"
+#include "library/scenerymanager.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QImage>
+#include <QIntValidator>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QTreeView>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+const char *const RowProperty = "commandRow";
+
+// Sets a line edit's text only when it differs, so a refresh leaves the caret where it is.
+void setLineText(QLineEdit *edit, const QString &text)
+{
+    if (edit->text() != text)
+        edit->setText(text);
+}
+
+void setRedText(QLineEdit *edit, bool red, const QColor &normal)
+{
+    QPalette palette = edit->palette();
+    const QColor wanted = red ? QColor(255, 0, 0) : normal;
+    if (palette.color(QPalette::Text) == wanted)
+        return;
+    palette.setColor(QPalette::Text, wanted);
+    edit->setPalette(palette);
+}
+
+// The key codes the author completion knows: the arrow keys as the classic codes 37 to 40.
+int classicKeyCode(int key)
+{
+    switch (key) {
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    default: break;
+    }
+    if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z))
+        return key;
+    return 0;
+}
+
+QLabel *formLabel(const QString &text, QWidget *buddy, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setBuddy(buddy);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
+}
+
+QPushButton *browseButton(const QString &name, const QString &toolTip, QWidget *parent)
+{
+    auto *button = new QPushButton(QStringLiteral("..."), parent);
+    button->setObjectName(name);
+    button->setToolTip(toolTip);
+    button->setAutoDefault(false);
+    button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 18);
+    return button;
+}
+
+} // namespace
+
+// ---- Tables ----------------------------------------------------------------------------------
+
+int MainWindow::commandRowForMenuCaption(const QString &caption)
+{
+    QString plain = caption;
+    plain.remove(QLatin1Char('&'));
+    // Two entries carry a caption of their own.
+    if (plain == QStringLiteral("Create Scenery.cfg"))
+        return Start::commandRow(QStringLiteral("Create Scenery"));
+    if (plain == QStringLiteral("Install V1.5 Backup"))
+        return Start::commandRow(QStringLiteral("Install 1.5 Backup"));
+    const Start::CommandTable &rows = Start::commandRows();
+    for (int row = 1; row < Start::CommandCount; ++row) {
+        if (rows[std::size_t(row)].caption.compare(plain, Qt::CaseInsensitive) == 0)
+            return row;
+    }
+    return 0;
+}
+
+const QList<MainWindow::MenuDefinition> &MainWindow::menuDefinitions()
+{
+    static const QList<MenuDefinition> menus = [] {
+        const auto menu = [](const char *title, std::initializer_list<const char *> captions) {
+            MenuDefinition definition{QString::fromLatin1(title), {}};
+            for (const char *caption : captions) {
+                const QString text = QString::fromLatin1(caption);
+                definition.entries.append(MenuEntry{text, text.isEmpty() ? 0 : commandRowForMenuCaption(text)});
+            }
+            return definition;
+        };
+        return QList<MenuDefinition>{
+            menu("&Level", {"&Add Level", "&Remove Level", "Re&name Level", "S&ort Level Ascending",
+                            "Sort Level &Descending", "&Move to level...", "&Search..."}),
+            menu("&Scenery", {"&Add Scenery", "&Remove Scenery", "&Undo remove Scenery", "Re&name Scenery",
+                              "&Move to Level...", "Move Scenery on &Harddrive", "&Search...", "&Test local paths",
+                              "", "Absolute scenery paths", "Current to absolute scenery path", "Add to Set...",
+                              "Remove from Set..."}),
+            menu("Se&t", {"&Add Set", "&Remove Set", "R&ename Set", "", "&Find sceneries without set",
+                          "&Copy Current to displayed Set"}),
+            menu("S&cenery.cfg", {"&Update from Scenery.cfg", "&Create Scenery.cfg"}),
+            menu("&Backup", {"&Make Backup", "&Install Backup", "Install V1.5 Backup", "&Delete Backup", "",
+                             "&Backup file list"}),
+            menu("&Wizard", {"&Prepare CDRom", "", "Create &new file list", "Create &FILE_ID.DIZ",
+                             "Create Scenery.&zip file", "", "&Global texture management", "",
+                             "&Scenery list report"}),
+            menu("&Preferences", {"&Basic Folders", "&Cache", "&Select sim type", "&Define hotkey"}),
+            menu("&Help", {"&Documentation", "&Homepage", "&Forum", "&Info"}),
+        };
+    }();
+    return menus;
+}
+
+const QList<MainWindow::ToolButton> &MainWindow::toolButtons()
+{
+    static const QList<ToolButton> buttons = [] {
+        QList<ToolButton> list;
+        const auto add = [&list](const char *key, const char *tip, const char *command) {
+            list.append(ToolButton{QString::fromLatin1(key), QString::fromLatin1(tip), QString::fromLatin1(command)});
+        };
+        const auto separator = [&list] { list.append(ToolButton{}); };
+        add("btnMoveFirst", "Move level or scenery to the first place", "Move top");
+        add("btnMovePrevious", "Move level or scenery one step upwards", "Move up");
+        add("btnMoveNext", "Move level or scenery one step downwards", "Move down");
+        add("btnMoveLast", "Move level or scenery to the last place", "Move bottom");
+        separator();
+        add("btnLevelAdd", "Create new level", "Add Level");
+        add("btnLevelRemove", "Remove selected level", "Remove Level");
+        add("btnLevelRename", "Rename the level", "Rename Level");
+        add("btnLevelSortAsc", "Sort level ascending", "Sort Level Ascending");
+        add("btnLevelSortDesc", "Sort level descending", "Sort Level Descending");
+        separator();
+        add("btnMoveToLevel", "Move to level...", "Move to Level...");
+        add("btnSearch", "Search a scenery or level", "Search...");
+        separator();
+        add("btnSceneryAdd", "Create new scenery entry", "Add Scenery");
+        add("btnSceneryRemove", "Remove selected scenery", "Remove Scenery");
+        add("btnSceneryRemoveUndo", "Undo remove scenery", "Undo Remove Scenery");
+        add("btnSceneryRename", "Rename selected scenery", "Rename Scenery");
+        add("btnSceneryMoveHardDrive", "Move scenery on harddrive", "Move Scenery on Harddrive");
+        add("btnSceneryTestPath", "Test local paths", "Test local paths");
+        separator();
+        add("btnSetAdd", "Create new set", "Add Set");
+        add("btnSetRemove", "Delete selected set", "Remove Set");
+        add("btnSetRename", "Rename selected set", "Rename Set");
+        add("btnTestLink", "Find sceneries without sets", "Find sceneries without set");
+        add("btnSetCreateFromCurrent", "Create new set from current set", "Copy Current to Displayed Set");
+        separator();
+        add("btnWizardUpdateFromCFG", "Update from scenery.cfg", "Update from Scenery.cfg");
+        add("btnInstallScenery", "Create scenery.cfg", "Create Scenery");
+        separator();
+        add("btnBackupMake", "Make new backup", "Make Backup");
+        add("btnBackupInstall", "Install backup", "Install Backup");
+        add("btnBackupDelete", "Delete backup", "Delete Backup");
+        return list;
+    }();
+    return buttons;
+}
+
+int MainWindow::commandRowOf(const QAction *action)
+{
+    return action ? action->property(RowProperty).toInt() : 0;
+}
+
+// ---- Construction ----------------------------------------------------------------------------
+
+MainWindow::MainWindow(frmScenery &form, QWidget *parent) : QMainWindow(parent), m_form(form)
+{
+    setObjectName(QStringLiteral("frmScenery"));
+    setWindowIcon(ToolbarIcons::program());
+    // The window never gets smaller than the size it was designed for.
+    setMinimumSize(int(std::ceil(frmScenery::DesignWidth / twipsPerPixelX())),
+                   int(std::ceil(frmScenery::DesignHeight / twipsPerPixelY())));
+
+    m_model = new TreeModel(form.trvScenery(), this);
+
+    buildMenus();
+    buildToolBar();
+
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setChildrenCollapsible(false);
+    m_splitter->addWidget(buildTreePane());
+    m_splitter->addWidget(buildRightPane());
+    m_splitter->setStretchFactor(0, 1);
+    m_splitter->setStretchFactor(1, 0);
+    auto *central = new QWidget(this);
+    auto *centralLayout = new QHBoxLayout(central);
+    centralLayout->setContentsMargins(6, 6, 6, 2);
+    centralLayout->addWidget(m_splitter);
+    setCentralWidget(central);
+
+    buildStatusBar();
+
+    m_splash = new SplashView(form.splash());
+
+    m_resizeTimer.setSingleShot(true);
+    m_resizeTimer.setInterval(0);
+    connect(&m_resizeTimer, &QTimer::timeout, this, &MainWindow::handleResize);
+    m_freeSpaceTimer.setInterval(frmScenery::FreeSpaceInterval);
+    connect(&m_freeSpaceTimer, &QTimer::timeout, this, [this] { m_form.tmrFreeSpace_Timer(); });
+
+    bindLogic();
+    qApp->installEventFilter(this);
+
+    refreshCaption();
+    refreshStatus();
+    refreshSetList();
+    refreshFilters();
+    refreshDetails();
+    refreshTabs();
+    refreshFreeSpace();
+    refreshCommandStates();
+}
+
+MainWindow::~MainWindow()
+{
+    delete m_splash;
+}
+
+double MainWindow::twipsPerPixelX() const
+{
+    return 1440.0 / logicalDpiX();
+}
+
+double MainWindow::twipsPerPixelY() const
+{
+    return 1440.0 / logicalDpiY();
+}
+
+void MainWindow::buildMenus()
+{
+    for (const MenuDefinition &definition : menuDefinitions()) {
+        QMenu *menu = menuBar()->addMenu(definition.title);
+        for (const MenuEntry &entry : definition.entries) {
+            if (entry.caption.isEmpty()) {
+                menu->addSeparator();
+                continue;
+            }
+            if (entry.caption == QStringLiteral("Add to Set...") || entry.caption == QStringLiteral("Remove from Set...")) {
+                QMenu *sub = menu->addMenu(entry.caption);
+                QAction *action = sub->menuAction();
+                action->setVisible(false);
+                (entry.caption.startsWith(QStringLiteral("Add")) ? m_addToSet : m_removeFromSet) = action;
+                continue;
+            }
+            QAction *action = menu->addAction(entry.caption);
+            action->setProperty(RowProperty, entry.row);
+            const int row = entry.row;
+            connect(action, &QAction::triggered, this, [this, row] { runRow(row); });
+            m_commandActions.append(action);
+        }
+        connect(menu, &QMenu::aboutToShow, this, &MainWindow::refreshCommandStates);
+        if (definition.title == QStringLiteral("&Level"))
+            m_levelMenu = menu;
+        else if (definition.title == QStringLiteral("&Scenery"))
+            m_sceneryMenu = menu;
+    }
+}
+
+void MainWindow::buildToolBar()
+{
+    m_toolBar = addToolBar(QStringLiteral("Toolbar"));
+    m_toolBar->setObjectName(QStringLiteral("tlbButtons"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setIconSize(QSize(24, 24));
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    for (const ToolButton &button : toolButtons()) {
+        if (button.key.isEmpty()) {
+            m_toolBar->addSeparator();
+            continue;
+        }
+        QAction *action = m_toolBar->addAction(ToolbarIcons::button(button.key), button.toolTip);
+        action->setObjectName(button.key);
+        action->setToolTip(button.toolTip);
+        const int row = Start::commandRow(button.command);
+        action->setProperty(RowProperty, row);
+        connect(action, &QAction::triggered, this, [this, row] { runRow(row); });
+        m_commandActions.append(action);
+    }
+}
+
+QWidget *MainWindow::buildTreePane()
+{
+    auto *pane = new QWidget(this);
+    auto *layout = new QVBoxLayout(pane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+
+    m_tree = new QTreeView(pane);
+    m_tree->setObjectName(QStringLiteral("trvScenery"));
+    m_tree->setModel(m_model);
+    m_tree->setHeaderHidden(true);
+    m_tree->setUniformRowHeights(true);
+    m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_tree->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_tree->setItemDelegate(new NodeDelegate(m_tree));
+    m_tree->setMinimumWidth(180);
+    m_expansion = new TreeExpansion(*m_tree, *m_model);
+    layout->addWidget(m_tree, 1);
+
+    auto *filterRow = new QHBoxLayout;
+    filterRow->setSpacing(10);
+    filterRow->addWidget(new QLabel(tr("Filter:"), pane));
+    for (int i = 0; i < int(m_filter.size()); ++i) {
+        auto *box = new QCheckBox(frmScenery::FilterCaptions.at(i), pane);
+        box->setObjectName(QStringLiteral("chkFilter(%1)").arg(i));
+        box->setToolTip(QStringLiteral("Filter scenery list"));
+        m_filter[std::size_t(i)] = box;
+        filterRow->addWidget(box);
+    }
+    filterRow->addStretch(1);
+    layout->addLayout(filterRow);
+    return pane;
+}
+
+QWidget *MainWindow::buildRightPane()
+{
+    auto *pane = new QWidget(this);
+    auto *layout = new QVBoxLayout(pane);
+    layout->setContentsMargins(6, 0, 0, 0);
+    layout->setSpacing(6);
+
+    auto *setRow = new QHBoxLayout;
+    setRow->setSpacing(6);
+    m_setCombo = new QComboBox(pane);
+    m_setCombo->setObjectName(QStringLiteral("cboScenerySet"));
+    m_setCombo->setEditable(true);
+    m_setCombo->setInsertPolicy(QComboBox::NoInsert);
+    m_setCombo->setCompleter(nullptr);
+    m_setCombo->setMinimumContentsLength(16);
+    m_setCombo->lineEdit()->installEventFilter(this);
+    auto *setLabel = new QLabel(QStringLiteral("Set:"), pane);
+    setLabel->setObjectName(QStringLiteral("lblSet"));
+    setLabel->setBuddy(m_setCombo);
+    m_changeSim = new QPushButton(pane);
+    m_changeSim->setObjectName(QStringLiteral("cmdChangeFlightSimSet"));
+    m_changeSim->setToolTip(QStringLiteral("Move Set to different sim."));
+    m_changeSim->setIcon(ToolbarIcons::button(QStringLiteral("btnSetCreateFromCurrent")));
+    m_changeSim->setEnabled(false);
+    m_freeSpace = new QLabel(pane);
+    m_freeSpace->setObjectName(QStringLiteral("lblFreeSpace"));
+    m_freeSpace->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_freeSpace->setMinimumWidth(m_freeSpace->fontMetrics().horizontalAdvance(QStringLiteral("Free space on C: 000000 MB")));
+    setRow->addWidget(setLabel);
+    setRow->addWidget(m_setCombo, 1);
+    setRow->addWidget(m_changeSim);
+    setRow->addSpacing(8);
+    setRow->addWidget(m_freeSpace);
+    layout->addLayout(setRow);
+
+    m_tabs = new QTabWidget(pane);
+    m_tabs->setObjectName(QStringLiteral("tbsScenery"));
+    m_tabs->addTab(buildDetailsPage(), QStringLiteral("Scenery Details"));
+    m_tabs->addTab(buildExcludeFlattenPage(), QStringLiteral("Exclude / Flatten"));
+    m_tabs->addTab(buildMoveToPage(), QStringLiteral("Move to"));
+    m_tabs->addTab(buildFileListPage(), QStringLiteral("File list"));
+    layout->addWidget(m_tabs, 1);
+    return pane;
+}
+
+QWidget *MainWindow::buildDetailsPage()
+{
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("fraScenery"));
+    m_detailsPage = page;
+    auto *grid = new QGridLayout(page);
+    grid->setContentsMargins(10, 10, 10, 10);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(6);
+    grid->setColumnStretch(2, 1);
+    int row = 0;
+
+    const auto lineEdit = [page](const char *name) {
+        auto *edit = new QLineEdit(page);
+        edit->setObjectName(QString::fromLatin1(name));
+        return edit;
+    };
+
+    m_title = lineEdit("txtTitle");
+    m_title->setReadOnly(true);
+    grid->addWidget(formLabel(QStringLiteral("Title:"), m_title, page), row, 0);
+    grid->addWidget(m_title, row++, 1, 1, 4);
+
+    m_localRemote = new QButtonGroup(this);
+    m_localRemote->setExclusive(true);
+    const std::array<const char *, 2> pathLabels{"Local:", "Remote:"};
+    const std::array<const char *, 2> pathTips{"Use the local folder", "Use the remote folder"};
+    for (int i = 0; i < 2; ++i) {
+        QLineEdit *edit = lineEdit(i == 0 ? "txtLocal" : "txtRemote");
+        (i == 0 ? m_local : m_remote) = edit;
+        auto *option = new QRadioButton(page);
+        option->setObjectName(QStringLiteral("optLocalRemote(%1)").arg(i));
+        option->setToolTip(QString::fromLatin1(pathTips[std::size_t(i)]));
+        m_optLocalRemote[std::size_t(i)] = option;
+        m_localRemote->addButton(option, i);
+        QPushButton *browse = browseButton(QStringLiteral("cmdFile(%1)").arg(i), tr("Choose the folder"), page);
+        connect(browse, &QPushButton::clicked, this, [this, i] { m_form.cmdFile_Click(i); });
+        grid->addWidget(formLabel(QString::fromLatin1(pathLabels[std::size_t(i)]), edit, page), row, 0);
+        grid->addWidget(option, row, 1);
+        grid->addWidget(edit, row, 2, 1, 2);
+        grid->addWidget(browse, row++, 4);
+    }
+
+    // Layer and texture are short numbers side by side.
+    m_layer = lineEdit("txtLayer");
+    m_layer->setReadOnly(true);
+    m_layer->setInputMask(QStringLiteral("999"));
+    m_textureId = lineEdit("txtTexture_ID");
+    m_textureId->setValidator(new QIntValidator(-32768, 32767, m_textureId));
+    const int numberWidth = m_layer->fontMetrics().horizontalAdvance(QStringLiteral("-000000")) + 16;
+    m_layer->setMaximumWidth(numberWidth);
+    m_textureId->setMaximumWidth(numberWidth);
+    auto *numbers = new QHBoxLayout;
+    numbers->setSpacing(8);
+    numbers->addWidget(m_layer);
+    numbers->addSpacing(12);
+    numbers->addWidget(formLabel(QStringLiteral("Texture ID:"), m_textureId, page));
+    numbers->addWidget(m_textureId);
+    numbers->addStretch(1);
+    grid->addWidget(formLabel(QStringLiteral("Layer:"), m_layer, page), row, 0);
+    grid->addLayout(numbers, row++, 1, 1, 4);
+
+    m_author = new QComboBox(page);
+    m_author->setObjectName(QStringLiteral("txtAuthor"));
+    m_author->setEditable(true);
+    m_author->setInsertPolicy(QComboBox::NoInsert);
+    m_author->setCompleter(nullptr);
+    m_author->lineEdit()->installEventFilter(this);
+    grid->addWidget(formLabel(QStringLiteral("Author:"), m_author, page), row, 0);
+    grid->addWidget(m_author, row++, 1, 1, 4);
+
+    m_version = lineEdit("txtVersion");
+    grid->addWidget(formLabel(QStringLiteral("Version:"), m_version, page), row, 0);
+    grid->addWidget(m_version, row++, 1, 1, 4);
+
+    m_comment = lineEdit("txtComment");
+    grid->addWidget(formLabel(QStringLiteral("Comment:"), m_comment, page), row, 0);
+    grid->addWidget(m_comment, row++, 1, 1, 4);
+
+    m_group = lineEdit("txtGroup");
+    m_id = lineEdit("txtID");
+    m_id->setToolTip(tr("ID"));
+    m_id->setMaximumWidth(numberWidth + 20);
+    m_groupId = new QComboBox(page);
+    m_groupId->setObjectName(QStringLiteral("txtGroupID"));
+    m_groupId->addItems(frmScenery::GroupIDs);
+    auto *groupRow = new QHBoxLayout;
+    groupRow->setSpacing(8);
+    groupRow->addWidget(m_group, 1);
+    groupRow->addWidget(m_id);
+    groupRow->addSpacing(8);
+    groupRow->addWidget(formLabel(QStringLiteral("Group ID:"), m_groupId, page));
+    groupRow->addWidget(m_groupId);
+    grid->addWidget(formLabel(QStringLiteral("Group:"), m_group, page), row, 0);
+    grid->addLayout(groupRow, row++, 1, 1, 4);
+
+    m_active = new QCheckBox(page);
+    m_active->setObjectName(QStringLiteral("chkActive"));
+    m_required = new QCheckBox(QStringLiteral("Required"), page);
+    m_required->setObjectName(QStringLiteral("chkRequired"));
+    auto *flags = new QHBoxLayout;
+    flags->addWidget(m_active);
+    flags->addSpacing(24);
+    flags->addWidget(m_required);
+    flags->addStretch(1);
+    grid->addWidget(formLabel(QStringLiteral("Active:"), m_active, page), row, 0);
+    grid->addLayout(flags, row++, 1, 1, 4);
+
+    auto *sims = new QGridLayout;
+    sims->setHorizontalSpacing(12);
+    sims->setVerticalSpacing(2);
+    for (int i = 0; i < int(m_types.size()); ++i) {
+        auto *box = new QCheckBox(frmScenery::FilterCaptions.at(i), page);
+        box->setObjectName(QStringLiteral("chkType(%1)").arg(i));
+        m_types[std::size_t(i)] = box;
+        sims->addWidget(box, i / 3, i % 3);
+        connect(box, &QCheckBox::clicked, this, [this, i](bool checked) { m_form.chkType_Click(i, checked); });
+    }
+    sims->setColumnStretch(3, 1);
+    auto *simLabel = formLabel(QStringLiteral("Sim:"), m_types[0], page);
+    simLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    grid->addWidget(simLabel, row, 0);
+    grid->addLayout(sims, row++, 1, 1, 4);
+
+    m_salesType = new QComboBox(page);
+    m_salesType->setObjectName(QStringLiteral("cboSalesType"));
+    m_salesType->addItems(frmScenery::SalesTypes);
+    grid->addWidget(formLabel(QStringLiteral("Type:"), m_salesType, page), row, 0);
+    auto *typeRow = new QHBoxLayout;
+    typeRow->addWidget(m_salesType);
+    typeRow->addStretch(1);
+    grid->addLayout(typeRow, row++, 1, 1, 4);
+
+    // The picture with its buttons closes the page.
+    m_picture = new QLabel(page);
+    m_picture->setObjectName(QStringLiteral("imgPicture"));
+    m_picture->setFixedSize(176, 112);
+    m_picture->setAlignment(Qt::AlignCenter);
+    m_picture->setFrameShape(QFrame::StyledPanel);
+    m_picture->setFrameShadow(QFrame::Sunken);
+    m_picture->setText(tr("No picture"));
+    m_picture->setForegroundRole(QPalette::PlaceholderText);
+    auto *pictureButton = new QPushButton(tr("Picture..."), page);
+    pictureButton->setObjectName(QStringLiteral("cmdFile(2)"));
+    pictureButton->setToolTip(tr("Set the scenery's picture"));
+    pictureButton->setAutoDefault(false);
+    connect(pictureButton, &QPushButton::clicked, this, [this] { m_form.cmdFile_Click(2); });
+    auto *airports = new QPushButton(tr("Airports..."), page);
+    airports->setObjectName(QStringLiteral("cmdAirportDir"));
+    airports->setToolTip(tr("Airport directory"));
+    airports->setAutoDefault(false);
+    airports->setEnabled(false);  // the airport directory is not part of this version
+    auto *pictureButtons = new QVBoxLayout;
+    pictureButtons->addWidget(pictureButton);
+    pictureButtons->addWidget(airports);
+    pictureButtons->addStretch(1);
+    auto *pictureRow = new QHBoxLayout;
+    pictureRow->addWidget(m_picture);
+    pictureRow->addLayout(pictureButtons);
+    pictureRow->addStretch(1);
+    grid->addLayout(pictureRow, row++, 1, 1, 4);
+    grid->setRowStretch(row, 1);
+
+    // User edits go to the logic; refreshes come back with the signals blocked.
+    connect(m_local, &QLineEdit::textEdited, this, [this](const QString &t) { m_form.txtLocal_Change(t); });
+    connect(m_remote, &QLineEdit::textEdited, this, [this](const QString &t) { m_form.txtRemote_Change(t); });
+    connect(m_textureId, &QLineEdit::textEdited, this, [this](const QString &t) { m_form.txtTexture_ID_Change(t); });
+    connect(m_author->lineEdit(), &QLineEdit::textEdited, this, [this](const QString &t) { m_form.txtAuthor_Change(t); });
+    connect(m_author, &QComboBox::activated, this, [this](int index) { m_form.txtAuthor_Change(m_author->itemText(index)); });
+    connect(m_version, &QLineEdit::textEdited, this, [this](const QString &t) { m_form.txtVersion_Change(t); });
+    connect(m_comment, &QLineEdit::textEdited, this, [this](const QString &t) { m_form.txtComment_Change(t); });
+    connect(m_group, &QLineEdit::textEdited, this, [this](const QString &t) { m_form.txtGroup_Change(t); });
+    connect(m_id, &QLineEdit::textEdited, this, [this](const QString &t) { m_form.txtID_Change(t); });
+    connect(m_groupId, &QComboBox::activated, this, [this](int index) { m_form.txtGroupID_Click(index); });
+    connect(m_active, &QCheckBox::clicked, this, [this](bool checked) { m_form.chkActive_Click(checked); });
+    connect(m_required, &QCheckBox::clicked, this, [this](bool checked) { m_form.chkRequired_Click(checked); });
+    connect(m_salesType, &QComboBox::activated, this, [this](int index) { m_form.cboSalesType_Click(index); });
+    connect(m_localRemote, &QButtonGroup::idClicked, this, [this](int id) { m_form.optLocalRemote_Click(id); });
+    return page;
+}
+
+QWidget *MainWindow::buildExcludeFlattenPage()
+{
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("fraExcludeFlatten"));
+    m_excFlatPage = page;
+    auto *grid = new QGridLayout(page);
+    grid->setContentsMargins(10, 10, 10, 10);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(5);
+    grid->setColumnStretch(1, 1);
+
+    m_exclude = new QLineEdit(page);
+    m_exclude->setObjectName(QStringLiteral("txtExclude"));
+    QPushButton *excludeButton = browseButton(QStringLiteral("cmdExclude"), tr("Edit the exclusion area"), page);
+    grid->addWidget(formLabel(QStringLiteral("Exclude:"), m_exclude, page), 0, 0);
+    grid->addWidget(m_exclude, 0, 1);
+    grid->addWidget(excludeButton, 0, 2);
+    connect(m_exclude, &QLineEdit::textEdited, this, [this](const QString &t) { m_form.txtExclude_Change(t); });
+    connect(excludeButton, &QPushButton::clicked, this, [this] { m_form.cmdExclude_Click(); });
+
+    grid->setRowMinimumHeight(1, 8);
+    for (int i = 0; i < int(m_flatten.size()); ++i) {
+        auto *edit = new QLineEdit(page);
+        edit->setObjectName(QStringLiteral("txtFlatten(%1)").arg(i));
+        m_flatten[std::size_t(i)] = edit;
+        QPushButton *button = browseButton(QStringLiteral("cmdFlatten(%1)").arg(i), tr("Edit the flattening area"), page);
+        grid->addWidget(formLabel(QStringLiteral("Flatten %1:").arg(i), edit, page), i + 2, 0);
+        grid->addWidget(edit, i + 2, 1);
+        grid->addWidget(button, i + 2, 2);
+        connect(edit, &QLineEdit::textEdited, this, [this, i](const QString &t) { m_form.txtFlatten_Change(i, t); });
+        connect(button, &QPushButton::clicked, this, [this, i] { m_form.cmdFlatten_Click(i); });
+    }
+    grid->setRowStretch(int(m_flatten.size()) + 2, 1);
+    return page;
+}
+
+QWidget *MainWindow::buildMoveToPage()
+{
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("fraMoveTo"));
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(10, 10, 10, 10);
+    auto *tree = new QTreeView(page);
+    tree->setObjectName(QStringLiteral("trvMoveTo"));
+    tree->setHeaderHidden(true);
+    layout->addWidget(tree, 1);
+    page->setEnabled(false);
+    return page;
+}
+
+QWidget *MainWindow::buildFileListPage()
+{
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("fraFileList"));
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(10, 10, 10, 10);
+    auto *list = new QTreeWidget(page);
+    list->setObjectName(QStringLiteral("lvwFileList"));
+    list->setRootIsDecorated(false);
+    list->setHeaderLabels({QStringLiteral("File"), QStringLiteral("Destination"), QStringLiteral("Source")});
+    layout->addWidget(list, 1);
+    auto *buttons = new QHBoxLayout;
+    for (const char *caption : {"Create Filelist", "Add File", "Edit File", "Remove File", "Open"}) {
+        auto *button = new QPushButton(QString::fromLatin1(caption), page);
+        button->setAutoDefault(false);
+        buttons->addWidget(button);
+    }
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+    page->setEnabled(false);
+    return page;
+}
+
+void MainWindow::buildStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("stbStatus"));
+    for (int i = 0; i < 4; ++i) {
+        auto *label = new QLabel(bar);
+        label->setObjectName(QStringLiteral("stbStatusPanel%1").arg(i + 1));
+        label->setContentsMargins(4, 0, 4, 0);
+        m_panels[std::size_t(i)] = label;
+    }
+    bar->addWidget(m_panels[0], 1);
+    m_panels[1]->setMinimumWidth(m_panels[1]->fontMetrics().horizontalAdvance(QStringLiteral("Level: 0000")) + 8);
+    m_panels[2]->setMinimumWidth(m_panels[2]->fontMetrics().horizontalAdvance(QStringLiteral("Sceneries: 00000")) + 8);
+    bar->addPermanentWidget(m_panels[1]);
+    bar->addPermanentWidget(m_panels[2]);
+    auto *panel4 = new QWidget(bar);
+    auto *panel4Layout = new QHBoxLayout(panel4);
+    panel4Layout->setContentsMargins(0, 0, 0, 0);
+    panel4Layout->setSpacing(2);
+    m_warning = new QLabel(panel4);
+    m_warning->setObjectName(QStringLiteral("stbStatusWarning"));
+    m_warning->setPixmap(ToolbarIcons::warning().pixmap(16, 16));
+    m_warning->setToolTip(tr("More sceneries than one Scenery.cfg can take"));
+    m_warning->setVisible(false);
+    panel4Layout->addWidget(m_warning);
+    panel4Layout->addWidget(m_panels[3]);
+    m_panels[3]->setMinimumWidth(
+        m_panels[3]->fontMetrics().horizontalAdvance(QStringLiteral("Sceneries in Set: 0000 / 0000")) + 8);
+    bar->addPermanentWidget(panel4);
+}
+
+// ---- Binding ---------------------------------------------------------------------------------
+
+void MainWindow::bindLogic()
+{
+    m_model->setCheckHandler([this](TreeNode *node) { m_form.trvScenery_NodeCheck(node); });
+    m_model->setEditHandlers(
+        [this](TreeNode *node) { return node == m_form.currentNode() && m_form.trvScenery_BeforeLabelEdit(); },
+        [this](TreeNode *node, const QString &text) { return m_form.trvScenery_AfterLabelEdit(node, text); });
+
+    Tree &tree = m_form.trvScenery();
+    // The tree is hidden while it is rebuilt.
+    connect(&tree, &Tree::aboutToReset, this, [this] { m_tree->setUpdatesEnabled(false); });
+    connect(&tree, &Tree::reset, this, [this] { m_tree->setUpdatesEnabled(true); });
+    connect(&tree, &Tree::selectionChanged, this, &MainWindow::onTreeSelection);
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
+        if (m_syncingSelection)
+            return;
+        m_syncingSelection = true;
+        m_form.trvScenery().setSelectedItem(m_model->nodeAt(current));
+        m_syncingSelection = false;
+    });
+    m_tree->viewport()->installEventFilter(this);
+    m_tree->installEventFilter(this);
+    connect(m_tree, &QTreeView::customContextMenuRequested, this,
+            [this](const QPoint &pos) { openPopupMenu(m_tree->viewport()->mapToGlobal(pos)); });
+
+    connect(m_setCombo, &QComboBox::activated, this, [this](int index) { m_form.cboScenerySet_Click(index); });
+    connect(m_setCombo->lineEdit(), &QLineEdit::textEdited, this,
+            [this](const QString &text) { m_form.cboScenerySet_Change(text); });
+
+    for (int i = 0; i < int(m_filter.size()); ++i)
+        connect(m_filter[std::size_t(i)], &QCheckBox::clicked, this,
+                [this, i](bool checked) { m_form.chkFilter_Click(i, checked); });
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int page) { m_form.tbsScenery_Click(page); });
+
+    connect(&m_form, &frmScenery::captionChanged, this, &MainWindow::refreshCaption);
+    connect(&m_form, &frmScenery::statusChanged, this, &MainWindow::refreshStatus);
+    connect(&m_form, &frmScenery::setListChanged, this, &MainWindow::refreshSetList);
+    connect(&m_form, &frmScenery::filtersChanged, this, &MainWindow::refreshFilters);
+    connect(&m_form, &frmScenery::detailsChanged, this, &MainWindow::refreshDetails);
+    connect(&m_form, &frmScenery::tabsChanged, this, &MainWindow::refreshTabs);
+    connect(&m_form, &frmScenery::freeSpaceChanged, this, &MainWindow::refreshFreeSpace);
+    connect(&m_form, &frmScenery::placementChanged, this, &MainWindow::applyPlacement);
+    connect(&m_form, &frmScenery::splashChanged, this, [this] { m_splash->sync(); });
+    connect(&m_form, &frmScenery::unloaded, this, [this] {
+        // Every other window of the program closes with the main window.
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        for (QWidget *window : windows) {
+            if (window != this && window->isVisible())
+                window->close();
+        }
+    });
+}
+
+void MainWindow::runRow(int row)
+{
+    if (row > 0)
+        m_form.runCommand(row);
+}
+
+void MainWindow::refreshCommandStates()
+{
+    for (QAction *action : std::as_const(m_commandActions))
+        action->setEnabled(m_form.isCommandAvailable(commandRowOf(action)));
+}
+
+void MainWindow::selectNode(TreeNode *node)
+{
+    const QModelIndex index = m_model->indexOf(node);
+    m_tree->setCurrentIndex(index);
+    m_tree->scrollTo(index);
+    if (node)
+        m_form.trvScenery_NodeClick(node);
+}
+
+void MainWindow::onTreeSelection(TreeNode *node)
+{
+    if (m_syncingSelection)
+        return;
+    m_syncingSelection = true;
+    const QModelIndex index = m_model->indexOf(node);
+    if (index.isValid()) {
+        m_tree->setCurrentIndex(index);
+        m_tree->scrollTo(index);
+    } else {
+        m_tree->selectionModel()->clear();
+    }
+    m_syncingSelection = false;
+}
+
+void MainWindow::fillSetSubMenus()
+{
+    const frmScenery::SetMenu &menu = m_form.setMenu();
+    QMenu *add = m_addToSet->menu();
+    QMenu *remove = m_removeFromSet->menu();
+    add->clear();
+    remove->clear();
+    // Entry 0 is the hidden design-time entry; entry i belongs to the i-th set.
+    for (int i = 1; i < menu.mnuSets.size(); ++i) {
+        if (menu.mnuSets.at(i).visible) {
+            QAction *action = add->addAction(menu.mnuSets.at(i).caption);
+            connect(action, &QAction::triggered, this, [this, i] { m_form.mnuSets_Click(i); });
+        }
+    }
+    for (int i = 1; i < menu.mnuInSets.size(); ++i) {
+        if (menu.mnuInSets.at(i).visible) {
+            QAction *action = remove->addAction(menu.mnuInSets.at(i).caption);
+            connect(action, &QAction::triggered, this, [this, i] { m_form.mnuInSets_Click(i); });
+        }
+    }
+    m_addToSet->setEnabled(menu.mnuAddToSetEnabled);
+    m_removeFromSet->setEnabled(menu.mnuRemoveFromSetEnabled);
+}
+
+void MainWindow::openPopupMenu(const QPoint &globalPos)
+{
+    switch (m_form.trvScenery_RightClick()) {
+    case frmScenery::PopupMenu::None:
+        return;
+    case frmScenery::PopupMenu::Level:
+        m_levelMenu->exec(globalPos);
+        return;
+    case frmScenery::PopupMenu::Scenery:
+        fillSetSubMenus();
+        m_addToSet->setVisible(m_form.setSubMenusVisible());
+        m_removeFromSet->setVisible(m_form.setSubMenusVisible());
+        m_sceneryMenu->exec(globalPos);
+        m_addToSet->setVisible(false);
+        m_removeFromSet->setVisible(false);
+        m_form.scenerySubMenusClosed();
+        return;
+    }
+}
+
+// ---- Refreshing from the logic ---------------------------------------------------------------
+
+void MainWindow::refreshCaption()
+{
+    setWindowTitle(m_form.Caption());
+}
+
+void MainWindow::refreshStatus()
+{
+    const frmScenery::StatusBar &status = m_form.stbStatus();
+    for (int i = 0; i < 4; ++i) {
+        QLabel *panel = m_panels[std::size_t(i)];
+        if (panel->text() != status.panels[std::size_t(i)])
+            panel->setText(status.panels[std::size_t(i)]);
+    }
+    m_warning->setVisible(status.warningPicture);
+}
+
+void MainWindow::refreshSetList()
+{
+    const frmScenery::SetCombo &combo = m_form.cboScenerySet();
+    const QSignalBlocker blocker(m_setCombo);
+    QStringList shown;
+    for (int i = 0; i < m_setCombo->count(); ++i)
+        shown.append(m_setCombo->itemText(i));
+    if (shown != combo.items) {
+        m_setCombo->clear();
+        m_setCombo->addItems(combo.items);
+    }
+    if (m_setCombo->currentIndex() != combo.listIndex)
+        m_setCombo->setCurrentIndex(combo.listIndex);
+    if (m_setCombo->currentText() != combo.text)
+        m_setCombo->setEditText(combo.text);
+}
+
+void MainWindow::refreshFilters()
+{
+    const std::array<bool, 6> &filter = m_form.chkFilter();
+    for (std::size_t i = 0; i < m_filter.size(); ++i) {
+        const QSignalBlocker blocker(m_filter[i]);
+        m_filter[i]->setChecked(filter[i]);
+    }
+}
+
+void MainWindow::refreshDetails()
+{
+    const frmScenery::SceneryDetails &d = m_form.details();
+    const bool shown = m_form.displayedScenery() != nullptr;
+    m_detailsPage->setEnabled(shown);
+    m_excFlatPage->setEnabled(shown);
+
+    setLineText(m_title, d.txtTitle);
+    setLineText(m_local, d.txtLocal);
+    setLineText(m_remote, d.txtRemote);
+    setLineText(m_layer, d.txtLayer);
+    setLineText(m_textureId, d.txtTexture_ID);
+    setLineText(m_version, d.txtVersion);
+    setLineText(m_comment, d.txtComment);
+    setLineText(m_group, d.txtGroup);
+    setLineText(m_id, d.txtID);
+
+    {
+        const QSignalBlocker blocker(m_localRemote);
+        m_localRemote->setExclusive(false);
+        for (int i = 0; i < 2; ++i)
+            m_optLocalRemote[std::size_t(i)]->setChecked(d.optLocalRemote == i);
+        m_localRemote->setExclusive(true);
+    }
+    {
+        const QSignalBlocker blocker(m_author);
+        const QStringList authors = m_form.authorList();
+        QStringList listed;
+        for (int i = 0; i < m_author->count(); ++i)
+            listed.append(m_author->itemText(i));
+        if (listed != authors) {
+            m_author->clear();
+            m_author->addItems(authors);
+            m_author->setCurrentIndex(-1);
+        }
+        QLineEdit *edit = m_author->lineEdit();
+        if (edit->text() != d.txtAuthor) {
+            edit->setText(d.txtAuthor);
+            // A completion leaves the caret where the typing was and marks what it added.
+            const int caret = std::clamp(d.txtAuthorSelStart, 0, int(d.txtAuthor.size()));
+            if (edit->hasFocus() && caret > 0)
+                edit->setSelection(int(d.txtAuthor.size()), caret - int(d.txtAuthor.size()));
+            else
+                edit->setCursorPosition(caret);
+        }
+    }
+    {
+        const QSignalBlocker blocker(m_groupId);
+        if (m_groupId->currentIndex() != d.txtGroupID)
+            m_groupId->setCurrentIndex(d.txtGroupID);
+    }
+    {
+        const QSignalBlocker blocker(m_salesType);
+        if (m_salesType->currentIndex() != d.cboSalesType)
+            m_salesType->setCurrentIndex(d.cboSalesType);
+    }
+    {
+        const QSignalBlocker a(m_active);
+        const QSignalBlocker r(m_required);
+        m_active->setChecked(d.chkActive);
+        m_required->setChecked(d.chkRequired);
+    }
+    for (std::size_t i = 0; i < m_types.size(); ++i) {
+        const QSignalBlocker blocker(m_types[i]);
+        m_types[i]->setChecked(d.chkType[i]);
+    }
+
+    const QColor normal = palette().color(QPalette::Text);
+    setLineText(m_exclude, d.txtExclude);
+    setRedText(m_exclude, d.txtExcludeRed, normal);
+    for (std::size_t i = 0; i < m_flatten.size(); ++i) {
+        setLineText(m_flatten[i], d.txtFlatten[i]);
+        setRedText(m_flatten[i], d.txtFlattenRed[i], normal);
+    }
+
+    if (d.picture != m_pictureShown) {
+        m_pictureShown = d.picture;
+        QImage image;
+        if (!d.picture.isEmpty())
+            image.load(m_form.context().fs.toHost(d.picture));
+        if (image.isNull()) {
+            m_picture->setText(tr("No picture"));
+        } else {
+            const QSize room = m_picture->contentsRect().size();
+            m_picture->setPixmap(QPixmap::fromImage(image.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+        }
+    }
+}
+
+void MainWindow::refreshTabs()
+{
+    const frmScenery::Tabs &tabs = m_form.tbsScenery();
+    {
+        const QSignalBlocker blocker(m_tabs);
+        if (m_tabs->currentIndex() != tabs.selected)
+            m_tabs->setCurrentIndex(tabs.selected);
+    }
+    m_tabs->setTabIcon(frmScenery::TabExcFlat, ToolbarIcons::bulb(tabs.excFlatImage == frmScenery::ImageFilled));
+    m_tabs->setTabIcon(frmScenery::TabFileList, ToolbarIcons::bulb(tabs.fileListImage == frmScenery::ImageFilled));
+}
+
+void MainWindow::refreshFreeSpace()
+{
+    m_freeSpace->setText(m_form.lblFreeSpace());
+}
+
+// ---- Placement and layout --------------------------------------------------------------------
+
+void MainWindow::applyPlacement()
+{
+    const frmScenery::Placement &p = m_form.placement();
+    m_applyingPlacement = true;
+    if (p.windowState == 2) {
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+    } else if (p.windowState == 1) {
+        setWindowState(windowState() | Qt::WindowMinimized);
+    } else {
+        setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+        const QSize frameExtra = frameGeometry().size() - geometry().size();
+        const QSize size(int(std::lround(p.width / twipsPerPixelX())) - frameExtra.width(),
+                         int(std::lround(p.height / twipsPerPixelY())) - frameExtra.height());
+        const QPoint place(int(std::lround(p.left / twipsPerPixelX())), int(std::lround(p.top / twipsPerPixelY())));
+        if (size != this->size())
+            resize(size);
+        if (place != pos())
+            move(place);
+    }
+    m_applyingPlacement = false;
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    m_resizeTimer.start();
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        m_resizeTimer.start();
+}
+
+void MainWindow::handleResize()
+{
+    if (!isVisible())
+        return;
+    frmScenery::Placement p;
+    const QRect frame = frameGeometry();
+    p.width = frame.width() * twipsPerPixelX();
+    p.height = frame.height() * twipsPerPixelY();
+    p.left = frame.x() * twipsPerPixelX();
+    p.top = frame.y() * twipsPerPixelY();
+    p.windowState = isMinimized() ? 1 : (isMaximized() ? 2 : 0);
+    m_form.setPlacement(p);
+    if (const std::optional<frmScenery::Layout> layout = m_form.Form_Resize())
+        applyLayout(layout->trvSceneryWidth);
+}
+
+void MainWindow::applyLayout(int treeWidthTwips)
+{
+    // The tree takes every pixel the window has beyond its designed width; the details keep theirs
+    // unless they need more to be readable.
+    const int total = m_splitter->width() - m_splitter->handleWidth();
+    const int tree = std::clamp(int(std::lround(treeWidthTwips / twipsPerPixelX())), 0, total);
+    m_splitter->setSizes({tree, total - tree});
+}
+
+// ---- Events ----------------------------------------------------------------------------------
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (!m_unloaded) {
+        m_unloaded = true;
+        m_freeSpaceTimer.stop();
+        m_form.Form_Unload();
+    }
+    event->accept();
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F12 && watched->isWidgetType()
+            && static_cast<QWidget *>(watched)->window() == this && !QApplication::activeModalWidget()) {
+            // A key press travels up the parents of the focus widget; it counts once.
+            if (event == m_lastFunctionKey)
+                break;
+            m_lastFunctionKey = event;
+            const Qt::KeyboardModifiers mods = key->modifiers();
+            m_form.functionKey(key->key() - Qt::Key_F1 + 1, mods & Qt::ShiftModifier, mods & Qt::ControlModifier,
+                               mods & Qt::AltModifier);
+            break;
+        }
+        if (watched == m_setCombo->lineEdit() && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            m_form.cboScenerySet_KeyDown(13);
+            return true;
+        }
+        break;
+    }
+    case QEvent::KeyRelease:
+        m_lastFunctionKey = nullptr;
+        if (watched == m_tree) {
+            m_form.trvScenery_KeyUp();
+        } else if (watched == m_author->lineEdit()) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            if (!key->isAutoRepeat())
+                m_form.txtAuthor_KeyUp(classicKeyCode(key->key()), m_author->lineEdit()->cursorPosition());
+        }
+        break;
+    case QEvent::MouseButtonPress:
+        if (watched == m_tree->viewport()) {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            m_form.trvScenery_MouseDown(m_model->nodeAt(m_tree->indexAt(mouse->position().toPoint())));
+        }
+        break;
+    case QEvent::FocusOut:
+        if (watched == m_setCombo->lineEdit()) {
+            const auto reason = static_cast<QFocusEvent *>(event)->reason();
+            // The combo's own list and a switch to another program do not leave the field.
+            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+                m_form.cboScenerySet_LostFocus();
+        }
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,182 @@
+#pragma once
+
+#include <QList>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+#include <array>
+
+class frmScenery;
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QSplitter;
+class QTabWidget;
+class QToolBar;
+class QTreeView;
+class SplashView;
+class TreeExpansion;
+class TreeModel;
+class TreeNode;
+
+// The main window: the library tree, the set selector, the details tabs, the filter boxes, the
+// menus, the toolbar and the status bar, bound to the window's logic. The view holds no state of
+// its own beyond what Qt needs; every user event goes to the logic procedure of the same name and
+// every logic signal refreshes the widgets it concerns, with the widgets' signals blocked so a
+// refresh never reads as a user edit.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit MainWindow(frmScenery &form, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // One entry of a menu: its caption and the command-table row it runs (0 for a separator).
+    struct MenuEntry
+    {
+        QString caption;
+        int row = 0;
+    };
+    struct MenuDefinition
+    {
+        QString title;
+        QList<MenuEntry> entries;
+    };
+    // The menu bar as the program offers it, "&Level" to "&Help".
+    static const QList<MenuDefinition> &menuDefinitions();
+    // The command row a menu caption runs: the caption without "&" matched against the command
+    // table without regard to case, with the two entries whose captions differ from their rows'.
+    static int commandRowForMenuCaption(const QString &caption);
+
+    // One toolbar button; an empty key marks a separator.
+    struct ToolButton
+    {
+        QString key;
+        QString toolTip;
+        QString command;  // caption of its command-table row
+    };
+    static const QList<ToolButton> &toolButtons();
+
+    // Twips per pixel of this screen (15 at 96 dots per inch).
+    double twipsPerPixelX() const;
+    double twipsPerPixelY() const;
+
+    // Re-reads which commands can run and enables their entries and buttons.
+    void refreshCommandStates();
+    // Selects a node in the tree view as a click would (the logic shows it).
+    void selectNode(TreeNode *node);
+
+    QTreeView *treeView() const { return m_tree; }
+    TreeModel *treeModel() const { return m_model; }
+    QComboBox *setCombo() const { return m_setCombo; }
+    QLabel *statusPanel(int panel) const { return m_panels.at(std::size_t(panel - 1)); }
+    QLabel *warningPicture() const { return m_warning; }
+    QLabel *freeSpaceLabel() const { return m_freeSpace; }
+    QCheckBox *filterBox(int index) const { return m_filter.at(std::size_t(index)); }
+    QToolBar *toolBar() const { return m_toolBar; }
+    QTabWidget *tabs() const { return m_tabs; }
+    QMenu *levelMenu() const { return m_levelMenu; }
+    QMenu *sceneryMenu() const { return m_sceneryMenu; }
+    QAction *addToSetAction() const { return m_addToSet; }
+    QAction *removeFromSetAction() const { return m_removeFromSet; }
+    // The command row of a menu entry or toolbar button (0 for anything else).
+    static int commandRowOf(const QAction *action);
+    QTimer &freeSpaceTimer() { return m_freeSpaceTimer; }
+    SplashView *splashView() const { return m_splash; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    QWidget *buildTreePane();
+    QWidget *buildRightPane();
+    QWidget *buildDetailsPage();
+    QWidget *buildExcludeFlattenPage();
+    QWidget *buildMoveToPage();
+    QWidget *buildFileListPage();
+    void buildStatusBar();
+    void bindLogic();
+
+    void runRow(int row);
+    void openPopupMenu(const QPoint &globalPos);
+    void fillSetSubMenus();
+    void handleResize();
+    void applyPlacement();
+    void applyLayout(int treeWidthTwips);
+
+    void refreshCaption();
+    void refreshStatus();
+    void refreshSetList();
+    void refreshFilters();
+    void refreshDetails();
+    void refreshTabs();
+    void refreshFreeSpace();
+    void onTreeSelection(TreeNode *node);
+
+    frmScenery &m_form;
+    TreeModel *m_model = nullptr;
+    TreeExpansion *m_expansion = nullptr;
+    SplashView *m_splash = nullptr;
+
+    QSplitter *m_splitter = nullptr;
+    QTreeView *m_tree = nullptr;
+    std::array<QCheckBox *, 6> m_filter{};
+    QComboBox *m_setCombo = nullptr;
+    QPushButton *m_changeSim = nullptr;
+    QLabel *m_freeSpace = nullptr;
+    QTabWidget *m_tabs = nullptr;
+
+    // The details page.
+    QWidget *m_detailsPage = nullptr;
+    QWidget *m_excFlatPage = nullptr;
+    QLineEdit *m_title = nullptr;
+    QLineEdit *m_local = nullptr;
+    QLineEdit *m_remote = nullptr;
+    QButtonGroup *m_localRemote = nullptr;
+    std::array<QRadioButton *, 2> m_optLocalRemote{};
+    QLineEdit *m_layer = nullptr;
+    QLineEdit *m_textureId = nullptr;
+    QComboBox *m_author = nullptr;
+    QLineEdit *m_version = nullptr;
+    QLineEdit *m_comment = nullptr;
+    QLineEdit *m_group = nullptr;
+    QLineEdit *m_id = nullptr;
+    QComboBox *m_groupId = nullptr;
+    QCheckBox *m_active = nullptr;
+    QCheckBox *m_required = nullptr;
+    std::array<QCheckBox *, 6> m_types{};
+    QComboBox *m_salesType = nullptr;
+    QLabel *m_picture = nullptr;
+    QString m_pictureShown;
+    QLineEdit *m_exclude = nullptr;
+    std::array<QLineEdit *, 10> m_flatten{};
+
+    QMenu *m_levelMenu = nullptr;
+    QMenu *m_sceneryMenu = nullptr;
+    QAction *m_addToSet = nullptr;
+    QAction *m_removeFromSet = nullptr;
+    QList<QAction *> m_commandActions;
+    QToolBar *m_toolBar = nullptr;
+
+    std::array<QLabel *, 4> m_panels{};
+    QLabel *m_warning = nullptr;
+
+    QTimer m_freeSpaceTimer;
+    QTimer m_resizeTimer;
+    bool m_syncingSelection = false;
+    bool m_applyingPlacement = false;
+    bool m_unloaded = false;
+    const QEvent *m_lastFunctionKey = nullptr;
+};
