@@ -56,7 +56,7 @@ QStringList walkKeys(const Tree &tree)
 }
 
 // Builds a tree from the dump form; nodes are added in text order.
-void build(Tree &tree, const QString &spec)
+void build(Tree &tree, const QString &shape)
 {
     std::vector<TreeNode *> stack;
     QString key;
@@ -67,7 +67,7 @@ void build(Tree &tree, const QString &spec)
         tree.add(parent, parent ? Relation::Child : Relation::Last, key, key + QStringLiteral(" text"));
         key.clear();
     };
-    for (QChar c : spec) {
+    for (QChar c : shape) {
         if (c == QLatin1Char('(')) {
             const QString opened = key;
             flush();
@@ -713,7 +713,7 @@ void TstTree::rowsAfterMixedEdits()
 
 void TstTree::walkOrder_data()
 {
-    QTest::addColumn<QString>("spec");
+    QTest::addColumn<QString>("shape");
     QTest::addColumn<QStringList>("expected");
 
     QTest::newRow("empty") << QString() << QStringList{};
@@ -726,10 +726,10 @@ void TstTree::walkOrder_data()
 
 void TstTree::walkOrder()
 {
-    QFETCH(QString, spec);
+    QFETCH(QString, shape);
     QFETCH(QStringList, expected);
     Tree tree;
-    build(tree, spec);
+    build(tree, shape);
     QCOMPARE(walkKeys(tree), expected);
 }
 
