@@ -88,7 +88,8 @@ int main(int argc, char *argv[])
 
     Start::MainHooks hooks;
     hooks.createProgramObjects = [&](Start::Session &session) {
-        backup = std::make_unique<BackupManager>(platform.context, session.manager->FSPath(), session.manager->SimType);
+        backup = std::make_unique<BackupManager>(platform.context, session.manager->FSPath(),
+                                                 session.manager->SimType);
     };
     hooks.showMainWindow = [&](Start::Session &session) {
         form = std::make_unique<frmScenery>(platform.context, *session.manager);
@@ -108,11 +109,12 @@ int main(int argc, char *argv[])
         form->Form_Load();
         // Without a stored place the window opens at a comfortable size in the middle of the screen.
         const frmScenery::Placement &placement = form->placement();
-        if (placement.left == 0 && placement.top == 0 && placement.width == frmScenery::DesignWidth
-            && placement.height == frmScenery::DesignHeight) {
+        if (placement.left == 0 && placement.top == 0 && placement.width == frmScenery::DesignWidth &&
+            placement.height == frmScenery::DesignHeight) {
             if (const QScreen *screen = QGuiApplication::primaryScreen()) {
                 const QRect available = screen->availableGeometry();
-                window->resize(std::min(1180, available.width() * 9 / 10), std::min(760, available.height() * 9 / 10));
+                window->resize(std::min(1180, available.width() * 9 / 10),
+                               std::min(760, available.height() * 9 / 10));
                 window->move(available.center() - window->rect().center());
             }
         }

@@ -83,14 +83,38 @@ void TestBackupViews::picker_data()
 
     const int ok = QDialog::Accepted;
     const int cancelled = QDialog::Rejected;
-    QTest::newRow("install, OK") << "install" << "ok" << "Monday.zip" << "Monday.zip" << ok;
-    QTest::newRow("install, double click") << "install" << "double click" << "Before update.zip" << "Before update.zip" << ok;
-    QTest::newRow("install, cancel after choosing") << "install" << "cancel" << "Monday.zip" << "" << cancelled;
-    QTest::newRow("install, escape") << "install" << "escape" << "Monday.zip" << "" << cancelled;
-    QTest::newRow("install V1.5, OK") << "install old" << "ok" << "Old 1.5" << "Old 1.5" << ok;
-    QTest::newRow("delete, OK") << "delete" << "ok" << "Before update.zip" << "Before update.zip" << ok;
-    QTest::newRow("delete, double click") << "delete" << "double click" << "Monday.zip" << "Monday.zip" << ok;
-    QTest::newRow("delete, cancel") << "delete" << "cancel" << "Monday.zip" << "" << cancelled;
+    QTest::newRow("install, OK") << "install"
+                                 << "ok"
+                                 << "Monday.zip"
+                                 << "Monday.zip" << ok;
+    QTest::newRow("install, double click") << "install"
+                                           << "double click"
+                                           << "Before update.zip"
+                                           << "Before update.zip" << ok;
+    QTest::newRow("install, cancel after choosing") << "install"
+                                                    << "cancel"
+                                                    << "Monday.zip"
+                                                    << "" << cancelled;
+    QTest::newRow("install, escape") << "install"
+                                     << "escape"
+                                     << "Monday.zip"
+                                     << "" << cancelled;
+    QTest::newRow("install V1.5, OK") << "install old"
+                                      << "ok"
+                                      << "Old 1.5"
+                                      << "Old 1.5" << ok;
+    QTest::newRow("delete, OK") << "delete"
+                                << "ok"
+                                << "Before update.zip"
+                                << "Before update.zip" << ok;
+    QTest::newRow("delete, double click") << "delete"
+                                          << "double click"
+                                          << "Monday.zip"
+                                          << "Monday.zip" << ok;
+    QTest::newRow("delete, cancel") << "delete"
+                                    << "cancel"
+                                    << "Monday.zip"
+                                    << "" << cancelled;
 }
 
 void TestBackupViews::picker()
@@ -154,7 +178,8 @@ void TestBackupViews::fileList_data()
     QTest::addColumn<bool>("ok");
     QTest::addColumn<QByteArray>("expected");
 
-    QTest::newRow("OK writes the edited text") << true << QByteArray("\\Scenery.cfg\r\n\\FS2002.cfg\r\n\\Added.cfg");
+    QTest::newRow("OK writes the edited text")
+        << true << QByteArray("\\Scenery.cfg\r\n\\FS2002.cfg\r\n\\Added.cfg");
     QTest::newRow("cancel keeps the file") << false << QByteArray("\\Scenery.cfg\r\n\\FS2002.cfg\r\n");
 }
 

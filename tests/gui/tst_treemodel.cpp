@@ -80,24 +80,56 @@ void TestTreeModel::followsTreeChanges_data()
 {
     QTest::addColumn<QString>("operation");
     QTest::addColumn<QString>("expected");
-    QTest::addColumn<QString>("tracked");  // a node whose persistent index must follow it
+    QTest::addColumn<QString>("tracked"); // a node whose persistent index must follow it
 
-    QTest::newRow("insert first top-level") << "insertFirst" << "N,A(A1,A2,A3),B(B1),C" << "C";
-    QTest::newRow("insert child of leaf") << "insertChildOfLeaf" << "A(A1,A2,A3),B(B1),C(N)" << "C";
-    QTest::newRow("insert before middle") << "insertBeforeA2" << "A(A1,N,A2,A3),B(B1),C" << "A3";
-    QTest::newRow("remove leaf") << "removeA2" << "A(A1,A3),B(B1),C" << "A3";
-    QTest::newRow("remove subtree") << "removeA" << "B(B1),C" << "B1";
-    QTest::newRow("move down one step") << "moveA1AfterA2" << "A(A2,A1,A3),B(B1),C" << "A1";
-    QTest::newRow("move up one step") << "moveA3BeforeA2" << "A(A1,A3,A2),B(B1),C" << "A3";
-    QTest::newRow("move to first place") << "moveA3First" << "A(A3,A1,A2),B(B1),C" << "A3";
-    QTest::newRow("move to last place") << "moveA1Last" << "A(A2,A3,A1),B(B1),C" << "A1";
-    QTest::newRow("move into other parent") << "moveA2IntoB" << "A(A1,A3),B(B1,A2),C" << "A2";
-    QTest::newRow("move subtree to top") << "moveBFirst" << "B(B1),A(A1,A2,A3),C" << "B1";
-    QTest::newRow("move into empty node") << "moveA1IntoC" << "A(A2,A3),B(B1),C(A1)" << "A1";
-    QTest::newRow("move subtree below") << "moveAAfterC" << "B(B1),C,A(A1,A2,A3)" << "A2";
-    QTest::newRow("re-key keeps text") << "rekeyA2" << "A(A1,A2,A3),B(B1),C" << "A2x";
-    QTest::newRow("rename text") << "renameB1" << "A(A1,A2,A3),B(Renamed),C" << "B1";
-    QTest::newRow("clear") << "clear" << "" << "";
+    QTest::newRow("insert first top-level") << "insertFirst"
+                                            << "N,A(A1,A2,A3),B(B1),C"
+                                            << "C";
+    QTest::newRow("insert child of leaf") << "insertChildOfLeaf"
+                                          << "A(A1,A2,A3),B(B1),C(N)"
+                                          << "C";
+    QTest::newRow("insert before middle") << "insertBeforeA2"
+                                          << "A(A1,N,A2,A3),B(B1),C"
+                                          << "A3";
+    QTest::newRow("remove leaf") << "removeA2"
+                                 << "A(A1,A3),B(B1),C"
+                                 << "A3";
+    QTest::newRow("remove subtree") << "removeA"
+                                    << "B(B1),C"
+                                    << "B1";
+    QTest::newRow("move down one step") << "moveA1AfterA2"
+                                        << "A(A2,A1,A3),B(B1),C"
+                                        << "A1";
+    QTest::newRow("move up one step") << "moveA3BeforeA2"
+                                      << "A(A1,A3,A2),B(B1),C"
+                                      << "A3";
+    QTest::newRow("move to first place") << "moveA3First"
+                                         << "A(A3,A1,A2),B(B1),C"
+                                         << "A3";
+    QTest::newRow("move to last place") << "moveA1Last"
+                                        << "A(A2,A3,A1),B(B1),C"
+                                        << "A1";
+    QTest::newRow("move into other parent") << "moveA2IntoB"
+                                            << "A(A1,A3),B(B1,A2),C"
+                                            << "A2";
+    QTest::newRow("move subtree to top") << "moveBFirst"
+                                         << "B(B1),A(A1,A2,A3),C"
+                                         << "B1";
+    QTest::newRow("move into empty node") << "moveA1IntoC"
+                                          << "A(A2,A3),B(B1),C(A1)"
+                                          << "A1";
+    QTest::newRow("move subtree below") << "moveAAfterC"
+                                        << "B(B1),C,A(A1,A2,A3)"
+                                        << "A2";
+    QTest::newRow("re-key keeps text") << "rekeyA2"
+                                       << "A(A1,A2,A3),B(B1),C"
+                                       << "A2x";
+    QTest::newRow("rename text") << "renameB1"
+                                 << "A(A1,A2,A3),B(Renamed),C"
+                                 << "B1";
+    QTest::newRow("clear") << "clear"
+                           << ""
+                           << "";
 }
 
 void TestTreeModel::followsTreeChanges()
@@ -217,8 +249,10 @@ void TestTreeModel::roles()
 
     Tree tree;
     TreeModel model(tree);
-    TreeNode *level = tree.add(nullptr, Tree::Relation::Last, QStringLiteral("LevelNew"), QStringLiteral("New"));
-    TreeNode *node = tree.add(level, Tree::Relation::Child, QStringLiteral("SceneryNew\\Berlin"), QStringLiteral("Berlin"));
+    TreeNode *level =
+        tree.add(nullptr, Tree::Relation::Last, QStringLiteral("LevelNew"), QStringLiteral("New"));
+    TreeNode *node = tree.add(level, Tree::Relation::Child, QStringLiteral("SceneryNew\\Berlin"),
+                              QStringLiteral("Berlin"));
     node->setChecked(true);
     node->setBackColor(rgb(220, 220, 0));
     node->setForeColor(rgb(255, 60, 60));
@@ -261,7 +295,8 @@ void TestTreeModel::checkGoesThroughHandler()
     QVERIFY(model.setData(a2, int(Qt::Unchecked), Qt::CheckStateRole));
 
     // The node already holds the new state when the handler runs.
-    QCOMPARE(calls, (QList<QPair<QString, bool>>{{QStringLiteral("A2"), true}, {QStringLiteral("A2"), false}}));
+    QCOMPARE(calls,
+             (QList<QPair<QString, bool>>{{QStringLiteral("A2"), true}, {QStringLiteral("A2"), false}}));
     QCOMPARE(a2.data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
 }
 

@@ -65,11 +65,16 @@ void setRedText(QLineEdit *edit, bool red, const QColor &normal)
 int classicKeyCode(int key)
 {
     switch (key) {
-    case Qt::Key_Left: return 37;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Right: return 39;
-    case Qt::Key_Down: return 40;
-    default: break;
+    case Qt::Key_Left:
+        return 37;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_Right:
+        return 39;
+    case Qt::Key_Down:
+        return 40;
+    default:
+        break;
     }
     if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z))
         return key;
@@ -122,7 +127,8 @@ const QList<MainWindow::MenuDefinition> &MainWindow::menuDefinitions()
             MenuDefinition definition{QString::fromLatin1(title), {}};
             for (const char *caption : captions) {
                 const QString text = QString::fromLatin1(caption);
-                definition.entries.append(MenuEntry{text, text.isEmpty() ? 0 : commandRowForMenuCaption(text)});
+                definition.entries.append(
+                    MenuEntry{text, text.isEmpty() ? 0 : commandRowForMenuCaption(text)});
             }
             return definition;
         };
@@ -130,17 +136,17 @@ const QList<MainWindow::MenuDefinition> &MainWindow::menuDefinitions()
             menu("&Level", {"&Add Level", "&Remove Level", "Re&name Level", "S&ort Level Ascending",
                             "Sort Level &Descending", "&Move to level...", "&Search..."}),
             menu("&Scenery", {"&Add Scenery", "&Remove Scenery", "&Undo remove Scenery", "Re&name Scenery",
-                              "&Move to Level...", "Move Scenery on &Harddrive", "&Search...", "&Test local paths",
-                              "", "Absolute scenery paths", "Current to absolute scenery path", "Add to Set...",
-                              "Remove from Set..."}),
+                              "&Move to Level...", "Move Scenery on &Harddrive", "&Search...",
+                              "&Test local paths", "", "Absolute scenery paths",
+                              "Current to absolute scenery path", "Add to Set...", "Remove from Set..."}),
             menu("Se&t", {"&Add Set", "&Remove Set", "R&ename Set", "", "&Find sceneries without set",
                           "&Copy Current to displayed Set"}),
             menu("S&cenery.cfg", {"&Update from Scenery.cfg", "&Create Scenery.cfg"}),
             menu("&Backup", {"&Make Backup", "&Install Backup", "Install V1.5 Backup", "&Delete Backup", "",
                              "&Backup file list"}),
-            menu("&Wizard", {"&Prepare CDRom", "", "Create &new file list", "Create &FILE_ID.DIZ",
-                             "Create Scenery.&zip file", "", "&Global texture management", "",
-                             "&Scenery list report"}),
+            menu("&Wizard",
+                 {"&Prepare CDRom", "", "Create &new file list", "Create &FILE_ID.DIZ",
+                  "Create Scenery.&zip file", "", "&Global texture management", "", "&Scenery list report"}),
             menu("&Preferences", {"&Basic Folders", "&Cache", "&Select sim type", "&Define hotkey"}),
             menu("&Help", {"&Documentation", "&Homepage", "&Forum", "&Info"}),
         };
@@ -153,7 +159,8 @@ const QList<MainWindow::ToolButton> &MainWindow::toolButtons()
     static const QList<ToolButton> buttons = [] {
         QList<ToolButton> list;
         const auto add = [&list](const char *key, const char *tip, const char *command) {
-            list.append(ToolButton{QString::fromLatin1(key), QString::fromLatin1(tip), QString::fromLatin1(command)});
+            list.append(
+                ToolButton{QString::fromLatin1(key), QString::fromLatin1(tip), QString::fromLatin1(command)});
         };
         const auto separator = [&list] { list.append(ToolButton{}); };
         add("btnMoveFirst", "Move level or scenery to the first place", "Move top");
@@ -273,7 +280,8 @@ void MainWindow::buildMenus()
                 menu->addSeparator();
                 continue;
             }
-            if (entry.caption == QStringLiteral("Add to Set...") || entry.caption == QStringLiteral("Remove from Set...")) {
+            if (entry.caption == QStringLiteral("Add to Set...") ||
+                entry.caption == QStringLiteral("Remove from Set...")) {
                 QMenu *sub = menu->addMenu(entry.caption);
                 QAction *action = sub->menuAction();
                 action->setVisible(false);
@@ -378,7 +386,8 @@ QWidget *MainWindow::buildRightPane()
     m_freeSpace = new QLabel(pane);
     m_freeSpace->setObjectName(QStringLiteral("lblFreeSpace"));
     m_freeSpace->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_freeSpace->setMinimumWidth(m_freeSpace->fontMetrics().horizontalAdvance(QStringLiteral("Free space on C: 000000 MB")));
+    m_freeSpace->setMinimumWidth(
+        m_freeSpace->fontMetrics().horizontalAdvance(QStringLiteral("Free space on C: 000000 MB")));
     setRow->addWidget(setLabel);
     setRow->addWidget(m_setCombo, 1);
     setRow->addWidget(m_changeSim);
@@ -431,7 +440,8 @@ QWidget *MainWindow::buildDetailsPage()
         option->setToolTip(QString::fromLatin1(pathTips[std::size_t(i)]));
         m_optLocalRemote[std::size_t(i)] = option;
         m_localRemote->addButton(option, i);
-        QPushButton *browse = browseButton(QStringLiteral("cmdFile(%1)").arg(i), tr("Choose the folder"), page);
+        QPushButton *browse =
+            browseButton(QStringLiteral("cmdFile(%1)").arg(i), tr("Choose the folder"), page);
         connect(browse, &QPushButton::clicked, this, [this, i] { m_form.cmdFile_Click(i); });
         grid->addWidget(formLabel(QString::fromLatin1(pathLabels[std::size_t(i)]), edit, page), row, 0);
         grid->addWidget(option, row, 1);
@@ -512,7 +522,8 @@ QWidget *MainWindow::buildDetailsPage()
         box->setObjectName(QStringLiteral("chkType(%1)").arg(i));
         m_types[std::size_t(i)] = box;
         sims->addWidget(box, i / 3, i % 3);
-        connect(box, &QCheckBox::clicked, this, [this, i](bool checked) { m_form.chkType_Click(i, checked); });
+        connect(box, &QCheckBox::clicked, this,
+                [this, i](bool checked) { m_form.chkType_Click(i, checked); });
     }
     sims->setColumnStretch(3, 1);
     auto *simLabel = formLabel(QStringLiteral("Sim:"), m_types[0], page);
@@ -547,7 +558,7 @@ QWidget *MainWindow::buildDetailsPage()
     airports->setObjectName(QStringLiteral("cmdAirportDir"));
     airports->setToolTip(tr("Airport directory"));
     airports->setAutoDefault(false);
-    airports->setEnabled(false);  // the airport directory is not part of this version
+    airports->setEnabled(false); // the airport directory is not part of this version
     auto *pictureButtons = new QVBoxLayout;
     pictureButtons->addWidget(pictureButton);
     pictureButtons->addWidget(airports);
@@ -562,18 +573,26 @@ QWidget *MainWindow::buildDetailsPage()
     // User edits go to the logic; refreshes come back with the signals blocked.
     connect(m_local, &QLineEdit::textEdited, this, [this](const QString &t) { m_form.txtLocal_Change(t); });
     connect(m_remote, &QLineEdit::textEdited, this, [this](const QString &t) { m_form.txtRemote_Change(t); });
-    connect(m_textureId, &QLineEdit::textEdited, this, [this](const QString &t) { m_form.txtTexture_ID_Change(t); });
-    connect(m_author->lineEdit(), &QLineEdit::textEdited, this, [this](const QString &t) { m_form.txtAuthor_Change(t); });
-    connect(m_author, &QComboBox::activated, this, [this](int index) { m_form.txtAuthor_Change(m_author->itemText(index)); });
-    connect(m_version, &QLineEdit::textEdited, this, [this](const QString &t) { m_form.txtVersion_Change(t); });
-    connect(m_comment, &QLineEdit::textEdited, this, [this](const QString &t) { m_form.txtComment_Change(t); });
+    connect(m_textureId, &QLineEdit::textEdited, this,
+            [this](const QString &t) { m_form.txtTexture_ID_Change(t); });
+    connect(m_author->lineEdit(), &QLineEdit::textEdited, this,
+            [this](const QString &t) { m_form.txtAuthor_Change(t); });
+    connect(m_author, &QComboBox::activated, this,
+            [this](int index) { m_form.txtAuthor_Change(m_author->itemText(index)); });
+    connect(m_version, &QLineEdit::textEdited, this,
+            [this](const QString &t) { m_form.txtVersion_Change(t); });
+    connect(m_comment, &QLineEdit::textEdited, this,
+            [this](const QString &t) { m_form.txtComment_Change(t); });
     connect(m_group, &QLineEdit::textEdited, this, [this](const QString &t) { m_form.txtGroup_Change(t); });
     connect(m_id, &QLineEdit::textEdited, this, [this](const QString &t) { m_form.txtID_Change(t); });
     connect(m_groupId, &QComboBox::activated, this, [this](int index) { m_form.txtGroupID_Click(index); });
     connect(m_active, &QCheckBox::clicked, this, [this](bool checked) { m_form.chkActive_Click(checked); });
-    connect(m_required, &QCheckBox::clicked, this, [this](bool checked) { m_form.chkRequired_Click(checked); });
-    connect(m_salesType, &QComboBox::activated, this, [this](int index) { m_form.cboSalesType_Click(index); });
-    connect(m_localRemote, &QButtonGroup::idClicked, this, [this](int id) { m_form.optLocalRemote_Click(id); });
+    connect(m_required, &QCheckBox::clicked, this,
+            [this](bool checked) { m_form.chkRequired_Click(checked); });
+    connect(m_salesType, &QComboBox::activated, this,
+            [this](int index) { m_form.cboSalesType_Click(index); });
+    connect(m_localRemote, &QButtonGroup::idClicked, this,
+            [this](int id) { m_form.optLocalRemote_Click(id); });
     return page;
 }
 
@@ -590,11 +609,13 @@ QWidget *MainWindow::buildExcludeFlattenPage()
 
     m_exclude = new QLineEdit(page);
     m_exclude->setObjectName(QStringLiteral("txtExclude"));
-    QPushButton *excludeButton = browseButton(QStringLiteral("cmdExclude"), tr("Edit the exclusion area"), page);
+    QPushButton *excludeButton =
+        browseButton(QStringLiteral("cmdExclude"), tr("Edit the exclusion area"), page);
     grid->addWidget(formLabel(QStringLiteral("Exclude:"), m_exclude, page), 0, 0);
     grid->addWidget(m_exclude, 0, 1);
     grid->addWidget(excludeButton, 0, 2);
-    connect(m_exclude, &QLineEdit::textEdited, this, [this](const QString &t) { m_form.txtExclude_Change(t); });
+    connect(m_exclude, &QLineEdit::textEdited, this,
+            [this](const QString &t) { m_form.txtExclude_Change(t); });
     connect(excludeButton, &QPushButton::clicked, this, [this] { m_form.cmdExclude_Click(); });
 
     grid->setRowMinimumHeight(1, 8);
@@ -602,11 +623,13 @@ QWidget *MainWindow::buildExcludeFlattenPage()
         auto *edit = new QLineEdit(page);
         edit->setObjectName(QStringLiteral("txtFlatten(%1)").arg(i));
         m_flatten[std::size_t(i)] = edit;
-        QPushButton *button = browseButton(QStringLiteral("cmdFlatten(%1)").arg(i), tr("Edit the flattening area"), page);
+        QPushButton *button =
+            browseButton(QStringLiteral("cmdFlatten(%1)").arg(i), tr("Edit the flattening area"), page);
         grid->addWidget(formLabel(QStringLiteral("Flatten %1:").arg(i), edit, page), i + 2, 0);
         grid->addWidget(edit, i + 2, 1);
         grid->addWidget(button, i + 2, 2);
-        connect(edit, &QLineEdit::textEdited, this, [this, i](const QString &t) { m_form.txtFlatten_Change(i, t); });
+        connect(edit, &QLineEdit::textEdited, this,
+                [this, i](const QString &t) { m_form.txtFlatten_Change(i, t); });
         connect(button, &QPushButton::clicked, this, [this, i] { m_form.cmdFlatten_Click(i); });
     }
     grid->setRowStretch(int(m_flatten.size()) + 2, 1);
@@ -661,8 +684,10 @@ void MainWindow::buildStatusBar()
         m_panels[std::size_t(i)] = label;
     }
     bar->addWidget(m_panels[0], 1);
-    m_panels[1]->setMinimumWidth(m_panels[1]->fontMetrics().horizontalAdvance(QStringLiteral("Level: 0000")) + 8);
-    m_panels[2]->setMinimumWidth(m_panels[2]->fontMetrics().horizontalAdvance(QStringLiteral("Sceneries: 00000")) + 8);
+    m_panels[1]->setMinimumWidth(m_panels[1]->fontMetrics().horizontalAdvance(QStringLiteral("Level: 0000")) +
+                                 8);
+    m_panels[2]->setMinimumWidth(
+        m_panels[2]->fontMetrics().horizontalAdvance(QStringLiteral("Sceneries: 00000")) + 8);
     bar->addPermanentWidget(m_panels[1]);
     bar->addPermanentWidget(m_panels[2]);
     auto *panel4 = new QWidget(bar);
@@ -687,7 +712,9 @@ void MainWindow::bindLogic()
 {
     m_model->setCheckHandler([this](TreeNode *node) { m_form.trvScenery_NodeCheck(node); });
     m_model->setEditHandlers(
-        [this](TreeNode *node) { return node == m_form.currentNode() && m_form.trvScenery_BeforeLabelEdit(); },
+        [this](TreeNode *node) {
+            return node == m_form.currentNode() && m_form.trvScenery_BeforeLabelEdit();
+        },
         [this](TreeNode *node, const QString &text) { return m_form.trvScenery_AfterLabelEdit(node, text); });
 
     Tree &tree = m_form.trvScenery();
@@ -695,19 +722,21 @@ void MainWindow::bindLogic()
     connect(&tree, &Tree::aboutToReset, this, [this] { m_tree->setUpdatesEnabled(false); });
     connect(&tree, &Tree::reset, this, [this] { m_tree->setUpdatesEnabled(true); });
     connect(&tree, &Tree::selectionChanged, this, &MainWindow::onTreeSelection);
-    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
-        if (m_syncingSelection)
-            return;
-        m_syncingSelection = true;
-        m_form.trvScenery().setSelectedItem(m_model->nodeAt(current));
-        m_syncingSelection = false;
-    });
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) {
+                if (m_syncingSelection)
+                    return;
+                m_syncingSelection = true;
+                m_form.trvScenery().setSelectedItem(m_model->nodeAt(current));
+                m_syncingSelection = false;
+            });
     m_tree->viewport()->installEventFilter(this);
     m_tree->installEventFilter(this);
     connect(m_tree, &QTreeView::customContextMenuRequested, this,
             [this](const QPoint &pos) { openPopupMenu(m_tree->viewport()->mapToGlobal(pos)); });
 
-    connect(m_setCombo, &QComboBox::activated, this, [this](int index) { m_form.cboScenerySet_Click(index); });
+    connect(m_setCombo, &QComboBox::activated, this,
+            [this](int index) { m_form.cboScenerySet_Click(index); });
     connect(m_setCombo->lineEdit(), &QLineEdit::textEdited, this,
             [this](const QString &text) { m_form.cboScenerySet_Change(text); });
 
@@ -943,7 +972,8 @@ void MainWindow::refreshDetails()
             m_picture->setText(tr("No picture"));
         } else {
             const QSize room = m_picture->contentsRect().size();
-            m_picture->setPixmap(QPixmap::fromImage(image.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+            m_picture->setPixmap(
+                QPixmap::fromImage(image.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
         }
     }
 }
@@ -956,8 +986,10 @@ void MainWindow::refreshTabs()
         if (m_tabs->currentIndex() != tabs.selected)
             m_tabs->setCurrentIndex(tabs.selected);
     }
-    m_tabs->setTabIcon(frmScenery::TabExcFlat, ToolbarIcons::bulb(tabs.excFlatImage == frmScenery::ImageFilled));
-    m_tabs->setTabIcon(frmScenery::TabFileList, ToolbarIcons::bulb(tabs.fileListImage == frmScenery::ImageFilled));
+    m_tabs->setTabIcon(frmScenery::TabExcFlat,
+                       ToolbarIcons::bulb(tabs.excFlatImage == frmScenery::ImageFilled));
+    m_tabs->setTabIcon(frmScenery::TabFileList,
+                       ToolbarIcons::bulb(tabs.fileListImage == frmScenery::ImageFilled));
 }
 
 void MainWindow::refreshFreeSpace()
@@ -980,7 +1012,8 @@ void MainWindow::applyPlacement()
         const QSize frameExtra = frameGeometry().size() - geometry().size();
         const QSize size(int(std::lround(p.width / twipsPerPixelX())) - frameExtra.width(),
                          int(std::lround(p.height / twipsPerPixelY())) - frameExtra.height());
-        const QPoint place(int(std::lround(p.left / twipsPerPixelX())), int(std::lround(p.top / twipsPerPixelY())));
+        const QPoint place(int(std::lround(p.left / twipsPerPixelX())),
+                           int(std::lround(p.top / twipsPerPixelY())));
         if (size != this->size())
             resize(size);
         if (place != pos())
@@ -1044,18 +1077,19 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::KeyPress: {
         auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F12 && watched->isWidgetType()
-            && static_cast<QWidget *>(watched)->window() == this && !QApplication::activeModalWidget()) {
+        if (key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F12 && watched->isWidgetType() &&
+            static_cast<QWidget *>(watched)->window() == this && !QApplication::activeModalWidget()) {
             // A key press travels up the parents of the focus widget; it counts once.
             if (event == m_lastFunctionKey)
                 break;
             m_lastFunctionKey = event;
             const Qt::KeyboardModifiers mods = key->modifiers();
-            m_form.functionKey(key->key() - Qt::Key_F1 + 1, mods & Qt::ShiftModifier, mods & Qt::ControlModifier,
-                               mods & Qt::AltModifier);
+            m_form.functionKey(key->key() - Qt::Key_F1 + 1, mods & Qt::ShiftModifier,
+                               mods & Qt::ControlModifier, mods & Qt::AltModifier);
             break;
         }
-        if (watched == m_setCombo->lineEdit() && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+        if (watched == m_setCombo->lineEdit() &&
+            (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
             m_form.cboScenerySet_KeyDown(13);
             return true;
         }

@@ -60,7 +60,7 @@ public:
     {
         QString key;
         QString toolTip;
-        QString command;  // caption of its command-table row
+        QString command; // caption of its command-table row
     };
     static const QList<ToolButton> &toolButtons();
 

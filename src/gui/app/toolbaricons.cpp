@@ -147,12 +147,21 @@ void badge(QPainter &p, Sign sign)
     const QRectF r(12, 12, 11, 11);
     QColor fill = Blue;
     switch (sign) {
-    case Sign::Plus: fill = Green; break;
+    case Sign::Plus:
+        fill = Green;
+        break;
     case Sign::Minus:
-    case Sign::Cross: fill = Red; break;
-    case Sign::Check: fill = Green; break;
-    case Sign::Down: fill = Green; break;
-    default: break;
+    case Sign::Cross:
+        fill = Red;
+        break;
+    case Sign::Check:
+        fill = Green;
+        break;
+    case Sign::Down:
+        fill = Green;
+        break;
+    default:
+        break;
     }
     if (sign == Sign::Pen) {
         p.save();
@@ -183,7 +192,9 @@ void badge(QPainter &p, Sign sign)
         p.drawLine(c + QPointF(-3, 0), c + QPointF(3, 0));
         p.drawLine(c + QPointF(0, -3), c + QPointF(0, 3));
         break;
-    case Sign::Minus: p.drawLine(c + QPointF(-3, 0), c + QPointF(3, 0)); break;
+    case Sign::Minus:
+        p.drawLine(c + QPointF(-3, 0), c + QPointF(3, 0));
+        break;
     case Sign::Cross:
         p.drawLine(c + QPointF(-2.5, -2.5), c + QPointF(2.5, 2.5));
         p.drawLine(c + QPointF(-2.5, 2.5), c + QPointF(2.5, -2.5));
@@ -219,7 +230,8 @@ void badge(QPainter &p, Sign sign)
         p.drawText(r, Qt::AlignCenter, QStringLiteral("?"));
         break;
     }
-    case Sign::Pen: break;
+    case Sign::Pen:
+        break;
     }
 }
 
@@ -236,33 +248,139 @@ void letters(QPainter &p, const QString &text, const QColor &color)
 const QHash<QString, Painter> &painters()
 {
     static const QHash<QString, Painter> table = {
-        {QStringLiteral("btnMoveFirst"), [](QPainter &p) { bar(p, 3.5, Blue); arrow(p, {12, 8}, true, Blue); arrow(p, {12, 14}, true, Blue); }},
-        {QStringLiteral("btnMovePrevious"), [](QPainter &p) { arrow(p, {12, 6}, true, Blue, 14, 8); arrow(p, {12, 12}, true, Blue, 14, 8); }},
-        {QStringLiteral("btnMoveNext"), [](QPainter &p) { arrow(p, {12, 18}, false, Blue, 14, 8); arrow(p, {12, 12}, false, Blue, 14, 8); }},
-        {QStringLiteral("btnMoveLast"), [](QPainter &p) { arrow(p, {12, 10}, false, Blue); arrow(p, {12, 16}, false, Blue); bar(p, 18, Blue); }},
-        {QStringLiteral("btnLevelAdd"), [](QPainter &p) { folder(p); badge(p, Sign::Plus); }},
-        {QStringLiteral("btnLevelRemove"), [](QPainter &p) { folder(p); badge(p, Sign::Minus); }},
-        {QStringLiteral("btnLevelRename"), [](QPainter &p) { folder(p); badge(p, Sign::Pen); }},
-        {QStringLiteral("btnLevelSortAsc"), [](QPainter &p) { folder(p, QRectF(1, 1, 15, 12)); letters(p, QStringLiteral("AZ"), Blue); }},
-        {QStringLiteral("btnLevelSortDesc"), [](QPainter &p) { folder(p, QRectF(1, 1, 15, 12)); letters(p, QStringLiteral("ZA"), Red); }},
-        {QStringLiteral("btnMoveToLevel"), [](QPainter &p) { folder(p); badge(p, Sign::Right); }},
+        {QStringLiteral("btnMoveFirst"),
+         [](QPainter &p) {
+             bar(p, 3.5, Blue);
+             arrow(p, {12, 8}, true, Blue);
+             arrow(p, {12, 14}, true, Blue);
+         }},
+        {QStringLiteral("btnMovePrevious"),
+         [](QPainter &p) {
+             arrow(p, {12, 6}, true, Blue, 14, 8);
+             arrow(p, {12, 12}, true, Blue, 14, 8);
+         }},
+        {QStringLiteral("btnMoveNext"),
+         [](QPainter &p) {
+             arrow(p, {12, 18}, false, Blue, 14, 8);
+             arrow(p, {12, 12}, false, Blue, 14, 8);
+         }},
+        {QStringLiteral("btnMoveLast"),
+         [](QPainter &p) {
+             arrow(p, {12, 10}, false, Blue);
+             arrow(p, {12, 16}, false, Blue);
+             bar(p, 18, Blue);
+         }},
+        {QStringLiteral("btnLevelAdd"),
+         [](QPainter &p) {
+             folder(p);
+             badge(p, Sign::Plus);
+         }},
+        {QStringLiteral("btnLevelRemove"),
+         [](QPainter &p) {
+             folder(p);
+             badge(p, Sign::Minus);
+         }},
+        {QStringLiteral("btnLevelRename"),
+         [](QPainter &p) {
+             folder(p);
+             badge(p, Sign::Pen);
+         }},
+        {QStringLiteral("btnLevelSortAsc"),
+         [](QPainter &p) {
+             folder(p, QRectF(1, 1, 15, 12));
+             letters(p, QStringLiteral("AZ"), Blue);
+         }},
+        {QStringLiteral("btnLevelSortDesc"),
+         [](QPainter &p) {
+             folder(p, QRectF(1, 1, 15, 12));
+             letters(p, QStringLiteral("ZA"), Red);
+         }},
+        {QStringLiteral("btnMoveToLevel"),
+         [](QPainter &p) {
+             folder(p);
+             badge(p, Sign::Right);
+         }},
         {QStringLiteral("btnSearch"), [](QPainter &p) { magnifier(p); }},
-        {QStringLiteral("btnSceneryAdd"), [](QPainter &p) { page(p); badge(p, Sign::Plus); }},
-        {QStringLiteral("btnSceneryRemove"), [](QPainter &p) { page(p); badge(p, Sign::Minus); }},
-        {QStringLiteral("btnSceneryRemoveUndo"), [](QPainter &p) { page(p); badge(p, Sign::Undo); }},
-        {QStringLiteral("btnSceneryRename"), [](QPainter &p) { page(p); badge(p, Sign::Pen); }},
-        {QStringLiteral("btnSceneryMoveHardDrive"), [](QPainter &p) { drive(p); badge(p, Sign::Right); }},
-        {QStringLiteral("btnSceneryTestPath"), [](QPainter &p) { drive(p); badge(p, Sign::Check); }},
-        {QStringLiteral("btnSetAdd"), [](QPainter &p) { stack(p); badge(p, Sign::Plus); }},
-        {QStringLiteral("btnSetRemove"), [](QPainter &p) { stack(p); badge(p, Sign::Minus); }},
-        {QStringLiteral("btnSetRename"), [](QPainter &p) { stack(p); badge(p, Sign::Pen); }},
-        {QStringLiteral("btnTestLink"), [](QPainter &p) { stack(p); badge(p, Sign::Question); }},
-        {QStringLiteral("btnSetCreateFromCurrent"), [](QPainter &p) { stack(p); badge(p, Sign::Down); }},
-        {QStringLiteral("btnWizardUpdateFromCFG"), [](QPainter &p) { page(p, QRectF(4, 2, 14, 19), false); badge(p, Sign::Up); }},
-        {QStringLiteral("btnInstallScenery"), [](QPainter &p) { page(p, QRectF(4, 2, 14, 19), false); badge(p, Sign::Plus); }},
-        {QStringLiteral("btnBackupMake"), [](QPainter &p) { disk(p); badge(p, Sign::Plus); }},
-        {QStringLiteral("btnBackupInstall"), [](QPainter &p) { disk(p); badge(p, Sign::Down); }},
-        {QStringLiteral("btnBackupDelete"), [](QPainter &p) { disk(p); badge(p, Sign::Cross); }},
+        {QStringLiteral("btnSceneryAdd"),
+         [](QPainter &p) {
+             page(p);
+             badge(p, Sign::Plus);
+         }},
+        {QStringLiteral("btnSceneryRemove"),
+         [](QPainter &p) {
+             page(p);
+             badge(p, Sign::Minus);
+         }},
+        {QStringLiteral("btnSceneryRemoveUndo"),
+         [](QPainter &p) {
+             page(p);
+             badge(p, Sign::Undo);
+         }},
+        {QStringLiteral("btnSceneryRename"),
+         [](QPainter &p) {
+             page(p);
+             badge(p, Sign::Pen);
+         }},
+        {QStringLiteral("btnSceneryMoveHardDrive"),
+         [](QPainter &p) {
+             drive(p);
+             badge(p, Sign::Right);
+         }},
+        {QStringLiteral("btnSceneryTestPath"),
+         [](QPainter &p) {
+             drive(p);
+             badge(p, Sign::Check);
+         }},
+        {QStringLiteral("btnSetAdd"),
+         [](QPainter &p) {
+             stack(p);
+             badge(p, Sign::Plus);
+         }},
+        {QStringLiteral("btnSetRemove"),
+         [](QPainter &p) {
+             stack(p);
+             badge(p, Sign::Minus);
+         }},
+        {QStringLiteral("btnSetRename"),
+         [](QPainter &p) {
+             stack(p);
+             badge(p, Sign::Pen);
+         }},
+        {QStringLiteral("btnTestLink"),
+         [](QPainter &p) {
+             stack(p);
+             badge(p, Sign::Question);
+         }},
+        {QStringLiteral("btnSetCreateFromCurrent"),
+         [](QPainter &p) {
+             stack(p);
+             badge(p, Sign::Down);
+         }},
+        {QStringLiteral("btnWizardUpdateFromCFG"),
+         [](QPainter &p) {
+             page(p, QRectF(4, 2, 14, 19), false);
+             badge(p, Sign::Up);
+         }},
+        {QStringLiteral("btnInstallScenery"),
+         [](QPainter &p) {
+             page(p, QRectF(4, 2, 14, 19), false);
+             badge(p, Sign::Plus);
+         }},
+        {QStringLiteral("btnBackupMake"),
+         [](QPainter &p) {
+             disk(p);
+             badge(p, Sign::Plus);
+         }},
+        {QStringLiteral("btnBackupInstall"),
+         [](QPainter &p) {
+             disk(p);
+             badge(p, Sign::Down);
+         }},
+        {QStringLiteral("btnBackupDelete"),
+         [](QPainter &p) {
+             disk(p);
+             badge(p, Sign::Cross);
+         }},
     };
     return table;
 }

@@ -13,15 +13,18 @@
 
 void registerBackupViews()
 {
-    GuiUiPort::registerView(QStringLiteral("InstallBackupDialog"), [](FormLogic &form, QWidget *parent) -> QDialog * {
-        return new BackupPickerView(dynamic_cast<InstallBackupDialog &>(form), parent);
-    });
-    GuiUiPort::registerView(QStringLiteral("DeleteBackupDialog"), [](FormLogic &form, QWidget *parent) -> QDialog * {
-        return new BackupPickerView(dynamic_cast<DeleteBackupDialog &>(form), parent);
-    });
-    GuiUiPort::registerView(QStringLiteral("BackupFileListDialog"), [](FormLogic &form, QWidget *parent) -> QDialog * {
-        return new BackupFileListView(dynamic_cast<BackupFileListDialog &>(form), parent);
-    });
+    GuiUiPort::registerView(
+        QStringLiteral("InstallBackupDialog"), [](FormLogic &form, QWidget *parent) -> QDialog * {
+            return new BackupPickerView(dynamic_cast<InstallBackupDialog &>(form), parent);
+        });
+    GuiUiPort::registerView(QStringLiteral("DeleteBackupDialog"),
+                            [](FormLogic &form, QWidget *parent) -> QDialog * {
+                                return new BackupPickerView(dynamic_cast<DeleteBackupDialog &>(form), parent);
+                            });
+    GuiUiPort::registerView(
+        QStringLiteral("BackupFileListDialog"), [](FormLogic &form, QWidget *parent) -> QDialog * {
+            return new BackupFileListView(dynamic_cast<BackupFileListDialog &>(form), parent);
+        });
 }
 
 // ---- BackupPickerView ----------------------------------------------------------------------
@@ -31,20 +34,18 @@ BackupPickerView::BackupPickerView(InstallBackupDialog &form, QWidget *parent)
                                [&form] { form.cmdOK_Click(); }, [&form] { form.cmdCancel_Click(); },
                                [&form] { form.cboBackups_DblClick(); }},
                        parent)
-{
-}
+{}
 
 BackupPickerView::BackupPickerView(DeleteBackupDialog &form, QWidget *parent)
     : BackupPickerView(Binding{form.caption(), form.cboBackups, form.cboBackupsIndex, form.visible,
                                [&form] { form.cmdOK_Click(); }, [&form] { form.cmdCancel_Click(); },
                                [&form] { form.cboBackups_DblClick(); }},
                        parent)
-{
-}
+{}
 
 BackupPickerView::BackupPickerView(const Binding &binding, QWidget *parent)
-    : QDialog(parent), m_index(binding.index), m_visible(binding.visible),
-      m_okHandler(binding.ok), m_cancelHandler(binding.cancel)
+    : QDialog(parent), m_index(binding.index), m_visible(binding.visible), m_okHandler(binding.ok),
+      m_cancelHandler(binding.cancel)
 {
     setWindowTitle(binding.caption);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -99,7 +100,8 @@ void BackupPickerView::reject()
 
 // ---- BackupFileListView --------------------------------------------------------------------
 
-BackupFileListView::BackupFileListView(BackupFileListDialog &form, QWidget *parent) : QDialog(parent), m_form(form)
+BackupFileListView::BackupFileListView(BackupFileListDialog &form, QWidget *parent)
+    : QDialog(parent), m_form(form)
 {
     setWindowTitle(form.caption());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);

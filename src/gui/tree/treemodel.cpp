@@ -12,13 +12,12 @@ QColor toColor(quint32 rgb)
 {
     return QColor(int((rgb >> 16) & 0xFF), int((rgb >> 8) & 0xFF), int(rgb & 0xFF));
 }
-}
+} // namespace
 
 TreeModel::TreeModel(Tree &tree, QObject *parent) : QAbstractItemModel(parent), m_tree(tree)
 {
-    connect(&tree, &Tree::nodeAboutToBeInserted, this, [this](TreeNode *parentNode, int row) {
-        beginInsertRows(indexOf(parentNode), row, row);
-    });
+    connect(&tree, &Tree::nodeAboutToBeInserted, this,
+            [this](TreeNode *parentNode, int row) { beginInsertRows(indexOf(parentNode), row, row); });
     connect(&tree, &Tree::nodeInserted, this, [this] { endInsertRows(); });
     connect(&tree, &Tree::nodeAboutToBeRemoved, this, [this](TreeNode *node) {
         const int row = node->row();
@@ -195,7 +194,8 @@ Qt::ItemFlags TreeModel::flags(const QModelIndex &index) const
 
 // ---- TreeExpansion -------------------------------------------------------------------------
 
-TreeExpansion::TreeExpansion(QTreeView &view, TreeModel &model) : QObject(&view), m_view(&view), m_model(model)
+TreeExpansion::TreeExpansion(QTreeView &view, TreeModel &model)
+    : QObject(&view), m_view(&view), m_model(model)
 {
     connect(&model, &QAbstractItemModel::modelReset, this, &TreeExpansion::syncAll);
     connect(&model, &QAbstractItemModel::dataChanged, this,
@@ -204,7 +204,8 @@ TreeExpansion::TreeExpansion(QTreeView &view, TreeModel &model) : QObject(&view)
     connect(&model, &QAbstractItemModel::rowsMoved, this,
             [this](const QModelIndex &, int, int, const QModelIndex &destination, int row) {
                 // The moved node now sits at row or just above it, depending on the direction.
-                syncSubtree(destination, std::max(0, row - 1), std::min(row, m_model.rowCount(destination) - 1));
+                syncSubtree(destination, std::max(0, row - 1),
+                            std::min(row, m_model.rowCount(destination) - 1));
             });
     const auto remember = [this](const QModelIndex &index, bool expanded) {
         if (m_applying)
@@ -212,8 +213,10 @@ TreeExpansion::TreeExpansion(QTreeView &view, TreeModel &model) : QObject(&view)
         if (TreeNode *node = m_model.nodeAt(index))
             node->setExpanded(expanded);
     };
-    connect(&view, &QTreeView::expanded, this, [remember](const QModelIndex &index) { remember(index, true); });
-    connect(&view, &QTreeView::collapsed, this, [remember](const QModelIndex &index) { remember(index, false); });
+    connect(&view, &QTreeView::expanded, this,
+            [remember](const QModelIndex &index) { remember(index, true); });
+    connect(&view, &QTreeView::collapsed, this,
+            [remember](const QModelIndex &index) { remember(index, false); });
     syncAll();
 }
 

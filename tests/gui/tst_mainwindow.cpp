@@ -1,0 +1,661 @@
+#include "app/tst_frmscenery_fixture.h"
+#include "gui/app/mainwindow.h"
+#include "gui/tree/treemodel.h"
+#include "settings/programsettings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QStyleOptionViewItem>
+#include <QTest>
+#include <QToolBar>
+#include <QTreeView>
+
+#include <memory>
+
+namespace {
+
+QStringList texts(std::initializer_list<const char *> items)
+{
+    QStringList list;
+    for (const char *item : items)
+        list.append(QString::fromUtf8(item));
+    return list;
+}
+
+const QString ExcludeArea = QStringLiteral("N47 30.00,W122 15.00,N47 00.00,W121 45.00");
+
+// The library, the loaded window logic and its view, shown.
+struct Window
+{
+    explicit Window(MainWindowFixture &fixture, int simType = 1)
+    {
+        fixture.load(simType);
+        form = fixture.form.get();
+        view = std::make_unique<MainWindow>(*form);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    }
+    ~Window()
+    {
+        // Closing is the save question; these tests leave without it.
+        view->hide();
+    }
+
+    frmScenery *form = nullptr;
+    std::unique_ptr<MainWindow> view;
+};
+
+QString storedSetting(MainWindowFixture &fixture, const QString &name)
+{
+    return fixture.env.settings->read(SettingsStore::Root::Machine, ProgramSettings::Key, name);
+}
+
+// The texts of a level's children as the view's model shows them.
+QStringList shownChildren(const MainWindow &view, const QString &levelKey, const frmScenery &form)
+{
+    const TreeModel *model = view.treeModel();
+    const QModelIndex level = model->indexOf(form.trvScenery().node(levelKey));
+    QStringList texts;
+    for (int row = 0; row < model->rowCount(level); ++row)
+        texts.append(model->index(row, 0, level).data().toString());
+    return texts;
+}
+
+// Where the check box of a row is drawn.
+QPoint checkBoxPoint(QTreeView *view, const QModelIndex &index)
+{
+    view->scrollTo(index);
+    QStyleOptionViewItem option;
+    option.initFrom(view);
+    option.rect = view->visualRect(index);
+    option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+    option.text = index.data().toString();
+    option.widget = view;
+    return view->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, view).center();
+}
+
+QAction *menuAction(const MainWindow &view, const QString &menuTitle, const QString &entry)
+{
+    for (QAction *menu : view.menuBar()->actions()) {
+        if (menu->text() != menuTitle || !menu->menu())
+            continue;
+        for (QAction *action : menu->menu()->actions()) {
+            if (action->text() == entry)
+                return action;
+        }
+    }
+    return nullptr;
+}
+
+QStringList entriesOf(QMenu *menu)
+{
+    QStringList entries;
+    for (QAction *action : menu->actions())
+        entries.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+    return entries;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void checkBoxClickRecounts_data();
+    void checkBoxClickRecounts();
+    void warningPicture_data();
+    void warningPicture();
+    void filterBoxesRebuildTree_data();
+    void filterBoxesRebuildTree();
+    void functionKeys_data();
+    void functionKeys();
+    void commandRunsOnceFromEachPlace_data();
+    void commandRunsOnceFromEachPlace();
+    void menuBarAsOffered_data();
+    void menuBarAsOffered();
+    void menuEntriesRunTheirRows_data();
+    void menuEntriesRunTheirRows();
+    void toolbar();
+    void detailsFollowTheClickedNode();
+    void excludeMarkedRed_data();
+    void excludeMarkedRed();
+    void setComboTypedName();
+    void closingAsksOnce();
+    void resizeStoresPlacement();
+};
+
+// ---- Check boxes and counts ----------------------------------------------------------------
+
+void TestMainWindow::checkBoxClickRecounts_data()
+{
+    QTest::addColumn<QString>("clicked");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("tick a scenery") << "SceneryNew\\Bravo"
+                                    << "Sceneries in Set: 2 / 3";
+    QTest::newRow("clear a member") << "SceneryNew\\Alpha"
+                                    << "Sceneries in Set: 0 / 3";
+    QTest::newRow("tick the level") << "LevelNew"
+                                    << "Sceneries in Set: 3 / 3";
+}
+
+void TestMainWindow::checkBoxClickRecounts()
+{
+    QFETCH(QString, clicked);
+    QFETCH(QString, expected);
+
+    MainWindowFixture fixture;
+    fixture.addScenery(QStringLiteral("Alpha"));
+    fixture.addScenery(QStringLiteral("Bravo"));
+    fixture.addScenery(QStringLiteral("Charlie"));
+    fixture.addCfgArea(QStringLiteral("Alpha"));
+    Window window(fixture);
+    QCOMPARE(window.view->statusPanel(4)->text(), QStringLiteral("Sceneries in Set: 1 / 3"));
+    QCOMPARE(window.view->statusPanel(3)->text(), QStringLiteral("Sceneries: 3"));
+
+    QTreeView *tree = window.view->treeView();
+    const QModelIndex index = window.view->treeModel()->indexOf(fixture.node(clicked));
+    QVERIFY(index.isValid());
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, checkBoxPoint(tree, index));
+
+    QCOMPARE(window.view->statusPanel(4)->text(), expected);
+    QCOMPARE(window.view->statusPanel(4)->text(), window.form->stbStatus().panels[3]);
+}
+
+void TestMainWindow::warningPicture_data()
+{
+    QTest::addColumn<int>("members");
+    QTest::addColumn<bool>("warning");
+
+    QTest::newRow("332 fit into one Scenery.cfg") << 332 << false;
+    QTest::newRow("333 do not") << 333 << true;
+}
+
+void TestMainWindow::warningPicture()
+{
+    QFETCH(int, members);
+    QFETCH(bool, warning);
+
+    MainWindowFixture fixture;
+    for (int i = 0; i < members; ++i) {
+        const QString title = QStringLiteral("Area %1").arg(i, 3, 10, QLatin1Char('0'));
+        fixture.addScenery(title);
+        fixture.addCfgArea(title);
+    }
+    Window window(fixture);
+    QCOMPARE(window.view->statusPanel(4)->text(), QStringLiteral("Sceneries in Set: %1 / %1").arg(members));
+    QCOMPARE(window.view->warningPicture()->isVisibleTo(window.view.get()), warning);
+}
+
+// ---- Filter boxes --------------------------------------------------------------------------
+
+void TestMainWindow::filterBoxesRebuildTree_data()
+{
+    QTest::addColumn<int>("box");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QString>("stored");
+
+    QTest::newRow("FS95") << 0 << texts({"Any"}) << "1";
+    QTest::newRow("FS2K2") << 3 << texts({"Jet", "Any", "Both"}) << "8";
+    QTest::newRow("CFS2") << 5 << texts({"Prop", "Any", "Both"}) << "32";
+}
+
+void TestMainWindow::filterBoxesRebuildTree()
+{
+    QFETCH(int, box);
+    QFETCH(QStringList, shown);
+    QFETCH(QString, stored);
+
+    MainWindowFixture fixture;
+    MainWindowFixture::Scenery s;
+    const auto add = [&](const char *title, qint16 flySim, const QString &previous) {
+        s.title = QString::fromLatin1(title);
+        s.flySim = flySim;
+        s.previousKey = previous;
+        return fixture.addScenery(s);
+    };
+    QString previous = add("Jet", 8, QString());
+    previous = add("Prop", 32, previous);
+    previous = add("Any", 0, previous);
+    add("Both", 40, previous);
+    Window window(fixture);
+    const QStringList all = texts({"Jet", "Prop", "Any", "Both"});
+    QCOMPARE(shownChildren(*window.view, QStringLiteral("LevelNew"), *window.form), all);
+
+    QCheckBox *filter = window.view->filterBox(box);
+    QCOMPARE(filter->toolTip(), QStringLiteral("Filter scenery list"));
+    QTest::mouseClick(filter, Qt::LeftButton);
+    QVERIFY(filter->isChecked());
+    QCOMPARE(shownChildren(*window.view, QStringLiteral("LevelNew"), *window.form), shown);
+    QCOMPARE(storedSetting(fixture, QStringLiteral("Filter")), stored);
+
+    // Clearing the box shows everything again, in the order it had.
+    QTest::mouseClick(filter, Qt::LeftButton);
+    QCOMPARE(shownChildren(*window.view, QStringLiteral("LevelNew"), *window.form), all);
+    QCOMPARE(storedSetting(fixture, QStringLiteral("Filter")), QStringLiteral("0"));
+}
+
+// ---- Function keys -------------------------------------------------------------------------
+
+void TestMainWindow::functionKeys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<bool>("moved");
+
+    QTest::newRow("F3 in the tree") << int(Qt::Key_F3) << int(Qt::NoModifier) << "trvScenery" << true;
+    QTest::newRow("F3 in a text field") << int(Qt::Key_F3) << int(Qt::NoModifier) << "txtComment" << true;
+    QTest::newRow("Shift+F3") << int(Qt::Key_F3) << int(Qt::ShiftModifier) << "trvScenery" << false;
+    QTest::newRow("Ctrl+F3") << int(Qt::Key_F3) << int(Qt::ControlModifier) << "trvScenery" << false;
+    QTest::newRow("Alt+F3") << int(Qt::Key_F3) << int(Qt::AltModifier) << "trvScenery" << false;
+    QTest::newRow("unbound F4") << int(Qt::Key_F4) << int(Qt::NoModifier) << "trvScenery" << false;
+}
+
+void TestMainWindow::functionKeys()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, focus);
+    QFETCH(bool, moved);
+
+    MainWindowFixture fixture;
+    MainWindowFixture::Scenery s;
+    s.title = QStringLiteral("Alpha");
+    const QString alpha = fixture.addScenery(s);
+    s.title = QStringLiteral("Bravo");
+    s.previousKey = alpha;
+    const QString bravo = fixture.addScenery(s);
+    Window window(fixture);
+    Start::FunctionKeyTable keys;
+    keys[2] = QStringLiteral("Move up");
+    window.form->setFunctionKeys(keys);
+
+    window.view->selectNode(fixture.node(bravo));
+    QCOMPARE(shownChildren(*window.view, QStringLiteral("LevelNew"), *window.form),
+             (texts({"Alpha", "Bravo"})));
+
+    QWidget *target = window.view->findChild<QWidget *>(focus);
+    QVERIFY(target);
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+
+    const QStringList expected = moved ? texts({"Bravo", "Alpha"}) : texts({"Alpha", "Bravo"});
+    QCOMPARE(shownChildren(*window.view, QStringLiteral("LevelNew"), *window.form), expected);
+    // The moved node stays the selected one in the view.
+    QCOMPARE(window.view->treeModel()->nodeAt(window.view->treeView()->currentIndex()), fixture.node(bravo));
+}
+
+void TestMainWindow::commandRunsOnceFromEachPlace_data()
+{
+    QTest::addColumn<QString>("place");
+
+    QTest::newRow("menu entry") << "menu";
+    QTest::newRow("toolbar button") << "toolbar";
+    QTest::newRow("function key") << "key";
+}
+
+void TestMainWindow::commandRunsOnceFromEachPlace()
+{
+    QFETCH(QString, place);
+
+    MainWindowFixture fixture;
+    fixture.addScenery(QStringLiteral("Alpha"));
+    Window window(fixture);
+    Start::FunctionKeyTable keys;
+    keys[6] = QStringLiteral("Add Set");
+    window.form->setFunctionKeys(keys);
+
+    // A second run would ask again, which the script does not allow.
+    fixture.env.ui.expectInput(QStringLiteral("Insert a new Set name:"), QStringLiteral("Create new set"),
+                               QStringLiteral("Weekend"));
+    if (place == QStringLiteral("menu")) {
+        menuAction(*window.view, QStringLiteral("Se&t"), QStringLiteral("&Add Set"))->trigger();
+    } else if (place == QStringLiteral("toolbar")) {
+        QAction *button = window.view->toolBar()->findChild<QAction *>(QStringLiteral("btnSetAdd"));
+        QVERIFY(button);
+        QTest::mouseClick(window.view->toolBar()->widgetForAction(button), Qt::LeftButton);
+    } else {
+        window.view->treeView()->setFocus();
+        QTest::keyClick(window.view->treeView(), Qt::Key_F7);
+    }
+    QVERIFY(fixture.env.ui.allShown());
+    QVERIFY(fixture.set(QStringLiteral("Weekend")));
+    QCOMPARE(window.view->setCombo()->currentText(), QStringLiteral("Weekend"));
+    QCOMPARE(window.view->setCombo()->findText(QStringLiteral("Weekend")),
+             window.view->setCombo()->count() - 1);
+}
+
+// ---- Menus and toolbar ---------------------------------------------------------------------
+
+void TestMainWindow::menuBarAsOffered_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("entries");
+
+    QTest::newRow("Level") << "&Level"
+                           << texts({"&Add Level", "&Remove Level", "Re&name Level", "S&ort Level Ascending",
+                                     "Sort Level &Descending", "&Move to level...", "&Search..."});
+    QTest::newRow("Scenery") << "&Scenery"
+                             << texts({"&Add Scenery", "&Remove Scenery", "&Undo remove Scenery",
+                                       "Re&name Scenery", "&Move to Level...", "Move Scenery on &Harddrive",
+                                       "&Search...", "&Test local paths", "-", "Absolute scenery paths",
+                                       "Current to absolute scenery path", "Add to Set...",
+                                       "Remove from Set..."});
+    QTest::newRow("Set") << "Se&t"
+                         << texts({"&Add Set", "&Remove Set", "R&ename Set", "-",
+                                   "&Find sceneries without set", "&Copy Current to displayed Set"});
+    QTest::newRow("Scenery.cfg") << "S&cenery.cfg"
+                                 << texts({"&Update from Scenery.cfg", "&Create Scenery.cfg"});
+    QTest::newRow("Backup") << "&Backup"
+                            << texts({"&Make Backup", "&Install Backup", "Install V1.5 Backup",
+                                      "&Delete Backup", "-", "&Backup file list"});
+    QTest::newRow("Wizard") << "&Wizard"
+                            << texts({"&Prepare CDRom", "-", "Create &new file list", "Create &FILE_ID.DIZ",
+                                      "Create Scenery.&zip file", "-", "&Global texture management", "-",
+                                      "&Scenery list report"});
+    QTest::newRow("Preferences") << "&Preferences"
+                                 << texts({"&Basic Folders", "&Cache", "&Select sim type", "&Define hotkey"});
+    QTest::newRow("Help") << "&Help" << texts({"&Documentation", "&Homepage", "&Forum", "&Info"});
+}
+
+void TestMainWindow::menuBarAsOffered()
+{
+    QFETCH(QString, title);
+    QFETCH(QStringList, entries);
+
+    MainWindowFixture fixture;
+    Window window(fixture);
+    QStringList titles;
+    for (QAction *menu : window.view->menuBar()->actions())
+        titles.append(menu->text());
+    QCOMPARE(titles, (texts({"&Level", "&Scenery", "Se&t", "S&cenery.cfg", "&Backup", "&Wizard",
+                             "&Preferences", "&Help"})));
+    const qsizetype position = titles.indexOf(title);
+    QVERIFY(position >= 0);
+    QCOMPARE(entriesOf(window.view->menuBar()->actions().at(position)->menu()), entries);
+
+    // The set sub-menus belong to the pop-up only.
+    QVERIFY(!window.view->addToSetAction()->isVisible());
+    QVERIFY(!window.view->removeFromSetAction()->isVisible());
+    QCOMPARE(window.view->levelMenu()->title(), QStringLiteral("&Level"));
+    QCOMPARE(window.view->sceneryMenu()->title(), QStringLiteral("&Scenery"));
+}
+
+void TestMainWindow::menuEntriesRunTheirRows_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("command");
+
+    // Captions that differ from their command's in case or wording.
+    QTest::newRow("create scenery.cfg") << "S&cenery.cfg"
+                                        << "&Create Scenery.cfg"
+                                        << "Create Scenery";
+    QTest::newRow("install V1.5") << "&Backup"
+                                  << "Install V1.5 Backup"
+                                  << "Install 1.5 Backup";
+    QTest::newRow("move to level, lower case") << "&Level"
+                                               << "&Move to level..."
+                                               << "Move to Level...";
+    QTest::newRow("move to level") << "&Scenery"
+                                   << "&Move to Level..."
+                                   << "Move to Level...";
+    QTest::newRow("undo remove") << "&Scenery"
+                                 << "&Undo remove Scenery"
+                                 << "Undo Remove Scenery";
+    QTest::newRow("copy current") << "Se&t"
+                                  << "&Copy Current to displayed Set"
+                                  << "Copy Current to Displayed Set";
+    QTest::newRow("file list") << "&Wizard"
+                               << "Create &new file list"
+                               << "Create New File List";
+    QTest::newRow("zip file") << "&Wizard"
+                              << "Create Scenery.&zip file"
+                              << "Create Scenery.zip File";
+    QTest::newRow("hotkey") << "&Preferences"
+                            << "&Define hotkey"
+                            << "Define Hotkey";
+}
+
+void TestMainWindow::menuEntriesRunTheirRows()
+{
+    QFETCH(QString, menu);
+    QFETCH(QString, entry);
+    QFETCH(QString, command);
+
+    MainWindowFixture fixture;
+    Window window(fixture);
+    const QAction *action = menuAction(*window.view, menu, entry);
+    QVERIFY(action);
+    const int row = Start::commandRow(command);
+    QVERIFY(row > 0);
+    QCOMPARE(MainWindow::commandRowOf(action), row);
+    QCOMPARE(action->isEnabled(), window.form->isCommandAvailable(row));
+
+    // Every entry of every menu runs some command.
+    for (QAction *title : window.view->menuBar()->actions()) {
+        for (QAction *item : title->menu()->actions()) {
+            if (!item->isSeparator() && !item->menu())
+                QVERIFY2(MainWindow::commandRowOf(item) > 0, qPrintable(item->text()));
+        }
+    }
+}
+
+void TestMainWindow::toolbar()
+{
+    MainWindowFixture fixture;
+    Window window(fixture);
+    const QList<QAction *> actions = window.view->toolBar()->actions();
+    QCOMPARE(actions.size(), 33);
+
+    const QStringList expected = texts({"Move level or scenery to the first place",
+                                        "Move level or scenery one step upwards",
+                                        "Move level or scenery one step downwards",
+                                        "Move level or scenery to the last place",
+                                        "-",
+                                        "Create new level",
+                                        "Remove selected level",
+                                        "Rename the level",
+                                        "Sort level ascending",
+                                        "Sort level descending",
+                                        "-",
+                                        "Move to level...",
+                                        "Search a scenery or level",
+                                        "-",
+                                        "Create new scenery entry",
+                                        "Remove selected scenery",
+                                        "Undo remove scenery",
+                                        "Rename selected scenery",
+                                        "Move scenery on harddrive",
+                                        "Test local paths",
+                                        "-",
+                                        "Create new set",
+                                        "Delete selected set",
+                                        "Rename selected set",
+                                        "Find sceneries without sets",
+                                        "Create new set from current set",
+                                        "-",
+                                        "Update from scenery.cfg",
+                                        "Create scenery.cfg",
+                                        "-",
+                                        "Make new backup",
+                                        "Install backup",
+                                        "Delete backup"});
+    QStringList tips;
+    for (const QAction *action : actions)
+        tips.append(action->isSeparator() ? QStringLiteral("-") : action->toolTip());
+    QCOMPARE(tips, expected);
+
+    for (const QAction *action : actions) {
+        if (action->isSeparator())
+            continue;
+        QVERIFY2(!action->icon().isNull(), qPrintable(action->objectName()));
+        QCOMPARE(action->isEnabled(), window.form->isCommandAvailable(MainWindow::commandRowOf(action)));
+    }
+    // The four move buttons run the in-level moves.
+    QCOMPARE(MainWindow::commandRowOf(actions.at(0)), Start::commandRow(QStringLiteral("Move top")));
+    QCOMPARE(MainWindow::commandRowOf(actions.at(3)), Start::commandRow(QStringLiteral("Move bottom")));
+    QCOMPARE(MainWindow::commandRowOf(actions.at(28)), Start::commandRow(QStringLiteral("Create Scenery")));
+}
+
+// ---- Details -------------------------------------------------------------------------------
+
+void TestMainWindow::detailsFollowTheClickedNode()
+{
+    MainWindowFixture fixture;
+    MainWindowFixture::Scenery s;
+    s.title = QStringLiteral("Alpha");
+    s.author = QStringLiteral("Jane Roe");
+    s.layer = 5;
+    s.salesType = 3;
+    const QString alpha = fixture.addScenery(s);
+    s.title = QStringLiteral("Bravo");
+    s.previousKey = alpha;
+    s.layer = 1234;
+    s.flySim = 40;
+    const QString bravo = fixture.addScenery(s);
+    Window window(fixture);
+    QVERIFY(!window.view->findChild<QWidget *>(QStringLiteral("fraScenery"))->isEnabled());
+
+    QTreeView *tree = window.view->treeView();
+    const QModelIndex index = window.view->treeModel()->indexOf(fixture.node(bravo));
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(index).center());
+
+    const auto text = [&window](const char *name) {
+        return window.view->findChild<QLineEdit *>(QString::fromLatin1(name))->text();
+    };
+    QVERIFY(window.view->findChild<QWidget *>(QStringLiteral("fraScenery"))->isEnabled());
+    QCOMPARE(text("txtTitle"), QStringLiteral("Bravo"));
+    QCOMPARE(text("txtLayer"), QStringLiteral("234"));
+    QCOMPARE(window.view->findChild<QComboBox *>(QStringLiteral("cboSalesType"))->currentText(),
+             QStringLiteral("Payware"));
+    QStringList ticked;
+    for (int i = 0; i < 6; ++i) {
+        const auto *box = window.view->findChild<QCheckBox *>(QStringLiteral("chkType(%1)").arg(i));
+        if (box->isChecked())
+            ticked.append(box->text());
+    }
+    QCOMPARE(ticked, (texts({"FS2K2", "CFS2"})));
+    QCOMPARE(window.view->statusPanel(1)->text(), QStringLiteral("Bravo"));
+
+    // Typing goes straight into the record.
+    auto *version = window.view->findChild<QLineEdit *>(QStringLiteral("txtVersion"));
+    version->setFocus();
+    QTest::keyClicks(version, QStringLiteral("2.1"));
+    QCOMPARE(fixture.manager->colScenery.item(bravo)->Version, QStringLiteral("2.1"));
+    // A sim box written by the user changes FlySim.
+    QTest::mouseClick(window.view->findChild<QCheckBox *>(QStringLiteral("chkType(0)")), Qt::LeftButton);
+    QCOMPARE(fixture.manager->colScenery.item(bravo)->FlySim, qint16(41));
+
+    // The other scenery shows its own values, and the first keeps what was typed.
+    window.view->selectNode(fixture.node(alpha));
+    QCOMPARE(text("txtTitle"), QStringLiteral("Alpha"));
+    QCOMPARE(text("txtLayer"), QStringLiteral("005"));
+    QCOMPARE(text("txtVersion"), QString());
+    QCOMPARE(window.view->findChild<QComboBox *>(QStringLiteral("txtAuthor"))->currentText(),
+             QStringLiteral("Jane Roe"));
+    QCOMPARE(fixture.manager->colScenery.item(bravo)->Version, QStringLiteral("2.1"));
+}
+
+void TestMainWindow::excludeMarkedRed_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("red");
+
+    QTest::newRow("not an area") << "N47 30.00" << true;
+    QTest::newRow("an area") << ExcludeArea + QStringLiteral(",objects") << false;
+}
+
+void TestMainWindow::excludeMarkedRed()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, red);
+
+    MainWindowFixture fixture;
+    const QString key = fixture.addScenery(QStringLiteral("Alpha"));
+    Window window(fixture);
+    window.view->selectNode(fixture.node(key));
+    window.view->tabs()->setCurrentIndex(frmScenery::TabExcFlat);
+    QCOMPARE(window.form->tbsScenery().selected, int(frmScenery::TabExcFlat));
+
+    auto *exclude = window.view->findChild<QLineEdit *>(QStringLiteral("txtExclude"));
+    exclude->setFocus();
+    QTest::keyClicks(exclude, typed);
+    QCOMPARE(exclude->palette().color(QPalette::Text) == QColor(255, 0, 0), red);
+    // Invalid text is kept all the same.
+    QCOMPARE(fixture.manager->colScenery.item(key)->Exclude, typed);
+
+    // Emptying the box takes the mark away.
+    exclude->selectAll();
+    QTest::keyClick(exclude, Qt::Key_Backspace);
+    QVERIFY(exclude->palette().color(QPalette::Text) != QColor(255, 0, 0));
+}
+
+void TestMainWindow::setComboTypedName()
+{
+    MainWindowFixture fixture;
+    fixture.addScenery(QStringLiteral("Alpha"));
+    fixture.addScenery(QStringLiteral("Bravo"));
+    fixture.addSet(QStringLiteral("Evening"), 1, {QStringLiteral("Bravo")});
+    Window window(fixture);
+    QComboBox *combo = window.view->setCombo();
+    QCOMPARE(combo->currentText(), QStringLiteral("(Current)"));
+
+    // Typing an existing name and Enter shows that set on the check boxes.
+    combo->setFocus();
+    combo->lineEdit()->selectAll();
+    QTest::keyClicks(combo->lineEdit(), QStringLiteral("Evening"));
+    QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+    QCOMPARE(window.form->displayedSet()->Key, QStringLiteral("Evening"));
+    QCOMPARE(window.view->statusPanel(4)->text(), QStringLiteral("Sceneries in Set: 1 / 2"));
+    const TreeModel *model = window.view->treeModel();
+    QCOMPARE(
+        model->indexOf(fixture.node(QStringLiteral("SceneryNew\\Bravo"))).data(Qt::CheckStateRole).toInt(),
+        int(Qt::Checked));
+    QCOMPARE(
+        model->indexOf(fixture.node(QStringLiteral("SceneryNew\\Alpha"))).data(Qt::CheckStateRole).toInt(),
+        int(Qt::Unchecked));
+    // Enter does not add the typed text to the list a second time.
+    QCOMPARE(combo->count(), 2);
+
+    // Picking "(Current)" from the list switches back.
+    combo->activated(combo->findText(QStringLiteral("(Current)")));
+    QCOMPARE(window.form->displayedSet()->Key, QStringLiteral("(Current)"));
+}
+
+void TestMainWindow::closingAsksOnce()
+{
+    MainWindowFixture fixture;
+    fixture.addScenery(QStringLiteral("Alpha"));
+    Window window(fixture);
+    QSignalSpy unloaded(window.form, &frmScenery::unloaded);
+    fixture.env.ui.expectMessage(QStringLiteral("Do you want to save the changes to the database?"),
+                                 QStringLiteral("Update Database"), UiPort::Answer::No);
+    window.view->close();
+    window.view->close();
+    QVERIFY(fixture.env.ui.allShown());
+    QCOMPARE(unloaded.count(), 1);
+}
+
+void TestMainWindow::resizeStoresPlacement()
+{
+    MainWindowFixture fixture;
+    Window window(fixture);
+    window.view->resize(1000, 700);
+    const double twips = window.view->twipsPerPixelX();
+    const QString expected = QString::number(qRound(window.view->frameGeometry().width() * twips));
+    QTRY_COMPARE(storedSetting(fixture, QStringLiteral("Form.Width")), expected);
+    QCOMPARE(storedSetting(fixture, QStringLiteral("Form.WindowState")), QStringLiteral("0"));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
