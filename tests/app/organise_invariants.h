@@ -7,47 +7,38 @@
 #include <QSet>
 #include <QStringList>
 
-// What must hold after any organising command: every node carries the key its place implies,
-// the library holds exactly the tree's levels and sceneries under those keys, titles are unique.
-// Returns the first fault found, "" when there is none. Call it with the filter off.
+// What must hold after any organising command (filter off): every node carries the key its
+// place implies, the library holds exactly the tree's levels and sceneries under those keys,
+// titles are unique. Returns the first fault, "" when there is none.
 inline QString organiseFault(frmScenery &form, bool uniqueTitles = true)
 {
     const SceneryManager &m = form.manager();
-    const Tree &tree = form.trvScenery();
     int levels = 0, sceneries = 0;
-    for (const TreeNode *n = tree.firstRoot(); n; n = n->nextInWalk()) {
+    QSet<QString> titles;
+    for (const TreeNode *n = form.trvScenery().firstRoot(); n; n = n->nextInWalk()) {
         const QString &key = n->key();
         const TreeNode *p = n->parent();
+        const QString path = p ? p->key().mid(5) + QLatin1Char('\\') : QString();
         if (key.startsWith(QLatin1String("Level"))) {
             ++levels;
-            const LevelPtr level = m.dicLevel.value(key);
-            const QString implied = p ? p->key() + QLatin1Char('\\') + n->text() : QStringLiteral("Level") + n->text();
-            if (!level || level->sLevelKey != key || level->sLevelCaption != n->text() || key != implied)
-                return QStringLiteral("level node %1 (implied %2)").arg(key, implied);
-            if (p && !p->key().startsWith(QLatin1String("Level")))
-                return QStringLiteral("level %1 below a scenery").arg(key);
+            const LevelPtr l = m.dicLevel.value(key);
+            if (!l || l->sLevelKey != key || l->sLevelCaption != n->text() || key != QStringLiteral("Level") + path + n->text()
+                || (p && !p->key().startsWith(QLatin1String("Level"))))
+                return QStringLiteral("level node ") + key;
         } else {
             ++sceneries;
             const SceneryPtr s = m.colScenery.value(key);
-            if (!p || !s || s->Key != key || s->Title != n->text() || n->hasChildren())
-                return QStringLiteral("scenery node %1").arg(key);
-            const QString implied = QStringLiteral("Scenery") + p->key().mid(5) + QLatin1Char('\\') + s->Title;
-            if (key != implied)
-                return QStringLiteral("scenery key %1, implied %2").arg(key, implied);
+            if (!p || !s || s->Key != key || s->Title != n->text() || key != QStringLiteral("Scenery") + path + s->Title
+                || (uniqueTitles && titles.contains(s->Title)))
+                return QStringLiteral("scenery node ") + key;
+            titles.insert(s->Title);
         }
     }
     if (levels != m.dicLevel.count() || sceneries != m.colScenery.count())
-        return QStringLiteral("tree holds %1 levels / %2 sceneries, library %3 / %4")
-            .arg(levels).arg(sceneries).arg(m.dicLevel.count()).arg(m.colScenery.count());
-    QSet<QString> titles;
-    for (const SceneryPtr &s : m.colScenery) {
-        if (uniqueTitles && titles.contains(s->Title))
-            return QStringLiteral("title %1 twice").arg(s->Title);
-        titles.insert(s->Title);
-    }
+        return QStringLiteral("tree %1/%2, library %3/%4").arg(levels).arg(sceneries).arg(m.dicLevel.count()).arg(m.colScenery.count());
     for (auto it = form.removedList().begin(); it != form.removedList().end(); ++it) {
-        if (it.value()->Key != it.key() || m.colScenery.value(it.value()->Key) == it.value())
-            return QStringLiteral("removed entry %1").arg(it.key());
+        if (it.value()->Key != it.key() || m.colScenery.value(it.key()) == it.value())
+            return QStringLiteral("removed entry ") + it.key();
     }
     return {};
 }
@@ -65,24 +56,19 @@ inline QStringList treeLines(const Tree &tree)
     return lines;
 }
 
-// Rebuilds the tree unfiltered, saves, and reads the library back into a fresh manager and tree.
-// "" when the tree looks the same before the rebuild, after it and after the restart.
+// "" when the tree looks the same before an unfiltered rebuild, after it, and after a save and a
+// restart (a fresh manager reading the files, a fresh tree).
 inline QString restartFault(frmScenery &form, AppContext &context)
 {
     const QStringList before = treeLines(form.trvScenery());
     form.libraryTree().UndisplayAllTree();
-    const QStringList rebuilt = treeLines(form.trvScenery());
-    if (rebuilt != before)
-        return QStringLiteral("rebuild changed the tree:\n%1\n---\n%2").arg(before.join(QLatin1Char('\n')), rebuilt.join(QLatin1Char('\n')));
+    if (treeLines(form.trvScenery()) != before)
+        return QStringLiteral("the rebuild changed the tree");
     form.manager().saveDB(form.trvScenery());
     SceneryManager again(context);
     bool isNew = false;
     again.readDB(isNew);
     Tree tree;
-    LibraryTree library(again, tree, context.ui);
-    library.fillTree(0, false);
-    const QStringList restarted = treeLines(tree);
-    if (restarted != before)
-        return QStringLiteral("restart changed the tree:\n%1\n---\n%2").arg(before.join(QLatin1Char('\n')), restarted.join(QLatin1Char('\n')));
-    return {};
+    LibraryTree(again, tree, context.ui).fillTree(0, false);
+    return treeLines(tree) == before ? QString() : QStringLiteral("the restart changed the tree");
 }
