@@ -169,7 +169,7 @@ void frmScenery::sortLevel(bool descending)
             }
             TreeNode *node = list[winner];
             list[winner] = nullptr;
-            replaceNode(node, level, Tree::Relation::Child);
+            replaceNode(node, level, Tree::Relation::Child, node->key().mid(4));  // without "Sort"
         }
     }
     Display(Ready);

@@ -93,14 +93,13 @@ QString frmScenery::takenKey(const TreeNode *node, const QString &newKey) const
     return {};
 }
 
-TreeNode *frmScenery::replaceNode(TreeNode *old, TreeNode *relative, Tree::Relation relation)
+TreeNode *frmScenery::replaceNode(TreeNode *old, TreeNode *relative, Tree::Relation relation, const QString &key)
 {
     Tree &tree = *m_tree;
-    const QString key = old->key();
-    const QString originalKey = key.startsWith(QLatin1String("Sort")) ? key.mid(4) : key;
+    const QString newKey = key.isEmpty() ? old->key() : key;
     // The old node gives up its key first, so that the new one can take it.
-    tree.setKey(old, QStringLiteral("Move") + key);
-    TreeNode *fresh = tree.add(relative, relation, originalKey, old->text());
+    tree.setKey(old, QStringLiteral("Move") + old->key());
+    TreeNode *fresh = tree.add(relative, relation, newKey, old->text());
     while (TreeNode *child = old->firstChild())
         tree.move(child, fresh, Tree::Relation::Child);
     fresh->setChecked(old->checked());
@@ -186,12 +185,11 @@ bool frmScenery::moveToRoot(TreeNode *node)
         return false;
     }
     const bool selected = m_tree->selectedItem() == node;
-    TreeNode *fresh = replaceNode(node, nullptr, Tree::Relation::Last);
+    TreeNode *fresh = replaceNode(node, nullptr, Tree::Relation::Last, newKey);
     if (newKey != oldKey) {
         LevelPtr record = m_manager.dicLevel.remove(oldKey);
         record->sLevelKey = newKey;
         m_manager.dicLevel.add(newKey, record);
-        m_tree->setKey(fresh, newKey);
         followKey(oldKey, newKey);
     }
     m_libraryTree->fixChildKey(fresh, oldKey);
