@@ -418,5 +418,8 @@ void frmScenery::tbsScenery_Click(int page)
     if (page < TabDetail || page > TabFileList)
         return;
     m_tabs.selected = page;
+    // The "Move to" page always shows the levels as they are now.
+    if (page == TabMoveTo)
+        FillMoveToTree();
     emit tabsChanged();
 }

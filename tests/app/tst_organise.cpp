@@ -435,7 +435,6 @@ void TestOrganise::moveToPage()
     Fixture f;
     frmScenery &form = load(f);
     form.tbsScenery_Click(frmScenery::TabMoveTo);
-    form.FillMoveToTree();
     Tree &moveTo = form.trvMoveTo();
     QCOMPARE(moveTo.count(), 4);
     // A level added while the page shows appears on it at once.
