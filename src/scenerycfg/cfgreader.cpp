@@ -190,6 +190,10 @@ void CfgReader::finishArea()
         return;
     }
     a->IsLocalPath = a->RemotePath.isEmpty() || !a->LocalPath.isEmpty();
+    // An area without a "Title=" line still belongs in the level "New"; with no key at all it
+    // would have no place in the tree and could not be saved.
+    if (a->Key.isEmpty())
+        a->Key = LibraryNames::NewSceneryPrefix + a->Title;
     m.colScenery.add(a->Key, a);
     m_firstByTitle.insert(a->Title, a);
 }

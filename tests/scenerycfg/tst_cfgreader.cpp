@@ -104,6 +104,9 @@ private slots:
         Reader f;
         f.read(content);
         QCOMPARE(f.titles(), titles);
+        // Every scenery read lands in the level "New" under its title, also one without a title.
+        for (const SceneryPtr &s : f.m().colScenery)
+            QCOMPARE(s->Key, u"SceneryNew\\"_s + s->Title);
     }
 
     void keyLines_data()
