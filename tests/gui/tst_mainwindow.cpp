@@ -11,8 +11,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QStyleOptionViewItem>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeView>
@@ -128,6 +130,8 @@ private slots:
     void excludeMarkedRed_data();
     void excludeMarkedRed();
     void setComboTypedName();
+    void dropMovesScenery_data();
+    void dropMovesScenery();
     void closingAsksOnce();
     void resizeStoresPlacement();
 };
@@ -630,6 +634,77 @@ void TestMainWindow::setComboTypedName()
     // Picking "(Current)" from the list switches back.
     combo->activated(combo->findText(QStringLiteral("(Current)")));
     QCOMPARE(window.form->displayedSet()->Key, QStringLiteral("(Current)"));
+}
+
+// ---- Dragging a scenery --------------------------------------------------------------------
+
+void TestMainWindow::dropMovesScenery_data()
+{
+    QTest::addColumn<bool>("onMoveToPage");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("highlight");
+    QTest::addColumn<QString>("expectedKey");
+
+    QTest::newRow("library tree, onto a level") << false << "LevelEurope"
+                                                << "LevelEurope"
+                                                << "SceneryEurope\\Alpha";
+    QTest::newRow("library tree, onto a scenery") << false << "SceneryEurope\\Berlin"
+                                                  << ""
+                                                  << "SceneryNew\\Alpha";
+    QTest::newRow("Move to page, onto a level") << true << "LevelEurope"
+                                                << "LevelEurope"
+                                                << "SceneryEurope\\Alpha";
+}
+
+void TestMainWindow::dropMovesScenery()
+{
+    QFETCH(bool, onMoveToPage);
+    QFETCH(QString, target);
+    QFETCH(QString, highlight);
+    QFETCH(QString, expectedKey);
+
+    MainWindowFixture fixture;
+    fixture.addLevel(QStringLiteral("LevelEurope"), QStringLiteral("Europe"));
+    const QString alpha = fixture.addScenery(QStringLiteral("Alpha"));
+    fixture.addScenery(QStringLiteral("Berlin"), QStringLiteral("LevelEurope"));
+    Window window(fixture);
+
+    QTreeView *view = window.view->treeView();
+    TreeModel *model = window.view->treeModel();
+    TreeNode *targetNode = fixture.node(target);
+    if (onMoveToPage) {
+        window.view->tabs()->setCurrentIndex(frmScenery::TabMoveTo);
+        view = window.view->moveToView();
+        model = window.view->moveToModel();
+        targetNode = window.form->trvMoveTo().node(target);
+    }
+    QVERIFY(targetNode);
+
+    // The user presses on Alpha and starts to drag it.
+    window.form->trvScenery_MouseDown(fixture.node(alpha));
+    QVERIFY(window.form->trvScenery_MouseMove(true));
+
+    QMimeData data;
+    data.setData(MainWindow::dragMimeType(), alpha.toUtf8());
+    const QModelIndex index = model->indexOf(targetNode);
+    view->scrollTo(index);
+    const QPoint at = view->visualRect(index).center();
+    QDragEnterEvent enter(at, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDragMoveEvent move(at, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &move);
+    QCOMPARE(model->dropHighlight(), highlight);
+    QDropEvent drop(QPointF(at), Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &drop);
+
+    QVERIFY2(fixture.node(expectedKey), qPrintable(expectedKey));
+    QCOMPARE(fixture.node(expectedKey)->text(), QStringLiteral("Alpha"));
+    QVERIFY(!window.form->dragging());
+    QCOMPARE(model->dropHighlight(), QString());
+    // The view shows the scenery where the logic put it.
+    const QModelIndex shown = window.view->treeModel()->indexOf(fixture.node(expectedKey));
+    QCOMPARE(shown.parent().data(TreeModel::KeyRole).toString(), LibraryTree::getParentKey(expectedKey));
 }
 
 void TestMainWindow::closingAsksOnce()

@@ -2,6 +2,8 @@
 #include "tree/tree.h"
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QBrush>
 #include <QColor>
 #include <QFont>
 #include <QPersistentModelIndex>
@@ -74,6 +76,8 @@ private slots:
     void labelEdit_data();
     void labelEdit();
     void expansionBothWays();
+    void levelPickerWithoutBoxes();
+    void dropHighlight();
 };
 
 void TestTreeModel::followsTreeChanges_data()
@@ -379,6 +383,42 @@ void TestTreeModel::expansionBothWays()
     // A moved subtree keeps its state in the view.
     tree.move(c, nullptr, Tree::Relation::First);
     QVERIFY(view.isExpanded(model.indexOf(c)));
+}
+
+void TestTreeModel::levelPickerWithoutBoxes()
+{
+    Tree tree;
+    TreeModel model(tree);
+    model.setCheckable(false);
+    buildSample(tree);
+    tree.node(QStringLiteral("A"))->setChecked(true);
+    const QModelIndex a = model.indexOf(tree.node(QStringLiteral("A")));
+    QVERIFY(!(model.flags(a) & Qt::ItemIsUserCheckable));
+    QVERIFY(!a.data(Qt::CheckStateRole).isValid());
+    QVERIFY(!model.setData(a, int(Qt::Unchecked), Qt::CheckStateRole));
+    QVERIFY(tree.node(QStringLiteral("A"))->checked());
+}
+
+void TestTreeModel::dropHighlight()
+{
+    Tree tree;
+    TreeModel model(tree);
+    buildSample(tree);
+    tree.node(QStringLiteral("B"))->setBackColor(rgb(255, 255, 0));
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+
+    model.setDropHighlight(QStringLiteral("B"));
+    const QModelIndex b = model.indexOf(tree.node(QStringLiteral("B")));
+    QCOMPARE(b.data(Qt::BackgroundRole).value<QBrush>().color(),
+             QApplication::palette().color(QPalette::Highlight));
+    QCOMPARE(changed.count(), 1);
+
+    // Moving the highlight repaints the old and the new node; the old one gets its colour back.
+    model.setDropHighlight(QStringLiteral("C"));
+    QCOMPARE(changed.count(), 3);
+    QCOMPARE(b.data(Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 255, 0));
+    model.setDropHighlight(QString());
+    QVERIFY(!model.indexOf(tree.node(QStringLiteral("C"))).data(Qt::BackgroundRole).isValid());
 }
 
 QTEST_MAIN(TestTreeModel)

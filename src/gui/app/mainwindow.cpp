@@ -14,6 +14,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDrag>
+#include <QDropEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -26,6 +28,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -642,11 +645,19 @@ QWidget *MainWindow::buildMoveToPage()
     page->setObjectName(QStringLiteral("fraMoveTo"));
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(10, 10, 10, 10);
-    auto *tree = new QTreeView(page);
-    tree->setObjectName(QStringLiteral("trvMoveTo"));
-    tree->setHeaderHidden(true);
-    layout->addWidget(tree, 1);
-    page->setEnabled(false);
+    m_moveToModel = new TreeModel(m_form.trvMoveTo(), this);
+    m_moveToModel->setCheckable(false);
+    m_moveToView = new QTreeView(page);
+    m_moveToView->setObjectName(QStringLiteral("trvMoveTo"));
+    m_moveToView->setHeaderHidden(true);
+    m_moveToView->setModel(m_moveToModel);
+    m_moveToView->setItemDelegate(new NodeDelegate(m_moveToView));
+    m_moveToView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The double click is the logic's: it opens or closes the level itself.
+    m_moveToView->setExpandsOnDoubleClick(false);
+    m_moveToView->setToolTip(tr("Drop a scenery on a level to move it there"));
+    new TreeExpansion(*m_moveToView, *m_moveToModel);
+    layout->addWidget(m_moveToView, 1);
     return page;
 }
 
@@ -732,6 +743,17 @@ void MainWindow::bindLogic()
             });
     m_tree->viewport()->installEventFilter(this);
     m_tree->installEventFilter(this);
+    m_tree->setAcceptDrops(true);
+    m_tree->viewport()->setAcceptDrops(true);
+
+    connect(m_moveToView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) {
+                m_form.trvMoveTo().setSelectedItem(m_moveToModel->nodeAt(current));
+            });
+    connect(m_moveToView, &QTreeView::doubleClicked, this, [this] { m_form.trvMoveTo_DblClick(); });
+    m_moveToView->viewport()->installEventFilter(this);
+    m_moveToView->setAcceptDrops(true);
+    m_moveToView->viewport()->setAcceptDrops(true);
     connect(m_tree, &QTreeView::customContextMenuRequested, this,
             [this](const QPoint &pos) { openPopupMenu(m_tree->viewport()->mapToGlobal(pos)); });
 
@@ -743,7 +765,12 @@ void MainWindow::bindLogic()
     for (int i = 0; i < int(m_filter.size()); ++i)
         connect(m_filter[std::size_t(i)], &QCheckBox::clicked, this,
                 [this, i](bool checked) { m_form.chkFilter_Click(i, checked); });
-    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int page) { m_form.tbsScenery_Click(page); });
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int page) {
+        m_form.tbsScenery_Click(page);
+        // The levels are collected afresh each time the page is opened.
+        if (page == frmScenery::TabMoveTo)
+            m_form.FillMoveToTree();
+    });
 
     connect(&m_form, &frmScenery::captionChanged, this, &MainWindow::refreshCaption);
     connect(&m_form, &frmScenery::statusChanged, this, &MainWindow::refreshStatus);
@@ -1060,6 +1087,84 @@ void MainWindow::applyLayout(int treeWidthTwips)
     m_splitter->setSizes({tree, total - tree});
 }
 
+// ---- Dragging a scenery -----------------------------------------------------------------------
+
+QString MainWindow::dragMimeType()
+{
+    return QStringLiteral("application/x-lumivale-scenery");
+}
+
+void MainWindow::startDrag()
+{
+    const TreeNode *node = m_form.dragNode();
+    if (!node)
+        return;
+    auto *drag = new QDrag(m_tree);
+    auto *data = new QMimeData;
+    data->setData(dragMimeType(), node->key().toUtf8());
+    drag->setMimeData(data);
+    drag->exec(Qt::MoveAction);
+    // A drag let go outside both trees ends by dropping on nothing, which moves nothing.
+    if (m_form.dragging()) {
+        m_form.trvScenery_DragOver(nullptr);
+        m_form.trvScenery_DragDrop();
+    }
+    m_model->setDropHighlight(QString());
+    m_moveToModel->setDropHighlight(QString());
+}
+
+bool MainWindow::dragEvent(QObject *watched, QEvent *event)
+{
+    const bool library = watched == m_tree->viewport();
+    TreeModel *model = library ? m_model : m_moveToModel;
+    QTreeView *view = library ? m_tree : m_moveToView;
+    switch (event->type()) {
+    case QEvent::DragEnter: {
+        auto *enter = static_cast<QDragEnterEvent *>(event);
+        if (!enter->mimeData()->hasFormat(dragMimeType()) || !m_form.dragging())
+            return false;
+        enter->acceptProposedAction();
+        return true;
+    }
+    case QEvent::DragMove: {
+        auto *move = static_cast<QDragMoveEvent *>(event);
+        if (!move->mimeData()->hasFormat(dragMimeType()))
+            return false;
+        TreeNode *node = model->nodeAt(view->indexAt(move->position().toPoint()));
+        if (library) {
+            m_form.trvScenery_DragOver(node);
+            model->setDropHighlight(m_form.dropHighlightKey());
+        } else {
+            m_form.trvMoveTo_DragOver(node);
+            model->setDropHighlight(m_form.moveToDropHighlightKey());
+        }
+        move->acceptProposedAction();
+        return true;
+    }
+    case QEvent::DragLeave:
+        model->setDropHighlight(QString());
+        if (library)
+            m_form.trvScenery_DragOver(nullptr);
+        else
+            m_form.trvMoveTo_DragOver(nullptr);
+        return false;
+    case QEvent::Drop: {
+        auto *drop = static_cast<QDropEvent *>(event);
+        if (!drop->mimeData()->hasFormat(dragMimeType()))
+            return false;
+        model->setDropHighlight(QString());
+        drop->acceptProposedAction();
+        if (library)
+            m_form.trvScenery_DragDrop();
+        else
+            m_form.trvMoveTo_DragDrop();
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
 // ---- Events ----------------------------------------------------------------------------------
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -1074,6 +1179,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if ((watched == m_tree->viewport() || watched == m_moveToView->viewport()) &&
+        (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
+         event->type() == QEvent::DragLeave || event->type() == QEvent::Drop))
+        return dragEvent(watched, event);
+
     switch (event->type()) {
     case QEvent::KeyPress: {
         auto *key = static_cast<QKeyEvent *>(event);
@@ -1108,7 +1218,22 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseButtonPress:
         if (watched == m_tree->viewport()) {
             const auto *mouse = static_cast<QMouseEvent *>(event);
-            m_form.trvScenery_MouseDown(m_model->nodeAt(m_tree->indexAt(mouse->position().toPoint())));
+            m_pressPos = mouse->position().toPoint();
+            m_form.trvScenery_MouseDown(m_model->nodeAt(m_tree->indexAt(m_pressPos)));
+        }
+        break;
+    case QEvent::MouseMove:
+        if (watched == m_tree->viewport()) {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            if (!(mouse->buttons() & Qt::LeftButton) || !m_form.dragNode() ||
+                !m_form.dragNode()->key().startsWith(QStringLiteral("Scenery")))
+                break;
+            // A scenery held with the left button is dragged, not used to sweep the selection.
+            if ((mouse->position().toPoint() - m_pressPos).manhattanLength() >=
+                    QApplication::startDragDistance() &&
+                m_form.trvScenery_MouseMove(true))
+                startDrag();
+            return true;
         }
         break;
     case QEvent::FocusOut:

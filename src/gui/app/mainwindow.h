@@ -74,6 +74,10 @@ public:
     void selectNode(TreeNode *node);
 
     QTreeView *treeView() const { return m_tree; }
+    QTreeView *moveToView() const { return m_moveToView; }
+    TreeModel *moveToModel() const { return m_moveToModel; }
+    // The MIME type of a scenery dragged from the library tree.
+    static QString dragMimeType();
     TreeModel *treeModel() const { return m_model; }
     QComboBox *setCombo() const { return m_setCombo; }
     QLabel *statusPanel(int panel) const { return m_panels.at(std::size_t(panel - 1)); }
@@ -124,6 +128,8 @@ private:
     void refreshTabs();
     void refreshFreeSpace();
     void onTreeSelection(TreeNode *node);
+    void startDrag();
+    bool dragEvent(QObject *watched, QEvent *event);
 
     frmScenery &m_form;
     TreeModel *m_model = nullptr;
@@ -132,6 +138,9 @@ private:
 
     QSplitter *m_splitter = nullptr;
     QTreeView *m_tree = nullptr;
+    QTreeView *m_moveToView = nullptr;
+    TreeModel *m_moveToModel = nullptr;
+    QPoint m_pressPos;
     std::array<QCheckBox *, 6> m_filter{};
     QComboBox *m_setCombo = nullptr;
     QPushButton *m_changeSim = nullptr;

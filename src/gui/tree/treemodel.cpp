@@ -2,9 +2,11 @@
 
 #include "tree/tree.h"
 
+#include <QApplication>
 #include <QBrush>
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 #include <QTreeView>
 
 namespace {
@@ -44,6 +46,19 @@ void TreeModel::setEditHandlers(EditAllowed allowed, EditHandler handler)
 {
     m_editAllowed = std::move(allowed);
     m_onEdit = std::move(handler);
+}
+
+void TreeModel::setDropHighlight(const QString &key)
+{
+    if (key == m_dropHighlight)
+        return;
+    const QModelIndex before = indexOf(m_tree.node(m_dropHighlight));
+    m_dropHighlight = key;
+    const QModelIndex after = indexOf(m_tree.node(key));
+    for (const QModelIndex &index : {before, after}) {
+        if (index.isValid())
+            emit dataChanged(index, index, {Qt::BackgroundRole, Qt::ForegroundRole});
+    }
 }
 
 void TreeModel::onAboutToBeMoved(TreeNode *node, TreeNode *newParent, int destinationRow)
@@ -132,12 +147,18 @@ QVariant TreeModel::data(const QModelIndex &index, int role) const
     case Qt::EditRole:
         return node->text();
     case Qt::CheckStateRole:
+        if (!m_checkable)
+            return {};
         return node->checked() ? Qt::Checked : Qt::Unchecked;
     case Qt::BackgroundRole:
+        if (!m_dropHighlight.isEmpty() && node->key() == m_dropHighlight)
+            return QApplication::palette().brush(QPalette::Highlight);
         if (node->backColor())
             return QBrush(toColor(*node->backColor()));
         return {};
     case Qt::ForegroundRole:
+        if (!m_dropHighlight.isEmpty() && node->key() == m_dropHighlight)
+            return QApplication::palette().brush(QPalette::HighlightedText);
         if (node->foreColor())
             return QBrush(toColor(*node->foreColor()));
         return {};
@@ -186,7 +207,9 @@ Qt::ItemFlags TreeModel::flags(const QModelIndex &index) const
     TreeNode *node = nodeAt(index);
     if (!node)
         return Qt::NoItemFlags;
-    Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
+    Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (m_checkable)
+        result |= Qt::ItemIsUserCheckable;
     if (m_editAllowed && m_onEdit && m_editAllowed(node))
         result |= Qt::ItemIsEditable;
     return result;

@@ -28,6 +28,11 @@ public:
     explicit TreeModel(Tree &tree, QObject *parent = nullptr);
 
     void setCheckHandler(CheckHandler handler) { m_onCheck = std::move(handler); }
+    // Trees without check boxes (the level pickers).
+    void setCheckable(bool checkable) { m_checkable = checkable; }
+    // The node a dragged scenery would be dropped on, shown highlighted; "" for none.
+    void setDropHighlight(const QString &key);
+    const QString &dropHighlight() const { return m_dropHighlight; }
     void setEditHandlers(EditAllowed allowed, EditHandler handler);
 
     Tree &tree() const { return m_tree; }
@@ -55,6 +60,8 @@ private:
     // that window must not reach them.
     bool m_resetting = false;
     bool m_moving = false;
+    bool m_checkable = true;
+    QString m_dropHighlight;
 };
 
 // Keeps a view's expanded branches in step with the nodes' expanded flags, both ways: the logic
