@@ -12,22 +12,30 @@ void CliUi::print(const QString &title, const QString &text)
     m_err << title << QStringLiteral(": ") << text << Qt::endl;
 }
 
-UiPort::Answer CliUi::message(const QString &text, const QString &title, Buttons buttons, Icon)
+UiPort::Answer CliUi::message(const QString &text, const QString &title, Buttons buttons, Icon icon)
 {
     Answer answer = Answer::Ok;
     QString note;
+    const auto preset = m_answers.constFind(title);
     switch (buttons) {
     case Buttons::Ok:
         break;
     case Buttons::YesNo:
-        answer = m_assumeYes ? Answer::Yes : Answer::No;
-        note = m_assumeYes ? QStringLiteral("Yes") : QStringLiteral("No");
+        if (preset != m_answers.constEnd())
+            answer = *preset == Answer::Yes || *preset == Answer::Ok ? Answer::Yes : Answer::No;
+        else
+            answer = m_assumeYes ? Answer::Yes : Answer::No;
+        note = answer == Answer::Yes ? QStringLiteral("Yes") : QStringLiteral("No");
         break;
     case Buttons::OkCancel:
-        answer = m_assumeYes ? Answer::Ok : Answer::Cancel;
-        note = m_assumeYes ? QStringLiteral("OK") : QStringLiteral("Cancel");
+        if (preset != m_answers.constEnd())
+            answer = *preset == Answer::Yes || *preset == Answer::Ok ? Answer::Ok : Answer::Cancel;
+        else
+            answer = m_assumeYes ? Answer::Ok : Answer::Cancel;
+        note = answer == Answer::Ok ? QStringLiteral("OK") : QStringLiteral("Cancel");
         break;
     }
+    m_shown.append(Shown{title, text, buttons, icon, answer});
     // A question is answered without anyone seeing it; say which way, so a log of the run shows
     // why a command went the way it did.
     print(title, note.isEmpty() ? text : text + QStringLiteral(" [answered ") + note + QLatin1Char(']'));
@@ -58,4 +66,17 @@ void CliUi::showModal(FormLogic &form)
     const auto handler = m_formHandlers.constFind(form.formName());
     if (handler != m_formHandlers.constEnd() && *handler)
         (*handler)(form);
+}
+
+bool CliUi::failureShownSince(qsizetype mark, const QString &procedure) const
+{
+    for (qsizetype i = qMax<qsizetype>(mark, 0); i < m_shown.size(); ++i) {
+        const Shown &shown = m_shown.at(i);
+        // The form reportError gives every failure: procedure, "Error: " and number, description.
+        if (shown.icon != Icon::Critical || !shown.text.contains(QLatin1String("\nError: ")))
+            continue;
+        if (procedure.isEmpty() || shown.text.startsWith(procedure + QLatin1Char('\n')))
+            return true;
+    }
+    return false;
 }

@@ -3,6 +3,7 @@
 #include "platform/uiport.h"
 
 #include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -19,13 +20,34 @@ class CliUi : public UiPort
 public:
     using FormHandler = std::function<void(FormLogic &)>;
 
+    // One message box or question as it went by, so a command can tell afterwards how the core
+    // procedure it called ended when that procedure only reports through the UI.
+    struct Shown
+    {
+        QString title;
+        QString text;
+        Buttons buttons = Buttons::Ok;
+        Icon icon = Icon::None;
+        Answer answer = Answer::Ok;
+    };
+
     explicit CliUi(QTextStream &errorStream);
 
     void setAssumeYes(bool yes) { m_assumeYes = yes; }
     bool assumeYes() const { return m_assumeYes; }
     void setPresetInputs(const QStringList &answers) { m_inputs = answers; }
     const QStringList &remainingInputs() const { return m_inputs; }
+    // Puts an answer in front of the queue of input prompts.
+    void presetNextInput(const QString &answer) { m_inputs.prepend(answer); }
+    // Answers the question with this title this way, whatever --yes says.
+    void setAnswerFor(const QString &title, Answer answer) { m_answers.insert(title, answer); }
     void setFormHandler(const QString &formName, FormHandler handler);
+
+    // Every message and question shown so far, in order.
+    const QList<Shown> &shown() const { return m_shown; }
+    // True when, among the messages from position mark of shown() on, the program-wide failure
+    // message was shown (for the procedure given, e.g. "SceneryManager.saveDB"; any when empty).
+    bool failureShownSince(qsizetype mark, const QString &procedure = {}) const;
 
     Answer message(const QString &text, const QString &title, Buttons buttons, Icon icon) override;
     QString input(const QString &prompt, const QString &title, const QString &defaultText) override;
@@ -41,5 +63,7 @@ private:
     QTextStream &m_err;
     bool m_assumeYes = false;
     QStringList m_inputs;
+    QHash<QString, Answer> m_answers;
     QHash<QString, FormHandler> m_formHandlers;
+    QList<Shown> m_shown;
 };

@@ -13,6 +13,12 @@ const CliCommand Commands[] = {
     {"info", "Show the installation the program works on: folders, drives, simulators.", setupInfo, runInfo},
     {"demo", "Create a demo installation (Wine prefix with two simulators) in a new folder.", setupDemo,
      runDemo},
+    {"list", "List the sceneries in tree order (all, or the members of one set).", setupList, runList},
+    {"sets", "List every set with its simulator and members, \"(Current)\" included.", setupSets, runSets},
+    {"import", "Update the library from a Scenery.cfg (default: the simulator's own) and save it.",
+     setupImport, runImport},
+    {"write-cfg", "Write the simulator's Scenery.cfg from one or more sets.", setupWriteCfg, runWriteCfg},
+    {"backup", "Make, install, delete or list backups of the simulator's files.", setupBackup, runBackup},
 };
 
 const QString ProgramName = QStringLiteral("lumivale-cli");

@@ -64,6 +64,9 @@ std::span<const CliCommand> cliCommands();
 
 // Exit codes besides 0 and 1.
 constexpr int CliUsageError = 2;
+// The program refused or the user declined (a Scenery.cfg over the area limit, a deletion answered
+// No): nothing was changed.
+constexpr int CliRefused = 3;
 
 // Runs one command line (arguments[0] is the program). Returns the exit code.
 int runCli(const QStringList &arguments, QTextStream &out, QTextStream &err);
@@ -73,3 +76,13 @@ void setupInfo(QCommandLineParser &parser);
 int runInfo(CliCommandRun &run);
 void setupDemo(QCommandLineParser &parser);
 int runDemo(CliCommandRun &run);
+void setupList(QCommandLineParser &parser);
+int runList(CliCommandRun &run);
+void setupSets(QCommandLineParser &parser);
+int runSets(CliCommandRun &run);
+void setupImport(QCommandLineParser &parser);
+int runImport(CliCommandRun &run);
+void setupWriteCfg(QCommandLineParser &parser);
+int runWriteCfg(CliCommandRun &run);
+void setupBackup(QCommandLineParser &parser);
+int runBackup(CliCommandRun &run);

@@ -47,6 +47,11 @@ private slots:
     void answers_data();
     void answers();
     void inputsComeFromThePresetQueueInOrder();
+    void answerForOneTitle_data();
+    void answerForOneTitle();
+    void presetNextInputGoesFirst();
+    void failuresAreToldFromOtherMessages_data();
+    void failuresAreToldFromOtherMessages();
     void choosersAreCancelled();
     void modalWindowsRunOnlyTheirRegisteredHandler();
 
@@ -116,6 +121,103 @@ void TestCliUi::inputsComeFromThePresetQueueInOrder()
     QVERIFY(printed.startsWith(QStringLiteral("Add level: Name of the new level [answered \"Alps\"]\n")));
 }
 
+void TestCliUi::answerForOneTitle_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<int>("preset");
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<int>("expectedForTitle");
+    QTest::addColumn<int>("expectedForOther");
+
+    using B = UiPort::Buttons;
+    using A = UiPort::Answer;
+    QTest::newRow("Yes without --yes") << false << int(A::Yes) << int(B::YesNo) << int(A::Yes) << int(A::No);
+    QTest::newRow("No despite --yes") << true << int(A::No) << int(B::YesNo) << int(A::No) << int(A::Yes);
+    QTest::newRow("Yes on an OK/Cancel question")
+        << false << int(A::Yes) << int(B::OkCancel) << int(A::Ok) << int(A::Cancel);
+    QTest::newRow("Cancel despite --yes")
+        << true << int(A::Cancel) << int(B::OkCancel) << int(A::Cancel) << int(A::Ok);
+}
+
+void TestCliUi::answerForOneTitle()
+{
+    QFETCH(bool, yes);
+    QFETCH(int, preset);
+    QFETCH(int, buttons);
+    QFETCH(int, expectedForTitle);
+    QFETCH(int, expectedForOther);
+
+    QString printed;
+    QTextStream err(&printed);
+    CliUi ui(err);
+    ui.setAssumeYes(yes);
+    ui.setAnswerFor(QStringLiteral("Creating new Scenery.CFG"), UiPort::Answer(preset));
+    QCOMPARE(int(ui.message(QStringLiteral("q"), QStringLiteral("Creating new Scenery.CFG"),
+                            UiPort::Buttons(buttons), UiPort::Icon::None)),
+             expectedForTitle);
+    // Titles match exactly.
+    QCOMPARE(int(ui.message(QStringLiteral("q"), QStringLiteral("Creating new Scenery.cfg"),
+                            UiPort::Buttons(buttons), UiPort::Icon::None)),
+             expectedForOther);
+    QCOMPARE(ui.shown().size(), 2);
+    QCOMPARE(int(ui.shown().at(0).answer), expectedForTitle);
+    QCOMPARE(ui.shown().at(1).title, QStringLiteral("Creating new Scenery.cfg"));
+}
+
+void TestCliUi::presetNextInputGoesFirst()
+{
+    QString printed;
+    QTextStream err(&printed);
+    CliUi ui(err);
+    ui.setPresetInputs({QStringLiteral("from --answer")});
+    ui.presetNextInput(QStringLiteral("from --backup"));
+    QCOMPARE(ui.input(QStringLiteral("p"), QStringLiteral("t"), {}), QStringLiteral("from --backup"));
+    QCOMPARE(ui.input(QStringLiteral("p"), QStringLiteral("t"), {}), QStringLiteral("from --answer"));
+}
+
+void TestCliUi::failuresAreToldFromOtherMessages_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<QString>("procedure");
+    QTest::addColumn<bool>("failure");
+
+    using I = UiPort::Icon;
+    const QString saveFailure = QStringLiteral("SceneryManager.saveDB\nError: 70\nPermission denied");
+    QTest::newRow("failure, any procedure") << saveFailure << int(I::Critical) << QString() << true;
+    QTest::newRow("failure of that procedure")
+        << saveFailure << int(I::Critical) << QStringLiteral("SceneryManager.saveDB") << true;
+    QTest::newRow("failure of another procedure")
+        << saveFailure << int(I::Critical) << QStringLiteral("SceneryManager.readCFG") << false;
+    QTest::newRow("a longer procedure name is another procedure")
+        << saveFailure << int(I::Critical) << QStringLiteral("SceneryManager.save") << false;
+    QTest::newRow("critical message that is no failure report")
+        << QStringLiteral("The selected sets cover more then the maximum of 332 sceneries.")
+        << int(I::Critical) << QString() << false;
+    QTest::newRow("same text without the critical icon")
+        << saveFailure << int(I::Information) << QString() << false;
+}
+
+void TestCliUi::failuresAreToldFromOtherMessages()
+{
+    QFETCH(QString, text);
+    QFETCH(int, icon);
+    QFETCH(QString, procedure);
+    QFETCH(bool, failure);
+
+    QString printed;
+    QTextStream err(&printed);
+    CliUi ui(err);
+    ui.inform(QStringLiteral("SceneryManager.CreateCFG\nError: 9\nSubscript out of range"),
+              QStringLiteral("Lumivale"), UiPort::Icon::Critical);
+    const qsizetype mark = ui.shown().size();
+    QVERIFY(!ui.failureShownSince(mark));
+    ui.message(text, QStringLiteral("Lumivale"), UiPort::Buttons::Ok, UiPort::Icon(icon));
+    QCOMPARE(ui.failureShownSince(mark, procedure), failure);
+    // Counted from the start, the earlier failure is seen.
+    QVERIFY(ui.failureShownSince(0));
+}
+
 void TestCliUi::choosersAreCancelled()
 {
     QString printed;
@@ -174,6 +276,27 @@ void TestCliUi::usageErrors_data()
     QTest::newRow("demo with two folders")
         << QStringList{QStringLiteral("demo"), QStringLiteral("a"), QStringLiteral("b")}
         << QStringLiteral("give exactly one folder");
+    QTest::newRow("list with an argument") << QStringList{QStringLiteral("list"), QStringLiteral("Europe")}
+                                           << QStringLiteral("takes no arguments");
+    QTest::newRow("import with two files")
+        << QStringList{QStringLiteral("import"), QStringLiteral("a.cfg"), QStringLiteral("b.cfg")}
+        << QStringLiteral("at most one file");
+    QTest::newRow("write-cfg without a set")
+        << QStringList{QStringLiteral("write-cfg")} << QStringLiteral("at least one set");
+    QTest::newRow("write-cfg, cache size not a number")
+        << QStringList{QStringLiteral("write-cfg"), QStringLiteral("(Current)"),
+                       QStringLiteral("--cache-size"), QStringLiteral("50M")}
+        << QStringLiteral("\"50M\"");
+    QTest::newRow("backup without action")
+        << QStringList{QStringLiteral("backup")} << QStringLiteral("make NAME");
+    QTest::newRow("backup make without name")
+        << QStringList{QStringLiteral("backup"), QStringLiteral("make")} << QStringLiteral("make NAME");
+    QTest::newRow("backup list with a name")
+        << QStringList{QStringLiteral("backup"), QStringLiteral("list"), QStringLiteral("x")}
+        << QStringLiteral("make NAME");
+    QTest::newRow("backup, unknown action")
+        << QStringList{QStringLiteral("backup"), QStringLiteral("restore"), QStringLiteral("x")}
+        << QStringLiteral("make NAME");
 }
 
 void TestCliUi::usageErrors()

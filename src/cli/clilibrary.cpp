@@ -1,0 +1,95 @@
+#include "cli/clilibrary.h"
+
+#include "backup/backupmanager.h"
+#include "cli/clisession.h"
+#include "library/scenerymanager.h"
+#include "tree/librarytree.h"
+#include "tree/tree.h"
+
+CliLibrary::CliLibrary(CliSession &session, std::optional<int> simType)
+    : m_session(session), m_manager(session.openManager(simType)), m_tree(std::make_unique<Tree>()),
+      m_libraryTree(std::make_unique<LibraryTree>(*m_manager, *m_tree, session.context().ui))
+{}
+
+CliLibrary::~CliLibrary()
+{
+    // The manager must not keep pointing at a backup manager that goes first.
+    if (m_manager)
+        m_manager->setBackupManager(nullptr);
+}
+
+void CliLibrary::load()
+{
+    bool isNew = false;
+    m_manager->readDB(isNew);
+    QString file;
+    m_manager->readCFG(file, false);
+    rebuild(isNew);
+    commitChecksToCurrent();
+}
+
+void CliLibrary::save()
+{
+    m_libraryTree->UndisplayAllTree();
+    m_manager->saveDB(*m_tree);
+}
+
+bool CliLibrary::reload()
+{
+    m_manager->colScenery.clear();
+    m_manager->dicCFGs.clear();
+    m_manager->dicLevel.clear();
+    bool isNew = false;
+    m_manager->readDB(isNew);
+    return isNew;
+}
+
+void CliLibrary::rebuild(bool appendUnplaced)
+{
+    m_libraryTree->fillTree(0, appendUnplaced);
+    // fillTree recorded the order of the tree it replaced; record the new one too, so that every
+    // PreviousKey reads as the next save will store it.
+    m_libraryTree->updatePreviousLink();
+}
+
+void CliLibrary::commitChecksToCurrent()
+{
+    CfgPtr current = m_manager->dicCFGs.value(LibraryNames::CurrentSet);
+    if (!current) {
+        current = std::make_shared<clsCFG>();
+        current->Key = LibraryNames::CurrentSet;
+        m_manager->dicCFGs.add(current->Key, current);
+    }
+    current->colUsedSceneries.clear();
+    for (const TreeNode *node = m_tree->firstRoot(); node; node = node->nextInWalk()) {
+        if (LibraryTree::isSceneryKey(node->key()) && node->checked())
+            current->addMember(node->text());
+    }
+}
+
+QList<SceneryPtr> CliLibrary::sceneriesInTreeOrder() const
+{
+    QList<SceneryPtr> result;
+    for (const TreeNode *node = m_tree->firstRoot(); node; node = node->nextInWalk()) {
+        if (!LibraryTree::isSceneryKey(node->key()))
+            continue;
+        if (SceneryPtr scenery = m_manager->colScenery.value(node->key()))
+            result.append(scenery);
+    }
+    return result;
+}
+
+CfgPtr CliLibrary::set(const QString &name) const
+{
+    return m_manager->dicCFGs.value(name);
+}
+
+BackupManager &CliLibrary::backup()
+{
+    if (!m_backup) {
+        m_backup =
+            std::make_unique<BackupManager>(m_session.context(), m_manager->FSPath(), m_manager->SimType);
+        m_manager->setBackupManager(m_backup.get());
+    }
+    return *m_backup;
+}

@@ -1,0 +1,178 @@
+// list and sets: what the library holds, in the order the window shows it.
+
+#include "cli/clilibrary.h"
+#include "cli/clisession.h"
+#include "cli/commands.h"
+#include "library/scenerymanager.h"
+#include "tree/librarytree.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+QCommandLineOption jsonOption()
+{
+    return QCommandLineOption(QStringLiteral("json"), QStringLiteral("Print one JSON array."));
+}
+
+QJsonObject sceneryJson(const clsScenery &s)
+{
+    QJsonArray flatten;
+    for (qint16 pos = 0; pos < clsScenery::FlattenCount; ++pos)
+        flatten.append(s.Flatten(pos));
+    return QJsonObject{
+        {QStringLiteral("key"), s.Key},
+        {QStringLiteral("title"), s.Title},
+        {QStringLiteral("level"), LibraryTree::getParentKey(s.Key)},
+        {QStringLiteral("active"), s.Active},
+        {QStringLiteral("required"), s.Required},
+        {QStringLiteral("isLocalPath"), s.IsLocalPath},
+        {QStringLiteral("localPath"), s.LocalPath},
+        {QStringLiteral("remotePath"), s.RemotePath},
+        {QStringLiteral("inCFG"), s.InCFG},
+        {QStringLiteral("layer"), s.Layer},
+        {QStringLiteral("textureId"), s.Texture_ID},
+        {QStringLiteral("group"), s.Group},
+        {QStringLiteral("groupId"), s.GroupID},
+        {QStringLiteral("id"), s.ID},
+        {QStringLiteral("exclude"), s.Exclude},
+        {QStringLiteral("flatten"), flatten},
+        {QStringLiteral("flySim"), s.FlySim},
+        {QStringLiteral("author"), s.Author},
+        {QStringLiteral("version"), s.Version},
+        {QStringLiteral("comment"), s.Comment},
+        {QStringLiteral("salesType"), s.SalesType},
+        {QStringLiteral("previousKey"), s.PreviousKey},
+    };
+}
+
+// "LevelEurope\Germany" reads as "Europe\Germany".
+QString levelPath(const QString &sceneryKey)
+{
+    return LibraryTree::getParentKey(sceneryKey).mid(LibraryNames::LevelPrefix.size());
+}
+
+QString flags(const clsScenery &s)
+{
+    QString text;
+    text += s.Active ? QLatin1Char('A') : QLatin1Char('-');
+    text += s.Required ? QLatin1Char('R') : QLatin1Char('-');
+    text += s.InCFG ? QLatin1Char('C') : QLatin1Char('-');
+    text += s.IsLocalPath ? QLatin1Char('-') : QLatin1Char('X');
+    return text;
+}
+
+void printTable(QTextStream &out, const QList<SceneryPtr> &sceneries)
+{
+    const QString levelHeader = QStringLiteral("Level");
+    const QString titleHeader = QStringLiteral("Title");
+    qsizetype levelWidth = levelHeader.size();
+    qsizetype titleWidth = titleHeader.size();
+    for (const SceneryPtr &s : sceneries) {
+        levelWidth = qMax(levelWidth, levelPath(s->Key).size());
+        titleWidth = qMax(titleWidth, s->Title.size());
+    }
+    const auto row = [&](const QString &level, const QString &title, const QString &flagText) {
+        out << level.leftJustified(levelWidth) << QStringLiteral("  ") << title.leftJustified(titleWidth)
+            << QStringLiteral("  ") << flagText << QLatin1Char('\n');
+    };
+    row(levelHeader, titleHeader, QStringLiteral("Flags"));
+    for (const SceneryPtr &s : sceneries)
+        row(levelPath(s->Key), s->Title, flags(*s));
+    out << sceneries.size()
+        << (sceneries.size() == 1 ? QStringLiteral(" scenery") : QStringLiteral(" sceneries"))
+        << QStringLiteral(".  Flags: A active, R required, C in Scenery.cfg, X remote folder only.\n");
+}
+
+} // namespace
+
+void setupList(QCommandLineParser &parser)
+{
+    parser.addOption(jsonOption());
+    parser.addOption(QCommandLineOption(QStringLiteral("set"),
+                                        QStringLiteral("Only the members of this set (\"(Current)\" for the "
+                                                       "simulator's Scenery.cfg)."),
+                                        QStringLiteral("name")));
+}
+
+int runList(CliCommandRun &run)
+{
+    if (!run.args.positionalArguments().isEmpty()) {
+        run.err << QStringLiteral("lumivale-cli list: takes no arguments (see --help).") << Qt::endl;
+        return CliUsageError;
+    }
+    CliLibrary library(run.session(), run.options.simType);
+    library.load();
+
+    QList<SceneryPtr> sceneries = library.sceneriesInTreeOrder();
+    if (run.args.isSet(QStringLiteral("set"))) {
+        const QString name = run.args.value(QStringLiteral("set"));
+        const CfgPtr set = library.set(name);
+        if (!set)
+            throw CliFailure{QStringLiteral("there is no set \"%1\".").arg(name)};
+        QList<SceneryPtr> members;
+        for (const SceneryPtr &s : sceneries) {
+            if (set->colUsedSceneries.contains(s->Title))
+                members.append(s);
+        }
+        sceneries = members;
+    }
+
+    if (run.args.isSet(QStringLiteral("json"))) {
+        QJsonArray array;
+        for (const SceneryPtr &s : sceneries)
+            array.append(sceneryJson(*s));
+        run.out << QJsonDocument(array).toJson(QJsonDocument::Indented);
+        return 0;
+    }
+    printTable(run.out, sceneries);
+    return 0;
+}
+
+void setupSets(QCommandLineParser &parser)
+{
+    parser.addOption(jsonOption());
+}
+
+int runSets(CliCommandRun &run)
+{
+    if (!run.args.positionalArguments().isEmpty()) {
+        run.err << QStringLiteral("lumivale-cli sets: takes no arguments (see --help).") << Qt::endl;
+        return CliUsageError;
+    }
+    CliLibrary library(run.session(), run.options.simType);
+    library.load();
+    const SceneryManager &manager = library.manager();
+
+    if (run.args.isSet(QStringLiteral("json"))) {
+        QJsonArray array;
+        for (auto it = manager.dicCFGs.begin(); it != manager.dicCFGs.end(); ++it) {
+            const clsCFG &set = **it;
+            QJsonArray members;
+            for (const QString &title : set.colUsedSceneries)
+                members.append(title);
+            array.append(QJsonObject{{QStringLiteral("name"), it.key()},
+                                     {QStringLiteral("sim"), set.Cache_Size},
+                                     {QStringLiteral("members"), members}});
+        }
+        run.out << QJsonDocument(array).toJson(QJsonDocument::Indented);
+        return 0;
+    }
+
+    for (auto it = manager.dicCFGs.begin(); it != manager.dicCFGs.end(); ++it) {
+        const clsCFG &set = **it;
+        const qsizetype count = set.colUsedSceneries.count();
+        run.out << it.key();
+        // "(Current)" stands for the simulator's file, whatever simulator number it carries.
+        if (it.key() != LibraryNames::CurrentSet)
+            run.out << QStringLiteral("  (sim %1)").arg(set.Cache_Size);
+        run.out << QStringLiteral("  %1 %2").arg(count).arg(count == 1 ? QStringLiteral("member")
+                                                                       : QStringLiteral("members"))
+                << QLatin1Char('\n');
+        for (const QString &title : set.colUsedSceneries)
+            run.out << QStringLiteral("    ") << title << QLatin1Char('\n');
+    }
+    return 0;
+}

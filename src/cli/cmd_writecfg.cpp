@@ -1,0 +1,162 @@
+// write-cfg: a new Scenery.cfg for the simulator from the named sets, as the create-scenery wizard
+// writes it, with the wizard's fields given as options.
+
+#include "app/filehelpers.h"
+#include "backup/backupmanager.h"
+#include "cli/clilibrary.h"
+#include "cli/clisession.h"
+#include "cli/cliui.h"
+#include "cli/commands.h"
+#include "library/scenerymanager.h"
+#include "tree/librarytree.h"
+
+namespace {
+
+const QString BackupQuestionTitle = QStringLiteral("Creating new Scenery.CFG");
+const QString LimitTitle = QStringLiteral("Can not create scenery.cfg");
+const QString LongPathTitle = QStringLiteral("Cannot zip file!");
+
+QString defaultTitle(qint32 simType)
+{
+    switch (simType) {
+    case 0:
+        return QStringLiteral("FS2000 World");
+    case 2:
+        return QStringLiteral("CFS2 World");
+    default:
+        return QStringLiteral("FS2002 World");
+    }
+}
+
+// The backup file makeBackup makes of a typed name.
+QString backupFileName(QString name)
+{
+    Start::NormaliseFilename(name);
+    if (name.right(4).toUpper() != QStringLiteral(".ZIP"))
+        name += QStringLiteral(".zip");
+    return name;
+}
+
+} // namespace
+
+void setupWriteCfg(QCommandLineParser &parser)
+{
+    parser.addPositionalArgument(
+        QStringLiteral("SET"),
+        QStringLiteral("Sets whose sceneries are written, in this order; \"(Current)\" "
+                       "is the simulator's present Scenery.cfg."),
+        QStringLiteral("SET..."));
+    parser.addOption(QCommandLineOption(QStringLiteral("cache-size"),
+                                        QStringLiteral("Cache_Size in megabytes (default 50, at least 10)."),
+                                        QStringLiteral("N"), QStringLiteral("50")));
+    parser.addOption(
+        QCommandLineOption(QStringLiteral("clean-on-exit"), QStringLiteral("Clean_on_Exit=TRUE.")));
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("title"),
+        QStringLiteral("[General] title (default \"FS2000 World\", \"FS2002 World\" or \"CFS2 World\")."),
+        QStringLiteral("T")));
+    parser.addOption(
+        QCommandLineOption(QStringLiteral("description"),
+                           QStringLiteral("[General] description (default \"Lumivale 1.6 Created "
+                                          "World\")."),
+                           QStringLiteral("D")));
+    parser.addOption(
+        QCommandLineOption(QStringLiteral("backup"),
+                           QStringLiteral("First back up the simulator's files as NAME in the backup "
+                                          "folder."),
+                           QStringLiteral("NAME")));
+}
+
+int runWriteCfg(CliCommandRun &run)
+{
+    const QStringList sets = run.args.positionalArguments();
+    if (sets.isEmpty()) {
+        run.err << QStringLiteral("lumivale-cli write-cfg: name at least one set (see --help).") << Qt::endl;
+        return CliUsageError;
+    }
+    bool numeric = false;
+    qint32 cacheSize = run.args.value(QStringLiteral("cache-size")).toInt(&numeric);
+    if (!numeric) {
+        run.err << QStringLiteral(
+                       "lumivale-cli write-cfg: --cache-size takes a whole number of megabytes, not \"")
+                << run.args.value(QStringLiteral("cache-size")) << QStringLiteral("\".") << Qt::endl;
+        return CliUsageError;
+    }
+
+    CliSession &session = run.session();
+    CliLibrary library(session, run.options.simType);
+    library.load();
+    SceneryManager &manager = library.manager();
+
+    QStringList unknown;
+    QString strSet;
+    for (const QString &name : sets) {
+        if (!library.set(name))
+            unknown << QLatin1Char('"') + name + QLatin1Char('"');
+        strSet += name + QStringLiteral("\r\n");
+    }
+    if (!unknown.isEmpty())
+        throw CliFailure{QStringLiteral("no set %1; nothing written (see \"lumivale-cli sets\").")
+                             .arg(unknown.join(QStringLiteral(", ")))};
+
+    const QString title = run.args.isSet(QStringLiteral("title")) ? run.args.value(QStringLiteral("title"))
+                                                                  : defaultTitle(manager.SimType);
+    const QString description = run.args.isSet(QStringLiteral("description"))
+                                    ? run.args.value(QStringLiteral("description"))
+                                    : QStringLiteral("Lumivale 1.6 Created World");
+
+    CliUi &ui = run.ui();
+    const bool withBackup = run.args.isSet(QStringLiteral("backup"));
+    QString backupFile;
+    BackupManager &backup = library.backup();
+    if (withBackup) {
+        const QString name = run.args.value(QStringLiteral("backup"));
+        if (name.isEmpty())
+            throw CliFailure{QStringLiteral("--backup needs a name; nothing written.")};
+        ui.setAnswerFor(BackupQuestionTitle, UiPort::Answer::Yes);
+        ui.presetNextInput(name);
+        backupFile = backup.backupRoot() + backupFileName(name);
+    }
+
+    library.libraryTree().UndisplayAllTree();
+    const qsizetype mark = ui.shown().size();
+    manager.CreateCFG(strSet, library.tree(), cacheSize, run.args.isSet(QStringLiteral("clean-on-exit")),
+                      title, description);
+
+    bool refused = false;
+    bool stopped = false;
+    for (qsizetype i = mark; i < ui.shown().size(); ++i) {
+        const CliUi::Shown &shown = ui.shown().at(i);
+        if (shown.title == LimitTitle)
+            refused = true;
+        // The backup was stopped at its long-path question, and the writer with it.
+        if (shown.title == LongPathTitle && shown.answer == UiPort::Answer::Cancel)
+            stopped = true;
+    }
+    if (refused)
+        return CliRefused;
+    if (stopped || ui.failureShownSince(mark))
+        return 1;
+
+    const QString written = manager.FSPath() + QStringLiteral("\\Scenery.CFG");
+    int areas = 0;
+    for (const QString &line : session.fs().readLines(written)) {
+        if (line.startsWith(QLatin1String("[Area."), Qt::CaseInsensitive))
+            ++areas;
+    }
+    run.out << QStringLiteral("Wrote %1: %2 areas from %3.\n")
+                   .arg(written)
+                   .arg(areas)
+                   .arg(sets.join(QStringLiteral(", ")));
+    if (withBackup) {
+        // An archive of nothing is not written, so an empty list leaves no backup file.
+        if (!backup.backupList().isEmpty())
+            run.out << QStringLiteral("Backup: %1\n").arg(backupFile);
+        else
+            run.err << QStringLiteral("lumivale-cli write-cfg: the backup file list %1 names no files, so no "
+                                      "%2 was made; Scenery.CFG.Backup holds the previous Scenery.CFG.")
+                           .arg(backup.backupListPath(), backupFile)
+                    << Qt::endl;
+    }
+    return 0;
+}
