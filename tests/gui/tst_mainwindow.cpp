@@ -1,5 +1,6 @@
 #include "app/tst_frmscenery_fixture.h"
 #include "gui/app/mainwindow.h"
+#include "gui/app/splashview.h"
 #include "gui/tree/treemodel.h"
 #include "settings/programsettings.h"
 
@@ -16,6 +17,7 @@
 #include <QStyleOptionViewItem>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
 
@@ -36,13 +38,19 @@ const QString ExcludeArea = QStringLiteral("N47 30.00,W122 15.00,N47 00.00,W121 
 // The library, the loaded window logic and its view, shown.
 struct Window
 {
-    explicit Window(MainWindowFixture &fixture, int simType = 1)
+    explicit Window(MainWindowFixture &fixture, bool activate = true)
     {
-        fixture.load(simType);
+        const int simType = 1;
+        // As the program does it: the view exists before the window loads, so it follows the load.
+        fixture.writeFiles(simType);
+        fixture.create();
         form = fixture.form.get();
         view = std::make_unique<MainWindow>(*form);
+        form->Form_Load();
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        if (activate)
+            form->Form_Activate();
     }
     ~Window()
     {
@@ -134,6 +142,12 @@ private slots:
     void dropMovesScenery();
     void closingAsksOnce();
     void resizeStoresPlacement();
+    void storedPlacementRestored_data();
+    void storedPlacementRestored();
+    void splashFollowsLogic_data();
+    void splashFollowsLogic();
+    void authorCompletion();
+    void popupMenuShowsSetEntries();
 };
 
 // ---- Check boxes and counts ----------------------------------------------------------------
@@ -727,9 +741,149 @@ void TestMainWindow::resizeStoresPlacement()
     Window window(fixture);
     window.view->resize(1000, 700);
     const double twips = window.view->twipsPerPixelX();
-    const QString expected = QString::number(qRound(window.view->frameGeometry().width() * twips));
+    const QString expected = QString::number(qRound(window.view->width() * twips));
     QTRY_COMPARE(storedSetting(fixture, QStringLiteral("Form.Width")), expected);
     QCOMPARE(storedSetting(fixture, QStringLiteral("Form.WindowState")), QStringLiteral("0"));
+}
+
+void TestMainWindow::storedPlacementRestored_data()
+{
+    QTest::addColumn<QString>("width");
+    QTest::addColumn<QString>("height");
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<QString>("top");
+    QTest::addColumn<QRect>("expected"); // in twips
+
+    QTest::newRow("size") << "15000"
+                          << "9000"
+                          << "0"
+                          << "0" << QRect(0, 0, 15000, 9000);
+    QTest::newRow("place") << "15000"
+                           << "9000"
+                           << "1500"
+                           << "750" << QRect(1500, 750, 15000, 9000);
+}
+
+void TestMainWindow::storedPlacementRestored()
+{
+    QFETCH(QString, width);
+    QFETCH(QString, height);
+    QFETCH(QString, left);
+    QFETCH(QString, top);
+    QFETCH(QRect, expected);
+
+    MainWindowFixture fixture;
+    const auto store = [&fixture](const char *name, const QString &value) {
+        fixture.env.settings->write(SettingsStore::Root::Machine, ProgramSettings::Key,
+                                    QString::fromLatin1(name), value);
+    };
+    store("Form.Width", width);
+    store("Form.Height", height);
+    store("Form.Left", left);
+    store("Form.Top", top);
+    store("Form.WindowState", QStringLiteral("0"));
+    Window window(fixture);
+    const double x = window.view->twipsPerPixelX();
+    const double y = window.view->twipsPerPixelY();
+    QCOMPARE(window.view->size(), QSize(qRound(expected.width() / x), qRound(expected.height() / y)));
+    QCOMPARE(window.view->pos(), QPoint(qRound(expected.left() / x), qRound(expected.top() / y)));
+}
+
+void TestMainWindow::splashFollowsLogic_data()
+{
+    QTest::addColumn<QString>("ending");
+
+    QTest::newRow("main window activated") << "activate";
+    QTest::newRow("click on the splash") << "click";
+    QTest::newRow("key pressed in the splash") << "key";
+}
+
+void TestMainWindow::splashFollowsLogic()
+{
+    QFETCH(QString, ending);
+
+    MainWindowFixture fixture;
+    Window window(fixture, false);
+    SplashView *splash = window.view->splashView();
+    // Loading showed it, with the build label filled and the close label hidden.
+    QVERIFY(splash->isVisible());
+    QCOMPARE(splash->findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("Lumivale V1.6"));
+    QVERIFY(splash->findChild<QLabel *>(QStringLiteral("lblBuild"))
+                ->text()
+                .startsWith(QStringLiteral("Build: 1.6.")));
+    QVERIFY(!splash->findChild<QLabel *>(QStringLiteral("lblClose"))->isVisibleTo(splash));
+
+    if (ending == QStringLiteral("activate"))
+        window.form->Form_Activate();
+    else if (ending == QStringLiteral("click"))
+        QTest::mouseClick(splash->findChild<QLabel *>(QStringLiteral("Label2")), Qt::LeftButton);
+    else
+        QTest::keyClick(splash, Qt::Key_Space);
+    QVERIFY(!splash->isVisible());
+    QVERIFY(!window.form->splash().isVisible());
+}
+
+void TestMainWindow::authorCompletion()
+{
+    MainWindowFixture fixture;
+    MainWindowFixture::Scenery s;
+    s.title = QStringLiteral("Alpha");
+    s.author = QStringLiteral("Jane Roe");
+    const QString alpha = fixture.addScenery(s);
+    s.title = QStringLiteral("Bravo");
+    s.author.clear();
+    s.previousKey = alpha;
+    const QString bravo = fixture.addScenery(s);
+    Window window(fixture);
+    window.view->selectNode(fixture.node(bravo));
+
+    auto *author = window.view->findChild<QComboBox *>(QStringLiteral("txtAuthor"));
+    QLineEdit *edit = author->lineEdit();
+    edit->setFocus();
+    QTest::keyClicks(edit, QStringLiteral("ja"));
+    // The listed spelling is taken, the caret stays after what was typed.
+    QCOMPARE(edit->text(), QStringLiteral("Jane Roe"));
+    QCOMPARE(edit->cursorPosition(), 2);
+    QCOMPARE(fixture.manager->colScenery.item(bravo)->Author, QStringLiteral("Jane Roe"));
+
+    // Arrow keys do not complete: the text is cut back only by typing.
+    QTest::keyClick(edit, Qt::Key_Right);
+    QCOMPARE(edit->text(), QStringLiteral("Jane Roe"));
+}
+
+void TestMainWindow::popupMenuShowsSetEntries()
+{
+    MainWindowFixture fixture;
+    const QString alpha = fixture.addScenery(QStringLiteral("Alpha"));
+    fixture.addSet(QStringLiteral("Evening"), 1, {QStringLiteral("Alpha")});
+    fixture.addSet(QStringLiteral("Weekend"), 1, {});
+    Window window(fixture);
+    window.view->selectNode(fixture.node(alpha));
+
+    QStringList added;
+    QStringList removed;
+    bool subMenusShown = false;
+    QTimer::singleShot(0, this, [&] {
+        QWidget *popup = QApplication::activePopupWidget();
+        QVERIFY(popup == window.view->sceneryMenu());
+        subMenusShown =
+            window.view->addToSetAction()->isVisible() && window.view->removeFromSetAction()->isVisible();
+        for (QAction *action : window.view->addToSetAction()->menu()->actions())
+            added.append(action->text());
+        for (QAction *action : window.view->removeFromSetAction()->menu()->actions())
+            removed.append(action->text());
+        popup->close();
+    });
+    QTreeView *tree = window.view->treeView();
+    const QPoint at = tree->visualRect(window.view->treeModel()->indexOf(fixture.node(alpha))).center();
+    emit tree->customContextMenuRequested(at);
+
+    QVERIFY(subMenusShown);
+    QCOMPARE(added, QStringList{QStringLiteral("Weekend")});
+    QCOMPARE(removed, QStringList{QStringLiteral("Evening")});
+    // Closed again, the menu bar's menu has no set entries.
+    QVERIFY(!window.view->addToSetAction()->isVisible());
+    QVERIFY(!window.form->setSubMenusVisible());
 }
 
 QTEST_MAIN(TestMainWindow)

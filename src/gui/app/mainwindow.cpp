@@ -765,12 +765,7 @@ void MainWindow::bindLogic()
     for (int i = 0; i < int(m_filter.size()); ++i)
         connect(m_filter[std::size_t(i)], &QCheckBox::clicked, this,
                 [this, i](bool checked) { m_form.chkFilter_Click(i, checked); });
-    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int page) {
-        m_form.tbsScenery_Click(page);
-        // The levels are collected afresh each time the page is opened.
-        if (page == frmScenery::TabMoveTo)
-            m_form.FillMoveToTree();
-    });
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int page) { m_form.tbsScenery_Click(page); });
 
     connect(&m_form, &frmScenery::captionChanged, this, &MainWindow::refreshCaption);
     connect(&m_form, &frmScenery::statusChanged, this, &MainWindow::refreshStatus);
@@ -1028,25 +1023,26 @@ void MainWindow::refreshFreeSpace()
 
 void MainWindow::applyPlacement()
 {
+    // The size is the window's inside, which a window manager cannot change under us; the place
+    // is that of the frame, as move() takes it.
     const frmScenery::Placement &p = m_form.placement();
-    m_applyingPlacement = true;
     if (p.windowState == 2) {
         setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
-    } else if (p.windowState == 1) {
-        setWindowState(windowState() | Qt::WindowMinimized);
-    } else {
-        setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-        const QSize frameExtra = frameGeometry().size() - geometry().size();
-        const QSize size(int(std::lround(p.width / twipsPerPixelX())) - frameExtra.width(),
-                         int(std::lround(p.height / twipsPerPixelY())) - frameExtra.height());
-        const QPoint place(int(std::lround(p.left / twipsPerPixelX())),
-                           int(std::lround(p.top / twipsPerPixelY())));
-        if (size != this->size())
-            resize(size);
-        if (place != pos())
-            move(place);
+        return;
     }
-    m_applyingPlacement = false;
+    if (p.windowState == 1) {
+        setWindowState(windowState() | Qt::WindowMinimized);
+        return;
+    }
+    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    const QSize size(int(std::lround(p.width / twipsPerPixelX())),
+                     int(std::lround(p.height / twipsPerPixelY())));
+    const QPoint place(int(std::lround(p.left / twipsPerPixelX())),
+                       int(std::lround(p.top / twipsPerPixelY())));
+    if (size != this->size())
+        resize(size);
+    if (place != pos())
+        move(place);
 }
 
 void MainWindow::resizeEvent(QResizeEvent *event)
@@ -1067,11 +1063,10 @@ void MainWindow::handleResize()
     if (!isVisible())
         return;
     frmScenery::Placement p;
-    const QRect frame = frameGeometry();
-    p.width = frame.width() * twipsPerPixelX();
-    p.height = frame.height() * twipsPerPixelY();
-    p.left = frame.x() * twipsPerPixelX();
-    p.top = frame.y() * twipsPerPixelY();
+    p.width = width() * twipsPerPixelX();
+    p.height = height() * twipsPerPixelY();
+    p.left = pos().x() * twipsPerPixelX();
+    p.top = pos().y() * twipsPerPixelY();
     p.windowState = isMinimized() ? 1 : (isMaximized() ? 2 : 0);
     m_form.setPlacement(p);
     if (const std::optional<frmScenery::Layout> layout = m_form.Form_Resize())

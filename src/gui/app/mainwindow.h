@@ -185,7 +185,6 @@ private:
     QTimer m_freeSpaceTimer;
     QTimer m_resizeTimer;
     bool m_syncingSelection = false;
-    bool m_applyingPlacement = false;
     bool m_unloaded = false;
     const QEvent *m_lastFunctionKey = nullptr;
 };
