@@ -530,55 +530,36 @@ void TestCliLibrary::writeCfgOfCurrent()
 
 void TestCliLibrary::writeCfgGeneralSection_data()
 {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QStringList>("general");
-    const QString cmd = QStringLiteral("write-cfg");
-    const QString current = QStringLiteral("(Current)");
-    QTest::newRow("FS2002 defaults") << QStringList{cmd, current}
-                                     << QStringList{QStringLiteral("[General]"),
-                                                    QStringLiteral("Title=FS2002 World"),
-                                                    QStringLiteral("Description=Lumivale 1.6 Created World"),
-                                                    QStringLiteral("Cache_Size=50M"),
-                                                    QStringLiteral("Clean_on_Exit=FALSE"),
-                                                    QString()};
-    QTest::newRow("FS2000 has no title or description")
-        << QStringList{QStringLiteral("--sim"), QStringLiteral("0"), cmd, current}
-        << QStringList{QStringLiteral("[General]"), QStringLiteral("Cache_Size=50M"),
-                       QStringLiteral("Clean_on_Exit=FALSE"), QString()};
-    QTest::newRow("options") << QStringList{cmd,
-                                            current,
-                                            QStringLiteral("--cache-size"),
-                                            QStringLiteral("120"),
-                                            QStringLiteral("--clean-on-exit"),
-                                            QStringLiteral("--title"),
-                                            QStringLiteral("Evening"),
-                                            QStringLiteral("--description"),
-                                            QStringLiteral("Before the flight")}
-                             << QStringList{QStringLiteral("[General]"),
-                                            QStringLiteral("Title=Evening"),
-                                            QStringLiteral("Description=Before the flight"),
-                                            QStringLiteral("Cache_Size=120M"),
-                                            QStringLiteral("Clean_on_Exit=TRUE"),
-                                            QString()};
-    QTest::newRow("cache size below 10 is raised")
-        << QStringList{cmd, current, QStringLiteral("--cache-size"), QStringLiteral("4")}
-        << QStringList{QStringLiteral("[General]"),
-                       QStringLiteral("Title=FS2002 World"),
-                       QStringLiteral("Description=Lumivale 1.6 Created World"),
-                       QStringLiteral("Cache_Size=10M"),
-                       QStringLiteral("Clean_on_Exit=FALSE"),
-                       QString()};
+    // Arguments and the expected "[General]" lines, each list written as one text split at "|".
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<QString>("general");
+    QTest::newRow("FS2002 defaults") << QStringLiteral("write-cfg|(Current)")
+                                     << QStringLiteral(
+                                            "[General]|Title=FS2002 World|Description=Lumivale 1.6 "
+                                            "Created World|Cache_Size=50M|Clean_on_Exit=FALSE|");
+    QTest::newRow("FS2000: no title, no description")
+        << QStringLiteral("--sim|0|write-cfg|(Current)")
+        << QStringLiteral("[General]|Cache_Size=50M|Clean_on_Exit=FALSE|");
+    QTest::newRow("options") << QStringLiteral("write-cfg|(Current)|--cache-size|120|--clean-on-exit|--title|"
+                                               "Evening|--description|Before the flight")
+                             << QStringLiteral("[General]|Title=Evening|Description=Before the flight|"
+                                               "Cache_Size=120M|Clean_on_Exit=TRUE|");
+    QTest::newRow("cache size below 10 raised")
+        << QStringLiteral("write-cfg|(Current)|--cache-size|4")
+        << QStringLiteral("[General]|Title=FS2002 World|Description=Lumivale 1.6 Created World|"
+                          "Cache_Size=10M|Clean_on_Exit=FALSE|");
 }
 
 void TestCliLibrary::writeCfgGeneralSection()
 {
-    QFETCH(QStringList, arguments);
-    QFETCH(QStringList, general);
+    QFETCH(QString, arguments);
+    QFETCH(QString, general);
+    const QStringList lines = general.split(QLatin1Char('|'));
     const Demo demo;
-    const Result result = demo.run(arguments);
+    const Result result = demo.run(arguments.split(QLatin1Char('|')));
     QVERIFY2(result.code == 0, qPrintable(result.err));
-    const int sim = arguments.first() == QLatin1String("--sim") ? 0 : 1;
-    QCOMPARE(demo.fs.readLines(Demo::sceneryCfg(sim)).mid(0, general.size()), general);
+    const int sim = arguments.startsWith(QLatin1String("--sim")) ? 0 : 1;
+    QCOMPARE(demo.fs.readLines(Demo::sceneryCfg(sim)).mid(0, lines.size()), lines);
 }
 
 void TestCliLibrary::writeCfgRefusals_data()

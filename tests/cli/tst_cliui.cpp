@@ -49,7 +49,6 @@ private slots:
     void inputsComeFromThePresetQueueInOrder();
     void answerForOneTitle_data();
     void answerForOneTitle();
-    void presetNextInputGoesFirst();
     void failuresAreToldFromOtherMessages_data();
     void failuresAreToldFromOtherMessages();
     void choosersAreCancelled();
@@ -164,17 +163,6 @@ void TestCliUi::answerForOneTitle()
     QCOMPARE(ui.shown().at(1).title, QStringLiteral("Creating new Scenery.cfg"));
 }
 
-void TestCliUi::presetNextInputGoesFirst()
-{
-    QString printed;
-    QTextStream err(&printed);
-    CliUi ui(err);
-    ui.setPresetInputs({QStringLiteral("from --answer")});
-    ui.presetNextInput(QStringLiteral("from --backup"));
-    QCOMPARE(ui.input(QStringLiteral("p"), QStringLiteral("t"), {}), QStringLiteral("from --backup"));
-    QCOMPARE(ui.input(QStringLiteral("p"), QStringLiteral("t"), {}), QStringLiteral("from --answer"));
-}
-
 void TestCliUi::failuresAreToldFromOtherMessages_data()
 {
     QTest::addColumn<QString>("text");
@@ -278,22 +266,12 @@ void TestCliUi::usageErrors_data()
         << QStringLiteral("give exactly one folder");
     QTest::newRow("list with an argument") << QStringList{QStringLiteral("list"), QStringLiteral("Europe")}
                                            << QStringLiteral("takes no arguments");
-    QTest::newRow("import with two files")
-        << QStringList{QStringLiteral("import"), QStringLiteral("a.cfg"), QStringLiteral("b.cfg")}
-        << QStringLiteral("at most one file");
     QTest::newRow("write-cfg without a set")
         << QStringList{QStringLiteral("write-cfg")} << QStringLiteral("at least one set");
     QTest::newRow("write-cfg, cache size not a number")
         << QStringList{QStringLiteral("write-cfg"), QStringLiteral("(Current)"),
                        QStringLiteral("--cache-size"), QStringLiteral("50M")}
         << QStringLiteral("\"50M\"");
-    QTest::newRow("backup without action")
-        << QStringList{QStringLiteral("backup")} << QStringLiteral("make NAME");
-    QTest::newRow("backup make without name")
-        << QStringList{QStringLiteral("backup"), QStringLiteral("make")} << QStringLiteral("make NAME");
-    QTest::newRow("backup list with a name")
-        << QStringList{QStringLiteral("backup"), QStringLiteral("list"), QStringLiteral("x")}
-        << QStringLiteral("make NAME");
     QTest::newRow("backup, unknown action")
         << QStringList{QStringLiteral("backup"), QStringLiteral("restore"), QStringLiteral("x")}
         << QStringLiteral("make NAME");
