@@ -50,8 +50,12 @@ const char *const RowProperty = "commandRow";
 // Sets a line edit's text only when it differs, so a refresh leaves the caret where it is.
 void setLineText(QLineEdit *edit, const QString &text)
 {
-    if (edit->text() != text)
-        edit->setText(text);
+    if (edit->text() == text)
+        return;
+    edit->setText(text);
+    // A long value shown from elsewhere is read from its beginning.
+    if (!edit->hasFocus())
+        edit->setCursorPosition(0);
 }
 
 void setRedText(QLineEdit *edit, bool red, const QColor &normal)
