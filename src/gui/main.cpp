@@ -3,6 +3,7 @@
 #include "backup/backupmanager.h"
 #include "gui/app/guiuiport.h"
 #include "gui/app/mainwindow.h"
+#include "gui/app/organiseviews.h"
 #include "gui/areas/areadialogviews.h"
 #include "gui/backup/backupviews.h"
 #include "library/scenerymanager.h"
@@ -81,6 +82,7 @@ int main(int argc, char *argv[])
     ui.setFileSystem(platform.fs);
     registerAreaViews();
     registerBackupViews();
+    registerOrganiseViews();
 
     std::unique_ptr<BackupManager> backup;
     std::unique_ptr<frmScenery> form;
