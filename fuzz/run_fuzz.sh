@@ -2,7 +2,8 @@
 # Runs one fuzz target with its seed corpus and dictionary.
 #   fuzz/run_fuzz.sh <target> [seconds] [build folder]
 # target: fuzz_scenerycfg fuzz_db5 fuzz_cfgset fuzz_level fuzz_olddb
-# The corpus grows in <build>/corpus/<target>; crashing inputs land in <build>/artifacts/<target>/.
+# The corpus grows in <build>/corpus/<target>; crashing inputs land in <build>/artifacts/<target>/;
+# inputs kept as test data live in tests/data/fuzz-<target without "fuzz_">/.
 set -eu
 target=$1
 seconds=${2:-300}
@@ -27,7 +28,8 @@ case $target in
   *) echo "unknown target $target" >&2; exit 2 ;;
 esac
 # Earlier findings are replayed first.
-if [ -d "$data/fuzz-$target" ]; then cp "$data/fuzz-$target"/* "$corpus/" 2>/dev/null || true; fi
+kept=$data/fuzz-${target#fuzz_}
+if [ -d "$kept" ]; then cp "$kept"/* "$corpus/" 2>/dev/null || true; fi
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
