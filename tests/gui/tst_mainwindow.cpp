@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
+#include <QWindow>
 
 #include <memory>
 
@@ -140,6 +141,7 @@ private slots:
     void setComboTypedName();
     void dropMovesScenery_data();
     void dropMovesScenery();
+    void mouseDragMovesScenery();
     void closingAsksOnce();
     void resizeStoresPlacement();
     void storedPlacementRestored_data();
@@ -719,6 +721,49 @@ void TestMainWindow::dropMovesScenery()
     // The view shows the scenery where the logic put it.
     const QModelIndex shown = window.view->treeModel()->indexOf(fixture.node(expectedKey));
     QCOMPARE(shown.parent().data(TreeModel::KeyRole).toString(), LibraryTree::getParentKey(expectedKey));
+}
+
+// The whole gesture with the mouse: press on a scenery, move past the drag distance (the drag
+// starts and runs its own loop), move over a level and let go there.
+void TestMainWindow::mouseDragMovesScenery()
+{
+    MainWindowFixture fixture;
+    fixture.addLevel(QStringLiteral("LevelEurope"), QStringLiteral("Europe"));
+    const QString alpha = fixture.addScenery(QStringLiteral("Alpha"));
+    fixture.addScenery(QStringLiteral("Berlin"), QStringLiteral("LevelEurope"));
+    Window window(fixture);
+
+    QTreeView *view = window.view->treeView();
+    QWidget *viewport = view->viewport();
+    const auto centre = [&](const QString &key) {
+        return view->visualRect(window.view->treeModel()->indexOf(fixture.node(key))).center();
+    };
+    const QPoint from = centre(alpha);
+    const QPoint to = centre(QStringLiteral("LevelEurope"));
+
+    bool dropped = false;
+    // The drag's loop runs inside the move below and listens to the window system, so the rest
+    // of the gesture arrives at the top-level window from the queue.
+    QWindow *top = window.view->windowHandle();
+    const QPoint target = viewport->mapTo(window.view.get(), to);
+    QTimer::singleShot(50, viewport, [&] {
+        QTest::mouseMove(top, target);
+        QTest::mouseMove(top, target + QPoint(1, 0));
+        QTest::mouseRelease(top, Qt::LeftButton, Qt::NoModifier, target + QPoint(1, 0));
+        dropped = true;
+    });
+    QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, from);
+    QCOMPARE(window.form->dragNode(), fixture.node(alpha));
+    QMouseEvent move(QEvent::MouseMove, QPointF(from + QPoint(0, 3 * QApplication::startDragDistance())),
+                     viewport->mapToGlobal(QPointF(from)), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &move);
+    QTRY_VERIFY(dropped);
+
+    const QString moved = QStringLiteral("SceneryEurope\\Alpha");
+    QTRY_VERIFY2(fixture.node(moved), "the scenery was not moved onto the level");
+    QVERIFY(!fixture.node(alpha));
+    QVERIFY(fixture.form->manager().colScenery.contains(moved));
+    QVERIFY(!window.form->dragging());
 }
 
 void TestMainWindow::closingAsksOnce()
