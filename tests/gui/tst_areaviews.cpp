@@ -12,25 +12,33 @@
 #include <QTest>
 #include <QTimer>
 
-namespace {
-const QString ExclArea = QStringLiteral("N47 30.00,W122 15.00,N47 00.00,W121 45.00");
-const QString FlatArea = QStringLiteral(
-    "N47 30.00,W122 15.00,N47 00.00,W122 15.00,N47 00.00,W121 45.00,N47 30.00,W121 45.00");
+using namespace Qt::StringLiterals;
 
-QString viewBoxes(const ExcludeDialog &dialog)
+namespace {
+const QString ExclArea = u"N47 30.00,W122 15.00,N47 00.00,W121 45.00"_s;
+const QString FlatArea = u"N47 30.00,W122 15.00,N47 00.00,W122 15.00,N47 00.00,W121 45.00,N47 30.00,W121 45.00"_s;
+
+// "0101": the class boxes as the view and, after a "/", as the logic holds them.
+QString boxes(const ExcludeDialog &dialog, const frmExclude &form)
 {
-    QString result;
-    for (int i = 0; i < frmExclude::ClassCount; ++i)
-        result.append(dialog.classBox(i)->isChecked() ? QLatin1Char('1') : QLatin1Char('0'));
-    return result;
+    QString view, logic;
+    for (int i = 0; i < frmExclude::ClassCount; ++i) {
+        view += dialog.classBox(i)->isChecked() ? u'1' : u'0';
+        logic += form.isClassChecked(i) ? u'1' : u'0';
+    }
+    return view + u'/' + logic;
 }
 
-QString logicBoxes(const frmExclude &form)
+// "N 5_ 07.25;..." per row as shown; a disabled row is marked "off".
+QString rows(const UsrAreaWidget &area)
 {
-    QString result;
-    for (int i = 0; i < frmExclude::ClassCount; ++i)
-        result.append(form.isClassChecked(i) ? QLatin1Char('1') : QLatin1Char('0'));
-    return result;
+    QStringList out;
+    for (int row = 1; row <= AreaText::RowCount; ++row)
+        out << (area.degreesEdit(row)->isEnabled() && area.hemisphereBox(row)->isEnabled()
+                    ? area.hemisphereBox(row)->currentText() + u' ' + area.degreesEdit(row)->displayText() +
+                          u' ' + area.minutesEdit(row)->displayText()
+                    : u"off"_s);
+    return out.join(u';');
 }
 
 // Replaces a masked field's content as a user would: select everything, then type.
@@ -42,7 +50,7 @@ void retype(QLineEdit *edit, const QString &keys)
     edit->home(false);
     QTest::keyClicks(edit, keys);
 }
-}
+} // namespace
 
 class TestAreaViews : public QObject
 {
@@ -55,10 +63,8 @@ private slots:
     void classBoxes();
     void rowsShowLoadedValue();
     void typedRowsReachTheLogic();
-    void exclusionModeDisablesUpperPoints();
     void buttons_data();
     void buttons();
-    void escapeIsCancel();
     void portShowsRegisteredView();
 };
 
@@ -79,7 +85,7 @@ void TestAreaViews::elevationTyping()
     QFETCH(QString, shown);
     ScriptedUi ui;
     frmFlatten form;
-    form.strFlatten = stored + QLatin1Char(',') + FlatArea;
+    form.strFlatten = stored + u',' + FlatArea;
     form.open(ui);
     FlattenDialog dialog(form);
     dialog.show();
@@ -88,8 +94,7 @@ void TestAreaViews::elevationTyping()
     edit->setFocus();
     edit->end(false);
     QTest::keyClicks(edit, typed);
-    QCOMPARE(edit->text(), shown);
-    QCOMPARE(form.elevation(), shown);
+    QCOMPARE(edit->text() + u'/' + form.elevation(), shown + u'/' + shown);
 }
 
 void TestAreaViews::classBoxes_data()
@@ -97,9 +102,10 @@ void TestAreaViews::classBoxes_data()
     QTest::addColumn<QString>("classes");
     QTest::addColumn<int>("clicked");
     QTest::addColumn<QString>("result");
-    QTest::newRow("all clears the others") << ",objects,vors" << 3 << "0001";
-    QTest::newRow("vors clears all") << ",all" << 1 << "0100";
-    QTest::newRow("third single makes all") << ",objects,ndbs" << 1 << "0001";
+    QTest::newRow("upper case class read") << ",OBJECTS,vors" << -1 << "1100/1100";
+    QTest::newRow("all clears the others") << ",objects,vors" << 3 << "0001/0001";
+    QTest::newRow("vors clears all") << ",all" << 1 << "0100/0100";
+    QTest::newRow("third single makes all") << ",objects,ndbs" << 1 << "0001/0001";
 }
 
 void TestAreaViews::classBoxes()
@@ -113,65 +119,47 @@ void TestAreaViews::classBoxes()
     form.open(ui);
     ExcludeDialog dialog(form);
     dialog.show();
-    QCOMPARE(viewBoxes(dialog), logicBoxes(form));
-    QTest::mouseClick(dialog.classBox(clicked), Qt::LeftButton);
-    QCOMPARE(logicBoxes(form), result);
-    QCOMPARE(viewBoxes(dialog), result);
+    if (clicked >= 0)
+        QTest::mouseClick(dialog.classBox(clicked), Qt::LeftButton);
+    QCOMPARE(boxes(dialog, form), result);
 }
 
+// Loading after the view exists is shown as well; exclusion mode disables the upper points.
 void TestAreaViews::rowsShowLoadedValue()
 {
     ScriptedUi ui;
     frmFlatten form;
     FlattenDialog dialog(form);
-    UsrAreaWidget *area = dialog.areaWidget();
-    QCOMPARE(area->hemisphereBox(1)->currentIndex(), -1);
-    QCOMPARE(area->degreesEdit(2)->displayText(), QStringLiteral("___"));
-    // Loading after the view exists is shown as well.
-    form.strFlatten = QStringLiteral("7,N5 7.25,W5 7.25,S46 0,E4 0,N1 0,W1 0,N2 0,W2 0");
+    QCOMPARE(rows(*dialog.areaWidget()).section(u';', 1, 1), u" ___ __.__"_s);
+    form.strFlatten = u"7,N5 7.25,W5 7.25,S46 0,E4 0,N1 0,W1 0,N2 0,W2 0"_s;
     form.open(ui);
-    QCOMPARE(dialog.elevationEdit()->text(), QStringLiteral("7"));
-    QCOMPARE(area->hemisphereBox(1)->currentText(), QStringLiteral("N"));
-    QCOMPARE(area->degreesEdit(1)->displayText(), QStringLiteral("5_"));
-    QCOMPARE(area->minutesEdit(1)->displayText(), QStringLiteral("07.25"));
-    QCOMPARE(area->degreesEdit(2)->displayText(), QStringLiteral("005"));
-    QCOMPARE(area->hemisphereBox(3)->currentText(), QStringLiteral("S"));
-    QCOMPARE(area->hemisphereBox(4)->currentText(), QStringLiteral("E"));
+    QCOMPARE(dialog.elevationEdit()->text(), u"7"_s);
+    QCOMPARE(rows(*dialog.areaWidget()), u"N 5_ 07.25;W 005 07.25;S 46 00.00;E 004 00.00;"
+                                         "N 1_ 00.00;W 001 00.00;N 2_ 00.00;W 002 00.00"_s);
+    frmExclude exclude;
+    ExcludeDialog excludeDialog(exclude);
+    QCOMPARE(rows(*excludeDialog.areaWidget()).section(u';', 3), u" ___ __.__;off;off;off;off"_s);
 }
 
 void TestAreaViews::typedRowsReachTheLogic()
 {
     ScriptedUi ui;
     frmExclude form;
-    form.strExclude = ExclArea + QStringLiteral(",objects");
+    form.strExclude = ExclArea + u",objects"_s;
     form.open(ui);
     ExcludeDialog dialog(form);
     dialog.show();
     UsrAreaWidget *area = dialog.areaWidget();
-    retype(area->degreesEdit(1), QStringLiteral("5"));
-    retype(area->minutesEdit(1), QStringLiteral("0725"));
-    retype(area->degreesEdit(2), QStringLiteral("7"));
+    retype(area->degreesEdit(1), u"5"_s);
+    retype(area->minutesEdit(1), u"0725"_s);
+    retype(area->degreesEdit(2), u"7"_s);
     area->hemisphereBox(3)->setFocus();
     QTest::keyClick(area->hemisphereBox(3), Qt::Key_Down);
-    QCOMPARE(form.usrExclude.row(1).degrees, QStringLiteral("5_"));
-    QCOMPARE(form.usrExclude.row(1).minutes, QStringLiteral("07.25"));
-    QCOMPARE(form.usrExclude.row(3).hemisphere, QStringLiteral("S"));
+    QCOMPARE(form.usrExclude.row(1).degrees + u' ' + form.usrExclude.row(1).minutes + u' ' +
+                 form.usrExclude.row(3).hemisphere, u"5_ 07.25 S"_s);
     QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
-    QCOMPARE(form.strExclude, QStringLiteral("N5 07.25,W7 15.00,S47 00.00,W121 45.00,objects"));
+    QCOMPARE(form.strExclude, u"N5 07.25,W7 15.00,S47 00.00,W121 45.00,objects"_s);
     QVERIFY(!dialog.isVisible());
-}
-
-void TestAreaViews::exclusionModeDisablesUpperPoints()
-{
-    frmExclude exclude;
-    ExcludeDialog excludeDialog(exclude);
-    frmFlatten flatten;
-    FlattenDialog flattenDialog(flatten);
-    for (int row = 1; row <= AreaText::RowCount; ++row) {
-        QCOMPARE(excludeDialog.areaWidget()->degreesEdit(row)->isEnabled(), row <= 4);
-        QCOMPARE(excludeDialog.areaWidget()->hemisphereBox(row)->isEnabled(), row <= 4);
-        QVERIFY(flattenDialog.areaWidget()->minutesEdit(row)->isEnabled());
-    }
 }
 
 void TestAreaViews::buttons_data()
@@ -179,8 +167,9 @@ void TestAreaViews::buttons_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("result");
     QTest::addColumn<bool>("deleted");
-    QTest::newRow("ok") << "cmdOK" << QStringLiteral("120,") + FlatArea << false;
+    QTest::newRow("ok gives the canonical text") << "cmdOK" << u"120,"_s + FlatArea << false;
     QTest::newRow("cancel") << "cmdCancel" << "" << false;
+    QTest::newRow("escape is cancel") << "escape" << "" << false;
     QTest::newRow("delete") << "cmdDelete" << "" << true;
 }
 
@@ -191,32 +180,18 @@ void TestAreaViews::buttons()
     QFETCH(bool, deleted);
     ScriptedUi ui;
     frmFlatten form;
-    form.strFlatten = QStringLiteral("120,n47 30,W122 15,N47 0,W122 15,N47 0,W121 45,N47 30,W121 45");
+    form.strFlatten = u"120,n47 30,W122 15,N47 0,W122 15,N47 0,W121 45,N47 30,W121 45"_s;
     form.open(ui);
     FlattenDialog dialog(form);
     dialog.show();
-    auto *pushButton = dialog.findChild<QPushButton *>(button);
-    QVERIFY(pushButton);
-    QTest::mouseClick(pushButton, Qt::LeftButton);
+    if (button == u"escape"_s)
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    else
+        QTest::mouseClick(dialog.findChild<QPushButton *>(button), Qt::LeftButton);
     QVERIFY(form.hidden());
     QVERIFY(!dialog.isVisible());
     QCOMPARE(form.strFlatten, result);
     QCOMPARE(form.bDelete, deleted);
-}
-
-void TestAreaViews::escapeIsCancel()
-{
-    ScriptedUi ui;
-    frmExclude form;
-    form.strExclude = ExclArea + QStringLiteral(",vors");
-    form.open(ui);
-    ExcludeDialog dialog(form);
-    dialog.show();
-    QTest::keyClick(&dialog, Qt::Key_Escape);
-    QVERIFY(form.hidden());
-    QVERIFY(!dialog.isVisible());
-    QVERIFY(form.strExclude.isEmpty());
-    QVERIFY(!form.bDelete);
 }
 
 void TestAreaViews::portShowsRegisteredView()
@@ -232,11 +207,9 @@ void TestAreaViews::portShowsRegisteredView()
         dialog->okButton()->click();
         clicked = true;
     });
-    const std::optional<QString> edited =
-        editExclude(port, QStringLiteral("N47 30.5,W5 7.25,N46 0.00,W4 0.00,OBJECTS"));
+    const std::optional<QString> edited = editExclude(port, u"N47 30.5,W5 7.25,N46 0.00,W4 0.00,OBJECTS"_s);
     QVERIFY(clicked);
-    QVERIFY(edited.has_value());
-    QCOMPARE(*edited, QStringLiteral("N47 30.50,W005 07.25,N46 00.00,W004 00.00,all"));
+    QCOMPARE(edited.value_or(u"(none)"_s), u"N47 30.50,W005 07.25,N46 00.00,W004 00.00,all"_s);
 }
 
 QTEST_MAIN(TestAreaViews)
