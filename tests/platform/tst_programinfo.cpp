@@ -5,6 +5,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
 class TstProgramInfo : public QObject
 {
     Q_OBJECT
@@ -13,73 +17,49 @@ private slots:
     void folderFromEnvironmentIsCreated()
     {
         QTemporaryDir dir;
-        const QString wanted = dir.path() + QStringLiteral("/a/b/Lumivale Home");
+        const QString wanted = dir.path() + u"/a/b/Lumivale Home"_s;
         const QByteArray saved = qgetenv("LUMIVALE_HOME");
         qputenv("LUMIVALE_HOME", wanted.toUtf8());
         const QString folder = ProgramInfo::defaultProgramFolder();
-        if (saved.isNull())
-            qunsetenv("LUMIVALE_HOME");
-        else
-            qputenv("LUMIVALE_HOME", saved);
+        saved.isNull() ? qunsetenv("LUMIVALE_HOME") : qputenv("LUMIVALE_HOME", saved);
         QCOMPARE(folder, wanted);
         QVERIFY(QFileInfo(wanted).isDir());
+        QCOMPARE(ProgramInfo(folder, {u"debug"_s, u"x"_s}).commandLine(), u"debug x"_s);
     }
 
-    void commandLine_data()
+    void instanceLock_data()
     {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("none") << QStringList() << QString();
-        QTest::newRow("one") << QStringList{QStringLiteral("DEBUG")} << QStringLiteral("DEBUG");
-        QTest::newRow("two") << QStringList{QStringLiteral("debug"), QStringLiteral("x")} << QStringLiteral("debug x");
+        QTest::addColumn<QString>("before"); // what holds or held the lock
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("running instance") << u"running"_s << false;
+        QTest::newRow("old lock of a running instance is not stale") << u"running, old"_s << false;
+        QTest::newRow("freed with the instance") << u"ended"_s << true;
+        QTest::newRow("lock of a vanished process") << u"vanished"_s << true;
     }
-    void commandLine()
+    void instanceLock()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, expected);
-        QCOMPARE(ProgramInfo(QStringLiteral("/nowhere"), arguments).commandLine(), expected);
-    }
-
-    void secondInstanceIsRefused()
-    {
+        QFETCH(QString, before);
+        QFETCH(bool, taken);
         QTemporaryDir dir;
-        ProgramInfo first(dir.path());
-        QVERIFY(first.acquireInstanceLock());
-        QVERIFY(first.acquireInstanceLock());  // asking again keeps the lock
-        {
-            ProgramInfo second(dir.path());
-            QVERIFY(!second.acquireInstanceLock());
+        QFile lock(dir.path() + u"/Lumivale.lock"_s);
+        auto first = std::make_unique<ProgramInfo>(dir.path());
+        if (before == u"vanished") {
+            QVERIFY(lock.open(QIODevice::WriteOnly));
+            lock.write("2147483646\nlumivale-gone\n\n");
+            lock.close();
+        } else {
+            QVERIFY(first->acquireInstanceLock());
+            QVERIFY(first->acquireInstanceLock()); // asking again keeps it
         }
-        // An old lock of a running instance is not stale.
-        QFile lock(dir.path() + QStringLiteral("/Lumivale.lock"));
-        QVERIFY(lock.exists());
-        QVERIFY(lock.open(QIODevice::ReadWrite));
-        lock.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime);
-        lock.close();
-        ProgramInfo third(dir.path());
-        QVERIFY(!third.acquireInstanceLock());
-    }
-
-    void lockIsFreedWithTheInstance()
-    {
-        QTemporaryDir dir;
-        {
-            ProgramInfo first(dir.path());
-            QVERIFY(first.acquireInstanceLock());
+        if (before == u"running, old") {
+            QVERIFY(lock.open(QIODevice::ReadWrite));
+            lock.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime);
+            lock.close();
+        } else if (before == u"ended") {
+            first.reset();
         }
         ProgramInfo next(dir.path());
-        QVERIFY(next.acquireInstanceLock());
-    }
-
-    void lockOfAVanishedProcessIsTaken()
-    {
-        QTemporaryDir dir;
-        QFile lock(dir.path() + QStringLiteral("/Lumivale.lock"));
-        QVERIFY(lock.open(QIODevice::WriteOnly));
-        lock.write("2147483646\nlumivale-gone\n\n");
-        lock.close();
-        ProgramInfo program(dir.path());
-        QVERIFY(program.acquireInstanceLock());
+        QCOMPARE(next.acquireInstanceLock(), taken);
     }
 };
 
