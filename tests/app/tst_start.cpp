@@ -7,82 +7,90 @@
 #include <QLocale>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString LogFile = u"C:\\Lumivale.Debug.Log"_s;
+}
+
 class TstStart : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void debugFlag_data()
+    // The text functions of the start-up, each row naming the function it calls.
+    void textHelpers_data()
     {
-        QTest::addColumn<QString>("commandLine");
-        QTest::addColumn<bool>("debug");
-        QTest::newRow("debug") << "debug" << true;
-        QTest::newRow("capitals with blanks") << "  DEBUG  " << true;
-        QTest::newRow("mixed case") << "Debug" << true;
-        QTest::newRow("further argument") << "debug x" << false;
-        QTest::newRow("glued") << "debugx" << false;
-        QTest::newRow("empty") << "" << false;
-        QTest::newRow("other") << "nodebug" << false;
+        QTest::addColumn<QString>("function");
+        QTest::addColumn<QString>("in");
+        QTest::addColumn<QString>("out");
+        QTest::newRow("debug: capitals with blanks") << "debug" << "  DEBUG  " << "1";
+        QTest::newRow("debug: further argument") << "debug" << "debug x" << "0";
+        QTest::newRow("debug: glued") << "debug" << "debugx" << "0";
+        QTest::newRow("debug: empty") << "debug" << "" << "0";
+        QTest::newRow("row 0 empty") << "row" << "0" << "|";
+        QTest::newRow("row 1") << "row" << "1" << "Add Level|mnuLevelAdd_Click";
+        QTest::newRow("row 6") << "row" << "6" << "Move to Level...|MoveTo";
+        QTest::newRow("row 42") << "row" << "42" << "Move top|InnerMove(0)";
+        QTest::newRow("row 45") << "row" << "45" << "Move bottom|InnerMove(3)";
+        QTest::newRow("steps: doubled, trailing") << "steps" << "C:\\A\\\\B\\" << "C:\\|C:\\A\\|C:\\A\\B\\";
+        QTest::newRow("steps: network") << "steps" << "\\\\srv\\share\\x" << "\\\\srv\\share\\x\\";
+        QTest::newRow("steps: share only") << "steps" << "\\\\srv\\share\\" << "";
+        QTest::newRow("steps: drive root") << "steps" << "\\Temp\\x" << "\\Temp\\|\\Temp\\x\\";
+        QTest::newRow("log: afternoon") << "log" << "15:56:49.250" << "57409.25";
+        QTest::newRow("log: midnight") << "log" << "00:00:00.000" << "0";
+        QTest::newRow("log: shortest form") << "log" << "00:00:01.500" << "1.5";
+        QTest::newRow("log: single precision") << "log" << "23:59:59.999" << "86400";
+        QTest::newRow("name: all nine") << "name" << "a\\b/c:d*e?f\"g<h>i|j" << "a_b_c_d_e_f_g_h_i_j";
+        QTest::newRow("name: clean") << "name" << "Paris v1.2 (final).zip" << "Paris v1.2 (final).zip";
+        QTest::newRow("create: doubled") << "create" << "C:\\FS2002\\\\Addon Scenery\\New\\\\" << "Addon Scenery|New";
+        QTest::newRow("create: other case") << "create" << "c:\\fs2002\\ADDON SCENERY\\New" << "Addon Scenery|New";
     }
-    void debugFlag()
+    void textHelpers()
     {
-        QFETCH(QString, commandLine);
-        QFETCH(bool, debug);
-        QCOMPARE(Start::isDebugCommandLine(commandLine), debug);
-    }
-
-    void commandTable_data()
-    {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("procedure");
-        QTest::newRow("0") << 0 << "" << "";
-        QTest::newRow("1") << 1 << "Add Level" << "mnuLevelAdd_Click";
-        QTest::newRow("6") << 6 << "Move to Level..." << "MoveTo";
-        QTest::newRow("14") << 14 << "Current to absolute scenery path" << "mnuAbsoluteCurrent_Click";
-        QTest::newRow("19") << 19 << "Copy Current to Displayed Set" << "mnuCreateSetfromCurrent_Click";
-        QTest::newRow("25") << 25 << "Create FILE_ID.DIZ" << "mnuWizardCreateDIZ_Click";
-        QTest::newRow("31") << 31 << "Install 1.5 Backup" << "mnuWizardBackup15_Click";
-        QTest::newRow("36") << 36 << "Select Sim Type" << "mnuSelectSimType_Click";
-        QTest::newRow("41") << 41 << "Info" << "mnuHelpInfo_Click";
-        QTest::newRow("42") << 42 << "Move top" << "InnerMove(0)";
-        QTest::newRow("43") << 43 << "Move up" << "InnerMove(1)";
-        QTest::newRow("44") << 44 << "Move down" << "InnerMove(2)";
-        QTest::newRow("45") << 45 << "Move bottom" << "InnerMove(3)";
-    }
-    void commandTable()
-    {
-        QFETCH(int, row);
-        QFETCH(QString, caption);
-        QFETCH(QString, procedure);
-        const Start::CommandTable &rows = Start::commandRows();
-        QCOMPARE(int(rows.size()), 46);
-        QCOMPARE(rows[std::size_t(row)].caption, caption);
-        QCOMPARE(rows[std::size_t(row)].procedure, procedure);
-    }
-
-    void everyCaptionFindsItsOwnRow()
-    {
-        const Start::CommandTable &rows = Start::commandRows();
-        for (int row = 1; row < Start::CommandCount; ++row) {
-            QVERIFY(!rows[std::size_t(row)].caption.isEmpty());
-            QVERIFY(!rows[std::size_t(row)].procedure.isEmpty());
-            QCOMPARE(Start::commandRow(rows[std::size_t(row)].caption), row);
+        QFETCH(QString, function);
+        QFETCH(QString, in);
+        QFETCH(QString, out);
+        QString result;
+        if (function == u"debug"_s) {
+            result = QString::number(Start::isDebugCommandLine(in));
+        } else if (function == u"row"_s) {
+            const Start::Command &row = Start::commandRows()[in.toUInt()];
+            result = row.caption + u'|' + row.procedure;
+        } else if (function == u"log"_s) {
+            // The local date and time with seconds, " : ", the seconds since midnight, " - ", the message.
+            const QDateTime when(QDate(2026, 12, 6), QTime::fromString(in, u"hh:mm:ss.zzz"_s));
+            const QString line = Start::DebugLog::formatLine(when, u"Get F-Keys"_s);
+            const QString date = QLocale::system().toString(when.date(), QLocale::ShortFormat);
+            QVERIFY2(line.startsWith(date) && line.section(u" : "_s, 0, 0).contains(in.mid(5, 3)), qPrintable(line));
+            result = line.section(u" : "_s, 1).section(u" - Get F-Keys"_s, 0, 0);
+        } else if (function == u"steps"_s) {
+            result = Start::subFolderSteps(in).join(u'|');
+        } else if (function == u"create"_s) {
+            TestEnv env;
+            env.installSim(1, u"C:\\FS2002"_s);
+            QVERIFY(QDir().mkpath(env.host(u"C:\\FS2002\\Addon Scenery"_s)));
+            Start::CreateSubFolder(env.fs, in);
+            result = env.fs.subFolders(u"C:\\FS2002"_s).join(u',') + u'|'
+                     + env.fs.subFolders(u"C:\\FS2002\\Addon Scenery"_s).join(u',');
+        } else {
+            result = Start::NormaliseFilename(in);
+            QCOMPARE(in, out); // the argument is changed too
         }
+        QCOMPARE(result, out);
     }
 
     void functionKeys_data()
     {
-        QTest::addColumn<QString>("stored");  // null: no "F3" value
+        QTest::addColumn<QString>("stored"); // null: no "F3" value
         QTest::addColumn<int>("row");
         QTest::newRow("Move up") << "Move up" << 43;
-        QTest::newRow("Info") << "Info" << 41;
         QTest::newRow("first row") << "Add Level" << 1;
         QTest::newRow("unknown caption") << "Fly now" << 0;
         QTest::newRow("other case") << "move up" << 0;
         QTest::newRow("trailing blank") << "Move up " << 0;
-        QTest::newRow("empty") << "" << 0;
-        QTest::newRow("missing") << QString() << 0;
+        QTest::newRow("stored empty unbinds") << "" << 0;
+        QTest::newRow("missing leaves the entry") << QString() << 35;
     }
     void functionKeys()
     {
@@ -92,240 +100,83 @@ private slots:
         ProgramSettings settings(*env.settings, env.programFolder());
         if (!stored.isNull())
             settings.setFunctionKey(3, stored);
-        settings.setFunctionKey(12, QStringLiteral("Make Backup"));
+        settings.setFunctionKey(12, u"Make Backup"_s);
         Start::FunctionKeyTable table;
+        table.fill(u"Cache"_s);
         Start::readFunctionKeys(*env.settings, table);
-        QCOMPARE(table[2], stored.isNull() ? QString() : stored);
         QCOMPARE(Start::functionKeyCommand(table, 3), row);
         QCOMPARE(Start::functionKeyCommand(table, 12), 29);
-        QCOMPARE(Start::functionKeyCommand(table, 1), 0);
-        QCOMPARE(Start::functionKeyCommand(table, 0), 0);
-        QCOMPARE(Start::functionKeyCommand(table, 13), 0);
+        QCOMPARE(Start::functionKeyCommand(table, 0) + Start::functionKeyCommand(table, 13), 0);
+        // Every caption is unique: a key bound to it finds its own row.
+        for (int r = 1; r < Start::CommandCount; ++r)
+            QCOMPARE(Start::commandRow(Start::commandRows()[std::size_t(r)].caption), r);
     }
 
-    void missingFunctionKeyLeavesTheEntry()
+    void mainStartUp_data()
     {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<bool>("logBlocked"); // a folder has the log's name: the line cannot be appended
+        QTest::addColumn<QString>("log");     // the messages of the lines ended by CR LF
+        QTest::addColumn<int>("f3");
+        QTest::newRow("DEBUG logs") << QStringList{u"DEBUG"_s} << true << false << "Get F-Keys|Get F-Keys end|" << 43;
+        QTest::newRow("debug x does not") << QStringList{u"debug"_s, u"x"_s} << true << false << "" << 43;
+        QTest::newRow("log failure reported") << QStringList{u"debug"_s} << true << true << "" << 0;
+        QTest::newRow("no simulator ends") << QStringList{u"debug"_s} << false << false << "" << 0;
+    }
+    void mainStartUp()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, installed);
+        QFETCH(bool, logBlocked);
+        QFETCH(QString, log);
+        QFETCH(int, f3);
         TestEnv env;
-        ProgramSettings(*env.settings, env.programFolder()).setFunctionKey(5, QString());
-        Start::FunctionKeyTable table;
-        table.fill(QStringLiteral("Cache"));
-        Start::readFunctionKeys(*env.settings, table);
-        QCOMPARE(table[4], QString());  // stored empty: unbound
-        QCOMPARE(table[0], QStringLiteral("Cache"));
-        QCOMPARE(table[11], QStringLiteral("Cache"));
-    }
-
-    void debugLogLine_data()
-    {
-        QTest::addColumn<QTime>("time");
-        QTest::addColumn<QString>("seconds");
-        QTest::newRow("afternoon") << QTime(15, 56, 49, 250) << "57409.25";
-        QTest::newRow("midnight") << QTime(0, 0) << "0";
-        QTest::newRow("tenths") << QTime(12, 0, 0, 100) << "43200.1";
-        QTest::newRow("one and a half") << QTime(0, 0, 1, 500) << "1.5";
-        QTest::newRow("last hundredth") << QTime(23, 59, 59, 990) << "86399.99";
-        QTest::newRow("single precision") << QTime(23, 59, 59, 999) << "86400";
-    }
-    void debugLogLine()
-    {
-        QFETCH(QTime, time);
-        QFETCH(QString, seconds);
-        const QDateTime when(QDate(2026, 12, 6), time);
-        const QString line = Start::DebugLog::formatLine(when, QStringLiteral("Get F-Keys"));
-        QVERIFY2(line.endsWith(QStringLiteral(" : ") + seconds + QStringLiteral(" - Get F-Keys")), qPrintable(line));
-        const QString stamp = line.left(line.indexOf(QStringLiteral(" : ")));
-        QVERIFY2(stamp.startsWith(QLocale::system().toString(when.date(), QLocale::ShortFormat)), qPrintable(line));
-        QVERIFY2(stamp.contains(QStringLiteral("%1").arg(time.second(), 2, 10, QLatin1Char('0'))), qPrintable(line));
-    }
-
-    void debugLogAppendsLines()
-    {
-        TestEnv env;
-        Start::DebugLog log(env.fs, true);
-        log.setClock([] { return QDateTime(QDate(2026, 1, 2), QTime(0, 0, 2)); });
-        log.write(Start::DebugLog::GetFKeys);
-        log.write(Start::DebugLog::GetFKeysEnd);
-        const QByteArray text = env.readFile(QStringLiteral("C:\\Lumivale.Debug.Log"));
-        const QList<QByteArray> lines = text.split('\n');
-        QCOMPARE(lines.size(), 3);
-        QVERIFY(lines[0].endsWith(" : 2 - Get F-Keys\r"));
-        QVERIFY(lines[1].endsWith(" : 2 - Get F-Keys end\r"));
-        QVERIFY(lines[2].isEmpty());
-
-        Start::DebugLog off(env.fs, false);
-        off.write(QStringLiteral("never"));
-        QCOMPARE(env.readFile(QStringLiteral("C:\\Lumivale.Debug.Log")), text);
-    }
-
-    void createSubFolder_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("plain") << "C:\\A\\B\\C" << "C:\\A\\B\\C";
-        QTest::newRow("doubled") << "C:\\A\\\\B\\\\\\C" << "C:\\A\\B\\C";
-        QTest::newRow("trailing") << "C:\\A\\B\\" << "C:\\A\\B";
-        QTest::newRow("existing part") << "C:\\FS2002\\Addon Scenery\\New" << "C:\\FS2002\\Addon Scenery\\New";
-        QTest::newRow("existing in other case") << "c:\\fs2002\\ADDON SCENERY" << "C:\\FS2002\\Addon Scenery";
-    }
-    void createSubFolder()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, expected);
-        TestEnv env;
-        env.installSim(1, QStringLiteral("C:\\FS2002"));
-        QVERIFY(QDir().mkpath(env.host(QStringLiteral("C:\\FS2002\\Addon Scenery"))));
-        Start::CreateSubFolder(env.fs, path);
-        QVERIFY(env.fs.folderExists(expected));
-        // Nothing was created beside the existing folders.
-        QCOMPARE(env.fs.subFolders(QStringLiteral("C:\\FS2002")), QStringList{QStringLiteral("Addon Scenery")});
-        Start::CreateSubFolder(env.fs, path);  // again: all there
-        QVERIFY(env.fs.folderExists(expected));
-    }
-
-    void subFolderSteps_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QStringList>("steps");
-        const auto L = [](const char *text) { return QString::fromLatin1(text); };
-        QTest::newRow("drive") << "C:\\A\\\\B\\" << QStringList{L("C:\\"), L("C:\\A\\"), L("C:\\A\\B\\")};
-        QTest::newRow("network") << "\\\\srv\\share\\x\\y"
-                                 << QStringList{L("\\\\srv\\share\\x\\"), L("\\\\srv\\share\\x\\y\\")};
-        QTest::newRow("network share only") << "\\\\srv\\share\\" << QStringList{};
-        QTest::newRow("root of the drive") << "\\Temp\\x" << QStringList{L("\\Temp\\"), L("\\Temp\\x\\")};
-        QTest::newRow("empty") << "" << QStringList{};
-    }
-    void subFolderSteps()
-    {
-        QFETCH(QString, path);
-        QFETCH(QStringList, steps);
-        QCOMPARE(Start::subFolderSteps(path), steps);
-    }
-
-    void normaliseFilename_data()
-    {
-        QTest::addColumn<QString>("in");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("A:B/C") << "A:B/C" << "A_B_C";
-        QTest::newRow("all nine") << "a\\b/c:d*e?f\"g<h>i|j" << "a_b_c_d_e_f_g_h_i_j";
-        QTest::newRow("clean") << "Paris v1.2 (final).zip" << "Paris v1.2 (final).zip";
-        QTest::newRow("empty") << "" << "";
-    }
-    void normaliseFilename()
-    {
-        QFETCH(QString, in);
-        QFETCH(QString, expected);
-        QString argument = in;
-        QCOMPARE(Start::NormaliseFilename(argument), expected);
-        QCOMPARE(argument, expected);
-    }
-
-    void folderMemory()
-    {
-        TestEnv env;
-        env.installSim(1, QStringLiteral("C:\\FS2002\\"));
-        SceneryManager manager(env.context);
-        Start::FolderMemory memory(manager);
-        QCOMPARE(memory.GetDicPath(QStringLiteral("CDRom")), QStringLiteral("C:\\FS2002"));
-        memory.SetDicPath(QStringLiteral("CDRom"), QStringLiteral("D:\\CD\\"));
-        memory.SetDicPath(QStringLiteral("CreateZIP"), QStringLiteral("E:\\Zips\\"));
-        memory.SetDicPath(QStringLiteral("CDRom"), QStringLiteral("D:\\CD2\\"));
-        QCOMPARE(memory.GetDicPath(QStringLiteral("CDRom")), QStringLiteral("D:\\CD2\\"));
-        QCOMPARE(memory.GetDicPath(QStringLiteral("CreateZIP")), QStringLiteral("E:\\Zips\\"));
-        QCOMPARE(memory.GetDicPath(QStringLiteral("cdrom")), QStringLiteral("C:\\FS2002"));
-        manager.setFSPathForTesting(QStringLiteral("C:\\CFS2"));
-        QCOMPARE(memory.GetDicPath(QStringLiteral("FLAdd")), QStringLiteral("C:\\CFS2"));
-    }
-
-    void mainRunsTheStartUp()
-    {
-        TestEnv env;
-        env.installSim(0, QStringLiteral("C:\\FS2000"));
-        env.installSim(1, QStringLiteral("C:\\FS2002"));
-        ProgramSettings settings(*env.settings, env.programFolder());
-        settings.setValue(QStringLiteral("SelectedSim"), QStringLiteral("0"));
-        settings.setFunctionKey(3, QStringLiteral("Move up"));
-        ProgramInfo program(env.homeHost(), {QStringLiteral("DEBUG")});
+        if (installed) {
+            env.installSim(0, u"C:\\FS2000"_s);
+            env.installSim(1, u"C:\\FS2002"_s);
+            ProgramSettings settings(*env.settings, env.programFolder());
+            settings.setValue(u"SelectedSim"_s, u"0"_s);
+            settings.setFunctionKey(3, u"Move up"_s);
+        }
+        if (logBlocked) {
+            QVERIFY(QDir().mkpath(env.host(LogFile)));
+            env.ui.expectMessageStartingWith(u"Start.Main\nError: "_s, QString());
+        } else if (!installed) {
+            env.ui.expectMessageStartingWith(u"You must install MS Flightsimulator 2000"_s,
+                                             u"Can not run Lumivale"_s);
+        }
+        ProgramInfo program(env.homeHost(), arguments);
         AppContext context{env.fs, *env.settings, env.ui, program};
-        QStringList steps;
+        QStringList done;
         Start::MainHooks hooks;
         hooks.createProgramObjects = [&](Start::Session &s) {
-            QVERIFY(s.manager);
-            QVERIFY(s.folderMemory);
-            steps << QStringLiteral("objects");
+            done << u"objects %1"_s.arg(int(bool(s.folderMemory)));
         };
         hooks.showMainWindow = [&](Start::Session &s) {
-            QCOMPARE(s.manager->SimType, 0);
-            QCOMPARE(s.commands[1].caption, QString());  // the table is filled after the window
-            QCOMPARE(s.functionKeys[2], QString());
-            QVERIFY(env.readFile(QStringLiteral("C:\\Lumivale.Debug.Log")).isEmpty());
-            steps << QStringLiteral("window");
+            // The tables are filled and the log written after the window.
+            done << u"window %1 '%2%3' %4"_s.arg(s.manager->SimType)
+                        .arg(s.commands[1].caption, s.functionKeys[2], QString::number(env.fs.fileExists(LogFile)));
         };
         auto session = Start::Main(context, hooks);
-        QVERIFY(session);
-        QCOMPARE(steps, (QStringList{QStringLiteral("objects"), QStringLiteral("window")}));
-        QVERIFY(session->debug);
-        QCOMPARE(session->manager->FSPath(), QStringLiteral("C:\\FS2000"));
-        QCOMPARE(session->folderMemory->GetDicPath(QStringLiteral("x")), QStringLiteral("C:\\FS2000"));
-        QCOMPARE(session->commands[43].procedure, QStringLiteral("InnerMove(1)"));
-        QCOMPARE(Start::functionKeyCommand(session->functionKeys, 3), 43);
-        const QList<QByteArray> log = env.readFile(QStringLiteral("C:\\Lumivale.Debug.Log")).split('\n');
-        QCOMPARE(log.size(), 3);
-        QVERIFY(log[0].endsWith(" - Get F-Keys\r"));
-        QVERIFY(log[1].endsWith(" - Get F-Keys end\r"));
+        QCOMPARE(done.join(u';'), installed ? u"objects 1;window 0 '' 0"_s : QString());
         QVERIFY(env.ui.allShown());
-
+        QStringList lines;
+        const QByteArray text = env.fs.fileExists(LogFile) ? env.readFile(LogFile) : QByteArray();
+        for (const QString &line : QString::fromLatin1(text).split(u"\r\n"_s))
+            lines << line.section(u" - "_s, 1);
+        QCOMPARE(lines.join(u'|'), log);
+        QCOMPARE(bool(session), installed);
+        if (!installed)
+            return;
+        QCOMPARE(session->folderMemory->GetDicPath(u"x"_s), u"C:\\FS2000"_s);
+        QCOMPARE(session->commands[45].procedure, u"InnerMove(3)"_s);
+        QCOMPARE(Start::functionKeyCommand(session->functionKeys, 3), f3);
         // A second start while this one runs ends at once, silently.
         ProgramInfo secondProgram(env.homeHost());
         AppContext second{env.fs, *env.settings, env.ui, secondProgram};
-        bool shown = false;
-        Start::MainHooks secondHooks;
-        secondHooks.showMainWindow = [&](Start::Session &) { shown = true; };
-        QVERIFY(!Start::Main(second, secondHooks));
-        QVERIFY(!shown);
-    }
-
-    void mainWithoutDebugWritesNoLog()
-    {
-        TestEnv env;
-        env.installSim(2, QStringLiteral("C:\\CFS2"));
-        ProgramInfo program(env.homeHost(), {QStringLiteral("debug"), QStringLiteral("x")});
-        AppContext context{env.fs, *env.settings, env.ui, program};
-        auto session = Start::Main(context);
-        QVERIFY(session);
-        QVERIFY(!session->debug);
-        QCOMPARE(session->manager->SimType, 2);
-        QVERIFY(!env.fs.fileExists(QStringLiteral("C:\\Lumivale.Debug.Log")));
-    }
-
-    void mainEndsWithoutSimulator()
-    {
-        TestEnv env;
-        env.ui.expectMessageStartingWith(QStringLiteral("You must install MS Flightsimulator 2000"),
-                                         QStringLiteral("Can not run Lumivale"));
-        bool shown = false;
-        Start::MainHooks hooks;
-        hooks.showMainWindow = [&](Start::Session &) { shown = true; };
-        QVERIFY(!Start::Main(env.context, hooks));
-        QVERIFY(!shown);
-        QVERIFY(env.ui.allShown());
-    }
-
-    void mainReportsALogFailure()
-    {
-        TestEnv env;
-        env.installSim(1, QStringLiteral("C:\\FS2002"));
-        env.settings->write(SettingsStore::Root::Machine, ProgramSettings::Key, QStringLiteral("F1"),
-                            QStringLiteral("Cache"));
-        // The log's name is taken by a folder, so the line cannot be appended.
-        QVERIFY(QDir().mkpath(env.host(QStringLiteral("C:\\Lumivale.Debug.Log"))));
-        ProgramInfo program(env.homeHost(), {QStringLiteral("debug")});
-        AppContext context{env.fs, *env.settings, env.ui, program};
-        env.ui.expectMessageStartingWith(QStringLiteral("Start.Main\nError: "), QString());
-        auto session = Start::Main(context);
-        QVERIFY(session);
-        QCOMPARE(session->commands[35].caption, QStringLiteral("Cache"));
-        QCOMPARE(session->functionKeys[0], QString());  // the procedure ended before the keys
-        QVERIFY(env.ui.allShown());
+        QVERIFY(!Start::Main(second, hooks));
+        QCOMPARE(done.size(), 2);
     }
 };
 
