@@ -10,44 +10,33 @@
 #include "gui/app/undoremovedialog.h"
 #include "gui/tree/treemodel.h"
 
-#include <QApplication>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
-#include <QTreeView>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace {
-// Levels as the main window copies them: Europe (Germany), Asia, New; all made visible.
-void fillLevels(Tree &tree)
+// Runs "click:key", "dclick:key", "space:key", "escape" or the name of a button, in turn; then
+// tells whether the dialog is still "open" or its result code.
+QString act(QDialog &view, QTreeView *tree, Tree &nodes, const QString &steps)
 {
-    const QStringList lines{"|LevelEurope|Europe", "LevelEurope|LevelEurope\\Germany|Germany", "|LevelAsia|Asia", "|LevelNew|New"};
-    for (const QString &line : lines) {
-        const QStringList p = line.split('|');
-        TreeNode *parent = tree.node(p[0]);
-        tree.add(parent, parent ? Tree::Relation::Child : Tree::Relation::Last, p[1], p[2])->ensureVisible();
+    view.show();
+    if (!QTest::qWaitForWindowExposed(&view))
+        return "not shown";
+    for (const QString &step : steps.split(' ')) {
+        const QString what = step.section(':', 0, 0);
+        const QModelIndex index = static_cast<TreeModel *>(tree->model())->indexOf(nodes.node(step.section(':', 1)));
+        const QPoint at = tree->visualRect(index).center();
+        if (what == "click" || what == "dclick")
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+        if (what == "dclick")
+            QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+        else if (what == "space")
+            tree->setCurrentIndex(index), QTest::keyClick(tree, Qt::Key_Space);
+        else if (what == "escape")
+            QTest::keyClick(&view, Qt::Key_Escape);
+        else if (what != "click")
+            QTest::mouseClick(view.findChild<QPushButton *>(what), Qt::LeftButton);
     }
-}
-
-QPoint centreOf(QTreeView *view, const TreeNode *node)
-{
-    return view->visualRect(static_cast<TreeModel *>(view->model())->indexOf(node)).center();
-}
-
-// "click:key", "dclick:key", "space:key", "escape" or the name of a button
-void act(QDialog &view, QTreeView *tree, Tree &nodes, const QString &step)
-{
-    const QString what = step.section(':', 0, 0);
-    const QPoint at = centreOf(tree, nodes.node(step.section(':', 1)));
-    if (what == "click" || what == "dclick")
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
-    if (what == "dclick")
-        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
-    else if (what == "space")
-        tree->setCurrentIndex(tree->indexAt(at)), QTest::keyClick(tree, Qt::Key_Space);
-    else if (what == "escape")
-        QTest::keyClick(&view, Qt::Key_Escape);
-    else if (what != "click")
-        QTest::mouseClick(view.findChild<QPushButton *>(what), Qt::LeftButton);
+    return view.isVisible() ? "open" : QString::number(view.result());
 }
 } // namespace
 
@@ -56,127 +45,86 @@ class TestOrganiseViews : public QObject
     Q_OBJECT
 
 private slots:
-    void moveTreeNode_data();
-    void moveTreeNode();
-    void undoRemove_data();
-    void undoRemove();
-    void registered_data();
-    void registered();
+    void dialogs_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("expected"); // what the logic hands back, then the dialog's state
+        // clang-format off
+        QTest::newRow("move: OK on a nested level, the last one clicked") << "move" << "click:LevelAsia click:LevelEurope\\Germany cmdOk" << "LevelEurope\\Germany 1";
+        QTest::newRow("move: double click") << "move with root" << "dclick:LevelAsia" << "LevelAsia 1";
+        QTest::newRow("move: root") << "move with root" << "click:LevelAsia cmdToRoot" << " root 1";
+        QTest::newRow("move: cancel after choosing") << "move with root" << "click:LevelAsia cmdCancel" << " 0";
+        QTest::newRow("move: escape") << "move" << "click:LevelAsia escape" << " 0";
+        QTest::newRow("move: OK without a level is not offered") << "move" << "cmdOk" << " open";
+        QTest::newRow("undo: OK restores the ticked") << "undo" << "space:SceneryEurope\\Berlin dclick:SceneryNew\\C cmdOk" << "Berlin,C undelete 1";
+        QTest::newRow("undo: ticked twice is unticked") << "undo" << "space:SceneryNew\\A space:SceneryNew\\C space:SceneryNew\\A cmdOk" << "C undelete 1";
+        QTest::newRow("undo: cancel after ticking") << "undo" << "space:SceneryNew\\A cmdCancel" << "A 0";
+        QTest::newRow("undo: escape") << "undo" << "space:SceneryNew\\A escape" << "A 0";
+        QTest::newRow("undo: OK with nothing ticked is not offered") << "undo" << "dclick:SceneryNew\\A dclick:SceneryNew\\A cmdOk" << " open";
+        // clang-format on
+    }
+    void dialogs()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(QString, steps);
+        QFETCH(QString, expected);
+        if (dialog.startsWith("move")) {
+            frmMoveTreeNode form;
+            // Levels as the main window copies them, all made visible.
+            for (const QString line : {"|LevelEurope|Europe", "LevelEurope|LevelEurope\\Germany|Germany", "|LevelAsia|Asia", "|LevelNew|New"}) {
+                TreeNode *parent = form.trvTree.node(line.section('|', 0, 0));
+                form.trvTree.add(parent, parent ? Tree::Relation::Child : Tree::Relation::Last, line.section('|', 1, 1), line.section('|', 2))->ensureVisible();
+            }
+            form.cmdToRootVisible = dialog.endsWith("root");
+            form.Form_Activate();
+            MoveTreeNodeDialog view(form);
+            const QString state = act(view, view.tree(), form.trvTree, steps);
+            QCOMPARE(view.windowTitle(), "Move Scenery / Level to ...");
+            QCOMPARE(view.rootButton()->isVisibleTo(&view), form.cmdToRootVisible);
+            QCOMPARE(form.sLevelKey + (form.bRoot ? " root " : " ") + state, expected);
+        } else {
+            frmUndoRemove form;
+            for (const QString key : {"SceneryNew\\A", "SceneryEurope\\Berlin", "SceneryNew\\C"})
+                form.trvRemoved.add(nullptr, Tree::Relation::Last, key, key.section('\\', -1));
+            form.Form_Activate();
+            UndoRemoveDialog view(form);
+            const QString state = act(view, view.tree(), form.trvRemoved, steps);
+            QCOMPARE(view.windowTitle(), "Undo remove Scenery");
+            QStringList ticked;
+            for (const TreeNode *n = form.trvRemoved.firstRoot(); n; n = n->next())
+                n->checked() ? void(ticked << n->text()) : void();
+            QCOMPARE(ticked.join(',') + (form.bUndelete ? " undelete " : " ") + state, expected);
+        }
+    }
+
+    // The UI port finds each view by the form's name and runs it modally until the logic closes.
+    void registered_data()
+    {
+        QTest::addColumn<bool>("move");
+        QTest::newRow("frmMoveTreeNode") << true;
+        QTest::newRow("frmUndoRemove") << false;
+    }
+    void registered()
+    {
+        QFETCH(bool, move);
+        registerOrganiseViews();
+        frmMoveTreeNode moveForm;
+        frmUndoRemove undoForm;
+        FormLogic &form = move ? static_cast<FormLogic &>(moveForm) : undoForm;
+        QString shown;
+        QTimer::singleShot(0, this, [&] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            shown = dialog->objectName();
+            QTest::mouseClick(dialog->findChild<QPushButton *>("cmdCancel"), Qt::LeftButton);
+        });
+        GuiUiPort port;
+        port.showModal(form);
+        QCOMPARE(shown, form.formName());
+        QVERIFY(!(move ? moveForm.visible : undoForm.visible));
+    }
 };
-
-void TestOrganiseViews::moveTreeNode_data()
-{
-    QTest::addColumn<bool>("rootOffered");
-    QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<QString>("levelKey");
-    QTest::addColumn<bool>("root");
-    QTest::addColumn<int>("result");  // -1: still open
-    const int ok = QDialog::Accepted, cancelled = QDialog::Rejected;
-    QTest::newRow("OK on a nested level, the last one clicked") << false << QStringList{"click:LevelAsia", "click:LevelEurope\\Germany", "cmdOk"} << "LevelEurope\\Germany" << false << ok;
-    QTest::newRow("double click") << true << QStringList{"dclick:LevelAsia"} << "LevelAsia" << false << ok;
-    QTest::newRow("root") << true << QStringList{"click:LevelAsia", "cmdToRoot"} << "" << true << ok;
-    QTest::newRow("cancel after choosing") << true << QStringList{"click:LevelAsia", "cmdCancel"} << "" << false << cancelled;
-    QTest::newRow("escape") << false << QStringList{"click:LevelAsia", "escape"} << "" << false << cancelled;
-    QTest::newRow("OK without a level is not offered") << false << QStringList{"cmdOk"} << "" << false << -1;
-}
-
-void TestOrganiseViews::moveTreeNode()
-{
-    QFETCH(bool, rootOffered);
-    QFETCH(QStringList, steps);
-    QFETCH(QString, levelKey);
-    QFETCH(bool, root);
-    QFETCH(int, result);
-    frmMoveTreeNode form;
-    fillLevels(form.trvTree);
-    form.cmdToRootVisible = rootOffered;
-    form.Form_Activate();
-    MoveTreeNodeDialog view(form);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    QCOMPARE(view.windowTitle(), "Move Scenery / Level to ...");
-    QCOMPARE(view.rootButton()->isVisible(), rootOffered);
-    QCOMPARE(view.okButton()->isEnabled(), false);
-    for (const QString &step : steps)
-        act(view, view.tree(), form.trvTree, step);
-    QCOMPARE(form.sLevelKey, levelKey);
-    QCOMPARE(form.bRoot, root);
-    QCOMPARE(view.isVisible(), result < 0);
-    if (result >= 0)
-        QCOMPARE(view.result(), result);
-}
-
-void TestOrganiseViews::undoRemove_data()
-{
-    QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<QStringList>("ticked");
-    QTest::addColumn<bool>("undelete");
-    QTest::addColumn<int>("result");  // -1: still open
-    const int ok = QDialog::Accepted, cancelled = QDialog::Rejected;
-    QTest::newRow("OK restores the ticked") << QStringList{"space:SceneryEurope\\Berlin", "dclick:SceneryNew\\C", "cmdOk"} << QStringList{"Berlin", "C"} << true << ok;
-    QTest::newRow("ticked twice is unticked") << QStringList{"space:SceneryNew\\A", "space:SceneryNew\\C", "space:SceneryNew\\A", "cmdOk"} << QStringList{"C"} << true << ok;
-    QTest::newRow("cancel after ticking") << QStringList{"space:SceneryNew\\A", "cmdCancel"} << QStringList{"A"} << false << cancelled;
-    QTest::newRow("escape") << QStringList{"space:SceneryNew\\A", "escape"} << QStringList{"A"} << false << cancelled;
-    QTest::newRow("OK with nothing ticked is not offered") << QStringList{"dclick:SceneryNew\\A", "dclick:SceneryNew\\A", "cmdOk"} << QStringList{} << false << -1;
-}
-
-void TestOrganiseViews::undoRemove()
-{
-    QFETCH(QStringList, steps);
-    QFETCH(QStringList, ticked);
-    QFETCH(bool, undelete);
-    QFETCH(int, result);
-    frmUndoRemove form;
-    for (const QString &key : QStringList{"SceneryNew\\A", "SceneryEurope\\Berlin", "SceneryNew\\C"})
-        form.trvRemoved.add(nullptr, Tree::Relation::Last, key, QString(key).section('\\', -1));
-    form.Form_Activate();
-    UndoRemoveDialog view(form);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    QCOMPARE(view.windowTitle(), "Undo remove Scenery");
-    QVERIFY(!view.okButton()->isEnabled());
-    for (const QString &step : steps)
-        act(view, view.tree(), form.trvRemoved, step);
-    QStringList checked;
-    for (const TreeNode *n = form.trvRemoved.firstRoot(); n; n = n->next())
-        n->checked() ? void(checked << n->text()) : void();
-    QCOMPARE(checked, ticked);
-    QCOMPARE(form.bUndelete, undelete);
-    QCOMPARE(view.isVisible(), result < 0);
-    if (result >= 0)
-        QCOMPARE(view.result(), result);
-}
-
-void TestOrganiseViews::registered_data()
-{
-    QTest::addColumn<QString>("formName");
-    QTest::newRow("move") << "frmMoveTreeNode";
-    QTest::newRow("undo") << "frmUndoRemove";
-}
-
-// The UI port finds each view by the form's name and runs it modally until the logic closes.
-void TestOrganiseViews::registered()
-{
-    QFETCH(QString, formName);
-    registerOrganiseViews();
-    frmMoveTreeNode move;
-    frmUndoRemove undo;
-    FormLogic &form = formName == move.formName() ? static_cast<FormLogic &>(move) : undo;
-    QString shown;
-    QTimer::singleShot(0, this, [&] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        QVERIFY(dialog);
-        shown = dialog->objectName();
-        if (auto *cancel = dialog->findChild<QPushButton *>("cmdCancel"))
-            QTest::mouseClick(cancel, Qt::LeftButton);
-        else
-            dialog->close();
-    });
-    GuiUiPort port;
-    port.showModal(form);
-    QCOMPARE(shown, formName);
-    QVERIFY(!(formName == move.formName() ? move.visible : undo.visible));
-}
 
 QTEST_MAIN(TestOrganiseViews)
 #include "tst_organiseviews.moc"
