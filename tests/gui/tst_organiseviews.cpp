@@ -5,38 +5,50 @@
 #include "app/frmmovetreenode.h"
 #include "app/frmundoremove.h"
 #include "gui/app/guiuiport.h"
-#include "gui/app/movetreenodedialog.h"
 #include "gui/app/organiseviews.h"
-#include "gui/app/undoremovedialog.h"
 #include "gui/tree/treemodel.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
 namespace {
-// Runs "click:key", "dclick:key", "space:key", "escape" or the name of a button, in turn; then
-// tells whether the dialog is still "open" or its result code.
-QString act(QDialog &view, QTreeView *tree, Tree &nodes, const QString &steps)
+// Shows the form's registered view through the UI port and, in it, runs "click:key", "dclick:key",
+// "space:key", "escape" or the name of a button, in turn; then tells whether the root button was
+// offered, and whether the dialog stayed "open" (it is then cancelled) or its result code.
+QString run(FormLogic &form, Tree &nodes, const QString &steps)
 {
-    view.show();
-    if (!QTest::qWaitForWindowExposed(&view))
-        return "not shown";
-    for (const QString &step : steps.split(' ')) {
-        const QString what = step.section(':', 0, 0);
-        const QModelIndex index = static_cast<TreeModel *>(tree->model())->indexOf(nodes.node(step.section(':', 1)));
-        const QPoint at = tree->visualRect(index).center();
-        if (what == "click" || what == "dclick")
-            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
-        if (what == "dclick")
-            QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
-        else if (what == "space")
-            tree->setCurrentIndex(index), QTest::keyClick(tree, Qt::Key_Space);
-        else if (what == "escape")
-            QTest::keyClick(&view, Qt::Key_Escape);
-        else if (what != "click")
-            QTest::mouseClick(view.findChild<QPushButton *>(what), Qt::LeftButton);
-    }
-    return view.isVisible() ? "open" : QString::number(view.result());
+    registerOrganiseViews();
+    QString state;
+    QTimer::singleShot(0, [&] {
+        auto *view = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        QTreeView *tree = view ? view->findChild<QTreeView *>() : nullptr;
+        if (!tree || view->objectName() != form.formName()) {
+            state = "no view";
+            return QApplication::closeAllWindows();
+        }
+        for (const QString &step : steps.split(' ')) {
+            const QString what = step.section(':', 0, 0);
+            const QModelIndex index = static_cast<TreeModel *>(tree->model())->indexOf(nodes.node(step.section(':', 1)));
+            const QPoint at = tree->visualRect(index).center();
+            if (what == "click" || what == "dclick")
+                QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+            if (what == "dclick")
+                QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+            else if (what == "space")
+                tree->setCurrentIndex(index), QTest::keyClick(tree, Qt::Key_Space);
+            else if (what == "escape")
+                QTest::keyClick(view, Qt::Key_Escape);
+            else if (what != "click")
+                QTest::mouseClick(view->findChild<QPushButton *>(what), Qt::LeftButton);
+        }
+        const QPushButton *root = view->findChild<QPushButton *>("cmdToRoot");
+        state = (root && root->isVisibleTo(view) ? "[root] " : "") + (view->isVisible() ? "open" : QString::number(view->result()));
+        if (view->isVisible())
+            QTest::mouseClick(view->findChild<QPushButton *>("cmdCancel"), Qt::LeftButton);
+    });
+    GuiUiPort port;
+    port.showModal(form);
+    return state;
 }
 } // namespace
 
@@ -49,12 +61,12 @@ private slots:
     {
         QTest::addColumn<QString>("dialog");
         QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("expected"); // what the logic hands back, then the dialog's state
+        QTest::addColumn<QString>("expected"); // what the logic hands back, then what the dialog showed
         // clang-format off
         QTest::newRow("move: OK on a nested level, the last one clicked") << "move" << "click:LevelAsia click:LevelEurope\\Germany cmdOk" << "LevelEurope\\Germany 1";
-        QTest::newRow("move: double click") << "move with root" << "dclick:LevelAsia" << "LevelAsia 1";
-        QTest::newRow("move: root") << "move with root" << "click:LevelAsia cmdToRoot" << " root 1";
-        QTest::newRow("move: cancel after choosing") << "move with root" << "click:LevelAsia cmdCancel" << " 0";
+        QTest::newRow("move: double click") << "move with root" << "dclick:LevelAsia" << "LevelAsia [root] 1";
+        QTest::newRow("move: root") << "move with root" << "click:LevelAsia cmdToRoot" << " root [root] 1";
+        QTest::newRow("move: cancel after choosing") << "move with root" << "click:LevelAsia cmdCancel" << " [root] 0";
         QTest::newRow("move: escape") << "move" << "click:LevelAsia escape" << " 0";
         QTest::newRow("move: OK without a level is not offered") << "move" << "cmdOk" << " open";
         QTest::newRow("undo: OK restores the ticked") << "undo" << "space:SceneryEurope\\Berlin dclick:SceneryNew\\C cmdOk" << "Berlin,C undelete 1";
@@ -77,52 +89,18 @@ private slots:
                 form.trvTree.add(parent, parent ? Tree::Relation::Child : Tree::Relation::Last, line.section('|', 1, 1), line.section('|', 2))->ensureVisible();
             }
             form.cmdToRootVisible = dialog.endsWith("root");
-            form.Form_Activate();
-            MoveTreeNodeDialog view(form);
-            const QString state = act(view, view.tree(), form.trvTree, steps);
-            QCOMPARE(view.windowTitle(), "Move Scenery / Level to ...");
-            QCOMPARE(view.rootButton()->isVisibleTo(&view), form.cmdToRootVisible);
+            const QString state = run(form, form.trvTree, steps);
             QCOMPARE(form.sLevelKey + (form.bRoot ? " root " : " ") + state, expected);
         } else {
             frmUndoRemove form;
             for (const QString key : {"SceneryNew\\A", "SceneryEurope\\Berlin", "SceneryNew\\C"})
                 form.trvRemoved.add(nullptr, Tree::Relation::Last, key, key.section('\\', -1));
-            form.Form_Activate();
-            UndoRemoveDialog view(form);
-            const QString state = act(view, view.tree(), form.trvRemoved, steps);
-            QCOMPARE(view.windowTitle(), "Undo remove Scenery");
+            const QString state = run(form, form.trvRemoved, steps);
             QStringList ticked;
             for (const TreeNode *n = form.trvRemoved.firstRoot(); n; n = n->next())
                 n->checked() ? void(ticked << n->text()) : void();
             QCOMPARE(ticked.join(',') + (form.bUndelete ? " undelete " : " ") + state, expected);
         }
-    }
-
-    // The UI port finds each view by the form's name and runs it modally until the logic closes.
-    void registered_data()
-    {
-        QTest::addColumn<bool>("move");
-        QTest::newRow("frmMoveTreeNode") << true;
-        QTest::newRow("frmUndoRemove") << false;
-    }
-    void registered()
-    {
-        QFETCH(bool, move);
-        registerOrganiseViews();
-        frmMoveTreeNode moveForm;
-        frmUndoRemove undoForm;
-        FormLogic &form = move ? static_cast<FormLogic &>(moveForm) : undoForm;
-        QString shown;
-        QTimer::singleShot(0, this, [&] {
-            QWidget *dialog = QApplication::activeModalWidget();
-            QVERIFY(dialog);
-            shown = dialog->objectName();
-            QTest::mouseClick(dialog->findChild<QPushButton *>("cmdCancel"), Qt::LeftButton);
-        });
-        GuiUiPort port;
-        port.showModal(form);
-        QCOMPARE(shown, form.formName());
-        QVERIFY(!(move ? moveForm.visible : undoForm.visible));
     }
 };
 
