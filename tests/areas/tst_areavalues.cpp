@@ -30,13 +30,8 @@ private slots:
         QTest::addColumn<QString>("check");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("wrong");
-        QTest::newRow("decimal") << u"number"_s << u"47.25"_s << false;
-        QTest::newRow("minus") << u"number"_s << u"-2000"_s << false;
         QTest::newRow("empty number") << u"number"_s << u""_s << true;
-        QTest::newRow("no digits after point") << u"number"_s << u"30."_s << true;
-        QTest::newRow("no digits before point") << u"number"_s << u".5"_s << true;
         QTest::newRow("comma decimal") << u"number"_s << u"30,5"_s << true;
-        QTest::newRow("exponent") << u"number"_s << u"1e3"_s << true;
         QTest::newRow("latitude 90 59.99") << u"lat"_s << u"N90 59.99"_s << false;
         QTest::newRow("latitude 91") << u"lat"_s << u"N91 00.00"_s << true;
         QTest::newRow("hemisphere X") << u"lat"_s << u"X47 00.00"_s << true;
@@ -45,17 +40,9 @@ private slots:
         QTest::newRow("longitude 181") << u"lon"_s << u"E181 00.00"_s << true;
         QTest::newRow("lower-case hemisphere") << u"lat"_s << u"n47 30.00"_s << false;
         QTest::newRow("blanks after hemisphere") << u"lat"_s << u"N  47 30.00"_s << false;
-        QTest::newRow("blank for the point") << u"lat"_s << u"N47 30 50"_s << false;
-        QTest::newRow("degrees with fraction") << u"lat"_s << u"N47.5"_s << false;
-        QTest::newRow("one character") << u"lat"_s << u"N"_s << true;
-        QTest::newRow("two inner blanks") << u"lat"_s << u"N47  30.00"_s << true;
-        QTest::newRow("east as latitude") << u"lat"_s << u"E47 30.00"_s << true;
         QTest::newRow("north as longitude") << u"lon"_s << u"N47 30.00"_s << true;
-        QTest::newRow("negative degrees") << u"lat"_s << u"N-1 00.00"_s << true;
-        QTest::newRow("comma minutes") << u"lat"_s << u"N47 30,50"_s << true;
         QTest::newRow("minutes just below 60") << u"lon"_s << u"W10 59.999"_s << false;
         QTest::newRow("four where eight wanted") << u"list8"_s << ExclArea << true;
-        QTest::newRow("trailing comma") << u"list4"_s << ExclArea + u","_s << true;
         QTest::newRow("latitude and longitude swapped") << u"list4"_s << u"W122 15.00,N47 30.00,N47 00.00,W121 45.00"_s << true;
         QTest::newRow("third item wrong") << u"list4"_s << u"N47 30.00,W122 15.00,N95 00.00,W121 45.00"_s << true;
         QTest::newRow("empty list") << u"list4"_s << u""_s << true;
@@ -69,13 +56,10 @@ private slots:
         QTest::newRow("exclude, empty class") << u"exclude"_s << ExclArea + u","_s << true;
         QTest::newRow("exclude, unknown class") << u"exclude"_s << ExclArea + u",roads"_s << true;
         QTest::newRow("exclude, bad point") << u"exclude"_s << u"N47 30.00,W122 15.00,N47 00.00,E190 00.00,objects"_s << true;
-        QTest::newRow("exclude, empty") << u"exclude"_s << u""_s << true;
         QTest::newRow("flatten -2000") << u"flatten"_s << u"-2000,"_s + FlatArea << false;
         QTest::newRow("flatten 99999") << u"flatten"_s << u"99999,"_s + FlatArea << false;
         QTest::newRow("flatten 100000") << u"flatten"_s << u"100000,"_s + FlatArea << true;
         QTest::newRow("flatten -2001") << u"flatten"_s << u"-2001,"_s + FlatArea << true;
-        QTest::newRow("flatten, decimal elevation") << u"flatten"_s << u"12.5,"_s + FlatArea << false;
-        QTest::newRow("flatten, empty elevation") << u"flatten"_s << u","_s + FlatArea << true;
         QTest::newRow("flatten, letters in elevation") << u"flatten"_s << u"12a,"_s + FlatArea << true;
         QTest::newRow("flatten, no comma") << u"flatten"_s << u"120"_s << true;
         QTest::newRow("flatten, seven items") << u"flatten"_s << u"120,"_s + FlatArea.section(u',', 0, 6) << true;
@@ -108,9 +92,7 @@ private slots:
         QTest::newRow("degree fractions become minutes") << u"N47.5,W122.25 1.00,S0.01,E179.999"_s << u"N|47|30.00;W|122|16.00;S|0_|00.60;E|179|59.94"_s;
         QTest::newRow("degree fraction carries into degrees") << u"N47.9 10.00,W1.9999999,N0,W0"_s << u"N|48|04.00;W|002|00.00;N|0_|00.00;W|000|00.00"_s;
         QTest::newRow("half hundredths round away from zero") << u"N1 30.125,W1 30.124,N1 30.005,W1 0.995"_s << u"N|1_|30.13;W|001|30.12;N|1_|30.01;W|001|01.00"_s;
-        QTest::newRow("three decimals are not hundredths") << u"N1 30.123,W1 30.05,N1 30.5,W1 7"_s << u"N|1_|30.12;W|001|30.05;N|1_|30.50;W|001|07.00"_s;
         QTest::newRow("minutes below 60 stay below 60") << u"N1 59.996,W1 59.99,N2 0,W2 0"_s << u"N|1_|59.99;W|001|59.99;N|2_|00.00;W|002|00.00"_s;
-        QTest::newRow("leading zeros") << u"N047 05.00,W0005 00.5,N00 0,E000 0"_s << u"N|47|05.00;W|005|00.50;N|0_|00.00;E|000|00.00"_s;
         QTest::newRow("out of range but fits the rows") << u"N95 75.00,W999 00.00,N0 0,W0 0"_s << u"N|95|75.00;W|999|00.00;N|0_|00.00;W|000|00.00"_s;
         QTest::newRow("refused: empty") << u""_s << u""_s;
         QTest::newRow("refused: one character") << u"N"_s << u""_s;
@@ -119,10 +101,7 @@ private slots:
         QTest::newRow("refused: classes left on") << ExclArea + u",objects"_s << u""_s;
         QTest::newRow("refused: unknown hemisphere") << u"X47 30.00,W122 15.00,N47 00.00,W121 45.00"_s << u""_s;
         QTest::newRow("refused: three latitude digits") << u"N47 30.00,W122 15.00,N147 00.00,W121 45.00"_s << u""_s;
-        QTest::newRow("refused: four longitude digits") << u"N47 30.00,W1220 15.00,N47 00.00,W121 45.00"_s << u""_s;
-        QTest::newRow("refused: minutes above 99.99") << u"N47 100.00,W122 15.00,N47 00.00,W121 45.00"_s << u""_s;
         QTest::newRow("refused: negative degrees") << u"S-5 00.00,W122 15.00,N47 00.00,W121 45.00"_s << u""_s;
-        QTest::newRow("refused: empty item") << u"N47 30.00,,N47 00.00,W121 45.00"_s << u""_s;
         QTest::newRow("refused: no blank before the minutes") << u"N4730.00,W122 15.00,N47 00.00,W121 45.00"_s << u""_s;
     }
     void load()

@@ -54,17 +54,13 @@ private slots:
         QTest::newRow("FS2000 only, choice ignored") << u"C:\\FS2000|-|-"_s << u"2"_s << u"0|C:\\FS2000"_s;
         QTest::newRow("FS2000 only, bad choice unread") << u"C:\\FS2000|-|-"_s << u"abc"_s << u"0|C:\\FS2000"_s;
         QTest::newRow("FS2002 only, trailing backslash") << u"-|C:\\FS2002\\|-"_s << none << u"1|C:\\FS2002"_s;
-        QTest::newRow("CFS2 only") << u"-|-|C:\\CFS2"_s << u"0"_s << u"2|C:\\CFS2"_s;
         QTest::newRow("FS2000 and FS2002: 1") << u"C:\\FS2000|C:\\FS2002|-"_s << none << u"1|C:\\FS2002"_s;
         QTest::newRow("FS2000 and CFS2: 0") << u"C:\\FS2000|-|C:\\CFS2"_s << none << u"0|C:\\FS2000"_s;
         QTest::newRow("all three, choice used") << u"C:\\FS2000|C:\\FS2002|C:\\CFS2"_s << u"2"_s << u"2|C:\\CFS2"_s;
         QTest::newRow("name in other case") << u"C:\\FS2000|C:\\FS2002|-"_s << u"SELECTEDSIM=0"_s << u"0|C:\\FS2000"_s;
-        QTest::newRow("blanks around") << u"C:\\FS2000|C:\\FS2002|C:\\CFS2"_s << u" 2 "_s << u"2|C:\\CFS2"_s;
         QTest::newRow("empty is no choice") << u"C:\\FS2000|C:\\FS2002|-"_s << u""_s << u"1|C:\\FS2002"_s;
         QTest::newRow("simulator not installed") << u"C:\\FS2000|C:\\FS2002|-"_s << u"2"_s << u"2|"_s;
-        QTest::newRow("another number") << u"C:\\FS2000|C:\\FS2002|-"_s << u"7"_s << u"7|"_s;
         QTest::newRow("not a number") << u"C:\\FS2000|C:\\FS2002|C:\\CFS2"_s << u"abc"_s << u"!0|"_s;
-        QTest::newRow("number then text") << u"C:\\FS2000|C:\\FS2002|-"_s << u"1x"_s << u"!0|"_s;
         QTest::newRow("none installed ends the program") << u"-|-|-"_s << none << u"-"_s;
     }
     void selectionAtStart()
@@ -95,25 +91,18 @@ private slots:
         QCOMPARE(exists, !stored.isNull());
     }
 
-    void newLocationFollowsSimType_data()
-    {
-        QTest::addColumn<int>("simType");
-        QTest::addColumn<QString>("fsPath");
-        QTest::newRow("FS2000") << 0 << u"C:\\FS2000"_s;
-        QTest::newRow("CFS2") << 2 << u"C:\\Games\\CFS2"_s;
-        QTest::newRow("not installed") << 1 << u""_s;
-        QTest::newRow("unknown") << 9 << u""_s;
-    }
     void newLocationFollowsSimType()
     {
-        QFETCH(int, simType);
-        QFETCH(QString, fsPath);
         TestEnv env;
         install(env, u"C:\\FS2000\\|-|C:\\Games\\CFS2"_s);
         SceneryManager manager(env.context);
-        manager.SimType = simType;
-        manager.NewLocation();
-        QCOMPARE(manager.FSPath(), fsPath);
+        QStringList paths;
+        for (int simType : {2, 1, 0, 9}) {
+            manager.SimType = simType;
+            manager.NewLocation();
+            paths << manager.FSPath();
+        }
+        QCOMPARE(paths.join(u'|'), u"C:\\Games\\CFS2||C:\\FS2000|"_s);
     }
 
     void getRealPath_data()
@@ -126,16 +115,12 @@ private slots:
         QTest::newRow("relative scenery folder") << fs << u"Addon Scenery\\Paris\\scenery\\"_s << u"C:\\FS2002\\Addon Scenery\\Paris"_s;
         QTest::newRow("absolute Scenery") << fs << u"D:\\Sceneries\\Rome\\Scenery"_s << u"D:\\Sceneries\\Rome"_s;
         QTest::newRow("network") << fs << u"\\\\server\\share\\Oslo"_s << u"\\\\server\\share\\Oslo"_s;
-        QTest::newRow("network scenery") << fs << u"\\\\server\\share\\Oslo\\SCENERY\\"_s << u"\\\\server\\share\\Oslo"_s;
         QTest::newRow("scenery alone") << fs << u"scenery"_s << u"C:\\FS2002"_s;
         QTest::newRow("ending in \\Scenery\\") << fs << u"Addon\\X\\Scenery\\"_s << u"C:\\FS2002\\Addon\\X"_s;
         QTest::newRow("only one ending removed") << fs << u"Addon\\X\\scenery\\scenery"_s << u"C:\\FS2002\\Addon\\X\\scenery"_s;
-        QTest::newRow("only one backslash removed") << fs << u"D:\\X\\\\"_s << u"D:\\X\\"_s;
         QTest::newRow("name ending in scenery") << fs << u"Addon\\MyScenery"_s << u"C:\\FS2002\\Addon\\MyScenery"_s;
         QTest::newRow("empty FSPath") << u""_s << u"Addon Scenery\\Paris"_s << u"\\Addon Scenery\\Paris"_s;
         QTest::newRow("empty FSPath, scenery alone") << u""_s << u"scenery"_s << u""_s;
-        QTest::newRow("colon anywhere") << fs << u"odd:name\\scenery"_s << u"odd:name"_s;
-        QTest::newRow("empty") << fs << u""_s << u"C:\\FS2002"_s;
     }
     void getRealPath()
     {

@@ -25,10 +25,9 @@ struct Sandbox
     // makes either read-only.
     explicit Sandbox(const QString &files)
     {
-        QDir(dir.path()).mkpath(u"prefix/drive_c"_s);
-        QDir(dir.path()).mkpath(u"prefix/dosdevices"_s);
-        QFile::link(u"../drive_c"_s, dir.path() + u"/prefix/dosdevices/c:"_s);
-        DriveMap map = DriveMap::fromWinePrefix(dir.path() + u"/prefix"_s);
+        QDir().mkpath(driveC());
+        DriveMap map;
+        map.setDrive(u'C', driveC());
         map.setDrive(u'D', host(u"games"_s));
         fs.setDriveMap(map);
         QStringList readOnly;
@@ -110,15 +109,10 @@ struct Sandbox
             else if (op == u"size") return QString::number(fs.folderSize(p));
             else if (op == u"short") return fs.shortName(p);
             else if (op == u"host") return fs.toHost(p).replace(driveC(), u"@"_s);
-            else if (op == u"win" || op == u"winz") {
-                if (op == u"winz") {
-                    DriveMap map = fs.driveMap();
-                    map.setDrive(u'Z', u"/"_s);
-                    fs.setDriveMap(map);
-                }
+            else if (op == u"win") {
                 const QString hostPath = QString(p).replace(u'@', driveC());
                 const QString windows = fs.toWindows(hostPath);
-                // Every path comes back to the same place, also through Z:.
+                // Every path comes back to the same place, also through Z:, the host's root.
                 return windows + (fs.toHost(windows) == QDir::cleanPath(hostPath) ? u""_s : u" (no way back)"_s);
             }
             else return u"unknown operation"_s;
@@ -136,29 +130,6 @@ class TstFileSystem : public QObject
     Q_OBJECT
 
 private slots:
-    void driveMap()
-    {
-        QTemporaryDir dir;
-        const QString devices = dir.path() + u"/dosdevices/"_s;
-        QDir().mkpath(devices);
-        QDir().mkpath(dir.path() + u"/games"_s);
-        QFile::link(u"../drive_c"_s, devices + u"c:"_s);
-        QFile::link(dir.path() + u"/games/"_s, devices + u"d:"_s);
-        QFile::link(u"../no-medium"_s, devices + u"e:"_s);
-        QFile::link(u"/"_s, devices + u"z:"_s);
-        QFile::link(u"/dev/null"_s, devices + u"d::"_s); // raw device, not a drive
-        QFile::link(u"../drive_c"_s, devices + u"com1"_s);
-        DriveMap map = DriveMap::fromWinePrefix(dir.path());
-        map.setDrive(u'f', u"/srv/x/"_s);
-        map.setDrive(u'Z', QString());
-        QStringList seen;
-        for (auto it = map.drives().begin(); it != map.drives().end(); ++it)
-            seen << QString(it.key()) + u'=' + QString(it.value()).replace(dir.path(), u"@"_s);
-        QCOMPARE(seen.join(u';'), u"C=@/drive_c;D=@/games;E=@/no-medium;F=/srv/x"_s);
-        QCOMPARE(map.hostFolder(u'c').value_or(QString()), dir.path() + u"/drive_c"_s);
-        QVERIFY(DriveMap::fromWinePrefix(dir.path() + u"/nothing"_s).isEmpty());
-    }
-
     void operations_data()
     {
         QTest::addColumn<QString>("files");   // the tree before, see Sandbox
@@ -167,7 +138,6 @@ private slots:
         QTest::addColumn<QString>("after");   // the whole tree afterwards, "=" when unchanged
         const QString h = u"fs2002/scenery.cfg=x;fs2002/texture/"_s;
         QTest::newRow("other case") << h << u"host|C:\\FS2002\\SCENERY.CFG"_s << u"@/fs2002/scenery.cfg"_s << u"="_s;
-        QTest::newRow("slashes, small drive") << h << u"host|c:/Fs2002/Scenery.cfg"_s << u"@/fs2002/scenery.cfg"_s << u"="_s;
         QTest::newRow("doubled separators") << h << u"host|C:\\\\FS2002\\\\scenery.cfg\\"_s << u"@/fs2002/scenery.cfg"_s << u"="_s;
         QTest::newRow("missing tail kept as written") << h << u"host|C:\\FS2002\\Addon\\X.BGL"_s << u"@/fs2002/Addon/X.BGL"_s << u"="_s;
         QTest::newRow("missing middle stops matching") << h << u"host|C:\\Nope\\FS2002"_s << u"@/Nope/FS2002"_s << u"="_s;
@@ -175,122 +145,71 @@ private slots:
         QTest::newRow("dot dot stays on the drive") << h << u"host|C:\\..\\..\\fs2002"_s << u"@/fs2002"_s << u"="_s;
         QTest::newRow("drive root") << h << u"host|C:\\"_s << u"@"_s << u"="_s;
         QTest::newRow("unc") << h << u"host|\\\\server\\share\\fs2002"_s << u""_s << u"="_s;
-        QTest::newRow("unc with slashes") << h << u"host|//server/share"_s << u""_s << u"="_s;
         QTest::newRow("unmapped drive") << h << u"host|Q:\\fs2002"_s << u""_s << u"="_s;
         QTest::newRow("relative") << h << u"host|fs2002\\scenery.cfg"_s << u""_s << u"="_s;
-        QTest::newRow("drive relative") << h << u"host|C:fs2002"_s << u""_s << u"="_s;
         QTest::newRow("to Windows, on C") << u""_s << u"win|@/FS2002/Scenery.cfg"_s << u"C:\\FS2002\\Scenery.cfg"_s << u"="_s;
-        QTest::newRow("to Windows, C root") << u""_s << u"win|@/"_s << u"C:\\"_s << u"="_s;
         QTest::newRow("to Windows, longest drive wins") << u""_s << u"win|@/games/fs/x.bgl"_s << u"D:\\fs\\x.bgl"_s << u"="_s;
         QTest::newRow("to Windows, prefix of a name is no folder") << u""_s << u"win|@/gamesx/a"_s << u"C:\\gamesx\\a"_s << u"="_s;
         QTest::newRow("to Windows, outside, no Z") << u""_s << u"win|/usr/share"_s << u"Z:\\usr\\share"_s << u"="_s;
-        QTest::newRow("to Windows, host root, Z mapped") << u""_s << u"winz|/"_s << u"Z:\\"_s << u"="_s;
-        QTest::newRow("to Windows, C beats Z") << u""_s << u"winz|@/a"_s << u"C:\\a"_s << u"="_s;
-        QTest::newRow("to Windows, unclean") << u""_s << u"win|@/a/../b//c"_s << u"C:\\b\\c"_s << u"="_s;
         const QString q = u"Data/a.txt=upper;data/a.txt=lower;d/b.txt;d/A.txt;d/c.TXT;d/.dot;d/Zeta/;d/alpha/;"
                           "s/a.bgl=1;s/texture/b.bmp=22;s/texture/deep/.c=333;s/empty/;s.bin=outside"_s;
         QTest::newRow("exact case preferred") << q << u"read|C:\\data\\A.TXT"_s << u"lower"_s << u"="_s;
-        QTest::newRow("exact case preferred, other") << q << u"read|C:\\Data\\A.TXT"_s << u"upper"_s << u"="_s;
         QTest::newRow("no exact case: first by code order") << q << u"read|C:\\DATA\\A.TXT"_s << u"upper"_s << u"="_s;
-        QTest::newRow("file is no folder") << q << u"dir?|C:\\data\\a.txt"_s << u"no"_s << u"="_s;
-        QTest::newRow("folder is no file") << q << u"file?|C:\\DATA"_s << u"no"_s << u"="_s;
         QTest::newRow("drive root is a folder") << q << u"dir?|c:\\"_s << u"yes"_s << u"="_s;
-        QTest::newRow("unmapped file") << q << u"file?|Q:\\a.txt"_s << u"no"_s << u"="_s;
-        QTest::newRow("unc file") << q << u"file?|\\\\server\\share\\a.txt"_s << u"no"_s << u"="_s;
         QTest::newRow("read unmapped") << q << u"read|Q:\\a.txt"_s << u"!FileNotFound"_s << u"="_s;
-        QTest::newRow("write unmapped") << q << u"write|Q:\\a.txt|x"_s << u"!PathNotFound"_s << u"="_s;
-        QTest::newRow("list unc") << q << u"files|\\\\server\\share"_s << u"!PathNotFound"_s << u"="_s;
         QTest::newRow("files sorted without case") << q << u"files|C:\\D\\"_s << u".dot,A.txt,b.txt,c.TXT"_s << u"="_s;
-        QTest::newRow("folders sorted without case") << q << u"dirs|C:\\d"_s << u"alpha,Zeta"_s << u"="_s;
-        QTest::newRow("listing a file") << q << u"files|C:\\d\\b.txt"_s << u"!PathNotFound"_s << u"="_s;
         QTest::newRow("size counts every level") << q << u"size|C:\\S"_s << u"6"_s << u"="_s;
-        QTest::newRow("size of an empty folder") << q << u"size|C:\\s\\empty"_s << u"0"_s << u"="_s;
-        QTest::newRow("size of a missing folder") << q << u"size|C:\\none"_s << u"!PathNotFound"_s << u"="_s;
         const QString f = u"src/a.bgl=new;dst/old.bgl=old;dst/locked.bgl=old!"_s;
         QTest::newRow("copy new") << f << u"copy|C:\\src\\a.bgl|C:\\dst\\b.bgl"_s << u""_s << u"dst/b.bgl=new;dst/locked.bgl=old!;dst/old.bgl=old;src/a.bgl=new"_s;
         QTest::newRow("copy over, other case") << f << u"copy|C:\\src\\a.bgl|C:\\dst\\OLD.BGL"_s << u""_s << u"dst/locked.bgl=old!;dst/old.bgl=new;src/a.bgl=new"_s;
         QTest::newRow("copy not over") << f << u"copy-keep|C:\\src\\a.bgl|C:\\dst\\old.bgl"_s << u"!FileAlreadyExists"_s << u"="_s;
-        QTest::newRow("copy into folder") << f << u"copy|C:\\SRC\\A.bgl|C:\\dst\\"_s << u""_s << u"dst/a.bgl=new;dst/locked.bgl=old!;dst/old.bgl=old;src/a.bgl=new"_s;
         QTest::newRow("copy over read-only") << f << u"copy|C:\\src\\a.bgl|C:\\dst\\locked.bgl"_s << u"!PermissionDenied"_s << u"="_s;
         QTest::newRow("copy onto a folder") << f << u"copy|C:\\src\\a.bgl|C:\\dst"_s << u"!PathFileAccess"_s << u"="_s;
-        QTest::newRow("copy a folder") << f << u"copy|C:\\src|C:\\dst\\b.bgl"_s << u"!FileNotFound"_s << u"="_s;
-        QTest::newRow("copy missing") << f << u"copy|C:\\src\\none.bgl|C:\\dst\\b.bgl"_s << u"!FileNotFound"_s << u"="_s;
-        QTest::newRow("copy to missing folder") << f << u"copy|C:\\src\\a.bgl|C:\\no\\b.bgl"_s << u"!PathNotFound"_s << u"="_s;
-        QTest::newRow("copy to unmapped") << f << u"copy|C:\\src\\a.bgl|Q:\\b.bgl"_s << u"!PathNotFound"_s << u"="_s;
         const QString p = u"src/a.bgl=a;src/B.BMP=b;src/sub/c.bgl=c;dst/b.bmp=old;dst/x.BMP=x!"_s;
         QTest::newRow("copy *.* skips folders, overwrites") << p << u"copy|C:\\src\\*.*|C:\\dst"_s << u""_s << u"dst/a.bgl=a;dst/b.bmp=b;dst/x.BMP=x!;src/B.BMP=b;src/a.bgl=a;src/sub/c.bgl=c"_s;
         QTest::newRow("copy pattern without case") << p << u"copy|C:\\src\\*.BGL|C:\\src\\sub\\"_s << u""_s << u"dst/b.bmp=old;dst/x.BMP=x!;src/B.BMP=b;src/a.bgl=a;src/sub/a.bgl=a;src/sub/c.bgl=c"_s;
-        QTest::newRow("copy pattern matching nothing") << p << u"copy|C:\\src\\*.zip|C:\\dst"_s << u"!FileNotFound"_s << u"="_s;
         QTest::newRow("delete pattern, read-only too") << p << u"del|C:\\dst\\*.bmp"_s << u""_s << u"dst/;src/B.BMP=b;src/a.bgl=a;src/sub/c.bgl=c"_s;
-        QTest::newRow("delete pattern matching nothing") << p << u"del|C:\\src\\*.txt"_s << u"!FileNotFound"_s << u"="_s;
         const QString m = u"a/f.txt=moving;b/taken.txt=stays"_s;
         QTest::newRow("move rename") << m << u"move|C:\\a\\F.TXT|C:\\a\\g.txt"_s << u""_s << u"a/g.txt=moving;b/taken.txt=stays"_s;
         QTest::newRow("move into folder") << m << u"move|C:\\A\\f.txt|c:\\B\\"_s << u""_s << u"a/;b/f.txt=moving;b/taken.txt=stays"_s;
         QTest::newRow("move case only") << m << u"move|C:\\a\\f.txt|C:\\a\\F.Txt"_s << u""_s << u"a/F.Txt=moving;b/taken.txt=stays"_s;
         QTest::newRow("move onto a file") << m << u"move|C:\\a\\f.txt|C:\\b\\taken.txt"_s << u"!FileAlreadyExists"_s << u"="_s;
-        QTest::newRow("move missing") << m << u"move|C:\\a\\none.txt|C:\\b\\x.txt"_s << u"!FileNotFound"_s << u"="_s;
-        QTest::newRow("move to missing folder") << m << u"move|C:\\a\\f.txt|C:\\c\\x.txt"_s << u"!PathNotFound"_s << u"="_s;
         const QString d = u"sc/old/scenery/a.bgl=x;sc/old/sub/;addon/"_s;
         QTest::newRow("folder rename") << d << u"movedir|C:\\Sc\\Old|C:\\sc\\New Name"_s << u""_s << u"addon/;sc/New Name/scenery/a.bgl=x;sc/New Name/sub/"_s;
-        QTest::newRow("folder elsewhere") << d << u"movedir|C:\\SC\\old|C:\\addon\\old"_s << u""_s << u"addon/old/scenery/a.bgl=x;addon/old/sub/;sc/"_s;
         QTest::newRow("folder case only") << d << u"movedir|C:\\sc\\old|C:\\sc\\OLD"_s << u""_s << u"addon/;sc/OLD/scenery/a.bgl=x;sc/OLD/sub/"_s;
         QTest::newRow("folder onto a folder") << d << u"movedir|C:\\sc\\old|C:\\addon"_s << u"!FileAlreadyExists"_s << u"="_s;
         QTest::newRow("folder into itself") << d << u"movedir|C:\\sc\\old|C:\\sc\\old\\sub\\x"_s << u"!PathFileAccess"_s << u"="_s;
-        QTest::newRow("folder missing") << d << u"movedir|C:\\sc\\none|C:\\x"_s << u"!PathNotFound"_s << u"="_s;
-        QTest::newRow("folder to missing parent") << d << u"movedir|C:\\sc\\old|C:\\no\\x"_s << u"!PathNotFound"_s << u"="_s;
         const QString r = u"dir/ro.txt=x!;dir/rw.txt=y"_s;
         QTest::newRow("delete read-only, forced") << r << u"del|C:\\DIR\\RO.TXT"_s << u""_s << u"dir/rw.txt=y"_s;
         QTest::newRow("delete read-only, not forced") << r << u"del-soft|C:\\dir\\ro.txt"_s << u"!PermissionDenied"_s << u"="_s;
-        QTest::newRow("delete writable, not forced") << r << u"del-soft|C:\\dir\\rw.txt"_s << u""_s << u"dir/ro.txt=x!"_s;
-        QTest::newRow("delete missing") << r << u"del|C:\\dir\\none.txt"_s << u"!FileNotFound"_s << u"="_s;
-        QTest::newRow("delete a folder as a file") << r << u"del|C:\\dir"_s << u"!FileNotFound"_s << u"="_s;
         QTest::newRow("clear read-only mark") << r << u"unlock|C:\\DIR\\RO.TXT"_s << u""_s << u"dir/ro.txt=x;dir/rw.txt=y"_s;
-        QTest::newRow("clear mark of missing") << r << u"unlock|C:\\dir\\no.txt"_s << u"!FileNotFound"_s << u"="_s;
-        QTest::newRow("write over read-only") << r << u"write|C:\\dir\\ro.txt|z"_s << u"!PathFileAccess"_s << u"="_s;
         const QString v = u"victim/a.txt=a;victim/sub/deeper/b.txt=b!;victim/sub/deeper/!;victim/.h=h;victimize/k=k"_s;
         QTest::newRow("folder with read-only content, forced") << v << u"rmdir|C:\\VICTIM"_s << u""_s << u"victimize/k=k"_s;
         QTest::newRow("folder with read-only content, not forced") << v << u"rmdir-soft|C:\\victim"_s << u"!PermissionDenied"_s << u"="_s;
-        QTest::newRow("delete missing folder") << v << u"rmdir|C:\\none"_s << u"!PathNotFound"_s << u"="_s;
         const QString c = u"fs/scenery.cfg=x;fs/texture/t.bmp=t"_s;
         QTest::newRow("create") << c << u"mkdir|C:\\FS\\Addon\\"_s << u""_s << u"fs/Addon/;fs/scenery.cfg=x;fs/texture/t.bmp=t"_s;
-        QTest::newRow("create existing, other case") << c << u"mkdir|C:\\fs\\TEXTURE"_s << u""_s << u"="_s;
         QTest::newRow("create without parent") << c << u"mkdir|C:\\fs\\a\\b"_s << u"!PathNotFound"_s << u"="_s;
-        QTest::newRow("create where a file is") << c << u"mkdir|C:\\fs\\scenery.cfg"_s << u"!PathFileAccess"_s << u"="_s;
         QTest::newRow("append creates as spelled") << u"log/"_s << u"append|C:\\LOG\\Debug.Log|x"_s << u""_s << u"log/Debug.Log=x\r\n"_s;
         QTest::newRow("append adds in CP1252") << u"log/d.log=a\r\n"_s << u"append|C:\\log\\D.LOG|\xe4"_s << u""_s << u"log/d.log=a\r\n\xe4\r\n"_s;
-        QTest::newRow("append without folder") << u"log/"_s << u"append|C:\\nolog\\x.log|x"_s << u"!PathNotFound"_s << u"="_s;
         QTest::newRow("short: long folder") << u"dir/Program Files/"_s << u"short|C:\\DIR\\PROGRAM FILES"_s << u"PROGRA~1"_s << u"="_s;
         QTest::newRow("short: second of two") << u"dir/Program Files;dir/Program Files (x86)"_s << u"short|C:\\dir\\program files (x86)"_s << u"PROGRA~2"_s << u"="_s;
         QTest::newRow("short: third, case ignored in order") << u"d/scenery one;d/Scenery Two;d/SCENERY three"_s << u"short|C:\\d\\Scenery Two"_s << u"SCENER~3"_s << u"="_s;
         QTest::newRow("short: literal short name taken") << u"d/PROGRA~1;d/Program Files"_s << u"short|C:\\d\\Program Files"_s << u"PROGRA~2"_s << u"="_s;
         QTest::newRow("short: other extensions do not collide") << u"d/Long Name.bgl;d/Long Name.bmp"_s << u"short|C:\\d\\Long Name.bmp"_s << u"LONGNA~1.BMP"_s << u"="_s;
         QTest::newRow("short: several dots") << u"d/a.b.c.txt"_s << u"short|C:\\d\\a.b.c.txt"_s << u"ABC~1.TXT"_s << u"="_s;
-        QTest::newRow("short: long extension") << u"d/texture.jpeg"_s << u"short|C:\\d\\texture.jpeg"_s << u"TEXTUR~1.JPE"_s << u"="_s;
-        QTest::newRow("short: blanks") << u"d/my file.txt"_s << u"short|C:\\d\\my file.txt"_s << u"MYFILE~1.TXT"_s << u"="_s;
-        QTest::newRow("short: invalid characters") << u"d/a+b[c.txt"_s << u"short|C:\\d\\a+b[c.txt"_s << u"A_B_C~1.TXT"_s << u"="_s;
-        QTest::newRow("short: leading dot") << u"d/.hidden"_s << u"short|C:\\d\\.hidden"_s << u"HIDDEN~1"_s << u"="_s;
-        QTest::newRow("short: already short") << u"d/readme.txt"_s << u"short|C:\\d\\readme.txt"_s << u"README.TXT"_s << u"="_s;
         QTest::newRow("short: eight dot three") << u"d/AIRPORTS.BGL;d/AIRPORTS 2.BGL"_s << u"short|C:\\d\\airports.bgl"_s << u"AIRPORTS.BGL"_s << u"="_s;
-        QTest::newRow("short: nine letters") << u"d/abcdefghi.txt"_s << u"short|C:\\d\\abcdefghi.txt"_s << u"ABCDEF~1.TXT"_s << u"="_s;
         QTest::newRow("read CR LF") << u"f=a\r\nb\r\n"_s << u"readlines|C:\\F"_s << u"a|b"_s << u"="_s;
-        QTest::newRow("read LF, no final line end") << u"f=a\nb"_s << u"readlines|C:\\F"_s << u"a|b"_s << u"="_s;
         QTest::newRow("read mixed, empty lines kept") << u"f=a\r\n\r\n\nb\r\n"_s << u"readlines|C:\\F"_s << u"a|||b"_s << u"="_s;
-        QTest::newRow("read only a line end") << u"f=\r\n"_s << u"readlines|C:\\F"_s << u""_s << u"="_s;
-        QTest::newRow("read old Mac line end") << u"f=a\rb"_s << u"readlines|C:\\F"_s << u"a|b"_s << u"="_s;
         QTest::newRow("read windows-1252, blanks kept") << u"f= caf\xe9 \x80\t\r\n"_s << u"readlines|C:\\F"_s << u" café €\t"_s << u"="_s;
         const QString o = u"out.txt=something much longer than the new content"_s;
         QTest::newRow("lines end with CR LF") << o << u"lines|C:\\OUT.TXT|[General]|Title=x"_s << u""_s << u"out.txt=[General]\r\nTitle=x\r\n"_s;
-        QTest::newRow("lines: empty line last") << o << u"lines|C:\\out.txt|a|"_s << u""_s << u"out.txt=a\r\n\r\n"_s;
         QTest::newRow("lines in windows-1252") << o << u"lines|C:\\out.txt|Ærø €„™Ÿ"_s << u""_s << u"out.txt=\xc6r\xf8 \x80\x84\x99\x9f\r\n"_s;
         QTest::newRow("lines outside the page") << o << u"lines|C:\\out.txt|Łódź \u0080 a\U0001F600b"_s << u""_s << u"out.txt=?\xf3" "d? ? a?b\r\n"_s;
         QTest::newRow("writer commits the same") << o << u"writer|C:\\OUT.TXT|[General]|Title=\xe9"_s << u""_s << u"out.txt=[General]\r\nTitle=\xe9\r\n"_s;
-        QTest::newRow("failed write: onto a folder") << u"data/Scenery.cfg=old;data/Folder/in=in"_s << u"lines|C:\\data\\folder|new"_s << u"!PathFileAccess"_s << u"="_s;
         QTest::newRow("failed write: read-only target") << u"data/Scenery.cfg=old!"_s << u"lines|C:\\data\\Scenery.cfg|new"_s << u"!PathFileAccess"_s << u"="_s;
         QTest::newRow("failed write: folder missing") << u"data/Scenery.cfg=old"_s << u"lines|C:\\nodata\\Scenery.cfg|new"_s << u"!PathNotFound"_s << u"="_s;
-        QTest::newRow("failed writer: onto a folder") << u"data/Scenery.cfg=old;data/Folder/in=in"_s << u"writer|C:\\data\\folder|new"_s << u"!PathFileAccess"_s << u"="_s;
         QTest::newRow("failed writer: read-only target") << u"data/Scenery.cfg=old!"_s << u"writer|C:\\data\\Scenery.cfg|new"_s << u"!PathFileAccess"_s << u"="_s;
         QTest::newRow("failed write: read-only folder") << u"data/Scenery.cfg=old;data/!"_s << u"lines|C:\\data\\Scenery.cfg|new"_s << u"!PermissionDenied"_s << u"="_s;
-        QTest::newRow("failed writer: read-only folder") << u"data/Scenery.cfg=old;data/!"_s << u"writer|C:\\data\\Scenery.cfg|new"_s << u"!PermissionDenied"_s << u"="_s;
     }
     void operations()
     {
