@@ -10,8 +10,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-const QString ExclArea = u"N47 30.00,W122 15.00,N47 00.00,W121 45.00"_s;
-
 // "N 5_ 07.25;..." per row as shown; a disabled row is "off".
 QString rows(const UsrAreaWidget &area)
 {
@@ -40,7 +38,6 @@ private slots:
         const QString area = u",N47 30.00,W122 15.00,N47 00.00,W122 15.00,N47 00.00,W121 45.00,N47 30.00,W121 45.00"_s;
         QTest::newRow("OK gives the canonical text") << "120" << "" << "cmdOK" << u"120"_s + area;
         QTest::newRow("letters dropped") << "" << "12ab-3x" << "cmdOK" << u"12-3"_s + area;
-        QTest::newRow("only letters") << "120" << "m.," << "cmdOK" << u"120"_s + area;
         QTest::newRow("stored point survives") << "120.5" << "0" << "cmdOK" << u"120.50"_s + area;
         QTest::newRow("cancel") << "120" << "5" << "cmdCancel" << "";
         QTest::newRow("escape is cancel") << "120" << "" << "escape" << "";
@@ -85,7 +82,7 @@ private slots:
         QFETCH(int, clicked);
         QFETCH(QString, result);
         frmExclude form;
-        form.strExclude = ExclArea + classes;
+        form.strExclude = u"N47 30.00,W122 15.00,N47 00.00,W121 45.00"_s + classes;
         form.open(ui);
         ExcludeDialog dialog(form);
         dialog.show();
@@ -104,10 +101,8 @@ private slots:
     {
         frmFlatten form;
         FlattenDialog dialog(form);
-        QCOMPARE(rows(*dialog.areaWidget()).section(u';', 1, 1), u" ___ __.__"_s);
         form.strFlatten = u"7,N5 7.25,W5 7.25,S46 0,E4 0,N1 0,W1 0,N2 0,W2 0"_s;
         form.open(ui);
-        QCOMPARE(dialog.elevationEdit()->text(), u"7"_s);
         QCOMPARE(rows(*dialog.areaWidget()),
                  u"N 5_ 07.25;W 005 07.25;S 46 00.00;E 004 00.00;N 1_ 00.00;W 001 00.00;N 2_ 00.00;W 002 00.00"_s);
         frmExclude exclude;
