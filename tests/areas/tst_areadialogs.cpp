@@ -96,7 +96,6 @@ private slots:
         QTest::newRow("latitude, cut at two") << u"d3=123;m3=30.5"_s << u"N47 30.00,W122 15.00,N12 30.5_,W122 15.00"_s;
         QTest::newRow("longitude, three digits, comma") << u"h2=E;d2=007;m2=15,30"_s << u"N47 30.00,E007 15.30,N47 00.00,W122 15.00"_s;
         QTest::newRow("longitude, letters unfilled") << u"d4=1x2;m4=a0.00"_s << u"N47 30.00,W122 15.00,N47 00.00,W1_2 _0.00"_s;
-        QTest::newRow("cleared") << u"d4=;m4="_s << u"N47 30.00,W122 15.00,N47 00.00,W___ __.__"_s;
         QTest::newRow("E refused on a latitude") << u"h3=E"_s << u"!"_s + e;
         QTest::newRow("N refused on a longitude") << u"h4=N"_s << u"!"_s + e;
         QTest::newRow("failed load keeps the rows") << u"a=N47 30.00,W122 15.00,Q47 00.00,W121 45.00"_s << u"!"_s + e;
@@ -127,7 +126,6 @@ private slots:
         QTest::newRow("all clears the others") << u"c0=+;c1=+;c3=+"_s << u"0001"_s;
         QTest::newRow("vors clears all") << u"c3=+;c1=+"_s << u"0100"_s;
         QTest::newRow("third single makes all") << u"c0=+;c2=+;c1=+"_s << u"0001"_s;
-        QTest::newRow("all unchecked stays clear") << u"c0=+;c3=+;c3=-"_s << u"0000"_s;
         QTest::newRow("after all, three singles again") << u"c3=+;c0=+;c1=+;c2=+"_s << u"0001"_s;
     }
     void classRules()

@@ -1,5 +1,6 @@
 #include "library/scenerymanager.h"
 #include "settings/programsettings.h"
+#include "sims/location.h"
 #include "support/testenv.h"
 
 #include <QDirIterator>
@@ -10,12 +11,12 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // folders: "FS2000|FS2002|CFS2" installation values, "-" for none.
-void install(TestEnv &env, const QString &folders)
+void install(TestEnv &env, const QString &folders, const QString &valueName = {})
 {
     const QStringList list = folders.split(u'|');
     for (int sim = 0; sim < 3; ++sim) {
         if (list.at(sim) != u"-")
-            env.installSim(sim, list.at(sim));
+            env.installSim(sim, list.at(sim), valueName);
     }
 }
 
@@ -44,6 +45,43 @@ class TstSceneryManager : public QObject
     Q_OBJECT
 
 private slots:
+    // The lookup of the installed simulators by itself.
+    void detectionAndLookup_data()
+    {
+        QTest::addColumn<QString>("folders");
+        QTest::addColumn<QString>("valueName"); // spelling of the stored values, "" for the usual
+        QTest::addColumn<QString>("lookups");   // simulator types, in order
+        QTest::addColumn<QString>("found");     // FS2000, FS2002, CFS2 installed as 0/1, "|", Path
+        QTest::newRow("FS2002 only") << u"-|C:\\FS2002|-"_s << u""_s << u"1"_s << u"010|C:\\FS2002"_s;
+        QTest::newRow("CFS2 only, trailing backslash") << u"-|-|C:\\CFS2\\"_s << u""_s << u"2"_s << u"001|C:\\CFS2"_s;
+        QTest::newRow("only one backslash removed") << u"C:\\FS2000\\\\|-|-"_s << u""_s << u"0"_s << u"100|C:\\FS2000\\"_s;
+        QTest::newRow("all three") << u"C:\\FS2000|C:\\FS2002|C:\\CFS2"_s << u""_s << u"0"_s << u"111|C:\\FS2000"_s;
+        QTest::newRow("upper-case names") << u"C:\\FS2000|C:\\FS2002|C:\\CFS2"_s << u"PATH"_s << u"0"_s << u"100|C:\\FS2000"_s;
+        QTest::newRow("other spelling") << u"-|C:\\FS2002|C:\\CFS2"_s << u"exe PATH"_s << u"1"_s << u"011|C:\\FS2002"_s;
+        QTest::newRow("empty value is no installation") << u"C:\\FS2000||-"_s << u""_s << u"1"_s << u"100|"_s;
+        QTest::newRow("not installed") << u"-|-|C:\\CFS2"_s << u""_s << u"1"_s << u"001|"_s;
+        QTest::newRow("unknown type") << u"-|C:\\FS2002|-"_s << u""_s << u"7"_s << u"010|"_s;
+        QTest::newRow("failed lookups keep the folder") << u"-|C:\\FS2002\\|-"_s << u""_s << u"1,0,2,-1,3"_s << u"010|C:\\FS2002"_s;
+    }
+    void detectionAndLookup()
+    {
+        QFETCH(QString, folders);
+        QFETCH(QString, valueName);
+        QFETCH(QString, lookups);
+        QFETCH(QString, found);
+        TestEnv env;
+        install(env, folders, valueName);
+        Location location(env.context);
+        for (const QString &lookup : lookups.split(u',')) {
+            qint32 sim = lookup.toInt();
+            location.DoClass_Initialize(sim);
+            QCOMPARE(sim, lookup.toInt());
+        }
+        const QString bits = u"%1%2%3"_s.arg(int(location.FS2000installed())).arg(int(location.FS2002installed())).arg(int(location.CFS2installed()));
+        QCOMPARE(bits + u'|' + location.Path(), found);
+        QCOMPARE(location.installedCount(), int(bits.count(u'1')));
+        QVERIFY(env.ui.allShown());
+    }
     void selectionAtStart_data()
     {
         QTest::addColumn<QString>("folders");
@@ -62,6 +100,7 @@ private slots:
         QTest::newRow("simulator not installed") << u"C:\\FS2000|C:\\FS2002|-"_s << u"2"_s << u"2|"_s;
         QTest::newRow("not a number") << u"C:\\FS2000|C:\\FS2002|C:\\CFS2"_s << u"abc"_s << u"!0|"_s;
         QTest::newRow("none installed ends the program") << u"-|-|-"_s << none << u"-"_s;
+        QTest::newRow("empty values only end it too") << u"|-|"_s << none << u"-"_s;
     }
     void selectionAtStart()
     {
@@ -78,7 +117,9 @@ private slots:
             env.ui.expectMessage(u"SceneryManager.Class_Initialize\nError: 13\nType mismatch"_s, QString(),
                                  UiPort::Answer::Ok, UiPort::Icon::Critical);
         if (selected == u"-") {
-            env.ui.expectMessageStartingWith(u"You must install"_s, u"Can not run Lumivale"_s);
+            env.ui.expectMessage(u"You must install MS Flightsimulator 2000 or MS Flightsimulator 2000 Pro or MS Combat "
+                                 "Flight Simualtor 2 or MS Flightsimulator 2002 on your computer, first."_s,
+                                 u"Can not run Lumivale"_s, UiPort::Answer::Ok, UiPort::Icon::Information);
             QVERIFY_THROWS_EXCEPTION(NoSimulatorInstalled, SceneryManager{env.context});
         } else {
             SceneryManager manager(env.context);
@@ -180,16 +221,13 @@ private slots:
         TestEnv env;
         env.installSim(1, u"C:\\FS2002"_s);
         CfgPtr set = std::make_shared<clsCFG>();
-        set->Key = u"Europe"_s;
         set->addMember(u"Paris"_s);
-        std::weak_ptr<clsScenery> scenery;
+        auto paris = std::make_shared<clsScenery>();
+        const std::weak_ptr<clsScenery> scenery = paris;
         {
             SceneryManager manager(env.context);
-            manager.dicCFGs.add(set->Key, set);
-            auto paris = std::make_shared<clsScenery>();
-            paris->Key = u"SceneryNew\\Paris"_s;
-            manager.colScenery.add(paris->Key, paris);
-            scenery = paris;
+            manager.dicCFGs.add(u"Europe"_s, set);
+            manager.colScenery.add(u"SceneryNew\\Paris"_s, std::move(paris));
         }
         QCOMPARE(set->colUsedSceneries.count(), 0);
         QVERIFY(scenery.expired());

@@ -46,7 +46,6 @@ private slots:
         QTest::addColumn<QString>("read");      // "root|key|name"; key "~" is that key
         QTest::addColumn<QString>("expected");  // "<missing>" when absent
         const QString own = u"M|SOFTWARE\\Tarnwick\\Lumivale|"_s;
-        QTest::newRow("same spelling") << own + u"SelectedSim|2"_s << QByteArray() << own + u"SelectedSim"_s << u"2"_s;
         QTest::newRow("key and name case") << own + u"EXE Path|x"_s << QByteArray() << u"M|software\\TARNWICK\\lumivale|EXE path"_s << u"x"_s;
         QTest::newRow("roots apart") << own + u"F1|x"_s << QByteArray() << u"U|SOFTWARE\\Tarnwick\\Lumivale|F1"_s << u"<missing>"_s;
         QTest::newRow("empty value exists") << own + u"F7|"_s << QByteArray() << own + u"F7"_s << u""_s;
@@ -55,6 +54,7 @@ private slots:
         QTest::newRow("registry beside an INI key") << u"M|"_s + SimKey + u"|exe path|D:\\New"_s << QByteArray("\"Other\"=\"kept\"\n") << u"M|~|other"_s << u"kept"_s;
         QTest::newRow("reg key and name case") << u""_s << QByteArray("\"Path\"=\"x\"\n") << u"M|software\\MICROSOFT\\microsoft games\\FLIGHT SIMULATOR\\8.0|path"_s << u"x"_s;
         QTest::newRow("reg quote") << u""_s << QByteArray("\"T\"=\"say \\\"hi\\\"\"\n") << u"M|~|T"_s << u"say \"hi\""_s;
+        QTest::newRow("reg newline and tab") << u""_s << QByteArray("\"T\"=\"a\\nb\\tc\"\n") << u"M|~|T"_s << u"a\nb\tc"_s;
         QTest::newRow("reg hex char") << u""_s << QByteArray("\"T\"=\"caf\\x00e9 ok\"\n") << u"M|~|T"_s << u"café ok"_s;
         QTest::newRow("reg unnamed value") << u""_s << QByteArray("@=\"dflt\"\n\"Other\"=\"o\"\n") << u"M|~|"_s << u"dflt"_s;
         QTest::newRow("reg named beside unnamed") << u""_s << QByteArray("@=\"dflt\"\n\"Other\"=\"o\"\n") << u"M|~|Other"_s << u"o"_s;

@@ -144,19 +144,6 @@ private slots:
         settings.setValue(u"Form.WindowState"_s, u"max"_s);
         QVERIFY(!settings.formWidth() && !settings.formWindowState());
     }
-
-    void functionKeysAndSelection()
-    {
-        TestEnv env;
-        ProgramSettings settings(*env.settings, env.programFolder());
-        settings.setFunctionKey(12, u"Info"_s);
-        QCOMPARE(env.settings->read(SettingsStore::Root::Machine, ProgramSettings::Key, u"f12"_s), u"Info"_s);
-        QCOMPARE(settings.functionKey(0) + settings.functionKey(13), QString());
-        QVERIFY_THROWS_EXCEPTION(LmError, settings.setFunctionKey(13, u"Info"_s));
-        settings.setSelectedSim(2);
-        QCOMPARE(settings.selectedSim(u"1"_s), u"2"_s);
-        QVERIFY(settings.contains(u"SELECTEDSIM"_s) && !settings.contains(u"Filter"_s));
-    }
 };
 
 QTEST_GUILESS_MAIN(TstProgramSettings)
