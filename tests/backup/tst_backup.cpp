@@ -1,5 +1,6 @@
 #include "backup/backupdialogs.h"
 #include "backup/backupmanager.h"
+#include "install/archive.h"
 #include "platform/lmerror.h"
 #include "support/testenv.h"
 
@@ -8,24 +9,19 @@
 #include <QFileInfo>
 #include <QTest>
 
-#include <zip.h>
-
 #include <memory>
 
 using namespace Qt::StringLiterals;
 using Answer = UiPort::Answer;
-using Icon = UiPort::Icon;
 
 namespace {
 
-const QString Key = u"SOFTWARE\\Tarnwick\\Lumivale"_s;
-const QString Sim = u"C:\\FS2002"_s;
-const QString Cfg = Sim + u"\\Scenery.cfg"_s;
-const QString CfgCopy = Sim + u"\\Scenery.CFG.Backup"_s;
+const QString Key = u"SOFTWARE\\Tarnwick\\Lumivale"_s, Sim = u"C:\\FS2002"_s, Cfg = Sim + u"\\Scenery.cfg"_s, CfgCopy = Sim + u"\\Scenery.CFG.Backup"_s;
 const QByteArray CfgText = "[General]\r\nTitle=now\r\n";
+// Joined to "C:\FS2002\" these give paths of 79 and 80 characters.
+const QString N69 = QString(65, u'n') + u".bgl"_s, N70 = QString(66, u'n') + u".bgl"_s;
 
-// One installation with Flight Simulator 2002 in C:\FS2002, its Scenery.cfg, and the temporary
-// folder inside the test's own folder.
+// Flight Simulator 2002 in C:\FS2002 with its Scenery.cfg; the temporary folder inside the test's own folder.
 struct Fixture
 {
     Fixture()
@@ -35,73 +31,41 @@ struct Fixture
         qputenv("TMPDIR", QFile::encodeName(env.rootHost() + u"/tmp"_s));
         env.writeFile(Cfg, CfgText);
         manager = std::make_unique<BackupManager>(env.context, Sim, 1);
-        manager->setStatus([this](const QString &text) {
-            statusTexts.append(text);
-            busyDuringStatus.append(env.ui.busy());
-        });
+        manager->setStatus([this](const QString &) { busy << env.ui.busy(); });
     }
-
     void setBackupPath(const QString &path) { env.settings->write(SettingsStore::Root::Machine, Key, u"BackupPath"_s, path); }
     void setList(const QByteArray &bytes) { env.writeFile(env.programFolder() + u"\\BackupFilesFS2002.db"_s, bytes); }
     QString root() const { return env.programFolder() + u"\\EnvBackups\\"_s; }
-    QStringList backups() const { return env.fs.files(manager->backupRoot()); }
-    bool exists(const QString &windowsPath) const
+    QString backups() const { return env.fs.files(manager->backupRoot()).join(u';'); }
+    bool exists(const QString &path) const { return QFileInfo::exists(env.host(path)); }
+    void expectName(const QString &name) { env.ui.expectInput(u"Insert a name of the backup:"_s, u"Backup name"_s, name); }
+    void expectBackupFirst(Answer answer) { env.ui.expectMessage(u"Do you want to backup the current files?"_s, u"Install backup"_s, answer); }
+    void expectError(const QString &procedure) { env.ui.expectMessageStartingWith(u"BackupManager.%1\nError: 53\n"_s.arg(procedure), u"Lumivale"_s); }
+    bool make(const QString &name, const QByteArray &list)
     {
-        const QString host = env.fs.toHost(windowsPath);
-        return !host.isEmpty() && QFileInfo::exists(host);
-    }
-    // Makes a backup under the name typed; the list, when given, is written first.
-    bool make(const QString &name, const QByteArray &list = {})
-    {
-        if (!list.isEmpty())
-            setList(list);
+        setList(list);
         expectName(name);
         return manager->makeBackup();
     }
-    void expectName(const QString &name) { env.ui.expectInput(u"Insert a name of the backup:"_s, u"Backup name"_s, name); }
-    void expectBackupFirst(Answer answer)
+    // The entries of a zip file as "folder\\name;...", "<none>" without a readable one.
+    QString zipEntries(const QString &path) const
     {
-        env.ui.expectMessage(u"Do you want to backup the current files?"_s, u"Install backup"_s, answer);
-    }
-    void expectError(const QString &procedure)
-    {
-        env.ui.expectMessageStartingWith(u"BackupManager.%1\nError: 53\n"_s.arg(procedure), u"Lumivale"_s);
-    }
-    // What a menu command shows in the status bar.
-    template<typename Command>
-    QStringList run(Command command)
-    {
-        QStringList display;
-        command(*manager, [&](const QString &text) { display.append(text); });
-        return display;
-    }
-
-    // Entries of a zip file as "name=content;...", read straight through libzip.
-    QString zipContents(const QString &windowsPath) const
-    {
-        int error = 0;
-        zip_t *z = zip_open(QFile::encodeName(env.fs.toHost(windowsPath)).constData(), ZIP_RDONLY, &error);
-        if (!z)
-            return u"<unreadable>"_s;
-        QStringList entries;
-        for (zip_int64_t i = 0; i < zip_get_num_entries(z, 0); ++i) {
-            zip_stat_t st;
-            zip_stat_index(z, zip_uint64_t(i), 0, &st);
-            QByteArray data(qsizetype(st.size), Qt::Uninitialized);
-            zip_file_t *f = zip_fopen_index(z, zip_uint64_t(i), 0);
-            zip_fread(f, data.data(), st.size);
-            zip_fclose(f);
-            entries << QString::fromUtf8(st.name) + u'=' + QString::fromLatin1(data);
+        Unzip unzip(env.fs);
+        unzip.archive = path;
+        QStringList names;
+        unzip.FileInfo = [&](const QString &name, const QString &folder) { names << folder + name; };
+        try {
+            unzip.listEntries();
+        } catch (const LmError &) {
+            return u"<none>"_s;
         }
-        zip_discard(z);
-        entries.sort();
-        return entries.join(u';');
+        names.sort();
+        return names.join(u';');
     }
 
     TestEnv env;
     std::unique_ptr<BackupManager> manager;
-    QStringList statusTexts;
-    QList<bool> busyDuringStatus;
+    QList<bool> busy;  // the busy pointer at each status text
 };
 
 } // namespace
@@ -117,9 +81,7 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("folder and file") << u"\\Scenery\\x.bgl"_s << u"\\Scenery\\"_s;
         QTest::newRow("bare name") << u"x.bgl"_s << u""_s;
-        QTest::newRow("full path") << u"C:\\FS2002\\Scenery.cfg"_s << u"C:\\FS2002\\"_s;
         QTest::newRow("trailing backslash") << u"C:\\A\\"_s << u"C:\\A\\"_s;
-        QTest::newRow("empty") << u""_s << u""_s;
     }
 
     void getDir()
@@ -129,494 +91,260 @@ private slots:
         QCOMPARE(BackupManager::getDir(path), expected);
     }
 
-    void listFileFollowsSimulator_data()
+    // The list file follows the simulator; the backup root is created, with its missing parents, on first use.
+    void paths_data()
     {
         QTest::addColumn<int>("simType");  // -1: not given
-        QTest::addColumn<QString>("selectedSim");  // "": not stored
-        QTest::addColumn<QString>("file");
-        QTest::newRow("FS2000") << 0 << u""_s << u"BackupFiles.db"_s;
-        QTest::newRow("FS2002") << 1 << u""_s << u"BackupFilesFS2002.db"_s;
-        QTest::newRow("CFS2") << 2 << u""_s << u"BackupFilesCFS2.db"_s;
-        QTest::newRow("given type wins over a stale setting") << 2 << u"1"_s << u"BackupFilesCFS2.db"_s;
-        QTest::newRow("setting 0") << -1 << u"0"_s << u"BackupFiles.db"_s;
-        QTest::newRow("setting 1") << -1 << u"1"_s << u"BackupFilesFS2002.db"_s;
-        QTest::newRow("setting 2") << -1 << u"2"_s << u"BackupFilesCFS2.db"_s;
-        QTest::newRow("no setting") << -1 << u""_s << u"BackupFiles.db"_s;
+        QTest::addColumn<QString>("selectedSim");
+        QTest::addColumn<QString>("backupPath");
+        QTest::addColumn<QString>("expected");  // list file | backup root; "" the program folder's EnvBackups
+        QTest::newRow("no setting, empty BackupPath") << -1 << u""_s << u""_s << u"BackupFiles.db|"_s;
+        QTest::newRow("given type wins over a stale setting, missing parents") << 0 << u"1"_s << u"C:\\Data\\Sim\\Backups\\"_s << u"BackupFiles.db|C:\\Data\\Sim\\Backups\\"_s;
+        QTest::newRow("setting 1, root without closing backslash") << -1 << u"1"_s << u"C:\\Saves"_s << u"BackupFilesFS2002.db|C:\\Saves\\"_s;
+        QTest::newRow("setting 2") << -1 << u"2"_s << u""_s << u"BackupFilesCFS2.db|"_s;
     }
 
-    void listFileFollowsSimulator()
+    void paths()
     {
         QFETCH(int, simType);
         QFETCH(QString, selectedSim);
-        QFETCH(QString, file);
+        QFETCH(QString, backupPath);
+        QFETCH(QString, expected);
         Fixture f;
-        if (!selectedSim.isEmpty())
-            f.env.settings->write(SettingsStore::Root::Machine, Key, u"SelectedSim"_s, selectedSim);
+        f.env.settings->write(SettingsStore::Root::Machine, Key, u"SelectedSim"_s, selectedSim);
+        f.setBackupPath(backupPath);
         BackupManager manager(f.env.context, Sim, simType < 0 ? std::nullopt : std::optional<qint32>(simType));
-        QCOMPARE(manager.backupListPath(), f.env.programFolder() + u"\\"_s + file);
-        // Reading the list creates it empty.
-        QVERIFY(!f.exists(manager.backupListPath()));
+        const QString root = expected.section(u'|', 1).isEmpty() ? f.root() : expected.section(u'|', 1);
+        QVERIFY(!f.exists(root) && !f.exists(manager.backupListPath()));
+        QCOMPARE(manager.backupListPath().mid(f.env.programFolder().size() + 1) + u'|' + manager.backupRoot(), expected.section(u'|', 0, 0) + u'|' + root);
+        QVERIFY(f.env.fs.folderExists(root));
         QCOMPARE(manager.backupList(), QStringList());
-        QVERIFY(f.exists(manager.backupListPath()));
-    }
-
-    void backupRoot_data()
-    {
-        QTest::addColumn<QString>("setting");
-        QTest::addColumn<QString>("root");  // "": program folder + "\EnvBackups\"
-        QTest::newRow("empty setting") << u""_s << u""_s;
-        QTest::newRow("missing parents") << u"C:\\Data\\Sim\\Backups\\"_s << u"C:\\Data\\Sim\\Backups\\"_s;
-        QTest::newRow("without closing backslash") << u"C:\\Saves"_s << u"C:\\Saves\\"_s;
-    }
-
-    void backupRoot()
-    {
-        QFETCH(QString, setting);
-        QFETCH(QString, root);
-        Fixture f;
-        f.setBackupPath(setting);
-        const QString expected = root.isEmpty() ? f.root() : root;
-        QVERIFY(!f.exists(expected));
-        QCOMPARE(f.manager->backupRoot(), expected);
-        QVERIFY(f.env.fs.folderExists(expected));
-    }
-
-    void backupName_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("file");
-        QTest::newRow("forbidden characters") << u"a:b?c"_s << u"a_b_c.zip"_s;
-        QTest::newRow("upper-case extension stays") << u"old.ZIP"_s << u"old.ZIP"_s;
-        QTest::newRow("slashes and quotes") << u"a/b\\c\"d<e>f|g*h"_s << u"a_b_c_d_e_f_g_h.zip"_s;
-        QTest::newRow("extension without dot") << u"myzip"_s << u"myzip.zip"_s;
-        QTest::newRow("short name") << u"z"_s << u"z.zip"_s;
-    }
-
-    void backupName()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QString, file);
-        Fixture f;
-        QVERIFY(f.make(typed, "\\Scenery.cfg\r\n"));
-        QVERIFY(f.env.ui.allShown());
-        QCOMPARE(f.backups(), QStringList{file});
+        QVERIFY(f.exists(manager.backupListPath()));  // reading the list creates it empty
+        manager.setSimulator(u"C:\\CFS2"_s, 2);  // a switch of simulator changes the list
+        QCOMPARE(manager.backupListPath(), f.env.programFolder() + u"\\BackupFilesCFS2.db"_s);
     }
 
     void makeBackup_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("listExists");
-        QTest::addColumn<QByteArray>("list");
-        QTest::addColumn<QString>("zip");  // entries of "<name>.zip"; "": no backup file at all
-        QTest::newRow("files below the drive, empty and blank lines skipped")
-            << u"Week"_s << true << QByteArray("\\Scenery.cfg\r\n\r\n\\Scenery\\World\\scenery\\x.bgl\r\nFS2002.CFG\r\n   \r\n")
-            << u"FS2002/FS2002.CFG=cfg;FS2002/Scenery.cfg=[General]\r\nTitle=now\r\n;FS2002/Scenery/World/scenery/x.bgl=bgl"_s;
-        QTest::newRow("list of empty lines") << u"Nothing"_s << true << QByteArray("\r\n\r\n\r\n") << u""_s;
-        QTest::newRow("empty list") << u"Nothing"_s << true << QByteArray() << u""_s;
-        QTest::newRow("missing list") << u"Nothing"_s << false << QByteArray() << u""_s;
+        QTest::addColumn<QString>("name");  // as typed
+        QTest::addColumn<QByteArray>("list");  // "-": no list file; each listed file but Scenery.cfg holds its own name
+        QTest::addColumn<QByteArray>("first");  // the list of a first backup of the same name, "" none
+        QTest::addColumn<bool>("cfg");  // the simulator has a Scenery.cfg
+        QTest::addColumn<QString>("asked");  // "": no long-path question about the last line, else "Ok" or "Cancel"
+        QTest::addColumn<QString>("zip");  // the backup root's files, then the zip's entries
+        QTest::addColumn<QByteArray>("copy");  // Scenery.CFG.Backup afterwards
+        const QString cfg = u"FS2002\\Scenery.cfg"_s;
+        const QByteArray one = "\\Scenery.cfg\r\n", two = "\\Scenery.cfg\r\n\\FS2002.CFG\r\n";
+        QTest::newRow("a:b?c becomes a_b_c.zip") << u"a:b?c"_s << one << QByteArray() << true << u""_s << u"a_b_c.zip: "_s + cfg << CfgText;
+        QTest::newRow("new.zip stays") << u"new.zip"_s << one << QByteArray() << true << u""_s << u"new.zip: "_s + cfg << CfgText;
+        QTest::newRow("old.ZIP stays") << u"old.ZIP"_s << one << QByteArray() << true << u""_s << u"old.ZIP: "_s + cfg << CfgText;
+        QTest::newRow("every forbidden character") << u"a/b\\c\"d<e>f|g*h"_s << one << QByteArray() << true << u""_s << u"a_b_c_d_e_f_g_h.zip: "_s + cfg << CfgText;
+        QTest::newRow("files below the drive, blank lines skipped") << u"Week"_s << QByteArray("\\Scenery.cfg\r\n\r\n\\Scenery\\World\\x.bgl\r\nFS2002.CFG\r\n   \r\n") << QByteArray() << true << u""_s
+                                                                   << u"Week.zip: FS2002\\FS2002.CFG;FS2002\\Scenery.cfg;FS2002\\Scenery\\World\\x.bgl"_s << CfgText;
+        QTest::newRow("only empty lines still refresh the copy") << u"Nothing"_s << QByteArray("\r\n\r\n") << QByteArray() << true << u""_s << u": <none>"_s << CfgText;
+        QTest::newRow("missing list") << u"Nothing"_s << QByteArray("-") << QByteArray() << true << u""_s << u": <none>"_s << CfgText;
+        QTest::newRow("empty name writes nothing") << u""_s << one << QByteArray() << true << u""_s << u": <none>"_s << QByteArray("stale");
+        QTest::newRow("79 characters not asked") << u"Long"_s << "\\" + N69.toLatin1() << QByteArray() << true << u""_s << u"Long.zip: FS2002\\"_s + N69 << CfgText;
+        QTest::newRow("80 characters asked, OK adds") << u"Long"_s << "\\" + N70.toLatin1() << QByteArray() << true << u"Ok"_s << u"Long.zip: FS2002\\"_s + N70 << CfgText;
+        QTest::newRow("80 characters asked, Cancel stops") << u"Long"_s << one + "\\" + N70.toLatin1() << QByteArray() << true << u"Cancel"_s << u": <none>"_s << QByteArray("stale");
+        QTest::newRow("no Scenery.cfg: zip, no copy") << u"First"_s << QByteArray("\\FS2002.CFG\r\n") << QByteArray() << false << u""_s << u"First.zip: FS2002\\FS2002.CFG"_s << QByteArray();
+        // A backup under a taken name replaces the earlier one only when complete: a file the list no
+        // longer names must not come back with the next restore, and a failed backup keeps the first.
+        QTest::newRow("second backup replaces the first") << u"Twice"_s << one << two << true << u""_s << u"Twice.zip: "_s + cfg << CfgText;
+        QTest::newRow("failing second backup keeps the first") << u"Twice"_s << one + "\\Missing.bgl" << two << true << u""_s << u"Twice.zip: FS2002\\FS2002.CFG;"_s + cfg << QByteArray("stale");
     }
 
     void makeBackup()
     {
         QFETCH(QString, name);
-        QFETCH(bool, listExists);
         QFETCH(QByteArray, list);
+        QFETCH(QByteArray, first);
+        QFETCH(bool, cfg);
+        QFETCH(QString, asked);
         QFETCH(QString, zip);
+        QFETCH(QByteArray, copy);
         Fixture f;
-        f.env.writeFile(Sim + u"\\Scenery\\World\\scenery\\x.bgl"_s, "bgl");
-        f.env.writeFile(Sim + u"\\FS2002.CFG"_s, "cfg");
-        f.env.writeFile(CfgCopy, "stale");
-        if (listExists)
-            f.setList(list);
-        QVERIFY(f.make(name));
-        QVERIFY(f.env.ui.allShown());
-        QCOMPARE(f.backups(), zip.isEmpty() ? QStringList() : QStringList{name + u".zip"_s});
-        if (!zip.isEmpty())
-            QCOMPARE(f.zipContents(f.root() + name + u".zip"_s), zip);
-        // The Scenery.cfg is copied aside even when there is nothing to zip.
-        QCOMPARE(f.env.readFile(CfgCopy), CfgText);
-        QVERIFY(f.exists(f.manager->backupListPath()));
-        // One status text and one event round per file.
-        const int files = zip.isEmpty() ? 0 : int(zip.count(u';')) + 1;
-        QCOMPARE(f.env.ui.processEventsCalls(), files);
-        QCOMPARE(f.statusTexts.size(), files);
-    }
-
-    void makeBackupEmptyNameWritesNothing()
-    {
-        Fixture f;
-        QVERIFY(f.make(QString(), "\\Scenery.cfg\r\n"));
-        QVERIFY(f.env.ui.allShown());
-        QVERIFY(!f.exists(CfgCopy));
-        QVERIFY(!f.exists(f.root()) || f.backups().isEmpty());
-    }
-
-    void longPathQuestion_data()
-    {
-        QTest::addColumn<int>("length");
-        QTest::addColumn<bool>("asked");
-        QTest::addColumn<bool>("ok");
-        QTest::newRow("79 characters") << 79 << false << false;
-        QTest::newRow("80 characters, OK") << 80 << true << true;
-        QTest::newRow("80 characters, Cancel") << 80 << true << false;
-    }
-
-    void longPathQuestion()
-    {
-        QFETCH(int, length);
-        QFETCH(bool, asked);
-        QFETCH(bool, ok);
-        Fixture f;
-        // "C:\FS2002" + "\" + line: the joined path has the wanted length.
-        const QString name = QString(length - 10 - 4, u'n') + u".bgl"_s;
-        const QString path = Sim + u"\\"_s + name;
-        QCOMPARE(path.size(), length);
-        f.env.writeFile(path, "long");
-        f.setList((u"\\Scenery.cfg\r\n\\"_s + name + u"\r\n"_s).toLatin1());
-        f.expectName(u"Long"_s);
-        if (asked)
-            f.env.ui.expectMessage(path + u"\nSorry, the path is longer than 79 characters.\n"
-                                          u"Due to limitations of the third party zip control you can not zip longer "
-                                          u"filenames.\nDo you want to continue?"_s,
-                                   u"Cannot zip file!"_s, ok ? Answer::Ok : Answer::Cancel);
-        const bool cancelled = asked && !ok;
-        QCOMPARE(f.manager->makeBackup(), !cancelled);
-        QVERIFY(f.env.ui.allShown());
-        QCOMPARE(f.exists(CfgCopy), !cancelled);
-        QCOMPARE(f.zipContents(f.root() + u"Long.zip"_s),
-                 cancelled ? u"<unreadable>"_s : u"FS2002/Scenery.cfg="_s + QString::fromLatin1(CfgText) + u";FS2002/"_s + name + u"=long"_s);
-    }
-
-    void secondBackupOfOneName_data()
-    {
-        QTest::addColumn<QByteArray>("secondList");
-        QTest::addColumn<bool>("fails");
-        QTest::addColumn<QString>("zip");
-        // A file the list no longer names must not come back with the next restore.
-        QTest::newRow("replaces the first") << QByteArray("\\Scenery.cfg\r\n") << false << u"FS2002/Scenery.cfg=changed"_s;
-        QTest::newRow("a missing file keeps the first") << QByteArray("\\Scenery.cfg\r\n\\Missing.bgl\r\n") << true
-                                                        << u"FS2002/Gone.bgl=gone;FS2002/Scenery.cfg="_s + QString::fromLatin1(CfgText);
-    }
-
-    void secondBackupOfOneName()
-    {
-        QFETCH(QByteArray, secondList);
-        QFETCH(bool, fails);
-        QFETCH(QString, zip);
-        Fixture f;
-        f.env.writeFile(Sim + u"\\Gone.bgl"_s, "gone");
-        QVERIFY(f.make(u"Backup"_s, "\\Scenery.cfg\r\n\\Gone.bgl\r\n"));
-        f.env.writeFile(Cfg, "changed");
-        f.setList(secondList);
-        f.expectName(u"Backup"_s);
-        if (fails)
+        for (const QString &file : {u"Scenery\\World\\x.bgl"_s, u"FS2002.CFG"_s, N69, N70})
+            f.env.writeFile(Sim + u'\\' + file, "x");
+        if (!first.isEmpty())
+            QVERIFY(f.make(name, first));
+        cfg ? f.env.writeFile(CfgCopy, "stale") : void(QFile::remove(f.env.host(Cfg)));
+        list == "-" ? void(QFile::remove(f.env.host(f.env.programFolder() + u"\\BackupFilesFS2002.db"_s))) : f.setList(list);
+        f.expectName(name);
+        if (!asked.isEmpty())
+            f.env.ui.expectMessage(Sim + QString::fromLatin1(list).section(u"\r\n"_s, -1) + u"\nSorry, the path is longer than 79 characters.\n"
+                                   u"Due to limitations of the third party zip control you can not zip longer filenames.\nDo you want to continue?"_s,
+                                   u"Cannot zip file!"_s, asked == u"Ok"_s ? Answer::Ok : Answer::Cancel);
+        if (list.contains("Missing"))
             f.expectError(u"makeBackup"_s);
-        QCOMPARE(f.manager->makeBackup(), !fails);
+        QCOMPARE(f.manager->makeBackup(), asked != u"Cancel"_s && !list.contains("Missing"));
         QVERIFY(f.env.ui.allShown());
-        QCOMPARE(f.zipContents(f.root() + u"Backup.zip"_s), zip);
-        QCOMPARE(f.env.readFile(CfgCopy), fails ? CfgText : QByteArray("changed"));
+        const QString made = f.backups();
+        QCOMPARE(made + u": "_s + f.zipEntries(f.root() + made), zip);
+        QCOMPARE(f.env.readFile(CfgCopy), copy);
+        QVERIFY(cfg || !f.exists(CfgCopy));
     }
 
+    // The backup root holds Saved.zip (Scenery.cfg "saved cfg" and Scenery\\World\\x.bgl), the V1.5
+    // folder V15, a file File.zip and a folder Folder; since then the Scenery.cfg was edited, the
+    // World folder deleted and Texture\\t.bmp made read-only.
     void installBackup_data()
     {
-        QTest::addColumn<bool>("backupFirst");
-        QTest::addColumn<QString>("newName");  // name typed for the backup first
-        QTest::addColumn<bool>("failing");  // that backup fails on a file the list names but that is gone
-        QTest::addColumn<QString>("root");  // "": the default backup folder
-        QTest::addColumn<QStringList>("backupsAfter");
-        QTest::newRow("no backup first") << false << u""_s << false << u""_s << QStringList{u"Saved.zip"_s};
-        QTest::newRow("yes, then empty name") << true << u""_s << false << u""_s << QStringList{u"Saved.zip"_s};
-        QTest::newRow("yes, then a name") << true << u"Before"_s << false << u""_s
-                                          << QStringList{u"Before.zip"_s, u"Saved.zip"_s};
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("old");  // the V1.5 form
+        QTest::addColumn<QByteArray>("list");
+        QTest::addColumn<QString>("first");  // "": not asked, "No", or the name typed after Yes ("-" empty)
+        QTest::addColumn<QString>("after");  // "message" or "error" when shown, the backups, then Scenery.cfg|x.bgl|t.bmp
+        const QByteArray one = "\\Scenery.cfg\r\n";
+        const QString saved = u"File.zip;Saved.zip|saved cfg|saved bgl|current bmp"_s, none = u"message File.zip;Saved.zip|edited||current bmp"_s;
+        QTest::newRow("no backup first") << u"Saved.zip"_s << false << one << u"No"_s << saved;
+        QTest::newRow("Yes, then empty name restores without a new backup") << u"Saved.zip"_s << false << one << u"-"_s << saved;
+        QTest::newRow("Yes, then a name") << u"Saved.zip"_s << false << one << u"Before"_s << u"Before.zip;"_s + saved;
         // The current files are not overwritten without the backup the user asked for.
-        QTest::newRow("backup first fails") << true << u"Before"_s << true << u""_s << QStringList{u"Saved.zip"_s};
-        QTest::newRow("archive path over 79 characters")
-            << false << u""_s << false << u"C:\\"_s + QString(80, u'r') + u"\\"_s << QStringList{u"Saved.zip"_s};
+        QTest::newRow("a failing backup first stops") << u"Saved.zip"_s << false << one + "\\Gone.bgl" << u"Fails"_s << u"error File.zip;Saved.zip|edited||current bmp"_s;
+        QTest::newRow("missing backup") << u"None.zip"_s << false << one << u""_s << none;
+        QTest::newRow("a folder is no backup") << u"Folder"_s << false << one << u""_s << none;
+        // A line without its leading "\\" is relative to the simulator folder too.
+        QTest::newRow("V1.5: listed files copied") << u"V15"_s << true << one + "\r\n\\Scenery\\World\\x.bgl\r\nTexture\\t.bmp" << u"No"_s << u"File.zip;Saved.zip|old cfg|old bgl|old bmp"_s;
+        QTest::newRow("V1.5: a file it lacks ends it, copied stays") << u"V15"_s << true << one + "\\NotThere.bgl\r\n\\Texture\\t.bmp" << u"No"_s << u"error File.zip;Saved.zip|old cfg||current bmp"_s;
+        QTest::newRow("V1.5: missing folder") << u"None"_s << true << one << u""_s << none;
+        QTest::newRow("V1.5: a file is no V1.5 backup") << u"File.zip"_s << true << one << u""_s << none;
     }
 
     void installBackup()
     {
-        QFETCH(bool, backupFirst);
-        QFETCH(QString, newName);
-        QFETCH(bool, failing);
-        QFETCH(QString, root);
-        QFETCH(QStringList, backupsAfter);
+        QFETCH(QString, name);
+        QFETCH(bool, old);
+        QFETCH(QByteArray, list);
+        QFETCH(QString, first);
+        QFETCH(QString, after);
         Fixture f;
-        if (!root.isEmpty())
-            f.setBackupPath(root);
-        const QString bgl = Sim + u"\\Scenery\\World\\x.bgl"_s;
+        const QString bgl = Sim + u"\\Scenery\\World\\x.bgl"_s, bmp = Sim + u"\\Texture\\t.bmp"_s;
+        f.env.writeFile(Cfg, "saved cfg");
         f.env.writeFile(bgl, "saved bgl");
         QVERIFY(f.make(u"Saved"_s, "\\Scenery.cfg\r\n\\Scenery\\World\\x.bgl\r\n"));
-        f.env.writeFile(Cfg, "edited");
-        QVERIFY(QDir(f.env.host(Sim + u"\\Scenery\\World"_s)).removeRecursively());
-
-        f.expectBackupFirst(backupFirst ? Answer::Yes : Answer::No);
-        if (backupFirst)
-            f.expectName(newName);
-        if (failing)
-            f.expectError(u"makeBackup"_s);
-        else if (!newName.isEmpty())
-            f.setList("\\Scenery.cfg\r\n");
-        f.manager->installBackup(u"Saved.zip"_s);
-        QVERIFY(f.env.ui.allShown());
-        QCOMPARE(f.env.readFile(Cfg), failing ? QByteArray("edited") : CfgText);
-        QCOMPARE(f.exists(bgl), !failing);
-        QCOMPARE(f.backups(), backupsAfter);
-        if (!newName.isEmpty() && !failing)
-            QCOMPARE(f.zipContents(f.root() + newName + u".zip"_s), u"FS2002/Scenery.cfg=edited"_s);
-        // An archive on a long path is read from a copy in the temporary folder.
-        if (!root.isEmpty())
-            QCOMPARE(f.env.readFile(f.env.fs.tempFolder() + u"\\LumivaleTmp.zip"_s), f.env.readFile(root + u"Saved.zip"_s));
-    }
-
-    void installMissingBackup_data()
-    {
-        QTest::addColumn<bool>("old");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("zip backup") << false << u"None.zip"_s;
-        QTest::newRow("zip backup named like a folder") << false << u"Folder"_s;
-        QTest::newRow("V1.5 backup") << true << u"None"_s;
-        QTest::newRow("V1.5 backup named like a file") << true << u"File.zip"_s;
-    }
-
-    void installMissingBackup()
-    {
-        QFETCH(bool, old);
-        QFETCH(QString, name);
-        Fixture f;
+        for (const char *file : {"Scenery.cfg|old cfg", "Scenery\\World\\x.bgl|old bgl", "Texture\\t.bmp|old bmp"})
+            f.env.writeFile(f.root() + u"V15\\"_s + QString::fromLatin1(file).section(u'|', 0, 0), QByteArray(file).split('|')[1]);
         f.env.writeFile(f.root() + u"File.zip"_s, "zip");
         QDir().mkpath(f.env.host(f.root() + u"Folder"_s));
-        f.env.ui.expectMessage(u"Backup does not exist."_s, u"Could not install backup."_s, Answer::Ok, Icon::Critical);
-        if (old)
-            f.manager->installBackup_old(name);
+        f.env.writeFile(Cfg, "edited");
+        QVERIFY(QDir(f.env.host(Sim + u"\\Scenery\\World"_s)).removeRecursively());
+        f.env.writeFile(bmp, "current bmp");
+        QFile::setPermissions(f.env.host(bmp), QFileDevice::ReadOwner);
+        f.setList(list);
+        if (first.isEmpty())
+            f.env.ui.expectMessage(u"Backup does not exist."_s, u"Could not install backup."_s, Answer::Ok, UiPort::Icon::Critical);
         else
-            f.manager->installBackup(name);
+            f.expectBackupFirst(first == u"No"_s ? Answer::No : Answer::Yes);
+        if (!first.isEmpty() && first != u"No"_s)
+            f.expectName(first == u"-"_s ? QString() : first);
+        if (after.startsWith(u"error"_s))
+            f.expectError(old ? u"installBackup_old"_s : u"makeBackup"_s);
+        old ? f.manager->installBackup_old(name) : f.manager->installBackup(name);
         QVERIFY(f.env.ui.allShown());
-        QCOMPARE(f.env.readFile(Cfg), CfgText);
+        const QString shown = after.section(u' ', 0, 0);
+        QCOMPARE((shown == u"message"_s || shown == u"error"_s ? shown + u' ' : QString()) + f.backups() + u'|' + QString::fromLatin1(f.env.readFile(Cfg) + '|' + f.env.readFile(bgl) + '|' + f.env.readFile(bmp)), after);
+        if (first == u"Before"_s)
+            QCOMPARE(f.zipEntries(f.root() + u"Before.zip"_s), u"FS2002\\Scenery.cfg"_s);
     }
 
-    void installBackupOld()
+    // An archive on a long path is read from a copy in the temporary folder.
+    void installFromLongPath()
     {
         Fixture f;
-        const QString folder = f.root() + u"V15"_s;
-        f.env.writeFile(folder + u"\\Scenery.cfg"_s, "old cfg");
-        f.env.writeFile(folder + u"\\Scenery\\World\\x.bgl"_s, "old bgl");
-        f.env.writeFile(folder + u"\\Texture\\t.bmp"_s, "old bmp");
-        // A line without its leading "\" is relative to the simulator folder too.
-        f.setList("\\Scenery.cfg\r\n\r\n\\Scenery\\World\\x.bgl\r\nTexture\\t.bmp\r\n");
-        f.env.writeFile(Sim + u"\\Texture\\t.bmp"_s, "current bmp");
-        QFile::setPermissions(f.env.host(Sim + u"\\Texture\\t.bmp"_s), QFileDevice::ReadOwner);
-        f.expectBackupFirst(Answer::No);
-        f.manager->installBackup_old(u"V15"_s);
-        QVERIFY(f.env.ui.allShown());
-        QCOMPARE(f.env.readFile(Cfg) + f.env.readFile(Sim + u"\\Scenery\\World\\x.bgl"_s)
-                     + f.env.readFile(Sim + u"\\Texture\\t.bmp"_s),
-                 QByteArray("old cfgold bglold bmp"));
-        QCOMPARE(f.env.ui.processEventsCalls(), 3);
-
-        // A file the folder does not hold ends the restore with the error; what was copied stays.
-        f.setList("\\Scenery.cfg\r\n\\NotThere.bgl\r\n");
+        const QString root = u"C:\\"_s + QString(80, u'r') + u"\\"_s;
+        f.setBackupPath(root);
+        QVERIFY(f.make(u"Saved"_s, "\\Scenery.cfg\r\n"));
         f.env.writeFile(Cfg, "edited");
         f.expectBackupFirst(Answer::No);
-        f.expectError(u"installBackup_old"_s);
-        f.manager->installBackup_old(u"V15"_s);
+        f.manager->installBackup(u"Saved.zip"_s);
         QVERIFY(f.env.ui.allShown());
-        QCOMPARE(f.env.readFile(Cfg), QByteArray("old cfg"));
+        QCOMPARE(f.env.readFile(Cfg), CfgText);
+        QCOMPARE(f.env.readFile(f.env.fs.tempFolder() + u"\\LumivaleTmp.zip"_s), f.env.readFile(root + u"Saved.zip"_s));
     }
 
     void deleteBackup_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("readOnly");
-        QTest::addColumn<int>("answer");  // 0 none asked, 1 Yes, 2 No, 3 missing message
-        QTest::addColumn<bool>("remains");
-        QTest::newRow("yes") << u"A.zip"_s << false << 1 << false;
-        QTest::newRow("yes, read-only") << u"A.zip"_s << true << 1 << false;
-        QTest::newRow("no") << u"A.zip"_s << false << 2 << true;
-        QTest::newRow("missing") << u"B.zip"_s << false << 3 << true;
-        QTest::newRow("empty name") << u""_s << false << 0 << true;
+        QTest::addColumn<QString>("answer");  // to the question; "missing" for the message, "" nothing shown
+        QTest::newRow("Yes") << u"A.zip"_s << false << u"Yes"_s;
+        QTest::newRow("Yes, read-only") << u"A.zip"_s << true << u"Yes"_s;
+        QTest::newRow("No") << u"A.zip"_s << false << u"No"_s;
+        QTest::newRow("missing") << u"B.zip"_s << false << u"missing"_s;
+        QTest::newRow("empty name") << u""_s << false << u""_s;
     }
 
     void deleteBackup()
     {
         QFETCH(QString, name);
         QFETCH(bool, readOnly);
-        QFETCH(int, answer);
-        QFETCH(bool, remains);
+        QFETCH(QString, answer);
         Fixture f;
         const QString file = f.root() + u"A.zip"_s;
         f.env.writeFile(file, "zip");
-        if (readOnly)
-            QFile::setPermissions(f.env.host(file), QFileDevice::ReadOwner);
-        if (answer == 1 || answer == 2)
-            f.env.ui.expectMessage(u"Do you want to delete this backup?"_s, u"Delete backup"_s,
-                                   answer == 1 ? Answer::Yes : Answer::No);
-        else if (answer == 3)
-            f.env.ui.expectMessage(u"Backup does not exist."_s, u"Could not delete backup."_s, Answer::Ok, Icon::Critical);
+        QFile::setPermissions(f.env.host(file), readOnly ? QFileDevice::ReadOwner : QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        if (answer == u"missing"_s)
+            f.env.ui.expectMessage(u"Backup does not exist."_s, u"Could not delete backup."_s, Answer::Ok, UiPort::Icon::Critical);
+        else if (!answer.isEmpty())
+            f.env.ui.expectMessage(u"Do you want to delete this backup?"_s, u"Delete backup"_s, answer == u"Yes"_s ? Answer::Yes : Answer::No);
         f.manager->deleteBackup(name);
         QVERIFY(f.env.ui.allShown());
-        QCOMPARE(f.exists(file), remains);
+        QCOMPARE(f.exists(file), answer != u"Yes"_s);
     }
 
-    void switchSimulator()
+    // The menu commands run the operation on the name their dialog gives back, between their status
+    // texts. The backup root holds Zipped.zip (of Scenery.cfg) and the V1.5 folder Folder; the
+    // Scenery.cfg was edited since.
+    void menuCommand_data()
     {
-        Fixture f;
-        f.env.installSim(2, u"C:\\CFS2"_s);
-        f.env.writeFile(u"C:\\CFS2\\Scenery.cfg"_s, "cfs2");
-        f.env.writeFile(f.env.programFolder() + u"\\BackupFilesCFS2.db"_s, "\\Scenery.cfg\r\n");
-        f.manager->setSimulator(u"C:\\CFS2"_s, 2);
-        QVERIFY(f.make(u"Combat"_s));
-        QVERIFY(f.env.ui.allShown());
-        QCOMPARE(f.zipContents(f.root() + u"Combat.zip"_s), u"CFS2/Scenery.cfg=cfs2"_s);
-        QCOMPARE(f.env.readFile(u"C:\\CFS2\\Scenery.CFG.Backup"_s), QByteArray("cfs2"));
-        QVERIFY(!f.exists(CfgCopy));
-    }
-
-    void backupDialogLists_data()
-    {
-        QTest::addColumn<int>("kind");  // 0 install, 1 install V1.5, 2 delete
-        QTest::addColumn<QStringList>("entries");
-        QTest::newRow("install lists files") << 0 << QStringList{u"a.zip"_s, u"B.zip"_s, u"notes.txt"_s};
-        QTest::newRow("V1.5 lists folders") << 1 << QStringList{u"Old1"_s, u"Old2"_s};
-        QTest::newRow("delete lists files") << 2 << QStringList{u"a.zip"_s, u"B.zip"_s, u"notes.txt"_s};
-    }
-
-    void backupDialogLists()
-    {
-        QFETCH(int, kind);
-        QFETCH(QStringList, entries);
-        Fixture f;
-        for (const QString &name : {u"a.zip"_s, u"B.zip"_s, u"notes.txt"_s})
-            f.env.writeFile(f.root() + name, "x");
-        for (const QString &name : {u"Old1"_s, u"Old2"_s})
-            QDir().mkpath(f.env.host(f.root() + name));
-        auto check = [&](auto &dialog) {
-            dialog.Form_Load();
-            QCOMPARE(dialog.cboBackups, entries);
-            QCOMPARE(dialog.cboBackupsIndex, 0);
-            dialog.cboBackupsIndex = 1;
-            dialog.cmdOK_Click();
-            QCOMPARE(dialog.sBackup, entries.at(1));
-            QVERIFY(!dialog.visible);
-            dialog.cmdCancel_Click();
-            QCOMPARE(dialog.sBackup, QString());
-            dialog.cboBackupsIndex = 0;
-            dialog.cboBackups_DblClick();
-            QCOMPARE(dialog.sBackup, entries.at(0));
-        };
-        if (kind == 2) {
-            DeleteBackupDialog dialog(*f.manager);
-            check(dialog);
-        } else {
-            InstallBackupDialog dialog(*f.manager, kind == 1);
-            check(dialog);
-        }
-    }
-
-    void installCommand_data()
-    {
-        QTest::addColumn<bool>("old");
+        QTest::addColumn<int>("command");  // 0 make, 1 install, 2 install V1.5, 3 delete, 4 file list (its editing is a view test)
         QTest::addColumn<bool>("ok");
-        QTest::newRow("install, OK") << false << true;
-        QTest::newRow("install, Cancel") << false << false;
-        QTest::newRow("V1.5, OK") << true << true;
-        QTest::newRow("V1.5, Cancel") << true << false;
+        QTest::addColumn<QString>("after");  // backups | Scenery.cfg | list file
+        const QString list = u"|\\Scenery.cfg\r\n\\x\u00e9.bgl\r\n"_s;
+        QTest::newRow("make") << 0 << true << u"Cmd.zip;Zipped.zip|edited"_s + list;
+        QTest::newRow("install") << 1 << true << u"Zipped.zip|[General]\r\nTitle=now\r\n"_s + list;
+        QTest::newRow("install, Cancel") << 1 << false << u"Zipped.zip|edited"_s + list;
+        QTest::newRow("install V1.5") << 2 << true << u"Zipped.zip|from folder"_s + list;
+        QTest::newRow("delete") << 3 << true << u"|edited"_s + list;
+        QTest::newRow("file list OK writes the text back in its code page") << 4 << true << u"Zipped.zip|edited"_s + list;
     }
 
-    void installCommand()
+    void menuCommand()
     {
-        QFETCH(bool, old);
+        QFETCH(int, command);
         QFETCH(bool, ok);
+        QFETCH(QString, after);
         Fixture f;
         QVERIFY(f.make(u"Zipped"_s, "\\Scenery.cfg\r\n"));
         f.env.writeFile(f.root() + u"Folder\\Scenery.cfg"_s, "from folder");
         f.env.writeFile(Cfg, "edited");
-        f.env.ui.expectForm<InstallBackupDialog>(u"InstallBackupDialog"_s, [&](InstallBackupDialog &dialog) {
-            QCOMPARE(dialog.blnOld, old);
-            QCOMPARE(dialog.cboBackups, QStringList{old ? u"Folder"_s : u"Zipped.zip"_s});
-            if (ok)
-                dialog.cmdOK_Click();
-            else
-                dialog.cmdCancel_Click();
-        });
-        if (ok)
+        f.setList("\\Scenery.cfg\r\n\\x\xe9.bgl\r\n");
+        f.env.writeFile(Sim + u"\\x\u00e9.bgl"_s, "x");
+        f.env.writeFile(f.root() + u"Folder\\x\u00e9.bgl"_s, "x");
+        f.busy.clear();
+        auto pick = [ok](auto &d) { d.cboBackupsIndex = 0, ok ? d.cmdOK_Click() : d.cmdCancel_Click(); };
+        if (command == 0)
+            f.expectName(u"Cmd"_s);
+        else if (command == 3)
+            f.env.ui.expectForm<DeleteBackupDialog>(u"DeleteBackupDialog"_s, pick);
+        else if (command == 4)
+            f.env.ui.expectForm<BackupFileListDialog>(u"BackupFileListDialog"_s, [](BackupFileListDialog &d) { d.cmdOK_Click(); });
+        else
+            f.env.ui.expectForm<InstallBackupDialog>(u"InstallBackupDialog"_s, pick);
+        if ((command == 1 || command == 2) && ok)
             f.expectBackupFirst(Answer::No);
-        f.busyDuringStatus.clear();
-        const QStringList display = f.run(old ? BackupCommands::mnuWizardBackup15_Click : BackupCommands::mnuWizardBackup_Click);
+        if (command == 3)
+            f.env.ui.expectMessage(u"Do you want to delete this backup?"_s, u"Delete backup"_s, Answer::Yes);
+        QStringList display;
+        const auto run = std::array{BackupCommands::mnuBackupMake_Click, BackupCommands::mnuWizardBackup_Click, BackupCommands::mnuWizardBackup15_Click,
+                                    BackupCommands::mnuWizardDeleteBackup_Click, BackupCommands::mnuWizardBackupFiles_Click}[command];
+        run(*f.manager, [&](const QString &text) { display << text; });
         QVERIFY(f.env.ui.allShown());
-        QCOMPARE(display, (QStringList{old ? u"Install backup V1.5."_s : u"Install backup."_s, u"Ready."_s}));
-        QVERIFY(!f.env.ui.busy());
-        // The restore runs under the busy pointer.
-        QCOMPARE(f.busyDuringStatus.isEmpty(), !ok);
-        QVERIFY(!f.busyDuringStatus.contains(false));
-        QCOMPARE(f.env.readFile(Cfg), !ok ? QByteArray("edited") : old ? QByteArray("from folder") : CfgText);
-    }
-
-    void deleteAndMakeCommands()
-    {
-        Fixture f;
-        f.env.writeFile(f.root() + u"One.zip"_s, "1");
-        f.env.writeFile(f.root() + u"Two.zip"_s, "2");
-        f.env.ui.expectForm<DeleteBackupDialog>(u"DeleteBackupDialog"_s, [](DeleteBackupDialog &dialog) {
-            dialog.cboBackupsIndex = 1;
-            dialog.cboBackups_DblClick();
-        });
-        f.env.ui.expectMessage(u"Do you want to delete this backup?"_s, u"Delete backup"_s, Answer::Yes);
-        QCOMPARE(f.run(BackupCommands::mnuWizardDeleteBackup_Click), (QStringList{u"Delete backup."_s, u"Ready."_s}));
-        QVERIFY(f.env.ui.allShown());
-        QCOMPARE(f.backups(), QStringList{u"One.zip"_s});
-
-        f.setList("\\Scenery.cfg\r\n");
-        f.expectName(u"Cmd"_s);
-        QCOMPARE(f.run(BackupCommands::mnuBackupMake_Click), (QStringList{u"Make Backup."_s, u"Ready."_s}));
-        QVERIFY(f.env.ui.allShown());
-        QCOMPARE(f.backups(), (QStringList{u"Cmd.zip"_s, u"One.zip"_s}));
-    }
-
-    void fileListDialog_data()
-    {
-        QTest::addColumn<bool>("listExists");
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<bool>("ok");
-        QTest::addColumn<QString>("typed");  // "" keeps the text
-        QTest::addColumn<QByteArray>("after");
-        QTest::newRow("OK unchanged") << true << QByteArray("\\Scenery.cfg\r\n\r\n\\x\xe9.bgl\r\n")
-                                      << u"\\Scenery.cfg\r\n\r\n\\x\u00e9.bgl\r\n"_s << true << u""_s
-                                      << QByteArray("\\Scenery.cfg\r\n\r\n\\x\xe9.bgl\r\n");
-        QTest::newRow("OK edited with bare line feeds") << true << QByteArray("\\Scenery.cfg\r\n") << u"\\Scenery.cfg\r\n"_s
-                                                        << true << u"\\a.cfg\n\\b.cfg\n"_s
-                                                        << QByteArray("\\a.cfg\r\n\\b.cfg\r\n");
-        QTest::newRow("Cancel") << true << QByteArray("\\Scenery.cfg\r\n") << u"\\Scenery.cfg\r\n"_s << false
-                                << u"\\other\r\n"_s << QByteArray("\\Scenery.cfg\r\n");
-        QTest::newRow("missing list shows empty text") << false << QByteArray() << u""_s << false << u""_s << QByteArray();
-    }
-
-    void fileListDialog()
-    {
-        QFETCH(bool, listExists);
-        QFETCH(QByteArray, before);
-        QFETCH(QString, shown);
-        QFETCH(bool, ok);
-        QFETCH(QString, typed);
-        QFETCH(QByteArray, after);
-        Fixture f;
-        if (listExists)
-            f.setList(before);
-        f.env.ui.expectForm<BackupFileListDialog>(u"BackupFileListDialog"_s, [&](BackupFileListDialog &dialog) {
-            QCOMPARE(dialog.txtList, shown);
-            if (!typed.isEmpty())
-                dialog.txtList = typed;
-            if (ok)
-                dialog.cmdOK_Click();
-            else
-                dialog.cmdCancel_Click();
-            QVERIFY(!dialog.visible);
-        });
-        QCOMPARE(f.run(BackupCommands::mnuWizardBackupFiles_Click), (QStringList{u"Show backup file list."_s, u"Ready."_s}));
-        QVERIFY(f.env.ui.allShown());
-        QVERIFY(f.exists(f.manager->backupListPath()));
-        QCOMPARE(f.env.readFile(f.manager->backupListPath()), after);
+        const QStringList texts{u"Make Backup."_s, u"Install backup."_s, u"Install backup V1.5."_s, u"Delete backup."_s, u"Show backup file list."_s};
+        QCOMPARE(display, (QStringList{texts[command], u"Ready."_s}));
+        QCOMPARE(f.backups() + u'|' + QString::fromLatin1(f.env.readFile(Cfg)) + u'|' + QString::fromLatin1(f.env.readFile(f.manager->backupListPath())), after);
+        QVERIFY(!f.env.ui.busy() && (command == 0 || !f.busy.contains(false)));  // restores run under the busy pointer
     }
 };
 
