@@ -71,7 +71,7 @@ private slots:
         QTest::newRow("re-key keeps text") << "key A2 A2x" << "A(A1,A2,A3),B(B1),C A2x";
         QTest::newRow("rename text") << "text B1 Renamed" << "A(A1,A2,A3),B(Renamed),C B1";
         QTest::newRow("clear") << "clear" << " ";
-        QTest::newRow("rebuild resets once") << "rebuild X:X1;Y:Y1" << "X(X1),Y(Y1) ";
+        QTest::newRow("rebuild resets once") << "rebuild X:X1;Y:Y1 Y X" << "X(X1,Y(Y1)) ";
         QTest::newRow("user closes a branch") << "collapse A" << "A(A1,A2,A3),B(B1),C A";
         // clang-format on
     }
@@ -111,6 +111,7 @@ private slots:
             tree.beginRebuild();
             tree.clear();
             build(tree, w[1]);
+            tree.move(n(2), n(3), Tree::Relation::Child); // a nested branch, open
             // While the tree is rebuilt the model reports nothing, so a repaint cannot reach deleted nodes.
             QCOMPARE(model.rowCount(), 0);
             tree.endRebuild();
@@ -118,7 +119,6 @@ private slots:
         // Only a rebuild or a clear resets the model, once; everything else keeps the views' state.
         QCOMPARE(resets.count(), int(w[0] == u"rebuild"_s || w[0] == u"clear"_s));
         QCOMPARE(shape(model) + u' ' + persistent.data(TreeModel::KeyRole).toString(), expected);
-        QCOMPARE(model.nodeAt(persistent), tree.node(tracked));
         // The view opens what the nodes say is open and the nodes remember what the user opened or
         // closed, also for moved subtrees and after a rebuild.
         QCOMPARE(expansionMismatches(view, model), QString());
