@@ -53,8 +53,12 @@ void frmScenery::cboScenerySet_LostFocus()
 void frmScenery::fillSetList(bool allSimulators)
 {
     m_setCombo = SetCombo{};
+    // "(Current)" heads the list: the Scenery.cfg reader creates it after the stored sets were
+    // read, but it is the set the user starts from and the one the set commands fall back to.
+    if (m_manager.dicCFGs.contains(LibraryNames::CurrentSet))
+        m_setCombo.items.append(LibraryNames::CurrentSet);
     for (const CfgPtr &set : m_manager.dicCFGs) {
-        if (allSimulators || set->Cache_Size == m_manager.SimType || set->Key == LibraryNames::CurrentSet)
+        if (set->Key != LibraryNames::CurrentSet && (allSimulators || set->Cache_Size == m_manager.SimType))
             m_setCombo.items.append(set->Key);
     }
     emit setListChanged();

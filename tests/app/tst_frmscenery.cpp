@@ -29,9 +29,9 @@ private slots:
         QTest::addColumn<int>("simType");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("offered");
-        // Stored sets are read before the list is filled; "(Current)" is created after them.
-        QTest::newRow("2000") << 0 << "Lumivale 1.6 - Flight Simulator 2000" << "Old,(Current)";
-        QTest::newRow("2002") << 1 << "Lumivale 1.6 - Flight Simulator 2002" << "Europe,(Current)";
+        // Stored sets are read before "(Current)" is created; the list still starts with it.
+        QTest::newRow("2000") << 0 << "Lumivale 1.6 - Flight Simulator 2000" << "(Current),Old";
+        QTest::newRow("2002") << 1 << "Lumivale 1.6 - Flight Simulator 2002" << "(Current),Europe";
         QTest::newRow("CFS2") << 2 << "Lumivale 1.6 - Combat Flight Simulator 2" << "(Current)";
     }
     void titleAndSetList()
@@ -177,6 +177,7 @@ private slots:
                  result);
         QStringList listed = f.manager->dicCFGs.keys();
         listed.removeOne(u"Old"_s);
+        listed.move(listed.indexOf(Current), 0); // "(Current)" heads the list
         if (shown == u"Old"_s)
             QCOMPARE(form.cboScenerySet().text, u"Old"_s); // shown, but not listed
         else
