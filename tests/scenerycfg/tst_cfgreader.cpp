@@ -82,6 +82,16 @@ private slots:
             QCOMPARE(s->Key, u"SceneryNew\\"_s + s->Title);
     }
 
+    // Switching the simulator or updating from a file reads a second Scenery.cfg in one run: its
+    // cache sections replace those held under the same header, in place, and add the new ones.
+    void secondReadingReplacesCaches()
+    {
+        Reader f;
+        f.read(crlf(u"[Cache.001]\nTitle=One\nLocal=a\n[Cache.002]\nTitle=Two\nLocal=b\n"_s));
+        f.read(crlf(u"[Cache.002]\nTitle=Two again\nLocal=c\nActive=TRUE\n[Cache.003]\nTitle=Three\n"_s));
+        QCOMPARE(f.caches(), u"[Cache.001]:1|One|a||0;[Cache.002]:2|Two again|c||1;[Cache.003]:3|Three|||0"_s);
+    }
+
     // What was read before a failure stays; nothing after it is read.
     void readingEndsAtError_data()
     {
