@@ -13,9 +13,56 @@ using Fixture = MainWindowFixture;
 namespace {
 const QString Current = u"(Current)"_s;
 
-QString filterSetting(TestEnv &env)
+void io(const char *in = "in") { QTest::addColumn<QString>(in), QTest::addColumn<QString>("out"); }
+QString u8(const char *text) { return QString::fromUtf8(text); }
+void row(const char *name, const char *in, const char *out) { QTest::newRow(name) << u8(in) << u8(out); }
+
+// Runs space-separated steps on the loaded window; the "?" steps answer, joined by " ".
+QString run(Fixture &f, const QString &script)
 {
-    return env.settings->read(SettingsStore::Root::Machine, ProgramSettings::Key, u"Filter"_s);
+    frmScenery &form = *f.form;
+    QStringList out;
+    for (const QString &step : script.split(u' ', Qt::SkipEmptyParts)) {
+        const QString op = step.section(u'=', 0, 0), arg = step.section(u'=', 1);
+        const CfgPtr shown = form.displayedSet();
+        if (op == u"type") f.typeSet(arg);
+        else if (op == u"check" || op == u"clear") f.check(arg, op == u"check");
+        else if (op == u"filter" || op == u"unfilter") form.chkFilter_Click(arg.toInt(), op == u"filter");
+        else if (op == u"bold") f.node(arg)->setBold(true);
+        else if (op == u"select") f.select(arg);
+        else if (op == u"cmd") form.runCommand(arg.toInt());
+        else if (op == u"say") form.Display(arg);
+        else if (op == u"add") f.env.ui.expectInput(u"Insert a new Set name:"_s, u"Create new set"_s, arg), form.runCommand(15);
+        else if (op.startsWith(u"rename"_s)) { // "rename!": the new name is refused
+            f.env.ui.expectInput(u"Type in the new set name."_s, u"Rename set"_s, arg);
+            if (op.endsWith(u'!'))
+                f.env.ui.expectMessageStartingWith(u"A set named"_s, u"Rename set"_s);
+            form.runCommand(17);
+        }
+        else if (op.startsWith(u'+')) form.mnuSets_Click(op.mid(1).toInt());
+        else if (op.startsWith(u'-')) form.mnuInSets_Click(op.mid(1).toInt());
+        else if (op == u"rebuild") form.libraryTree().UndisplayAllTree();
+        else if (op == u"transfer") form.TransferData();
+        else if (op == u"?checked" || op == u"?bold") out << f.checked(op == u"?bold");
+        else if (op == u"?sets") out << f.sets();
+        else if (op == u"?members") out << f.members(arg).join(u',');
+        else if (op == u"?status") out << form.stbStatus().panels[0];
+        else if (op == u"?count") out << form.stbStatus().panels[3];
+        else if (op == u"?shown") out << u"%1@%2"_s.arg(shown->Key).arg(shown->Cache_Size);
+        else if (op == u"?combo") out << form.cboScenerySet().items.join(u',') + u'|' + form.cboScenerySet().text;
+        else if (op == u"?node") out << QString::number(f.node(arg) != nullptr);
+        else if (op == u"?menu") {
+            const frmScenery::SetMenu &m = form.fillSetMenu();
+            QStringList add, remove; // entry 0 is the hidden design-time entry; "(Current)" is never offered
+            for (int i = 0; i < m.mnuSets.size(); ++i) {
+                if (m.mnuSets[i].visible) add << m.mnuSets[i].caption;
+                if (m.mnuInSets[i].visible) remove << m.mnuInSets[i].caption;
+            }
+            out << u"%1%2 +%3 -%4"_s.arg(int(m.mnuAddToSetEnabled)).arg(int(m.mnuRemoveFromSetEnabled))
+                       .arg(add.join(u','), remove.join(u','));
+        } else out << u"<bad step "_s + step + u'>';
+    }
+    return out.join(u' ');
 }
 } // namespace
 
@@ -26,25 +73,19 @@ class TestFrmScenery : public QObject
 private slots:
     void titleAndSetList_data()
     {
-        QTest::addColumn<int>("simType");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("offered");
-        // Stored sets are read before "(Current)" is created; the list still starts with it.
-        QTest::newRow("2000") << 0 << "Lumivale 1.6 - Flight Simulator 2000" << "(Current),Old";
-        QTest::newRow("2002") << 1 << "Lumivale 1.6 - Flight Simulator 2002" << "(Current),Europe";
-        QTest::newRow("CFS2") << 2 << "Lumivale 1.6 - Combat Flight Simulator 2" << "(Current)";
+        io("simType"); // stored sets are read before "(Current)" is created; the list still starts with it
+        row("2000", "0", "Lumivale 1.6 - Flight Simulator 2000|(Current),Old");
+        row("2002", "1", "Lumivale 1.6 - Flight Simulator 2002|(Current),Europe");
+        row("CFS2", "2", "Lumivale 1.6 - Combat Flight Simulator 2|(Current)");
     }
     void titleAndSetList()
     {
-        QFETCH(int, simType);
-        QFETCH(QString, title);
-        QFETCH(QString, offered);
+        QFETCH(QString, simType);
+        QFETCH(QString, out);
         Fixture f;
-        frmScenery &form = f.describe({}, u"Alpha"_s, u"Europe=1:;Old=0:"_s).load(simType);
-        QCOMPARE(form.Caption(), title);
-        QCOMPARE(form.cboScenerySet().items.join(u','), offered);
-        QCOMPARE(form.cboScenerySet().listIndex, int(form.cboScenerySet().items.indexOf(Current)));
-        QVERIFY(f.env.ui.allShown());
+        frmScenery &form = f.describe({}, u"Alpha"_s, u"Europe=1:;Old=0:"_s).load(simType.toInt());
+        QCOMPARE(form.Caption() + u'|' + form.cboScenerySet().items.join(u','), out);
+        QCOMPARE(form.cboScenerySet().listIndex + f.env.ui.allShown(), 1);
     }
 
     void loadAndActivate()
@@ -59,25 +100,20 @@ private slots:
         form.Form_Initialize();
         form.Form_Load();
         QVERIFY(form.splash().isVisible() && !form.splash().Text1Visible && !form.splash().lblCloseVisible);
-        QCOMPARE(form.splash().lblBuild, u"Build: %1.%2.%3"_s.arg(ProgramInfo::versionMajor())
-                                             .arg(ProgramInfo::versionMinor())
-                                             .arg(ProgramInfo::versionRevision()));
         QVERIFY(!f.env.ui.busy());
         // The areas of the Scenery.cfg are the members of "(Current)", displayed and ticked.
-        QCOMPARE(form.cboScenerySet().text + u'|' + form.displayedSet()->Key, u"(Current)|(Current)"_s);
-        QCOMPARE(f.members(Current).join(u','), u"Alpha,Beta"_s);
-        QCOMPARE(f.checked(), u"Beta,Alpha"_s);
-        QCOMPARE(f.status().section(u'|', 1), u"Level: 1|Sceneries: 2|Sceneries in Set: 2 / 2"_s);
+        QCOMPARE(form.cboScenerySet().text + u'|' + form.displayedSet()->Key + u'|' + run(f, u"?members=(Current) ?checked"_s)
+                     + f.status().section(u'|', 1),
+                 u"(Current)|(Current)|Alpha,Beta Beta,AlphaLevel: 1|Sceneries: 2|Sceneries in Set: 2 / 2"_s);
         form.Form_Activate();
-        QVERIFY(!form.splash().isVisible());
-        QCOMPARE(splash.count(), 2);
+        QVERIFY(!form.splash().isVisible() && splash.count() == 2 && f.env.ui.allShown());
         QStringList lines;
         for (const QString &line : f.env.fs.readLines(Start::DebugLog::FileName))
             lines << line.section(u" - "_s, 1);
         QCOMPARE(lines.join(u'|'), u"Iniditalize|Iniditalize end|Hide Splash (Activate)|Hide Splash end (Activate)"_s);
-        QVERIFY(f.env.ui.allShown());
     }
 
+    // The window opens on the library with an empty "(Current)".
     void missingSceneryCfgStillOpens()
     {
         Fixture f;
@@ -87,9 +123,8 @@ private slots:
         f.env.ui.expectMessageStartingWith(u"SceneryManager.readCFG"_s, u"Lumivale"_s);
         f.form->Form_Load();
         QVERIFY(f.env.ui.allShown());
-        // The window opens on the library with an empty "(Current)".
-        QCOMPARE(f.form->cboScenerySet().text + f.checked(), Current);
-        QCOMPARE(f.status().section(u'|', 2), u"Sceneries: 1|Sceneries in Set: 0 / 1"_s);
+        QCOMPARE(f.form->cboScenerySet().text + f.checked() + f.status().section(u'|', 2),
+                 u"(Current)Sceneries: 1|Sceneries in Set: 0 / 1"_s);
     }
 
     void unload_data()
@@ -104,255 +139,156 @@ private slots:
         Fixture f;
         frmScenery &form = f.describe(u"New:Alpha,Beta"_s, u"Alpha,Fresh"_s, u"Mine=1:Alpha"_s).load();
         const auto files = [&] {
-            QByteArray all;
-            for (const QString &name : {u"Lumivale.db5"_s, u"Level.db"_s, u"CFGSet.db"_s})
-                all += f.env.readFile(f.dbPath(name));
-            return all;
+            return f.env.readFile(f.dbPath(u"Lumivale.db5"_s)) + f.env.readFile(f.dbPath(u"Level.db"_s))
+                 + f.env.readFile(f.dbPath(u"CFGSet.db"_s));
         };
         const QByteArray before = files();
-        f.typeSet(u"Mine"_s);
-        f.check(u"SceneryNew\\Alpha"_s, false);
-        // The last tick is only on the check box when the window closes.
-        f.node(u"SceneryNew\\Beta"_s)->setChecked(true);
+        run(f, u"type=Mine clear=SceneryNew\\Alpha"_s);
+        f.node(u"SceneryNew\\Beta"_s)->setChecked(true); // the last tick is only on the box when the window closes
         QSignalSpy unloaded(&form, &frmScenery::unloaded);
         f.env.ui.expectMessage(u"Do you want to save the changes to the database?"_s, u"Update Database"_s,
                                save ? UiPort::Answer::Yes : UiPort::Answer::No);
         form.Form_Unload();
-        QVERIFY(f.env.ui.allShown());
-        QCOMPARE(unloaded.count(), 1);
-        QVERIFY(!form.displayedSet());
+        QVERIFY(f.env.ui.allShown() && unloaded.count() == 1 && !form.displayedSet());
         QCOMPARE(files() == before, !save);
         if (save)
             QCOMPARE(f.env.fs.readLines(f.dbPath(u"CFGSet.db"_s)).join(u'|'), u"<Set>|Mine|1|False|Beta|</Set>"_s);
     }
 
-    // Typing a set name, and the set commands. The result: the displayed set and its simulator, every
-    // set with its members, the ticked nodes and the status text.
-    void setCommands_data()
+    // A library "levels|Scenery.cfg areas|sets" (see describe), the steps of run() and their answers.
+    void scenarios_data()
     {
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<int>("row"); // 0: only the typed name
-        QTest::addColumn<QString>("answer"); // "-": no prompt
-        QTest::addColumn<bool>("refused");
-        QTest::addColumn<QString>("result");
-        const QString sets = u"Mine=B;Two=;Old=A;(Current)=A"_s;
-        QTest::newRow("typed set") << "Mine" << 0 << "-" << false << u"Mine@1: %1|B|before"_s.arg(sets);
-        QTest::newRow("typed set of other sim") << "Old" << 0 << "-" << false << u"Old@0: %1|A|before"_s.arg(sets);
-        QTest::newRow("typed new name") << "Fresh" << 0 << "-" << false << u"Fresh@1: %1;Fresh=||before"_s.arg(sets);
-        QTest::newRow("add") << Current << 15 << "Fresh" << false << u"Fresh@1: %1;Fresh=||Ready."_s.arg(sets);
-        QTest::newRow("add cancelled") << Current << 15 << "" << false << u"(Current)@0: %1|A|Ready."_s.arg(sets);
-        QTest::newRow("rename") << "Mine" << 17 << "New" << false << "New@1: Two=;Old=A;(Current)=A;New=B|B|Ready.";
-        QTest::newRow("rename to taken refused") << "Mine" << 17 << "Two" << true << u"Mine@1: %1|B|Ready."_s.arg(sets);
-        QTest::newRow("rename to (Current) refused") << "Mine" << 17 << Current << true << u"Mine@1: %1|B|Ready."_s.arg(sets);
-        QTest::newRow("rename empty") << "Mine" << 17 << "" << false << u"Mine@1: %1|B|Ready."_s.arg(sets);
-        QTest::newRow("rename unchanged") << "Mine" << 17 << "Mine" << false << u"Mine@1: %1|B|Ready."_s.arg(sets);
-        QTest::newRow("rename (Current) ignored") << Current << 17 << "-" << false << u"(Current)@0: %1|A|Ready."_s.arg(sets);
-        QTest::newRow("remove") << "Mine" << 16 << "-" << false << "(Current)@0: Two=;Old=A;(Current)=A|A|Ready.";
-        QTest::newRow("remove (Current) ignored") << Current << 16 << "-" << false << u"(Current)@0: %1|A|Ready."_s.arg(sets);
-        QTest::newRow("copy Current") << "Mine" << 19 << "-" << false << "Mine@1: Mine=A;Two=;Old=A;(Current)=A|A|Ready.";
-        QTest::newRow("copy onto (Current) silent") << Current << 19 << "-" << false << u"(Current)@0: %1|A|before"_s.arg(sets);
+        QTest::addColumn<QString>("world");
+        io("steps");
+        const char *sets = "New:A,B|A|Mine=1:B;Two=1:;Old=0:A", *in = "Mine=B;Two=;Old=A;(Current)=A";
+        const auto set = [&](const char *name, const char *steps, const char *out) {
+            QTest::newRow(name) << u8(sets) << u8(steps) << u8(out).replace(u"S0"_s, u8(in));
+        };
+        set("typed set", "type=Mine ?shown ?checked ?combo", "Mine@1 B (Current),Mine,Two|Mine");
+        set("typed set of other sim: shown, not listed", "type=Old ?shown ?checked ?combo", "Old@0 A (Current),Mine,Two|Old");
+        set("typed new name", "type=Fresh ?shown ?sets ?checked ?combo", "Fresh@1 S0;Fresh=  (Current),Mine,Two,Fresh|Fresh");
+        set("add", "add=Fresh ?shown ?sets ?combo ?status", "Fresh@1 S0;Fresh= (Current),Mine,Two,Fresh|Fresh Ready.");
+        set("add cancelled", "say=- add= ?shown ?sets ?status", "(Current)@0 S0 Ready.");
+        set("rename", "type=Mine rename=New ?shown ?sets ?checked ?combo",
+            "New@1 Two=;Old=A;(Current)=A;New=B B (Current),Two,New|New");
+        set("rename to taken refused", "type=Mine rename!=Two ?shown ?sets ?combo", "Mine@1 S0 (Current),Mine,Two|Mine");
+        set("rename to (Current) refused", "type=Mine rename!=(Current) ?shown ?sets", "Mine@1 S0");
+        set("rename empty", "type=Mine rename= ?shown ?sets", "Mine@1 S0");
+        set("rename unchanged", "type=Mine rename=Mine ?shown ?sets ?combo", "Mine@1 S0 (Current),Mine,Two|Mine");
+        set("rename (Current) ignored", "cmd=17 ?shown ?sets", "(Current)@0 S0");
+        set("remove", "type=Mine cmd=16 ?shown ?sets ?checked ?combo",
+            "(Current)@0 Two=;Old=A;(Current)=A A (Current),Two|(Current)");
+        set("remove (Current) ignored", "cmd=16 ?shown ?sets", "(Current)@0 S0");
+        set("copy Current", "type=Mine cmd=19 ?shown ?sets ?checked", "Mine@1 Mine=A;Two=;Old=A;(Current)=A A");
+        set("copy onto (Current) silent", "say=- cmd=19 ?status ?sets", "- S0");
+        const auto row = [](const char *name, const char *world, const char *steps, const char *out) {
+            QTest::newRow(name) << u8(world) << u8(steps) << u8(out);
+        };
+        row("find without set: bold only if in (Current) alone", "New:OnlyCurrent,InSet,Hidden@1|OnlyCurrent,InSet|M=1:InSet",
+            "filter=3 bold=SceneryNew\\InSet cmd=18 ?bold ?status", "OnlyCurrent Ready.");
+        // Otherwise the next write-back would lose the members the tree does not show.
+        row("members hidden by the filter kept", "New:Other,Shown@8,Hidden@1|Other|Mine=1:Shown,Hidden",
+            "type=Mine filter=3 ?node=SceneryNew\\Hidden ?checked transfer ?members=Mine clear=SceneryNew\\Shown ?members=Mine",
+            "0 Shown Shown,Hidden Hidden");
+        row("rebuilds show the displayed set, not InCFG", "New:Other,Shown@8,Hidden@1|Other|Mine=1:Shown,Hidden",
+            "type=Mine clear=SceneryNew\\Shown filter=3 unfilter=3 ?checked rebuild ?checked transfer ?sets",
+            "Hidden Hidden Mine=Hidden;(Current)=Other");
+        // Europe's own box is cleared again (no member has its caption); the level "Paris" is ticked by it.
+        row("level box ticks sceneries below", "New:Alpha;Europe:Paris;Europe\\Germany:Berlin;Paris|Alpha|Mine=1:",
+            "type=Mine check=LevelEurope ?checked ?members=Mine ?count clear=LevelEurope\\Germany ?members=Mine",
+            "Paris,Berlin,Paris Paris,Berlin Sceneries in Set: 2 / 3 Paris");
+        row("menu: in every set, add disabled", "New:X|X|A=1:X;B=1:X", "select=SceneryNew\\X ?menu", "01 + -A,B");
+        row("menu: in none, remove disabled", "New:X|X|A=1:;B=1:", "select=SceneryNew\\X ?menu", "10 +A,B -");
+        row("menu: in one", "New:X|X|A=1:;B=1:X", "select=SceneryNew\\X ?menu", "11 +A -B");
+        // The box follows the menu entries only for the displayed set; a second add makes no duplicate.
+        row("menu entries change membership", "New:X|X|A=1:;B=1:",
+            "select=SceneryNew\\X ?menu type=B +2 +2 ?sets ?checked -2 ?checked +1 ?sets ?checked -1 ?sets",
+            "10 +A,B - A=;B=X;(Current)=X X  A=X;B=;(Current)=X  A=;B=;(Current)=X");
     }
-    void setCommands()
+    void scenarios()
     {
-        QFETCH(QString, shown);
-        QFETCH(int, row);
-        QFETCH(QString, answer);
-        QFETCH(bool, refused);
-        QFETCH(QString, result);
+        QFETCH(QString, world);
+        QFETCH(QString, steps);
+        QFETCH(QString, out);
         Fixture f;
-        frmScenery &form = f.describe(u"New:A,B"_s, u"A"_s, u"Mine=1:B;Two=1:;Old=0:A"_s).load();
-        f.typeSet(shown);
-        form.Display(u"before"_s);
-        if (answer != u"-"_s)
-            f.env.ui.expectInput(row == 15 ? u"Insert a new Set name:"_s : u"Type in the new set name."_s,
-                                 row == 15 ? u"Create new set"_s : u"Rename set"_s, answer);
-        if (refused)
-            f.env.ui.expectMessageStartingWith(u"A set named"_s, u"Rename set"_s);
-        if (row)
-            form.runCommand(row);
+        f.describe(world.section(u'|', 0, 0), world.section(u'|', 1, 1), world.section(u'|', 2)).load();
+        QCOMPARE(run(f, steps), out);
         QVERIFY(f.env.ui.allShown());
-        const CfgPtr set = form.displayedSet();
-        QCOMPARE(u"%1@%2: "_s.arg(set->Key).arg(set->Cache_Size) + f.sets() + u'|' + f.checked() + u'|'
-                     + form.stbStatus().panels[0],
-                 result);
-        QStringList listed = f.manager->dicCFGs.keys();
-        listed.removeOne(u"Old"_s);
-        listed.move(listed.indexOf(Current), 0); // "(Current)" heads the list
-        if (shown == u"Old"_s)
-            QCOMPARE(form.cboScenerySet().text, u"Old"_s); // shown, but not listed
-        else
-            QCOMPARE(form.cboScenerySet().items.join(u',') + u'|' + form.cboScenerySet().text,
-                     listed.join(u',') + u'|' + set->Key);
-    }
-
-    void findSceneriesWithoutSetMarksBold()
-    {
-        Fixture f;
-        frmScenery &form = f.describe(u"New:OnlyCurrent,InSet,Hidden@1"_s, u"OnlyCurrent,InSet"_s, u"M=1:InSet"_s).load();
-        form.chkFilter_Click(3, true); // hides "Hidden" (FS95 only)
-        f.node(u"SceneryNew\\InSet"_s)->setBold(true);
-        form.runCommand(18);
-        QCOMPARE(f.checked(true), u"OnlyCurrent"_s);
-        QCOMPARE(form.stbStatus().panels[0], u"Ready."_s);
     }
 
     void warningPictureFromMemberCount_data()
     {
         QTest::addColumn<int>("members");
-        QTest::addColumn<bool>("warning");
-        QTest::newRow("332 no picture") << 332 << false;
-        QTest::newRow("333 warns") << 333 << true;
+        QTest::newRow("332 no picture") << 332;
+        QTest::newRow("333 warns") << 333;
     }
     void warningPictureFromMemberCount()
     {
         QFETCH(int, members);
-        QFETCH(bool, warning);
         Fixture f;
         for (int i = 0; i < members; ++i)
             f.addCfgArea(u"Area %1"_s.arg(i));
         frmScenery &form = f.load();
-        QCOMPARE(form.stbStatus().warningPicture, warning);
+        QCOMPARE(form.stbStatus().warningPicture, members > 332);
         QCOMPARE(form.stbStatus().panels[3], u"Sceneries in Set: %1 / %1"_s.arg(members));
-    }
-
-    void setMenu_data()
-    {
-        QTest::addColumn<QString>("sets");
-        QTest::addColumn<QString>("menu"); // add and remove enabled, "+" the sets offered, "-" those to leave
-        QTest::newRow("in every set: add disabled") << "A=1:X;B=1:X" << "01 + -A,B";
-        QTest::newRow("in none: remove disabled") << "A=1:;B=1:" << "10 +A,B -";
-        QTest::newRow("in one") << "A=1:;B=1:X" << "11 +A -B";
-    }
-    void setMenu()
-    {
-        QFETCH(QString, sets);
-        QFETCH(QString, menu);
-        Fixture f;
-        frmScenery &form = f.describe(u"New:X"_s, u"X"_s, sets).load();
-        f.select(u"SceneryNew\\X"_s);
-        const frmScenery::SetMenu &m = form.fillSetMenu();
-        // Entry 0 is the hidden design-time entry; "(Current)" is never offered.
-        QStringList add, remove;
-        for (int i = 0; i < m.mnuSets.size(); ++i) {
-            if (m.mnuSets[i].visible)
-                add << m.mnuSets[i].caption;
-            if (m.mnuInSets[i].visible)
-                remove << m.mnuInSets[i].caption;
-        }
-        QCOMPARE(u"%1%2 +%3 -%4"_s.arg(int(m.mnuAddToSetEnabled)).arg(int(m.mnuRemoveFromSetEnabled))
-                     .arg(add.join(u','), remove.join(u',')),
-                 menu);
-
-        // The entries ("+" add to, "-" remove from the n-th set) change membership; the box follows
-        // only for the displayed set. The first two clicks bring every row to the same start.
-        f.typeSet(u"B"_s);
-        QStringList trace;
-        for (const QString &click : u"+1 -2 +2 +2 -1 -2 +1"_s.split(u' ')) {
-            const int index = click.mid(1).toInt();
-            click.startsWith(u'+') ? form.mnuSets_Click(index) : form.mnuInSets_Click(index);
-            trace << f.sets().section(u';', 0, 1) + u'|' + f.checked();
-        }
-        QCOMPARE(trace.mid(2).join(u' '), u"A=X;B=X|X A=X;B=X|X A=;B=X|X A=;B=| A=X;B=|"_s);
-    }
-
-    // Sceneries hidden by the filter keep their membership, and every rebuild shows the displayed
-    // set's marks; otherwise the next write-back would lose members.
-    void rebuildsKeepDisplayedSet()
-    {
-        Fixture f;
-        frmScenery &form = f.describe(u"New:Other,Shown@8,Hidden@1"_s, u"Other"_s, u"Mine=1:Shown,Hidden"_s).load();
-        f.typeSet(u"Mine"_s);
-        form.chkFilter_Click(3, true); // FS2K2 only: "Hidden" leaves the tree
-        QVERIFY(!f.node(u"SceneryNew\\Hidden"_s));
-        QCOMPARE(f.checked(), u"Shown"_s);
-        form.TransferData();
-        QCOMPARE(f.members(u"Mine"_s).join(u','), u"Shown,Hidden"_s);
-        f.check(u"SceneryNew\\Shown"_s, false);
-        QCOMPARE(f.members(u"Mine"_s).join(u','), u"Hidden"_s);
-        form.chkFilter_Click(3, false);
-        QCOMPARE(f.checked(), u"Hidden"_s);
-        // A rebuild by another command (as before writing a Scenery.cfg) shows the set, not InCFG.
-        form.libraryTree().UndisplayAllTree();
-        QCOMPARE(f.checked(), u"Hidden"_s);
-        form.TransferData();
-        QCOMPARE(f.sets(), u"Mine=Hidden;(Current)=Other"_s);
-    }
-
-    void checkingLevelChecksSceneriesBelow()
-    {
-        Fixture f;
-        frmScenery &form =
-            f.describe(u"New:Alpha;Europe:Paris;Europe\\Germany:Berlin;Paris"_s, u"Alpha"_s, u"Mine=1:"_s).load();
-        f.typeSet(u"Mine"_s);
-        f.check(u"LevelEurope"_s, true);
-        // Europe's own box is cleared again (no member has its caption); the level "Paris" is ticked by it.
-        QCOMPARE(f.checked(), u"Paris,Berlin,Paris"_s);
-        QCOMPARE(f.members(u"Mine"_s).join(u','), u"Paris,Berlin"_s);
-        QCOMPARE(form.stbStatus().panels[3], u"Sceneries in Set: 2 / 3"_s);
-        f.check(u"LevelEurope\\Germany"_s, false);
-        QCOMPARE(f.members(u"Mine"_s).join(u','), u"Paris"_s);
     }
 
     void filters_data()
     {
-        QTest::addColumn<QString>("stored"); // "Filter" before loading
-        QTest::addColumn<int>("box");        // clicked after loading, -1 none
-        QTest::addColumn<QString>("result"); // the boxes, "Filter" afterwards, whether "Old" (FS95) is shown
+        io(); // in: "Filter" before loading and the box clicked after (-1 none)
+        // Out: the boxes, "Filter" afterwards, whether "Old" (FS95) is shown, the filter mask.
         // Bit 6 belongs to no box: a store while loading would write "10" back; loading builds unfiltered.
-        QTest::newRow("stored restores boxes") << "74" << -1 << "010100 74 1";
-        QTest::newRow("FS95 click") << "" << 0 << "100000 1 1";
-        QTest::newRow("CFS2 click") << "" << 5 << "000001 32 0";
+        row("stored restores boxes", "74 -1", "010100 74 1 10");
+        row("FS95 click", " 0", "100000 1 1 1");
+        row("CFS2 click", " 5", "000001 32 0 32");
     }
     void filters()
     {
-        QFETCH(QString, stored);
-        QFETCH(int, box);
-        QFETCH(QString, result);
+        QFETCH(QString, in);
+        QFETCH(QString, out);
         Fixture f;
         f.describe(u"New:Any,Old@1;Empty"_s, u"Any"_s);
-        f.env.settings->write(SettingsStore::Root::Machine, ProgramSettings::Key, u"Filter"_s, stored);
+        const auto filter = [&] { return f.env.settings->read(SettingsStore::Root::Machine, ProgramSettings::Key, u"Filter"_s); };
+        f.env.settings->write(SettingsStore::Root::Machine, ProgramSettings::Key, u"Filter"_s, in.section(u' ', 0, 0));
         frmScenery &form = f.load();
         QSignalSpy filters(&form, &frmScenery::filtersChanged);
+        const int box = in.section(u' ', 1).toInt();
         if (box >= 0)
             form.chkFilter_Click(box, true);
         QString boxes;
         for (bool b : form.chkFilter())
             boxes += QString::number(b);
-        QCOMPARE(u"%1 %2 %3"_s.arg(boxes, filterSetting(f.env)).arg(bool(f.node(u"SceneryNew\\Old"_s))), result);
-        QCOMPARE(form.filterMask(), box < 0 ? 10 : 1 << box);
+        QCOMPARE(u"%1 %2 %3 %4"_s.arg(boxes, filter()).arg(bool(f.node(u"SceneryNew\\Old"_s))).arg(form.filterMask()), out);
         QVERIFY(f.node(u"SceneryNew\\Any"_s) && f.node(u"LevelEmpty"_s) && !form.eventsSuppressed());
-        QCOMPARE(filters.count(), box < 0 ? 0 : 1);
+        QCOMPARE(filters.count(), int(box >= 0));
     }
 
     void labelEdit_data()
     {
-        QTest::addColumn<QString>("selected");
-        QTest::addColumn<bool>("editable");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("caption"); // the level's caption afterwards
-        QTest::newRow("level") << "LevelEurope" << true << "Asia" << "Asia";
-        QTest::newRow("backslash") << "LevelEurope" << true << "A\\B" << "A/B";
-        QTest::newRow("empty refused") << "LevelEurope" << true << "" << "Europe";
-        QTest::newRow("New") << "LevelNew" << false << "Other" << "New";
-        QTest::newRow("scenery") << "SceneryEurope\\Paris" << false << "X" << "";
+        io(); // in: the selected node and the text typed; out: whether editable, the level's caption afterwards
+        row("level", "LevelEurope Asia", "1 Asia");
+        row("backslash", "LevelEurope A\\B", "1 A/B");
+        row("empty refused", "LevelEurope ", "1 Europe");
+        row("New", "LevelNew Other", "0 New");
+        row("scenery", "SceneryEurope\\Paris X", "0 Paris");
     }
     void labelEdit()
     {
-        QFETCH(QString, selected);
-        QFETCH(bool, editable);
-        QFETCH(QString, typed);
-        QFETCH(QString, caption);
+        QFETCH(QString, in);
+        QFETCH(QString, out);
         Fixture f;
         frmScenery &form = f.describe(u"New;Europe:Paris"_s, u"Paris"_s).load();
         QVERIFY(!form.trvScenery_BeforeLabelEdit());
-        TreeNode *node = f.node(selected);
+        const QString key = in.section(u' ', 0, 0);
+        TreeNode *node = f.node(key);
         form.trvScenery().setSelectedItem(node);
-        QCOMPARE(form.trvScenery_BeforeLabelEdit(), editable);
-        form.trvScenery_AfterLabelEdit(node, typed);
+        const bool editable = form.trvScenery_BeforeLabelEdit();
+        form.trvScenery_AfterLabelEdit(node, in.section(u' ', 1));
+        QCOMPARE(u"%1 %2"_s.arg(int(editable)).arg(node->text()), out);
         // The key stays; only the caption changes.
-        QCOMPARE(node->key(), selected);
-        if (!caption.isEmpty())
-            QCOMPARE(f.manager->dicLevel.item(selected)->sLevelCaption + u'|' + node->text(), caption + u'|' + caption);
+        QCOMPARE(node->key(), key);
+        if (key.startsWith(u"Level"_s))
+            QCOMPARE(f.manager->dicLevel.item(key)->sLevelCaption, node->text());
         QVERIFY(f.node(u"SceneryEurope\\Paris"_s));
     }
 
@@ -360,14 +296,13 @@ private slots:
     {
         Fixture f;
         frmScenery &form = f.describe(u"New:Alpha"_s, u"Alpha"_s).load();
-        QStringList trace;
+        QString trace;
         for (const QString &key : {QString(), u"LevelNew"_s, u"SceneryNew\\Alpha"_s}) {
             form.trvScenery().setSelectedItem(f.node(key));
-            trace << QString::number(int(form.trvScenery_RightClick()));
-            trace.last() += QString::number(form.setSubMenusVisible());
+            trace += u"%1%2 "_s.arg(int(form.trvScenery_RightClick())).arg(form.setSubMenusVisible());
         }
         form.scenerySubMenusClosed();
-        QCOMPARE(trace.join(u' ') + QString::number(form.setSubMenusVisible()), u"00 10 210"_s);
+        QCOMPARE(trace + QString::number(form.setSubMenusVisible()), u"00 10 21 0"_s);
         QCOMPARE(form.setMenu().mnuSets.size(), 2);
         // A press makes the node under the pointer the drag node and shows it.
         form.trvScenery_MouseDown(f.node(u"SceneryNew\\Alpha"_s));
@@ -378,30 +313,26 @@ private slots:
 
     void functionKeys_data()
     {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("bound");
-        QTest::addColumn<bool>("shift");
-        QTest::addColumn<QString>("status"); // "": the key ran nothing
-        QTest::newRow("F3 Move up, nothing selected") << 3 << "Move up" << false << "before";
-        QTest::newRow("Shift+F5 runs nothing") << 5 << "Move up" << true << "";
-        QTest::newRow("unknown caption") << 7 << "Make Coffee" << false << "";
-        QTest::newRow("unbound") << 12 << "" << false << "";
-        QTest::newRow("find without set") << 1 << "Find sceneries without set" << false << "Ready.";
+        io(); // in: key, Shift, the caption bound; out: whether the key ran, the status
+        row("F3 Move up, nothing selected", "3 0 Move up", "1 before");
+        row("Shift+F5 runs nothing", "5 1 Move up", "0 before");
+        row("unknown caption", "7 0 Make Coffee", "0 before");
+        row("unbound", "12 0 ", "0 before");
+        row("find without set", "1 0 Find sceneries without set", "1 Ready.");
     }
     void functionKeys()
     {
-        QFETCH(int, key);
-        QFETCH(QString, bound);
-        QFETCH(bool, shift);
-        QFETCH(QString, status);
+        QFETCH(QString, in);
+        QFETCH(QString, out);
         Fixture f;
         frmScenery &form = f.describe({}, u"Alpha"_s).load();
+        const int key = in.section(u' ', 0, 0).toInt();
         Start::FunctionKeyTable table;
-        table[std::size_t(key - 1)] = bound;
+        table[std::size_t(key - 1)] = in.section(u' ', 2);
         form.setFunctionKeys(table);
         form.Display(u"before"_s);
-        QCOMPARE(form.functionKey(key, shift, false, false), !status.isEmpty());
-        QCOMPARE(form.stbStatus().panels[0], status.isEmpty() ? u"before"_s : status);
+        const bool ran = form.functionKey(key, in.section(u' ', 1, 1) == u"1"_s, false, false);
+        QCOMPARE(u"%1 %2"_s.arg(int(ran)).arg(form.stbStatus().panels[0]), out);
         QVERIFY(!form.functionKey(key, false, true, false) && !form.functionKey(key, false, false, true));
     }
 
@@ -426,8 +357,7 @@ private slots:
         form.setFunctionKeys(table);
         // An empty name writes nothing.
         f.env.ui.expectInput(u"Insert a name of the backup:"_s, u"Backup name"_s, QString());
-        QVERIFY(form.functionKey(4, false, false, false));
-        QVERIFY(f.env.ui.allShown());
+        QVERIFY(form.functionKey(4, false, false, false) && f.env.ui.allShown());
         QCOMPARE(form.stbStatus().panels[0], u"Ready."_s);
         QVERIFY(backup.backupFiles().isEmpty());
     }
