@@ -1,6 +1,6 @@
-// lumivale-cli: its UI port and command dispatcher in process, the demo installation it makes,
-// and the commands as a user runs them: a separate process working on the installation named by
-// LUMIVALE_HOME and WINEPREFIX, either a small test installation or a copy of the demo.
+// lumivale-cli: its UI port in process, the demo installation it makes, and the commands as a
+// user runs them: a separate process working on the installation named by LUMIVALE_HOME and
+// WINEPREFIX, either a small test installation or a copy of the demo.
 
 #include "app/demoinstallation.h"
 #include "app/filehelpers.h"
@@ -40,8 +40,9 @@ struct Result
     QJsonDocument json() const { return QJsonDocument::fromJson(out); }
 };
 
-// The built program; userHome stands in for ~, so that nothing of the user's own leaks in.
-Result runProcess(const QStringList &arguments, const QString &home, const QString &prefix, const QString &userHome)
+// The built program, arguments split at "|"; userHome stands in for ~, so that nothing of the
+// user's own leaks in.
+Result runProcess(const QString &arguments, const QString &home, const QString &prefix, const QString &userHome)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -50,7 +51,7 @@ Result runProcess(const QStringList &arguments, const QString &home, const QStri
     env.insert(u"HOME"_s, userHome);
     env.insert(u"XDG_DATA_HOME"_s, userHome);
     process.setProcessEnvironment(env);
-    process.start(QStringLiteral(LUMIVALE_CLI_EXE), arguments);
+    process.start(QStringLiteral(LUMIVALE_CLI_EXE), words(arguments));
     if (!process.waitForFinished(120000))
         process.kill(), process.waitForFinished(); // then no normal exit
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
@@ -58,7 +59,7 @@ Result runProcess(const QStringList &arguments, const QString &home, const QStri
 }
 Result runIn(const TestEnv &env, const QString &arguments)
 {
-    return runProcess(words(arguments), env.homeHost(), env.prefixHost(), env.rootHost());
+    return runProcess(arguments, env.homeHost(), env.prefixHost(), env.rootHost());
 }
 
 // "fs2000 fs2002 cfs2 simType fsPath" of info --json, e.g. "110 1 C:\FS2002".
@@ -95,8 +96,9 @@ QString titlesOf(const QList<Area> &areas)
     return titles.join(u',');
 }
 
-// Relative path -> content hash (or link target) of every file and link below a folder.
-QMap<QString, QByteArray> snapshot(const QString &root)
+// Relative path -> content hash (or link target) of every file and link below a folder, but those
+// whose name ends in except.
+QMap<QString, QByteArray> snapshot(const QString &root, const QString &except = u"\n"_s)
 {
     QMap<QString, QByteArray> files;
     for (QDirIterator it(root, QDir::Files | QDir::System | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {
@@ -104,7 +106,7 @@ QMap<QString, QByteArray> snapshot(const QString &root)
         const QString name = QDir(root).relativeFilePath(file.fileName());
         if (it.fileInfo().isSymLink())
             files.insert(name, it.fileInfo().symLinkTarget().toUtf8());
-        else if (file.open(QIODevice::ReadOnly))
+        else if (!name.endsWith(except) && file.open(QIODevice::ReadOnly))
             files.insert(name, QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1));
     }
     return files;
@@ -140,17 +142,18 @@ public:
     {
         // The prefix's drive links are relative or point outside it: copied as they are, they stay right.
         QProcess::execute(u"cp"_s, {u"-a"_s, pristine().winePrefixHost, prefixHost});
-        programFolderHost = prefixHost + pristine().programFolderHost.mid(pristine().winePrefixHost.size());
         fs = FileSystem(DriveMap::fromWinePrefix(prefixHost));
-        programFolder = fs.toWindows(programFolderHost);
+        programFolder = fs.toWindows(prefixHost + pristine().programFolderHost.mid(pristine().winePrefixHost.size()));
         QStringList lines;
         for (const QString &set : sets.split(u';', Qt::SkipEmptyParts)) {
             const QStringList parts = set.split(u'/');
             lines << u"<Set>"_s << parts[0] << parts[1] << u"False"_s;
-            for (const QString &member : parts[2].split(u',', Qt::SkipEmptyParts))
+            for (const QString &member : parts[2].split(u',', Qt::SkipEmptyParts)) {
                 for (int i = 1; i <= (member.startsWith(u'#') ? member.mid(1).toInt() : 0); ++i)
                     lines << u"Set member %1"_s.arg(i);
-            lines << parts[2].split(u',', Qt::SkipEmptyParts).filter(QRegularExpression(u"^[^#]"_s)) << u"</Set>"_s;
+                lines << QStringList{member}.filter(QRegularExpression(u"^[^#]"_s));
+            }
+            lines << u"</Set>"_s;
         }
         if (!lines.isEmpty())
             fs.writeLines(programFolder + u"\\CFGSet.db"_s, lines);
@@ -169,16 +172,8 @@ public:
     QList<Area> areas(int sim) const { return readAreas(fs.readLines(sceneryCfg(sim))); }
     QString backupRoot() const { return programFolder + u"\\EnvBackups\\"_s; }
     void writeBackupList(const QString &lines) const { fs.writeLines(programFolder + u"\\BackupFilesFS2002.db"_s, words(lines)); }
-    Result run(const QString &arguments) const { return runProcess(words(arguments), programFolderHost, prefixHost, m_dir.path()); }
+    Result run(const QString &arguments) const { return runProcess(arguments, fs.toHost(programFolder), prefixHost, m_dir.path()); }
     QJsonArray runJson(const QString &arguments) const { return run(arguments).json().array(); }
-
-    // Every file of the program folder, and the simulator's Scenery.cfg.
-    QMap<QString, QByteArray> state() const
-    {
-        QMap<QString, QByteArray> files = snapshot(programFolderHost);
-        files.insert(u"Scenery.cfg"_s, fs.readAll(sceneryCfg(1)));
-        return files;
-    }
 
     // The areas a Scenery.cfg written from the current one keeps: those whose scenery folder
     // exists and those used from their remote folder.
@@ -194,7 +189,7 @@ public:
         return titlesOf(kept);
     }
 
-    QString prefixHost, programFolderHost;
+    QString prefixHost;
     FileSystem fs;
     QString programFolder;
 };
@@ -206,529 +201,484 @@ class TestCli : public QObject
     Q_OBJECT
 
 private slots:
-    void answers_data();
-    void answers();
-    void promptsAreNeverGuessed();
-    void failuresAreToldFromOtherMessages_data();
-    void failuresAreToldFromOtherMessages();
-    void commandLine_data();
-    void commandLine();
-    void demoSceneryCfg_data();
-    void demoSceneryCfg();
-    void demoFiles();
-    void info_data();
-    void info();
-    void list_data();
-    void list();
-    void sets();
-    void import_data();
-    void import();
-    void writeCfg_data();
-    void writeCfg();
-    void backupRoundTrip();
-    void failuresChangeNothing_data();
-    void failuresChangeNothing();
-};
-
-void TestCli::answers_data()
-{
-    QTest::addColumn<int>("buttons");
-    QTest::addColumn<QString>("setup"); // --yes; an answer preset for BackupTitle; "lower-case": that title asked in other case
-    QTest::addColumn<QString>("answer"); // "" for an OK box, which prints none
-    QTest::newRow("ok box") << int(B::Ok) << "" << "";
-    QTest::newRow("question: No") << int(B::YesNo) << "" << "No";
-    QTest::newRow("question, --yes: Yes") << int(B::YesNo) << "--yes" << "Yes";
-    QTest::newRow("ok/cancel: Cancel") << int(B::OkCancel) << "" << "Cancel";
-    QTest::newRow("ok/cancel, --yes: OK") << int(B::OkCancel) << "--yes" << "OK";
-    QTest::newRow("Yes for the title without --yes") << int(B::YesNo) << "Yes" << "Yes";
-    QTest::newRow("No for the title despite --yes") << int(B::YesNo) << "--yes No" << "No";
-    QTest::newRow("Yes on an OK/Cancel question") << int(B::OkCancel) << "Yes" << "OK";
-    QTest::newRow("Cancel despite --yes") << int(B::OkCancel) << "--yes Cancel" << "Cancel";
-    QTest::newRow("titles match exactly") << int(B::YesNo) << "--yes No lower-case" << "Yes";
-}
-
-void TestCli::answers()
-{
-    QFETCH(int, buttons);
-    QFETCH(QString, setup);
-    QFETCH(QString, answer);
-    const QHash<QString, A> answers{{u""_s, A::Ok}, {u"OK"_s, A::Ok}, {u"Cancel"_s, A::Cancel}, {u"Yes"_s, A::Yes}, {u"No"_s, A::No}};
-    Ui ui;
-    ui.ui.setAssumeYes(setup.contains(u"--yes"_s));
-    for (const QString &word : setup.split(u' ', Qt::SkipEmptyParts))
-        if (answers.contains(word))
-            ui.ui.setAnswerFor(BackupTitle, answers[word]);
-    const QString title = setup.contains(u"lower-case"_s) ? u"Creating new Scenery.cfg"_s : BackupTitle;
-    const A got = ui.ui.message(u"Make a backup first?"_s, title, B(buttons), UiPort::Icon::Question);
-    QCOMPARE(u"%1|%2|%3|%4"_s.arg(int(got)).arg(ui.ui.shown().size()).arg(int(ui.ui.shown().first().answer)).arg(ui.text()),
-             u"%1|1|%1|%2: Make a backup first?%3\n"_s.arg(int(answers[answer])).arg(title, answer.isEmpty() ? u""_s : u" [answered %1]"_s.arg(answer)));
-}
-
-void TestCli::promptsAreNeverGuessed()
-{
-    Ui ui;
-    ui.ui.setAssumeYes(true); // --yes answers questions, never picks files nor makes up names
-    ui.ui.setPresetInputs({u"Alps"_s, QString(), u"Coast"_s});
-    QStringList got;
-    for (int i = 0; i < 4; ++i)
-        got << ui.ui.input(u"Name of the new level"_s, u"Add level"_s, u"default"_s);
-    // When the queue is used up a prompt behaves like a cancelled one, not like its default.
-    QCOMPARE(got.join(u',') + u'|' + ui.ui.remainingInputs().join(u','), u"Alps,,Coast,|"_s);
-    UiPort::FileChooser chooser;
-    chooser.title = u"Select folder"_s;
-    QVERIFY(!ui.ui.chooseFile(chooser).has_value() && !ui.ui.chooseFolder(u"Select folder"_s, u"C:\\"_s).has_value());
-    QVERIFY(ui.text().startsWith(u"Add level: Name of the new level [answered \"Alps\"]\n"_s));
-    QCOMPARE(ui.printed.count(u"Select folder: "_s), 2);
-}
-
-void TestCli::failuresAreToldFromOtherMessages_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("icon");
-    QTest::addColumn<QString>("procedure");
-    QTest::addColumn<bool>("failure");
-    using I = UiPort::Icon;
-    const QString save = u"SceneryManager.saveDB\nError: 70\nPermission denied"_s;
-    QTest::newRow("failure, any procedure") << save << int(I::Critical) << "" << true;
-    QTest::newRow("failure of that procedure") << save << int(I::Critical) << "SceneryManager.saveDB" << true;
-    QTest::newRow("failure of another procedure") << save << int(I::Critical) << "SceneryManager.readCFG" << false;
-    QTest::newRow("a longer procedure name is another one") << save << int(I::Critical) << "SceneryManager.save" << false;
-    QTest::newRow("critical message that is no failure report")
-        << u"The selected sets cover more then the maximum of 332 sceneries."_s << int(I::Critical) << "" << false;
-    QTest::newRow("same text without the critical icon") << save << int(I::Information) << "" << false;
-}
-
-void TestCli::failuresAreToldFromOtherMessages()
-{
-    QFETCH(QString, text);
-    QFETCH(int, icon);
-    QFETCH(QString, procedure);
-    QFETCH(bool, failure);
-    Ui ui;
-    ui.ui.inform(u"SceneryManager.CreateCFG\nError: 9\nSubscript out of range"_s, u"Lumivale"_s, UiPort::Icon::Critical);
-    const qsizetype mark = ui.ui.shown().size();
-    const bool before = ui.ui.failureShownSince(mark);
-    ui.ui.message(text, u"Lumivale"_s, B::Ok, UiPort::Icon(icon));
-    // Counted from the start, the earlier failure is seen.
-    QCOMPARE(u"%1|%2|%3"_s.arg(before).arg(ui.ui.failureShownSince(mark, procedure)).arg(ui.ui.failureShownSince(0)), u"0|%1|1"_s.arg(failure));
-}
-
-void TestCli::commandLine_data()
-{
-    QTest::addColumn<QString>("arguments");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QStringList>("outParts"); // the first starts the output; none: nothing may be printed
-    QTest::addColumn<QString>("errPart"); // "": nothing may be shown
-    const QStringList none;
-    QTest::newRow("no command") << "" << 2 << none << "Commands:";
-    QTest::newRow("unknown command") << "frobnicate" << 2 << none << "unknown command \"frobnicate\"";
-    QTest::newRow("unknown option") << "info|--jsn" << 2 << none << "jsn";
-    QTest::newRow("--sim 3") << "--sim|3|info" << 2 << none << "--sim takes 0, 1 or 2";
-    QTest::newRow("--sim -1 after the command") << "info|--sim=-1" << 2 << none << "--sim takes 0, 1 or 2";
-    QTest::newRow("--sim not a number") << "--sim|fs9|info" << 2 << none << "\"fs9\"";
-    QTest::newRow("demo with two folders") << "demo|a|b" << 2 << none << "give exactly one folder";
-    QTest::newRow("write-cfg without a set") << "write-cfg" << 2 << none << "at least one set";
-    QTest::newRow("write-cfg, cache size not a number") << "write-cfg|(Current)|--cache-size|50M" << 2 << none << "\"50M\"";
-    QTest::newRow("backup, unknown action") << "backup|restore|x" << 2 << none << "make NAME";
-    // Help needs no simulator, and asking how to call a command that needs arguments is no error.
-    QStringList names;
-    for (const CliCommand &command : cliCommands())
-        names << QString::fromLatin1(command.name);
-    QTest::newRow("--help") << "--help" << 0 << QStringList{u"Usage: lumivale-cli"_s, u"--sim"_s} + names << "";
-    QTest::newRow("-h before the command") << "-h|demo" << 0 << words(u"Usage: lumivale-cli demo|DIR"_s) << "";
-    for (const QString &name : names)
-        QTest::newRow(qPrintable(name + u" --help"_s)) << name + u"|--help"_s << 0 << QStringList{u"Usage: lumivale-cli "_s + name, u"--yes"_s} << "";
-}
-
-void TestCli::commandLine()
-{
-    QFETCH(QString, arguments);
-    QFETCH(int, code);
-    QFETCH(QStringList, outParts);
-    QFETCH(QString, errPart);
-    const Result result = runIn(TestEnv(), arguments); // no simulator installed
-    QVERIFY2(result.code == code && (errPart.isEmpty() ? result.err.isEmpty() : result.err.contains(errPart)) &&
-                 (outParts.isEmpty() ? result.out.isEmpty() : result.out.startsWith(outParts.first().toUtf8())), qPrintable(result.text()));
-    for (const QString &part : outParts)
-        QVERIFY2(result.out.contains(part.toUtf8()), qPrintable(part));
-}
-
-void TestCli::demoSceneryCfg_data()
-{
-    QTest::addColumn<int>("simType");
-    QTest::addColumn<QString>("expected"); // "caches written;as read|world title|Required= lines"
-    QTest::newRow("FS2002") << 1 << "[Cache.001],[Cache.002];[Cache.001],[Cache.002]|FS2002 World|all";
-    QTest::newRow("FS2000: the reader adds its default cache entry") << 0 << ";[Cache.000]||none";
-}
-
-void TestCli::demoSceneryCfg()
-{
-    QFETCH(int, simType);
-    QFETCH(QString, expected);
-    FileSystem fs(DriveMap::fromWinePrefix(Demo::pristine().winePrefixHost)); // through its own drive links
-    const auto settings = createSettingsStore(Demo::pristine().programFolderHost, Demo::pristine().winePrefixHost);
-    ProgramInfo program(Demo::pristine().programFolderHost);
-    ScriptedUi ui; // any message (a failed read, a missing file) fails the test
-    AppContext context{fs, *settings, ui, program};
-    SceneryManager manager(context);
-    QCOMPARE(manager.SimType, 1); // both installed, nothing stored: 2002 is proposed
-    manager.SimType = simType;
-    manager.NewLocation();
-    const QStringList lines = fs.readLines(manager.FSPath() + u"\\SCENERY.CFG"_s); // found in any case
-    QString file;
-    manager.readCFG(file, false);
-    QVERIFY(ui.allShown());
-    // Areas numbered in order; one title twice would be one scenery when read.
-    const qsizetype count = manager.colScenery.count(), required = lines.filter(QRegularExpression(u"^Required="_s)).size();
-    QVERIFY2(count >= 40 && count <= 120, qPrintable(QString::number(count)));
-    QStringList headers;
-    for (int i = 1; i <= count; ++i)
-        headers << u"[Area.%1]"_s.arg(i, 3, 10, QLatin1Char('0'));
-    QCOMPARE(lines.filter(QRegularExpression(u"^\\[Area"_s)), headers);
-    QCOMPARE(u"%1;%2|%3|%4"_s.arg(lines.filter(u"[Cache."_s).join(u','), manager.colCache.keys().join(u','),
-                                  manager.dicCFGs.item(u"(Current)"_s)->Title, required == count ? u"all"_s : u"none"_s), expected);
-    int layer = 0, remoteOnly = 0, missing = 0, rectangles = 0;
-    for (const SceneryPtr &scenery : manager.colScenery) {
-        QCOMPARE(scenery->Layer, ++layer);
-        // The add-on with rectangles must show them as well formed, not in red.
-        rectangles += !scenery->Exclude.isEmpty() && !CheckErrorExclude(scenery->Exclude);
-        for (qint16 i = 0; i < clsScenery::FlattenCount; ++i)
-            rectangles += !scenery->Flatten(i).isEmpty() && !CheckErrorFlatten(scenery->Flatten(i));
-        // Every scenery folder holds stand-in files, except add-ons left out on purpose.
-        const QString path = manager.getRealPath(scenery->LocalPath);
-        remoteOnly += !scenery->IsLocalPath;
-        missing += scenery->IsLocalPath && !fs.folderExists(path);
-        if (!scenery->IsLocalPath || !fs.folderExists(path)) {
-            QVERIFY2(!scenery->IsLocalPath || scenery->LocalPath.startsWith("Addon Scenery\\"_L1), qPrintable(path));
-            continue;
-        }
-        const QStringList files = fs.files(path + u"\\scenery"_s), textures = fs.files(path + u"\\texture"_s);
-        QVERIFY2(!files.isEmpty() && !textures.isEmpty() && files.filter(u".bgl"_s) == files && textures.filter(u".bmp"_s) == textures,
-                 qPrintable(path));
+    void answers_data()
+    {
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<QString>("setup"); // --yes, an answer set for BackupTitle, "lower-case": that title asked in other case
+        QTest::addColumn<QString>("answer"); // "" for an OK box, which prints none
+        QTest::newRow("ok box") << int(B::Ok) << "" << "";
+        QTest::newRow("question: No") << int(B::YesNo) << "" << "No";
+        QTest::newRow("question, --yes: Yes") << int(B::YesNo) << "--yes" << "Yes";
+        QTest::newRow("ok/cancel: Cancel") << int(B::OkCancel) << "" << "Cancel";
+        QTest::newRow("ok/cancel, --yes: OK") << int(B::OkCancel) << "--yes" << "OK";
+        QTest::newRow("Yes for the title without --yes") << int(B::YesNo) << "Yes" << "Yes";
+        QTest::newRow("No for the title despite --yes") << int(B::YesNo) << "--yes No" << "No";
+        QTest::newRow("Yes on an OK/Cancel question") << int(B::OkCancel) << "Yes" << "OK";
+        QTest::newRow("Cancel despite --yes") << int(B::OkCancel) << "--yes Cancel" << "Cancel";
+        QTest::newRow("titles match exactly") << int(B::YesNo) << "--yes No lower-case" << "Yes";
     }
-    QCOMPARE(u"%1 remote-only, %2 missing, %3 rectangles"_s.arg(remoteOnly).arg(missing > 0).arg(rectangles),
-             u"1 remote-only, 1 missing, 2 rectangles"_s);
-    QVERIFY(fs.files(manager.FSPath() + u"\\Texture"_s).size() >= 3);
-}
-
-void TestCli::demoFiles()
-{
-    const FileSystem fs(DriveMap::fromWinePrefix(Demo::pristine().winePrefixHost));
-    // Windows text: CR LF only, "Zürich" as the one byte 0xFC, not UTF-8's two.
-    const QByteArray bytes = fs.readAll(Demo::sceneryCfg(1));
-    QVERIFY(bytes.endsWith("\r\n") && bytes.count('\n') == bytes.count("\r\n"));
-    QVERIFY(bytes.contains("Title=Z\xfcrich Lakefront\r\n") && !bytes.contains("\xc3\xbc"));
-    QStringList names;
-    for (const QString &archive : Demo::pristine().archives) {
-        zip_t *zip = zip_open(QFile::encodeName(fs.toHost(archive)).constData(), ZIP_RDONLY, nullptr);
-        for (zip_int64_t i = 0; zip && i < zip_get_num_entries(zip, 0); ++i)
-            names << QString::fromUtf8(zip_get_name(zip, zip_uint64_t(i), 0));
-        zip_discard(zip);
-        names << u";"_s;
+    void answers()
+    {
+        QFETCH(int, buttons);
+        QFETCH(QString, setup);
+        QFETCH(QString, answer);
+        const QHash<QString, A> answers{{u"OK"_s, A::Ok}, {u"Cancel"_s, A::Cancel}, {u"Yes"_s, A::Yes}, {u"No"_s, A::No}};
+        Ui ui;
+        ui.ui.setAssumeYes(setup.contains(u"--yes"_s));
+        for (const QString &word : setup.split(u' '))
+            if (answers.contains(word))
+                ui.ui.setAnswerFor(BackupTitle, answers[word]);
+        const QString title = setup.contains(u"lower-case"_s) ? u"Creating new Scenery.cfg"_s : BackupTitle;
+        const A got = ui.ui.message(u"Make a backup first?"_s, title, B(buttons), UiPort::Icon::Question);
+        QCOMPARE(u"%1|%2|%3|%4"_s.arg(int(got)).arg(ui.ui.shown().size()).arg(int(ui.ui.shown().first().answer)).arg(ui.text()),
+                 u"%1|1|%1|%2: Make a backup first?%3\n"_s.arg(int(answers.value(answer, A::Ok)))
+                     .arg(title, answer.isEmpty() ? u""_s : u" [answered %1]"_s.arg(answer)));
     }
-    QVERIFY2(QRegularExpression(u"^(scenery/[^/ ]+\\.bgl texture/[^/ ]+\\.bmp ; ){2}$"_s).match(names.join(u' ') + u' ').hasMatch(),
-             qPrintable(names.join(u' ')));
-    // Two runs give the same files.
-    QTemporaryDir other;
-    DemoInstallation::create(other.filePath(u"again"_s));
-    QVERIFY(snapshot(Demo::pristine().winePrefixHost).size() > 100);
-    QCOMPARE(snapshot(other.filePath(u"again"_s)), snapshot(Demo::pristine().winePrefixHost));
-    // A folder that is not empty is refused and left as it was.
-    QFile keep(other.filePath(u"mine/system.reg"_s));
-    QVERIFY(QDir(other.path()).mkdir(u"mine"_s) && keep.open(QIODevice::WriteOnly) && keep.write("mine") == 4);
-    keep.close();
-    try {
-        DemoInstallation::create(other.filePath(u"mine"_s));
-        QFAIL("a folder that is not empty was written into");
-    } catch (const LmError &e) {
-        QCOMPARE(e.number(), qint32(LmError::FileAlreadyExists));
+
+    void promptsAreNeverGuessed()
+    {
+        Ui ui;
+        ui.ui.setAssumeYes(true); // --yes answers questions, never picks files nor makes up names
+        ui.ui.setPresetInputs({u"Alps"_s, QString(), u"Coast"_s});
+        QStringList got;
+        for (int i = 0; i < 4; ++i)
+            got << ui.ui.input(u"Name of the new level"_s, u"Add level"_s, u"default"_s);
+        // When the queue is used up a prompt behaves like a cancelled one, not like its default.
+        QCOMPARE(got.join(u',') + u'|' + ui.ui.remainingInputs().join(u','), u"Alps,,Coast,|"_s);
+        UiPort::FileChooser chooser;
+        chooser.title = u"Select folder"_s;
+        QVERIFY(!ui.ui.chooseFile(chooser).has_value() && !ui.ui.chooseFolder(u"Select folder"_s, u"C:\\"_s).has_value());
+        QVERIFY(ui.text().startsWith(u"Add level: Name of the new level [answered \"Alps\"]\n"_s));
+        QCOMPARE(ui.printed.count(u"Select folder: "_s), 2);
     }
-    QCOMPARE(QDir(other.filePath(u"mine"_s)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{u"system.reg"_s});
-    QCOMPARE(snapshot(other.filePath(u"mine"_s)).first(), QCryptographicHash::hash("mine", QCryptographicHash::Sha1));
-    // The demo command prints what to export, and what it prints works: its FS2002 is selected.
-    const QString demo = other.filePath(u"cmd"_s), home = QDir(demo).filePath(DemoInstallation::programFolderName());
-    const Result created = runProcess({u"demo"_s, demo}, other.filePath(u"unused"_s), other.filePath(u"unused"_s), other.path());
-    QVERIFY2(created.code == 0 && created.out.contains(u"export WINEPREFIX=%1\n  export LUMIVALE_HOME=%2\n"_s.arg(demo, home).toUtf8()),
-             qPrintable(created.text()));
-    const Result info = runProcess(words(u"info|--json"_s), home, demo, other.path());
-    QCOMPARE(infoSummary(info.json().object()), u"110 1 "_s + DemoInstallation::fs2002Folder());
-}
 
-void TestCli::info_data()
-{
-    // installs: "type|folder|value name;..." (folder and value name may be left out). expected:
-    // "exit|output|a part of stderr"; exit -1 is any failure; the output is the infoSummary with
-    // --json, else a part of it; an empty part means nothing may be printed there.
-    QTest::addColumn<QString>("installs");
-    QTest::addColumn<QString>("selectedSim"); // "" when none is stored
-    QTest::addColumn<QString>("arguments");
-    QTest::addColumn<QString>("expected");
-    const QString json = u"info|--json"_s;
-    QTest::newRow("FS2000+FS2002, none stored: 2002") << "0;1" << "" << json << "0|110 1 C:\\Program Files\\FS2002|";
-    QTest::newRow("FS2000+CFS2, none stored: 2000") << "0;2" << "" << json << "0|101 0 C:\\FS2000|";
-    QTest::newRow("all three, SelectedSim 2") << "0;1;2" << "2" << json << "0|111 2 C:\\CFS2|";
-    QTest::newRow("only FS2000: SelectedSim not read") << "0" << "1" << json << "0|100 0 C:\\FS2000|";
-    QTest::newRow("trailing backslash cut") << "1|C:\\FS2002\\" << "" << json << "0|010 1 C:\\FS2002|";
-    QTest::newRow("value names in other letter case") << "0||PATH;1||exe path" << "" << json << "0|110 1 C:\\Program Files\\FS2002|";
-    QTest::newRow("--sim 0 over SelectedSim 1") << "0;1" << "1" << u"--sim|0|"_s + json << "0|110 0 C:\\FS2000|";
-    QTest::newRow("--sim after the command") << "0;1;2" << "" << json + u"|--sim=2"_s << "0|111 2 C:\\CFS2|";
-    QTest::newRow("SelectedSim not a number: reported, none selected")
-        << "0;1" << "abc" << json << "0|110 0 |Lumivale: SceneryManager.Class_Initialize\nError: 13\n";
-    QTest::newRow("--sim of a simulator not installed")
-        << "1" << "" << u"--sim|2|"_s + json << "1||Combat Flight Simulator 2 (--sim 2) is not installed.";
-    QTest::newRow("no simulator") << "" << "" << json << "-1||Can not run Lumivale: You must install MS Flightsimulator "
-        "2000 or MS Flightsimulator 2000 Pro or MS Combat Flight Simualtor 2 or MS Flightsimulator 2002 on your computer, first.";
-    QTest::newRow("text") << "0" << "" << "info"
-        << "0|Selected:         0 Flight Simulator 2000\nSimulator folder: C:\\FS2000\nScenery.cfg:      C:\\FS2000\\Scenery.cfg\n|";
-}
-
-void TestCli::info()
-{
-    QFETCH(QString, installs);
-    QFETCH(QString, selectedSim);
-    QFETCH(QString, arguments);
-    QFETCH(QString, expected);
-    TestEnv env;
-    env.writeFile(u"C:\\FS2000\\SCENERY.CFG"_s, "[General]\r\n"); // a folder alone installs nothing
-    const QStringList folders{u"C:\\FS2000"_s, u"C:\\Program Files\\FS2002"_s, u"C:\\CFS2"_s};
-    for (const QString &install : installs.split(u';', Qt::SkipEmptyParts)) {
-        const QStringList parts = install.split(u'|');
-        env.installSim(parts[0].toInt(), parts.value(1).isEmpty() ? folders.at(parts[0].toInt()) : parts[1], parts.value(2));
+    void failuresAreToldFromOtherMessages_data()
+    {
+        QTest::addColumn<QString>("text"); // "" the failure report of SceneryManager.saveDB
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<QString>("procedure");
+        QTest::addColumn<bool>("failure");
+        using I = UiPort::Icon;
+        QTest::newRow("failure, any procedure") << "" << int(I::Critical) << "" << true;
+        QTest::newRow("failure of that procedure") << "" << int(I::Critical) << "SceneryManager.saveDB" << true;
+        QTest::newRow("failure of another procedure") << "" << int(I::Critical) << "SceneryManager.readCFG" << false;
+        QTest::newRow("a longer procedure name is another one") << "" << int(I::Critical) << "SceneryManager.save" << false;
+        QTest::newRow("critical message that is no failure report")
+            << "The selected sets cover more then the maximum of 332 sceneries." << int(I::Critical) << "" << false;
+        QTest::newRow("same text without the critical icon") << "" << int(I::Information) << "" << false;
     }
-    if (!selectedSim.isEmpty())
-        env.settings->write(SettingsStore::Root::Machine, u"SOFTWARE\\Tarnwick\\Lumivale"_s, u"SelectedSim"_s, selectedSim);
-
-    const Result result = runIn(env, arguments);
-    const QStringList want = expected.split(u'|');
-    const bool json = result.code == 0 && arguments.contains("--json"_L1);
-    const QString out = json ? infoSummary(result.json().object()) : QString::fromUtf8(result.out);
-    QVERIFY2(want[0] == "-1"_L1 ? result.code > 0 : result.code == want[0].toInt(), qPrintable(result.text()));
-    QVERIFY2(json ? out == want[1] : want[1].isEmpty() ? out.isEmpty() : out.contains(want[1]), qPrintable(out));
-    QVERIFY2(want[2].isEmpty() ? result.err.isEmpty() : result.err.contains(want[2]), qPrintable(result.err));
-    QVERIFY(!json || result.json()[u"programFolder"_s].toString() == env.programFolder());
-}
-
-void TestCli::list_data()
-{
-    QTest::addColumn<QString>("arguments");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("titles"); // "*": every area of the file
-    // Both simulators installed and nothing stored: Flight Simulator 2002 is worked on.
-    QTest::newRow("selected simulator") << "list|--json" << 0 << "*";
-    QTest::newRow("--sim 0") << "--sim|0|list|--json" << 0 << "*";
-    QTest::newRow("--sim=1 after the command") << "list|--json|--sim=1" << 0 << "*";
-    QTest::newRow("set (Current)") << "list|--json|--set|(Current)" << 0 << "*";
-    QTest::newRow("set: tree order, unknown titles left out") << "list|--json|--set|Europe" << 0 << "Paris,London";
-    QTest::newRow("empty set") << "list|--json|--set|Empty" << 0 << "";
-    QTest::newRow("no such set") << "list|--json|--set|Nowhere" << 1 << "";
-    QTest::newRow("set names match case") << "list|--json|--set|europe" << 1 << "";
-}
-
-void TestCli::list()
-{
-    QFETCH(QString, arguments);
-    QFETCH(int, code);
-    QFETCH(QString, titles);
-    const Demo &demo = Demo::readOnly();
-    const Result result = demo.run(arguments);
-    QCOMPARE(result.code, code);
-    QVERIFY2(code == 0 || (result.out.isEmpty() && result.err.contains(arguments.section(u'|', -1))), qPrintable(result.err));
-    QStringList got, expected;
-    QString previousKey;
-    for (const Area &area : demo.areas(arguments.startsWith("--sim|0"_L1) ? 0 : 1)) {
-        // A remote-only area has no local folder; the order is the one the next save records.
-        const bool local = area[u"remote"_s].isEmpty() || !area[u"local"_s].isEmpty();
-        if (code == 0 && (titles == "*"_L1 || titles.split(u',').contains(area[u"title"_s])))
-            expected << u"SceneryNew\\%1|%1|LevelNew|1|%2|%3|%4"_s.arg(area[u"title"_s]).arg(local).arg(area[u"local"_s], previousKey);
-        previousKey = u"SceneryNew\\"_s + area[u"title"_s];
+    void failuresAreToldFromOtherMessages()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, icon);
+        QFETCH(QString, procedure);
+        QFETCH(bool, failure);
+        Ui ui;
+        ui.ui.inform(u"SceneryManager.CreateCFG\nError: 9\nSubscript out of range"_s, u"Lumivale"_s, UiPort::Icon::Critical);
+        const qsizetype mark = ui.ui.shown().size();
+        const bool before = ui.ui.failureShownSince(mark);
+        ui.ui.message(text.isEmpty() ? u"SceneryManager.saveDB\nError: 70\nPermission denied"_s : text, u"Lumivale"_s, B::Ok, UiPort::Icon(icon));
+        // Counted from the start, the earlier failure is seen.
+        QCOMPARE(u"%1|%2|%3"_s.arg(before).arg(ui.ui.failureShownSince(mark, procedure)).arg(ui.ui.failureShownSince(0)),
+                 u"0|%1|1"_s.arg(failure));
     }
-    for (const QJsonValue &s : result.json().array()) {
-        got << u"%1|%2|%3|%4|%5|%6|%7"_s.arg(s[u"key"_s].toString(), s[u"title"_s].toString(), s[u"level"_s].toString())
-                   .arg(s[u"inCFG"_s].toBool()).arg(s[u"isLocalPath"_s].toBool())
-                   .arg(s[u"localPath"_s].toString(), s[u"previousKey"_s].toString());
-        QCOMPARE(s[u"flatten"_s].toArray().size(), 10);
-        QCOMPARE(s.toObject().keys().join(u','),
-                 u"active,author,comment,exclude,flatten,flySim,group,groupId,id,inCFG,isLocalPath,key,layer,level,"
-                 "localPath,previousKey,remotePath,required,salesType,textureId,title,version"_s);
-    }
-    QCOMPARE(got, expected);
-}
 
-void TestCli::sets()
-{
-    const Demo &demo = Demo::readOnly();
-    QStringList got;
-    for (const QJsonValue &set : demo.runJson(u"sets|--json"_s)) {
-        QStringList members;
-        for (const QJsonValue &member : set[u"members"_s].toArray())
-            members << member.toString();
-        const QString name = set[u"name"_s].toString();
-        got << u"%1/%2/%3"_s.arg(name, name == "(Current)"_L1 ? u"*"_s : QString::number(set[u"sim"_s].toInt(-1)), members.join(u','));
-    }
-    // "(Current)" is never stored and holds the file's areas; stored sets and members keep their
-    // order; every set shows its simulator, whichever is worked on.
-    QVERIFY2(got.removeOne(u"(Current)/*/"_s + titlesOf(demo.areas(1))), qPrintable(got.join(u'\n')));
-    QCOMPARE(got.join(u';'), u"Europe/1/London,No Such Scenery,Paris;Empty/1/;Night VFR/1/Tokyo,Chicago;Old sim/0/Africa"_s);
-}
-
-void TestCli::import_data()
-{
-    QTest::addColumn<QString>("arguments"); // %1: the other file as a Windows path, %2 as a host path
-    QTest::addColumn<int>("added");
-    QTest::addColumn<bool>("updated");
-    QTest::newRow("own file, FS2002") << "import" << 0 << false;
-    QTest::newRow("own file, FS2000") << "--sim|0|import" << 0 << false;
-    QTest::newRow("other file, host path") << "import|%2" << 1 << false;
-    QTest::newRow("other file, Windows path") << "import|%1" << 1 << false;
-    QTest::newRow("other file, --update-existing") << "import|%2|--update-existing" << 1 << true;
-}
-
-void TestCli::import()
-{
-    QFETCH(QString, arguments);
-    QFETCH(int, added);
-    QFETCH(bool, updated);
-    const Demo demo;
-    // Two known areas, both switched off, not required and moved, and one new area.
-    const QString file = DemoInstallation::downloadsFolder() + u"\\other.cfg"_s;
-    demo.fs.writeLines(file, words(u"[General]|Title=Other||[Area.001]|Title=Paris|Active=FALSE|Required=FALSE|Local=Moved\\Paris||"
-                                   "[Area.002]|Title=Tokyo|Active=FALSE|Required=FALSE|Local=Moved\\Tokyo||[Area.003]|"
-                                   "Title=Brand New Field|Active=TRUE|Local=Addon Scenery\\New"_s));
-    // The sceneries, sorted, as what the import should make of them: the library file keeps a group
-    // as a number, so an area without one comes back with "0"; the order around a new area is not
-    // prescribed; without --update-existing known sceneries keep their values.
-    const auto listed = [&](bool imported) {
-        QStringList sceneries;
-        for (const QJsonValue &s : demo.runJson(arguments.section(u"import"_s, 0, 0) + u"list|--json"_s)) {
-            QJsonObject o = s.toObject();
-            const QString title = o[u"title"_s].toString();
-            if (o[u"group"_s].toString().isEmpty())
-                o[u"group"_s] = u"0"_s;
-            if (added)
-                o.remove(u"previousKey"_s);
-            if (!imported && updated && (title == "Paris"_L1 || title == "Tokyo"_L1))
-                o[u"active"_s] = o[u"required"_s] = false, o[u"localPath"_s] = u"Moved\\"_s + title;
-            sceneries << (title == "Brand New Field"_L1 ? u"new: %1|%2|%3"_s.arg(o[u"level"_s].toString()).arg(o[u"inCFG"_s].toBool())
-                                                              .arg(o[u"localPath"_s].toString())
-                                                        : QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact)));
-        }
-        return sceneries.sort(), sceneries;
-    };
-    QStringList expected = listed(false);
-    const Result result = demo.run(QString(arguments).replace(u"%1"_s, file).replace(u"%2"_s, demo.fs.toHost(file)));
-    QVERIFY2(result.code == 0 && result.out.contains(u": %1 sceneries before, %2 after, %3 new areas."_s.arg(expected.size())
-                                                         .arg(expected.size() + added).arg(added).toUtf8()), qPrintable(result.text()));
-    if (added)
-        expected << u"new: LevelNew|0|Addon Scenery\\New"_s, expected.sort();
-    QCOMPARE(listed(true), expected); // saved, so a later run reads the library back
-}
-
-void TestCli::writeCfg_data()
-{
-    QTest::addColumn<QString>("arguments");
-    QTest::addColumn<QString>("general"); // the file's first lines; "" not checked
-    QTest::addColumn<QString>("titles"); // "*": those of the current file that can be written
-    const QString fs2002 = u"[General]|Title=FS2002 World|Description=Lumivale 1.6 Created World|Cache_Size="_s;
-    QTest::newRow("FS2002") << "write-cfg|(Current)" << fs2002 + u"50M|Clean_on_Exit=FALSE|"_s << "*";
-    QTest::newRow("FS2000: no title, no description") << "--sim|0|write-cfg|(Current)" << "[General]|Cache_Size=50M|Clean_on_Exit=FALSE|" << "*";
-    QTest::newRow("options") << "write-cfg|(Current)|--cache-size|120|--clean-on-exit|--title|Evening|--description|Later"
-                             << "[General]|Title=Evening|Description=Later|Cache_Size=120M|Clean_on_Exit=TRUE|" << "*";
-    QTest::newRow("cache size below 10 raised") << "write-cfg|(Current)|--cache-size|4" << fs2002 + u"10M|Clean_on_Exit=FALSE|"_s << "*";
-    QTest::newRow("--backup first") << "write-cfg|(Current)|--backup|before/flight" << "" << "*";
-    QTest::newRow("332 titles written") << "write-cfg|Big332" << "" << "Paris,London";
-    QTest::newRow("332 titles named twice: written once") << "write-cfg|Big332|Big332" << "" << "Paris,London";
-}
-
-void TestCli::writeCfg()
-{
-    QFETCH(QString, arguments);
-    QFETCH(QString, general);
-    QFETCH(QString, titles);
-    const Demo demo(u"Big332/1/#330,London,Paris"_s); // made-up titles and two real ones
-    demo.writeBackupList(u"\\Scenery.cfg|\\FS2002.cfg"_s);
-    const QByteArray original = demo.fs.readAll(Demo::sceneryCfg(1));
-    const int sim = arguments.startsWith("--sim|0"_L1) ? 0 : 1;
-    const QString expected = titles == "*"_L1 ? demo.writableTitles(sim) : titles;
-
-    const Result result = demo.run(arguments);
-    const QList<Area> areas = demo.areas(sim);
-    QVERIFY2(result.code == 0 && result.out.contains(u": %1 areas from"_s.arg(areas.size()).toUtf8()), qPrintable(result.text()));
-    // The demo's Scenery.cfg has areas without their folder.
-    QVERIFY2(titles != "*"_L1 || result.err.contains(u"Can not include scenery.: Scenery '"_s), qPrintable(result.err));
-    QCOMPARE(titlesOf(areas), expected);
-    // Areas are numbered in tree order and their layer is their number.
-    for (qsizetype i = 0; i < areas.size(); ++i)
-        QCOMPARE(areas[i][u"number"_s] + u'/' + areas[i][u"layer"_s], u"%1/%2"_s.arg(int(i) + 1, 3, 10, QLatin1Char('0')).arg(i + 1));
-    const QStringList lines = demo.fs.readLines(Demo::sceneryCfg(sim));
-    QVERIFY(general.isEmpty() || lines.mid(0, general.count(u'|') + 1) == words(general));
-    QCOMPARE(lines.contains(u"[Cache.000]"_s), sim == 1);
-    if (!arguments.contains(u"--backup"_s))
-        return;
-    QVERIFY2(result.err.contains(u"Do you want to make a backup first? [answered Yes]"_s), qPrintable(result.err));
-    QVERIFY(QFileInfo(demo.fs.toHost(demo.backupRoot() + u"before_flight.zip"_s)).size() > 0);
-    // The copy was taken before the new file replaced the old one.
-    QCOMPARE(demo.fs.readAll(Demo::simFolder(1) + u"\\Scenery.CFG.Backup"_s), original);
-}
-
-void TestCli::backupRoundTrip()
-{
-    const Demo demo;
-    demo.writeBackupList(u"\\Scenery.cfg"_s);
-    const QByteArray original = demo.fs.readAll(Demo::sceneryCfg(1));
-    // An earlier folder backup is listed beside the zip files.
-    Start::CreateSubFolder(demo.fs, demo.backupRoot() + u"Spring V15"_s);
-    demo.fs.writeAll(demo.backupRoot() + u"Spring V15\\Scenery.cfg"_s, original + "x");
-    const auto listed = [&] {
+    void commandLine_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QStringList>("outParts"); // the first starts the output; none: nothing may be printed
+        QTest::addColumn<QString>("errPart"); // "": nothing may be shown
+        const QStringList none;
+        QTest::newRow("no command") << "" << 2 << none << "Commands:";
+        QTest::newRow("unknown command") << "frobnicate" << 2 << none << "unknown command \"frobnicate\"";
+        QTest::newRow("unknown option") << "info|--jsn" << 2 << none << "jsn";
+        QTest::newRow("--sim 3") << "--sim|3|info" << 2 << none << "--sim takes 0, 1 or 2";
+        QTest::newRow("--sim -1 after the command") << "info|--sim=-1" << 2 << none << "--sim takes 0, 1 or 2";
+        QTest::newRow("--sim not a number") << "--sim|fs9|info" << 2 << none << "\"fs9\"";
+        QTest::newRow("demo with two folders") << "demo|a|b" << 2 << none << "give exactly one folder";
+        QTest::newRow("write-cfg without a set") << "write-cfg" << 2 << none << "at least one set";
+        QTest::newRow("write-cfg, cache size not a number") << "write-cfg|(Current)|--cache-size|50M" << 2 << none << "\"50M\"";
+        QTest::newRow("backup, unknown action") << "backup|restore|x" << 2 << none << "make NAME";
+        // Help needs no simulator, and asking how to call a command that needs arguments is no error.
         QStringList names;
-        for (const QJsonValue &b : demo.runJson(u"backup|list|--json"_s)) {
-            const qint64 size = b[u"size"_s].toInteger();
-            names << b[u"name"_s].toString() + u':' + b[u"kind"_s].toString() + (size == original.size() + 1 ? u":="_s : size > 0 ? u":>0"_s : u":0"_s);
+        for (const CliCommand &command : cliCommands())
+            names << QString::fromLatin1(command.name);
+        QTest::newRow("--help") << "--help" << 0 << QStringList{u"Usage: lumivale-cli"_s, u"--sim"_s} + names << "";
+        QTest::newRow("-h before the command") << "-h|demo" << 0 << words(u"Usage: lumivale-cli demo|DIR"_s) << "";
+        for (const QString &name : names)
+            QTest::newRow(qPrintable(name + u" --help"_s)) << name + u"|--help"_s << 0 << QStringList{u"Usage: lumivale-cli "_s + name, u"--yes"_s} << "";
+    }
+    void commandLine()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(int, code);
+        QFETCH(QStringList, outParts);
+        QFETCH(QString, errPart);
+        const Result result = runIn(TestEnv(), arguments); // no simulator installed
+        QVERIFY2(result.code == code && (errPart.isEmpty() ? result.err.isEmpty() : result.err.contains(errPart)) &&
+                     (outParts.isEmpty() ? result.out.isEmpty() : result.out.startsWith(outParts.first().toUtf8())),
+                 qPrintable(result.text()));
+        for (const QString &part : outParts)
+            QVERIFY2(result.out.contains(part.toUtf8()), qPrintable(part));
+    }
+
+    void demoSceneryCfg_data()
+    {
+        QTest::addColumn<int>("simType");
+        QTest::addColumn<QString>("expected"); // "caches written;as read|world title|Required= lines"
+        QTest::newRow("FS2002") << 1 << "[Cache.001],[Cache.002];[Cache.001],[Cache.002]|FS2002 World|all";
+        QTest::newRow("FS2000: the reader adds its default cache entry") << 0 << ";[Cache.000]||none";
+    }
+    void demoSceneryCfg()
+    {
+        QFETCH(int, simType);
+        QFETCH(QString, expected);
+        const DemoInstallation::Summary &demo = Demo::pristine();
+        FileSystem fs(DriveMap::fromWinePrefix(demo.winePrefixHost)); // through its own drive links
+        const auto settings = createSettingsStore(demo.programFolderHost, demo.winePrefixHost);
+        ProgramInfo program(demo.programFolderHost);
+        ScriptedUi ui; // any message (a failed read, a missing file) fails the test
+        AppContext context{fs, *settings, ui, program};
+        SceneryManager manager(context);
+        QCOMPARE(manager.SimType, 1); // both installed, nothing stored: 2002 is proposed
+        manager.SimType = simType;
+        manager.NewLocation();
+        const QStringList lines = fs.readLines(manager.FSPath() + u"\\SCENERY.CFG"_s); // found in any case
+        QString file;
+        manager.readCFG(file, false);
+        QVERIFY(ui.allShown());
+        // Areas numbered and layered in order; one title twice would be one scenery when read.
+        const qsizetype count = manager.colScenery.count(), required = lines.filter(QRegularExpression(u"^Required="_s)).size();
+        QVERIFY2(count >= 40 && count <= 120, qPrintable(QString::number(count)));
+        QStringList headers, remoteOnly, missing;
+        int outOfOrder = 0, rectangles = 0;
+        for (const SceneryPtr &scenery : manager.colScenery) {
+            headers << u"[Area.%1]"_s.arg(headers.size() + 1, 3, 10, QLatin1Char('0'));
+            outOfOrder += scenery->Layer != headers.size();
+            // The add-on with rectangles must show them as well formed, not in red.
+            rectangles += !scenery->Exclude.isEmpty() && !CheckErrorExclude(scenery->Exclude);
+            for (qint16 i = 0; i < clsScenery::FlattenCount; ++i)
+                rectangles += !scenery->Flatten(i).isEmpty() && !CheckErrorFlatten(scenery->Flatten(i));
+            // Every scenery folder holds stand-in files, except add-ons left out on purpose.
+            const QString path = manager.getRealPath(scenery->LocalPath);
+            if (!scenery->IsLocalPath || !fs.folderExists(path)) {
+                (scenery->IsLocalPath ? missing : remoteOnly) << scenery->LocalPath.section(u'\\', 0, 0);
+                continue;
+            }
+            const QStringList files = fs.files(path + u"\\scenery"_s), textures = fs.files(path + u"\\texture"_s);
+            QVERIFY2(!files.isEmpty() && !textures.isEmpty() && files.filter(u".bgl"_s) == files &&
+                         textures.filter(u".bmp"_s) == textures, qPrintable(path));
         }
-        return names.sort(), names.join(u';');
-    };
-    QCOMPARE(demo.run(u"backup|make|nightly"_s).code, 0);
-    QCOMPARE(listed(), u"Spring V15:folder:=;nightly.zip:zip:>0"_s);
-    demo.fs.writeAll(Demo::sceneryCfg(1), "[General]\r\n"); // spoiled, comes back from the backup
-    QCOMPARE(demo.run(u"backup|install|nightly.zip"_s).code, 0);
-    QCOMPARE(demo.fs.readAll(Demo::sceneryCfg(1)), original);
-    // Deleting asks; without --yes the answer is No and the backup stays.
-    QCOMPARE(demo.run(u"backup|delete|nightly.zip"_s).code, 3);
-    QCOMPARE(listed(), u"Spring V15:folder:=;nightly.zip:zip:>0"_s);
-    QCOMPARE(demo.run(u"backup|delete|nightly.zip|--yes"_s).code, 0);
-    QCOMPARE(listed(), u"Spring V15:folder:="_s);
-}
+        missing.removeDuplicates();
+        QCOMPARE(lines.filter(QRegularExpression(u"^\\[Area"_s)), headers);
+        QCOMPARE(u"%1;%2|%3|%4"_s.arg(lines.filter(u"[Cache."_s).join(u','), manager.colCache.keys().join(u','),
+                                      manager.dicCFGs.item(u"(Current)"_s)->Title, required == count ? u"all"_s : u"none"_s), expected);
+        QCOMPARE(u"%1 out of order, %2 remote-only, missing in %3, %4 rectangles"_s.arg(outOfOrder).arg(remoteOnly.size())
+                     .arg(missing.join(u',')).arg(rectangles), u"0 out of order, 1 remote-only, missing in Addon Scenery, 2 rectangles"_s);
+        QVERIFY(fs.files(manager.FSPath() + u"\\Texture"_s).size() >= 3);
+    }
 
-void TestCli::failuresChangeNothing_data()
-{
-    QTest::addColumn<QString>("arguments");
-    QTest::addColumn<QString>("expected"); // "exit|a part of stderr"
-    QTest::newRow("import of a missing file") << "import|C:\\Nowhere\\Scenery.cfg" << "1|C:\\Nowhere\\Scenery.cfg";
-    QTest::newRow("unknown set") << "write-cfg|Nowhere" << "1|no set \"Nowhere\"";
-    QTest::newRow("unknown set after a known one") << "write-cfg|(Current)|Nowhere" << "1|no set \"Nowhere\"";
-    QTest::newRow("333 titles refused")
-        << "write-cfg|Big333" << "3|Can not create scenery.cfg: The selected sets cover more then the maximum of 332 sceneries.";
-    // The limit counts distinct titles over all named sets.
-    QTest::newRow("332 titles and (Current) over them") << "write-cfg|Big332|(Current)" << "3|Can not create";
-    QTest::newRow("install a missing backup") << "backup|install|none.zip" << "1|Could not install backup.: Backup does not exist.";
-    QTest::newRow("install-old a missing folder") << "backup|install-old|none" << "1|Backup does not exist.";
-    QTest::newRow("delete a missing backup") << "backup|delete|none.zip|--yes" << "1|Could not delete backup.: Backup does not exist.";
-    QTest::newRow("make with an empty file list") << "backup|make|empty|(no list)" << "1|names no files";
-    QTest::newRow("make with a listed file missing") << "backup|make|broken" << "1|BackupManager.makeBackup";
-}
+    void demoFiles()
+    {
+        const FileSystem fs(DriveMap::fromWinePrefix(Demo::pristine().winePrefixHost));
+        // Windows text: CR LF only, "Zürich" as the one byte 0xFC, not UTF-8's two.
+        const QByteArray bytes = fs.readAll(Demo::sceneryCfg(1));
+        QVERIFY(bytes.endsWith("\r\n") && bytes.count('\n') == bytes.count("\r\n") && !bytes.contains("\xc3\xbc"));
+        QVERIFY(bytes.contains("Title=Z\xfcrich Lakefront\r\n"));
+        QStringList names;
+        for (const QString &archive : Demo::pristine().archives) {
+            zip_t *zip = zip_open(QFile::encodeName(fs.toHost(archive)).constData(), ZIP_RDONLY, nullptr);
+            for (zip_int64_t i = 0; zip && i < zip_get_num_entries(zip, 0); ++i)
+                names << QString::fromUtf8(zip_get_name(zip, zip_uint64_t(i), 0));
+            zip_discard(zip);
+            names << u";"_s;
+        }
+        QVERIFY2(QRegularExpression(u"^(scenery/[^/ ]+\\.bgl texture/[^/ ]+\\.bmp ; ){2}$"_s).match(names.join(u' ') + u' ').hasMatch(),
+                 qPrintable(names.join(u' ')));
+        // Two runs give the same files; a folder that is not empty is refused and left as it was.
+        QTemporaryDir other;
+        DemoInstallation::create(other.filePath(u"again"_s));
+        QVERIFY(snapshot(other.filePath(u"again"_s)).size() > 100);
+        QCOMPARE(snapshot(other.filePath(u"again"_s)), snapshot(Demo::pristine().winePrefixHost));
+        QFile mine(other.filePath(u"mine/system.reg"_s));
+        QVERIFY(QDir(other.path()).mkdir(u"mine"_s) && mine.open(QIODevice::WriteOnly) && mine.write("mine") == 4);
+        mine.close();
+        try {
+            DemoInstallation::create(other.filePath(u"mine"_s));
+            QFAIL("a folder that is not empty was written into");
+        } catch (const LmError &e) {
+            QCOMPARE(e.number(), qint32(LmError::FileAlreadyExists));
+        }
+        QCOMPARE(QDir(other.filePath(u"mine"_s)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{u"system.reg"_s});
+        QCOMPARE(snapshot(other.filePath(u"mine"_s)).first(), QCryptographicHash::hash("mine", QCryptographicHash::Sha1));
+        // The demo command prints what to export, and what it prints works: its FS2002 is selected.
+        const QString demo = other.filePath(u"cmd"_s), home = QDir(demo).filePath(DemoInstallation::programFolderName());
+        const Result created = runProcess(u"demo|"_s + demo, other.filePath(u"unused"_s), other.filePath(u"unused"_s), other.path());
+        QVERIFY2(created.code == 0 && created.out.contains(u"export WINEPREFIX=%1\n  export LUMIVALE_HOME=%2\n"_s.arg(demo, home).toUtf8()),
+                 qPrintable(created.text()));
+        QCOMPARE(infoSummary(runProcess(u"info|--json"_s, home, demo, other.path()).json().object()),
+                 u"110 1 "_s + DemoInstallation::fs2002Folder());
+    }
 
-void TestCli::failuresChangeNothing()
-{
-    QFETCH(QString, arguments);
-    QFETCH(QString, expected);
-    static const Demo demo(u"Big333/1/#331,Paris,London;Big332/1/#330,Paris,London"_s); // nothing is written: the rows share it
-    demo.writeBackupList(arguments.endsWith("|(no list)"_L1) ? QString() : u"\\Scenery.cfg|\\No such file.cfg"_s);
-    const auto before = demo.state();
+    void info_data()
+    {
+        // installs: "type|folder|value name;..." (folder and value name may be left out), then the
+        // stored SelectedSim after "=". expected: "exit|output|a part of stderr"; exit -1 is any
+        // failure; the output is the infoSummary with --json, else a part of it; "": nothing there.
+        QTest::addColumn<QString>("installs");
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QString>("expected");
+        const QString json = u"info|--json"_s;
+        QTest::newRow("FS2000+FS2002, none stored: 2002") << "0;1" << json << "0|110 1 C:\\Program Files\\FS2002|";
+        QTest::newRow("FS2000+CFS2, none stored: 2000") << "0;2" << json << "0|101 0 C:\\FS2000|";
+        QTest::newRow("all three, SelectedSim 2") << "0;1;2=2" << json << "0|111 2 C:\\CFS2|";
+        QTest::newRow("only FS2000: SelectedSim not read") << "0=1" << json << "0|100 0 C:\\FS2000|";
+        QTest::newRow("trailing backslash cut") << "1|C:\\FS2002\\" << json << "0|010 1 C:\\FS2002|";
+        QTest::newRow("value names in other letter case") << "0||PATH;1||exe path" << json << "0|110 1 C:\\Program Files\\FS2002|";
+        QTest::newRow("--sim 0 over SelectedSim 1") << "0;1=1" << u"--sim|0|"_s + json << "0|110 0 C:\\FS2000|";
+        QTest::newRow("--sim after the command") << "0;1;2" << json + u"|--sim=2"_s << "0|111 2 C:\\CFS2|";
+        QTest::newRow("SelectedSim not a number: reported, none selected")
+            << "0;1=abc" << json << "0|110 0 |Lumivale: SceneryManager.Class_Initialize\nError: 13\n";
+        QTest::newRow("--sim of a simulator not installed")
+            << "1" << u"--sim|2|"_s + json << "1||Combat Flight Simulator 2 (--sim 2) is not installed.";
+        QTest::newRow("no simulator") << "" << json << "-1||Can not run Lumivale: You must install MS Flightsimulator 2000 "
+            "or MS Flightsimulator 2000 Pro or MS Combat Flight Simualtor 2 or MS Flightsimulator 2002 on your computer, first.";
+        QTest::newRow("text") << "0" << "info"
+            << "0|Selected:         0 Flight Simulator 2000\nSimulator folder: C:\\FS2000\nScenery.cfg:      C:\\FS2000\\Scenery.cfg\n|";
+    }
+    void info()
+    {
+        QFETCH(QString, installs);
+        QFETCH(QString, arguments);
+        QFETCH(QString, expected);
+        TestEnv env;
+        env.writeFile(u"C:\\FS2000\\SCENERY.CFG"_s, "[General]\r\n"); // a folder alone installs nothing
+        const QStringList folders{u"C:\\FS2000"_s, u"C:\\Program Files\\FS2002"_s, u"C:\\CFS2"_s};
+        for (const QString &install : installs.section(u'=', 0, 0).split(u';', Qt::SkipEmptyParts)) {
+            const QStringList parts = install.split(u'|');
+            env.installSim(parts[0].toInt(), parts.value(1).isEmpty() ? folders.at(parts[0].toInt()) : parts[1], parts.value(2));
+        }
+        if (installs.contains(u'='))
+            env.settings->write(SettingsStore::Root::Machine, u"SOFTWARE\\Tarnwick\\Lumivale"_s, u"SelectedSim"_s, installs.section(u'=', 1));
+        const Result result = runIn(env, arguments);
+        const QStringList want = expected.split(u'|');
+        const bool json = result.code == 0 && arguments.contains("--json"_L1);
+        const QString out = json ? infoSummary(result.json().object()) : QString::fromUtf8(result.out);
+        QVERIFY2(want[0] == "-1"_L1 ? result.code > 0 : result.code == want[0].toInt(), qPrintable(result.text()));
+        QVERIFY2(json ? out == want[1] : want[1].isEmpty() ? out.isEmpty() : out.contains(want[1]), qPrintable(out));
+        QVERIFY2(want[2].isEmpty() ? result.err.isEmpty() : result.err.contains(want[2]), qPrintable(result.err));
+        QVERIFY(!json || result.json()[u"programFolder"_s].toString() == env.programFolder());
+    }
 
-    const Result result = demo.run(QString(arguments).remove(u"|(no list)"_s));
-    QVERIFY2(result.code == expected.section(u'|', 0, 0).toInt() && result.out.isEmpty() &&
-                 result.err.contains(expected.section(u'|', 1)), qPrintable(result.text()));
-    QCOMPARE(demo.state(), before);
-}
+    void list_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QString>("titles"); // "*": every area of the file; "!": refused
+        // Both simulators installed and nothing stored: Flight Simulator 2002 is worked on.
+        QTest::newRow("selected simulator") << "list|--json" << "*";
+        QTest::newRow("--sim 0") << "--sim|0|list|--json" << "*";
+        QTest::newRow("--sim=1 after the command") << "list|--json|--sim=1" << "*";
+        QTest::newRow("set (Current)") << "list|--json|--set|(Current)" << "*";
+        QTest::newRow("set: tree order, unknown titles left out") << "list|--json|--set|Europe" << "Paris,London";
+        QTest::newRow("empty set") << "list|--json|--set|Empty" << "";
+        QTest::newRow("no such set") << "list|--json|--set|Nowhere" << "!";
+        QTest::newRow("set names match case") << "list|--json|--set|europe" << "!";
+    }
+    void list()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(QString, titles);
+        const Demo &demo = Demo::readOnly();
+        const Result result = demo.run(arguments);
+        QVERIFY2(titles == "!"_L1 ? result.code == 1 && result.out.isEmpty() && result.err.contains(arguments.section(u'|', -1))
+                                  : result.code == 0, qPrintable(result.text()));
+        const QString fields = u"|active,author,comment,exclude,flatten,flySim,group,groupId,id,inCFG,isLocalPath,key,layer,"
+                               "level,localPath,previousKey,remotePath,required,salesType,textureId,title,version|10"_s;
+        QStringList got, expected;
+        QString previousKey;
+        for (const Area &area : demo.areas(arguments.startsWith("--sim|0"_L1) ? 0 : 1)) {
+            // A remote-only area has no local folder; the order is the one the next save records.
+            const bool local = area[u"remote"_s].isEmpty() || !area[u"local"_s].isEmpty();
+            if (titles == "*"_L1 || titles.split(u',').contains(area[u"title"_s]))
+                expected << u"SceneryNew\\%1|%1|LevelNew|1|%2|%3|%4"_s.arg(area[u"title"_s]).arg(local).arg(area[u"local"_s], previousKey) + fields;
+            previousKey = u"SceneryNew\\"_s + area[u"title"_s];
+        }
+        for (const QJsonValue &s : result.json().array())
+            got << u"%1|%2|%3|%4|%5|%6|%7|%8|%9"_s.arg(s[u"key"_s].toString(), s[u"title"_s].toString(), s[u"level"_s].toString())
+                       .arg(s[u"inCFG"_s].toBool()).arg(s[u"isLocalPath"_s].toBool())
+                       .arg(s[u"localPath"_s].toString(), s[u"previousKey"_s].toString(), s.toObject().keys().join(u','))
+                       .arg(s[u"flatten"_s].toArray().size());
+        QCOMPARE(got, expected);
+    }
+
+    void sets()
+    {
+        const Demo &demo = Demo::readOnly();
+        QStringList got;
+        for (const QJsonValue &set : demo.runJson(u"sets|--json"_s)) {
+            QStringList members;
+            for (const QJsonValue &member : set[u"members"_s].toArray())
+                members << member.toString();
+            const QString name = set[u"name"_s].toString();
+            got << u"%1/%2/%3"_s.arg(name, name == "(Current)"_L1 ? u"*"_s : QString::number(set[u"sim"_s].toInt(-1)), members.join(u','));
+        }
+        // "(Current)" is never stored and holds the file's areas; stored sets and members keep their
+        // order; every set shows its simulator, whichever is worked on.
+        QVERIFY2(got.removeOne(u"(Current)/*/"_s + titlesOf(demo.areas(1))), qPrintable(got.join(u'\n')));
+        QCOMPARE(got.join(u';'), u"Europe/1/London,No Such Scenery,Paris;Empty/1/;Night VFR/1/Tokyo,Chicago;Old sim/0/Africa"_s);
+    }
+
+    void import_data()
+    {
+        QTest::addColumn<QString>("arguments"); // %1: the other file as a Windows path, %2 as a host path
+        QTest::addColumn<int>("added");
+        QTest::newRow("own file, FS2002") << "import" << 0;
+        QTest::newRow("own file, FS2000") << "--sim|0|import" << 0;
+        QTest::newRow("other file, host path") << "import|%2" << 1;
+        QTest::newRow("other file, Windows path") << "import|%1" << 1;
+        QTest::newRow("other file, --update-existing") << "import|%2|--update-existing" << 1;
+    }
+    void import()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(int, added);
+        const Demo demo;
+        // Two known areas, both switched off, not required and moved, and one new area.
+        const QString file = DemoInstallation::downloadsFolder() + u"\\other.cfg"_s;
+        demo.fs.writeLines(file, words(u"[General]|Title=Other||[Area.001]|Title=Paris|Active=FALSE|Required=FALSE|Local=Moved\\Paris||"
+                                       "[Area.002]|Title=Tokyo|Active=FALSE|Required=FALSE|Local=Moved\\Tokyo||[Area.003]|"
+                                       "Title=Brand New Field|Active=TRUE|Local=Addon Scenery\\New"_s));
+        // The sceneries, sorted, as the import should leave them: the library file keeps a group as
+        // a number, so an area without one comes back with "0"; the order around a new area is not
+        // prescribed; only --update-existing changes known sceneries.
+        const auto listed = [&](bool imported) {
+            QStringList sceneries;
+            for (const QJsonValue &s : demo.runJson(arguments.section(u"import"_s, 0, 0) + u"list|--json"_s)) {
+                QJsonObject o = s.toObject();
+                const QString title = o[u"title"_s].toString();
+                if (o[u"group"_s].toString().isEmpty())
+                    o[u"group"_s] = u"0"_s;
+                if (added)
+                    o.remove(u"previousKey"_s);
+                if (!imported && arguments.contains(u"--update-existing"_s) && (title == "Paris"_L1 || title == "Tokyo"_L1))
+                    o[u"active"_s] = o[u"required"_s] = false, o[u"localPath"_s] = u"Moved\\"_s + title;
+                sceneries << (title == "Brand New Field"_L1 ? u"new: %1|%2|%3"_s.arg(o[u"level"_s].toString()).arg(o[u"inCFG"_s].toBool())
+                                                                  .arg(o[u"localPath"_s].toString())
+                                                            : QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact)));
+            }
+            return sceneries.sort(), sceneries;
+        };
+        QStringList expected = listed(false);
+        const Result result = demo.run(QString(arguments).replace(u"%1"_s, file).replace(u"%2"_s, demo.fs.toHost(file)));
+        QVERIFY2(result.code == 0 && result.out.contains(u": %1 sceneries before, %2 after, %3 new areas."_s.arg(expected.size())
+                                                             .arg(expected.size() + added).arg(added).toUtf8()), qPrintable(result.text()));
+        if (added)
+            expected << u"new: LevelNew|0|Addon Scenery\\New"_s, expected.sort();
+        QCOMPARE(listed(true), expected); // saved, so a later run reads the library back
+    }
+
+    void writeCfg_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QString>("expected"); // the file's first lines, "#", the titles ("*": those that can be written)
+        const QString fs2002 = u"[General]|Title=FS2002 World|Description=Lumivale 1.6 Created World|Cache_Size="_s;
+        QTest::newRow("FS2002") << "write-cfg|(Current)" << fs2002 + u"50M|Clean_on_Exit=FALSE|#*"_s;
+        QTest::newRow("FS2000: no title, no description") << "--sim|0|write-cfg|(Current)" << "[General]|Cache_Size=50M|Clean_on_Exit=FALSE|#*";
+        QTest::newRow("options") << "write-cfg|(Current)|--cache-size|120|--clean-on-exit|--title|Evening|--description|Later"
+                                 << "[General]|Title=Evening|Description=Later|Cache_Size=120M|Clean_on_Exit=TRUE|#*";
+        QTest::newRow("cache size below 10 raised") << "write-cfg|(Current)|--cache-size|4" << fs2002 + u"10M|Clean_on_Exit=FALSE|#*"_s;
+        QTest::newRow("--backup first") << "write-cfg|(Current)|--backup|before/flight" << "[General]#*";
+        QTest::newRow("332 titles written") << "write-cfg|Big332" << "[General]#Paris,London";
+        QTest::newRow("332 titles named twice: written once") << "write-cfg|Big332|Big332" << "[General]#Paris,London";
+    }
+    void writeCfg()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(QString, expected);
+        const Demo demo(u"Big332/1/#330,London,Paris"_s); // made-up titles and two real ones
+        demo.writeBackupList(u"\\Scenery.cfg|\\FS2002.cfg"_s);
+        const QByteArray original = demo.fs.readAll(Demo::sceneryCfg(1));
+        const int sim = arguments.startsWith("--sim|0"_L1) ? 0 : 1;
+        const QString general = expected.section(u'#', 0, 0), all = expected.section(u'#', 1) == "*"_L1 ? demo.writableTitles(sim) : QString();
+        const Result result = demo.run(arguments);
+        const QList<Area> areas = demo.areas(sim);
+        QVERIFY2(result.code == 0 && result.out.contains(u": %1 areas from"_s.arg(areas.size()).toUtf8()), qPrintable(result.text()));
+        // The demo's Scenery.cfg has areas without their folder.
+        QVERIFY2(all.isEmpty() || result.err.contains(u"Can not include scenery.: Scenery '"_s), qPrintable(result.err));
+        const QStringList lines = demo.fs.readLines(Demo::sceneryCfg(sim));
+        QCOMPARE(lines.mid(0, general.count(u'|') + 1).join(u'|') + u'#' + titlesOf(areas), all.isEmpty() ? expected : general + u'#' + all);
+        QCOMPARE(lines.contains(u"[Cache.000]"_s), sim == 1);
+        // Areas are numbered in tree order and their layer is their number.
+        for (qsizetype i = 0; i < areas.size(); ++i)
+            QCOMPARE(areas[i][u"number"_s] + u'/' + areas[i][u"layer"_s], u"%1/%2"_s.arg(int(i) + 1, 3, 10, QLatin1Char('0')).arg(i + 1));
+        if (!arguments.contains(u"--backup"_s))
+            return;
+        QVERIFY2(result.err.contains(u"Do you want to make a backup first? [answered Yes]"_s), qPrintable(result.err));
+        QVERIFY(QFileInfo(demo.fs.toHost(demo.backupRoot() + u"before_flight.zip"_s)).size() > 0);
+        // The copy was taken before the new file replaced the old one.
+        QCOMPARE(demo.fs.readAll(Demo::simFolder(1) + u"\\Scenery.CFG.Backup"_s), original);
+    }
+
+    void backupRoundTrip()
+    {
+        const Demo demo;
+        demo.writeBackupList(u"\\Scenery.cfg"_s);
+        const QByteArray original = demo.fs.readAll(Demo::sceneryCfg(1));
+        // An earlier folder backup is listed beside the zip files.
+        Start::CreateSubFolder(demo.fs, demo.backupRoot() + u"Spring V15"_s);
+        demo.fs.writeAll(demo.backupRoot() + u"Spring V15\\Scenery.cfg"_s, original + "x");
+        const auto listed = [&] {
+            QStringList names;
+            for (const QJsonValue &b : demo.runJson(u"backup|list|--json"_s)) {
+                const qint64 size = b[u"size"_s].toInteger();
+                names << b[u"name"_s].toString() + u':' + b[u"kind"_s].toString() + (size == original.size() + 1 ? u":="_s : size > 0 ? u":>0"_s : u":0"_s);
+            }
+            return names.sort(), names.join(u';');
+        };
+        QCOMPARE(demo.run(u"backup|make|nightly"_s).code, 0);
+        QCOMPARE(listed(), u"Spring V15:folder:=;nightly.zip:zip:>0"_s);
+        demo.fs.writeAll(Demo::sceneryCfg(1), "[General]\r\n"); // spoiled, comes back from the backup
+        QCOMPARE(demo.run(u"backup|install|nightly.zip"_s).code, 0);
+        QCOMPARE(demo.fs.readAll(Demo::sceneryCfg(1)), original);
+        // Deleting asks; without --yes the answer is No and the backup stays.
+        QCOMPARE(demo.run(u"backup|delete|nightly.zip"_s).code, 3);
+        QCOMPARE(listed(), u"Spring V15:folder:=;nightly.zip:zip:>0"_s);
+        QCOMPARE(demo.run(u"backup|delete|nightly.zip|--yes"_s).code, 0);
+        QCOMPARE(listed(), u"Spring V15:folder:="_s);
+    }
+
+    void failuresChangeNothing_data()
+    {
+        QTest::addColumn<QString>("arguments"); // "(no list)": with an empty backup file list
+        QTest::addColumn<QString>("expected"); // "exit|a part of stderr"
+        QTest::newRow("import of a missing file") << "import|C:\\Nowhere\\Scenery.cfg" << "1|C:\\Nowhere\\Scenery.cfg";
+        QTest::newRow("unknown set") << "write-cfg|Nowhere" << "1|no set \"Nowhere\"";
+        QTest::newRow("unknown set after a known one") << "write-cfg|(Current)|Nowhere" << "1|no set \"Nowhere\"";
+        QTest::newRow("333 titles refused")
+            << "write-cfg|Big333" << "3|Can not create scenery.cfg: The selected sets cover more then the maximum of 332 sceneries.";
+        // The limit counts distinct titles over all named sets.
+        QTest::newRow("332 titles and (Current) over them") << "write-cfg|Big332|(Current)" << "3|Can not create";
+        QTest::newRow("install a missing backup") << "backup|install|none.zip" << "1|Could not install backup.: Backup does not exist.";
+        QTest::newRow("install-old a missing folder") << "backup|install-old|none" << "1|Backup does not exist.";
+        QTest::newRow("delete a missing backup") << "backup|delete|none.zip|--yes" << "1|Could not delete backup.: Backup does not exist.";
+        QTest::newRow("make with an empty file list") << "backup|make|empty|(no list)" << "1|names no files";
+        QTest::newRow("make with a listed file missing") << "backup|make|broken" << "1|BackupManager.makeBackup";
+    }
+    void failuresChangeNothing()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(QString, expected);
+        static const Demo demo(u"Big333/1/#331,Paris,London;Big332/1/#330,Paris,London"_s); // nothing is written: rows share it
+        demo.writeBackupList(arguments.endsWith("|(no list)"_L1) ? QString() : u"\\Scenery.cfg|\\No such file.cfg"_s);
+        // All of the installation but Scenery.CFG.Backup, which making a backup refreshes first.
+        const auto before = snapshot(demo.prefixHost, u"Scenery.CFG.Backup"_s);
+        const Result result = demo.run(QString(arguments).remove(u"|(no list)"_s));
+        QVERIFY2(result.code == expected.section(u'|', 0, 0).toInt() && result.out.isEmpty() &&
+                     result.err.contains(expected.section(u'|', 1)), qPrintable(result.text()));
+        QCOMPARE(snapshot(demo.prefixHost, u"Scenery.CFG.Backup"_s), before);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestCli)
 #include "tst_cli.moc"
