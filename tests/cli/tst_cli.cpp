@@ -211,20 +211,6 @@ private slots:
                      .arg(title, answer.isEmpty() ? u""_s : u" [answered %1]"_s.arg(answer)));
     }
 
-    void promptsAreNeverGuessed()
-    {
-        Ui ui;
-        ui.ui.setAssumeYes(true); // --yes answers questions, never picks files nor makes up names
-        ui.ui.setPresetInputs({u"Alps"_s, QString(), u"Coast"_s});
-        QStringList got;
-        for (int i = 0; i < 4; ++i)
-            got << ui.ui.input(u"Name of the new level"_s, u"Add level"_s, u"default"_s);
-        got << (ui.ui.chooseFile({}).has_value() || ui.ui.chooseFolder(u"Select folder"_s, u"C:\\"_s).has_value() ? u"chosen"_s : u"none"_s);
-        // When the queue is used up a prompt behaves like a cancelled one, not like its default.
-        QCOMPARE(got.join(u',') + u'|' + ui.ui.remainingInputs().join(u','), u"Alps,,Coast,,none|"_s);
-        QVERIFY2(ui.text().startsWith(u"Add level: Name of the new level [answered \"Alps\"]\n"_s), qPrintable(ui.printed));
-    }
-
     void failuresAreToldFromOtherMessages_data()
     {
         QTest::addColumn<QString>("message"); // "icon|text|procedure asked for"; no text: a failure of SceneryManager.saveDB
@@ -252,26 +238,17 @@ private slots:
                  u"0|%1|1"_s.arg(failure));
     }
 
-    void demoSceneryCfg_data()
-    {
-        QTest::addColumn<QString>("arguments");
-        QTest::addColumn<QString>("expected"); // "second line|cache sections|Required= lines"
-        QTest::newRow("FS2002") << "list|--json" << "Title=FS2002 World|[Cache.001],[Cache.002]|all";
-        QTest::newRow("FS2000") << "--sim|0|list|--json" << "Cache_Size=50M||none";
-    }
     void demoSceneryCfg()
     {
-        QFETCH(QString, arguments);
-        QFETCH(QString, expected);
         const Demo &demo = Demo::readOnly();
-        const int sim = arguments.startsWith("--sim|0"_L1) ? 0 : 1;
-        const QStringList lines = demo.fs.readLines(Demo::sceneryCfg(sim));
-        const Result result = demo.run(arguments); // read without a message
+        const QStringList lines = demo.fs.readLines(Demo::sceneryCfg(1));
+        const Result result = demo.run(u"list|--json"_s); // read without a message
         const QJsonArray sceneries = result.json().array();
         // One scenery per area: one title twice would be one scenery when read.
         const qsizetype count = sceneries.size(), required = lines.filter(QRegularExpression(u"^Required="_s)).size();
         QVERIFY2(result.code == 0 && result.err.isEmpty() && count >= 40 && count <= 120, qPrintable(result.text()));
-        QCOMPARE(u"%1|%2|%3"_s.arg(lines.value(1), lines.filter(u"[Cache."_s).join(u','), required == count ? u"all"_s : u"none"_s), expected);
+        QCOMPARE(u"%1|%2|%3"_s.arg(lines.value(1), lines.filter(u"[Cache."_s).join(u',')).arg(required == count),
+                 u"Title=FS2002 World|[Cache.001],[Cache.002]|1"_s);
         QStringList headers, remoteOnly, missing;
         int outOfOrder = 0, rectangles = 0;
         for (const QJsonValue &s : sceneries) {
@@ -282,7 +259,7 @@ private slots:
             for (const QJsonValue &flatten : s[u"flatten"_s].toArray())
                 rectangles += !flatten.toString().isEmpty() && !CheckErrorFlatten(flatten.toString());
             // Every scenery folder holds stand-in files, except add-ons left out on purpose.
-            const QString local = s[u"localPath"_s].toString(), path = demo.realPath(sim, local);
+            const QString local = s[u"localPath"_s].toString(), path = demo.realPath(1, local);
             if (!s[u"isLocalPath"_s].toBool() || !demo.fs.folderExists(path)) {
                 (s[u"isLocalPath"_s].toBool() ? missing : remoteOnly) << local.section(u'\\', 0, 0);
                 continue;
@@ -295,7 +272,7 @@ private slots:
         QCOMPARE(lines.filter(QRegularExpression(u"^\\[Area"_s)), headers);
         QCOMPARE(u"%1 out of order, %2 remote-only, missing in %3, %4 rectangles"_s.arg(outOfOrder).arg(remoteOnly.size())
                      .arg(missing.join(u',')).arg(rectangles), u"0 out of order, 1 remote-only, missing in Addon Scenery, 2 rectangles"_s);
-        QVERIFY(demo.fs.files(Demo::simFolder(sim) + u"\\Texture"_s).size() >= 3);
+        QVERIFY(demo.fs.files(Demo::simFolder(1) + u"\\Texture"_s).size() >= 3);
     }
 
     void demoFiles()
@@ -369,7 +346,6 @@ private slots:
         QTest::newRow("unknown option") << "" << "info|--jsn" << "2||jsn";
         QTest::newRow("--sim 3") << "" << "--sim|3|info" << "2||--sim takes 0, 1 or 2";
         QTest::newRow("--sim not a number") << "" << "--sim|fs9|info" << "2||\"fs9\"";
-        QTest::newRow("demo with two folders") << "" << "demo|a|b" << "2||give exactly one folder";
         QTest::newRow("write-cfg, cache size not a number") << "" << "write-cfg|(Current)|--cache-size|50M" << "2||\"50M\"";
         QTest::newRow("backup, unknown action") << "" << "backup|restore|x" << "2||make NAME";
         // Help needs no simulator, and asking how to call a command that needs arguments is no error.
@@ -377,7 +353,6 @@ private slots:
         for (const CliCommand &command : cliCommands())
             names << QString::fromLatin1(command.name);
         QTest::newRow("--help") << "" << "--help" << u"0|Usage: lumivale-cli;--sim;%1|"_s.arg(names.join(u';'));
-        QTest::newRow("-h before the command") << "" << "-h|demo" << "0|Usage: lumivale-cli demo;DIR|";
         for (const QString &name : names)
             QTest::newRow(qPrintable(name + u" --help"_s)) << "" << name + u"|--help"_s << u"0|Usage: lumivale-cli %1;--yes|"_s.arg(name);
     }
@@ -410,7 +385,7 @@ private slots:
     void list_data()
     {
         QTest::addColumn<QString>("arguments");
-        QTest::addColumn<QString>("titles"); // "*": every area of the file; "!": refused
+        QTest::addColumn<QString>("titles"); // "*": every area of the file; "!": refused; sets: those after "(Current)"
         // Both simulators installed and nothing stored: Flight Simulator 2002 is worked on.
         QTest::newRow("selected simulator") << "list|--json" << "*";
         QTest::newRow("--sim 0") << "--sim|0|list|--json" << "*";
@@ -420,6 +395,9 @@ private slots:
         QTest::newRow("empty set") << "list|--json|--set|Empty" << "";
         QTest::newRow("no such set") << "list|--json|--set|Nowhere" << "!";
         QTest::newRow("set names match case") << "list|--json|--set|europe" << "!";
+        // "(Current)" (put first to compare) is never stored and holds the file's areas; stored sets
+        // and members keep their order; every set shows its simulator, whichever is worked on.
+        QTest::newRow("sets") << "sets|--json" << "Europe/1/London,No Such Scenery,Paris;Empty/1/;Night VFR/1/Tokyo,Chicago;Old sim/0/Africa";
     }
     void list()
     {
@@ -431,38 +409,29 @@ private slots:
                                   : result.code == 0, qPrintable(result.text()));
         const QString fields = u"|active,author,comment,exclude,flatten,flySim,group,groupId,id,inCFG,isLocalPath,key,layer,"
                                "level,localPath,previousKey,remotePath,required,salesType,textureId,title,version|10"_s;
-        QStringList got, expected;
+        const bool sets = arguments.startsWith("sets"_L1);
+        QStringList got, expected = sets ? (u"(Current)/*/"_s + titlesOf(demo.areas(1)) + u';' + titles).split(u';') : QStringList{};
         QString previousKey;
-        for (const Area &area : demo.areas(arguments.startsWith("--sim|0"_L1) ? 0 : 1)) {
+        for (const Area &area : sets ? QList<Area>{} : demo.areas(arguments.startsWith("--sim|0"_L1) ? 0 : 1)) {
             // A remote-only area has no local folder; the order is the one the next save records.
             const bool local = area[u"remote"_s].isEmpty() || !area[u"local"_s].isEmpty();
             if (titles == "*"_L1 || titles.split(u',').contains(area[u"title"_s]))
                 expected << u"SceneryNew\\%1|%1|LevelNew|1|%2|%3|%4"_s.arg(area[u"title"_s]).arg(local).arg(area[u"local"_s], previousKey) + fields;
             previousKey = u"SceneryNew\\"_s + area[u"title"_s];
         }
-        for (const QJsonValue &s : result.json().array())
-            got << u"%1|%2|%3|%4|%5|%6|%7|%8|%9"_s.arg(s[u"key"_s].toString(), s[u"title"_s].toString(), s[u"level"_s].toString())
-                       .arg(s[u"inCFG"_s].toBool()).arg(s[u"isLocalPath"_s].toBool())
-                       .arg(s[u"localPath"_s].toString(), s[u"previousKey"_s].toString(), s.toObject().keys().join(u','))
-                       .arg(s[u"flatten"_s].toArray().size());
-        QCOMPARE(got, expected);
-    }
-
-    void sets()
-    {
-        const Demo &demo = Demo::readOnly();
-        QStringList got;
-        for (const QJsonValue &set : demo.runJson(u"sets|--json"_s)) {
+        for (const QJsonValue &s : result.json().array()) {
             QStringList members;
-            for (const QJsonValue &member : set[u"members"_s].toArray())
+            for (const QJsonValue &member : s[u"members"_s].toArray())
                 members << member.toString();
-            const QString name = set[u"name"_s].toString();
-            got << u"%1/%2/%3"_s.arg(name, name == "(Current)"_L1 ? u"*"_s : QString::number(set[u"sim"_s].toInt(-1)), members.join(u','));
+            const QString name = s[u"name"_s].toString();
+            got << (sets ? u"%1/%2/%3"_s.arg(name, name == "(Current)"_L1 ? u"*"_s : QString::number(s[u"sim"_s].toInt(-1)), members.join(u','))
+                         : u"%1|%2|%3|%4|%5|%6|%7|%8|%9"_s.arg(s[u"key"_s].toString(), s[u"title"_s].toString(), s[u"level"_s].toString())
+                               .arg(s[u"inCFG"_s].toBool()).arg(s[u"isLocalPath"_s].toBool())
+                               .arg(s[u"localPath"_s].toString(), s[u"previousKey"_s].toString(), s.toObject().keys().join(u','))
+                               .arg(s[u"flatten"_s].toArray().size()));
         }
-        // "(Current)" is never stored and holds the file's areas; stored sets and members keep their
-        // order; every set shows its simulator, whichever is worked on.
-        QVERIFY2(got.removeOne(u"(Current)/*/"_s + titlesOf(demo.areas(1))), qPrintable(got.join(u'\n')));
-        QCOMPARE(got.join(u';'), u"Europe/1/London,No Such Scenery,Paris;Empty/1/;Night VFR/1/Tokyo,Chicago;Old sim/0/Africa"_s);
+        std::stable_partition(got.begin(), got.end(), [](const QString &line) { return line.startsWith("(Current)/"_L1); });
+        QCOMPARE(got, expected);
     }
 
     void import_data()
@@ -571,10 +540,8 @@ private slots:
         demo.fs.writeAll(demo.backupRoot() + u"Spring V15\\Scenery.cfg"_s, original + "x");
         const auto listed = [&] {
             QStringList names;
-            for (const QJsonValue &b : demo.runJson(u"backup|list|--json"_s)) {
-                const qint64 size = b[u"size"_s].toInteger();
-                names << b[u"name"_s].toString() + u':' + b[u"kind"_s].toString() + (size == original.size() + 1 ? u":="_s : size > 0 ? u":>0"_s : u":0"_s);
-            }
+            for (const QJsonValue &b : demo.runJson(u"backup|list|--json"_s)) // sizes: "=" that of the folder's one file
+                names << b[u"name"_s].toString() + u':' + b[u"kind"_s].toString() + (b[u"size"_s].toInteger() == original.size() + 1 ? u":="_s : b[u"size"_s].toInteger() > 0 ? u":>0"_s : u":0"_s);
             return names.sort(), names.join(u';');
         };
         QCOMPARE(demo.run(u"backup|make|nightly"_s).code, 0);
@@ -596,8 +563,7 @@ private slots:
         QTest::newRow("import of a missing file") << "import|C:\\Nowhere\\Scenery.cfg" << "1|C:\\Nowhere\\Scenery.cfg";
         QTest::newRow("unknown set") << "write-cfg|Nowhere" << "1|no set \"Nowhere\"";
         QTest::newRow("unknown set after a known one") << "write-cfg|(Current)|Nowhere" << "1|no set \"Nowhere\"";
-        QTest::newRow("333 titles refused")
-            << "write-cfg|Big333" << "3|Can not create scenery.cfg: The selected sets cover more then the maximum of 332 sceneries.";
+        QTest::newRow("333 titles refused") << "write-cfg|Big333" << "3|Can not create scenery.cfg: The selected sets cover more then the maximum of 332 sceneries.";
         // The limit counts distinct titles over all named sets.
         QTest::newRow("332 titles and (Current) over them") << "write-cfg|Big332|(Current)" << "3|Can not create";
         QTest::newRow("install a missing backup") << "backup|install|none.zip" << "1|Could not install backup.: Backup does not exist.";
