@@ -152,7 +152,8 @@ private slots:
     {
         QTest::addColumn<QString>("setup"); // buttons; --yes; an answer set for BackupTitle; "lower-case": that title asked so
         QTest::addColumn<QString>("answer"); // "" for an OK box, which prints none
-        // A question without --yes gets No, with it Yes, and a preset Yes: the commands show those.
+        // A question gets No without --yes, Yes with it or with a preset Yes: the backup delete and
+        // write-cfg --backup cases below show those.
         QTest::newRow("ok box") << "Ok" << "";
         QTest::newRow("ok/cancel: Cancel") << "OkCancel" << "Cancel";
         QTest::newRow("ok/cancel, --yes: OK") << "OkCancel --yes" << "OK";
