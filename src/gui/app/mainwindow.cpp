@@ -265,6 +265,13 @@ MainWindow::MainWindow(frmScenery &form, QWidget *parent) : QMainWindow(parent),
 
 MainWindow::~MainWindow()
 {
+    // Taking the window down moves the keyboard focus, and the set combo reports that as a pick;
+    // the logic must not hear from widgets of a window that is half gone.
+    const QList<QObject *> children = findChildren<QObject *>();
+    for (QObject *child : children)
+        disconnect(child, nullptr, this, nullptr);
+    for (QObject *child : children)
+        child->removeEventFilter(this);
     delete m_splash;
 }
 
