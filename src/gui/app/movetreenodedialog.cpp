@@ -1,4 +1,5 @@
 #include "gui/app/movetreenodedialog.h"
+#include "gui/app/dialogbuttons.h"
 
 #include "app/frmmovetreenode.h"
 #include "app/frmundoremove.h"
@@ -8,7 +9,6 @@
 #include "gui/tree/nodedelegate.h"
 #include "gui/tree/treemodel.h"
 
-#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -61,14 +61,12 @@ MoveTreeNodeDialog::MoveTreeNodeDialog(frmMoveTreeNode &form, QWidget *parent)
     m_root->setVisible(form.cmdToRootVisible);
     row->addWidget(m_root);
     row->addStretch(1);
-    auto *buttons = new QDialogButtonBox(this);
-    m_ok = buttons->addButton(QDialogButtonBox::Ok);
-    m_ok->setObjectName(QStringLiteral("cmdOk"));
-    m_ok->setDefault(true);
-    m_cancel = buttons->addButton(frmMoveTreeNode::cmdCancelCaption(), QDialogButtonBox::RejectRole);
-    m_cancel->setObjectName(QStringLiteral("cmdCancel"));
+    const OkCancelButtons buttons =
+        makeOkCancelButtons(this, QStringLiteral("cmdOk"), frmMoveTreeNode::cmdCancelCaption());
+    m_ok = buttons.ok;
+    m_cancel = buttons.cancel;
     m_cancel->setAutoDefault(false);
-    row->addWidget(buttons);
+    row->addWidget(buttons.box);
     layout->addLayout(row);
 
     const auto showSelection = [this](TreeNode *node) {

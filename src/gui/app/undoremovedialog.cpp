@@ -1,10 +1,10 @@
 #include "gui/app/undoremovedialog.h"
+#include "gui/app/dialogbuttons.h"
 
 #include "app/frmundoremove.h"
 #include "gui/tree/nodedelegate.h"
 #include "gui/tree/treemodel.h"
 
-#include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeView>
@@ -35,14 +35,12 @@ UndoRemoveDialog::UndoRemoveDialog(frmUndoRemove &form, QWidget *parent) : QDial
     label->setBuddy(m_tree);
     layout->addWidget(m_tree, 1);
 
-    auto *buttons = new QDialogButtonBox(this);
-    m_ok = buttons->addButton(QDialogButtonBox::Ok);
-    m_ok->setObjectName(QStringLiteral("cmdOk"));
-    m_ok->setDefault(true);
-    m_cancel = buttons->addButton(frmUndoRemove::cmdCancelCaption(), QDialogButtonBox::RejectRole);
-    m_cancel->setObjectName(QStringLiteral("cmdCancel"));
+    const OkCancelButtons buttons =
+        makeOkCancelButtons(this, QStringLiteral("cmdOk"), frmUndoRemove::cmdCancelCaption());
+    m_ok = buttons.ok;
+    m_cancel = buttons.cancel;
     m_cancel->setAutoDefault(false);
-    layout->addWidget(buttons);
+    layout->addWidget(buttons.box);
 
     // The box takes a click on the check mark and the space bar; a double click on the title
     // ticks it too.

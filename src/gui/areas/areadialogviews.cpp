@@ -1,4 +1,5 @@
 #include "gui/areas/areadialogviews.h"
+#include "gui/app/dialogbuttons.h"
 
 #include "areas/areadialogs.h"
 #include "gui/app/guiuiport.h"
@@ -6,7 +7,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -70,13 +70,10 @@ void AreaDialogView::addButtons(QBoxLayout *layout)
     m_delete->setAutoDefault(false);
     row->addWidget(m_delete);
     row->addStretch(1);
-    auto *buttons = new QDialogButtonBox(this);
-    m_ok = buttons->addButton(QDialogButtonBox::Ok);
-    m_ok->setObjectName(QStringLiteral("cmdOK"));
-    m_cancel = buttons->addButton(tr("&Cancel"), QDialogButtonBox::RejectRole);
-    m_cancel->setObjectName(QStringLiteral("cmdCancel"));
-    m_ok->setDefault(true);
-    row->addWidget(buttons);
+    const OkCancelButtons buttons = makeOkCancelButtons(this, QStringLiteral("cmdOK"), tr("&Cancel"));
+    m_ok = buttons.ok;
+    m_cancel = buttons.cancel;
+    row->addWidget(buttons.box);
     layout->addLayout(row);
 
     connect(m_ok, &QPushButton::clicked, this, [this] {

@@ -1,9 +1,9 @@
 #include "gui/backup/backupviews.h"
+#include "gui/app/dialogbuttons.h"
 
 #include "backup/backupdialogs.h"
 #include "gui/app/guiuiport.h"
 
-#include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QListWidget>
@@ -62,13 +62,10 @@ BackupPickerView::BackupPickerView(const Binding &binding, QWidget *parent)
     if (m_index >= 0 && m_index < m_list->count())
         m_list->setCurrentRow(m_index);
 
-    auto *buttons = new QDialogButtonBox(this);
-    m_ok = buttons->addButton(QDialogButtonBox::Ok);
-    m_ok->setObjectName(QStringLiteral("cmdOK"));
-    m_cancel = buttons->addButton(tr("&Cancel"), QDialogButtonBox::RejectRole);
-    m_cancel->setObjectName(QStringLiteral("cmdCancel"));
-    m_ok->setDefault(true);
-    layout->addWidget(buttons);
+    const OkCancelButtons buttons = makeOkCancelButtons(this, QStringLiteral("cmdOK"), tr("&Cancel"));
+    m_ok = buttons.ok;
+    m_cancel = buttons.cancel;
+    layout->addWidget(buttons.box);
 
     connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) { m_index = row; });
     connect(m_ok, &QPushButton::clicked, this, [this] {
@@ -116,13 +113,11 @@ BackupFileListView::BackupFileListView(BackupFileListDialog &form, QWidget *pare
     m_text->setMinimumSize(480, 300);
     layout->addWidget(m_text, 1);
 
-    auto *buttons = new QDialogButtonBox(this);
-    m_ok = buttons->addButton(QDialogButtonBox::Ok);
-    m_ok->setObjectName(QStringLiteral("cmdOK"));
-    m_cancel = buttons->addButton(tr("&Cancel"), QDialogButtonBox::RejectRole);
-    m_cancel->setObjectName(QStringLiteral("cmdCancel"));
-    m_ok->setAutoDefault(false);
-    layout->addWidget(buttons);
+    // The list's text takes Enter as a new line.
+    const OkCancelButtons buttons = makeOkCancelButtons(this, QStringLiteral("cmdOK"), tr("&Cancel"), false);
+    m_ok = buttons.ok;
+    m_cancel = buttons.cancel;
+    layout->addWidget(buttons.box);
 
     connect(m_ok, &QPushButton::clicked, this, [this] {
         m_form.txtList = m_text->toPlainText();
