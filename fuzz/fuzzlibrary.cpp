@@ -1,6 +1,13 @@
 #include "fuzzlibrary.h"
 
+#include "library/librarydb.h"
+#include "tree/librarytree.h"
+#include "tree/tree.h"
+
 #include <QCoreApplication>
+#include <QFile>
+
+#include <cstdio>
 
 #include <cstdlib>
 
@@ -53,4 +60,73 @@ void FuzzLibrary::readSceneryCfg(const uint8_t *data, size_t size)
     manager->readCFG(file, false);
     QString again;
     manager->readCFG(again, true);
+}
+
+void FuzzLibrary::removeLibraryFiles()
+{
+    for (const QString &name :
+         {LibraryDb::SceneryFile, LibraryDb::OldSceneryFile, LibraryDb::LevelFile, LibraryDb::SetFile}) {
+        for (const QString &suffix : {QString(), LibraryDb::BackupSuffix})
+            QFile::remove(inst.fs.toHost(inst.programFolder() + QLatin1Char('\\') + name + suffix));
+    }
+}
+
+bool FuzzLibrary::save(bool isNew)
+{
+    Tree tree;
+    LibraryTree libraryTree(*manager, tree, inst.ui);
+    libraryTree.fillTree(0, isNew);
+    const int before = inst.ui.criticalMessages;
+    manager->saveDB(tree);
+    return inst.ui.criticalMessages == before;
+}
+
+QByteArray FuzzLibrary::savedFiles() const
+{
+    QByteArray all;
+    for (const QString &name : {LibraryDb::SceneryFile, LibraryDb::LevelFile, LibraryDb::SetFile}) {
+        QFile file(inst.fs.toHost(inst.programFolder() + QLatin1Char('\\') + name));
+        if (file.open(QIODevice::ReadOnly))
+            all += file.readAll();
+        all += '\0';
+    }
+    return all;
+}
+
+namespace {
+[[noreturn]] void finding(const char *what, const QString &detail = {})
+{
+    std::fprintf(stderr, "read-then-save: %s %s\n", what, qPrintable(detail));
+    std::abort();
+}
+} // namespace
+
+void FuzzLibrary::readThenSave(const QString &fileName, const uint8_t *data, size_t size)
+{
+    emptyLibrary();
+    removeLibraryFiles();
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    bool isNew = false;
+    if (fileName.isEmpty()) {
+        inst.writeFile(manager->FSPath() + QStringLiteral("\\SCENERY.CFG"), bytes);
+        manager->readDB(isNew);
+        QString file;
+        manager->readCFG(file, false);
+    } else {
+        inst.writeFile(inst.programFolder() + QLatin1Char('\\') + fileName, bytes);
+        manager->readDB(isNew);
+    }
+    if (!save(isNew))
+        finding("the save failed:", inst.ui.lastText);
+    const QByteArray first = savedFiles();
+
+    emptyLibrary();
+    bool again = false;
+    const ReadProblems problems = manager->readDB(again);
+    if (!problems.isEmpty())
+        finding("the saved files read back with problems:", describeProblems(problems));
+    if (!save(again))
+        finding("the second save failed:", inst.ui.lastText);
+    if (savedFiles() != first)
+        finding("saving what the saved files hold changed them");
 }

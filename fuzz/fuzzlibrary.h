@@ -26,10 +26,20 @@ public:
     // over what the first reading left, refreshing the sceneries it holds.
     void readSceneryCfg(const uint8_t *data, size_t size);
 
+    // The input read as a library file (fileName) or, with fileName "", as the simulator's
+    // Scenery.cfg into an empty library, then saved: the save must succeed, the saved files must
+    // read back without a single problem, and saving what they hold must write them unchanged.
+    // Aborts (a finding) when any of that fails.
+    void readThenSave(const QString &fileName, const uint8_t *data, size_t size);
+
     SilentInstallation inst;
     std::unique_ptr<SceneryManager> manager;
 
 private:
     FuzzLibrary();
     void emptyLibrary();
+    void removeLibraryFiles();
+    // Rebuilds the tree (in the file's order when isNew) and saves; false when the save failed.
+    bool save(bool isNew);
+    QByteArray savedFiles() const;
 };

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Runs one fuzz target with its seed corpus and dictionary.
 #   fuzz/run_fuzz.sh <target> [seconds] [build folder]
-# target: fuzz_scenerycfg fuzz_db5 fuzz_cfgset fuzz_level fuzz_olddb
+# target: fuzz_scenerycfg fuzz_db5 fuzz_cfgset fuzz_level fuzz_olddb (read only), and the same with
+#         "fuzz_save_" (read, then save and read the saved files back)
 # The corpus grows in <build>/corpus/<target>; crashing inputs land in <build>/artifacts/<target>/;
 # inputs kept as test data live in tests/data/fuzz-<target without "fuzz_">/.
 set -eu
@@ -20,11 +21,11 @@ seed() { # copy every test data file with the given name (any case) into the cor
   done
 }
 case $target in
-  fuzz_scenerycfg) seed 'Scenery*.cfg'; seed '*scenery.cfg'; dict=scenerycfg.dict ;;
-  fuzz_db5) seed 'Lumivale.db5'; dict=librarydb.dict ;;
-  fuzz_cfgset) seed 'CFGSet.db'; dict=librarydb.dict ;;
-  fuzz_level) seed 'Level.db'; dict=librarydb.dict ;;
-  fuzz_olddb) seed 'Lumivale.db'; dict=librarydb.dict ;;
+  fuzz_scenerycfg|fuzz_save_scenerycfg) seed 'Scenery*.cfg'; seed '*scenery.cfg'; dict=scenerycfg.dict ;;
+  fuzz_db5|fuzz_save_db5) seed 'Lumivale.db5'; dict=librarydb.dict ;;
+  fuzz_cfgset|fuzz_save_cfgset) seed 'CFGSet.db'; dict=librarydb.dict ;;
+  fuzz_level|fuzz_save_level) seed 'Level.db'; dict=librarydb.dict ;;
+  fuzz_olddb|fuzz_save_olddb) seed 'Lumivale.db'; dict=librarydb.dict ;;
   *) echo "unknown target $target" >&2; exit 2 ;;
 esac
 # Earlier findings are replayed first.

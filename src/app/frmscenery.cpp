@@ -85,7 +85,8 @@ void frmScenery::Form_Load()
 
         // A library that cannot be read completely still opens: each reader reports its failures.
         bool isNew = false;
-        runStep(m_context.ui, QStringLiteral(".Form_Load"), [&] { m_manager.readDB(isNew); });
+        runStep(m_context.ui, QStringLiteral(".Form_Load"),
+                [&] { m_libraryProblems = m_manager.readDB(isNew); });
         runStep(m_context.ui, QStringLiteral(".Form_Load"), [&] {
             QString file;
             m_manager.readCFG(file, false);
@@ -114,7 +115,8 @@ void frmScenery::Form_Unload()
 {
     guarded("Form_Unload", [&] {
         if (m_context.ui.askYesNo(QStringLiteral("Do you want to save the changes to the database?"),
-                                  QStringLiteral("Update Database"))) {
+                                  QStringLiteral("Update Database")) &&
+            saveDespiteReadErrors()) {
             TransferData();
             m_libraryTree->UndisplayAllTree();
             m_manager.saveDB(*m_tree);
@@ -126,6 +128,20 @@ void frmScenery::Form_Unload()
     m_tree->setSelectedItem(nullptr);
     m_dragNodeKey.clear();
     emit unloaded();
+}
+
+bool frmScenery::saveDespiteReadErrors()
+{
+    // What could not be read is still in the files; saving would replace them with the rest.
+    if (m_libraryProblems.isEmpty())
+        return true;
+    return m_context.ui.askYesNo(
+        QStringLiteral(
+            "The library files were read with errors:\r\n%1\r\n\r\nSaving now replaces them with what "
+            "could be read, and the rest is lost from them (their .backup copies stay as they are). "
+            "Save anyway?")
+            .arg(describeProblems(m_libraryProblems)),
+        QStringLiteral("Update Database"), UiPort::Icon::Exclamation);
 }
 
 void frmScenery::Display(const QString &message)

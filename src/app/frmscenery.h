@@ -2,6 +2,7 @@
 
 #include "app/commandtable.h"
 #include "app/frmsplash.h"
+#include "library/readproblems.h"
 #include "library/records.h"
 #include "platform/appcontext.h"
 #include "platform/drives.h"
@@ -169,6 +170,8 @@ public:
     void Form_Activate();
     // Asks whether to save and releases the window's state; emits unloaded() at the end.
     void Form_Unload();
+    // What the library files' reading met at Form_Load; saving asks first when it is not empty.
+    const ReadProblems &libraryProblems() const { return m_libraryProblems; }
 
     // ---- Status ----------------------------------------------------------------------------
     // Puts a text into status panel 1.
@@ -347,9 +350,6 @@ public:
     const QString &moveToDropHighlightKey() const { return m_moveToHighlightKey; }
 
 private:
-    // The first key that giving node the key newKey would make two nodes or records share, with
-    // the keys its subtree follows with (and the sceneries the filter hides); "" when none would.
-    QString takenKey(const TreeNode *node, const QString &newKey) const;
     // Puts a new node with old's text and look, under key (old's own when empty), at the given
     // place, moves old's children under it and removes old: the node is then the newest of the
     // tree, as a search meets it.
@@ -359,12 +359,12 @@ private:
     bool moveIntoLevel(TreeNode *node, TreeNode *target);
     bool moveToRoot(TreeNode *node);
     void refuseMove(const QString &text);
-    // A recorded predecessor follows a record that got a new key.
-    void followKey(const QString &oldKey, const QString &newKey);
     void fillLevelTree(Tree &target) const;
     void refillMoveToIfVisible();
     void dropOn(TreeNode *target);
     void sortLevel(bool descending);
+    // Every set that holds oldTitle holds newTitle instead, in the same place.
+    void renameMember(const QString &oldTitle, const QString &newTitle);
     void moveFolderContent(const QString &source, const QString &target) const;
 
     std::unique_ptr<Tree> m_moveTo = std::make_unique<Tree>();
@@ -415,6 +415,7 @@ private:
     void setFolderStatus(const clsScenery &scenery, const QString &realPath);
     void recolourActive(bool active);
     bool dispatch(int row, bool run);
+    bool saveDespiteReadErrors();
 
     AppContext &m_context;
     SceneryManager &m_manager;
@@ -432,6 +433,7 @@ private:
     SceneryPtr m_displayedScenery;
     CfgPtr m_displayedSet;
     OrderedMap<SceneryPtr> m_removed;
+    ReadProblems m_libraryProblems;
     QString m_dragNodeKey;
     QString m_dropHighlightKey;
     bool m_dragging = false;

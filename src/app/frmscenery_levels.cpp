@@ -123,7 +123,7 @@ void frmScenery::mnuLevelRename_Click()
         // Built from the parent, so that a caption changed by a label edit is mended as well.
         const QString newKey = node->parent() ? node->parent()->key() + Separator + caption
                                               : LibraryNames::LevelPrefix + caption;
-        const QString taken = takenKey(node, newKey);
+        const QString taken = m_libraryTree->rekey(node, newKey);
         if (!taken.isEmpty()) {
             m_context.ui.inform(taken == newKey ? levelTakenText(caption)
                                                 : QStringLiteral("The new caption would give two entries the key \"%1\".").arg(taken),
@@ -131,14 +131,8 @@ void frmScenery::mnuLevelRename_Click()
             Display(Ready);
             return;
         }
-        LevelPtr level = m_manager.dicLevel.remove(oldKey);
         node->setText(caption);
-        m_tree->setKey(node, newKey);
-        level->sLevelCaption = caption;
-        level->sLevelKey = newKey;
-        m_manager.dicLevel.add(newKey, level);
-        followKey(oldKey, newKey);
-        m_libraryTree->fixChildKey(node, oldKey);
+        m_manager.dicLevel.item(newKey)->sLevelCaption = caption;
         refillMoveToIfVisible();
         Display(Ready);
     });

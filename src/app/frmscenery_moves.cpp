@@ -24,75 +24,6 @@ struct LevelEntry
 
 // ---- Keys ------------------------------------------------------------------------------------
 
-QString frmScenery::takenKey(const TreeNode *node, const QString &newKey) const
-{
-    struct Change
-    {
-        QString oldKey;
-        QString newKey;
-        bool level;
-    };
-    const OrderedMap<LevelPtr> &levels = m_manager.dicLevel;
-    const OrderedMap<SceneryPtr> &sceneries = m_manager.colScenery;
-
-    // The keys the subtree will carry: each below its parent's new key, as fixChildKey builds them.
-    std::vector<Change> plan;
-    QHash<QString, QString> movedLevels;
-    const bool topIsLevel = LibraryTree::isLevelKey(node->key());
-    plan.push_back({node->key(), newKey, topIsLevel});
-    if (topIsLevel && newKey != node->key())
-        movedLevels.insert(node->key(), newKey);
-    std::vector<std::pair<const TreeNode *, QString>> pending{{node, newKey}};
-    while (!pending.empty()) {
-        const auto [parent, parentKey] = pending.back();
-        pending.pop_back();
-        const QString path = parentKey.mid(LibraryNames::LevelPrefix.size()) + Separator;
-        for (const TreeNode *child = parent->firstChild(); child; child = child->next()) {
-            const QString &key = child->key();
-            if (LibraryTree::isLevelKey(key)) {
-                const LevelPtr level = levels.value(key);
-                const QString childKey = LibraryNames::LevelPrefix + path + (level ? level->sLevelCaption : child->text());
-                plan.push_back({key, childKey, true});
-                if (childKey != key)
-                    movedLevels.insert(key, childKey);
-                pending.emplace_back(child, childKey);
-            } else if (LibraryTree::isSceneryKey(key)) {
-                const SceneryPtr scenery = sceneries.value(key);
-                plan.push_back({key, LibraryNames::SceneryPrefix + path + (scenery ? scenery->Title : child->text()), false});
-            }
-        }
-    }
-    // Sceneries the filter hides have no node but move with their level all the same.
-    if (!movedLevels.isEmpty()) {
-        for (const SceneryPtr &scenery : sceneries) {
-            if (m_tree->contains(scenery->Key))
-                continue;
-            const auto level = movedLevels.constFind(LibraryTree::getParentKey(scenery->Key));
-            if (level != movedLevels.cend())
-                plan.push_back({scenery->Key,
-                                LibraryNames::SceneryPrefix + level.value().mid(LibraryNames::LevelPrefix.size())
-                                    + Separator + scenery->Title,
-                                false});
-        }
-    }
-
-    QSet<QString> leaving;
-    for (const Change &c : plan) {
-        if (c.oldKey != c.newKey)
-            leaving.insert(c.oldKey);
-    }
-    QSet<QString> arriving;
-    for (const Change &c : plan) {
-        if (c.oldKey == c.newKey)
-            continue;
-        const bool heldByRecord = c.level ? levels.contains(c.newKey) : sceneries.contains(c.newKey);
-        if (((heldByRecord || m_tree->contains(c.newKey)) && !leaving.contains(c.newKey)) || arriving.contains(c.newKey))
-            return c.newKey;
-        arriving.insert(c.newKey);
-    }
-    return {};
-}
-
 TreeNode *frmScenery::replaceNode(TreeNode *old, TreeNode *relative, Tree::Relation relation, const QString &key)
 {
     Tree &tree = *m_tree;
@@ -109,16 +40,6 @@ TreeNode *frmScenery::replaceNode(TreeNode *old, TreeNode *relative, Tree::Relat
     fresh->setExpanded(old->expanded());
     tree.remove(old);
     return fresh;
-}
-
-void frmScenery::followKey(const QString &oldKey, const QString &newKey)
-{
-    if (oldKey == newKey)
-        return;
-    for (const SceneryPtr &scenery : m_manager.colScenery) {
-        if (scenery->PreviousKey == oldKey)
-            scenery->PreviousKey = newKey;
-    }
 }
 
 void frmScenery::refuseMove(const QString &text)
@@ -151,48 +72,26 @@ bool frmScenery::moveIntoLevel(TreeNode *node, TreeNode *target)
     const QString newKey = level ? target->key() + Separator + m_manager.dicLevel.item(oldKey)->sLevelCaption
                                  : LibraryNames::SceneryPrefix + target->key().mid(LibraryNames::LevelPrefix.size())
                                        + Separator + m_manager.colScenery.item(oldKey)->Title;
-    const QString taken = takenKey(node, newKey);
+    const QString taken = m_libraryTree->rekey(node, newKey);
     if (!taken.isEmpty()) {
         refuseMove(takenText(taken, newKey, level, QStringLiteral("The level \"%1\"").arg(target->text())));
         return false;
     }
-    if (newKey != oldKey) {
-        if (level) {
-            LevelPtr record = m_manager.dicLevel.remove(oldKey);
-            record->sLevelKey = newKey;
-            m_manager.dicLevel.add(newKey, record);
-        } else {
-            SceneryPtr record = m_manager.colScenery.remove(oldKey);
-            record->Key = newKey;
-            m_manager.colScenery.add(newKey, record);
-        }
-        m_tree->setKey(node, newKey);
-        followKey(oldKey, newKey);
-    }
     m_tree->move(node, target, Tree::Relation::Child);
-    m_libraryTree->fixChildKey(node, oldKey);
     node->ensureVisible();
     return true;
 }
 
 bool frmScenery::moveToRoot(TreeNode *node)
 {
-    const QString oldKey = node->key();
     const QString newKey = LibraryNames::LevelPrefix + node->text();
-    const QString taken = takenKey(node, newKey);
+    const QString taken = m_libraryTree->rekey(node, newKey);
     if (!taken.isEmpty()) {
         refuseMove(takenText(taken, newKey, true, QStringLiteral("The top level")));
         return false;
     }
     const bool selected = m_tree->selectedItem() == node;
-    TreeNode *fresh = replaceNode(node, nullptr, Tree::Relation::Last, newKey);
-    if (newKey != oldKey) {
-        LevelPtr record = m_manager.dicLevel.remove(oldKey);
-        record->sLevelKey = newKey;
-        m_manager.dicLevel.add(newKey, record);
-        followKey(oldKey, newKey);
-    }
-    m_libraryTree->fixChildKey(fresh, oldKey);
+    TreeNode *fresh = replaceNode(node, nullptr, Tree::Relation::Last);
     if (selected)
         m_tree->setSelectedItem(fresh);
     fresh->ensureVisible();

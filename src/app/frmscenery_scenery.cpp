@@ -165,25 +165,39 @@ void frmScenery::mnuSceneryRename_Click()
         const QString oldKey = node->key();
         const QString newKey = LibraryNames::SceneryPrefix + LibraryTree::getParentKey(oldKey).mid(LibraryNames::LevelPrefix.size())
                                + Separator + title;
-        if (titleInLibrary(m_manager.colScenery, title) || m_manager.colScenery.contains(newKey) || m_tree->contains(newKey)) {
+        if (titleInLibrary(m_manager.colScenery, title) || !m_libraryTree->rekey(node, newKey).isEmpty()) {
             m_context.ui.inform(QStringLiteral("There is already a scenery named \"%1\" in the library.").arg(title),
                                 QStringLiteral("Can not rename scenery."), UiPort::Icon::Exclamation);
             Display(Ready);
             return;
         }
-        m_manager.colScenery.remove(oldKey);
+        const QString oldTitle = scenery->Title;
         node->setText(title);
-        m_tree->setKey(node, newKey);
         scenery->Title = title;
-        scenery->Key = newKey;
-        m_manager.colScenery.add(newKey, scenery);
-        followKey(oldKey, newKey);
+        renameMember(oldTitle, title);
         if (scenery == m_displayedScenery) {
             m_details.txtTitle = title;
             emit detailsChanged();
         }
         Display(Ready);
     });
+}
+
+void frmScenery::renameMember(const QString &oldTitle, const QString &newTitle)
+{
+    // Sets hold titles: a renamed scenery stays a member of every set it was in, in its place. A
+    // title another scenery still carries stays a member for that one.
+    const bool oldTitleKept = titleInLibrary(m_manager.colScenery, oldTitle);
+    for (const CfgPtr &set : m_manager.dicCFGs) {
+        OrderedMap<QString> &members = set->colUsedSceneries;
+        if (!members.contains(oldTitle) || members.contains(newTitle))
+            continue;
+        if (oldTitleKept) {
+            set->addMember(newTitle);
+            continue;
+        }
+        members.rename(oldTitle, newTitle, newTitle);
+    }
 }
 
 // ---- Move on the hard disk -------------------------------------------------------------------

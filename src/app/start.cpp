@@ -24,8 +24,23 @@ Start::Session::~Session() = default;
 
 std::unique_ptr<Start::Session> Start::Main(AppContext &context, const MainHooks &hooks)
 {
-    if (!context.program.acquireInstanceLock())
+    if (!context.program.acquireInstanceLock()) {
+        // Ending without a word would look like a start that failed.
+        if (hooks.raiseRunningInstance && hooks.raiseRunningInstance()) {
+            context.ui.inform(
+                QStringLiteral("Lumivale is already running; its window has been brought to the front."),
+                QStringLiteral("Lumivale"));
+        } else {
+            const QString holder = context.program.instanceLockHolder();
+            context.ui.inform(
+                QStringLiteral("Lumivale is already running%1 with the library in %2. Close it, then start "
+                               "Lumivale again.")
+                    .arg(holder.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(holder),
+                         context.programFolder()),
+                QStringLiteral("Lumivale"), UiPort::Icon::Exclamation);
+        }
         return nullptr;
+    }
     auto session = std::make_unique<Session>(context, isDebugCommandLine(context.program.commandLine()));
     try {
         session->manager = std::make_unique<SceneryManager>(context);

@@ -58,9 +58,13 @@ struct MainHooks
     std::function<void(Session &)> createProgramObjects;
     // Creates, loads and shows the main window (modeless).
     std::function<void(Session &)> showMainWindow;
+    // Another instance holds the program folder: asks its window to come to the front; true when
+    // it did.
+    std::function<bool()> raiseRunningInstance;
 };
 
-// The start-up: refuses a second instance, sets the debug flag, creates the library manager (which
+// The start-up: refuses a second instance (telling the user, after asking the running one to show
+// its window), sets the debug flag, creates the library manager (which
 // selects the simulator) and the folder memory, lets the front end show the main window, then
 // fills the command table and the function-key bindings. Nothing when the program is to end at
 // once: another instance runs, or no simulator is installed (the message has been shown). A

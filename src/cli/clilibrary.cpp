@@ -18,14 +18,15 @@ CliLibrary::~CliLibrary()
         m_manager->setBackupManager(nullptr);
 }
 
-void CliLibrary::load()
+ReadProblems CliLibrary::load()
 {
     bool isNew = false;
-    m_manager->readDB(isNew);
+    const ReadProblems problems = m_manager->readDB(isNew);
     QString file;
     m_manager->readCFG(file, false);
     rebuild(isNew);
     commitChecksToCurrent();
+    return problems;
 }
 
 void CliLibrary::save()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "library/readproblems.h"
 #include "library/records.h"
 
 #include <QList>
@@ -30,8 +31,8 @@ public:
     // The program's start: the library files, then the simulator's own Scenery.cfg (a missing file
     // is reported and the library goes on with what it holds), the tree with every scenery (in the
     // file's order when no library file existed yet), and the tree's check boxes committed into
-    // "(Current)". Each step reports its own failures.
-    void load();
+    // "(Current)". Each step reports its own failures. Returns what the library files' reading met.
+    ReadProblems load();
 
     // The tree holding every scenery with its order recorded, then the three library files written
     // from it.

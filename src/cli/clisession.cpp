@@ -4,6 +4,8 @@
 #include "platform/installation.h"
 #include "sims/location.h"
 
+#include <QDir>
+
 CliSession::CliSession(UiPort &ui)
     : m_programFolderHost(ProgramInfo::defaultProgramFolder()),
       m_winePrefixHost(DriveMap::defaultWinePrefix()),
@@ -37,4 +39,16 @@ std::unique_ptr<SceneryManager> CliSession::openManager(std::optional<int> simTy
         manager->NewLocation();
     }
     return manager;
+}
+
+void CliSession::lockLibrary()
+{
+    if (m_program.acquireInstanceLock())
+        return;
+    const QString holder = m_program.instanceLockHolder();
+    throw CliFailure{
+        QStringLiteral("the library in %1 is in use by another Lumivale%2; nothing changed. Run the "
+                       "command again once it has ended.")
+            .arg(QDir::toNativeSeparators(m_programFolderHost),
+                 holder.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(holder))};
 }

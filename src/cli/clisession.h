@@ -43,6 +43,11 @@ public:
     // installed and CliFailure when the chosen one is not.
     std::unique_ptr<SceneryManager> openManager(std::optional<int> simType);
 
+    // Takes the lock the window holds while it runs, for a command that writes the library; two
+    // writers would each save their own copy and one side's changes would be lost. Throws
+    // CliFailure, with nothing changed, when another instance holds it. Kept until the session ends.
+    void lockLibrary();
+
 private:
     QString m_programFolderHost;
     QString m_winePrefixHost;

@@ -9,6 +9,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 void setupImport(QCommandLineParser &parser)
 {
     parser.addPositionalArgument(
@@ -20,7 +22,30 @@ void setupImport(QCommandLineParser &parser)
         QStringLiteral("update-existing"),
         QStringLiteral("Sceneries the library already knows take the file's Active, Required and local "
                        "folder, and its remote folder when it has one.")));
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("force-save"),
+        QStringLiteral("Save even when the library files were read with errors: what could not be read is "
+                       "then lost from them (their .backup copies are kept as they are).")));
 }
+
+namespace {
+
+// Why a library read with errors is not saved, naming each place that could not be read.
+QString damagedText(const ReadProblems &problems)
+{
+    QStringList files;
+    for (const ReadProblem &p : problems) {
+        if (!files.contains(p.file))
+            files << p.file;
+    }
+    return QStringLiteral(
+               "the library was read with errors, and saving it now would replace %1 with the part "
+               "that could be read:\n%2\nNothing saved. Repair the file (the .backup copy beside it "
+               "holds its previous state), or run the command again with --force-save.")
+        .arg(files.join(QStringLiteral(", ")), describeProblems(problems));
+}
+
+} // namespace
 
 int runImport(CliCommandRun &run)
 {
@@ -30,6 +55,7 @@ int runImport(CliCommandRun &run)
         return CliUsageError;
     }
     CliSession &session = run.session();
+    session.lockLibrary();
     CliLibrary library(session, run.options.simType);
     SceneryManager &manager = library.manager();
 
@@ -46,7 +72,9 @@ int runImport(CliCommandRun &run)
             throw CliFailure{QStringLiteral("\"%1\" is no file.").arg(given)};
     }
 
-    library.load();
+    const ReadProblems damaged = library.load();
+    if (!damaged.isEmpty() && !run.args.isSet(QStringLiteral("force-save")))
+        throw CliFailure{damagedText(damaged)};
     const qsizetype before = manager.colScenery.count();
 
     CliUi &ui = run.ui();
@@ -57,15 +85,16 @@ int runImport(CliCommandRun &run)
         return 1;
     const bool isNew = library.reload();
     const qsizetype reloaded = manager.colScenery.count();
-    mark = ui.shown().size();
-    manager.readCFG(file, run.args.isSet(QStringLiteral("update-existing")));
-    const bool readFailed = ui.failureShownSince(mark, QStringLiteral("SceneryManager.readCFG"));
+    const ReadProblems problems = manager.readCFG(file, run.args.isSet(QStringLiteral("update-existing")));
+    // Problems on single lines were shown and read past; a file that could not be read at all was not
+    // imported.
+    const bool readFailed =
+        std::any_of(problems.cbegin(), problems.cend(), [](const ReadProblem &p) { return p.line == 0; });
     const qsizetype after = manager.colScenery.count();
     library.rebuild(isNew);
     library.commitChecksToCurrent();
     // The window keeps the new areas in memory until it is closed; a command ends here, so the
-    // result is saved now or it would be lost. What a failed reading took in before it stopped is
-    // kept, as the window would keep it.
+    // result is saved now or it would be lost.
     mark = ui.shown().size();
     library.save();
     if (readFailed || ui.failureShownSince(mark, QStringLiteral("SceneryManager.saveDB")))

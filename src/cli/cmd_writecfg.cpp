@@ -8,6 +8,7 @@
 #include "cli/cliui.h"
 #include "cli/commands.h"
 #include "library/scenerymanager.h"
+#include "sims/location.h"
 #include "tree/librarytree.h"
 
 namespace {
@@ -98,6 +99,20 @@ int runWriteCfg(CliCommandRun &run)
     if (!unknown.isEmpty())
         throw CliFailure{QStringLiteral("no set %1; nothing written (see \"lumivale-cli sets\").")
                              .arg(unknown.join(QStringLiteral(", ")))};
+    // A set holds the sceneries of one simulator; written into another one's file, it names folders
+    // that simulator does not have.
+    for (const QString &name : sets) {
+        const CfgPtr set = library.set(name);
+        if (name == LibraryNames::CurrentSet || set->Cache_Size == manager.SimType)
+            continue;
+        const QString owner = Location::simulatorName(set->Cache_Size);
+        throw CliFailure{QStringLiteral("the set \"%1\" belongs to %2, not to %3; nothing written.")
+                             .arg(name,
+                                  owner.isEmpty()
+                                      ? QStringLiteral("no simulator (number %1)").arg(set->Cache_Size)
+                                      : owner + QStringLiteral(" (--sim %1)").arg(set->Cache_Size),
+                                  Location::simulatorName(manager.SimType))};
+    }
 
     const QString title = run.args.isSet(QStringLiteral("title")) ? run.args.value(QStringLiteral("title"))
                                                                   : defaultTitle(manager.SimType);

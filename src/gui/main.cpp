@@ -2,6 +2,7 @@
 #include "app/start.h"
 #include "backup/backupmanager.h"
 #include "gui/app/guiuiport.h"
+#include "gui/app/instancechannel.h"
 #include "gui/app/mainwindow.h"
 #include "gui/app/organiseviews.h"
 #include "gui/areas/areadialogviews.h"
@@ -87,8 +88,12 @@ int main(int argc, char *argv[])
     std::unique_ptr<BackupManager> backup;
     std::unique_ptr<frmScenery> form;
     std::unique_ptr<MainWindow> window;
+    InstanceChannel channel(platform.program.folderHost());
 
     Start::MainHooks hooks;
+    hooks.raiseRunningInstance = [&platform] {
+        return InstanceChannel::askToRaise(platform.program.folderHost());
+    };
     hooks.createProgramObjects = [&](Start::Session &session) {
         backup = std::make_unique<BackupManager>(platform.context, session.manager->FSPath(),
                                                  session.manager->SimType);
@@ -122,6 +127,13 @@ int main(int argc, char *argv[])
         }
         window->refreshCommandStates();
         window->show();
+        // A second start on this program folder brings this window to the front.
+        QObject::connect(&channel, &InstanceChannel::raiseRequested, window.get(), [&window] {
+            window->setWindowState((window->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+            window->raise();
+            window->activateWindow();
+        });
+        channel.listen();
         form->Form_Activate();
         form->tmrFreeSpace_Timer();
         window->freeSpaceTimer().start();
@@ -131,7 +143,8 @@ int main(int argc, char *argv[])
     if (!session || !window) {
         window.reset();
         form.reset();
-        return 0;
+        // Another instance runs (the user has been told), or no simulator is installed.
+        return platform.program.holdsInstanceLock() ? 0 : 1;
     }
     form->setFunctionKeys(session->functionKeys);
     if (!screenshot.isEmpty())

@@ -36,13 +36,35 @@ qint16 leadingInt16(const QString &text)
     return VbConvert::toInt16(VbConvert::leadingValue(text));
 }
 
-// The reading goes on after every failure: each one is shown and the next step runs.
+// The reading goes on after every failure: each one is shown, noted with its file and line, and
+// the next step runs.
 class DbReader
 {
 public:
-    DbReader(SceneryManager &manager, UiPort &ui) : m(manager), m_ui(ui) {}
+    DbReader(SceneryManager &manager, UiPort &ui, ReadProblems &problems)
+        : m(manager), m_ui(ui), m_problems(problems)
+    {}
 
-    void report(const LmError &error) { reportError(m_ui, ReadProcedure, error); }
+    void report(const LmError &error)
+    {
+        reportError(m_ui, ReadProcedure, error);
+        QString text = error.description();
+        if (text.startsWith(m_file + QStringLiteral(": ")))
+            text.remove(0, m_file.size() + 2);
+        m_problems.append(ReadProblem{m_file, m_line, text});
+    }
+    // A problem the reading mended or worked around; it is shown like a failure.
+    void report(qint32 offset, const QString &text)
+    {
+        report(LmError::user(offset, QStringLiteral("%1: %2").arg(m_file, text), ReadProcedure));
+    }
+    // The file read from now on, by its name in the program folder; line 0 until a line is read.
+    void startFile(const QString &name)
+    {
+        m_file = name;
+        m_line = 0;
+    }
+    void atLine(qsizetype index) { m_line = int(index) + 1; }
 
     // Runs one step; a failure is shown and the reading goes on.
     void step(const std::function<void()> &body)
@@ -60,15 +82,33 @@ public:
     void readLevels(const QStringList &lines);
 
 private:
+    // Mends a level key the tree could not place; false when the level is to be left out.
+    bool repairLevelKey(clsLevel &level);
     void applySceneryValue(clsScenery &scenery, const QString &key, const QString &value, bool oldNumbering);
-    void addScenery(const SceneryPtr &scenery)
-    {
-        step([&] { m.colScenery.add(scenery->Key, scenery); });
-    }
+    void addScenery(const SceneryPtr &scenery);
 
     SceneryManager &m;
     UiPort &m_ui;
+    ReadProblems &m_problems;
+    QString m_file;
+    int m_line = 0;
 };
+
+void DbReader::addScenery(const SceneryPtr &scenery)
+{
+    // The tree tells sceneries from levels by the first word of the key: a scenery keyed like a
+    // level would be saved as one, and every later save would fail. (Other odd keys have no level
+    // and the tree places them in the level "New".)
+    if (scenery->Key.startsWith(LibraryNames::LevelPrefix)) {
+        const QString repaired = LibraryNames::NewSceneryPrefix + scenery->Title;
+        report(LibraryDb::BadKey,
+               QStringLiteral("the scenery '%1' has the key '%2', which is no scenery key; "
+                              "it is read as '%3' in the level \"New\".")
+                   .arg(scenery->Title, scenery->Key, repaired));
+        scenery->Key = repaired;
+    }
+    step([&] { m.colScenery.add(scenery->Key, scenery); });
+}
 
 void DbReader::applySceneryValue(clsScenery &s, const QString &key, const QString &value, bool oldNumbering)
 {
@@ -109,7 +149,9 @@ void DbReader::applySceneryValue(clsScenery &s, const QString &key, const QStrin
     else if (is("GroupID"))
         s.GroupID = VbConvert::textToInt16(value);
     else if (is("Group"))
-        s.Group = VbConvert::numberText(VbConvert::leadingValue(value));
+        // Kept as written: the details panel takes any text, and older files hold plain numbers,
+        // which read back the same.
+        s.Group = value;
     else if (is("FlySim")) {
         const double v = VbConvert::leadingValue(value);
         if (!oldNumbering)
@@ -129,17 +171,21 @@ void DbReader::readScenery5(const QStringList &lines)
 {
     bool oldNumbering = true;
     SceneryPtr current;
+    qsizetype currentStart = 0;
     // A block without its end line is shown; what it holds is kept rather than lost at the next save.
     auto unclosed = [&] {
+        atLine(currentStart);
         report(LmError::user(LibraryDb::SceneryBlockCut,
                              QStringLiteral("Lumivale.db5: the block of the scenery '%1' ends before its "
                                             "</Scenery> line.")
                                  .arg(current->Title),
                              ReadProcedure));
-        if (!current->Key.isEmpty())
+        if (!current->Key.isEmpty() || !current->Title.isEmpty())
             addScenery(current);
     };
-    for (const QString &line : lines) {
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString &line = lines.at(i);
+        atLine(i);
         m_ui.processEvents();
         if (line == LibraryDb::SceneryHeader) {
             oldNumbering = false;
@@ -147,6 +193,7 @@ void DbReader::readScenery5(const QStringList &lines)
             if (current)
                 unclosed();
             current = std::make_shared<clsScenery>();
+            currentStart = i;
         } else if (isSceneryEnd(line)) {
             if (current)
                 addScenery(current);
@@ -173,6 +220,7 @@ void DbReader::readOldScenery(const QStringList &lines)
         if (i >= n)
             return false;
         m_ui.processEvents();
+        atLine(i);
         out = lines.at(i++);
         return true;
     };
@@ -181,6 +229,7 @@ void DbReader::readOldScenery(const QStringList &lines)
     constexpr qsizetype FixedLines = 23;
 
     while (i < n) {
+        atLine(i);
         if (n - i < FixedLines) {
             // A trailing blank line after the last block is harmless.
             bool blank = true;
@@ -261,7 +310,9 @@ void DbReader::readSets(const QStringList &lines)
 {
     qsizetype i = 0;
     const qsizetype n = lines.size();
+    qsizetype blockStart = 0;
     auto cut = [&](const QString &name) {
+        atLine(blockStart);
         report(LmError::user(LibraryDb::SetBlockCut,
                              QStringLiteral("CFGSet.db ends inside the set '%1' before its </Set> line; the set "
                                             "keeps the members read so far.")
@@ -270,6 +321,8 @@ void DbReader::readSets(const QStringList &lines)
     };
     while (i < n) {
         m_ui.processEvents();
+        blockStart = i;
+        atLine(i);
         const QString marker = lines.at(i++);
         if (i >= n) {
             if (!marker.isEmpty())
@@ -279,11 +332,13 @@ void DbReader::readSets(const QStringList &lines)
             return;
         }
         auto set = std::make_shared<clsCFG>();
+        atLine(i);
         set->Key = lines.at(i++);
         // A name already held is shown; its block is still read through, to stay in step.
         step([&] { m.dicCFGs.add(set->Key, set); });
         if (i >= n)
             return cut(set->Key);
+        atLine(i);
         const QString cacheSize = lines.at(i++);
         step([&] { set->Cache_Size = VbConvert::textToInt32(cacheSize); });
         if (i >= n)
@@ -304,16 +359,45 @@ void DbReader::readSets(const QStringList &lines)
     }
 }
 
+bool DbReader::repairLevelKey(clsLevel &level)
+{
+    // A level key begins with "Level"; the tree and the save tell levels from sceneries by it, so a
+    // level keyed otherwise would make every later save fail. Such a level becomes a top level of
+    // its caption, or is left out when it has none to be known by.
+    if (level.sLevelKey.startsWith(LibraryNames::LevelPrefix))
+        return true;
+    QString caption = level.sLevelCaption;
+    caption.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const QString repaired = LibraryNames::LevelPrefix + caption;
+    if (caption.isEmpty() || m.dicLevel.contains(repaired)) {
+        report(LibraryDb::BadKey,
+               QStringLiteral("the level '%1' has the key '%2', which is no level key; the "
+                              "level is left out and its sceneries go to the level \"New\".")
+                   .arg(level.sLevelCaption, level.sLevelKey));
+        return false;
+    }
+    report(LibraryDb::BadKey, QStringLiteral("the level '%1' has the key '%2', which is no level key; it is "
+                                             "read as the top level '%3'.")
+                                  .arg(level.sLevelCaption, level.sLevelKey, repaired));
+    level.sLevelKey = repaired;
+    level.sLevelCaption = caption;
+    return true;
+}
+
 void DbReader::readLevels(const QStringList &lines)
 {
     qsizetype i = 0;
     const qsizetype n = lines.size();
+    qsizetype blockStart = 0;
     auto cut = [&](const QString &what) {
+        atLine(blockStart);
         report(LmError::user(LibraryDb::LevelBlockCut,
                              QStringLiteral("Level.db ends inside the block of %1.").arg(what), ReadProcedure));
     };
     while (i < n) {
         m_ui.processEvents();
+        blockStart = i;
+        atLine(i);
         const QString marker = lines.at(i++);
         if (i >= n) {
             if (!marker.isEmpty())
@@ -324,8 +408,10 @@ void DbReader::readLevels(const QStringList &lines)
         level->sLevelCaption = lines.at(i++);
         if (i >= n)
             return cut(QStringLiteral("the level '%1' before its key").arg(level->sLevelCaption));
+        atLine(i);
         level->sLevelKey = lines.at(i++);
-        step([&] { m.dicLevel.add(level->sLevelKey, level); });
+        if (repairLevelKey(*level))
+            step([&] { m.dicLevel.add(level->sLevelKey, level); });
         if (i >= n)
             return cut(QStringLiteral("the level '%1' before its end line").arg(level->sLevelCaption));
         ++i;  // end line
@@ -334,31 +420,37 @@ void DbReader::readLevels(const QStringList &lines)
 
 }
 
-void SceneryManager::readDB(bool &blnIsNew)
+ReadProblems SceneryManager::readDB(bool &blnIsNew)
 {
     const FileSystem &fs = m_context.fs;
-    DbReader reader(*this, m_context.ui);
+    ReadProblems problems;
+    DbReader reader(*this, m_context.ui, problems);
     const QString folder = m_context.programFolder() + QLatin1Char('\\');
 
     reader.step([&] {
         const QString p5 = folder + LibraryDb::SceneryFile;
         const QString pOld = folder + LibraryDb::OldSceneryFile;
-        if (fs.fileExists(p5))
+        if (fs.fileExists(p5)) {
+            reader.startFile(LibraryDb::SceneryFile);
             reader.readScenery5(fs.readLines(p5));
-        else if (fs.fileExists(pOld))
+        } else if (fs.fileExists(pOld)) {
+            reader.startFile(LibraryDb::OldSceneryFile);
             reader.readOldScenery(fs.readLines(pOld));
-        else
+        } else {
             blnIsNew = true;
+        }
     });
 
     reader.step([&] {
         const QString pS = folder + LibraryDb::SetFile;
+        reader.startFile(LibraryDb::SetFile);
         if (fs.fileExists(pS))
             reader.readSets(fs.readLines(pS));
     });
 
     reader.step([&] {
         const QString pL = folder + LibraryDb::LevelFile;
+        reader.startFile(LibraryDb::LevelFile);
         if (fs.fileExists(pL)) {
             reader.readLevels(fs.readLines(pL));
         } else {
@@ -368,6 +460,10 @@ void SceneryManager::readDB(bool &blnIsNew)
             dicLevel.add(level->sLevelKey, level);
         }
     });
+
+    for (const ReadProblem &problem : problems)
+        m_readWithErrors.insert(problem.file);
+    return problems;
 }
 
 void SceneryManager::writeToTextStream5(TextFileWriter &out, const clsScenery &s) const
@@ -404,9 +500,12 @@ void SceneryManager::saveDB(const Tree &oNodes)
     UiPort &ui = m_context.ui;
     try {
         const QString folder = m_context.programFolder() + QLatin1Char('\\');
-        // Each file is replaced whole, only after its previous state is kept as ".backup".
-        auto keepBackup = [&fs](const QString &path) {
-            if (fs.fileExists(path))
+        // Each file is replaced whole, only after its previous state is kept as ".backup". A file
+        // read with errors in this run is not a state worth keeping: its ".backup" may be the last
+        // good copy there is.
+        auto keepBackup = [&](const QString &path) {
+            const QString name = path.mid(folder.size());
+            if (fs.fileExists(path) && !m_readWithErrors.contains(name))
                 fs.copyFile(path, path + LibraryDb::BackupSuffix, true);
         };
 

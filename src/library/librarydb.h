@@ -18,5 +18,6 @@ constexpr qint32 SetBlockCut = 102;
 constexpr qint32 SceneryBlockCut = 103;
 constexpr qint32 LevelBlockCut = 104;
 constexpr qint32 OldSceneryBlockCut = 105;
-
+// A scenery or level key that does not begin with "Scenery" or "Level".
+constexpr qint32 BadKey = 106;
 }

@@ -114,6 +114,21 @@ public:
         m_index.erase(it);
         return value;
     }
+    // Gives the entry under oldKey another key and value in the place it has; an unknown old key
+    // throws error 9, a new key already held by another entry error 457.
+    void rename(const QString &oldKey, const QString &newKey, V value)
+    {
+        auto it = m_index.find(oldKey);
+        if (it == m_index.end())
+            throw LmError::standard(LmError::SubscriptOutOfRange, oldKey);
+        if (newKey != oldKey && m_index.contains(newKey))
+            throw LmError::standard(LmError::DuplicateKey, newKey);
+        const typename List::iterator entry = it.value();
+        m_index.erase(it);
+        entry->key = newKey;
+        entry->value = std::move(value);
+        m_index.insert(newKey, entry);
+    }
     void clear()
     {
         m_index.clear();

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "library/readproblems.h"
 #include "library/records.h"
 #include "platform/appcontext.h"
 
+#include <QSet>
 #include <QString>
 
 class Tree;
@@ -37,9 +39,19 @@ public:
     void CreateCFG(const QString &strSet, const Tree &oNodes, qint32 &mCache_Size, bool mClean_on_Exit,
                    const QString &mTitle, const QString &mDescription);
     QString getRealPath(const QString &sIn) const;
+    // Writes the three library files from the tree. A file that readDB read with errors in this
+    // run keeps its ".backup" copy as it was. Whether a library read with errors is to be saved at
+    // all is the caller's question (libraryReadWithErrors).
     void saveDB(const Tree &oNodes);
-    void readDB(bool &blnIsNew);
-    void readCFG(QString &strFile, bool blnUpdateExisting);
+    // Reads the library files; every problem is shown as it is met and returned with its file and
+    // line. The reading goes on past each one.
+    ReadProblems readDB(bool &blnIsNew);
+    // Reads a Scenery.cfg into the library; every problem is shown once, after the reading, and
+    // returned with its line. The reading goes on past a bad value or a clashing area.
+    ReadProblems readCFG(QString &strFile, bool blnUpdateExisting);
+
+    // The library files (by name) that readDB read with errors in this run.
+    const QSet<QString> &libraryReadWithErrors() const { return m_readWithErrors; }
 
     // Internal operations, public for the commands and tests that use them directly.
     static QString CorrectDir(const QString &name);
@@ -61,6 +73,7 @@ private:
     BackupManager *m_backup = nullptr;
     QString m_fsPath;
     qint32 m_fileSize = 0;  // counted size of the Scenery.cfg being written
+    QSet<QString> m_readWithErrors;
 };
 
 // Thrown when no simulator is installed; the message has been shown and the program ends.

@@ -44,11 +44,29 @@ int ProgramInfo::versionRevision()
     return LUMIVALE_VERSION_PATCH;
 }
 
+namespace {
+QString lockPath(const QString &folderHost)
+{
+    return QDir(folderHost).filePath(QStringLiteral("Lumivale.lock"));
+}
+} // namespace
+
+QString ProgramInfo::instanceLockHolder() const
+{
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    if (!QLockFile(lockPath(m_folderHost)).getLockInfo(&pid, &host, &application))
+        return {};
+    const QString program = application.isEmpty() ? QStringLiteral("Lumivale") : application;
+    return QStringLiteral("%1, process %2").arg(program).arg(pid);
+}
+
 bool ProgramInfo::acquireInstanceLock()
 {
     if (m_lock && m_lock->isLocked())
         return true;
-    m_lock = std::make_unique<QLockFile>(QDir(m_folderHost).filePath(QStringLiteral("Lumivale.lock")));
+    m_lock = std::make_unique<QLockFile>(lockPath(m_folderHost));
     // Only a lock whose process has gone is stale: an instance that has run for a long time still
     // holds its lock, however old the file is.
     m_lock->setStaleLockTime(0);

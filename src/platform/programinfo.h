@@ -27,7 +27,11 @@ public:
     static int versionRevision();
 
     // Takes the single-instance lock in the program folder; false when another instance holds it.
+    // The window holds it for its whole run, the command line while a command writes the library.
     bool acquireInstanceLock();
+    bool holdsInstanceLock() const { return m_lock && m_lock->isLocked(); }
+    // Who holds the lock, as the user can tell it: "lumivale-cli, process 4711"; "" when unknown.
+    QString instanceLockHolder() const;
 
 private:
     QString m_folderHost;

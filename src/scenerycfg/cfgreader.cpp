@@ -7,6 +7,9 @@
 #include "scenerycfg/vbconvert.h"
 
 #include <QHash>
+#include <QSet>
+
+#include <vector>
 
 namespace {
 
@@ -29,59 +32,70 @@ bool isTrueText(const QString &value)
     return value.compare(QLatin1String("TRUE"), Qt::CaseInsensitive) == 0;
 }
 
-LmError noArea()
+// One area section as read, with the line of its header.
+struct Area
 {
-    return LmError(ScenerycfgErrors::ObjectNotSet, QStringLiteral("Object variable or With block variable not set"),
-                   ReadProcedure);
-}
+    SceneryPtr record;
+    int line = 0;
+};
 
 class CfgReader
 {
 public:
-    CfgReader(SceneryManager &manager, bool updateExisting) : m(manager), m_updateExisting(updateExisting)
-    {
-        // First scenery per title, in collection order, so that each area finds its match at once.
-        for (const SceneryPtr &s : m.colScenery) {
-            if (!m_firstByTitle.contains(s->Title))
-                m_firstByTitle.insert(s->Title, s);
-        }
-    }
+    CfgReader(SceneryManager &manager, bool updateExisting, QString file)
+        : m(manager), m_updateExisting(updateExisting), m_file(std::move(file))
+    {}
 
-    void readLine(const QString &raw);
-    void finishArea();
+    // Takes one line; a value that cannot be taken is noted and the reading goes on.
+    void readLine(const QString &raw, int lineNumber);
+    // Brings the areas read into the library (see matchAreas).
+    void finish();
 
     CfgPtr current;
+    ReadProblems problems;
 
 private:
     void applyCacheKey(const QString &key, const QString &value);
     void applyKey(const QString &key, const QString &value, const QString &line);
-    clsScenery &area()
-    {
-        if (!m_area)
-            throw noArea();
-        return *m_area;
-    }
+    void note(int line, const QString &text) { problems.append(ReadProblem{m_file, line, text}); }
+    void matchAreas();
+    void update(clsScenery &scenery, const clsScenery &area) const;
+    QString freeTitle(const QString &title) const;
+    QString pathIdentity(const clsScenery &scenery) const;
 
     SceneryManager &m;
     bool m_updateExisting;
-    QHash<QString, SceneryPtr> m_firstByTitle;
+    QString m_file;
     bool m_inCache = false;
     bool m_inGeneral = false;
-    SceneryPtr m_area;
+    std::vector<Area> m_areas;
     CachePtr m_cache;
+    QHash<QString, int> m_cacheLines; // cache header as read -> its first line in this file
+    QSet<QString> m_titles;           // every title of the library while the areas are matched
+    int m_line = 0;
 };
 
-void CfgReader::readLine(const QString &raw)
+void CfgReader::readLine(const QString &raw, int lineNumber)
 {
+    m_line = lineNumber;
     const QString line = trimBlanks(raw);
     const QString keyLine = SceneryManager::ReplaceNumber(line.toUpper());
 
     if (keyLine == QLatin1String("[CACHE.XXX]")) {
         const QString header = line;
         const qint16 number = qint16(line.mid(7, 3).toShort());
+        if (const auto first = m_cacheLines.constFind(header); first != m_cacheLines.cend()) {
+            note(lineNumber,
+                 QStringLiteral("the section %1 appears again (first at line %2); the values of this "
+                                "one are used.")
+                     .arg(header)
+                     .arg(first.value()));
+        } else {
+            m_cacheLines.insert(header, lineNumber);
+        }
         if (CachePtr held = m.colCache.value(header)) {
-            // The same section read again (after a switch or an update): the newer reading wins,
-            // in the place the section already has.
+            // The same section read again (after a switch or an update, or twice in one file):
+            // the later reading wins, in the place the section already has.
             *held = clsCache{};
             held->intCache = number;
             m_cache = held;
@@ -101,10 +115,9 @@ void CfgReader::readLine(const QString &raw)
     if (keyLine == QLatin1String("[AREA.XXX]")) {
         m_inCache = false;
         m_inGeneral = false;
-        if (m_area)
-            finishArea();
-        m_area = std::make_shared<clsScenery>();
-        m_area->InCFG = true;
+        auto area = std::make_shared<clsScenery>();
+        area->InCFG = true;
+        m_areas.push_back(Area{area, lineNumber});
         return;
     }
 
@@ -113,10 +126,14 @@ void CfgReader::readLine(const QString &raw)
         return;
     const QString key = SceneryManager::ReplaceNumber(line.left(eq).toUpper());
     const QString value = line.mid(eq + 1);
-    if (m_inCache)
-        applyCacheKey(key, value);
-    else
-        applyKey(key, value, line);
+    try {
+        if (m_inCache)
+            applyCacheKey(key, value);
+        else
+            applyKey(key, value, line);
+    } catch (const LmError &e) {
+        note(lineNumber, QStringLiteral("\"%1\": %2; the value is left out.").arg(line, e.description()));
+    }
 }
 
 void CfgReader::applyCacheKey(const QString &key, const QString &value)
@@ -137,67 +154,199 @@ void CfgReader::applyKey(const QString &key, const QString &value, const QString
         return;  // the writer takes the size from the wizard
     if (key == QLatin1String("CLEAN_ON_EXIT")) {
         current->Clean_on_Exit = isTrueText(value);
-    } else if (key == QLatin1String("DESCRIPTION")) {
+        return;
+    }
+    if (key == QLatin1String("DESCRIPTION")) {
         current->Description = value;
-    } else if (key == QLatin1String("TITLE")) {
-        if (m_inGeneral) {
-            current->Title = value;
-        } else {
-            area().Title = value;
-            area().Key = LibraryNames::NewSceneryPrefix + value;
-        }
-    } else if (key == QLatin1String("TEXTURE_ID")) {
-        area().Texture_ID = VbConvert::textToInt16(value);
-    } else if (key == QLatin1String("GROUP")) {
-        area().Group = value;
-    } else if (key == QLatin1String("ID")) {
-        area().ID = value;
-    } else if (key == QLatin1String("ACTIVE")) {
-        area().Active = VbConvert::textToBool(value);
-    } else if (key == QLatin1String("REQUIRED")) {
-        area().Required = VbConvert::textToBool(value);
-    } else if (key == QLatin1String("LAYER")) {
-        area().Layer = VbConvert::textToInt16(value);
-    } else if (key == QLatin1String("GROUPID")) {
-        area().GroupID = VbConvert::textToInt16(value);
-    } else if (key == QLatin1String("LOCAL")) {
-        area().LocalPath = value;
-    } else if (key == QLatin1String("REMOTE")) {
-        area().RemotePath = value;
-    } else if (key == QLatin1String("EXCLUDE")) {
-        area().Exclude = value;
-    } else if (key == QLatin1String("FLATTEN.X")) {
-        // The position is the digit of the line itself; the key only shows there is exactly one.
-        area().setFlatten(qint16(line.at(8).unicode() - '0'), value);
+        return;
     }
+    if (key == QLatin1String("TITLE") && m_inGeneral) {
+        current->Title = value;
+        return;
+    }
+    static const QSet<QString> areaKeys{
+        QStringLiteral("TITLE"),  QStringLiteral("TEXTURE_ID"), QStringLiteral("GROUP"),
+        QStringLiteral("ID"),     QStringLiteral("ACTIVE"),     QStringLiteral("REQUIRED"),
+        QStringLiteral("LAYER"),  QStringLiteral("GROUPID"),    QStringLiteral("LOCAL"),
+        QStringLiteral("REMOTE"), QStringLiteral("EXCLUDE"),    QStringLiteral("FLATTEN.X")};
+    if (!areaKeys.contains(key))
+        return;
+    if (m_areas.empty())
+        throw LmError(ScenerycfgErrors::ObjectNotSet, QStringLiteral("it stands before the first area"));
+    clsScenery &area = *m_areas.back().record;
+    if (key == QLatin1String("TITLE"))
+        area.Title = value;
+    else if (key == QLatin1String("TEXTURE_ID"))
+        area.Texture_ID = VbConvert::textToInt16(value);
+    else if (key == QLatin1String("GROUP"))
+        area.Group = value;
+    else if (key == QLatin1String("ID"))
+        area.ID = value;
+    else if (key == QLatin1String("ACTIVE"))
+        area.Active = VbConvert::textToBool(value);
+    else if (key == QLatin1String("REQUIRED"))
+        area.Required = VbConvert::textToBool(value);
+    else if (key == QLatin1String("LAYER"))
+        area.Layer = VbConvert::textToInt16(value);
+    else if (key == QLatin1String("GROUPID"))
+        area.GroupID = VbConvert::textToInt16(value);
+    else if (key == QLatin1String("LOCAL"))
+        area.LocalPath = value;
+    else if (key == QLatin1String("REMOTE"))
+        area.RemotePath = value;
+    else if (key == QLatin1String("EXCLUDE"))
+        area.Exclude = value;
+    else // "FLATTEN.X": the position is the digit of the line itself
+        area.setFlatten(qint16(line.at(8).unicode() - '0'), value);
 }
 
-void CfgReader::finishArea()
+void CfgReader::update(clsScenery &scenery, const clsScenery &area) const
 {
-    if (!m_area)
+    scenery.InCFG = true;
+    if (!m_updateExisting)
         return;
-    SceneryPtr a = std::move(m_area);
-    m_area.reset();
-    if (SceneryPtr s = m_firstByTitle.value(a->Title)) {
-        s->InCFG = true;
-        if (m_updateExisting) {
-            s->Active = a->Active;
-            s->Required = a->Required;
-            s->LocalPath = a->LocalPath;
-            if (!a->RemotePath.isEmpty())
-                s->RemotePath = a->RemotePath;
-        }
-        return;
-    }
-    a->IsLocalPath = a->RemotePath.isEmpty() || !a->LocalPath.isEmpty();
-    // An area without a "Title=" line still belongs in the level "New"; with no key at all it
-    // would have no place in the tree and could not be saved.
-    if (a->Key.isEmpty())
-        a->Key = LibraryNames::NewSceneryPrefix + a->Title;
-    m.colScenery.add(a->Key, a);
-    m_firstByTitle.insert(a->Title, a);
+    scenery.Active = area.Active;
+    scenery.Required = area.Required;
+    scenery.LocalPath = area.LocalPath;
+    if (!area.RemotePath.isEmpty())
+        scenery.RemotePath = area.RemotePath;
 }
 
+// The folder an area or scenery stands for, as one comparable text: its local folder resolved as
+// the writer resolves it, else its remote folder; "" when it names neither.
+QString CfgReader::pathIdentity(const clsScenery &scenery) const
+{
+    QString path;
+    if (!scenery.LocalPath.isEmpty())
+        path = QLatin1Char('L') + m.getRealPath(scenery.LocalPath);
+    else if (!scenery.RemotePath.isEmpty())
+        path = QLatin1Char('R') + scenery.RemotePath;
+    while (path.size() > 1 && path.endsWith(QLatin1Char('\\')))
+        path.chop(1);
+    return path.toUpper();
+}
+
+// The title itself when no scenery has it and its key in the level "New" is free; else the title
+// with the first free " (2)", " (3)", ... after it.
+QString CfgReader::freeTitle(const QString &title) const
+{
+    auto free = [&](const QString &t) {
+        return !m_titles.contains(t) && !m.colScenery.contains(LibraryNames::NewSceneryPrefix + t);
+    };
+    if (free(title))
+        return title;
+    const QString base = title.isEmpty() ? QStringLiteral("(unknown)") : title;
+    for (int n = 2;; ++n) {
+        const QString candidate = QStringLiteral("%1 (%2)").arg(base).arg(n);
+        if (free(candidate))
+            return candidate;
+    }
+}
+
+// Each area becomes, in file order, the library scenery it stands for, or a new scenery:
+//  1. the first scenery of the library with the area's title, unless an earlier area of this file
+//     had that title too;
+//  2. otherwise a scenery renamed in the library since the file was written: the one scenery whose
+//     title the file does not hold, that no area took yet, and whose folder is the area's;
+//  3. otherwise a new scenery in the level "New", under a title no other scenery has. Areas that
+//     share a title therefore never become one scenery, and none is lost when "(Current)" is
+//     written back.
+// New sceneries follow each other in the file's order.
+void CfgReader::matchAreas()
+{
+    QHash<QString, SceneryPtr> firstByTitle;
+    for (const SceneryPtr &s : m.colScenery) {
+        if (!firstByTitle.contains(s->Title))
+            firstByTitle.insert(s->Title, s);
+        m_titles.insert(s->Title);
+    }
+    QSet<QString> fileTitles;
+    for (const Area &a : m_areas)
+        fileTitles.insert(a.record->Title);
+    QHash<QString, QList<SceneryPtr>> renamedByPath;
+    for (const SceneryPtr &s : m.colScenery) {
+        const QString path = pathIdentity(*s);
+        if (!path.isEmpty() && !fileTitles.contains(s->Title))
+            renamedByPath[path].append(s);
+    }
+
+    QHash<QString, int> titleLines; // title -> line of the first area with it
+    QSet<const clsScenery *> taken;
+    QString lastNewKey;
+    for (const Area &a : m_areas) {
+        m.context().ui.processEvents();
+        const SceneryPtr area = a.record;
+        const auto earlier = titleLines.constFind(area->Title);
+        const bool repeated = earlier != titleLines.cend();
+        const int earlierLine = repeated ? earlier.value() : 0;
+        if (!repeated)
+            titleLines.insert(area->Title, a.line);
+
+        SceneryPtr found = repeated ? SceneryPtr() : firstByTitle.value(area->Title);
+        if (found && taken.contains(found.get()))
+            found.reset();
+        if (!found) {
+            SceneryPtr renamed;
+            int candidates = 0;
+            for (const SceneryPtr &s : renamedByPath.value(pathIdentity(*area))) {
+                if (!taken.contains(s.get())) {
+                    renamed = s;
+                    ++candidates;
+                }
+            }
+            if (candidates == 1)
+                found = renamed;
+        }
+        if (found) {
+            taken.insert(found.get());
+            update(*found, *area);
+            if (repeated)
+                note(a.line,
+                     QStringLiteral("the title \"%1\" was already used by the area of line %2; this area is "
+                                    "the scenery \"%3\".")
+                         .arg(area->Title)
+                         .arg(earlierLine)
+                         .arg(found->Title));
+            continue;
+        }
+
+        const QString title = freeTitle(area->Title);
+        if (repeated)
+            note(a.line,
+                 QStringLiteral("the title \"%1\" was already used by the area of line %2; this area is "
+                                "kept as the new scenery \"%3\".")
+                     .arg(area->Title)
+                     .arg(earlierLine)
+                     .arg(title));
+        else if (title != area->Title)
+            note(a.line,
+                 QStringLiteral("the library already holds a scenery under the key of \"%1\"; this area "
+                                "is kept as the new scenery \"%2\".")
+                     .arg(area->Title, title));
+        area->Title = title;
+        area->Key = LibraryNames::NewSceneryPrefix + title;
+        area->IsLocalPath = area->RemotePath.isEmpty() || !area->LocalPath.isEmpty();
+        area->PreviousKey = lastNewKey;
+        m.colScenery.add(area->Key, area);
+        m_titles.insert(title);
+        taken.insert(area.get());
+        lastNewKey = area->Key;
+    }
+}
+
+void CfgReader::finish()
+{
+    matchAreas();
+    if (m.colCache.isEmpty()) {
+        auto cache = std::make_shared<clsCache>();
+        cache->intCache = 0;
+        cache->strTitle = QStringLiteral("Default Texture Cache");
+        cache->strLocal = QStringLiteral("texture");
+        cache->strRemote = QStringLiteral("scenedb\\texture");
+        cache->blnActive = false;
+        m.colCache.add(QStringLiteral("[Cache.000]"), cache);
+    }
+}
 }
 
 QString SceneryManager::ReplaceNumber(const QString &line)
@@ -210,7 +359,7 @@ QString SceneryManager::ReplaceNumber(const QString &line)
     return result;
 }
 
-void SceneryManager::readCFG(QString &strFile, bool blnUpdateExisting)
+ReadProblems SceneryManager::readCFG(QString &strFile, bool blnUpdateExisting)
 {
     UiPort &ui = m_context.ui;
     const FileSystem &fs = m_context.fs;
@@ -231,24 +380,31 @@ void SceneryManager::readCFG(QString &strFile, bool blnUpdateExisting)
         for (const SceneryPtr &s : colScenery)
             s->InCFG = false;
 
-        CfgReader reader(*this, blnUpdateExisting);
+        CfgReader reader(*this, blnUpdateExisting, strFile);
         reader.current = current;
-        for (const QString &line : lines) {
+        for (qsizetype i = 0; i < lines.size(); ++i) {
             ui.processEvents();
-            reader.readLine(line);
+            reader.readLine(lines.at(i), int(i) + 1);
         }
-        reader.finishArea();
+        reader.finish();
 
-        if (colCache.isEmpty()) {
-            auto cache = std::make_shared<clsCache>();
-            cache->intCache = 0;
-            cache->strTitle = QStringLiteral("Default Texture Cache");
-            cache->strLocal = QStringLiteral("texture");
-            cache->strRemote = QStringLiteral("scenedb\\texture");
-            cache->blnActive = false;
-            colCache.add(QStringLiteral("[Cache.000]"), cache);
+        if (!reader.problems.isEmpty()) {
+            // One message for the whole file: a damaged file can hold hundreds of bad lines.
+            constexpr qsizetype Shown = 20;
+            QStringList text{
+                QStringLiteral("%1 was read with problems; the reading went on past each:").arg(strFile)};
+            for (qsizetype i = 0; i < reader.problems.size() && i < Shown; ++i)
+                text << QStringLiteral("line %1: %2")
+                            .arg(reader.problems.at(i).line)
+                            .arg(reader.problems.at(i).text);
+            if (reader.problems.size() > Shown)
+                text << QStringLiteral("... and %1 more.").arg(reader.problems.size() - Shown);
+            ui.message(ReadProcedure + QLatin1Char('\n') + text.join(QStringLiteral("\r\n")),
+                       QStringLiteral("Lumivale"), UiPort::Buttons::Ok, UiPort::Icon::Exclamation);
         }
+        return reader.problems;
     } catch (const LmError &e) {
         reportError(ui, ReadProcedure, e);
+        return {ReadProblem{strFile, 0, e.description()}};
     }
 }

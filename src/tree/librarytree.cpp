@@ -532,29 +532,67 @@ struct LibraryTree::Rekey
     QString newKey;
 };
 
-void LibraryTree::fixChildKey(TreeNode *node, const QString &oldKey)
+QString LibraryTree::rekey(TreeNode *node, const QString &newKey)
 {
-    try {
-        rekey(node, oldKey);
-    } catch (const LmError &e) {
-        reportError(m_ui, FixChildKeyProcedure, e);
+    if (!node)
+        return {};
+    const QString oldKey = node->key();
+    std::vector<Rekey> plan;
+    if (const QString taken = planRekey(node, newKey, oldKey, plan); !taken.isEmpty())
+        return taken;
+    // The node leaves its level: what followed it there follows what stood above it instead, so
+    // that hidden sceneries keep their place among their siblings.
+    if (getParentKey(oldKey) != getParentKey(newKey)) {
+        QString above = node->previous() ? node->previous()->key() : QString();
+        if (isSceneryKey(oldKey)) {
+            updatePreviousLink();
+            if (const SceneryPtr scenery = m_manager.colScenery.value(oldKey))
+                above = scenery->PreviousKey;
+        }
+        QSet<QString> moving;
+        for (const Rekey &r : plan)
+            moving.insert(r.oldKey);
+        for (const SceneryPtr &scenery : m_manager.colScenery) {
+            if (scenery->PreviousKey == oldKey && !moving.contains(scenery->Key))
+                scenery->PreviousKey = above;
+        }
     }
+    applyRekey(plan);
+    return {};
 }
 
-void LibraryTree::rekey(TreeNode *top, const QString &oldTopKey)
+void LibraryTree::fixChildKey(TreeNode *node, const QString &oldKey)
 {
-    if (!top)
+    if (!node)
         return;
-    OrderedMap<SceneryPtr> &sceneries = m_manager.colScenery;
-    OrderedMap<LevelPtr> &levels = m_manager.dicLevel;
-
-    // 1. Plan every new key from the parent's new key, children top to bottom, a level before
-    //    its own children. Nothing changes yet.
     std::vector<Rekey> plan;
+    const QString taken = planRekey(node, node->key(), oldKey.isEmpty() ? node->key() : oldKey, plan);
+    if (!taken.isEmpty()) {
+        reportError(m_ui, FixChildKeyProcedure, LmError::standard(LmError::DuplicateKey, taken));
+        return;
+    }
+    applyRekey(plan);
+}
+
+QString LibraryTree::planRekey(TreeNode *top, const QString &topNewKey, const QString &topOldKey,
+                               std::vector<Rekey> &plan) const
+{
+    const OrderedMap<SceneryPtr> &sceneries = m_manager.colScenery;
+    const OrderedMap<LevelPtr> &levels = m_manager.dicLevel;
+    const bool topIsLevel = isLevelKey(top->key());
+
+    // 1. Every new key from the parent's new key, children top to bottom, a level before its own
+    //    children. A node without its record keeps its key: there is nothing to give a new one.
+    if (topNewKey != top->key()) {
+        const bool held = topIsLevel ? levels.contains(top->key()) : sceneries.contains(top->key());
+        if (!held)
+            return topNewKey;
+        plan.push_back(Rekey{top, topIsLevel, top->key(), topNewKey});
+    }
     QHash<QString, QString> movedLevels;  // old level key -> new level key
-    if (!oldTopKey.isEmpty() && oldTopKey != top->key() && isLevelKey(top->key()))
-        movedLevels.insert(oldTopKey, top->key());
-    std::vector<std::pair<TreeNode *, QString>> pending{{top, top->key()}};
+    if (topIsLevel && topOldKey != topNewKey)
+        movedLevels.insert(topOldKey, topNewKey);
+    std::vector<std::pair<TreeNode *, QString>> pending{{top, topNewKey}};
     while (!pending.empty()) {
         auto [parent, parentKey] = pending.back();
         pending.pop_back();
@@ -563,13 +601,24 @@ void LibraryTree::rekey(TreeNode *top, const QString &oldTopKey)
         for (TreeNode *child = parent->firstChild(); child; child = child->next()) {
             const QString &key = child->key();
             if (isLevelKey(key)) {
-                const QString newKey = LibraryNames::LevelPrefix + path + levels.item(key)->sLevelCaption;
-                plan.push_back(Rekey{child, true, key, newKey});
+                const LevelPtr level = levels.value(key);
+                const QString newKey =
+                    LibraryNames::LevelPrefix + path + (level ? level->sLevelCaption : child->text());
+                if (level)
+                    plan.push_back(Rekey{child, true, key, newKey});
+                else if (newKey != key)
+                    return newKey;
                 if (newKey != key)
                     movedLevels.insert(key, newKey);
                 childLevels.emplace_back(child, newKey);
             } else if (isSceneryKey(key)) {
-                plan.push_back(Rekey{child, false, key, LibraryNames::SceneryPrefix + path + sceneries.item(key)->Title});
+                const SceneryPtr scenery = sceneries.value(key);
+                const QString newKey =
+                    LibraryNames::SceneryPrefix + path + (scenery ? scenery->Title : child->text());
+                if (!scenery && newKey != key)
+                    return newKey;
+                if (scenery)
+                    plan.push_back(Rekey{child, false, key, newKey});
             }
         }
         for (auto it = childLevels.rbegin(); it != childLevels.rend(); ++it)
@@ -589,7 +638,8 @@ void LibraryTree::rekey(TreeNode *top, const QString &oldTopKey)
         }
     }
 
-    // 2. Refuse the whole change when a new key is taken by anything that keeps its key.
+    // 2. The whole change is refused when a new key is taken by anything that keeps its key, or
+    //    two entries would arrive at one key.
     QSet<QString> leavingSceneries, leavingLevels, leavingNodes, arriving;
     for (const Rekey &r : plan) {
         if (r.oldKey == r.newKey)
@@ -605,24 +655,29 @@ void LibraryTree::rekey(TreeNode *top, const QString &oldTopKey)
                                           : sceneries.contains(r.newKey) && !leavingSceneries.contains(r.newKey);
         const bool heldByNode = m_tree.contains(r.newKey) && !leavingNodes.contains(r.newKey);
         if (heldByRecord || heldByNode || arriving.contains(r.newKey))
-            throw LmError::standard(LmError::DuplicateKey, r.newKey);
+            return r.newKey;
         arriving.insert(r.newKey);
     }
-    if (arriving.isEmpty())
-        return;
+    return {};
+}
 
-    // 3. Take every record that changes out first, so that keys can pass from one to another.
+void LibraryTree::applyRekey(const std::vector<Rekey> &plan)
+{
+    OrderedMap<SceneryPtr> &sceneries = m_manager.colScenery;
+    OrderedMap<LevelPtr> &levels = m_manager.dicLevel;
+
+    // Every record that changes is taken out first, so that keys can pass from one to another.
     QHash<QString, QString> renamed;
-    std::vector<std::pair<const Rekey *, SceneryPtr>> takenSceneries;
-    std::vector<std::pair<const Rekey *, LevelPtr>> takenLevels;
+    std::vector<SceneryPtr> takenSceneries;
+    std::vector<LevelPtr> takenLevels;
     for (const Rekey &r : plan) {
         if (r.oldKey == r.newKey)
             continue;
         renamed.insert(r.oldKey, r.newKey);
         if (r.level)
-            takenLevels.emplace_back(&r, levels.remove(r.oldKey));
+            takenLevels.push_back(levels.remove(r.oldKey));
         else
-            takenSceneries.emplace_back(&r, sceneries.remove(r.oldKey));
+            takenSceneries.push_back(sceneries.remove(r.oldKey));
         if (r.node)
             m_tree.setKey(r.node, QString());
     }
@@ -632,11 +687,11 @@ void LibraryTree::rekey(TreeNode *top, const QString &oldTopKey)
             continue;
         m_ui.processEvents();
         if (r.level) {
-            const LevelPtr &level = takenLevels[nextLevel++].second;
+            const LevelPtr &level = takenLevels[nextLevel++];
             level->sLevelKey = r.newKey;
             levels.add(r.newKey, level);
         } else {
-            const SceneryPtr &scenery = takenSceneries[nextScenery++].second;
+            const SceneryPtr &scenery = takenSceneries[nextScenery++];
             scenery->Key = r.newKey;
             sceneries.add(r.newKey, scenery);
         }

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 class SceneryManager;
 class UiPort;
@@ -40,10 +41,17 @@ public:
     // and the sceneries the mask lets through (0 shows all), and refills the author list.
     // appendUnplaced puts sceneries without a placed predecessor last instead of first.
     void fillTree(qint16 mask, bool appendUnplaced);
+    // The one re-key of the library: gives the node (its record and its tree node) the key newKey,
+    // every descendant the key of its new place, and every scenery the filter hides in a level
+    // that changes key its new key as well; recorded predecessors follow their records. When the
+    // node changes level, what followed it in the old level follows what stood above it. Returns
+    // "" when done; otherwise the first key that two records or nodes would share, and nothing
+    // has changed.
+    QString rekey(TreeNode *node, const QString &newKey);
     // Gives every descendant of the node a key that matches its place; the node itself already
     // carries its new key. When the node is a level whose key changed, pass its old key too, so
     // that sceneries the filter hides (they have no node) move with it. A change that would give
-    // two records one key is refused as a whole and leaves tree and library unchanged.
+    // two records one key is reported and refused as a whole.
     void fixChildKey(TreeNode *node, const QString &oldKey = QString());
     // Gives every descendant the check state of the node.
     void SelectSubNodes(TreeNode *node);
@@ -75,7 +83,11 @@ private:
     TreeNode *levelNode(const QString &key) const;
     TreeNode *newLevelNode();
     void applyAppearance(TreeNode *node, const clsScenery &scenery) const;
-    void rekey(TreeNode *node, const QString &oldKey);
+    // Plans the re-key of top's subtree (top to topNewKey; topOldKey is the key its level had, for
+    // the sceneries the filter hides). Returns the first clashing key, "" when the plan can run.
+    QString planRekey(TreeNode *top, const QString &topNewKey, const QString &topOldKey,
+                      std::vector<Rekey> &plan) const;
+    void applyRekey(const std::vector<Rekey> &plan);
 
     SceneryManager &m_manager;
     Tree &m_tree;

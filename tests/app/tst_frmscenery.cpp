@@ -197,6 +197,40 @@ private slots:
             QCOMPARE(f.env.fs.readLines(f.dbPath(u"CFGSet.db"_s)).join(u'|'), u"<Set>|Mine|1|False|Beta|</Set>"_s);
     }
 
+    // A library read with errors is saved over its files only when the user says so, and the
+    // ".backup" copy of the damaged file stays as it was.
+    void unloadAfterDamagedReading_data()
+    {
+        QTest::addColumn<bool>("save");
+        QTest::newRow("not saved") << false;
+        QTest::newRow("saved all the same") << true;
+    }
+    void unloadAfterDamagedReading()
+    {
+        QFETCH(bool, save);
+        Fixture f;
+        f.addLevel(u"LevelNew"_s, u"New"_s);
+        f.writeFiles(1);
+        const QStringList damaged{u"//Lumivale 1.6"_s,        u"<Scenery>"_s,  u"Key=SceneryNew\\Alpha"_s,
+                                  u"Title=Alpha"_s,           u"</Scenery>"_s, u"<Scenery>"_s,
+                                  u"Key=SceneryNew\\Alpha"_s, u"Title=Beta"_s, u"</Scenery>"_s};
+        f.env.fs.writeLines(f.dbPath(u"Lumivale.db5"_s), damaged);
+        f.env.writeFile(f.dbPath(u"Lumivale.db5.backup"_s), "good copy");
+        f.create();
+        f.env.ui.expectMessageStartingWith(u"SceneryManager.readDB\nError: 457\n"_s, u"Lumivale"_s);
+        f.form->Form_Load();
+        const QByteArray before = f.env.readFile(f.dbPath(u"Lumivale.db5"_s));
+        f.env.ui.expectMessage(u"Do you want to save the changes to the database?"_s, u"Update Database"_s,
+                               UiPort::Answer::Yes);
+        f.env.ui.expectMessageStartingWith(
+            u"The library files were read with errors:\r\nLumivale.db5, line 9: "_s, u"Update Database"_s,
+            save ? UiPort::Answer::Yes : UiPort::Answer::No);
+        f.form->Form_Unload();
+        QVERIFY(f.env.ui.allShown());
+        QCOMPARE(f.env.readFile(f.dbPath(u"Lumivale.db5"_s)) == before, !save);
+        QCOMPARE(f.env.readFile(f.dbPath(u"Lumivale.db5.backup"_s)), QByteArray("good copy"));
+    }
+
     // A library "levels|Scenery.cfg areas ("#n": n of them)|sets|simulator ("!": no Scenery.cfg)|stored Filter"
     // (see describe), the steps of run() and their answers.
     void scenarios_data()

@@ -23,6 +23,7 @@ public:
         QString author{}, previousKey{};
         qint16 layer = 0, salesType = 0, groupId = 0;
         QString exclude{};
+        QString key{}; // "" for the key its level and title give
     };
 
     static QString simFolder(int simType)
@@ -59,7 +60,7 @@ public:
     }
     QString addScenery(const Scenery &s)
     {
-        const QString key = u"Scenery"_s + s.level.mid(5) + u'\\' + s.title;
+        const QString key = s.key.isEmpty() ? u"Scenery"_s + s.level.mid(5) + u'\\' + s.title : s.key;
         const auto flag = [](bool b) { return b ? u"True"_s : u"False"_s; };
         m_db5 << u"<Scenery>"_s << u"Active="_s + flag(s.active) << u"Author="_s + s.author
               << u"Exclude="_s + s.exclude << u"FlySim=%1"_s.arg(s.flySim) << u"GroupID=%1"_s.arg(s.groupId)

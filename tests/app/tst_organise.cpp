@@ -55,6 +55,15 @@ QString shape(const TreeNode *n, const QString &separator = " ")
     return parts.join(separator);
 }
 
+// The keys of the tree's nodes in walk order.
+QString nodeKeys(frmScenery &form)
+{
+    QStringList keys;
+    for (const TreeNode *n = form.trvScenery().firstRoot(); n; n = n->nextInWalk())
+        keys << n->key();
+    return keys.join(",");
+}
+
 QString shape(frmScenery &form)
 {
     return shape(form.trvScenery().firstRoot()) + (form.removedList().isEmpty() ? QString() : " removed " + form.removedList().keys().join(","));
@@ -354,6 +363,86 @@ private slots:
         const QString at = moved.isEmpty() || moved.startsWith('=') ? base : moved;
         QVERIFY(f.env.fs.fileExists(at + "scenery\\p.bgl") && f.env.fs.fileExists(at + "texture\\p.bmp") && f.env.fs.fileExists(at + "readme.txt"));
         QVERIFY(f.env.fs.folderExists(base + "texture") && (at == base || !f.env.fs.fileExists(base + "readme.txt"))); // source folders stay, empty
+    }
+
+    // Every re-key is planned and checked once, for the whole subtree: refused, it changes nothing.
+    void refusedRenameChangesNothing()
+    {
+        MainWindowFixture f;
+        f.addLevel(NewL, "New");
+        f.addLevel(Europe, "Europe");
+        f.addScenery({.title = "Twin", .level = Europe, .key = "SceneryEurope\\One"});
+        f.addScenery({.title = "Twin", .level = Europe, .key = "SceneryEurope\\Two"});
+        frmScenery &form = f.load();
+        const QStringList sceneries = f.manager->colScenery.keys(), levels = f.manager->dicLevel.keys();
+        const QString tree = nodeKeys(form);
+        f.select(Europe);
+        f.env.ui.expectInput("Insert the new caption for the level: Europe", "Rename Level", "Asia");
+        f.env.ui.expectMessage("The new caption would give two entries the key \"SceneryAsia\\Twin\".",
+                               "Can not rename level.");
+        form.runCommand(3);
+        QVERIFY(f.env.ui.allShown());
+        QCOMPARE(f.manager->colScenery.keys(), sceneries);
+        QCOMPARE(f.manager->dicLevel.keys(), levels);
+        QCOMPARE(nodeKeys(form), tree);
+        QCOMPARE(f.node(Europe)->text(), "Europe");
+    }
+
+    // A scenery that leaves its level hands its place to what followed it there, also to a
+    // follower the filter hides: once the filter is off, that one stands where the moved one stood.
+    void hiddenFollowerTakesTheMovedPlace()
+    {
+        MainWindowFixture f;
+        f.addLevel(NewL, "New");
+        f.addLevel(Europe, "Europe");
+        const QString z = f.addScenery({.title = "Z"});
+        const QString a = f.addScenery({.title = "A", .previousKey = z});
+        const QString h = f.addScenery({.title = "H", .flySim = 8, .previousKey = a}); // FS2K2 only
+        f.addScenery({.title = "B", .previousKey = h});
+        frmScenery &form = f.load();
+        form.chkFilter_Click(2, true); // FS2K: H is hidden
+        QVERIFY(!f.node(h));
+        f.select(a);
+        f.env.ui.expectForm<frmMoveTreeNode>("frmMoveTreeNode", [](frmMoveTreeNode &d) {
+            d.trvTree.setSelectedItem(d.trvTree.node("LevelEurope"));
+            d.cmdOk_Click();
+        });
+        form.runCommand(6);
+        QCOMPARE(f.manager->colScenery.item(h)->PreviousKey, z);
+        form.chkFilter_Click(2, false);
+        QCOMPARE(shape(f.node(NewL)->firstChild(), ","), "Z,H,B");
+        QCOMPARE(shape(f.node(Europe)->firstChild(), ","), "A");
+    }
+
+    // Sets hold titles: a renamed scenery stays in every set, in its place, and the simulator's
+    // Scenery.cfg, which still names the old title, finds it again by its folder at the next start.
+    void renamedSceneryKeepsItsSets()
+    {
+        MainWindowFixture f;
+        f.addLevel(NewL, "New");
+        f.addScenery({.title = "Before", .local = "Addon Scenery\\Alps"});
+        f.addScenery({.title = "Other", .local = "Addon Scenery\\Other"});
+        f.addSet("Europe", 1, {"Other", "Before", "Third"});
+        f.addSet("Winter", 0, {"Before"});
+        f.addCfgArea("Before", "Addon Scenery\\Alps");
+        frmScenery &form = f.load();
+        f.select("SceneryNew\\Before");
+        f.env.ui.expectInput("Insert the new name for the scenery: Before", "Rename Scenery", "After");
+        form.runCommand(10);
+        QCOMPARE(f.members("Europe"), QStringList({"Other", "After", "Third"}));
+        QCOMPARE(f.members("Winter"), QStringList{"After"});
+        QCOMPARE(f.members("(Current)"), QStringList{"After"});
+
+        f.env.ui.expectMessage("Do you want to save the changes to the database?", "Update Database",
+                               Answer::Yes);
+        form.Form_Unload();
+        f.create();
+        f.form->Form_Load();
+        QVERIFY(f.env.ui.allShown());
+        QCOMPARE(f.manager->colScenery.count(), 2);
+        QVERIFY(f.manager->colScenery.contains("SceneryNew\\After"));
+        QCOMPARE(f.members("(Current)"), QStringList{"After"});
+        QCOMPARE(f.members("Europe"), QStringList({"Other", "After", "Third"}));
     }
 
     // Random commands on random nodes with random answers; after each the invariants hold, and every

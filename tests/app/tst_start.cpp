@@ -3,6 +3,7 @@
 #include "settings/programsettings.h"
 #include "support/testenv.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QLocale>
 #include <QTest>
@@ -172,10 +173,22 @@ private slots:
         QCOMPARE(session->folderMemory->GetDicPath(u"x"_s), u"C:\\FS2000"_s);
         QCOMPARE(session->commands[45].procedure, u"InnerMove(3)"_s);
         QCOMPARE(Start::functionKeyCommand(session->functionKeys, 3), f3);
-        // A second start while this one runs ends at once, silently.
+        // A second start while this one runs ends at once, and says why: after bringing the running
+        // window to the front when it can, else naming who holds the library.
         ProgramInfo secondProgram(env.homeHost());
         AppContext second{env.fs, *env.settings, env.ui, secondProgram};
+        env.ui.expectMessage(
+            u"Lumivale is already running (tst_start, process %1) with the library in %2. Close it, "
+            u"then start Lumivale again."_s.arg(QCoreApplication::applicationPid())
+                .arg(env.programFolder()),
+            u"Lumivale"_s);
         QVERIFY(!Start::Main(second, hooks));
+        hooks.raiseRunningInstance = [] { return true; };
+        env.ui.expectMessage(u"Lumivale is already running; its window has been brought to the front."_s,
+                             u"Lumivale"_s);
+        QVERIFY(!Start::Main(second, hooks));
+        QVERIFY(env.ui.allShown());
+        QVERIFY(!secondProgram.holdsInstanceLock());
         QCOMPARE(done.size(), 2);
     }
 };

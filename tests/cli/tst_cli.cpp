@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "platform/filesystem.h"
 #include "platform/lmerror.h"
+#include "platform/programinfo.h"
 #include "platform/settingsstore.h"
 #include "support/testenv.h"
 
@@ -515,6 +516,56 @@ private slots:
         QCOMPARE(u"%1 %2"_s.arg(demo.run(u"backup|delete|nightly.zip|--yes"_s).code).arg(listed()), u"0 Spring V15:folder:="_s);
     }
 
+    // A command that writes the library takes the lock the window holds; while another instance
+    // holds it, the command changes nothing. Commands that only read go on.
+    void secondWriterIsRefused()
+    {
+        const Demo demo;
+        {
+            ProgramInfo running(demo.fs.toHost(demo.programFolder));
+            QVERIFY(running.acquireInstanceLock());
+            const auto before = snapshot(demo.prefixHost);
+            const Result refused = demo.run(u"import"_s);
+            QCOMPARE(refused.code, 1);
+            QVERIFY2(refused.err.contains(
+                         u"is in use by another Lumivale (tst_cli, process %1); nothing changed."_s.arg(
+                             QCoreApplication::applicationPid())),
+                     qPrintable(refused.err));
+            QCOMPARE(snapshot(demo.prefixHost), before);
+            QCOMPARE(demo.run(u"list"_s).code, 0);
+        }
+        QCOMPARE(demo.run(u"import"_s).code, 0);
+    }
+
+    // An import over a library file read with errors saves nothing unless told to; the message
+    // names the file and the line. Told to, it saves, and the .backup copy stays the good one.
+    void damagedLibraryIsNotSaved()
+    {
+        const Demo demo;
+        QCOMPARE(demo.run(u"import"_s).code, 0); // the library files exist
+        const QString db5 = demo.programFolder + u"\\Lumivale.db5"_s;
+        QStringList lines = demo.fs.readLines(db5);
+        const qsizetype firstEnd = lines.indexOf(u"</Scenery>"_s);
+        lines.insert(firstEnd + 1, u"<Scenery>"_s);
+        lines.insert(firstEnd + 2, u"Key="_s + lines.filter(QRegularExpression(u"^Key="_s)).first().mid(4));
+        lines.insert(firstEnd + 3, u"</Scenery>"_s); // the first scenery's key again
+        demo.fs.writeLines(db5, lines);
+        demo.fs.writeAll(db5 + u".backup"_s, "the last good copy");
+        const auto before = snapshot(demo.prefixHost);
+        const Result refused = demo.run(u"import"_s);
+        QCOMPARE(refused.code, 1);
+        QVERIFY2(refused.err.contains(u"Lumivale.db5, line %1: "_s.arg(firstEnd + 4)),
+                 qPrintable(refused.err));
+        QVERIFY2(refused.err.contains(u"Nothing saved."_s), qPrintable(refused.err));
+        QCOMPARE(snapshot(demo.prefixHost), before);
+
+        const Result forced = demo.run(u"import|--force-save"_s);
+        QCOMPARE(forced.code, 0);
+        QVERIFY(demo.fs.readAll(db5) != demo.fs.readAll(db5 + u".backup"_s));
+        QCOMPARE(demo.fs.readAll(db5 + u".backup"_s), QByteArray("the last good copy"));
+        QCOMPARE(demo.run(u"list"_s).err, QString()); // what was saved reads back cleanly
+    }
+
     void failuresChangeNothing_data()
     {
         QTest::addColumn<QString>("arguments"); // "(no list)": with an empty backup file list
@@ -522,6 +573,10 @@ private slots:
         QTest::newRow("import of a missing file") << "import|C:\\Nowhere\\Scenery.cfg" << "1|C:\\Nowhere\\Scenery.cfg";
         QTest::newRow("unknown set") << "write-cfg|Nowhere" << "1|no set \"Nowhere\"";
         QTest::newRow("unknown set after a known one") << "write-cfg|(Current)|Nowhere" << "1|no set \"Nowhere\"";
+        QTest::newRow("set of another simulator") << "--sim|0|write-cfg|(Current)|Combat"
+                                                  << "1|the set \"Combat\" belongs to Combat Flight "
+                                                     "Simulator 2 (--sim 2), not to Flight Simulator 2000; "
+                                                     "nothing written.";
         QTest::newRow("333 titles refused") << "write-cfg|Big333" << "3|Can not create scenery.cfg: The selected sets cover more then the maximum of 332 sceneries.";
         // The limit counts distinct titles over all named sets.
         QTest::newRow("332 titles and (Current) over them") << "write-cfg|Big332|(Current)" << "3|Can not create";
@@ -535,7 +590,8 @@ private slots:
     {
         QFETCH(QString, arguments);
         QFETCH(QString, expected);
-        static const Demo demo(u"Big333/1/#331,Paris,London;Big332/1/#330,Paris,London"_s); // nothing is written: rows share it
+        // Nothing is written: rows share it.
+        static const Demo demo(u"Big333/1/#331,Paris,London;Big332/1/#330,Paris,London;Combat/2/Paris"_s);
         demo.writeBackupList(arguments.endsWith("|(no list)"_L1) ? QString() : u"\\Scenery.cfg|\\No such file.cfg"_s);
         // All of the installation but Scenery.CFG.Backup, which making a backup refreshes first.
         const auto before = snapshot(demo.prefixHost, u"Scenery.CFG.Backup"_s);

@@ -1,9 +1,12 @@
 // Inputs the fuzz targets once stumbled on, kept in tests/data/fuzz-<name>/ and read again
 // through the same reader in the normal build: the reading must end without a crash or an escaping
 // exception, report any trouble only as the reader's own error message, and leave every container
-// keyed by its records' own keys.
+// keyed by its records' own keys. Then the library is saved: the save must work, and the saved
+// files must read back without a problem.
 
 #include "../scenerycfg/libraryfixture.h"
+
+#include "tree/librarytree.h"
 
 #include <QDir>
 #include <QTest>
@@ -18,8 +21,12 @@ private slots:
         QTest::addColumn<QString>("fileName");  // in the program folder; empty: the simulator's Scenery.cfg
         QTest::addColumn<QString>("input");  // folder/name in tests/data
         // Each fuzz target (fuzz_<name>) and the file its input is written as.
-        const QList<std::pair<QString, QString>> targets{{u"scenerycfg"_s, QString()}, {u"db5"_s, u"Lumivale.db5"_s},
-            {u"cfgset"_s, u"CFGSet.db"_s}, {u"level"_s, u"Level.db"_s}, {u"olddb"_s, u"Lumivale.db"_s}};
+        const QList<std::pair<QString, QString>> targets{
+            {u"scenerycfg"_s, QString()},       {u"db5"_s, u"Lumivale.db5"_s},
+            {u"cfgset"_s, u"CFGSet.db"_s},      {u"level"_s, u"Level.db"_s},
+            {u"olddb"_s, u"Lumivale.db"_s},     {u"save_scenerycfg"_s, QString()},
+            {u"save_db5"_s, u"Lumivale.db5"_s}, {u"save_cfgset"_s, u"CFGSet.db"_s},
+            {u"save_level"_s, u"Level.db"_s},   {u"save_olddb"_s, u"Lumivale.db"_s}};
         for (const auto &[name, fileName] : targets) {
             const QDir dir(QStringLiteral(LUMIVALE_TEST_DATA "/fuzz-") + name);
             for (const QString &input : dir.entryList(QDir::Files, QDir::Name))
@@ -37,18 +44,19 @@ private slots:
         LibraryFixture f;
         const QByteArray bytes = testData(input.section(u'/', 0, 0), input.section(u'/', 1));
         f.env.writeFile(fileName.isEmpty() ? u"C:\\FS2002\\SCENERY.CFG"_s : f.programFile(fileName), bytes);
-        // Trouble is shown only as the reader's own error message; any other dialog fails the test.
-        const QString error = (fileName.isEmpty() ? u"SceneryManager.readCFG"_s : u"SceneryManager.readDB"_s) + u"\nError: "_s;
+        // Trouble is shown only as the reader's own message; any other dialog, a failed save among
+        // them, fails the test.
+        const QString error =
+            fileName.isEmpty() ? u"SceneryManager.readCFG\n"_s : u"SceneryManager.readDB\nError: "_s;
         for (int i = 0; i < 500; ++i)
             f.env.ui.expectMessageStartingWith(error, u"Lumivale"_s);
+        bool isNew = false;
         try {
+            f.m().readDB(isNew);
             if (fileName.isEmpty()) {
                 QString path, again;
                 f.m().readCFG(path, false);
                 f.m().readCFG(again, true);
-            } else {
-                bool isNew = false;
-                f.m().readDB(isNew);
             }
         } catch (...) {
             QFAIL("an exception left the reader");
@@ -63,6 +71,13 @@ private slots:
             for (auto m = (*it)->colUsedSceneries.begin(); m != (*it)->colUsedSceneries.end(); ++m)
                 QCOMPARE(m.key(), *m);
         }
+
+        LibraryTree libraryTree(f.m(), f.tree, f.env.ui);
+        libraryTree.fillTree(0, isNew);
+        f.m().saveDB(f.tree);
+        f.manager = std::make_unique<SceneryManager>(f.env.context);
+        const ReadProblems problems = f.m().readDB(isNew);
+        QVERIFY2(problems.isEmpty(), qPrintable(describeProblems(problems)));
     }
 };
 

@@ -1,6 +1,7 @@
 #include "../scenerycfg/libraryfixture.h"
 
 #include "library/librarydb.h"
+#include "tree/librarytree.h"
 
 #include <QTest>
 
@@ -33,6 +34,22 @@ struct Db : LibraryFixture
             result << u"%1:%2:%3:%4"_s.arg(c->Key).arg(c->Cache_Size).arg(c->Clean_on_Exit).arg(c->colUsedSceneries.keys().join(u','));
         return result.join(u';');
     }
+    // The tree rebuilt from the library and the library saved from it; no failure may be shown.
+    void fillAndSave()
+    {
+        LibraryTree libraryTree(m(), tree, env.ui);
+        libraryTree.fillTree(0, isNew);
+        m().saveDB(tree);
+        QVERIFY(env.ui.allShown());
+    }
+    // Saves, then reads the saved files into a new library, which must find no problem in them.
+    void saveAndReadBack()
+    {
+        fillAndSave();
+        manager = std::make_unique<SceneryManager>(env.context);
+        const ReadProblems problems = m().readDB(isNew);
+        QVERIFY2(problems.isEmpty(), qPrintable(describeProblems(problems)));
+    }
     // "key:caption" per level.
     QString levels() const
     {
@@ -44,6 +61,24 @@ struct Db : LibraryFixture
 };
 
 QString userError(qint32 offset) { return QString::number(LmError::UserBase + offset) + u'\n'; }
+
+QByteArray fileOf(const QStringList &lines)
+{
+    return crlf(lines.join(u'\n') + u'\n');
+}
+
+QStringList levelBlock(const QString &caption, const QString &key)
+{
+    return {u"<Level>"_s, caption, key, u"</Level>"_s};
+}
+
+QStringList sceneryBlock(const QString &key, const QString &title)
+{
+    return {u"<Scenery>"_s, u"Key="_s + key, u"Title="_s + title, u"</Scenery>"_s};
+}
+
+// The messages the library reader shows for a key it mends or drops.
+const QString BadKeyMessage = u"SceneryManager.readDB\nError: "_s + userError(LibraryDb::BadKey);
 
 // The library written to tests/data/librarydb-golden: levels nested two deep, sceneries whose
 // collection order differs from the tree order, one scenery without a node, and sets including "(Current)".
@@ -132,11 +167,119 @@ private slots:
                  u"LevelEurope:Europe;LevelEurope\\Germany:Germany#Europe:1:0:Berlin,Paris;Empty:2:0:;Old:0:0:Alpha"_s);
         for (const SceneryPtr &s : f.m().colScenery) {
             clsScenery expected = *saved->colScenery.item(s->Key);
-            // Group is read as a number: an empty group comes back as "0". The line break became blanks.
-            expected.Group = expected.Group.isEmpty() ? u"0"_s : expected.Group;
+            // The line break became blanks.
             expected.Comment.replace(u'\r', u' ').replace(u'\n', u' ');
             QCOMPARE(describe(*s, StoredFields), describe(expected, StoredFields));
         }
+    }
+
+    // Each problem of a reading names its file and line, the first line of a block cut short.
+    void problemsNameFileAndLine_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("line");
+        const QStringList header{u"//Lumivale 1.6"_s};
+        QTest::newRow("scenery key twice: its end line")
+            << u"Lumivale.db5"_s
+            << header + sceneryBlock(u"SceneryNew\\A"_s, u"A"_s) + sceneryBlock(u"SceneryNew\\A"_s, u"B"_s)
+            << 9;
+        QTest::newRow("value that is no number")
+            << u"Lumivale.db5"_s
+            << QStringList{u"<Scenery>"_s, u"Key=SceneryNew\\A"_s, u"GroupID=x"_s, u"</Scenery>"_s} << 3;
+        QTest::newRow("set cut short: its first line")
+            << u"CFGSet.db"_s
+            << QStringList{u"<Set>"_s, u"S"_s, u"1"_s, u"False"_s, u"</Set>"_s, u"<Set>"_s, u"T"_s} << 6;
+        QTest::newRow("level key twice: the key")
+            << u"Level.db"_s << levelBlock(u"A"_s, u"LevelA"_s) + levelBlock(u"B"_s, u"LevelA"_s) << 7;
+    }
+
+    void problemsNameFileAndLine()
+    {
+        QFETCH(QString, file);
+        QFETCH(QStringList, lines);
+        QFETCH(int, line);
+        Db f;
+        f.write(file, fileOf(lines));
+        f.env.ui.expectMessageStartingWith(u"SceneryManager.readDB\n"_s, u"Lumivale"_s);
+        const ReadProblems problems = f.m().readDB(f.isNew);
+        QCOMPARE(problems.size(), 1);
+        QCOMPARE(problems.first().file, file);
+        QVERIFY2(problems.first().line == line, qPrintable(describeProblems(problems)));
+        QCOMPARE(f.m().libraryReadWithErrors(), QSet<QString>{file});
+    }
+
+    // A level whose key does not begin with "Level" becomes a top level of its caption, or is left
+    // out when it has none (or one already taken); either way the library saves, and what it saves
+    // reads back without a problem.
+    void badLevelKeyIsMended_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("levels"); // key:caption of every level read
+        QTest::newRow("misspelt prefix")
+            << u"Lvel Europe"_s << u"Europe"_s << u"LevelNew:New;LevelEurope:Europe"_s;
+        QTest::newRow("lower case") << u"levelAlps"_s << u"Alps"_s << u"LevelNew:New;LevelAlps:Alps"_s;
+        QTest::newRow("NUL first") << u"\0LevelAlps"_s << u"Alps"_s << u"LevelNew:New;LevelAlps:Alps"_s;
+        QTest::newRow("scenery key") << u"SceneryNew\\Alps"_s << u"Alps"_s
+                                     << u"LevelNew:New;LevelAlps:Alps"_s;
+        QTest::newRow("caption with a separator") << u"Bad"_s << u"A\\B"_s << u"LevelNew:New;LevelA/B:A/B"_s;
+        QTest::newRow("no caption: left out") << u"Bad"_s << QString() << u"LevelNew:New"_s;
+        QTest::newRow("caption taken: left out") << u"Bad"_s << u"New"_s << u"LevelNew:New"_s;
+    }
+
+    void badLevelKeyIsMended()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, caption);
+        QFETCH(QString, levels);
+        Db f;
+        f.write(u"Level.db"_s, fileOf(levelBlock(u"New"_s, u"LevelNew"_s) + levelBlock(caption, key)));
+        f.write(u"Lumivale.db5"_s,
+                fileOf(QStringList{u"//Lumivale 1.6"_s} + sceneryBlock(u"SceneryNew\\Kept"_s, u"Kept"_s)));
+        f.env.ui.expectMessageStartingWith(BadKeyMessage + u"Level.db: the level '"_s + caption,
+                                           u"Lumivale"_s);
+        f.read();
+        QCOMPARE(f.levels(), levels);
+        f.saveAndReadBack();
+        QCOMPARE(f.levels(), levels);
+        QCOMPARE(f.sceneries(u"Key"_s), u"SceneryNew\\Kept"_s);
+    }
+
+    // A scenery can never carry a level's key: it is read into the level "New".
+    void sceneryKeyedLikeALevel()
+    {
+        Db f;
+        f.write(u"Lumivale.db5"_s,
+                fileOf(QStringList{u"//Lumivale 1.6"_s} + sceneryBlock(u"LevelNew"_s, u"Odd"_s)));
+        f.env.ui.expectMessageStartingWith(
+            BadKeyMessage + u"Lumivale.db5: the scenery 'Odd' has the key 'LevelNew'"_s, u"Lumivale"_s);
+        f.read();
+        QCOMPARE(f.sceneries(u"Key"_s), u"SceneryNew\\Odd"_s);
+        f.saveAndReadBack();
+        QCOMPARE(f.sceneries(u"Key"_s), u"SceneryNew\\Odd"_s);
+    }
+
+    // The ".backup" copy of a file read with errors may be the last good one: saving leaves it,
+    // while the copies of the files read cleanly follow as always.
+    void backupOfDamagedFileIsKept()
+    {
+        Db f;
+        const QByteArray damaged =
+            fileOf(QStringList{u"//Lumivale 1.6"_s} + sceneryBlock(u"SceneryNew\\A"_s, u"A"_s) +
+                   sceneryBlock(u"SceneryNew\\A"_s, u"B"_s));
+        const QByteArray levels = fileOf(levelBlock(u"New"_s, u"LevelNew"_s));
+        f.write(u"Lumivale.db5"_s, damaged);
+        f.write(u"Lumivale.db5.backup"_s, "good copy");
+        f.write(u"Level.db"_s, levels);
+        f.write(u"Level.db.backup"_s, "older levels");
+        f.env.ui.expectMessageStartingWith(u"SceneryManager.readDB\nError: 457\n"_s, u"Lumivale"_s);
+        f.read();
+        for (int save = 0; save < 2; ++save) // a second save in the same run keeps it as well
+            f.fillAndSave();
+        QCOMPARE(f.file(u"Lumivale.db5.backup"_s), QByteArray("good copy"));
+        QCOMPARE(f.file(u"Level.db.backup"_s), levels);
+        QCOMPARE(f.sceneries(u"Key"_s), u"SceneryNew\\A"_s);
     }
 
     // Every trouble is reported once and the reading goes on with what it can keep.
@@ -155,8 +298,11 @@ private slots:
         QTest::newRow("FlySim 3 with header") << db5 << h + k + u"FlySim=3"_s + end << QStringList() << "K||0|0|0||3";
         QTest::newRow("keys in any letter case") << db5 << h + k + u"groupid=8\nLAYER=2\nactive=true"_s + end << QStringList()
                                                  << "K||8|1|2||0";
-        QTest::newRow("Group with zeros") << db5 << h + k + u"Group=007"_s + end << QStringList() << "K||0|0|0|7|0";
-        QTest::newRow("Group not numeric") << db5 << h + k + u"Group=abc"_s + end << QStringList() << "K||0|0|0|0|0";
+        // Group is text, as the details panel takes it; the numbers of older files read the same.
+        QTest::newRow("Group with zeros")
+            << db5 << h + k + u"Group=007"_s + end << QStringList() << "K||0|0|0|007|0";
+        QTest::newRow("Group not numeric")
+            << db5 << h + k + u"Group=Alps 2"_s + end << QStringList() << "K||0|0|0|Alps 2|0";
         QTest::newRow("text as it stands, unknown keys ignored") << db5 << h + k + u"Author= A=B \nAuthors=C"_s + end
                                                                  << QStringList() << "K| A=B |0|0|0||0";
         QTest::newRow("db5: duplicate key") << db5 << "db5-duplicate-key" << QStringList{u"457\n"_s}

@@ -1,5 +1,7 @@
 #include "libraryfixture.h"
 
+#include "tree/librarytree.h"
+
 #include <QTest>
 
 namespace {
@@ -7,13 +9,35 @@ namespace {
 struct Reader : LibraryFixture
 {
     // Reads the bytes (none: no file) as the simulator's Scenery.cfg; every dialog shown must have been announced.
-    void read(const QByteArray &bytes, bool update = false)
+    ReadProblems read(const QByteArray &bytes, bool update = false)
     {
         if (!bytes.isNull())
             env.writeFile(u"C:\\FS2002\\SCENERY.CFG"_s, bytes);
         QString path;
-        m().readCFG(path, update);
-        QVERIFY(env.ui.allShown());
+        const ReadProblems problems = m().readCFG(path, update);
+        [&] { QVERIFY(env.ui.allShown()); }();
+        return problems;
+    }
+    // The lines as the simulator's Scenery.cfg.
+    ReadProblems read(const QStringList &lines) { return read(crlf(lines.join(u'\n') + u'\n')); }
+    clsScenery &addScenery(const QString &key, const QString &title)
+    {
+        auto s = std::make_shared<clsScenery>();
+        s->Key = key;
+        s->Title = title;
+        m().colScenery.add(key, s);
+        return *s;
+    }
+    void addLevel(const QString &key, const QString &caption)
+    {
+        m().dicLevel.add(key, std::make_shared<clsLevel>(clsLevel{key, caption}));
+    }
+    QStringList titles() const
+    {
+        QStringList result;
+        for (const SceneryPtr &s : manager->colScenery)
+            result << s->Title;
+        return result;
     }
     // "key:number|title|local|remote|active" per cache section, in collection order.
     QString caches() const
@@ -92,33 +116,154 @@ private slots:
         QCOMPARE(f.caches(), u"[Cache.001]:1|One|a||0;[Cache.002]:2|Two again|c||1;[Cache.003]:3|Three|||0"_s);
     }
 
-    // What was read before a failure stays; nothing after it is read.
-    void readingEndsAtError_data()
+    // A file that cannot be found changes nothing in the library.
+    void missingFile()
     {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("error");
-        QTest::addColumn<QString>("read");  // Title|InCFG of every scenery, then the title of "(Current)"
-        QTest::newRow("area key before the first area") << testData(u"cfg-key-before-header"_s)
-            << "91\nObject variable or With block variable not set" << "Renamed|0 World";
-        QTest::newRow("unconvertible value") << testData(u"cfg-unconvertible"_s) << "13\nType mismatch" << "Renamed|0;Good|1 ";
-        // A scenery keyed like the second area but titled differently holds the area's key.
-        QTest::newRow("key taken") << crlf(u"[Area.001]\nTitle=A\n[Area.002]\nTitle=B\n[Area.003]\nTitle=C\n"_s) << "457\n"
-                                   << "Renamed|0;A|1 ";
-        QTest::newRow("missing file: nothing changed") << QByteArray() << "-2147221403\nCould not find Scenery.cfg file."
-                                                      << "Renamed|1 ";
+        Reader f;
+        f.addScenery(u"SceneryNew\\B"_s, u"Renamed"_s).InCFG = true;
+        f.env.ui.expectMessage(
+            u"SceneryManager.readCFG\nError: -2147221403\nCould not find Scenery.cfg file."_s, u"Lumivale"_s);
+        f.read(QByteArray());
+        QCOMPARE(f.titles(), QStringList{u"Renamed"_s});
+        QCOMPARE(f.m().colScenery.first()->InCFG, true);
+        QVERIFY(f.m().colCache.isEmpty());
     }
 
-    void readingEndsAtError()
+    // Whatever a line holds, the reading goes on to the end of the file; each problem is noted
+    // once with its line and shown in one message after the reading.
+    void readingGoesOnPastProblems_data()
     {
-        QFETCH(QByteArray, content);
-        QFETCH(QString, error);
-        QFETCH(QString, read);
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QStringList>("titles"); // of every scenery afterwards, in collection order
+        QTest::addColumn<QList<int>>("problemLines");
+        QTest::newRow("empty layer") << QStringList{u"[Area.001]"_s,  u"Title=A"_s,    u"Layer="_s,
+                                                    u"Active=TRUE"_s, u"[Area.002]"_s, u"Title=B"_s}
+                                     << QStringList{u"A"_s, u"B"_s} << QList<int>{3};
+        QTest::newRow("bad flag in the last area")
+            << QStringList{u"[Area.001]"_s, u"Title=A"_s, u"[Area.002]"_s, u"Title=B"_s,
+                           u"Required=perhaps"_s}
+            << QStringList{u"A"_s, u"B"_s} << QList<int>{5};
+        QTest::newRow("area value before the first area")
+            << QStringList{u"Local=X"_s, u"[Area.001]"_s, u"Title=A"_s} << QStringList{u"A"_s}
+            << QList<int>{1};
+        QTest::newRow("two areas, one title")
+            << QStringList{u"[Area.001]"_s, u"Title=Dup"_s, u"[Area.002]"_s, u"Title=Dup"_s}
+            << QStringList{u"Dup"_s, u"Dup (2)"_s} << QList<int>{3};
+        QTest::newRow("one cache section twice")
+            << QStringList{u"[Cache.001]"_s, u"Title=One"_s,   u"[Area.001]"_s,
+                           u"Title=A"_s,     u"[Cache.001]"_s, u"Title=Two"_s}
+            << QStringList{u"A"_s} << QList<int>{5};
+    }
+
+    void readingGoesOnPastProblems()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, titles);
+        QFETCH(QList<int>, problemLines);
         Reader f;
-        f.scenery(u"SceneryNew\\B"_s, u"Title=Renamed|InCFG=1"_s);
-        f.env.ui.expectMessageStartingWith(u"SceneryManager.readCFG\nError: "_s + error, u"Lumivale"_s);
-        f.read(content);
-        QCOMPARE(f.sceneries(u"Title|InCFG"_s) + u' ' + f.general().Title, read);
-        QVERIFY(f.m().colCache.isEmpty());
+        f.env.ui.expectMessageStartingWith(
+            u"SceneryManager.readCFG\nC:\\FS2002\\SCENERY.CFG was read with problems; "
+            u"the reading went on past each:"_s,
+            u"Lumivale"_s);
+        const ReadProblems problems = f.read(lines);
+        QCOMPARE(f.titles(), titles);
+        QList<int> found;
+        for (const ReadProblem &problem : problems)
+            found << problem.line;
+        QCOMPARE(found, problemLines);
+        QCOMPARE(problems.first().file, u"C:\\FS2002\\SCENERY.CFG"_s);
+        for (const SceneryPtr &s : f.m().colScenery)
+            QVERIFY2(s->InCFG, qPrintable(s->Title));
+    }
+
+    // A later section of the same number and spelling replaces the earlier one; the message
+    // names both lines.
+    void repeatedCacheSectionIsReported()
+    {
+        Reader f;
+        f.env.ui.expectMessageStartingWith(u"SceneryManager.readCFG\n"_s, u"Lumivale"_s);
+        const ReadProblems problems =
+            f.read({u"[Cache.001]"_s, u"Title=One"_s, u"[Cache.001]"_s, u"Title=Two"_s, u"Local=b"_s});
+        QCOMPARE(f.caches(), u"[Cache.001]:1|Two|b||0"_s);
+        QCOMPARE(problems.size(), 1);
+        QCOMPARE(
+            problems.first().text,
+            u"the section [Cache.001] appears again (first at line 1); the values of this one are used."_s);
+    }
+
+    // Areas that share a title stay apart: the later one becomes a scenery of its own, and the next
+    // reading of the same file finds each again by its folder instead of adding it once more.
+    void sharedTitleKeepsEveryArea()
+    {
+        Reader f;
+        const QStringList lines{u"[Area.001]"_s, u"Title=Airport"_s, u"Local=Addon Scenery\\First"_s,
+                                u"[Area.002]"_s, u"Title=Airport"_s, u"Local=Addon Scenery\\Second"_s};
+        for (int reading = 0; reading < 2; ++reading) {
+            f.env.ui.expectMessageStartingWith(u"SceneryManager.readCFG\n"_s, u"Lumivale"_s);
+            const ReadProblems problems = f.read(lines);
+            QCOMPARE(problems.size(), 1);
+            QCOMPARE(problems.first().line, 4);
+        }
+        QCOMPARE(f.titles(), (QStringList{u"Airport"_s, u"Airport (2)"_s}));
+        QCOMPARE(f.m().colScenery.at(2)->LocalPath, u"Addon Scenery\\Second"_s);
+        QCOMPARE(f.m().colScenery.at(2)->Key, u"SceneryNew\\Airport (2)"_s);
+    }
+
+    // A scenery renamed in the library still stands in the simulator's file under its old title.
+    // An area whose title no scenery has is the one scenery whose title the file does not hold,
+    // that no other area took, and whose folder (resolved like the writer resolves it) is the area's.
+    void renamedSceneryFoundByFolder_data()
+    {
+        QTest::addColumn<QString>("libraryFolder"); // of the library's scenery "Renamed"
+        QTest::addColumn<QString>("otherFolder");   // of a second scenery "Other" ("" none)
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<bool>("renamedInFile"); // "Renamed" stands in the file read
+        const QString alps = u"Addon Scenery\\Alps"_s;
+        const QStringList oldTitle{u"[Area.001]"_s, u"Title=Old title"_s, u"Local="_s + alps};
+        const QStringList bothTitles =
+            oldTitle + QStringList{u"[Area.002]"_s, u"Title=Renamed"_s, u"Local=X"_s};
+        QTest::newRow("same folder") << alps << QString() << oldTitle << QStringList{u"Renamed"_s} << true;
+        QTest::newRow("folder spelt otherwise") << u"C:\\FS2002\\ADDON SCENERY\\Alps\\Scenery\\"_s
+                                                << QString() << oldTitle << QStringList{u"Renamed"_s} << true;
+        QTest::newRow("other folder: a new scenery") << u"Addon Scenery\\Andes"_s << QString() << oldTitle
+                                                     << QStringList{u"Renamed"_s, u"Old title"_s} << false;
+        QTest::newRow("two sceneries in the folder: a new one")
+            << alps << alps << oldTitle << QStringList{u"Renamed"_s, u"Other"_s, u"Old title"_s} << false;
+        QTest::newRow("title in the file: not renamed")
+            << alps << QString() << bothTitles << QStringList{u"Renamed"_s, u"Old title"_s} << true;
+    }
+
+    void renamedSceneryFoundByFolder()
+    {
+        QFETCH(QString, libraryFolder);
+        QFETCH(QString, otherFolder);
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, titles);
+        QFETCH(bool, renamedInFile);
+        Reader f;
+        f.addScenery(u"SceneryEurope\\Renamed"_s, u"Renamed"_s).LocalPath = libraryFolder;
+        if (!otherFolder.isEmpty())
+            f.addScenery(u"SceneryEurope\\Other"_s, u"Other"_s).LocalPath = otherFolder;
+        f.read(lines);
+        QCOMPARE(f.titles(), titles);
+        QCOMPARE(f.m().colScenery.first()->InCFG, renamedInFile);
+    }
+
+    // Areas new to a library land in the level "New" in the file's order, above what it held.
+    void newAreasKeepTheFilesOrder()
+    {
+        Reader f;
+        f.addLevel(u"LevelNew"_s, u"New"_s);
+        f.addScenery(u"SceneryNew\\Held"_s, u"Held"_s);
+        f.read({u"[Area.001]"_s, u"Title=Zulu"_s, u"[Area.002]"_s, u"Title=Alpha"_s, u"[Area.003]"_s,
+                u"Title=Mike"_s});
+        LibraryTree libraryTree(f.m(), f.tree, f.env.ui);
+        libraryTree.fillTree(0, false);
+        QStringList order;
+        for (const TreeNode *n = f.tree.node(u"LevelNew"_s)->firstChild(); n; n = n->next())
+            order << n->text();
+        QCOMPARE(order, (QStringList{u"Zulu"_s, u"Alpha"_s, u"Mike"_s, u"Held"_s}));
     }
 
     void matchingByTitle_data()
@@ -132,8 +277,9 @@ private slots:
         QTest::newRow("known, updated, file without remote") << known << true << "SceneryEurope\\Known|New|OldR|1|1";
         QTest::newRow("known, updated, file with remote") << known + u"NewR"_s << true << "SceneryEurope\\Known|New|NewR|1|1";
         QTest::newRow("first match in collection order") << "[Area.001]\nTitle=Twin\nLocal=Here" << true << "SceneryA\\Twin|Here||0|0";
-        QTest::newRow("two areas, one title: updated by the second") << dup << true
-                                                                     << "SceneryNew\\Dup|Second||0|0;SceneryNew\\Other|||0|0";
+        QTest::newRow("two areas, one title: two sceneries")
+            << dup << true
+            << "SceneryNew\\Dup|First||0|0;SceneryNew\\Other|||0|0;SceneryNew\\Dup (2)|Second||0|0";
     }
 
     void matchingByTitle()
@@ -146,6 +292,8 @@ private slots:
         f.scenery(u"SceneryA\\Twin"_s);
         f.scenery(u"SceneryB\\Twin"_s);
         f.scenery(u"SceneryNew\\Absent"_s, u"InCFG=1"_s);
+        if (content.contains(u"Title=Dup"_s))
+            f.env.ui.expectMessageStartingWith(u"SceneryManager.readCFG\n"_s, u"Lumivale"_s);
         f.read(crlf(content + u'\n'), update);
         QStringList read;
         for (const SceneryPtr &s : f.m().colScenery) {

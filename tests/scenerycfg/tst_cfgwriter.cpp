@@ -1,6 +1,7 @@
 #include "libraryfixture.h"
 
 #include "backup/backupmanager.h"
+#include "tree/librarytree.h"
 
 #include <QDir>
 #include <QTest>
@@ -229,6 +230,35 @@ private slots:
             QCOMPARE(after.at(i).value(u"TEXTURE_ID"_s), texture == u"1"_s ? texture : QString());
             QCOMPARE(after.at(i).value(u"LAYER"_s), QString::number(i + 1));
         }
+    }
+
+    // Areas of the simulator's file that share a title are each a scenery after the reading, so
+    // a Scenery.cfg written from "(Current)" holds every one of them again.
+    void currentKeepsAreasThatShareATitle()
+    {
+        LibraryFixture f;
+        f.env.writeFile(u"C:\\FS2002\\SCENERY.CFG"_s, crlf(u"[Area.001]\nTitle=Airport\nRemote=D:\\A\n"
+                                                           u"[Area.002]\nTitle=Airport\nRemote=D:\\B\n"_s));
+        f.env.ui.expectMessageStartingWith(u"SceneryManager.readCFG\n"_s, u"Lumivale"_s);
+        bool isNew = false;
+        f.m().readDB(isNew);
+        QString file;
+        f.m().readCFG(file, false);
+        LibraryTree libraryTree(f.m(), f.tree, f.env.ui);
+        libraryTree.fillTree(0, isNew);
+        // "(Current)" holds the sceneries the rebuilt tree ticks, as the window commits them.
+        const CfgPtr current = f.m().dicCFGs.item(CurrentSet);
+        for (const TreeNode *n = f.tree.firstRoot(); n; n = n->nextInWalk()) {
+            if (n->checked())
+                current->addMember(n->text());
+        }
+        f.env.ui.expectMessage(u"Do you want to make a backup first?"_s, u"Creating new Scenery.CFG"_s,
+                               UiPort::Answer::No);
+        qint32 cacheSize = 50;
+        f.m().CreateCFG(CurrentSet + u"\r\n"_s, f.tree, cacheSize, false, u"T"_s, u"D"_s);
+        QVERIFY(f.env.ui.allShown());
+        const QStringList written = crlfLines(f.env.readFile(u"C:\\FS2002\\Scenery.CFG"_s));
+        QCOMPARE(written.filter(u"Remote=D:"_s), (QStringList{u"Remote=D:\\A"_s, u"Remote=D:\\B"_s}));
     }
 };
 
