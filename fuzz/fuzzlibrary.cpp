@@ -75,7 +75,10 @@ bool FuzzLibrary::save(bool isNew)
 {
     Tree tree;
     LibraryTree libraryTree(*manager, tree, inst.ui);
+    // As the window does: the tree built at the start, rebuilt without a filter before the save,
+    // which records its order.
     libraryTree.fillTree(0, isNew);
+    libraryTree.UndisplayAllTree();
     const int before = inst.ui.criticalMessages;
     manager->saveDB(tree);
     return inst.ui.criticalMessages == before;
@@ -127,6 +130,11 @@ void FuzzLibrary::readThenSave(const QString &fileName, const uint8_t *data, siz
         finding("the saved files read back with problems:", describeProblems(problems));
     if (!save(again))
         finding("the second save failed:", inst.ui.lastText);
-    if (savedFiles() != first)
+    if (savedFiles() != first) {
+        if (qEnvironmentVariableIsSet("LUMIVALE_FUZZ_DUMP")) {
+            QFile a(QStringLiteral("/tmp/fuzz_first")), b(QStringLiteral("/tmp/fuzz_second"));
+            a.open(QIODevice::WriteOnly), a.write(first), b.open(QIODevice::WriteOnly), b.write(savedFiles());
+        }
         finding("saving what the saved files hold changed them");
+    }
 }

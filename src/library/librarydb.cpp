@@ -97,14 +97,14 @@ private:
 void DbReader::addScenery(const SceneryPtr &scenery)
 {
     // The tree tells sceneries from levels by the first word of the key: a scenery keyed like a
-    // level would be saved as one, and every later save would fail. (Other odd keys have no level
-    // and the tree places them in the level "New".)
-    if (scenery->Key.startsWith(LibraryNames::LevelPrefix)) {
+    // level would be saved as one, and every later save would fail; one without a key could not be
+    // found in the tree. (Other odd keys have no level, and the tree places them in "New".) A
+    // mended key that another scenery holds is reported below and the block left out.
+    if (scenery->Key.isEmpty() || scenery->Key.startsWith(LibraryNames::LevelPrefix)) {
         const QString repaired = LibraryNames::NewSceneryPrefix + scenery->Title;
-        report(LibraryDb::BadKey,
-               QStringLiteral("the scenery '%1' has the key '%2', which is no scenery key; "
-                              "it is read as '%3' in the level \"New\".")
-                   .arg(scenery->Title, scenery->Key, repaired));
+        report(LibraryDb::BadKey, QStringLiteral("the scenery '%1' has the key '%2', which is no scenery key; "
+                                                 "it is read as '%3' in the level \"New\".")
+                                      .arg(scenery->Title, scenery->Key, repaired));
         scenery->Key = repaired;
     }
     step([&] { m.colScenery.add(scenery->Key, scenery); });
