@@ -9,6 +9,7 @@
 #include "scenerycfg/vbconvert.h"
 #include "tree/tree.h"
 
+#include <QSet>
 #include <QStringList>
 
 #include <cmath>
@@ -172,6 +173,7 @@ void DbReader::readScenery5(const QStringList &lines)
     bool oldNumbering = true;
     SceneryPtr current;
     qsizetype currentStart = 0;
+    QSet<QString> given; // the keys the current block has given, in upper case
     // A block without its end line is shown; what it holds is kept rather than lost at the next save.
     auto unclosed = [&] {
         atLine(currentStart);
@@ -194,6 +196,7 @@ void DbReader::readScenery5(const QStringList &lines)
                 unclosed();
             current = std::make_shared<clsScenery>();
             currentStart = i;
+            given.clear();
         } else if (isSceneryEnd(line)) {
             if (current)
                 addScenery(current);
@@ -204,6 +207,16 @@ void DbReader::readScenery5(const QStringList &lines)
                 continue;
             const QString key = line.left(eq);
             const QString value = line.mid(eq + 1);
+            // Every block gives each value once: a second one means lines of two blocks ran into
+            // each other, and what lay between them is lost.
+            if (const QString upper = key.toUpper(); given.contains(upper))
+                report(LibraryDb::ValueTwice,
+                       QStringLiteral("the block that begins at line %1 gives \"%2\" twice; "
+                                      "the file is damaged there.")
+                           .arg(currentStart + 1)
+                           .arg(key));
+            else
+                given.insert(upper);
             step([&] { applySceneryValue(*current, key, value, oldNumbering); });
         }
         // Values outside a block belong to no scenery and are passed over.

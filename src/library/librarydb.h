@@ -20,4 +20,6 @@ constexpr qint32 LevelBlockCut = 104;
 constexpr qint32 OldSceneryBlockCut = 105;
 // A scenery or level key that does not begin with "Scenery" or "Level".
 constexpr qint32 BadKey = 106;
+// A value given twice in one block of "Lumivale.db5": lines of two blocks ran into each other.
+constexpr qint32 ValueTwice = 107;
 }

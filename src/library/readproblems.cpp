@@ -4,7 +4,7 @@
 
 QString ReadProblem::describe() const
 {
-    const QString where = line > 0 ? QStringLiteral("%1, line %2").arg(file).arg(line) : file;
+    const QString where = line > 0 ? QStringLiteral("%1, line %2").arg(file, QString::number(line)) : file;
     return where + QStringLiteral(": ") + text;
 }
 

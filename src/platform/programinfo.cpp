@@ -59,7 +59,7 @@ QString ProgramInfo::instanceLockHolder() const
     if (!QLockFile(lockPath(m_folderHost)).getLockInfo(&pid, &host, &application))
         return {};
     const QString program = application.isEmpty() ? QStringLiteral("Lumivale") : application;
-    return QStringLiteral("%1, process %2").arg(program).arg(pid);
+    return QStringLiteral("%1, process %2").arg(program, QString::number(pid));
 }
 
 bool ProgramInfo::acquireInstanceLock()

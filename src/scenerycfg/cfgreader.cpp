@@ -88,8 +88,7 @@ void CfgReader::readLine(const QString &raw, int lineNumber)
             note(lineNumber,
                  QStringLiteral("the section %1 appears again (first at line %2); the values of this "
                                 "one are used.")
-                     .arg(header)
-                     .arg(first.value()));
+                     .arg(header, QString::number(first.value())));
         } else {
             m_cacheLines.insert(header, lineNumber);
         }
@@ -237,7 +236,7 @@ QString CfgReader::freeTitle(const QString &title) const
         return title;
     const QString base = title.isEmpty() ? QStringLiteral("(unknown)") : title;
     for (int n = 2;; ++n) {
-        const QString candidate = QStringLiteral("%1 (%2)").arg(base).arg(n);
+        const QString candidate = QStringLiteral("%1 (%2)").arg(base, QString::number(n));
         if (free(candidate))
             return candidate;
     }
@@ -304,9 +303,7 @@ void CfgReader::matchAreas()
                 note(a.line,
                      QStringLiteral("the title \"%1\" was already used by the area of line %2; this area is "
                                     "the scenery \"%3\".")
-                         .arg(area->Title)
-                         .arg(earlierLine)
-                         .arg(found->Title));
+                         .arg(area->Title, QString::number(earlierLine), found->Title));
             continue;
         }
 
@@ -315,9 +312,7 @@ void CfgReader::matchAreas()
             note(a.line,
                  QStringLiteral("the title \"%1\" was already used by the area of line %2; this area is "
                                 "kept as the new scenery \"%3\".")
-                     .arg(area->Title)
-                     .arg(earlierLine)
-                     .arg(title));
+                     .arg(area->Title, QString::number(earlierLine), title));
         else if (title != area->Title)
             note(a.line,
                  QStringLiteral("the library already holds a scenery under the key of \"%1\"; this area "

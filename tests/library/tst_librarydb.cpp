@@ -184,6 +184,11 @@ private slots:
             << u"Lumivale.db5"_s
             << header + sceneryBlock(u"SceneryNew\\A"_s, u"A"_s) + sceneryBlock(u"SceneryNew\\A"_s, u"B"_s)
             << 9;
+        QTest::newRow("value given twice: blocks ran together")
+            << u"Lumivale.db5"_s
+            << QStringList{u"<Scenery>"_s, u"Key=SceneryNew\\A"_s, u"Title=A"_s, u"Key=SceneryNew\\B"_s,
+                           u"</Scenery>"_s}
+            << 4;
         QTest::newRow("value that is no number")
             << u"Lumivale.db5"_s
             << QStringList{u"<Scenery>"_s, u"Key=SceneryNew\\A"_s, u"GroupID=x"_s, u"</Scenery>"_s} << 3;
@@ -307,8 +312,13 @@ private slots:
                                                                  << QStringList() << "K| A=B |0|0|0||0";
         QTest::newRow("db5: duplicate key") << db5 << "db5-duplicate-key" << QStringList{u"457\n"_s}
                                             << "SceneryNew\\One|first|0|0|0||0;SceneryNew\\Two||0|0|0||0";
-        QTest::newRow("db5: unconvertible values") << db5 << "db5-unconvertible" << QStringList{u"13\n"_s, u"13\n"_s, u"6\nOverflow"_s}
-                                                   << "SceneryNew\\One||5|1|4||0;SceneryNew\\Two||0|0|0||0";
+        // Each value is given twice in the file: that is reported as damage, then the value read.
+        const QString twice =
+            userError(LibraryDb::ValueTwice) + u"Lumivale.db5: the block that begins at line 2 gives"_s;
+        QTest::newRow("db5: unconvertible values")
+            << db5 << "db5-unconvertible"
+            << QStringList{twice, u"13\n"_s, twice, u"13\n"_s, twice, u"6\nOverflow"_s}
+            << "SceneryNew\\One||5|1|4||0;SceneryNew\\Two||0|0|0||0";
         QTest::newRow("db5: block cut") << db5 << "db5-block-cut"
             << QStringList{userError(LibraryDb::SceneryBlockCut) + u"Lumivale.db5: the block of the scenery 'Two' ends"_s}
             << "SceneryNew\\One||0|0|0||0;SceneryNew\\Two|kept|0|0|0||0";
