@@ -86,7 +86,8 @@ private:
     // Mends a level key the tree could not place; false when the level is to be left out.
     bool repairLevelKey(clsLevel &level);
     void applySceneryValue(clsScenery &scenery, const QString &key, const QString &value, bool oldNumbering);
-    void addScenery(const SceneryPtr &scenery);
+    // Adds a scenery read from the block that begins at the index blockStart.
+    void addScenery(const SceneryPtr &scenery, qsizetype blockStart);
 
     SceneryManager &m;
     UiPort &m_ui;
@@ -95,7 +96,7 @@ private:
     int m_line = 0;
 };
 
-void DbReader::addScenery(const SceneryPtr &scenery)
+void DbReader::addScenery(const SceneryPtr &scenery, qsizetype blockStart)
 {
     // The tree tells sceneries from levels by the first word of the key: a scenery keyed like a
     // level would be saved as one, and every later save would fail; one without a key could not be
@@ -103,9 +104,13 @@ void DbReader::addScenery(const SceneryPtr &scenery)
     // mended key that another scenery holds is reported below and the block left out.
     if (scenery->Key.isEmpty() || scenery->Key.startsWith(LibraryNames::LevelPrefix)) {
         const QString repaired = LibraryNames::NewSceneryPrefix + scenery->Title;
-        report(LibraryDb::BadKey, QStringLiteral("the scenery '%1' has the key '%2', which is no scenery key; "
-                                                 "it is read as '%3' in the level \"New\".")
-                                      .arg(scenery->Title, scenery->Key, repaired));
+        const QString what =
+            scenery->Key.isEmpty()
+                ? QStringLiteral("the block that begins at line %1 has no key").arg(blockStart + 1)
+                : QStringLiteral("the scenery '%1' has the key '%2', which is no scenery key")
+                      .arg(scenery->Title, scenery->Key);
+        report(LibraryDb::BadKey,
+               QStringLiteral("%1; it is read as '%2' in the level \"New\".").arg(what, repaired));
         scenery->Key = repaired;
     }
     step([&] { m.colScenery.add(scenery->Key, scenery); });
@@ -183,7 +188,7 @@ void DbReader::readScenery5(const QStringList &lines)
                                  .arg(current->Title),
                              ReadProcedure));
         if (!current->Key.isEmpty() || !current->Title.isEmpty())
-            addScenery(current);
+            addScenery(current, currentStart);
     };
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString &line = lines.at(i);
@@ -199,7 +204,7 @@ void DbReader::readScenery5(const QStringList &lines)
             given.clear();
         } else if (isSceneryEnd(line)) {
             if (current)
-                addScenery(current);
+                addScenery(current, currentStart);
             current.reset();
         } else if (current) {
             const qsizetype eq = line.indexOf(QLatin1Char('='));
@@ -242,6 +247,7 @@ void DbReader::readOldScenery(const QStringList &lines)
     constexpr qsizetype FixedLines = 23;
 
     while (i < n) {
+        const qsizetype blockStart = i;
         atLine(i);
         if (n - i < FixedLines) {
             // A trailing blank line after the last block is harmless.
@@ -315,7 +321,7 @@ void DbReader::readOldScenery(const QStringList &lines)
             s->Key = LibraryNames::NewSceneryPrefix + s->Title;
         if (!haveIsLocalPath)
             s->IsLocalPath = s->RemotePath.isEmpty() || !s->LocalPath.isEmpty();
-        addScenery(s);
+        addScenery(s, blockStart);
     }
 }
 
