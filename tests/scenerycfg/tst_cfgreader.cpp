@@ -176,6 +176,20 @@ private slots:
             QVERIFY2(s->InCFG, qPrintable(s->Title));
     }
 
+    // An area whose key in the level "New" a scenery of another title holds is kept under a free
+    // title; the areas after it are read as well.
+    void areaWhoseKeyIsTakenIsKept()
+    {
+        Reader f;
+        f.addScenery(u"SceneryNew\\B"_s, u"Renamed"_s);
+        f.env.ui.expectMessageStartingWith(u"SceneryManager.readCFG\n"_s, u"Lumivale"_s);
+        const ReadProblems problems =
+            f.read({u"[Area.001]"_s, u"Title=A"_s, u"[Area.002]"_s, u"Title=B"_s, u"[Area.003]"_s, u"Title=C"_s});
+        QCOMPARE(f.titles(), (QStringList{u"Renamed"_s, u"A"_s, u"B (2)"_s, u"C"_s}));
+        QCOMPARE(problems.size(), 1);
+        QCOMPARE(problems.first().line, 3);
+    }
+
     // A later section of the same number and spelling replaces the earlier one; the message
     // names both lines.
     void repeatedCacheSectionIsReported()
