@@ -121,8 +121,8 @@ int main(int argc, char *argv[])
             }
         }
         window->refreshCommandStates();
+        // The window's activation hides the splash (Form_Activate).
         window->show();
-        form->Form_Activate();
         form->tmrFreeSpace_Timer();
         window->freeSpaceTimer().start();
     };
