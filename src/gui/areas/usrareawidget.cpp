@@ -140,8 +140,11 @@ void UsrAreaWidget::refresh()
                                                     "It is kept unless you fill in the row.")
                                                      .arg(unread));
             QPalette palette;
-            if (!unread.isEmpty())
+            if (!unread.isEmpty()) {
+                // Text fields paint their ground in Base, a drop-down list in Button.
                 palette.setColor(QPalette::Base, UnreadBackground);
+                palette.setColor(QPalette::Button, UnreadBackground);
+            }
             // A default palette resolves nothing and so gives the field its ordinary colours back.
             field->setPalette(palette);
         }
