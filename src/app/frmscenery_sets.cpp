@@ -135,8 +135,8 @@ void frmScenery::showSetCounts()
     StatusBar status = m_status;
     status.panels[1] = QStringLiteral("Level: ") + QString::number(m_manager.dicLevel.count());
     status.panels[2] = QStringLiteral("Sceneries: ") + QString::number(sceneries);
-    status.panels[3] = QStringLiteral("Sceneries in Set: ") + QString::number(members) + QStringLiteral(" / ")
-                       + QString::number(sceneries);
+    status.panels[3] = QStringLiteral("Sceneries in Set: ") + QString::number(members) +
+                       QStringLiteral(" / ") + QString::number(sceneries);
     // One more than a Scenery.cfg can take.
     status.warningPicture = members >= 333;
     if (status.panels == m_status.panels && status.warningPicture == m_status.warningPicture)

@@ -89,7 +89,7 @@ signals:
 
 private:
     std::array<bool, ClassCount> m_classes{};
-    QStringList m_unreadClasses;  // class items naming no box, kept while no box is checked
+    QStringList m_unreadClasses; // class items naming no box, kept while no box is checked
 };
 
 // The flattening dialog ("Flatten"): an elevation and four points.

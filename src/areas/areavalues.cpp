@@ -122,7 +122,7 @@ LmError wrongCoordinate()
     return LmError::user(1, QStringLiteral("Wrong coordinate"), QStringLiteral("Area"));
 }
 
-}
+} // namespace
 
 std::optional<AreaRow> AreaText::rowFromItem(const QString &item, int row)
 {
@@ -274,8 +274,8 @@ QList<AreaRow> rowsFromText(const QString &text)
 
 bool isUnfilled(const AreaRow &row)
 {
-    return row.hemisphere.isEmpty() && !row.degrees.contains(QRegularExpression(QStringLiteral("[0-9]")))
-           && !row.minutes.contains(QRegularExpression(QStringLiteral("[0-9]")));
+    return row.hemisphere.isEmpty() && !row.degrees.contains(QRegularExpression(QStringLiteral("[0-9]"))) &&
+           !row.minutes.contains(QRegularExpression(QStringLiteral("[0-9]")));
 }
 
 QString textFromRows(const QList<AreaRow> &rows, int count)

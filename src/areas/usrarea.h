@@ -53,7 +53,7 @@ private:
     void edited(int row);
 
     QList<AreaRow> m_rows;
-    QStringList m_unread;  // per row
-    QStringList m_beyond;  // items after the eighth
+    QStringList m_unread; // per row
+    QStringList m_beyond; // items after the eighth
     bool m_isExclude = false;
 };

@@ -43,16 +43,17 @@ private slots:
         QTest::addColumn<QString>("startFolder");
         QTest::addColumn<QString>("local");
         QTest::addColumn<QString>("remote");
-        QTest::newRow("local") << 0 << u"C:\\Old"_s << u"D:\\New\\Place"_s << u"C:\\Old"_s << u"D:\\New\\Place\\"_s
-                               << QString();
+        QTest::newRow("local") << 0 << u"C:\\Old"_s << u"D:\\New\\Place"_s << u"C:\\Old"_s
+                               << u"D:\\New\\Place\\"_s << QString();
         QTest::newRow("relative local starts below the simulator")
-            << 0 << u"Addon Scenery\\Alps"_s << u"C:\\Alps"_s << u"C:\\FS2002\\Addon Scenery\\Alps"_s << u"C:\\Alps\\"_s
-            << QString();
+            << 0 << u"Addon Scenery\\Alps"_s << u"C:\\Alps"_s << u"C:\\FS2002\\Addon Scenery\\Alps"_s
+            << u"C:\\Alps\\"_s << QString();
         QTest::newRow("empty remote starts in the simulator folder")
             << 1 << u"C:\\Old"_s << u"E:\\Cd"_s << u"C:\\FS2002"_s << u"C:\\Old"_s << u"E:\\Cd\\"_s;
         QTest::newRow("drive root keeps its one backslash")
             << 0 << u"C:\\Old"_s << u"E:\\"_s << u"C:\\Old"_s << u"E:\\"_s << QString();
-        QTest::newRow("cancelled") << 0 << u"C:\\Old"_s << QString() << u"C:\\Old"_s << u"C:\\Old"_s << QString();
+        QTest::newRow("cancelled") << 0 << u"C:\\Old"_s << QString() << u"C:\\Old"_s << u"C:\\Old"_s
+                                   << QString();
     }
     void folderButtons()
     {
@@ -90,7 +91,8 @@ private slots:
         form.trvScenery_NodeCheck(f.node(CharlieKey));
         QCOMPARE(form.currentNode()->key(), CharlieKey);
         QCOMPARE(form.displayedScenery()->Title, u"Charlie"_s);
-        f.env.ui.expectMessage(u"Do you want to remove scenery Charlie?"_s, u"Remove Scenery"_s, UiPort::Answer::No);
+        f.env.ui.expectMessage(u"Do you want to remove scenery Charlie?"_s, u"Remove Scenery"_s,
+                               UiPort::Answer::No);
         form.runCommand(Start::commandRow(u"Remove Scenery"_s));
         QVERIFY(f.env.ui.allShown());
     }
@@ -112,7 +114,8 @@ private slots:
         Fixture f;
         frmScenery &form = loadThree(f);
         f.select(AlphaKey);
-        f.env.ui.expectMessage(u"Do you want to remove scenery Alpha?"_s, u"Remove Scenery"_s, UiPort::Answer::Yes);
+        f.env.ui.expectMessage(u"Do you want to remove scenery Alpha?"_s, u"Remove Scenery"_s,
+                               UiPort::Answer::Yes);
         form.runCommand(Start::commandRow(u"Remove Scenery"_s));
         QVERIFY(f.env.ui.allShown());
         QCOMPARE(form.stbStatus().panels[2], u"Sceneries: 2"_s);
@@ -161,10 +164,12 @@ private slots:
         frmScenery &form = loadThree(f);
         f.select(AlphaKey);
         if (button < 0) {
-            f.env.ui.expectForm<frmExclude>(u"frmExclude"_s, [](frmExclude &editor) { editor.cmdOK_Click(); });
+            f.env.ui.expectForm<frmExclude>(u"frmExclude"_s,
+                                            [](frmExclude &editor) { editor.cmdOK_Click(); });
             form.cmdExclude_Click();
         } else {
-            f.env.ui.expectForm<frmFlatten>(u"frmFlatten"_s, [](frmFlatten &editor) { editor.cmdOK_Click(); });
+            f.env.ui.expectForm<frmFlatten>(u"frmFlatten"_s,
+                                            [](frmFlatten &editor) { editor.cmdOK_Click(); });
             form.cmdFlatten_Click(button);
         }
         QVERIFY(f.env.ui.allShown());

@@ -139,18 +139,23 @@ private slots:
         QTest::addColumn<QString>("opened"); // class boxes and rows
         QTest::addColumn<QString>("result"); // "-" when the field stays as it was
         const QString v = ExclArea + u",objects"_s, edits = u"h1=s;d1=1;m1=00.00;h2=E;d2=002;m2=00.00;c1=+;"_s;
-        QTest::newRow("empty: nothing loaded, OK stores nothing") << u""_s << u"ok"_s << u"0000 "_s + Empty4 << u"-"_s;
+        QTest::newRow("empty: nothing loaded, OK stores nothing")
+            << u""_s << u"ok"_s << u"0000 "_s + Empty4 << u"-"_s;
         QTest::newRow("OBJECTS checks Objects") << ExclArea + u",OBJECTS"_s << u"ok"_s << u"1000 "_s + ExclArea << v;
         QTest::newRow("vors, ndbs check both") << ExclArea + u",vors,ndbs"_s << u"ok"_s << u"0110 "_s + ExclArea << ExclArea + u",vors,ndbs"_s;
         QTest::newRow("all and a single") << ExclArea + u",all,vors"_s << u"ok"_s << u"0100 "_s + ExclArea << ExclArea + u",vors"_s;
-        QTest::newRow("abbreviation checks nothing, kept") << ExclArea + u",OBJ"_s << u"ok"_s << u"0000 "_s + ExclArea << ExclArea + u",OBJ"_s;
+        QTest::newRow("abbreviation checks nothing, kept")
+            << ExclArea + u",OBJ"_s << u"ok"_s << u"0000 "_s + ExclArea << ExclArea + u",OBJ"_s;
         QTest::newRow("classes in box order") << ExclArea + u",ndbs,objects"_s << u"ok"_s << u"1010 "_s + ExclArea << ExclArea + u",objects,ndbs"_s;
         QTest::newRow("short forms made canonical") << u"n47 30.5,w5 7.25,N46 0,W4 0,ndbs"_s << u"ok"_s << u"0010 N47 30.50,W005 07.25,N46 00.00,W004 00.00"_s << u"N47 30.50,W005 07.25,N46 00.00,W004 00.00,ndbs"_s;
-        QTest::newRow("three items: fourth row empty") << u"N47 30.00,W122 15.00,N47 00.00"_s << u"cancel"_s << u"0000 N47 30.00,W122 15.00,N47 00.00,___ __.__"_s << u"-"_s;
+        QTest::newRow("three items: fourth row empty")
+            << u"N47 30.00,W122 15.00,N47 00.00"_s << u"cancel"_s
+            << u"0000 N47 30.00,W122 15.00,N47 00.00,___ __.__"_s << u"-"_s;
         QTest::newRow("cancel leaves the field") << v << u"cancel"_s << u"1000 "_s + ExclArea << u"-"_s;
         QTest::newRow("delete empties it") << v << u"delete"_s << u"1000 "_s + ExclArea << u""_s;
         QTest::newRow("edits, and a third single makes all") << v << edits + u"c2=+;ok"_s << u"1000 "_s + ExclArea << u"S1 00.00,E002 00.00,N47 00.00,W121 45.00,all"_s;
-        QTest::newRow("edits on an empty field") << u""_s << edits + u"ok"_s << u"0000 "_s + Empty4 << u"S1 00.00,E002 00.00,,,vors"_s;
+        QTest::newRow("edits on an empty field")
+            << u""_s << edits + u"ok"_s << u"0000 "_s + Empty4 << u"S1 00.00,E002 00.00,,,vors"_s;
         QTest::newRow("unchecking the only class") << v << u"c0=-;ok"_s << u"1000 "_s + ExclArea << ExclArea;
     }
     void exclude() { panel<frmExclude>(); }
@@ -164,7 +169,8 @@ private slots:
         const QString v = u"120,"_s + FlatArea, o = u"120 "_s + FlatArea;
         QTest::newRow("120 and eight rows, OK gives them back") << v << u"ok"_s << o << v;
         QTest::newRow("edits, canonical") << u"-15,n47 30.5,W122 15,N47 0,W122 15,N47 0,W121 45,N47 30,W121 45"_s << u"e=-150;d5=48;h6=E;ok"_s << u"-15 N47 30.50,W122 15.00,N47 00.00,W122 15.00,N47 00.00,W121 45.00,N47 30.00,W121 45.00"_s << u"-150,N47 30.50,W122 15.00,N47 00.00,W122 15.00,N48 00.00,E121 45.00,N47 30.00,W121 45.00"_s;
-        QTest::newRow("no comma: elevation alone") << u"120"_s << u"cancel"_s << u"120 "_s + Empty4 + u","_s + Empty4 << u"-"_s;
+        QTest::newRow("no comma: elevation alone")
+            << u"120"_s << u"cancel"_s << u"120 "_s + Empty4 + u","_s + Empty4 << u"-"_s;
         QTest::newRow("delete") << v << u"delete"_s << o << u""_s;
         QTest::newRow("typed letters dropped") << v << u"e=;e=-2x0m;ok"_s << o << u"-20,"_s + FlatArea;
     }
@@ -231,15 +237,16 @@ private slots:
         const QString three = u"N47 30.00,W122 15.00,N47 00.00"_s;
         const QString badCorner = three + u",Z121 45.00,vors"_s;
         const QString oldEmpty = u" __.__, __.__, __.__, __.__"_s;
-        QTest::newRow("unreadable corner kept") << badCorner << false << false << QStringList{u"Z121 45.00"_s} << badCorner;
-        QTest::newRow("unreadable corner refilled") << badCorner << true << false << QStringList{u"Z121 45.00"_s}
-                                                    << three + u",W121 45.00,vors"_s;
-        QTest::newRow("unknown class kept") << ExclArea + u",OBJ"_s << false << false << QStringList{u"OBJ"_s}
-                                            << ExclArea + u",OBJ"_s;
-        QTest::newRow("unknown class replaced by a box") << ExclArea + u",OBJ"_s << false << true << QStringList{u"OBJ"_s}
-                                                         << ExclArea + u",objects"_s;
-        QTest::newRow("rows stored empty by an older version") << oldEmpty << false << false
-                                                               << QStringList(4, u" __.__"_s) << oldEmpty;
+        QTest::newRow("unreadable corner kept")
+            << badCorner << false << false << QStringList{u"Z121 45.00"_s} << badCorner;
+        QTest::newRow("unreadable corner refilled")
+            << badCorner << true << false << QStringList{u"Z121 45.00"_s} << three + u",W121 45.00,vors"_s;
+        QTest::newRow("unknown class kept")
+            << ExclArea + u",OBJ"_s << false << false << QStringList{u"OBJ"_s} << ExclArea + u",OBJ"_s;
+        QTest::newRow("unknown class replaced by a box")
+            << ExclArea + u",OBJ"_s << false << true << QStringList{u"OBJ"_s} << ExclArea + u",objects"_s;
+        QTest::newRow("rows stored empty by an older version")
+            << oldEmpty << false << false << QStringList(4, u" __.__"_s) << oldEmpty;
     }
     void storedExcludeShownAndKept()
     {
@@ -269,7 +276,8 @@ private slots:
     // eighth are kept.
     void storedFlattenShownAndKept()
     {
-        const QString unreadable = u"120,N47 30.00,W122 15.00,N47 00.00,W122 15.00,N47 00.00,W121 45.00,Q47 30.00,W121 45.00"_s;
+        const QString unreadable =
+            u"120,N47 30.00,W122 15.00,N47 00.00,W122 15.00,N47 00.00,W121 45.00,Q47 30.00,W121 45.00"_s;
         frmFlatten form;
         form.strFlatten = unreadable + u",N1 00.00"_s;
         form.open();

@@ -65,7 +65,8 @@ struct Window
 
 // Runs action while a timer waits for each input prompt it opens: the prompt's title is noted, then
 // before is run (with the prompt open) and the prompt is cancelled.
-QStringList promptsOpened(const std::function<void()> &action, const std::function<void(QInputDialog &)> &before = {})
+QStringList promptsOpened(const std::function<void()> &action,
+                          const std::function<void(QInputDialog &)> &before = {})
 {
     QStringList titles;
     QTimer poll;
@@ -389,7 +390,8 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("focus");
         QTest::addColumn<QString>("prompt");
-        QTest::newRow("F4 Search... in a text field") << u"Search..."_s << u"txtComment"_s << u"Search scenery or level"_s;
+        QTest::newRow("F4 Search... in a text field")
+            << u"Search..."_s << u"txtComment"_s << u"Search scenery or level"_s;
         QTest::newRow("F4 Add Level in the tree") << u"Add Level"_s << u"trvScenery"_s << u"New Level"_s;
     }
     void functionKeyWithPromptRunsOnce()
@@ -406,8 +408,9 @@ private slots:
         window.select(u"Alpha"_s);
         QWidget *field = window.child(focus);
         field->setFocus();
-        const QStringList opened = promptsOpened([&] { QTest::keyPress(field, Qt::Key_F4); },
-                                                 [&](QInputDialog &) { QTest::keyRelease(field, Qt::Key_F4); });
+        const QStringList opened =
+            promptsOpened([&] { QTest::keyPress(field, Qt::Key_F4); },
+                          [&](QInputDialog &) { QTest::keyRelease(field, Qt::Key_F4); });
         QCOMPARE(opened, QStringList{prompt});
     }
 
@@ -511,8 +514,8 @@ private slots:
         window.view->resize(window.view->minimumSize());
         QTRY_COMPARE(window.view->size(), window.view->minimumSize());
         QApplication::processEvents();
-        QList<QWidget *> shown{window.view->freeSpaceLabel(), window.view->tabs()->tabBar(), window.child(u"imgPicture"_s),
-                               window.child(u"lblSet"_s)};
+        QList<QWidget *> shown{window.view->freeSpaceLabel(), window.view->tabs()->tabBar(),
+                               window.child(u"imgPicture"_s), window.child(u"lblSet"_s)};
         for (int i = 0; i < 6; ++i)
             shown << window.view->filterBox(i) << window.child(u"chkType(%1)"_s.arg(i));
         for (int panel = 2; panel <= 4; ++panel)
@@ -520,7 +523,8 @@ private slots:
         for (QAction *action : window.view->toolBar()->actions())
             shown << window.view->toolBar()->widgetForAction(action);
         for (QWidget *widget : std::as_const(shown)) {
-            const QString name = widget->objectName() + u' ' + QLatin1StringView(widget->metaObject()->className());
+            const QString name =
+                widget->objectName() + u' ' + QLatin1StringView(widget->metaObject()->className());
             QVERIFY2(widget->isVisible(), qPrintable(name));
             QVERIFY2(widget->width() >= widget->sizeHint().width(), qPrintable(name));
             QVERIFY2(widget->visibleRegion().boundingRect() == widget->rect(), qPrintable(name));
@@ -549,7 +553,8 @@ private slots:
                           width = prompt.width();
                       });
         const int iconAndButtons = 4 * 24 + 24;
-        QVERIFY2(width >= titleWidth + iconAndButtons, qPrintable(u"%1 for a title of %2"_s.arg(width).arg(titleWidth)));
+        QVERIFY2(width >= titleWidth + iconAndButtons,
+                 qPrintable(u"%1 for a title of %2"_s.arg(width).arg(titleWidth)));
     }
 };
 

@@ -791,7 +791,8 @@ void MainWindow::bindLogic()
             [this](const QString &text) { m_form.cboScenerySet_Change(text); });
     // The combo hands its keys to its line edit directly, past every event filter; the line edit's
     // own signal is what sees Enter.
-    connect(m_setCombo->lineEdit(), &QLineEdit::returnPressed, this, [this] { m_form.cboScenerySet_KeyDown(13); });
+    connect(m_setCombo->lineEdit(), &QLineEdit::returnPressed, this,
+            [this] { m_form.cboScenerySet_KeyDown(13); });
 
     for (int i = 0; i < int(m_filter.size()); ++i)
         connect(m_filter[std::size_t(i)], &QCheckBox::clicked, this,

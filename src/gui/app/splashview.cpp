@@ -14,8 +14,8 @@
 #include <QPainter>
 #include <QScreen>
 #include <QThread>
-#include <QWindow>
 #include <QVBoxLayout>
+#include <QWindow>
 
 SplashView::SplashView(frmSplash &form, QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_form(form)

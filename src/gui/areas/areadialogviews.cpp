@@ -105,8 +105,9 @@ void AreaDialogView::refreshNote()
         return;
     const QStringList unread = m_logic.unreadItems();
     m_note->setVisible(!unread.isEmpty());
-    m_note->setText(tr("Not shown, and kept as stored unless you replace it: %1")
-                        .arg(QStringLiteral("\u201c%1\u201d").arg(unread.join(QStringLiteral("\u201d, \u201c")))));
+    m_note->setText(
+        tr("Not shown, and kept as stored unless you replace it: %1")
+            .arg(QStringLiteral("\u201c%1\u201d").arg(unread.join(QStringLiteral("\u201d, \u201c")))));
 }
 
 void AreaDialogView::done(int result)

@@ -101,7 +101,8 @@ UsrAreaWidget::UsrAreaWidget(usrArea &area, QWidget *parent) : QWidget(parent), 
                 [this, row] { m_area.setDegrees(row, degreesEdit(row)->displayText()); });
         connect(widgets.minutes, &QLineEdit::textEdited, this,
                 [this, row] { m_area.setMinutes(row, minutesEdit(row)->displayText()); });
-        widgets.toolTips = {widgets.hemisphere->toolTip(), widgets.degrees->toolTip(), widgets.minutes->toolTip()};
+        widgets.toolTips = {widgets.hemisphere->toolTip(), widgets.degrees->toolTip(),
+                            widgets.minutes->toolTip()};
         m_rows.append(widgets);
     }
     grid->setColumnStretch(12, 1);

@@ -31,7 +31,7 @@ private:
         QLineEdit *degrees = nullptr;
         QLineEdit *minutes = nullptr;
         QList<QWidget *> decorations;
-        QStringList toolTips;  // of the three fields, while the row shows its own value
+        QStringList toolTips; // of the three fields, while the row shows its own value
     };
 
     void refresh();
