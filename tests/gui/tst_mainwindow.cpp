@@ -4,6 +4,7 @@
 #include "gui/app/splashview.h"
 #include "gui/tree/treemodel.h"
 #include "settings/programsettings.h"
+#include "support/testenv.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -529,6 +530,35 @@ private slots:
             QVERIFY2(widget->width() >= widget->sizeHint().width(), qPrintable(name));
             QVERIFY2(widget->visibleRegion().boundingRect() == widget->rect(), qPrintable(name));
         }
+    }
+
+    // The folder chooser starts in the given folder or, when that is gone (a moved scenery, a drive
+    // taken out), in the nearest folder above it; it hands back the chosen folder in Windows form.
+    void folderChooserStartsInNearestFolder()
+    {
+        TestEnv env;
+        env.writeFile(u"C:\\Sceneries\\Alps\\scenery\\alps.bgl"_s);
+        GuiUiPort ui(env.fs);
+        QString startedIn;
+        QTimer poll;
+        poll.setInterval(10);
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto *chooser = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!chooser || !chooser->isVisible())
+                return;
+            startedIn = chooser->directory().absolutePath();
+            poll.stop();
+            // Confirming a chooser that names a folder not there would only bring up its warning.
+            if (QFileInfo(chooser->selectedFiles().value(0)).isDir())
+                static_cast<QDialog *>(chooser)->accept();
+            else
+                chooser->reject();
+        });
+        poll.start();
+        const std::optional<QString> chosen =
+            ui.chooseFolder(u"Select folder"_s, u"C:\\Sceneries\\Gone\\Deeper"_s);
+        QCOMPARE(startedIn, env.host(u"C:\\Sceneries"_s));
+        QCOMPARE(chosen.value_or(u"(cancelled)"_s), u"C:\\Sceneries"_s);
     }
 
     // An input prompt is wide enough for its title beside a title bar's icon and three buttons.

@@ -124,7 +124,7 @@ std::optional<QString> GuiUiPort::chooseFile(const FileChooser &chooser)
 std::optional<QString> GuiUiPort::chooseFolder(const QString &title, const QString &initialDir)
 {
     // A folder that is gone (a moved scenery, a drive taken out) starts the chooser in the nearest
-    // folder above it that is still there.
+    // folder above it that is still there; the chooser itself would fall back to the working folder.
     QString start = hostFolder(initialDir);
     while (!start.isEmpty() && !QFileInfo(start).isDir()) {
         const QString parent = QFileInfo(start).path();
