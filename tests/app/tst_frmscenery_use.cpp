@@ -1,7 +1,5 @@
 #include "tst_frmscenery_fixture.h"
 
-#include "areas/areadialogs.h"
-
 #include <QTest>
 
 using Fixture = MainWindowFixture;
@@ -147,58 +145,6 @@ private slots:
         form.fillSetMenu();
         form.mnuInSets_Click(mine);
         QCOMPARE(form.stbStatus().panels[3], u"Sceneries in Set: 0 / 3"_s);
-    }
-
-    // OK on the empty Exclude or Flatten editor leaves the empty field as it was: no value of
-    // empty rows is stored, shown in red and then refused by the next opening.
-    void emptyAreaEditorStoresNothing_data()
-    {
-        QTest::addColumn<int>("button"); // -1 Exclude, else the Flatten position
-        QTest::newRow("Exclude") << -1;
-        QTest::newRow("Flatten 4") << 4;
-    }
-    void emptyAreaEditorStoresNothing()
-    {
-        QFETCH(int, button);
-        Fixture f;
-        frmScenery &form = loadThree(f);
-        f.select(AlphaKey);
-        if (button < 0) {
-            f.env.ui.expectForm<frmExclude>(u"frmExclude"_s,
-                                            [](frmExclude &editor) { editor.cmdOK_Click(); });
-            form.cmdExclude_Click();
-        } else {
-            f.env.ui.expectForm<frmFlatten>(u"frmFlatten"_s,
-                                            [](frmFlatten &editor) { editor.cmdOK_Click(); });
-            form.cmdFlatten_Click(button);
-        }
-        QVERIFY(f.env.ui.allShown());
-        const SceneryPtr alpha = f.manager->colScenery.item(AlphaKey);
-        QCOMPARE(alpha->Exclude, QString());
-        QCOMPARE(alpha->Flatten(4), QString());
-        QVERIFY(!form.details().txtExcludeRed);
-        QVERIFY(!form.details().txtFlattenRed[4]);
-        QCOMPARE(form.tbsScenery().excFlatImage, frmScenery::ImageEmpty);
-    }
-
-    // A value stored by the faulty editor of before opens without an error box and stays as it is.
-    void storedEmptyRowsOpen()
-    {
-        const QString stored = u" __.__, __.__, __.__, __.__"_s;
-        Fixture f;
-        f.addLevel(u"LevelNew"_s, u"New"_s);
-        f.addScenery({.title = u"Alpha"_s, .exclude = stored});
-        frmScenery &form = f.load();
-        f.select(AlphaKey);
-        QStringList unread;
-        f.env.ui.expectForm<frmExclude>(u"frmExclude"_s, [&unread](frmExclude &editor) {
-            unread = editor.unreadItems();
-            editor.cmdOK_Click();
-        });
-        form.cmdExclude_Click();
-        QVERIFY(f.env.ui.allShown());
-        QCOMPARE(unread.size(), 4);
-        QCOMPARE(f.manager->colScenery.item(AlphaKey)->Exclude, stored);
     }
 };
 

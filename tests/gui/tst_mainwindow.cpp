@@ -562,27 +562,21 @@ private slots:
     }
 
     // An input prompt is wide enough for its title beside a title bar's icon and three buttons.
-    void promptFitsItsTitle_data()
-    {
-        QTest::addColumn<QString>("title");
-        QTest::newRow("Create new set") << u"Create new set"_s;
-        QTest::newRow("Search scenery or level") << u"Search scenery or level"_s;
-    }
     void promptFitsItsTitle()
     {
-        QFETCH(QString, title);
+        const QString title = u"Search scenery or level"_s;
         FileSystem fs;
         GuiUiPort ui(fs);
         int width = 0;
         int titleWidth = 0;
-        promptsOpened([&] { ui.input(u"Insert a new Set name:"_s, title, QString()); },
+        promptsOpened([&] { ui.input(u"Insert a search string:"_s, title, QString()); },
                       [&](QInputDialog &prompt) {
                           QFont bold = prompt.font();
                           bold.setBold(true);
                           titleWidth = QFontMetrics(bold).horizontalAdvance(title);
                           width = prompt.width();
                       });
-        const int iconAndButtons = 4 * 24 + 24;
+        const int iconAndButtons = 4 * 24 + 24; // an icon and three buttons of 24 pixels, and margins
         QVERIFY2(width >= titleWidth + iconAndButtons,
                  qPrintable(u"%1 for a title of %2"_s.arg(width).arg(titleWidth)));
     }
