@@ -2,6 +2,7 @@
 
 #include "library/scenerymanager.h"
 #include "platform/filesystem.h"
+#include "platform/uiport.h"
 
 #include <QStringList>
 
@@ -47,6 +48,14 @@ QString Start::withoutTrailingBackslash(const QString &path)
     while (result.endsWith(QLatin1Char('\\')) && result.size() > 1 && !result.endsWith(QStringLiteral(":\\")))
         result.chop(1);
     return result;
+}
+
+std::optional<QString> Start::chooseFolder(UiPort &ui, const QString &title, const QString &startFolder)
+{
+    const std::optional<QString> chosen = ui.chooseFolder(title, startFolder);
+    if (!chosen || chosen->isEmpty())
+        return std::nullopt;
+    return chosen->endsWith(QLatin1Char('\\')) ? *chosen : *chosen + QLatin1Char('\\');
 }
 
 void Start::FolderMemory::SetDicPath(const QString &key, const QString &folder)

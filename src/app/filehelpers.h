@@ -4,8 +4,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class FileSystem;
 class SceneryManager;
+class UiPort;
 
 // The small file helpers many commands share.
 namespace Start {
@@ -20,6 +23,10 @@ QStringList subFolderSteps(const QString &path);
 QString NormaliseFilename(QString &fileName);
 
 QString withoutTrailingBackslash(const QString &path);
+
+// A "Select folder" chooser: the folder the user chose, ending in "\" as the commands take it, or
+// nothing when the choice was cancelled.
+std::optional<QString> chooseFolder(UiPort &ui, const QString &title, const QString &startFolder);
 
 // The last folder used per chooser key ("CDRom", "CreateZIP", "AddScreen0", ...).
 class FolderMemory

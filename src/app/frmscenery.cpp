@@ -192,8 +192,12 @@ void frmScenery::trvScenery_KeyUp()
 void frmScenery::trvScenery_MouseDown(TreeNode *node)
 {
     m_dragNodeKey = node ? node->key() : QString();
-    if (node)
+    if (node) {
+        // The pressed node becomes the selected one even when the press lands on its check box,
+        // which the tree control does not select: the commands act on what the panel shows.
+        m_tree->setSelectedItem(node);
         trvScenery_NodeClick(node);
+    }
     m_dropHighlightKey.clear();
 }
 

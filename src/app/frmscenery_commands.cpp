@@ -80,8 +80,12 @@ void frmScenery::runCommand(int row)
 {
     if (row < 1 || row >= Start::CommandCount)
         return;
-    if (!dispatch(row, true))
+    if (!dispatch(row, true)) {
         Display(notAvailableText(Start::commandRows()[std::size_t(row)].caption));
+        return;
+    }
+    // Commands add and remove levels, sceneries and set members; the counts follow each of them.
+    showSetCounts();
 }
 
 bool frmScenery::functionKey(int n, bool shift, bool ctrl, bool alt)

@@ -1,5 +1,7 @@
 #include "app/frmscenery.h"
 
+#include "app/filehelpers.h"
+
 #include "areas/areadialogs.h"
 #include "areas/areavalues.h"
 #include "library/scenerymanager.h"
@@ -317,22 +319,16 @@ void frmScenery::cmdFile_Click(int index)
 {
     guarded("cmdFile_Click", [&] {
         if (index == 0 || index == 1) {
-            UiPort::FileChooser chooser;
-            chooser.title = QStringLiteral("Select folder");
-            chooser.filter = QStringLiteral("Folder|Folder");
-            chooser.fileName = QStringLiteral("Folder");
-            chooser.initialDir = index == 0 ? m_details.txtLocal : m_details.txtRemote;
-            const std::optional<QString> chosen = m_context.ui.chooseFile(chooser);
-            if (!chosen || chosen->isEmpty() || *chosen == QStringLiteral("Folder"))
+            const QString current = index == 0 ? m_details.txtLocal : m_details.txtRemote;
+            const QString start = current.isEmpty() ? m_manager.FSPath() : m_manager.getRealPath(current);
+            const std::optional<QString> folder =
+                Start::chooseFolder(m_context.ui, QStringLiteral("Select folder"), start);
+            if (!folder)
                 return;
-            const qsizetype cut = chosen->lastIndexOf(QLatin1Char('\\'));
-            if (cut < 0)
-                return;
-            const QString folder = chosen->left(cut + 1);
             if (index == 0)
-                txtLocal_Change(folder);
+                txtLocal_Change(*folder);
             else
-                txtRemote_Change(folder);
+                txtRemote_Change(*folder);
             return;
         }
         if (index != 2)

@@ -78,6 +78,8 @@ void frmScenery::mnuSceneryRemove_Click()
         m_displayedScenery.reset();
         if (next)
             trvScenery_NodeClick(next);
+        // The removed scenery has left the displayed set with its check box; the counts show it.
+        TransferData();
         Display(Ready);
     });
 }
@@ -232,18 +234,13 @@ void frmScenery::mnuSceneryMove_Click()
             return;
         }
         QString source = m_manager.getRealPath(scenery->LocalPath);
-        UiPort::FileChooser chooser;
-        chooser.title = QStringLiteral("Select destination folder");
-        chooser.fileName = QStringLiteral("Folder");
-        chooser.filter = QStringLiteral("Folder|Folder");
-        chooser.initialDir = source;
-        const std::optional<QString> chosen = ui.chooseFile(chooser);
-        const qsizetype cut = chosen ? chosen->lastIndexOf(Separator) : -1;
-        if (!chosen || chosen->isEmpty() || *chosen == QStringLiteral("Folder") || cut < 0) {
+        const std::optional<QString> chosen =
+            Start::chooseFolder(ui, QStringLiteral("Select destination folder"), source);
+        if (!chosen) {
             Display(Ready);
             return;
         }
-        const QString destination = chosen->left(cut + 1);
+        const QString destination = *chosen;
 
         // A "scenery" folder is moved with the folder that holds it.
         const qsizetype last = source.lastIndexOf(Separator);

@@ -132,12 +132,16 @@ void frmScenery::showSetCounts()
 {
     const qsizetype members = m_displayedSet ? m_displayedSet->colUsedSceneries.count() : 0;
     const qsizetype sceneries = m_manager.colScenery.count();
-    m_status.panels[1] = QStringLiteral("Level: ") + QString::number(m_manager.dicLevel.count());
-    m_status.panels[2] = QStringLiteral("Sceneries: ") + QString::number(sceneries);
-    m_status.panels[3] = QStringLiteral("Sceneries in Set: ") + QString::number(members) + QStringLiteral(" / ")
-                         + QString::number(sceneries);
+    StatusBar status = m_status;
+    status.panels[1] = QStringLiteral("Level: ") + QString::number(m_manager.dicLevel.count());
+    status.panels[2] = QStringLiteral("Sceneries: ") + QString::number(sceneries);
+    status.panels[3] = QStringLiteral("Sceneries in Set: ") + QString::number(members) +
+                       QStringLiteral(" / ") + QString::number(sceneries);
     // One more than a Scenery.cfg can take.
-    m_status.warningPicture = members >= 333;
+    status.warningPicture = members >= 333;
+    if (status.panels == m_status.panels && status.warningPicture == m_status.warningPicture)
+        return;
+    m_status = status;
     emit statusChanged();
 }
 
@@ -301,6 +305,7 @@ void frmScenery::mnuSets_Click(int index)
             if (index < m_setMenu.mnuSets.size() && m_setCombo.text == m_setMenu.mnuSets.at(index).caption)
                 node->setChecked(true);
         }
+        showSetCounts();
         Display(Ready);
     });
 }
@@ -317,6 +322,7 @@ void frmScenery::mnuInSets_Click(int index)
             if (index < m_setMenu.mnuSets.size() && m_setCombo.text == m_setMenu.mnuSets.at(index).caption)
                 node->setChecked(false);
         }
+        showSetCounts();
         Display(Ready);
     });
 }

@@ -1,15 +1,9 @@
 #include "areas/areadialogs.h"
 
-#include "platform/errorreporter.h"
+#include <algorithm>
 
 namespace {
 const QString ElevationCharacters = QStringLiteral("0123456789-");
-
-// A stored value the rows cannot show is reported, and the dialog opens with empty rows.
-void loadArea(UiPort &ui, usrArea &editor, const QString &text)
-{
-    runStep(ui, QStringLiteral(".Form_Load"), [&] { editor.setArea(text); });
-}
 }
 
 QString filterElevationTyped(const QString &typed)
@@ -47,6 +41,13 @@ void AreaDialogLogic::setHidden(bool hidden)
         return;
     m_hidden = hidden;
     emit hiddenChanged(hidden);
+}
+
+void AreaDialogLogic::confirmEmpty()
+{
+    // An empty area is no value: storing it would only leave a text no editor can show.
+    bDelete = !m_openedEmpty;
+    setHidden(true);
 }
 
 // ---- frmExclude
@@ -95,40 +96,55 @@ void frmExclude::setClassChecked(int index, bool checked)
     emit classesChanged();
 }
 
-void frmExclude::open(UiPort &ui)
+void frmExclude::open()
 {
     bDelete = false;
     setHidden(false);
     for (int i = 0; i < ClassCount; ++i)
         setClassChecked(i, false);
+    m_unreadClasses.clear();
+    m_openedEmpty = strExclude.isEmpty();
     usrExclude.setIsExclude(true);
-    if (!strExclude.isEmpty()) {
-        const QStringList items = strExclude.split(QLatin1Char(','));
-        if (items.size() >= 5) {
-            for (int i = 0; i < ClassCount; ++i) {
-                if (items.at(4).toLower() == className(i))
-                    setClassChecked(i, true);
-            }
+    const QStringList items = strExclude.isEmpty() ? QStringList() : strExclude.split(QLatin1Char(','));
+    // The fifth item may name any class, a sixth (and last) one of the three single classes.
+    for (qsizetype i = 4; i < items.size(); ++i) {
+        const int choices = i == 4 ? ClassCount : i == 5 && items.size() == 6 ? ClassAll : 0;
+        int named = -1;
+        for (int c = 0; c < choices; ++c) {
+            if (items.at(i).toLower() == className(c))
+                named = c;
         }
-        if (items.size() == 6) {
-            for (int i = 0; i < ClassAll; ++i) {
-                if (items.at(5).toLower() == className(i))
-                    setClassChecked(i, true);
-            }
-        }
-        loadArea(ui, usrExclude, items.mid(0, 4).join(QLatin1Char(',')));
+        if (named >= 0)
+            setClassChecked(named, true);
+        else if (!items.at(i).isEmpty())
+            m_unreadClasses.append(items.at(i));
     }
+    usrExclude.setArea(items.mid(0, 4).join(QLatin1Char(',')));
     strExclude.clear();
+}
+
+QStringList frmExclude::unreadItems() const
+{
+    const bool anyClass = std::find(m_classes.cbegin(), m_classes.cend(), true) != m_classes.cend();
+    return anyClass ? usrExclude.unreadItems() : usrExclude.unreadItems() + m_unreadClasses;
 }
 
 void frmExclude::cmdOK_Click()
 {
-    QString value = usrExclude.Area();
+    if (usrExclude.isEmpty()) {
+        strExclude.clear();
+        confirmEmpty();
+        return;
+    }
+    QStringList items{usrExclude.Area()};
     for (int i = 0; i < ClassCount; ++i) {
         if (m_classes.at(std::size_t(i)))
-            value += QLatin1Char(',') + className(i);
+            items.append(className(i));
     }
-    strExclude = value;
+    // Classes the boxes could not show stay until a box is checked in their place.
+    if (items.size() == 1)
+        items += m_unreadClasses;
+    strExclude = items.join(QLatin1Char(','));
     setHidden(true);
 }
 
@@ -162,23 +178,27 @@ ElevationEdit frmFlatten::editElevation(const QString &edited, qsizetype cursor)
     return result;
 }
 
-void frmFlatten::open(UiPort &ui)
+void frmFlatten::open()
 {
     bDelete = false;
     setHidden(false);
+    m_openedEmpty = strFlatten.isEmpty();
     usrFlatten.setIsExclude(false);
-    if (!strFlatten.isEmpty()) {
-        // Without a "," the whole value is the elevation and there are no points to show.
-        const qsizetype comma = strFlatten.indexOf(QLatin1Char(','));
-        m_elevation = comma < 0 ? strFlatten : strFlatten.left(comma);
-        emit elevationChanged();
-        loadArea(ui, usrFlatten, comma < 0 ? QString() : strFlatten.mid(comma + 1));
-    }
+    // Without a "," the whole value is the elevation and there are no points to show.
+    const qsizetype comma = strFlatten.indexOf(QLatin1Char(','));
+    m_elevation = comma < 0 ? strFlatten : strFlatten.left(comma);
+    emit elevationChanged();
+    usrFlatten.setArea(comma < 0 ? QString() : strFlatten.mid(comma + 1));
     strFlatten.clear();
 }
 
 void frmFlatten::cmdOK_Click()
 {
+    if (usrFlatten.isEmpty()) {
+        strFlatten.clear();
+        confirmEmpty();
+        return;
+    }
     strFlatten = m_elevation + QLatin1Char(',') + usrFlatten.Area();
     setHidden(true);
 }
@@ -204,7 +224,7 @@ std::optional<QString> editArea(UiPort &ui, const QString &fieldText, QString Fo
 {
     Form form;
     form.*value = fieldText;
-    form.open(ui);
+    form.open();
     ui.showModal(form);
     if (form.bDelete)
         return QString();

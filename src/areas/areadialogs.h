@@ -32,6 +32,9 @@ public:
     bool bDelete = false;
 
     bool hidden() const { return m_hidden; }
+    // The parts of the stored value the dialog could not show; OK keeps each one the user did not
+    // replace.
+    virtual QStringList unreadItems() const = 0;
 
     virtual void cmdOK_Click() = 0;
     virtual void cmdCancel_Click() = 0;
@@ -42,6 +45,11 @@ signals:
 
 protected:
     void setHidden(bool hidden);
+    // OK on an editor whose area holds nothing: a value it opened on is deleted, else nothing is
+    // stored; the dialog hides.
+    void confirmEmpty();
+
+    bool m_openedEmpty = true;
 
 private:
     bool m_hidden = false;
@@ -69,8 +77,9 @@ public:
     // A box changed by the user (or by opening): the class rules run after it.
     void setClassChecked(int index, bool checked);
 
-    // Fills the dialog from strExclude; a value the rows cannot show is reported.
-    void open(UiPort &ui);
+    // Fills the dialog from strExclude, showing what it can of the value.
+    void open();
+    QStringList unreadItems() const override;
     void cmdOK_Click() override;
     void cmdCancel_Click() override;
     void cmdDelete_Click() override;
@@ -80,6 +89,7 @@ signals:
 
 private:
     std::array<bool, ClassCount> m_classes{};
+    QStringList m_unreadClasses; // class items naming no box, kept while no box is checked
 };
 
 // The flattening dialog ("Flatten"): an elevation and four points.
@@ -100,7 +110,8 @@ public:
     // dropped. Returns what the field holds afterwards.
     ElevationEdit editElevation(const QString &edited, qsizetype cursor = -1);
 
-    void open(UiPort &ui);
+    void open();
+    QStringList unreadItems() const override { return usrFlatten.unreadItems(); }
     void cmdOK_Click() override;
     void cmdCancel_Click() override;
     void cmdDelete_Click() override;

@@ -122,7 +122,9 @@ LmError wrongCoordinate()
     return LmError::user(1, QStringLiteral("Wrong coordinate"), QStringLiteral("Area"));
 }
 
-std::optional<AreaRow> rowFromItem(const QString &item, int row)
+} // namespace
+
+std::optional<AreaRow> AreaText::rowFromItem(const QString &item, int row)
 {
     const std::optional<ItemPieces> pieces = splitItem(item);
     if (!pieces || !AreaText::hemisphereChoices(row).contains(pieces->hemisphere))
@@ -159,7 +161,6 @@ std::optional<AreaRow> rowFromItem(const QString &item, int row)
                          .arg(minuteHundredths / 100, 2, 10, QLatin1Char('0'))
                          .arg(minuteHundredths % 100, 2, 10, QLatin1Char('0'));
     return result;
-}
 }
 
 bool isNumericText(const QString &text)
@@ -271,11 +272,21 @@ QList<AreaRow> rowsFromText(const QString &text)
     return rows;
 }
 
+bool isUnfilled(const AreaRow &row)
+{
+    return row.hemisphere.isEmpty() && !row.degrees.contains(QRegularExpression(QStringLiteral("[0-9]"))) &&
+           !row.minutes.contains(QRegularExpression(QStringLiteral("[0-9]")));
+}
+
 QString textFromRows(const QList<AreaRow> &rows, int count)
 {
     QStringList items;
     for (qsizetype i = 0; i < count && i < rows.size(); ++i) {
         const AreaRow &row = rows.at(i);
+        if (isUnfilled(row)) {
+            items.append(QString());
+            continue;
+        }
         items.append(row.hemisphere + QString(row.degrees).remove(Unfilled) + Blank
                      + QString(row.minutes).replace(QLatin1Char(','), QLatin1Char('.')));
     }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // The text forms of coordinates, exclusion rectangles and flattening areas as they stand in the
 // library and in Scenery.cfg, and the conversion between that text and the rows of the area
 // editor. The stored decimal point is always "." whatever the user's locale.
@@ -45,10 +47,14 @@ int degreePositions(int row);
 QStringList hemisphereChoices(int row);
 AreaRow emptyRow(int row);
 
+// One item in the form of the given row, or nothing when the row cannot show it.
+std::optional<AreaRow> rowFromItem(const QString &item, int row);
+// Whether a row holds nothing at all: no hemisphere, no digit.
+bool isUnfilled(const AreaRow &row);
 // Loads a list of 4 or 8 items into editor rows (4 or 8 of them, in the canonical form).
 // Throws LmError "Wrong coordinate" (source "Area") when the text is shorter than 2 characters or
 // does not fit the rows; nothing is half-loaded then.
 QList<AreaRow> rowsFromText(const QString &text);
-// The text of the first count rows.
+// The text of the first count rows; a row that holds nothing gives an empty item.
 QString textFromRows(const QList<AreaRow> &rows, int count);
 }

@@ -28,8 +28,10 @@ QString maskDigits(const QString &text, qsizetype positions)
 
 usrArea::usrArea(QObject *parent) : QObject(parent)
 {
-    for (int row = 1; row <= AreaText::RowCount; ++row)
+    for (int row = 1; row <= AreaText::RowCount; ++row) {
         m_rows.append(AreaText::emptyRow(row));
+        m_unread.append(QString());
+    }
 }
 
 const AreaRow &usrArea::row(int row) const
@@ -58,9 +60,16 @@ bool usrArea::setHemisphere(int row, const QString &hemisphere)
     AreaRow &r = at(row);
     if (r.hemisphere != value) {
         r.hemisphere = value;
+        edited(row);
         emit changed();
     }
     return true;
+}
+
+void usrArea::edited(int row)
+{
+    // What the user puts into a row replaces the item it could not show.
+    m_unread[row - 1].clear();
 }
 
 void usrArea::setDegrees(int row, const QString &text)
@@ -69,6 +78,7 @@ void usrArea::setDegrees(int row, const QString &text)
     const QString value = maskDigits(text, AreaText::degreePositions(row));
     if (r.degrees != value) {
         r.degrees = value;
+        edited(row);
         emit changed();
     }
 }
@@ -81,21 +91,58 @@ void usrArea::setMinutes(int row, const QString &text)
     const QString value = digits.left(2) + QLatin1Char('.') + digits.mid(2);
     if (r.minutes != value) {
         r.minutes = value;
+        edited(row);
         emit changed();
     }
 }
 
 QString usrArea::Area() const
 {
-    return AreaText::textFromRows(m_rows, m_isExclude ? 4 : AreaText::RowCount);
+    QStringList items = AreaText::textFromRows(m_rows, rowCount()).split(QLatin1Char(','));
+    for (int i = 0; i < rowCount(); ++i) {
+        if (!m_unread.at(i).isEmpty())
+            items[i] = m_unread.at(i);
+    }
+    return (items + m_beyond).join(QLatin1Char(','));
 }
 
 void usrArea::setArea(const QString &text)
 {
-    const QList<AreaRow> loaded = AreaText::rowsFromText(text);
-    for (int row = 1; row <= AreaText::RowCount; ++row)
-        m_rows[row - 1] = row <= loaded.size() ? loaded.at(row - 1) : AreaText::emptyRow(row);
+    const QStringList items = text.isEmpty() ? QStringList() : text.split(QLatin1Char(','));
+    for (int row = 1; row <= AreaText::RowCount; ++row) {
+        const QString item = items.value(row - 1);
+        const std::optional<AreaRow> shown = AreaText::rowFromItem(item, row);
+        m_rows[row - 1] = shown ? *shown : AreaText::emptyRow(row);
+        // An empty item is an empty row, nothing to keep.
+        m_unread[row - 1] = shown || item.trimmed().isEmpty() ? QString() : item;
+    }
+    m_beyond = items.mid(AreaText::RowCount);
     emit changed();
+}
+
+QString usrArea::unreadItem(int row) const
+{
+    checkRow(row);
+    return m_unread.at(row - 1);
+}
+
+QStringList usrArea::unreadItems() const
+{
+    QStringList items;
+    for (int i = 0; i < rowCount(); ++i) {
+        if (!m_unread.at(i).isEmpty())
+            items.append(m_unread.at(i));
+    }
+    return items + m_beyond;
+}
+
+bool usrArea::isEmpty() const
+{
+    for (int i = 0; i < rowCount(); ++i) {
+        if (!AreaText::isUnfilled(m_rows.at(i)))
+            return false;
+    }
+    return unreadItems().isEmpty();
 }
 
 void usrArea::setIsExclude(bool isExclude)

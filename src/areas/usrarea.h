@@ -26,10 +26,19 @@ public:
     void setDegrees(int row, const QString &text);
     void setMinutes(int row, const QString &text);
 
-    // The rows as text: 4 items in exclusion mode, 8 otherwise.
+    // The rows as text: 4 items in exclusion mode, 8 otherwise. A row still marked unread gives
+    // its stored item back unchanged, and items beyond the rows follow at the end.
     QString Area() const;
-    // Loads a text of 4 or 8 items; on failure (LmError "Wrong coordinate") no row changes.
+    // Loads a stored text item by item and never fails: an item its row can show is shown; any
+    // other leaves its row empty and marked with the item until the row is edited, and items
+    // beyond the eighth are kept as they are.
     void setArea(const QString &text);
+    // The stored item a row could not show, "" when it shows its value.
+    QString unreadItem(int row) const;
+    // Every stored item not shown: the marked rows' (enabled ones) and those beyond the rows.
+    QStringList unreadItems() const;
+    // True when the enabled rows hold nothing and nothing is kept unread.
+    bool isEmpty() const;
     // True: exclusion mode, rows 5 to 8 disabled. False: flattening mode, all rows enabled.
     void setIsExclude(bool isExclude);
 
@@ -40,6 +49,11 @@ signals:
 private:
     AreaRow &at(int row);
 
+    int rowCount() const { return m_isExclude ? 4 : AreaText::RowCount; }
+    void edited(int row);
+
     QList<AreaRow> m_rows;
+    QStringList m_unread; // per row
+    QStringList m_beyond; // items after the eighth
     bool m_isExclude = false;
 };

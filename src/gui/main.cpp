@@ -126,6 +126,7 @@ int main(int argc, char *argv[])
             }
         }
         window->refreshCommandStates();
+        // The window's activation hides the splash (Form_Activate).
         window->show();
         // A second start on this program folder brings this window to the front.
         QObject::connect(&channel, &InstanceChannel::raiseRequested, window.get(), [&window] {
@@ -134,7 +135,6 @@ int main(int argc, char *argv[])
             window->activateWindow();
         });
         channel.listen();
-        form->Form_Activate();
         form->tmrFreeSpace_Timer();
         window->freeSpaceTimer().start();
     };

@@ -518,25 +518,6 @@ private slots:
                  out.isEmpty() ? u">>1"_s : chosen + u'|' + out + u'>' + (ins[1] == u"1"_s ? chosen : QString()) + u">1"_s);
     }
 
-    void folderChooser_data()
-    {
-        io(); // in: the button (0 local, 1 remote)|the folder chosen ("-": cancelled); out: local|remote path
-        row("local", "0|D:\\New\\Place\\Folder", "D:\\New\\Place\\|");
-        row("remote", "1|E:\\Cd\\Folder", "C:\\Old|E:\\Cd\\");
-        row("bare Folder", "0|Folder", "C:\\Old|");
-        row("cancel", "0|-", "C:\\Old|");
-    }
-    void folderChooser()
-    {
-        FETCH_IO;
-        Fixture f;
-        frmScenery &form = show(f, {.title = u"Alpha"_s, .local = u"C:\\Old"_s});
-        f.env.ui.expectFile(ins[1] == u"-"_s ? std::nullopt : std::optional(ins[1]), u"Select folder"_s);
-        form.cmdFile_Click(ins[0].toInt());
-        QCOMPARE(record(f).LocalPath + u'|' + record(f).RemotePath, out);
-        QVERIFY(form.details().txtLocal == record(f).LocalPath && f.env.ui.allShown());
-    }
-
     void authorCompletion_data()
     {
         io(); // in: text typed|caret|key released; out: the text, stored as the author

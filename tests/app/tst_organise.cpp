@@ -325,18 +325,23 @@ private slots:
     void moveOnDisk_data()
     {
         QTest::addColumn<QString>("local");
-        QTest::addColumn<QString>("chosen"); // "" cancel, "-" no chooser
+        QTest::addColumn<QString>("chosen"); // the folder chosen; "" cancel, "-" no chooser
         QTest::addColumn<QString>("moved");  // the new local path: the files' new folder, or "=" and the path when nothing moves; "" unchanged
         QTest::addColumn<QString>("refusal");
         const QString paris = "C:\\FS2002\\Addon Scenery\\Paris";
-        QTest::newRow("scenery ending moves the folder above") << "Addon Scenery\\Paris\\scenery" << "C:\\Target\\Folder" << "C:\\Target\\" << "";
-        QTest::newRow("missing folders created") << paris << "C:\\New Place\\Deep\\Folder" << "C:\\New Place\\Deep\\" << "";
-        QTest::newRow("own folder moves nothing") << paris << paris + "\\Folder" << "=" + paris + "\\" << "";
-        QTest::newRow("own Scenery folder moves nothing") << "Addon Scenery\\Paris\\Scenery" << paris + "\\Scenery\\Folder" << "=" + paris + "\\Scenery\\" << "";
-        QTest::newRow("inside own folder refused") << paris << paris + "\\texture\\Folder" << "" << "The destination folder lies inside";
+        QTest::newRow("scenery ending moves the folder above")
+            << "Addon Scenery\\Paris\\scenery" << "C:\\Target" << "C:\\Target\\" << "";
+        QTest::newRow("missing folders created")
+            << paris << "C:\\New Place\\Deep" << "C:\\New Place\\Deep\\" << "";
+        QTest::newRow("own folder moves nothing") << paris << paris << "=" + paris + "\\" << "";
+        QTest::newRow("own Scenery folder moves nothing")
+            << "Addon Scenery\\Paris\\Scenery" << paris + "\\Scenery" << "=" + paris + "\\Scenery\\" << "";
+        QTest::newRow("inside own folder refused")
+            << paris << paris + "\\texture" << "" << "The destination folder lies inside";
         QTest::newRow("cancel") << paris << "" << "" << "";
-        QTest::newRow("bare name") << paris << "Folder" << "" << "";
-        QTest::newRow("the simulator folder refused") << "Scenery" << "C:\\Target\\Folder" << "" << "The folder C:\\FS2002 holds the simulator";
+        QTest::newRow("chosen with its backslash") << paris << "C:\\Target\\" << "C:\\Target\\" << "";
+        QTest::newRow("the simulator folder refused")
+            << "Scenery" << "C:\\Target" << "" << "The folder C:\\FS2002 holds the simulator";
         QTest::newRow("no local path") << "" << "-" << "" << "You can not move a scenery from a readonly device.";
     }
 
@@ -353,7 +358,8 @@ private slots:
         frmScenery &form = load(f);
         f.select(key);
         if (chosen != "-")
-            f.env.ui.expectFile(chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen), "Select destination folder");
+            f.env.ui.expectFolder(chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen),
+                                  "Select destination folder");
         if (!refusal.isEmpty())
             f.env.ui.expectMessageStartingWith(refusal, "Scenery Move.");
         form.runCommand(11);

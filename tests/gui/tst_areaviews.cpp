@@ -51,7 +51,7 @@ private slots:
         QFETCH(QString, expected);
         frmFlatten form;
         form.strFlatten = elevation + u",n47 30,W122 15,N47 0,W122 15,N47 0,W121 45,N47 30,W121 45"_s;
-        form.open(ui);
+        form.open();
         FlattenDialog dialog(form);
         dialog.show();
         QCOMPARE(dialog.elevationEdit()->text(), elevation);
@@ -83,7 +83,7 @@ private slots:
         QFETCH(QString, result);
         frmExclude form;
         form.strExclude = u"N47 30.00,W122 15.00,N47 00.00,W121 45.00"_s + classes;
-        form.open(ui);
+        form.open();
         ExcludeDialog dialog(form);
         dialog.show();
         if (clicked >= 0)
@@ -102,12 +102,34 @@ private slots:
         frmFlatten form;
         FlattenDialog dialog(form);
         form.strFlatten = u"7,N5 7.25,W5 7.25,S46 0,E4 0,N1 0,W1 0,N2 0,W2 0"_s;
-        form.open(ui);
+        form.open();
         QCOMPARE(rows(*dialog.areaWidget()),
                  u"N 5_ 07.25;W 005 07.25;S 46 00.00;E 004 00.00;N 1_ 00.00;W 001 00.00;N 2_ 00.00;W 002 00.00"_s);
         frmExclude exclude;
         ExcludeDialog excludeDialog(exclude);
         QCOMPARE(rows(*excludeDialog.areaWidget()).section(u';', 3), u" ___ __.__;off;off;off;off"_s);
+    }
+
+    // A corner the row cannot show leaves the row empty but marked, names the stored item in its
+    // tooltip and in the dialog's note; filling the row in takes both away.
+    void unreadCornerMarked()
+    {
+        frmExclude form;
+        form.strExclude = u"N47 30.00,W122 15.00,N47 00.00,Z121 45.00,vors"_s;
+        form.open();
+        ExcludeDialog dialog(form);
+        dialog.show();
+        UsrAreaWidget *area = dialog.areaWidget();
+        const QColor ordinary = area->degreesEdit(3)->palette().color(QPalette::Base);
+        QVERIFY(area->degreesEdit(4)->palette().color(QPalette::Base) != ordinary);
+        QVERIFY(area->minutesEdit(4)->toolTip().contains(u"Z121 45.00"_s));
+        QVERIFY(dialog.unreadNote()->isVisible());
+        QVERIFY(dialog.unreadNote()->text().contains(u"Z121 45.00"_s));
+        area->hemisphereBox(4)->setFocus();
+        QTest::keyClick(area->hemisphereBox(4), Qt::Key_Down);
+        QCOMPARE(area->degreesEdit(4)->palette().color(QPalette::Base), ordinary);
+        QVERIFY(!area->minutesEdit(4)->toolTip().contains(u"Z121 45.00"_s));
+        QVERIFY(!dialog.unreadNote()->isVisible());
     }
 
     // The port finds the registered view; fields retyped as a user would (select everything, then

@@ -1,7 +1,10 @@
 #include "app/tst_frmscenery_fixture.h"
+#include "gui/app/guiuiport.h"
 #include "gui/app/mainwindow.h"
+#include "gui/app/splashview.h"
 #include "gui/tree/treemodel.h"
 #include "settings/programsettings.h"
+#include "support/testenv.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -12,8 +15,9 @@ namespace {
 struct Window
 {
     // Sceneries below "New", each recorded after the one before, "Jet@8,Prop@32" with a FlySim; the
-    // first by "Jane Roe" at layer 5, the others at layer 1234, all payware.
-    void load(const QString &titles)
+    // first by "Jane Roe" at layer 5, the others at layer 1234, all payware. The window's questions
+    // go to ui, the scripted one unless given.
+    void load(const QString &titles, UiPort *ui = nullptr)
     {
         MainWindowFixture::Scenery s;
         for (const QString &title : titles.split(u',', Qt::SkipEmptyParts)) {
@@ -25,7 +29,14 @@ struct Window
             s.previousKey = fixture.addScenery(s);
         }
         fixture.writeFiles(1);
-        fixture.create();
+        if (ui) {
+            context = std::make_unique<AppContext>(
+                AppContext{fixture.env.fs, *fixture.env.settings, *ui, fixture.env.program});
+            fixture.manager = std::make_unique<SceneryManager>(*context);
+            fixture.form = std::make_unique<frmScenery>(*context, *fixture.manager);
+        } else {
+            fixture.create();
+        }
         form = fixture.form.get();
         // As the program does it: the view exists before the window loads, so it follows the load.
         view = std::make_unique<MainWindow>(*form);
@@ -48,9 +59,32 @@ struct Window
     void select(const QString &title) { view->selectNode(fixture.node(u"SceneryNew\\"_s + title)); }
 
     MainWindowFixture fixture;
+    std::unique_ptr<AppContext> context;
     frmScenery *form = nullptr;
     std::unique_ptr<MainWindow> view;
 };
+
+// Runs action while a timer waits for each input prompt it opens: the prompt's title is noted, then
+// before is run (with the prompt open) and the prompt is cancelled.
+QStringList promptsOpened(const std::function<void()> &action,
+                          const std::function<void(QInputDialog &)> &before = {})
+{
+    QStringList titles;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto *prompt = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+        if (!prompt || !prompt->isVisible())
+            return;
+        titles << prompt->windowTitle();
+        if (before)
+            before(*prompt);
+        prompt->reject();
+    });
+    poll.start();
+    action();
+    return titles;
+}
 
 } // namespace
 
@@ -347,6 +381,204 @@ private slots:
         QCOMPARE(shown, u"+Weekend +Evening "_s);
         // Closed again, the menu bar's menu has no set entries.
         QVERIFY(!window.view->addToSetAction()->isVisible() && !window.form->setSubMenusVisible());
+    }
+
+    // A function key whose command opens a prompt runs it once. The key's release reaches the window
+    // while the prompt is open, as it does from a real keyboard; the press then travels on to the
+    // parents of the focus widget, which ignore it.
+    void functionKeyWithPromptRunsOnce_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QString>("prompt");
+        QTest::newRow("F4 Search... in a text field")
+            << u"Search..."_s << u"txtComment"_s << u"Search scenery or level"_s;
+        QTest::newRow("F4 Add Level in the tree") << u"Add Level"_s << u"trvScenery"_s << u"New Level"_s;
+    }
+    void functionKeyWithPromptRunsOnce()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, focus);
+        QFETCH(QString, prompt);
+        Window window;
+        GuiUiPort ui(window.fixture.env.fs);
+        window.load(u"Alpha,Bravo"_s, &ui);
+        Start::FunctionKeyTable keys;
+        keys[3] = command;
+        window.form->setFunctionKeys(keys);
+        window.select(u"Alpha"_s);
+        QWidget *field = window.child(focus);
+        field->setFocus();
+        const QStringList opened =
+            promptsOpened([&] { QTest::keyPress(field, Qt::Key_F4); },
+                          [&](QInputDialog &) { QTest::keyRelease(field, Qt::Key_F4); });
+        QCOMPARE(opened, QStringList{prompt});
+    }
+
+    // A set name typed into the set box is taken by Enter and by leaving the box: the set is created
+    // and displayed, with no check box ticked. The keys go to the combo, which has the focus.
+    void typedSetNameTaken_data()
+    {
+        QTest::addColumn<bool>("enter"); // else the box is left for the tree
+        QTest::newRow("Enter") << true;
+        QTest::newRow("leaving the box") << false;
+    }
+    void typedSetNameTaken()
+    {
+        QFETCH(bool, enter);
+        Window window;
+        window.fixture.addCfgArea(u"Alpha"_s);
+        window.load(u"Alpha,Bravo"_s);
+        QComboBox *combo = window.view->setCombo();
+        window.view->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.view.get()));
+        combo->setFocus();
+        combo->lineEdit()->selectAll();
+        QTest::keyClicks(combo, u"Evening"_s);
+        if (enter)
+            QTest::keyClick(combo, Qt::Key_Return);
+        else
+            window.view->treeView()->setFocus();
+        QVERIFY(window.form->displayedSet());
+        QCOMPARE(window.form->displayedSet()->Key, u"Evening"_s);
+        QVERIFY(window.fixture.manager->dicCFGs.contains(u"Evening"_s));
+        QCOMPARE(window.index(u"SceneryNew\\Alpha"_s).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+        QCOMPARE(window.view->statusPanel(4)->text(), u"Sceneries in Set: 0 / 2"_s);
+        QCOMPARE(window.fixture.members(u"(Current)"_s), QStringList{u"Alpha"_s});
+    }
+
+    // Letters typed into the author box complete it from the list, the added part selected. The keys
+    // go to the combo, which has the focus.
+    void authorCompletesAsTyped()
+    {
+        Window window;
+        window.load(u"Alpha,Bravo"_s);
+        window.select(u"Bravo"_s);
+        QComboBox *author = window.child<QComboBox>(u"txtAuthor"_s);
+        window.view->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.view.get()));
+        author->setFocus();
+        QTest::keyClicks(author, u"Ja"_s);
+        QCOMPARE(author->lineEdit()->text(), u"Jane Roe"_s);
+        QCOMPARE(author->lineEdit()->selectedText(), u"ne Roe"_s);
+        QCOMPARE(window.fixture.manager->colScenery.item(u"SceneryNew\\Bravo"_s)->Author, u"Jane Roe"_s);
+    }
+
+    // A click on a node's check box selects that node: the highlight and the panel show the same.
+    void checkBoxClickSelectsTheNode()
+    {
+        Window window;
+        window.load(u"Alpha,Bravo"_s);
+        window.select(u"Alpha"_s);
+        QTreeView *tree = window.view->treeView();
+        const QModelIndex bravo = window.index(u"SceneryNew\\Bravo"_s);
+        QStyleOptionViewItem option;
+        option.initFrom(tree);
+        option.rect = tree->visualRect(bravo);
+        option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+        const QRect box = tree->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, tree);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, box.center());
+        QCOMPARE(bravo.data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        QCOMPARE(tree->currentIndex().data(TreeModel::KeyRole).toString(), u"SceneryNew\\Bravo"_s);
+        QCOMPARE(window.child<QLineEdit>(u"txtTitle"_s)->text(), u"Bravo"_s);
+    }
+
+    // The splash is on screen while the library loads, and stays until the window has been
+    // activated (or has waited for it in vain) and the splash has been seen.
+    void splashShownWhileLoading()
+    {
+        MainWindowFixture fixture;
+        fixture.writeFiles(1);
+        fixture.create();
+        MainWindow view(*fixture.form);
+        bool onScreenWhileLoading = false;
+        connect(fixture.form.get(), &frmScenery::splashChanged, this, [&] {
+            const QWindow *splash = view.splashView()->windowHandle();
+            if (fixture.form->splash().isVisible())
+                onScreenWhileLoading = splash && splash->isExposed();
+        });
+        fixture.form->Form_Load();
+        QVERIFY(onScreenWhileLoading);
+        view.show();
+        QVERIFY(view.splashView()->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!fixture.form->splash().isVisible(), MainWindow::ActivationWait + 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(!view.splashView()->isVisible(), SplashView::MinimumShown + 1000);
+    }
+
+    // At its minimum size the window shows all of every caption, label, tab, toolbar button and
+    // the picture box.
+    void nothingCutAtMinimumSize()
+    {
+        Window window;
+        window.load(u"Alpha"_s);
+        window.select(u"Alpha"_s);
+        window.view->resize(window.view->minimumSize());
+        QTRY_COMPARE(window.view->size(), window.view->minimumSize());
+        QApplication::processEvents();
+        QList<QWidget *> shown{window.view->freeSpaceLabel(), window.view->tabs()->tabBar(),
+                               window.child(u"imgPicture"_s), window.child(u"lblSet"_s)};
+        for (int i = 0; i < 6; ++i)
+            shown << window.view->filterBox(i) << window.child(u"chkType(%1)"_s.arg(i));
+        for (int panel = 2; panel <= 4; ++panel)
+            shown << window.view->statusPanel(panel);
+        for (QAction *action : window.view->toolBar()->actions())
+            shown << window.view->toolBar()->widgetForAction(action);
+        for (QWidget *widget : std::as_const(shown)) {
+            const QString name =
+                widget->objectName() + u' ' + QLatin1StringView(widget->metaObject()->className());
+            QVERIFY2(widget->isVisible(), qPrintable(name));
+            QVERIFY2(widget->width() >= widget->sizeHint().width(), qPrintable(name));
+            QVERIFY2(widget->visibleRegion().boundingRect() == widget->rect(), qPrintable(name));
+        }
+    }
+
+    // The folder chooser starts in the given folder or, when that is gone (a moved scenery, a drive
+    // taken out), in the nearest folder above it; it hands back the chosen folder in Windows form.
+    void folderChooserStartsInNearestFolder()
+    {
+        TestEnv env;
+        env.writeFile(u"C:\\Sceneries\\Alps\\scenery\\alps.bgl"_s);
+        GuiUiPort ui(env.fs);
+        QString startedIn;
+        QTimer poll;
+        poll.setInterval(10);
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto *chooser = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!chooser || !chooser->isVisible())
+                return;
+            startedIn = chooser->directory().absolutePath();
+            poll.stop();
+            // Confirming a chooser that names a folder not there would only bring up its warning.
+            if (QFileInfo(chooser->selectedFiles().value(0)).isDir())
+                static_cast<QDialog *>(chooser)->accept();
+            else
+                chooser->reject();
+        });
+        poll.start();
+        const std::optional<QString> chosen =
+            ui.chooseFolder(u"Select folder"_s, u"C:\\Sceneries\\Gone\\Deeper"_s);
+        QCOMPARE(startedIn, env.host(u"C:\\Sceneries"_s));
+        QCOMPARE(chosen.value_or(u"(cancelled)"_s), u"C:\\Sceneries"_s);
+    }
+
+    // An input prompt is wide enough for its title beside a title bar's icon and three buttons.
+    void promptFitsItsTitle()
+    {
+        const QString title = u"Search scenery or level"_s;
+        FileSystem fs;
+        GuiUiPort ui(fs);
+        int width = 0;
+        int titleWidth = 0;
+        promptsOpened([&] { ui.input(u"Insert a search string:"_s, title, QString()); },
+                      [&](QInputDialog &prompt) {
+                          QFont bold = prompt.font();
+                          bold.setBold(true);
+                          titleWidth = QFontMetrics(bold).horizontalAdvance(title);
+                          width = prompt.width();
+                      });
+        const int iconAndButtons = 4 * 24 + 24; // an icon and three buttons of 24 pixels, and margins
+        QVERIFY2(width >= titleWidth + iconAndButtons,
+                 qPrintable(u"%1 for a title of %2"_s.arg(width).arg(titleWidth)));
     }
 };
 

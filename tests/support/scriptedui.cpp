@@ -129,6 +129,12 @@ std::optional<QString> ScriptedUi::chooseFolder(const QString &title, const QStr
     auto step = next(Kind::Folder, title);
     if (!step)
         return std::nullopt;
+    if (!step->title.isEmpty() && step->title != title) {
+        QTest::qFail(
+            qPrintable(QStringLiteral("folder chooser \"%1\" expected, got \"%2\"").arg(step->title, title)),
+            __FILE__, __LINE__);
+        return std::nullopt;
+    }
     return step->reply;
 }
 

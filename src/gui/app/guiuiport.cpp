@@ -4,8 +4,13 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QInputDialog>
+#include <QLayout>
+#include <QLineEdit>
 #include <QMessageBox>
+
+#include <algorithm>
 
 namespace {
 // "Text files|*.txt|All|*.*" -> "Text files (*.txt);;All (*.*)"
@@ -69,11 +74,30 @@ UiPort::Answer GuiUiPort::message(const QString &text, const QString &title, But
     }
 }
 
+int GuiUiPort::promptWidth(const QString &title, const QFont &font)
+{
+    // The window manager writes the title in bold beside the window's icon and buttons.
+    QFont bold = font;
+    bold.setBold(true);
+    return std::max(MinimumPromptWidth, QFontMetrics(bold).horizontalAdvance(title) + TitleBarRoom);
+}
+
 QString GuiUiPort::input(const QString &prompt, const QString &title, const QString &defaultText)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(m_parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
-    return ok ? text : QString();
+    QInputDialog dialog(m_parent);
+    dialog.setObjectName(QStringLiteral("inputPrompt"));
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setTextValue(defaultText);
+    // The dialog's layout sets its minimum from its content, so the field is what is made wide.
+    if (auto *field = dialog.findChild<QLineEdit *>()) {
+        const QMargins margins = dialog.layout() ? dialog.layout()->contentsMargins() : QMargins();
+        field->setMinimumWidth(promptWidth(title, dialog.font()) - margins.left() - margins.right());
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.textValue();
 }
 
 QString GuiUiPort::hostFolder(const QString &windowsFolder) const
@@ -99,7 +123,14 @@ std::optional<QString> GuiUiPort::chooseFile(const FileChooser &chooser)
 
 std::optional<QString> GuiUiPort::chooseFolder(const QString &title, const QString &initialDir)
 {
-    const QString chosen = QFileDialog::getExistingDirectory(m_parent, title, hostFolder(initialDir));
+    // A folder that is gone (a moved scenery, a drive taken out) starts the chooser in the nearest
+    // folder above it that is still there; the chooser itself would fall back to the working folder.
+    QString start = hostFolder(initialDir);
+    while (!start.isEmpty() && !QFileInfo(start).isDir()) {
+        const QString parent = QFileInfo(start).path();
+        start = parent == start ? QString() : parent;
+    }
+    const QString chosen = QFileDialog::getExistingDirectory(m_parent, title, start);
     if (chosen.isEmpty())
         return std::nullopt;
     return m_fs ? m_fs->toWindows(chosen) : chosen;

@@ -11,6 +11,7 @@
 #include <functional>
 
 class QDialog;
+class QFont;
 
 // The UI port of the GUI: message boxes, prompts and choosers as Qt dialogs, and each logic
 // window shown through the Qt view registered for its name.
@@ -27,6 +28,12 @@ public:
     void setFileSystem(const FileSystem &fs) { m_fs = &fs; }
 
     static void registerView(const QString &formName, ViewFactory factory);
+
+    // The width of an input prompt: room for its whole title beside the title bar's icon and
+    // buttons, and for a comfortable text field.
+    static int promptWidth(const QString &title, const QFont &font);
+    static constexpr int MinimumPromptWidth = 360;
+    static constexpr int TitleBarRoom = 160;
 
     // The window dialogs are parented to (the main window, once it exists).
     void setParentWidget(QWidget *parent) { m_parent = parent; }

@@ -35,6 +35,7 @@
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QTreeView>
@@ -219,10 +220,6 @@ MainWindow::MainWindow(frmScenery &form, QWidget *parent) : QMainWindow(parent),
 {
     setObjectName(QStringLiteral("frmScenery"));
     setWindowIcon(ToolbarIcons::program());
-    // The window never gets smaller than the size it was designed for.
-    setMinimumSize(int(std::ceil(frmScenery::DesignWidth / twipsPerPixelX())),
-                   int(std::ceil(frmScenery::DesignHeight / twipsPerPixelY())));
-
     m_model = new TreeModel(form.trvScenery(), this);
 
     buildMenus();
@@ -261,18 +258,40 @@ MainWindow::MainWindow(frmScenery &form, QWidget *parent) : QMainWindow(parent),
     refreshTabs();
     refreshFreeSpace();
     refreshCommandStates();
+    // Measured with everything in place, the tabs' markers included.
+    fitMinimumSize();
 }
 
 MainWindow::~MainWindow()
 {
     // Taking the window down moves the keyboard focus, and the set combo reports that as a pick;
     // the logic must not hear from widgets of a window that is half gone.
+    qApp->removeEventFilter(this);
     const QList<QObject *> children = findChildren<QObject *>();
     for (QObject *child : children)
         disconnect(child, nullptr, this, nullptr);
-    for (QObject *child : children)
-        child->removeEventFilter(this);
     delete m_splash;
+}
+
+void MainWindow::fitMinimumSize()
+{
+    // The window never gets smaller than the size it was designed for, nor than its content needs
+    // with this desktop's fonts: nothing is cut then, the toolbar's buttons included.
+    const QSize designed(int(std::ceil(frmScenery::DesignWidth / twipsPerPixelX())),
+                         int(std::ceil(frmScenery::DesignHeight / twipsPerPixelY())));
+    QSize needed = minimumSizeHint();
+    needed.setWidth(std::max(needed.width(), m_toolBar->sizeHint().width()));
+    if (designed.expandedTo(needed) != minimumSize())
+        setMinimumSize(designed.expandedTo(needed));
+}
+
+bool MainWindow::event(QEvent *event)
+{
+    const bool handled = QMainWindow::event(event);
+    // What the content needs changes with it (a longer author list, a marker on a tab).
+    if (event->type() == QEvent::LayoutRequest)
+        fitMinimumSize();
+    return handled;
 }
 
 double MainWindow::twipsPerPixelX() const
@@ -388,7 +407,6 @@ QWidget *MainWindow::buildRightPane()
     m_setCombo->setInsertPolicy(QComboBox::NoInsert);
     m_setCombo->setCompleter(nullptr);
     m_setCombo->setMinimumContentsLength(16);
-    m_setCombo->lineEdit()->installEventFilter(this);
     auto *setLabel = new QLabel(QStringLiteral("Set:"), pane);
     setLabel->setObjectName(QStringLiteral("lblSet"));
     setLabel->setBuddy(m_setCombo);
@@ -401,7 +419,7 @@ QWidget *MainWindow::buildRightPane()
     m_freeSpace->setObjectName(QStringLiteral("lblFreeSpace"));
     m_freeSpace->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_freeSpace->setMinimumWidth(
-        m_freeSpace->fontMetrics().horizontalAdvance(QStringLiteral("Free space on C: 000000 MB")));
+        m_freeSpace->fontMetrics().horizontalAdvance(QStringLiteral("Free space on C: 0000000 MB")));
     setRow->addWidget(setLabel);
     setRow->addWidget(m_setCombo, 1);
     setRow->addWidget(m_changeSim);
@@ -411,6 +429,9 @@ QWidget *MainWindow::buildRightPane()
 
     m_tabs = new QTabWidget(pane);
     m_tabs->setObjectName(QStringLiteral("tbsScenery"));
+    // Every tab stays readable: the pane is never narrower than the four of them.
+    m_tabs->tabBar()->setUsesScrollButtons(false);
+    m_tabs->tabBar()->setElideMode(Qt::ElideNone);
     m_tabs->addTab(buildDetailsPage(), QStringLiteral("Scenery Details"));
     m_tabs->addTab(buildExcludeFlattenPage(), QStringLiteral("Exclude / Flatten"));
     m_tabs->addTab(buildMoveToPage(), QStringLiteral("Move to"));
@@ -487,7 +508,6 @@ QWidget *MainWindow::buildDetailsPage()
     m_author->setEditable(true);
     m_author->setInsertPolicy(QComboBox::NoInsert);
     m_author->setCompleter(nullptr);
-    m_author->lineEdit()->installEventFilter(this);
     grid->addWidget(formLabel(QStringLiteral("Author:"), m_author, page), row, 0);
     grid->addWidget(m_author, row++, 1, 1, 4);
 
@@ -752,8 +772,6 @@ void MainWindow::bindLogic()
                 m_form.trvScenery().setSelectedItem(m_model->nodeAt(current));
                 m_syncingSelection = false;
             });
-    m_tree->viewport()->installEventFilter(this);
-    m_tree->installEventFilter(this);
     m_tree->setAcceptDrops(true);
     m_tree->viewport()->setAcceptDrops(true);
 
@@ -762,7 +780,6 @@ void MainWindow::bindLogic()
                 m_form.trvMoveTo().setSelectedItem(m_moveToModel->nodeAt(current));
             });
     connect(m_moveToView, &QTreeView::doubleClicked, this, [this] { m_form.trvMoveTo_DblClick(); });
-    m_moveToView->viewport()->installEventFilter(this);
     m_moveToView->setAcceptDrops(true);
     m_moveToView->viewport()->setAcceptDrops(true);
     connect(m_tree, &QTreeView::customContextMenuRequested, this,
@@ -772,6 +789,10 @@ void MainWindow::bindLogic()
             [this](int index) { m_form.cboScenerySet_Click(index); });
     connect(m_setCombo->lineEdit(), &QLineEdit::textEdited, this,
             [this](const QString &text) { m_form.cboScenerySet_Change(text); });
+    // The combo hands its keys to its line edit directly, past every event filter; the line edit's
+    // own signal is what sees Enter.
+    connect(m_setCombo->lineEdit(), &QLineEdit::returnPressed, this,
+            [this] { m_form.cboScenerySet_KeyDown(13); });
 
     for (int i = 0; i < int(m_filter.size()); ++i)
         connect(m_filter[std::size_t(i)], &QCheckBox::clicked, this,
@@ -1067,6 +1088,24 @@ void MainWindow::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
         m_resizeTimer.start();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        activated();
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // A window manager may keep the focus elsewhere; the splash does not wait for it forever.
+    if (!m_activated)
+        QTimer::singleShot(ActivationWait, this, &MainWindow::activated);
+}
+
+void MainWindow::activated()
+{
+    if (m_activated || m_unloaded)
+        return;
+    m_activated = true;
+    m_form.Form_Activate();
 }
 
 void MainWindow::handleResize()
@@ -1089,7 +1128,10 @@ void MainWindow::applyLayout(int treeWidthTwips)
     // The tree takes every pixel the window has beyond its designed width; the details keep theirs
     // unless they need more to be readable.
     const int total = m_splitter->width() - m_splitter->handleWidth();
-    const int tree = std::clamp(int(std::lround(treeWidthTwips / twipsPerPixelX())), 0, total);
+    const int treeMinimum = m_splitter->widget(0)->minimumSizeHint().width();
+    const int detailsMinimum = m_splitter->widget(1)->minimumSizeHint().width();
+    const int tree = std::clamp(int(std::lround(treeWidthTwips / twipsPerPixelX())), treeMinimum,
+                                std::max(treeMinimum, total - detailsMinimum));
     m_splitter->setSizes({tree, total - tree});
 }
 
@@ -1183,6 +1225,12 @@ void MainWindow::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+QObject *MainWindow::firstKeyReceiver()
+{
+    QWidget *focus = focusWidget();
+    return focus ? focus : this;
+}
+
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if ((watched == m_tree->viewport() || watched == m_moveToView->viewport()) &&
@@ -1193,29 +1241,22 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::KeyPress: {
         auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F12 && watched->isWidgetType() &&
-            static_cast<QWidget *>(watched)->window() == this && !QApplication::activeModalWidget()) {
-            // A key press travels up the parents of the focus widget; it counts once.
-            if (event == m_lastFunctionKey)
-                break;
-            m_lastFunctionKey = event;
+        // A key press goes to the focus widget first and then up its parents while they ignore
+        // it; a function key counts at the first of them only, however long its command runs.
+        if (key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F12 && watched == firstKeyReceiver() &&
+            !QApplication::activeModalWidget()) {
             const Qt::KeyboardModifiers mods = key->modifiers();
             m_form.functionKey(key->key() - Qt::Key_F1 + 1, mods & Qt::ShiftModifier,
                                mods & Qt::ControlModifier, mods & Qt::AltModifier);
-            break;
-        }
-        if (watched == m_setCombo->lineEdit() &&
-            (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-            m_form.cboScenerySet_KeyDown(13);
-            return true;
         }
         break;
     }
     case QEvent::KeyRelease:
-        m_lastFunctionKey = nullptr;
         if (watched == m_tree) {
             m_form.trvScenery_KeyUp();
-        } else if (watched == m_author->lineEdit()) {
+        } else if (watched == m_author || watched == m_author->lineEdit()) {
+            // The editable combo has the focus and passes its keys on to its line edit past every
+            // filter, so the release is seen at the combo.
             auto *key = static_cast<QKeyEvent *>(event);
             if (!key->isAutoRepeat())
                 m_form.txtAuthor_KeyUp(classicKeyCode(key->key()), m_author->lineEdit()->cursorPosition());
@@ -1243,7 +1284,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         }
         break;
     case QEvent::FocusOut:
-        if (watched == m_setCombo->lineEdit()) {
+        if (watched == m_setCombo || watched == m_setCombo->lineEdit()) {
             const auto reason = static_cast<QFocusEvent *>(event)->reason();
             // The combo's own list and a switch to another program do not leave the field.
             if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)

@@ -94,11 +94,15 @@ public:
     static int commandRowOf(const QAction *action);
     QTimer &freeSpaceTimer() { return m_freeSpaceTimer; }
     SplashView *splashView() const { return m_splash; }
+    // How long the window waits, once shown, to be activated before it ends the start-up anyway.
+    static constexpr int ActivationWait = 3000;
 
 protected:
+    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -112,7 +116,12 @@ private:
     QWidget *buildFileListPage();
     void buildStatusBar();
     void bindLogic();
+    void fitMinimumSize();
 
+    // The widget a key press of this window is delivered to first.
+    QObject *firstKeyReceiver();
+    // The window's first activation ends the start-up: the logic hides the splash then.
+    void activated();
     void runRow(int row);
     void openPopupMenu(const QPoint &globalPos);
     void fillSetSubMenus();
@@ -186,5 +195,5 @@ private:
     QTimer m_resizeTimer;
     bool m_syncingSelection = false;
     bool m_unloaded = false;
-    const QEvent *m_lastFunctionKey = nullptr;
+    bool m_activated = false;
 };

@@ -3,6 +3,7 @@
 #include "app/frmsplash.h"
 #include "gui/app/toolbaricons.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -12,7 +13,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QThread>
 #include <QVBoxLayout>
+#include <QWindow>
 
 SplashView::SplashView(frmSplash &form, QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_form(form)
@@ -59,21 +62,57 @@ SplashView::SplashView(frmSplash &form, QWidget *parent)
     for (QWidget *label : {static_cast<QWidget *>(m_label1), static_cast<QWidget *>(m_label2),
                            static_cast<QWidget *>(m_close)})
         label->installEventFilter(this);
+
+    m_hideTimer.setSingleShot(true);
+    connect(&m_hideTimer, &QTimer::timeout, this, [this] {
+        if (!m_form.isVisible())
+            hide();
+    });
 }
 
 void SplashView::sync()
 {
+    apply(true);
+}
+
+void SplashView::apply(bool keepForMinimum)
+{
     m_build->setText(m_form.lblBuild);
     m_text1->setVisible(m_form.Text1Visible);
     m_close->setVisible(m_form.lblCloseVisible);
-    if (m_form.isVisible() && !isVisible()) {
+    if (m_form.isVisible()) {
+        m_hideTimer.stop();
+        if (isVisible())
+            return;
         if (const QScreen *screen = QGuiApplication::primaryScreen())
             move(screen->availableGeometry().center() - rect().center());
         show();
         raise();
-    } else if (!m_form.isVisible() && isVisible()) {
-        hide();
+        waitUntilExposed();
+        m_shown.start();
+    } else if (isVisible() && (!m_hideTimer.isActive() || !keepForMinimum)) {
+        // A fast start would otherwise only flash it; the user's own click hides it at once.
+        const qint64 left = keepForMinimum && m_shown.isValid() ? MinimumShown - m_shown.elapsed() : 0;
+        if (left > 0) {
+            m_hideTimer.start(int(left));
+        } else {
+            m_hideTimer.stop();
+            hide();
+        }
     }
+}
+
+void SplashView::waitUntilExposed()
+{
+    // The window system maps the window in its own time (a window manager first decorates and
+    // places it); user input waits, as everywhere during loading.
+    QElapsedTimer waited;
+    waited.start();
+    while (!(windowHandle() && windowHandle()->isExposed()) && waited.elapsed() < ExposeWait) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(5);
+    }
+    repaint();
 }
 
 bool SplashView::eventFilter(QObject *watched, QEvent *event)
@@ -85,7 +124,7 @@ bool SplashView::eventFilter(QObject *watched, QEvent *event)
             m_form.Label2_Click();
         else if (watched == m_close)
             m_form.lblClose_Click();
-        sync();
+        apply(false);
         return true;
     }
     return QWidget::eventFilter(watched, event);
@@ -94,7 +133,7 @@ bool SplashView::eventFilter(QObject *watched, QEvent *event)
 void SplashView::mousePressEvent(QMouseEvent *event)
 {
     m_form.Form_Click();
-    sync();
+    apply(false);
     event->accept();
 }
 
@@ -102,7 +141,7 @@ void SplashView::keyPressEvent(QKeyEvent *event)
 {
     const QString text = event->text();
     m_form.Form_KeyPress(text.isEmpty() ? event->key() : text.at(0).unicode());
-    sync();
+    apply(false);
     event->accept();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QWidget>
 
 class QLabel;
@@ -14,8 +16,13 @@ class SplashView : public QWidget
 public:
     explicit SplashView(frmSplash &form, QWidget *parent = nullptr);
 
-    // Shows or hides the window as the logic says, filling the labels first.
+    // Shows or hides the window as the logic says, filling the labels first. Shown, it returns once
+    // the window is on screen, so the loading that follows does not keep it from appearing;
+    // hidden, it stays until it has been seen for MinimumShown milliseconds.
     void sync();
+
+    static constexpr int MinimumShown = 1200;
+    static constexpr int ExposeWait = 2000;
 
 protected:
     void mousePressEvent(class QMouseEvent *event) override;
@@ -24,7 +31,12 @@ protected:
     void paintEvent(class QPaintEvent *event) override;
 
 private:
+    void apply(bool keepForMinimum);
+    void waitUntilExposed();
+
     frmSplash &m_form;
+    QElapsedTimer m_shown;
+    QTimer m_hideTimer;
     QLabel *m_label1 = nullptr;
     QLabel *m_label2 = nullptr;
     QLabel *m_build = nullptr;

@@ -62,6 +62,15 @@ AreaDialogView::AreaDialogView(AreaDialogLogic &logic, QWidget *parent) : QDialo
 
 void AreaDialogView::addButtons(QBoxLayout *layout)
 {
+    m_note = new QLabel(this);
+    m_note->setObjectName(QStringLiteral("lblUnread"));
+    m_note->setWordWrap(true);
+    QPalette palette = m_note->palette();
+    palette.setColor(QPalette::WindowText, QColor(176, 0, 0));
+    m_note->setPalette(palette);
+    layout->addWidget(m_note);
+    refreshNote();
+
     // Delete stands apart on the left, away from OK and Cancel.
     auto *row = new QHBoxLayout;
     m_delete = new QPushButton(tr("&Delete"), this);
@@ -88,6 +97,17 @@ void AreaDialogView::addButtons(QBoxLayout *layout)
         m_result = QDialog::Accepted;
         m_logic.cmdDelete_Click();
     });
+}
+
+void AreaDialogView::refreshNote()
+{
+    if (!m_note)
+        return;
+    const QStringList unread = m_logic.unreadItems();
+    m_note->setVisible(!unread.isEmpty());
+    m_note->setText(
+        tr("Not shown, and kept as stored unless you replace it: %1")
+            .arg(QStringLiteral("\u201c%1\u201d").arg(unread.join(QStringLiteral("\u201d, \u201c")))));
 }
 
 void AreaDialogView::done(int result)
@@ -132,6 +152,8 @@ ExcludeDialog::ExcludeDialog(frmExclude &form, QWidget *parent) : AreaDialogView
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(&m_form, &frmExclude::classesChanged, this, &ExcludeDialog::refreshClasses);
+    connect(&m_form, &frmExclude::classesChanged, this, &ExcludeDialog::refreshNote);
+    connect(&m_form.usrExclude, &usrArea::changed, this, &ExcludeDialog::refreshNote);
     refreshClasses();
     m_area->degreesEdit(1)->setFocus();
 }
@@ -177,6 +199,7 @@ FlattenDialog::FlattenDialog(frmFlatten &form, QWidget *parent) : AreaDialogView
     addButtons(layout);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
+    connect(&m_form.usrFlatten, &usrArea::changed, this, &FlattenDialog::refreshNote);
     connect(m_elevation, &QLineEdit::textEdited, this, [this](const QString &text) {
         m_form.editElevation(text, m_elevation->cursorPosition());
     });

@@ -5,6 +5,7 @@
 #include <array>
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class UsrAreaWidget;
@@ -24,16 +25,21 @@ public:
     QPushButton *okButton() const { return m_ok; }
     QPushButton *cancelButton() const { return m_cancel; }
     QPushButton *deleteButton() const { return m_delete; }
+    // Names what of the stored value the dialog cannot show; hidden when it shows everything.
+    QLabel *unreadNote() const { return m_note; }
 
     void done(int result) override;
 
 protected:
     AreaDialogView(AreaDialogLogic &logic, QWidget *parent);
-    // Adds the button row below the content; the buttons run the logic's handlers.
+    // Adds the note on what cannot be shown and the button row below the content; the buttons
+    // run the logic's handlers.
     void addButtons(class QBoxLayout *layout);
+    void refreshNote();
 
 private:
     AreaDialogLogic &m_logic;
+    QLabel *m_note = nullptr;
     QPushButton *m_ok = nullptr;
     QPushButton *m_cancel = nullptr;
     QPushButton *m_delete = nullptr;

@@ -7,10 +7,12 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <array>
+
 namespace {
 const QChar MaskBlank = AreaText::Unfilled;
+const QColor UnreadBackground(255, 222, 222);
 
-// Wide enough for the mask and a little air, so the fields line up in columns.
 // Masked fields fill from the left, so they are aligned left; wide enough for the mask and a
 // little air, so the fields line up in columns.
 void fitToMask(QLineEdit *edit, int characters)
@@ -99,6 +101,8 @@ UsrAreaWidget::UsrAreaWidget(usrArea &area, QWidget *parent) : QWidget(parent), 
                 [this, row] { m_area.setDegrees(row, degreesEdit(row)->displayText()); });
         connect(widgets.minutes, &QLineEdit::textEdited, this,
                 [this, row] { m_area.setMinutes(row, minutesEdit(row)->displayText()); });
+        widgets.toolTips = {widgets.hemisphere->toolTip(), widgets.degrees->toolTip(),
+                            widgets.minutes->toolTip()};
         m_rows.append(widgets);
     }
     grid->setColumnStretch(12, 1);
@@ -127,9 +131,24 @@ void UsrAreaWidget::refresh()
         showText(widgets.degrees, values.degrees);
         showText(widgets.minutes, values.minutes);
         const bool enabled = m_area.isRowEnabled(row);
-        widgets.hemisphere->setEnabled(enabled);
-        widgets.degrees->setEnabled(enabled);
-        widgets.minutes->setEnabled(enabled);
+        const QString unread = enabled ? m_area.unreadItem(row) : QString();
+        const std::array<QWidget *, 3> fields{widgets.hemisphere, widgets.degrees, widgets.minutes};
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            QWidget *field = fields[i];
+            field->setEnabled(enabled);
+            field->setToolTip(unread.isEmpty() ? widgets.toolTips.at(qsizetype(i))
+                                               : tr("Stored as \u201c%1\u201d, which this row cannot show. "
+                                                    "It is kept unless you fill in the row.")
+                                                     .arg(unread));
+            QPalette palette;
+            if (!unread.isEmpty()) {
+                // Text fields paint their ground in Base, a drop-down list in Button.
+                palette.setColor(QPalette::Base, UnreadBackground);
+                palette.setColor(QPalette::Button, UnreadBackground);
+            }
+            // A default palette resolves nothing and so gives the field its ordinary colours back.
+            field->setPalette(palette);
+        }
         for (QWidget *w : widgets.decorations)
             w->setEnabled(enabled);
         if (row % 2 == 1)

@@ -18,7 +18,8 @@ class UsrAreaWidget : public QWidget
 public:
     explicit UsrAreaWidget(usrArea &area, QWidget *parent = nullptr);
 
-    // Row 1 to 8, as in usrArea.
+    // Row 1 to 8, as in usrArea. A row holding a stored item it cannot show is marked: its fields
+    // are tinted and their tooltip names the item.
     QComboBox *hemisphereBox(int row) const { return m_rows.at(row - 1).hemisphere; }
     QLineEdit *degreesEdit(int row) const { return m_rows.at(row - 1).degrees; }
     QLineEdit *minutesEdit(int row) const { return m_rows.at(row - 1).minutes; }
@@ -30,6 +31,7 @@ private:
         QLineEdit *degrees = nullptr;
         QLineEdit *minutes = nullptr;
         QList<QWidget *> decorations;
+        QStringList toolTips; // of the three fields, while the row shows its own value
     };
 
     void refresh();
