@@ -10,7 +10,9 @@ CliSession::CliSession(UiPort &ui)
       m_fs(loadDriveMap(m_programFolderHost, m_winePrefixHost)),
       m_settings(createSettingsStore(m_programFolderHost, m_winePrefixHost)),
       m_program(m_programFolderHost), m_context{m_fs, *m_settings, ui, m_program}
-{}
+{
+    reportSettingsProblems(*m_settings, ui);
+}
 
 CliSession::~CliSession() = default;
 

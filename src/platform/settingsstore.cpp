@@ -1,5 +1,6 @@
 #include "platform/settingsstore.h"
 
+#include "platform/errorreporter.h"
 #include "platform/installation.h"
 #include "platform/winereg.h"
 
@@ -69,6 +70,23 @@ DriveMap loadDriveMap(const QString &programFolderHost, const QString &winePrefi
     }
     ini.endGroup();
     return map;
+}
+
+QString SettingsStore::damage(Root, const QString &) const
+{
+    return {};
+}
+
+QList<LmError> SettingsStore::problems() const
+{
+    return {};
+}
+
+void reportSettingsProblems(const SettingsStore &store, UiPort &ui)
+{
+    const QList<LmError> problems = store.problems();
+    for (const LmError &problem : problems)
+        reportError(ui, QStringLiteral("SettingsStore.read"), problem);
 }
 
 struct IniSettingsStore::Private
@@ -153,6 +171,37 @@ IniSettingsStore::~IniSettingsStore() = default;
 QString IniSettingsStore::iniPath() const
 {
     return d->iniPath;
+}
+
+QString IniSettingsStore::damage(Root root, const QString &keyPath) const
+{
+    switch (root) {
+    case Root::Machine:
+        return d->systemReg.damage(keyPath);
+    case Root::User:
+        return d->userReg.damage(keyPath);
+    case Root::Classes:
+        break;
+    }
+    return {};
+}
+
+QList<LmError> IniSettingsStore::problems() const
+{
+    d->ini->sync();
+    switch (d->ini->status()) {
+    case QSettings::NoError:
+        return {};
+    case QSettings::AccessError:
+        return {LmError::standard(LmError::PathFileAccess, d->iniPath)};
+    case QSettings::FormatError:
+        break;
+    }
+    return {LmError::user(
+        SettingsErrors::SettingsDamaged,
+        QStringLiteral("The settings file %1 is damaged: settings it holds, drive letters among "
+                       "them, may be missing.")
+            .arg(d->iniPath))};
 }
 
 QString IniSettingsStore::read(Root root, const QString &keyPath, const QString &valueName,
