@@ -5,6 +5,8 @@
 #include "platform/winereg.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 #include <optional>
@@ -35,6 +37,21 @@ std::optional<QString> findNoCase(const QStringList &names, const QString &wante
             return name;
     }
     return std::nullopt;
+}
+
+// The first line (counted from 1) that is neither empty, a comment, a group header nor a setting;
+// 0 when every line is one of those.
+int firstDamagedIniLine(const QByteArray &text)
+{
+    const QList<QByteArray> lines = text.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray line = lines.at(i).trimmed();
+        const bool group = line.startsWith('[') && line.endsWith(']');
+        if (!line.isEmpty() && !line.startsWith(';') && !line.startsWith('#') && !group &&
+            !line.contains('='))
+            return int(i + 1);
+    }
+    return 0;
 }
 
 } // namespace
@@ -188,20 +205,25 @@ QString IniSettingsStore::damage(Root root, const QString &keyPath) const
 
 QList<LmError> IniSettingsStore::problems() const
 {
-    d->ini->sync();
-    switch (d->ini->status()) {
-    case QSettings::NoError:
+    // QSettings tells a damaged file only to the first reader in a process, so the file is looked
+    // at here itself.
+    const QFileInfo info(d->iniPath);
+    if (!info.exists() && !info.isSymLink())
         return {};
-    case QSettings::AccessError:
+    QFile file(d->iniPath);
+    const bool opened = file.open(QIODevice::ReadOnly);
+    const QByteArray text = opened ? file.readAll() : QByteArray();
+    if (!opened || file.error() != QFileDevice::NoError)
         return {LmError::standard(LmError::PathFileAccess, d->iniPath)};
-    case QSettings::FormatError:
-        break;
-    }
-    return {LmError::user(
-        SettingsErrors::SettingsDamaged,
-        QStringLiteral("The settings file %1 is damaged: settings it holds, drive letters among "
-                       "them, may be missing.")
-            .arg(d->iniPath))};
+    const int line = firstDamagedIniLine(text);
+    if (line == 0)
+        return {};
+    return {
+        LmError::user(SettingsErrors::SettingsDamaged,
+                      QStringLiteral("The settings file %1 is damaged at line %2: settings it holds, drive "
+                                     "letters among them, may be missing.")
+                          .arg(d->iniPath)
+                          .arg(line))};
 }
 
 QString IniSettingsStore::read(Root root, const QString &keyPath, const QString &valueName,

@@ -55,7 +55,7 @@ public:
     void write(Root root, const QString &keyPath, const QString &valueName, const QString &value) override;
 
     QString damage(Root root, const QString &keyPath) const override;
-    // The INI file that could not be read (70/75) or could be read only in part (SettingsDamaged).
+    // The INI file that could not be read (75) or holds a line that is no setting (SettingsDamaged).
     QList<LmError> problems() const override;
 
     QString iniPath() const;
