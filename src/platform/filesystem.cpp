@@ -656,8 +656,8 @@ QString FileSystem::entryPath(const QString &folder, const QString &name)
     if (refused) {
         throw LmError(
             LmError::BadFileName,
-            QStringLiteral("Bad file name: \"%1\" is not the name of a file in %2. A name may not be "
-                           "empty, \".\" or \"..\", nor hold \\ / : * or ?.")
+            QStringLiteral("Bad file name: \"%1\" names no file or folder of %2. A name there may not "
+                           "be empty, \".\" or \"..\", nor hold \\ / : * or ?.")
                 .arg(name, folder));
     }
     return endsWithSeparator(folder) ? folder + name : folder + kBackslash + name;
@@ -806,8 +806,6 @@ FolderWriter::FolderWriter(const FileSystem &fs, QString folder) : m_fs(fs), m_f
         fail(LmError::PathNotFound, m_folder);
     m_rootCanonical = QFileInfo(root).canonicalFilePath();
 }
-
-FolderWriter::~FolderWriter() = default;
 
 QString FolderWriter::windowsPath(const QStringList &parts) const
 {

@@ -3,11 +3,10 @@
 #include "platform/drivemap.h"
 
 #include <QByteArray>
-#include <QString>
-#include <QStringList>
-
 #include <QHash>
 #include <QSet>
+#include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -125,7 +124,6 @@ class FolderWriter
 public:
     // folder: Windows form; it is created, with its parents, when the first file is written.
     FolderWriter(const FileSystem &fs, QString folder);
-    ~FolderWriter();
 
     // False when the path would leave the folder through a symbolic link: one of its parts that
     // exists, or the file itself, is a link to a place outside the folder. Links that stay inside
