@@ -91,6 +91,7 @@ int runBackup(CliCommandRun &run)
     BackupManager &backup = library.backup();
     if (action == QLatin1String("list"))
         return listBackups(run, backup);
+    library.requireCertainSimulator();
 
     const QString name = arguments.at(1);
     if (name.isEmpty())

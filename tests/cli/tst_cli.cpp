@@ -515,6 +515,44 @@ private slots:
         QCOMPARE(u"%1 %2"_s.arg(demo.run(u"backup|delete|nightly.zip|--yes"_s).code).arg(listed()), u"0 Spring V15:folder:="_s);
     }
 
+    // With an installation key that could not be read, the simulator selected may not be the one
+    // meant: a command that changes files wants it named with --sim; one that reads goes on.
+    void damagedInstallationKey_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("import") << u"import"_s << 1;
+        QTest::newRow("write-cfg") << u"--yes|write-cfg|(Current)"_s << 1;
+        QTest::newRow("backup make") << u"backup|make|before"_s << 1;
+        QTest::newRow("list reads on") << u"list"_s << 0;
+        QTest::newRow("import with the simulator named") << u"--sim|0|import"_s << 0;
+    }
+    void damagedInstallationKey()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(int, exitCode);
+        TestEnv env;
+        env.installSim(0, u"C:\\FS2000"_s);
+        env.installSim(1, u"C:\\FS2002"_s);
+        env.writeFile(u"C:\\FS2000\\Scenery.cfg"_s,
+                      "[General]\r\n[Area.001]\r\nTitle=Old Field\r\nLocal=Old\r\n");
+        QFile reg(env.prefixHost() + u"/system.reg"_s);
+        QVERIFY(reg.open(QIODevice::ReadOnly));
+        const QByteArray text = reg.readAll();
+        reg.close();
+        QVERIFY(reg.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        reg.write(QByteArray(text).replace("FS2002\"", "FS2002"));
+        reg.close();
+        const auto before = snapshot(env.rootHost());
+        const Result result = runProcess(arguments, env.homeHost(), env.prefixHost(), env.rootHost());
+        QVERIFY2(result.code == exitCode, qPrintable(result.text()));
+        QVERIFY2(result.err.contains(u"Flight Simulator\\8.0 of Flight Simulator 2002 could not be read"_s),
+                 qPrintable(result.err));
+        QVERIFY2(exitCode == 0 || result.err.contains(u"with --sim"_s), qPrintable(result.err));
+        if (exitCode != 0)
+            QCOMPARE(snapshot(env.rootHost()), before);
+    }
+
     // A backup holding files outside the simulator folder is refused before anything is restored.
     void backupWithForeignEntriesRefused()
     {
