@@ -42,6 +42,8 @@ std::unique_ptr<Start::Session> Start::Main(AppContext &context, const MainHooks
         return nullptr;
     }
     auto session = std::make_unique<Session>(context, isDebugCommandLine(context.program.commandLine()));
+    // A settings file that could not be read would otherwise only show as settings gone missing.
+    reportSettingsProblems(context.settings, context.ui);
     try {
         session->manager = std::make_unique<SceneryManager>(context);
     } catch (const NoSimulatorInstalled &) {

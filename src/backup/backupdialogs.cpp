@@ -122,7 +122,8 @@ void runCommand(BackupManager &manager, const BackupCommands::StatusFn &display,
         display(QStringLiteral("Ready."));
 }
 
-void pickAndRun(BackupManager &manager, InstallBackupDialog &dialog, void (BackupManager::*operation)(const QString &))
+void pickAndRun(BackupManager &manager, InstallBackupDialog &dialog,
+                BackupManager::Outcome (BackupManager::*operation)(const QString &))
 {
     dialog.Form_Load();
     manager.context().ui.showModal(dialog);

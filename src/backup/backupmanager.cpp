@@ -25,33 +25,6 @@ QString joinPath(const QString &folder, const QString &relative)
     return folder + kBackslash + relative;
 }
 
-// Deletes the archive being built unless it was handed over.
-class WorkFile
-{
-public:
-    WorkFile(const FileSystem &fs, QString path) : m_fs(fs), m_path(std::move(path))
-    {
-        if (m_fs.fileExists(m_path))
-            m_fs.deleteFile(m_path, true);
-    }
-    ~WorkFile()
-    {
-        try {
-            if (m_fs.fileExists(m_path))
-                m_fs.deleteFile(m_path, true);
-        } catch (const LmError &) {
-            // A leftover in the temporary folder is harmless and replaced next time.
-        }
-    }
-    WorkFile(const WorkFile &) = delete;
-    WorkFile &operator=(const WorkFile &) = delete;
-    const QString &path() const { return m_path; }
-
-private:
-    const FileSystem &m_fs;
-    QString m_path;
-};
-
 } // namespace
 
 BackupManager::BackupManager(AppContext &context, QString simFolder, std::optional<qint32> simType)
@@ -77,16 +50,29 @@ QString BackupManager::getDir(const QString &path)
     return last < 0 ? QString() : path.left(last + 1);
 }
 
-QString BackupManager::backupRoot() const
+QString BackupManager::rootPath() const
 {
     QString root = ProgramSettings(m_context.settings, m_context.programFolder()).backupPath();
     // Backup names are appended to the root, so a root typed without its closing "\" still has to
     // be a folder and not the start of a file name.
     if (!root.endsWith(kBackslash))
         root += kBackslash;
+    return root;
+}
+
+QString BackupManager::backupRoot() const
+{
+    const QString root = rootPath();
     if (!m_context.fs.folderExists(root))
         Start::CreateSubFolder(m_context.fs, root);
     return root;
+}
+
+QString BackupManager::backupEntry(const QString &name) const
+{
+    const QString path = FileSystem::entryPath(rootPath(), name);
+    backupRoot();
+    return path;
 }
 
 QString BackupManager::backupListPath() const
@@ -159,10 +145,12 @@ bool BackupManager::doMakeBackup()
 
     // The backup is built aside and replaces an earlier one of the same name only when complete:
     // adding to the old archive would keep files the list no longer names, and a stopped or
-    // failed backup leaves the earlier one untouched.
-    WorkFile work(fs, joinPath(fs.tempFolder(), QStringLiteral("LumivaleBackup.zip")));
+    // failed backup leaves the earlier one untouched. It is built in a folder of its own that
+    // nobody else can write into.
+    const TemporaryFolder aside(fs);
+    const QString work = aside.filePath(QStringLiteral("LumivaleBackup.zip"));
     Zip zip(fs);
-    zip.archive = work.path();
+    zip.archive = work;
     zip.entryNames = Zip::EntryNames::FolderBelowDrive;
     zip.progress = [this](const QString &text) { status(text); };
 
@@ -174,8 +162,8 @@ bool BackupManager::doMakeBackup()
         ui.processEvents();
     }
 
-    if (fs.fileExists(work.path()))
-        fs.copyFile(work.path(), archive, true);
+    if (fs.fileExists(work))
+        fs.copyFile(work, archive, true);
     // A simulator without a Scenery.cfg yet (a first one is about to be written) has nothing to
     // keep beside the archive; the archive itself is still the backup the user asked for.
     const QString sceneryCfg = joinPath(m_simFolder, QStringLiteral("Scenery.CFG"));
@@ -193,56 +181,62 @@ bool BackupManager::offerBackupFirst()
     return makeBackup();
 }
 
-void BackupManager::installBackup(const QString &name)
+BackupManager::Outcome BackupManager::run(const QString &procedure, const std::function<Outcome()> &operation)
 {
     try {
-        doInstallBackup(name);
+        return operation();
     } catch (const LmError &e) {
-        reportError(m_context.ui, QStringLiteral("BackupManager.installBackup"), e);
+        reportError(m_context.ui, QStringLiteral("BackupManager.") + procedure, e);
+        return Outcome::Failed;
     }
 }
 
-void BackupManager::doInstallBackup(const QString &name)
+BackupManager::Outcome BackupManager::installBackup(const QString &name)
+{
+    return run(QStringLiteral("installBackup"), [&] { return doInstallBackup(name); });
+}
+
+BackupManager::Outcome BackupManager::doInstallBackup(const QString &name)
 {
     const FileSystem &fs = m_context.fs;
-    const QString archive = backupRoot() + name;
+    const QString archive = name.isEmpty() ? QString() : backupEntry(name);
     if (name.isEmpty() || !fs.fileExists(archive)) {
         m_context.ui.inform(QStringLiteral("Backup does not exist."), QStringLiteral("Could not install backup."),
                             UiPort::Icon::Critical);
-        return;
+        return Outcome::Failed;
     }
     if (!offerBackupFirst())
-        return;
+        return Outcome::Failed;
 
+    // The entries keep each file's folder path below its drive, so the archive is extracted into
+    // the drive root; only the simulator's own files may come back.
     Unzip unzip(fs);
-    unzip.archive = Unzip::usableArchivePath(fs, archive);
+    unzip.archive = archive;
     unzip.targetFolder = m_simFolder.left(3);
+    unzip.confineTo = m_simFolder;
     unzip.progress = [this](const QString &text) { status(text); };
     unzip.extractAll();
+    return Outcome::Done;
 }
 
-void BackupManager::installBackup_old(const QString &name)
+BackupManager::Outcome BackupManager::installBackup_old(const QString &name)
 {
-    try {
-        doInstallBackupOld(name);
-    } catch (const LmError &e) {
-        reportError(m_context.ui, QStringLiteral("BackupManager.installBackup_old"), e);
-    }
+    return run(QStringLiteral("installBackup_old"), [&] { return doInstallBackupOld(name); });
 }
 
-void BackupManager::doInstallBackupOld(const QString &name)
+BackupManager::Outcome BackupManager::doInstallBackupOld(const QString &name)
 {
     const FileSystem &fs = m_context.fs;
     if (name.isEmpty())
-        return;
-    const QString folder = backupRoot() + name;
+        return Outcome::Declined;
+    const QString folder = backupEntry(name);
     if (!fs.folderExists(folder)) {
         m_context.ui.inform(QStringLiteral("Backup does not exist."), QStringLiteral("Could not install backup."),
                             UiPort::Icon::Critical);
-        return;
+        return Outcome::Failed;
     }
     if (!offerBackupFirst())
-        return;
+        return Outcome::Failed;
 
     const QStringList lines = backupList();
     for (const QString &line : lines) {
@@ -258,28 +252,27 @@ void BackupManager::doInstallBackupOld(const QString &name)
         fs.copyFile(source, target, true);
         m_context.ui.processEvents();
     }
+    return Outcome::Done;
 }
 
-void BackupManager::deleteBackup(const QString &name)
+BackupManager::Outcome BackupManager::deleteBackup(const QString &name)
 {
-    try {
-        doDeleteBackup(name);
-    } catch (const LmError &e) {
-        reportError(m_context.ui, QStringLiteral("BackupManager.deleteBackup"), e);
-    }
+    return run(QStringLiteral("deleteBackup"), [&] { return doDeleteBackup(name); });
 }
 
-void BackupManager::doDeleteBackup(const QString &name)
+BackupManager::Outcome BackupManager::doDeleteBackup(const QString &name)
 {
     if (name.isEmpty())
-        return;
-    const QString archive = backupRoot() + name;
+        return Outcome::Declined;
+    const QString archive = backupEntry(name);
     if (!m_context.fs.fileExists(archive)) {
         m_context.ui.inform(QStringLiteral("Backup does not exist."), QStringLiteral("Could not delete backup."),
                             UiPort::Icon::Critical);
-        return;
+        return Outcome::Failed;
     }
-    if (m_context.ui.askYesNo(QStringLiteral("Do you want to delete this backup?"), QStringLiteral("Delete backup"),
-                              UiPort::Icon::Question))
-        m_context.fs.deleteFile(archive, true);
+    if (!m_context.ui.askYesNo(QStringLiteral("Do you want to delete this backup?"),
+                               QStringLiteral("Delete backup"), UiPort::Icon::Question))
+        return Outcome::Declined;
+    m_context.fs.deleteFile(archive, true);
+    return Outcome::Done;
 }

@@ -16,10 +16,17 @@
 // Which files belong to a backup is the per-simulator list file in the program folder, one path
 // relative to the simulator folder per line.
 //
-// Each operation reports its own failures through the program-wide error message and returns.
+// Each operation reports its own failures through the program-wide error message and returns how
+// it ended.
 class BackupManager
 {
 public:
+    enum class Outcome {
+        Done,
+        Declined, // the user said No, or there was nothing to do: nothing changed
+        Failed,   // reported; nothing changed, or, for a V1.5 restore, the files before the failure
+    };
+
     using StatusFn = std::function<void(const QString &)>;
 
     // simFolder: the installation folder of the simulator worked on, Windows form, no trailing
@@ -38,18 +45,27 @@ public:
     // Asks for a name and writes a backup. False when it failed or the user stopped it at the
     // long-path question; an empty name is not a failure (nothing is written, true).
     bool makeBackup();
-    // Restores the zip backup root + name into the drive root of the simulator folder.
-    void installBackup(const QString &name);
+    // A name names an entry of the backup root: one that could name anything else (a path, "..",
+    // a pattern) is refused as a failure before anything is touched.
+    //
+    // Restores the zip backup root + name: its entries go back below the simulator folder, each to
+    // the place its folder path below the drive names. An archive holding anything else, or that
+    // would write through a link out of the simulator folder or not fit on its disk, is refused
+    // as a whole before anything is written.
+    Outcome installBackup(const QString &name);
     // Restores the V1.5 backup folder root + name, file by file, as the list names them.
-    void installBackup_old(const QString &name);
-    // Deletes the backup file root + name after asking; an empty name does nothing.
-    void deleteBackup(const QString &name);
+    Outcome installBackup_old(const QString &name);
+    // Deletes the backup file root + name after asking; an empty name does nothing (Declined).
+    Outcome deleteBackup(const QString &name);
 
     // The path up to and including its last "\"; "" when it has none.
     static QString getDir(const QString &path);
 
     // The backup root, ending in "\"; created with its missing parents when it does not exist.
     QString backupRoot() const;
+    // The backup root + name, for a name that names an entry of it (see FileSystem::entryPath);
+    // the root is created only for such a name.
+    QString backupEntry(const QString &name) const;
     // The backup file list of the simulator ("BackupFiles.db", "BackupFilesFS2002.db",
     // "BackupFilesCFS2.db") in the program folder.
     QString backupListPath() const;
@@ -63,12 +79,14 @@ public:
 
 private:
     bool doMakeBackup();
-    void doInstallBackup(const QString &name);
-    void doInstallBackupOld(const QString &name);
-    void doDeleteBackup(const QString &name);
+    Outcome doInstallBackup(const QString &name);
+    Outcome doInstallBackupOld(const QString &name);
+    Outcome doDeleteBackup(const QString &name);
+    Outcome run(const QString &procedure, const std::function<Outcome()> &operation);
     // Offers a backup of the current files before a restore; false when the restore must not go on.
     bool offerBackupFirst();
     void status(const QString &text) const;
+    QString rootPath() const;
 
     AppContext &m_context;
     QString m_simFolder;

@@ -18,6 +18,15 @@ CliLibrary::~CliLibrary()
         m_manager->setBackupManager(nullptr);
 }
 
+void CliLibrary::requireCertainSimulator() const
+{
+    const QStringList &damaged = m_session.damagedInstallationKeys();
+    if (!damaged.isEmpty()) {
+        throw CliFailure{QStringLiteral("%1 Name the simulator to work on with --sim; nothing was changed.")
+                             .arg(damaged.join(QLatin1Char(' ')))};
+    }
+}
+
 ReadProblems CliLibrary::load()
 {
     bool isNew = false;

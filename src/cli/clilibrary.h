@@ -28,6 +28,11 @@ public:
     CliLibrary(const CliLibrary &) = delete;
     CliLibrary &operator=(const CliLibrary &) = delete;
 
+    // For commands that change files: with an installation key that could not be read, the
+    // simulator selected may not be the one meant, so it has to be named with --sim. Throws
+    // CliFailure otherwise.
+    void requireCertainSimulator() const;
+
     // The program's start: the library files, then the simulator's own Scenery.cfg (a missing file
     // is reported and the library goes on with what it holds), the tree with every scenery (in the
     // file's order when no library file existed yet), and the tree's check boxes committed into

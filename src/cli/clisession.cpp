@@ -12,7 +12,9 @@ CliSession::CliSession(UiPort &ui)
       m_fs(loadDriveMap(m_programFolderHost, m_winePrefixHost)),
       m_settings(createSettingsStore(m_programFolderHost, m_winePrefixHost)),
       m_program(m_programFolderHost), m_context{m_fs, *m_settings, ui, m_program}
-{}
+{
+    reportSettingsProblems(*m_settings, ui);
+}
 
 CliSession::~CliSession() = default;
 
@@ -26,6 +28,12 @@ QString CliSession::settingsFile() const
 std::unique_ptr<SceneryManager> CliSession::openManager(std::optional<int> simType)
 {
     auto manager = std::make_unique<SceneryManager>(m_context);
+    if (!simType) {
+        // The manager said it; a command that changes files has to know it too.
+        const Location location(m_context);
+        for (const LmError &damaged : location.damagedKeys())
+            m_damagedKeys.append(damaged.description());
+    }
     if (simType) {
         const Location location(m_context);
         const bool installed = (*simType == 0 && location.FS2000installed()) ||

@@ -6,6 +6,7 @@
 #include "platform/settingsstore.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -42,6 +43,9 @@ public:
     // that one is worked on for this run instead. Throws NoSimulatorInstalled when none is
     // installed and CliFailure when the chosen one is not.
     std::unique_ptr<SceneryManager> openManager(std::optional<int> simType);
+    // After openManager without a simulator given: the installation keys that could not be read,
+    // each naming its simulator. The simulator selected may then not be the one the user meant.
+    const QStringList &damagedInstallationKeys() const { return m_damagedKeys; }
 
     // Takes the lock the window holds while it runs, for a command that writes the library; two
     // writers would each save their own copy and one side's changes would be lost. Throws
@@ -55,4 +59,5 @@ private:
     std::unique_ptr<SettingsStore> m_settings;
     ProgramInfo m_program;
     AppContext m_context;
+    QStringList m_damagedKeys;
 };

@@ -91,23 +91,25 @@ int runBackup(CliCommandRun &run)
     BackupManager &backup = library.backup();
     if (action == QLatin1String("list"))
         return listBackups(run, backup);
+    library.requireCertainSimulator();
 
     const QString name = arguments.at(1);
     if (name.isEmpty())
         throw CliFailure{QStringLiteral("the backup needs a name.")};
     CliUi &ui = run.ui();
-    const qsizetype mark = ui.shown().size();
-    const auto failed = [&] {
-        for (qsizetype i = mark; i < ui.shown().size(); ++i) {
-            // "Backup does not exist." and every failure come with the critical icon.
-            if (ui.shown().at(i).icon == UiPort::Icon::Critical)
-                return true;
-        }
-        return false;
-    };
 
     if (action == QLatin1String("make")) {
+        const qsizetype mark = ui.shown().size();
         ui.presetNextInput(name);
+        // Failures the backup reports through the UI; "Backup does not exist." and every other
+        // one come with the critical icon.
+        const auto failed = [&] {
+            for (qsizetype i = mark; i < ui.shown().size(); ++i) {
+                if (ui.shown().at(i).icon == UiPort::Icon::Critical)
+                    return true;
+            }
+            return false;
+        };
         if (!backup.makeBackup() || failed())
             return 1;
         QString file = name;
@@ -126,30 +128,28 @@ int runBackup(CliCommandRun &run)
         run.out << QStringLiteral("Made %1%2\n").arg(backup.backupRoot(), file);
         return 0;
     }
+
+    using Outcome = BackupManager::Outcome;
     if (action == QLatin1String("install") || action == QLatin1String("install-old")) {
         const bool old = action == QLatin1String("install-old");
         BusyPointer busy(ui);
-        if (old)
-            backup.installBackup_old(name);
-        else
-            backup.installBackup(name);
-        if (failed())
-            return 1;
-        run.out << QStringLiteral("Installed %1%2 into %3\n")
-                       .arg(backup.backupRoot(), name, old ? backup.simFolder() : backup.simFolder().left(3));
+        const Outcome outcome = old ? backup.installBackup_old(name) : backup.installBackup(name);
+        if (outcome != Outcome::Done)
+            return outcome == Outcome::Declined ? CliRefused : 1;
+        run.out << QStringLiteral("Installed %1 into %2\n").arg(backup.backupEntry(name), backup.simFolder());
         return 0;
     }
 
     // delete
-    const QString file = backup.backupRoot() + name;
+    Outcome outcome = Outcome::Failed;
     {
         BusyPointer busy(ui);
-        backup.deleteBackup(name);
+        outcome = backup.deleteBackup(name);
     }
-    if (failed())
+    if (outcome == Outcome::Failed)
         return 1;
-    if (session.fs().fileExists(file)) {
-        // The question was answered No.
+    const QString file = backup.backupEntry(name);
+    if (outcome == Outcome::Declined) {
         run.out << QStringLiteral("Kept %1\n").arg(file);
         return CliRefused;
     }

@@ -57,6 +57,7 @@ int runImport(CliCommandRun &run)
     CliSession &session = run.session();
     session.lockLibrary();
     CliLibrary library(session, run.options.simType);
+    library.requireCertainSimulator();
     SceneryManager &manager = library.manager();
 
     // The file is settled before anything is saved: a wrong name must leave the library alone.

@@ -64,6 +64,10 @@ QString flags(const clsScenery &s)
     return text;
 }
 
+// Columns grow with their longest text up to this width; a longer text is printed whole and only
+// its own row runs wider, so one very long title cannot pad every other row to its length.
+constexpr qsizetype MaxColumnWidth = 48;
+
 void printTable(QTextStream &out, const QList<SceneryPtr> &sceneries)
 {
     const QString levelHeader = QStringLiteral("Level");
@@ -71,8 +75,8 @@ void printTable(QTextStream &out, const QList<SceneryPtr> &sceneries)
     qsizetype levelWidth = levelHeader.size();
     qsizetype titleWidth = titleHeader.size();
     for (const SceneryPtr &s : sceneries) {
-        levelWidth = qMax(levelWidth, levelPath(s->Key).size());
-        titleWidth = qMax(titleWidth, s->Title.size());
+        levelWidth = qMin(qMax(levelWidth, levelPath(s->Key).size()), MaxColumnWidth);
+        titleWidth = qMin(qMax(titleWidth, s->Title.size()), MaxColumnWidth);
     }
     const auto row = [&](const QString &level, const QString &title, const QString &flagText) {
         out << level.leftJustified(levelWidth) << QStringLiteral("  ") << title.leftJustified(titleWidth)

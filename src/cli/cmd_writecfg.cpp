@@ -86,6 +86,7 @@ int runWriteCfg(CliCommandRun &run)
 
     CliSession &session = run.session();
     CliLibrary library(session, run.options.simType);
+    library.requireCertainSimulator();
     library.load();
     SceneryManager &manager = library.manager();
 

@@ -1,11 +1,11 @@
 #include "install/archive.h"
 
-#include "app/filehelpers.h"
+#include "platform/atomicfile.h"
+#include "platform/filefaults.h"
 #include "platform/lmerror.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <zip.h>
 
@@ -65,70 +65,81 @@ QString joinWindows(const QString &folder, const QString &relative)
     return folder + kBackslash + relative;
 }
 
-void ensureFolder(const FileSystem &fs, const QString &folder)
+// An archive open for reading. A path longer than the archive component takes is read from a copy
+// in a private temporary folder, which goes with the object; messages name the archive itself.
+class ReadArchive
 {
-    if (!folder.isEmpty() && !fs.folderExists(folder))
-        Start::CreateSubFolder(fs, folder);
-}
-
-ZipHandle openForReading(const FileSystem &fs, const QString &archive)
-{
-    if (!fs.fileExists(archive))
-        throw LmError::standard(LmError::FileNotFound, archive);
-    const QString host = fs.toHost(archive);
-    // libzip takes an empty file for an empty archive; as a zip file that was meant to hold
-    // something it is damaged.
-    if (QFileInfo(host).size() == 0)
-        throw damaged(archive, QStringLiteral("empty file"));
-    int code = 0;
-    zip_t *z = zip_open(QFile::encodeName(host).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
-    if (!z) {
-        if (code == ZIP_ER_OPEN || code == ZIP_ER_READ)
-            throw LmError::standard(LmError::PathFileAccess, archive);
-        throw damaged(archive, libzipMessage(code));
+public:
+    ReadArchive(const FileSystem &fs, const QString &archive) : m_archive(archive)
+    {
+        if (!fs.fileExists(archive))
+            throw LmError::standard(LmError::FileNotFound, archive);
+        QString host = fs.toHost(archive);
+        if (archive.size() > Unzip::MaxPathLength) {
+            m_copy.emplace(fs);
+            const QString copy = m_copy->filePath(QStringLiteral("LumivaleTmp.zip"));
+            fs.copyFile(archive, copy, true);
+            host = fs.toHost(copy);
+        }
+        // libzip takes an empty file for an empty archive; as a zip file that was meant to hold
+        // something it is damaged.
+        if (QFileInfo(host).size() == 0)
+            throw damaged(archive, QStringLiteral("empty file"));
+        int code = 0;
+        zip_t *z = zip_open(QFile::encodeName(host).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+        if (!z) {
+            if (code == ZIP_ER_OPEN || code == ZIP_ER_READ)
+                throw LmError::standard(LmError::PathFileAccess, archive);
+            throw damaged(archive, libzipMessage(code));
+        }
+        m_zip.reset(z);
     }
-    return ZipHandle(z);
-}
 
-QString entryNameAt(zip_t *z, zip_uint64_t index, const QString &archive)
-{
-    const char *name = zip_get_name(z, index, ZIP_FL_ENC_GUESS);
-    if (!name)
-        throw damaged(archive, libzipMessage(zip_get_error(z)));
-    return QString::fromUtf8(name);
-}
+    zip_t *get() const { return m_zip.get(); }
+    zip_int64_t count() const { return zip_get_num_entries(m_zip.get(), 0); }
+
+    QString name(zip_uint64_t index) const
+    {
+        const char *name = zip_get_name(m_zip.get(), index, ZIP_FL_ENC_GUESS);
+        if (!name)
+            throw damaged(m_archive, libzipMessage(zip_get_error(m_zip.get())));
+        return QString::fromUtf8(name);
+    }
+
+    qint64 size(zip_uint64_t index) const
+    {
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (zip_stat_index(m_zip.get(), index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
+            throw damaged(m_archive, libzipMessage(zip_get_error(m_zip.get())));
+        return qint64(stat.size);
+    }
+
+    // Streams one entry into a file through the atomic writer: an existing file is replaced only
+    // when the whole entry was read and written.
+    void extract(zip_uint64_t index, AtomicFile &out) const
+    {
+        ZipFileHandle in(zip_fopen_index(m_zip.get(), index, 0));
+        if (!in)
+            throw damaged(m_archive, libzipMessage(zip_get_error(m_zip.get())));
+        std::array<char, 64 * 1024> buffer{};
+        zip_int64_t count = 0;
+        while ((count = zip_fread(in.get(), buffer.data(), buffer.size())) > 0)
+            out.write(buffer.data(), count);
+        if (count < 0)
+            throw damaged(m_archive, libzipMessage(zip_file_get_error(in.get())));
+        out.commit();
+    }
+
+private:
+    QString m_archive;
+    std::optional<TemporaryFolder> m_copy;
+    ZipHandle m_zip;
+};
 
 bool isFolderEntry(const QString &name)
 {
     return name.endsWith(kSlash) || name.endsWith(kBackslash);
-}
-
-// Streams one entry into a file, replacing an existing one only when the whole entry was read.
-void writeEntry(const FileSystem &fs, zip_t *z, zip_uint64_t index, const QString &archive, const QString &target)
-{
-    const QString host = fs.toHost(target);
-    if (host.isEmpty())
-        throw LmError::standard(LmError::PathNotFound, target);
-    if (fs.fileExists(target))
-        fs.clearAttributes(target);
-
-    ZipFileHandle in(zip_fopen_index(z, index, 0));
-    if (!in)
-        throw damaged(archive, libzipMessage(zip_get_error(z)));
-    QSaveFile out(host);
-    if (!out.open(QIODevice::WriteOnly))
-        throw LmError::standard(LmError::PathFileAccess, target);
-
-    std::array<char, 64 * 1024> buffer{};
-    zip_int64_t count = 0;
-    while ((count = zip_fread(in.get(), buffer.data(), buffer.size())) > 0) {
-        if (out.write(buffer.data(), count) != count)
-            throw LmError::standard(LmError::DiskFull, target);
-    }
-    if (count < 0)
-        throw damaged(archive, libzipMessage(zip_file_get_error(in.get())));
-    if (!out.commit())
-        throw LmError::standard(LmError::PathFileAccess, target);
 }
 
 QString folderOf(const QStringList &parts)
@@ -137,6 +148,52 @@ QString folderOf(const QStringList &parts)
     for (qsizetype i = 0; i + 1 < parts.size(); ++i)
         folder += parts.at(i) + kBackslash;
     return folder;
+}
+
+// The parts of a folder below another, compared without regard to letter case; nothing when it
+// does not lie below it.
+std::optional<QStringList> partsBelow(const QString &folder, const QString &base)
+{
+    // Both are Windows paths on one drive: "C:\FS2002" below "C:\".
+    const auto partsOf = [](const QString &path) {
+        return Unzip::safeEntryParts(path.mid(2).split(kBackslash, Qt::SkipEmptyParts).join(kSlash));
+    };
+    const std::optional<QStringList> whole = partsOf(folder);
+    const std::optional<QStringList> head = partsOf(base);
+    if (!whole || !head || folder.left(2).compare(base.left(2), Qt::CaseInsensitive) != 0 ||
+        whole->size() < head->size())
+        return std::nullopt;
+    for (qsizetype i = 0; i < head->size(); ++i) {
+        if (whole->at(i).compare(head->at(i), Qt::CaseInsensitive) != 0)
+            return std::nullopt;
+    }
+    return whole->mid(head->size());
+}
+
+bool startsWithNoCase(const QStringList &parts, const QStringList &head)
+{
+    if (parts.size() < head.size())
+        return false;
+    for (qsizetype i = 0; i < head.size(); ++i) {
+        if (parts.at(i).compare(head.at(i), Qt::CaseInsensitive) != 0)
+            return false;
+    }
+    return true;
+}
+
+struct PlannedEntry
+{
+    zip_uint64_t index = 0;
+    QString name;
+    QStringList parts; // below the folder written into
+    bool folder = false;
+};
+
+LmError refusal(const QString &archive, const QString &why, const QString &folder, const QStringList &names)
+{
+    return LmError::user(ArchiveError::EntriesRefused,
+                         QStringLiteral("Nothing was extracted from %1, because these entries %2 %3: %4")
+                             .arg(archive, why, folder, names.join(QStringLiteral(", "))));
 }
 
 } // namespace
@@ -167,33 +224,74 @@ std::optional<QStringList> Unzip::safeEntryParts(const QString &entryName)
 void Unzip::extractAll()
 {
     m_refused.clear();
-    ZipHandle z = openForReading(m_fs, archive);
-    const zip_int64_t count = zip_get_num_entries(z.get(), 0);
-    ensureFolder(m_fs, targetFolder);
-    for (zip_int64_t i = 0; i < count; ++i) {
-        const QString name = entryNameAt(z.get(), zip_uint64_t(i), archive);
-        const std::optional<QStringList> parts = safeEntryParts(name);
-        if (!parts) {
-            m_refused.append(name);
-            continue;
-        }
-        if (parts->isEmpty())
-            continue;
-        const QString relative = parts->join(kBackslash);
-        if (progress)
-            progress(QStringLiteral("Extracting %1").arg(relative));
-        if (isFolderEntry(name)) {
-            ensureFolder(m_fs, joinWindows(targetFolder, relative));
-            continue;
-        }
-        ensureFolder(m_fs, joinWindows(targetFolder, folderOf(*parts)));
-        writeEntry(m_fs, z.get(), zip_uint64_t(i), archive, joinWindows(targetFolder, relative));
+    const ReadArchive z(m_fs, archive);
+
+    // Where every entry goes, below the folder written into: targetFolder, or confineTo when set.
+    QString destination = targetFolder;
+    QStringList confined;
+    if (!confineTo.isEmpty()) {
+        const std::optional<QStringList> below = partsBelow(confineTo, targetFolder);
+        if (!below)
+            throw LmError::standard(LmError::PathNotFound, confineTo);
+        destination = confineTo;
+        confined = *below;
     }
-    if (!m_refused.isEmpty()) {
-        throw LmError::user(ArchiveError::EntriesRefused,
-                            QStringLiteral("These entries of %1 were not extracted because they would be written "
-                                           "outside %2: %3")
-                                .arg(archive, targetFolder, m_refused.join(QStringLiteral(", "))));
+    QList<PlannedEntry> planned;
+    qint64 unpacked = 0;
+    const zip_int64_t count = z.count();
+    for (zip_int64_t i = 0; i < count; ++i) {
+        PlannedEntry entry{zip_uint64_t(i), z.name(zip_uint64_t(i)), {}, false};
+        entry.folder = isFolderEntry(entry.name);
+        const std::optional<QStringList> parts = safeEntryParts(entry.name);
+        if (!parts) {
+            m_refused.append(entry.name);
+            continue;
+        }
+        if (!startsWithNoCase(*parts, confined)) {
+            // The folders that lead to the confined one exist already; an archive made by another
+            // tool lists them, and there is nothing to do for them.
+            if (!entry.folder || !startsWithNoCase(confined, *parts))
+                m_refused.append(entry.name);
+            continue;
+        }
+        entry.parts = parts->mid(confined.size());
+        if (entry.parts.isEmpty())
+            continue;
+        if (!entry.folder)
+            unpacked += z.size(entry.index);
+        planned.append(entry);
+    }
+    if (!m_refused.isEmpty())
+        throw refusal(archive, QStringLiteral("lie outside"), destination, m_refused);
+
+    FolderWriter out(m_fs, destination);
+    for (const PlannedEntry &entry : std::as_const(planned)) {
+        if (!out.staysInside(entry.parts))
+            m_refused.append(entry.name);
+    }
+    if (!m_refused.isEmpty())
+        throw refusal(archive, QStringLiteral("would be written through a link that leads out of"),
+                      destination, m_refused);
+
+    const qint64 free = m_fs.freeBytes(destination);
+    if (unpacked > free) {
+        throw LmError(
+            LmError::DiskFull,
+            QStringLiteral("Disk full: %1 unpacks to %2 bytes, and %3 has only %4 bytes free. Nothing was "
+                           "extracted.")
+                .arg(archive)
+                .arg(unpacked)
+                .arg(destination)
+                .arg(free));
+    }
+
+    for (const PlannedEntry &entry : std::as_const(planned)) {
+        if (progress)
+            progress(QStringLiteral("Extracting %1").arg(entry.parts.join(kBackslash)));
+        if (entry.folder)
+            out.createFolders(entry.parts);
+        else
+            z.extract(entry.index, *out.open(entry.parts));
     }
 }
 
@@ -202,10 +300,10 @@ bool Unzip::extractFile(const QString &entry)
     try {
         QString wanted = entry;
         wanted.replace(kBackslash, kSlash);
-        ZipHandle z = openForReading(m_fs, archive);
-        const zip_int64_t count = zip_get_num_entries(z.get(), 0);
+        const ReadArchive z(m_fs, archive);
+        const zip_int64_t count = z.count();
         for (zip_int64_t i = 0; i < count; ++i) {
-            QString name = entryNameAt(z.get(), zip_uint64_t(i), archive);
+            QString name = z.name(zip_uint64_t(i));
             name.replace(kBackslash, kSlash);
             if (isFolderEntry(name) || QString::compare(name, wanted, Qt::CaseInsensitive) != 0)
                 continue;
@@ -214,8 +312,11 @@ bool Unzip::extractFile(const QString &entry)
                 return false;
             if (progress)
                 progress(QStringLiteral("Extracting %1").arg(parts->join(kBackslash)));
-            ensureFolder(m_fs, targetFolder);
-            writeEntry(m_fs, z.get(), zip_uint64_t(i), archive, joinWindows(targetFolder, parts->last()));
+            FolderWriter out(m_fs, targetFolder);
+            const QStringList file{parts->last()};
+            if (!out.staysInside(file))
+                return false;
+            z.extract(zip_uint64_t(i), *out.open(file));
             return true;
         }
         return false;
@@ -227,10 +328,10 @@ bool Unzip::extractFile(const QString &entry)
 void Unzip::listEntries()
 {
     m_refused.clear();
-    ZipHandle z = openForReading(m_fs, archive);
-    const zip_int64_t count = zip_get_num_entries(z.get(), 0);
+    const ReadArchive z(m_fs, archive);
+    const zip_int64_t count = z.count();
     for (zip_int64_t i = 0; i < count; ++i) {
-        const QString name = entryNameAt(z.get(), zip_uint64_t(i), archive);
+        const QString name = z.name(zip_uint64_t(i));
         if (isFolderEntry(name))
             continue;
         const std::optional<QStringList> parts = safeEntryParts(name);
@@ -241,15 +342,6 @@ void Unzip::listEntries()
         if (FileInfo)
             FileInfo(parts->last(), folderOf(*parts));
     }
-}
-
-QString Unzip::usableArchivePath(const FileSystem &fs, const QString &archivePath)
-{
-    if (archivePath.size() <= MaxPathLength)
-        return archivePath;
-    const QString copy = joinWindows(fs.tempFolder(), QStringLiteral("LumivaleTmp.zip"));
-    fs.copyFile(archivePath, copy, true);
-    return copy;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -320,6 +412,13 @@ void Zip::addFile(const QString &path)
         }
     }
 
+    // libzip writes the whole archive aside and puts it in place only when complete, so a failed
+    // close, like a fault planned for this commit, leaves the archive on disk as it was.
+    if (FileFaults::strikes(FileStep::Commit, archiveHost)) {
+        throw LmError::user(ArchiveError::ArchiveNotWritten,
+                            QStringLiteral("The zip file could not be written: %1 (%2)")
+                                .arg(archive, LmError::standardDescription(LmError::DiskFull)));
+    }
     if (zip_close(z.get()) < 0) {
         const QString detail = libzipMessage(zip_get_error(z.get()));
         throw LmError::user(ArchiveError::ArchiveNotWritten,

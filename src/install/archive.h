@@ -12,9 +12,11 @@
 // The archive component: reading and writing zip files. Paths are Windows path text handed to the
 // file-system service; entry names inside an archive use "/" ("\" is accepted when reading).
 //
-// Failures throw LmError: 53 when the archive or a file to add is missing, ArchiveDamaged when the
-// file is not a readable zip archive, ArchiveNotWritten when the archive cannot be written, and
-// the file-system service's own numbers when a file cannot be written out.
+// Failures throw LmError naming the archive as the caller gave it: 53 when the archive or a file to
+// add is missing, ArchiveDamaged when the file is not a readable zip archive, ArchiveNotWritten
+// when the archive cannot be written, EntriesRefused when an extraction would write outside its
+// folder, 61 when it would not fit on the disk, and the file-system service's own numbers when a
+// file cannot be written out.
 
 namespace ArchiveError {
 // Offsets from the user error base.
@@ -34,12 +36,17 @@ public:
 
     QString archive;       // the zip file
     QString targetFolder;  // where extraction writes
+    // When set, a folder below targetFolder that every entry must lie in (a backup holds only files
+    // of the simulator folder, and is extracted into the drive root).
+    QString confineTo;
     FileInfoFn FileInfo;   // raised by listEntries
     ProgressFn progress;
 
     // Writes every entry below targetFolder, keeping its folder path and replacing existing files.
-    // Entries whose names would leave targetFolder (absolute, with a drive, with ".." parts) are
-    // not written: after every safe entry was extracted, EntriesRefused is thrown naming them.
+    // Every entry is checked before anything is written, and nothing is written when one of them
+    // is refused: a name that would leave targetFolder (absolute, with a drive, with ".." parts)
+    // or confineTo, or a path that leads out of it through a symbolic link, throws EntriesRefused
+    // naming them; an archive that unpacks to more bytes than the disk has free throws 61.
     void extractAll();
     // Writes the one entry named by its folder path and file name ("Scenery\x.bgl" or
     // "Scenery/x.bgl", letter case ignored) as targetFolder "\" file name. False on any failure.
@@ -51,9 +58,8 @@ public:
     // The names refused by the last extractAll or listEntries.
     const QStringList &refusedEntries() const { return m_refused; }
 
-    // The archive path a caller hands to the component: paths of 80 characters or more are first
-    // copied over "LumivaleTmp.zip" in the temporary folder and that copy is used.
-    static QString usableArchivePath(const FileSystem &fs, const QString &archivePath);
+    // An archive path of 80 characters or more is read from a copy, "LumivaleTmp.zip" in a private
+    // temporary folder that goes when the reading ends; messages name the archive itself.
     static constexpr int MaxPathLength = 79;
 
     // The parts of an entry name ("/" or "\" separated; empty and "." parts dropped), or nothing

@@ -32,6 +32,8 @@ SceneryManager::SceneryManager(AppContext &context) : m_context(context)
 {
     try {
         Location location(m_context);  // shows the message and throws when no simulator is installed
+        // Said once, at the start: the simulator worked on may then not be the one the user meant.
+        location.reportDamagedKeys();
         qint32 simType = 0;
         if (location.installedCount() >= 2) {
             const QString proposed = location.FS2002installed() ? QStringLiteral("1")

@@ -1,5 +1,7 @@
 #include "platform/filesystem.h"
 
+#include "platform/atomicfile.h"
+#include "platform/filefaults.h"
 #include "platform/lmerror.h"
 
 #include <QDateTime>
@@ -8,16 +10,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
-#include <QSet>
+#include <QStorageInfo>
 
 #include <algorithm>
 
 namespace {
 
-[[noreturn]] void fail(qint32 number)
+// Every failure names the file it concerns, as the caller gave it.
+[[noreturn]] void fail(qint32 number, const QString &path)
 {
-    throw LmError::standard(number);
+    throw LmError::standard(number, path);
 }
 
 const QChar kBackslash = QLatin1Char('\\');
@@ -93,7 +95,7 @@ QStringList matchingFiles(const FileSystem &fs, const QString &folder, const QSt
             paths.append(prefix + name);
     }
     if (paths.isEmpty())
-        fail(LmError::FileNotFound);
+        fail(LmError::FileNotFound, prefix + pattern);
     return paths;
 }
 
@@ -102,7 +104,7 @@ QString patternTargetFolder(const FileSystem &fs, const QString &target)
 {
     const QString folder = endsWithSeparator(target) ? target : target + kBackslash;
     if (!fs.folderExists(folder))
-        fail(LmError::PathNotFound);
+        fail(LmError::PathNotFound, folder);
     return folder;
 }
 
@@ -111,6 +113,30 @@ QStringList entryNames(const QString &hostFolder, QDir::Filters filters)
     QStringList names = QDir(hostFolder).entryList(filters | QDir::Hidden | QDir::NoDotAndDotDot);
     sortNoCase(names);
     return names;
+}
+
+// The name in a folder that differs from name only in letter case, the first in code order; empty
+// when there is none.
+QString firstMatchNoCase(const QString &hostFolder, const QString &name)
+{
+    QString match;
+    const QStringList names =
+        QDir(hostFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &entry : names) {
+        if (QString::compare(entry, name, Qt::CaseInsensitive) == 0 && (match.isEmpty() || entry < match))
+            match = entry;
+    }
+    return match;
+}
+
+// Moves or renames a file (copied and removed when it goes to another volume) or a folder (on one
+// volume only).
+bool renameHost(const QString &sourceHost, const QString &targetHost)
+{
+    if (FileFaults::strikes(FileStep::Rename, sourceHost))
+        return false;
+    return QFileInfo(sourceHost).isDir() ? QDir().rename(sourceHost, targetHost)
+                                         : QFile::rename(sourceHost, targetHost);
 }
 
 void makeWritable(const QString &hostPath)
@@ -127,33 +153,28 @@ bool isReadOnly(const QString &hostPath)
     return !info.isSymLink() && !(info.permissions() & QFileDevice::WriteOwner);
 }
 
-// Streams the file into a save file so an existing target is only replaced by a complete copy.
-void copyHostFile(const QString &sourceHost, const QString &targetHost)
+// Streams the file into the atomic writer, so an existing target is only replaced by a whole copy.
+void copyHostFile(const QString &sourceHost, const QString &targetHost, const QString &source,
+                  const QString &target)
 {
-    QFile source(sourceHost);
-    if (!source.open(QIODevice::ReadOnly))
-        fail(source.error() == QFileDevice::PermissionsError ? LmError::PermissionDenied
-                                                             : LmError::PathFileAccess);
-    QSaveFile target(targetHost);
-    if (!target.open(QIODevice::WriteOnly))
-        fail(target.error() == QFileDevice::PermissionsError ? LmError::PermissionDenied
-                                                             : LmError::PathFileAccess);
+    if (FileFaults::strikes(FileStep::Copy, targetHost))
+        fail(LmError::DiskFull, target);
+    QFile in(sourceHost);
+    if (!in.open(QIODevice::ReadOnly))
+        fail(in.error() == QFileDevice::PermissionsError ? LmError::PermissionDenied
+                                                         : LmError::PathFileAccess,
+             source);
+    AtomicFile out(targetHost, target);
     QByteArray buffer;
-    while (!source.atEnd()) {
-        buffer = source.read(1 << 20);
-        if (buffer.isEmpty() && source.error() != QFileDevice::NoError) {
-            target.cancelWriting();
-            fail(LmError::PathFileAccess);
-        }
-        if (target.write(buffer) != buffer.size()) {
-            target.cancelWriting();
-            fail(LmError::DiskFull);
-        }
+    while (!in.atEnd()) {
+        buffer = in.read(1 << 20);
+        if (buffer.isEmpty() && in.error() != QFileDevice::NoError)
+            fail(LmError::PathFileAccess, source);
+        out.write(buffer);
     }
-    if (!target.flush() || !target.commit())
-        fail(target.error() == QFileDevice::ResourceError ? LmError::DiskFull : LmError::PathFileAccess);
+    out.commit();
     // A copy keeps the time the file was last written, like a copy on Windows does.
-    QFile copied(targetHost);
+    QFile copied(out.finalHostPath());
     if (copied.open(QIODevice::ReadWrite))
         copied.setFileTime(QFileInfo(sourceHost).lastModified(), QFileDevice::FileModificationTime);
 }
@@ -175,7 +196,7 @@ bool copyHostTree(const QString &sourceHost, const QString &targetHost)
                 return false;
         } else {
             try {
-                copyHostFile(entry.filePath(), to);
+                copyHostFile(entry.filePath(), to, entry.filePath(), to);
             } catch (const LmError &) {
                 return false;
             }
@@ -264,9 +285,10 @@ QString generatedShortName(const QString &longName, int number)
 
 FileSystem::FileSystem(DriveMap drives) : m_drives(std::move(drives)) {}
 
-QString FileSystem::toHost(const QString &windowsPath) const
+QString FileSystem::toHost(const QString &windowsPath, FolderListings *listings) const
 {
 #ifdef Q_OS_WIN
+    Q_UNUSED(listings);
     return windowsPath;
 #else
     QString path = windowsPath;
@@ -294,31 +316,25 @@ QString FileSystem::toHost(const QString &windowsPath) const
         }
     }
 
-    QStringList resolved; // components below the drive folder
+    QString resolved = *root;
     bool matching = true; // false from the first component that does not exist
     for (const QString &part : std::as_const(parts)) {
+        QString name = part;
         if (matching) {
-            const QString folder = resolved.isEmpty() ? *root : joinHost(*root, resolved.join(kSlash));
-            const QString exact = joinHost(folder, part);
-            if (!QFileInfo::exists(exact) && !QFileInfo(exact).isSymLink()) {
-                QString match;
-                const QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden |
-                                                                 QDir::System | QDir::NoDotAndDotDot);
-                for (const QString &name : names) {
-                    if (QString::compare(name, part, Qt::CaseInsensitive) == 0 &&
-                        (match.isEmpty() || name < match))
-                        match = name;
-                }
-                if (!match.isEmpty()) {
-                    resolved.append(match);
-                    continue;
-                }
-                matching = false;
+            if (listings) {
+                name = listings->match(resolved, part);
+            } else {
+                const QString exact = joinHost(resolved, part);
+                if (!QFileInfo::exists(exact) && !QFileInfo(exact).isSymLink())
+                    name = firstMatchNoCase(resolved, part);
             }
+            matching = !name.isEmpty();
+            if (!matching)
+                name = part;
         }
-        resolved.append(part);
+        resolved = joinHost(resolved, name);
     }
-    return resolved.isEmpty() ? *root : joinHost(*root, resolved.join(kSlash));
+    return resolved;
 #endif
 }
 
@@ -354,7 +370,7 @@ QString FileSystem::hostOrThrow(const QString &windowsPath) const
 {
     const QString host = toHost(windowsPath);
     if (host.isEmpty())
-        fail(LmError::PathNotFound);
+        fail(LmError::PathNotFound, windowsPath);
     return host;
 }
 
@@ -384,23 +400,23 @@ void FileSystem::copyFile(const QString &source, const QString &target, bool ove
 
     const QString sourceHost = toHost(source);
     if (sourceHost.isEmpty() || !QFileInfo(sourceHost).isFile())
-        fail(LmError::FileNotFound);
+        fail(LmError::FileNotFound, source);
     QString targetPath = target;
     if (endsWithSeparator(targetPath))
         targetPath += QFileInfo(sourceHost).fileName();
     const QString targetHost = hostOrThrow(targetPath);
     const QFileInfo targetInfo(targetHost);
     if (!QFileInfo(hostParent(targetHost)).isDir())
-        fail(LmError::PathNotFound);
+        fail(LmError::PathNotFound, targetPath);
     if (targetInfo.isDir())
-        fail(LmError::PathFileAccess);
+        fail(LmError::PathFileAccess, targetPath);
     if (targetInfo.exists()) {
         if (!overwrite)
-            fail(LmError::FileAlreadyExists);
+            fail(LmError::FileAlreadyExists, targetPath);
         if (isReadOnly(targetHost))
-            fail(LmError::PermissionDenied);
+            fail(LmError::PermissionDenied, targetPath);
     }
-    copyHostFile(sourceHost, targetHost);
+    copyHostFile(sourceHost, targetHost, source, targetPath);
 }
 
 void FileSystem::moveFile(const QString &source, const QString &target) const
@@ -416,68 +432,68 @@ void FileSystem::moveFile(const QString &source, const QString &target) const
 
     const QString sourceHost = toHost(source);
     if (sourceHost.isEmpty() || !QFileInfo(sourceHost).isFile())
-        fail(LmError::FileNotFound);
+        fail(LmError::FileNotFound, source);
     QString targetPath = target;
     if (endsWithSeparator(targetPath))
         targetPath += QFileInfo(sourceHost).fileName();
     QString targetName;
     const QString targetHostFolder = hostOrThrow(windowsParent(targetPath, &targetName));
     if (!QFileInfo(targetHostFolder).isDir())
-        fail(LmError::PathNotFound);
+        fail(LmError::PathNotFound, targetPath);
     QString targetHost = hostOrThrow(targetPath);
     if (QFileInfo::exists(targetHost)) {
         // Only a change of case names the same file; it is renamed to the spelling asked for.
         if (QFileInfo(targetHost).canonicalFilePath() != QFileInfo(sourceHost).canonicalFilePath())
-            fail(LmError::FileAlreadyExists);
+            fail(LmError::FileAlreadyExists, targetPath);
         targetHost = joinHost(targetHostFolder, targetName);
         if (targetHost == sourceHost)
             return;
         const QString step = sourceHost + QStringLiteral(".lmcase");
-        if (!QFile::rename(sourceHost, step) || !QFile::rename(step, targetHost))
-            fail(LmError::PathFileAccess);
+        if (!renameHost(sourceHost, step) || !renameHost(step, targetHost))
+            fail(LmError::PathFileAccess, source);
         return;
     }
-    if (!QFile::rename(sourceHost, targetHost))
-        fail(LmError::PathFileAccess);
+    if (!renameHost(sourceHost, targetHost))
+        fail(LmError::PathFileAccess, source);
 }
 
 void FileSystem::moveFolder(const QString &source, const QString &target) const
 {
     const QString sourceHost = toHost(source);
     if (sourceHost.isEmpty() || !QFileInfo(sourceHost).isDir())
-        fail(LmError::PathNotFound);
+        fail(LmError::PathNotFound, source);
     QString targetName;
     const QString targetHostFolder = hostOrThrow(windowsParent(target, &targetName));
     if (!QFileInfo(targetHostFolder).isDir() || targetName.isEmpty())
-        fail(LmError::PathNotFound);
+        fail(LmError::PathNotFound, target);
     QString targetHost = hostOrThrow(target);
     const QString sourceCanonical = QFileInfo(sourceHost).canonicalFilePath();
     if (QFileInfo::exists(targetHost)) {
         if (QFileInfo(targetHost).canonicalFilePath() != sourceCanonical)
-            fail(LmError::FileAlreadyExists);
+            fail(LmError::FileAlreadyExists, target);
         targetHost = joinHost(targetHostFolder, targetName);
         if (targetHost == sourceHost)
             return;
         const QString step = sourceHost + QStringLiteral(".lmcase");
-        if (!QDir().rename(sourceHost, step) || !QDir().rename(step, targetHost))
-            fail(LmError::PathFileAccess);
+        if (!renameHost(sourceHost, step) || !renameHost(step, targetHost))
+            fail(LmError::PathFileAccess, source);
         return;
     }
     // A folder cannot be moved into itself or below itself.
     const QString targetCanonicalParent = QFileInfo(targetHostFolder).canonicalFilePath();
     if (targetCanonicalParent == sourceCanonical ||
         targetCanonicalParent.startsWith(sourceCanonical + kSlash))
-        fail(LmError::PathFileAccess);
-    if (QDir().rename(sourceHost, targetHost))
+        fail(LmError::PathFileAccess, target);
+    if (renameHost(sourceHost, targetHost))
         return;
     // Another file system: copy the whole tree, and remove the source only once the copy is whole.
     if (!copyHostTree(sourceHost, targetHost)) {
         QDir(targetHost).removeRecursively();
-        fail(LmError::PathFileAccess);
+        fail(LmError::PathFileAccess, target);
     }
     makeTreeWritable(sourceHost);
     if (!QDir(sourceHost).removeRecursively())
-        fail(LmError::PermissionDenied);
+        fail(LmError::PermissionDenied, source);
 }
 
 void FileSystem::deleteFile(const QString &path, bool force) const
@@ -493,39 +509,39 @@ void FileSystem::deleteFile(const QString &path, bool force) const
     const QString host = toHost(path);
     const QFileInfo info(host);
     if (host.isEmpty() || (!info.exists() && !info.isSymLink()) || info.isDir())
-        fail(LmError::FileNotFound);
+        fail(LmError::FileNotFound, path);
     if (isReadOnly(host)) {
         if (!force)
-            fail(LmError::PermissionDenied);
+            fail(LmError::PermissionDenied, path);
         makeWritable(host);
     }
     if (!QFile::remove(host))
-        fail(LmError::PermissionDenied);
+        fail(LmError::PermissionDenied, path);
 }
 
 void FileSystem::deleteFolder(const QString &path, bool force) const
 {
     const QString host = toHost(path);
     if (host.isEmpty() || !QFileInfo(host).isDir())
-        fail(LmError::PathNotFound);
+        fail(LmError::PathNotFound, path);
     if (QFileInfo(host).isSymLink()) {
         // A linked folder: the link goes, what it points to stays.
         if (!QFile::remove(host))
-            fail(LmError::PermissionDenied);
+            fail(LmError::PermissionDenied, path);
         return;
     }
     if (!force && treeHasReadOnlyFile(host))
-        fail(LmError::PermissionDenied);
+        fail(LmError::PermissionDenied, path);
     makeTreeWritable(host);
     if (!QDir(host).removeRecursively())
-        fail(LmError::PermissionDenied);
+        fail(LmError::PermissionDenied, path);
 }
 
 void FileSystem::clearAttributes(const QString &path) const
 {
     const QString host = toHost(path);
     if (host.isEmpty() || !QFileInfo::exists(host))
-        fail(LmError::FileNotFound);
+        fail(LmError::FileNotFound, path);
     makeWritable(host);
 }
 
@@ -536,18 +552,19 @@ void FileSystem::createFolder(const QString &path) const
     if (info.isDir())
         return;
     if (info.exists())
-        fail(LmError::PathFileAccess); // a file of that name is in the way
+        fail(LmError::PathFileAccess, path); // a file of that name is in the way
     if (!QFileInfo(hostParent(host)).isDir())
-        fail(LmError::PathNotFound);
+        fail(LmError::PathNotFound, path);
     if (!QDir().mkdir(host))
-        fail(QFileInfo(hostParent(host)).isWritable() ? LmError::PathFileAccess : LmError::PermissionDenied);
+        fail(QFileInfo(hostParent(host)).isWritable() ? LmError::PathFileAccess : LmError::PermissionDenied,
+             path);
 }
 
 qint64 FileSystem::folderSize(const QString &path) const
 {
     const QString host = toHost(path);
     if (host.isEmpty() || !QFileInfo(host).isDir())
-        fail(LmError::PathNotFound);
+        fail(LmError::PathNotFound, path);
     qint64 total = 0;
     QDirIterator it(host, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
@@ -561,7 +578,7 @@ QStringList FileSystem::files(const QString &folder) const
 {
     const QString host = toHost(folder);
     if (host.isEmpty() || !QFileInfo(host).isDir())
-        fail(LmError::PathNotFound);
+        fail(LmError::PathNotFound, folder);
     return entryNames(host, QDir::Files);
 }
 
@@ -569,7 +586,7 @@ QStringList FileSystem::subFolders(const QString &folder) const
 {
     const QString host = toHost(folder);
     if (host.isEmpty() || !QFileInfo(host).isDir())
-        fail(LmError::PathNotFound);
+        fail(LmError::PathNotFound, folder);
     return entryNames(host, QDir::Dirs);
 }
 
@@ -577,10 +594,10 @@ QString FileSystem::shortName(const QString &path) const
 {
     const QString host = toHost(path);
     if (host.isEmpty())
-        fail(LmError::PathNotFound);
+        fail(LmError::PathNotFound, path);
     const QFileInfo info(host);
     if (!info.exists())
-        fail(LmError::FileNotFound);
+        fail(LmError::FileNotFound, path);
     const QString name = info.fileName();
     if (name.isEmpty())
         return toWindows(host).left(2); // a drive root
@@ -619,9 +636,39 @@ QString FileSystem::tempFolder() const
     return folder;
 }
 
+qint64 FileSystem::freeBytes(const QString &path) const
+{
+    if (const std::optional<qint64> planned = FileFaults::plannedFreeBytes())
+        return *planned;
+    QString host = hostOrThrow(path);
+    while (!QFileInfo(host).isDir() && host != hostParent(host))
+        host = hostParent(host);
+    const QStorageInfo storage(host);
+    return storage.isValid() && storage.isReady() ? std::max<qint64>(storage.bytesAvailable(), 0) : 0;
+}
+
+QString FileSystem::entryPath(const QString &folder, const QString &name)
+{
+    static const QString reserved = QStringLiteral("\\/:*?");
+    const bool refused =
+        name.isEmpty() || name == QStringLiteral(".") || name == QStringLiteral("..") ||
+        std::any_of(name.cbegin(), name.cend(), [](QChar c) { return reserved.contains(c); });
+    if (refused) {
+        throw LmError(
+            LmError::BadFileName,
+            QStringLiteral("Bad file name: \"%1\" names no file or folder of %2. A name there may not "
+                           "be empty, \".\" or \"..\", nor hold \\ / : * or ?.")
+                .arg(name, folder));
+    }
+    return endsWithSeparator(folder) ? folder + name : folder + kBackslash + name;
+}
+
 QStringList FileSystem::readLines(const QString &path) const
 {
-    const QString text = Cp1252::decode(readAll(path));
+    static const QByteArray utf8Mark("\xEF\xBB\xBF");
+    const QByteArray bytes = readAll(path);
+    const QString text =
+        bytes.startsWith(utf8Mark) ? QString::fromUtf8(bytes.mid(utf8Mark.size())) : Cp1252::decode(bytes);
     QStringList lines;
     qsizetype start = 0;
     const qsizetype size = text.size();
@@ -644,16 +691,17 @@ QByteArray FileSystem::readAll(const QString &path) const
     const QString host = toHost(path);
     const QFileInfo info(host);
     if (host.isEmpty() || !info.exists())
-        fail(LmError::FileNotFound);
+        fail(LmError::FileNotFound, path);
     if (info.isDir())
-        fail(LmError::PathFileAccess);
+        fail(LmError::PathFileAccess, path);
     QFile file(host);
     if (!file.open(QIODevice::ReadOnly))
         fail(file.error() == QFileDevice::PermissionsError ? LmError::PermissionDenied
-                                                           : LmError::PathFileAccess);
+                                                           : LmError::PathFileAccess,
+             path);
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        fail(LmError::PathFileAccess);
+        fail(LmError::PathFileAccess, path);
     return bytes;
 }
 
@@ -671,8 +719,8 @@ void FileSystem::writeAll(const QString &path, const QByteArray &bytes) const
 {
     const QString host = hostOrThrow(path);
     if (!QFileInfo(hostParent(host)).isDir())
-        fail(LmError::PathNotFound);
-    writeFileAtomically(host, bytes);
+        fail(LmError::PathNotFound, path);
+    writeFileAtomically(host, bytes, path);
 }
 
 void FileSystem::appendLine(const QString &path, const QString &line) const
@@ -680,45 +728,27 @@ void FileSystem::appendLine(const QString &path, const QString &line) const
     const QString host = hostOrThrow(path);
     const QFileInfo info(host);
     if (!QFileInfo(hostParent(host)).isDir())
-        fail(LmError::PathNotFound);
+        fail(LmError::PathNotFound, path);
     if (info.isDir())
-        fail(LmError::PathFileAccess);
+        fail(LmError::PathFileAccess, path);
     if (info.exists() && isReadOnly(host))
-        fail(LmError::PathFileAccess);
+        fail(LmError::PathFileAccess, path);
     QFile file(host);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         fail(file.error() == QFileDevice::PermissionsError ? LmError::PermissionDenied
-                                                           : LmError::PathFileAccess);
+                                                           : LmError::PathFileAccess,
+             path);
     const QByteArray bytes = Cp1252::encode(line) + "\r\n";
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        fail(LmError::DiskFull);
+    if (FileFaults::strikes(FileStep::Write, host) || file.write(bytes) != bytes.size() ||
+        FileFaults::strikes(FileStep::Flush, host) || !file.flush())
+        fail(LmError::DiskFull, path);
 }
 
-void writeFileAtomically(const QString &hostPath, const QByteArray &bytes)
+void writeFileAtomically(const QString &hostPath, const QByteArray &bytes, const QString &shownPath)
 {
-    const QFileInfo info(hostPath);
-    if (info.isDir())
-        fail(LmError::PathFileAccess);
-    // A read-only file is not replaced: renaming over it would succeed here, not on Windows.
-    if (info.exists() && isReadOnly(hostPath))
-        fail(LmError::PathFileAccess);
-    const QString folder = hostParent(hostPath);
-    if (!QFileInfo(folder).isDir())
-        fail(LmError::PathNotFound);
-    QSaveFile file(hostPath);
-    if (!file.open(QIODevice::WriteOnly)) {
-        fail(file.error() == QFileDevice::PermissionsError || !QFileInfo(folder).isWritable()
-                 ? LmError::PermissionDenied
-                 : LmError::PathFileAccess);
-    }
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const bool full =
-            file.error() == QFileDevice::ResourceError || file.error() == QFileDevice::WriteError;
-        file.cancelWriting();
-        fail(full ? LmError::DiskFull : LmError::PathFileAccess);
-    }
-    if (!file.commit())
-        fail(file.error() == QFileDevice::ResourceError ? LmError::DiskFull : LmError::PathFileAccess);
+    AtomicFile file(hostPath, shownPath.isEmpty() ? hostPath : shownPath);
+    file.write(bytes);
+    file.commit();
 }
 
 TextFileWriter::TextFileWriter(const FileSystem &fs, const QString &path) : m_fs(fs), m_path(path) {}
@@ -732,4 +762,130 @@ void TextFileWriter::writeLine(const QString &line)
 void TextFileWriter::commit()
 {
     m_fs.writeAll(m_path, m_bytes);
+}
+
+// ------------------------------------------------------------------------------------------------
+
+void FolderListings::added(const QString &hostFolder, const QString &name)
+{
+    const auto folder = m_folders.find(hostFolder);
+    if (folder == m_folders.end())
+        return; // listed when first needed, with the new entry in it
+    folder->names.insert(name);
+    QString &first = folder->firstByFolded[name.toCaseFolded()];
+    if (first.isEmpty() || name < first)
+        first = name;
+}
+
+QString FolderListings::match(const QString &hostFolder, const QString &name)
+{
+    auto folder = m_folders.find(hostFolder);
+    if (folder == m_folders.end()) {
+        Folder listed;
+        const QStringList names =
+            QDir(hostFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        for (const QString &entry : names) {
+            listed.names.insert(entry);
+            QString &first = listed.firstByFolded[entry.toCaseFolded()];
+            if (first.isEmpty() || entry < first)
+                first = entry;
+        }
+        folder = m_folders.insert(hostFolder, listed);
+    }
+    if (folder->names.contains(name))
+        return name;
+    return folder->firstByFolded.value(name.toCaseFolded());
+}
+
+FolderWriter::FolderWriter(const FileSystem &fs, QString folder) : m_fs(fs), m_folder(std::move(folder))
+{
+    // The folder itself may be a link (a simulator installed on another disk); what counts is the
+    // place it leads to. While it does not exist, nothing below it can be a link.
+    const QString root = m_fs.toHost(m_folder);
+    if (root.isEmpty())
+        fail(LmError::PathNotFound, m_folder);
+    m_rootCanonical = QFileInfo(root).canonicalFilePath();
+}
+
+QString FolderWriter::windowsPath(const QStringList &parts) const
+{
+    QString path = m_folder;
+    for (const QString &part : parts)
+        path = endsWithSeparator(path) ? path + part : path + kBackslash + part;
+    return path;
+}
+
+QString FolderWriter::hostPath(const QStringList &parts)
+{
+    return m_fs.toHost(windowsPath(parts), &m_listings);
+}
+
+bool FolderWriter::insideHost(const QString &hostPath) const
+{
+    const QString resolved = AtomicFile::resolveLinks(hostPath);
+    QString canonical = QFileInfo(resolved).canonicalFilePath();
+    if (canonical.isEmpty()) // a link to a file not yet there: where its folder leads
+        canonical =
+            joinHost(QFileInfo(hostParent(resolved)).canonicalFilePath(), QFileInfo(resolved).fileName());
+    return canonical == m_rootCanonical || canonical.startsWith(joinHost(m_rootCanonical, QString()));
+}
+
+bool FolderWriter::staysInside(const QStringList &parts)
+{
+    if (m_rootCanonical.isEmpty())
+        return true;
+    for (qsizetype i = 1; i <= parts.size(); ++i) {
+        const QString host = hostPath(parts.mid(0, i));
+        if (m_checked.contains(host))
+            continue;
+        const QFileInfo info(host);
+        if (!info.exists() && !info.isSymLink())
+            return true; // from here on everything is created, and nothing created is a link
+        if (info.isSymLink() && !insideHost(host))
+            return false;
+        if (i < parts.size())
+            m_checked.insert(host);
+    }
+    return true;
+}
+
+void FolderWriter::createFolders(const QStringList &parts)
+{
+    for (qsizetype i = 0; i <= parts.size(); ++i) {
+        const QString host = hostPath(parts.mid(0, i));
+        if (m_made.contains(host))
+            continue;
+        const QFileInfo info(host);
+        if (!info.isDir()) {
+            if (info.exists())
+                fail(LmError::PathFileAccess,
+                     windowsPath(parts.mid(0, i))); // a file of that name is in the way
+            if (!QDir().mkpath(host))
+                fail(LmError::PathFileAccess, windowsPath(parts.mid(0, i)));
+            if (i > 0)
+                m_listings.added(hostParent(host), info.fileName());
+        }
+        m_made.insert(host);
+    }
+}
+
+std::unique_ptr<AtomicFile> FolderWriter::open(const QStringList &parts)
+{
+    createFolders(parts.mid(0, parts.size() - 1));
+    const QString host = hostPath(parts);
+    const bool existed = QFileInfo::exists(host);
+    if (existed)
+        makeWritable(AtomicFile::resolveLinks(host));
+    auto file = std::make_unique<AtomicFile>(host, windowsPath(parts));
+    if (!existed)
+        m_listings.added(hostParent(host), QFileInfo(host).fileName());
+    return file;
+}
+
+TemporaryFolder::TemporaryFolder(const FileSystem &fs)
+    : m_dir(QDir(QDir::tempPath()).filePath(QStringLiteral("lumivale-XXXXXX")))
+{
+    if (!m_dir.isValid())
+        fail(LmError::PathFileAccess, fs.tempFolder());
+    m_path = fs.toWindows(m_dir.path());
 }

@@ -25,6 +25,8 @@ QString LmError::standardDescription(qint32 number)
     case Overflow: return QStringLiteral("Overflow");
     case SubscriptOutOfRange: return QStringLiteral("Subscript out of range");
     case TypeMismatch: return QStringLiteral("Type mismatch");
+    case BadFileName:
+        return QStringLiteral("Bad file name or number");
     case FileNotFound: return QStringLiteral("File not found");
     case FileAlreadyExists: return QStringLiteral("File already exists");
     case DiskFull: return QStringLiteral("Disk full");

@@ -15,6 +15,7 @@ public:
         Overflow = 6,
         SubscriptOutOfRange = 9,
         TypeMismatch = 13,
+        BadFileName = 52,
         FileNotFound = 53,
         FileAlreadyExists = 58,
         DiskFull = 61,

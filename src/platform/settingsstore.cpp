@@ -1,9 +1,12 @@
 #include "platform/settingsstore.h"
 
+#include "platform/errorreporter.h"
 #include "platform/installation.h"
 #include "platform/winereg.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 #include <optional>
@@ -34,6 +37,21 @@ std::optional<QString> findNoCase(const QStringList &names, const QString &wante
             return name;
     }
     return std::nullopt;
+}
+
+// The first line (counted from 1) that is neither empty, a comment, a group header nor a setting;
+// 0 when every line is one of those.
+int firstDamagedIniLine(const QByteArray &text)
+{
+    const QList<QByteArray> lines = text.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray line = lines.at(i).trimmed();
+        const bool group = line.startsWith('[') && line.endsWith(']');
+        if (!line.isEmpty() && !line.startsWith(';') && !line.startsWith('#') && !group &&
+            !line.contains('='))
+            return int(i + 1);
+    }
+    return 0;
 }
 
 } // namespace
@@ -69,6 +87,23 @@ DriveMap loadDriveMap(const QString &programFolderHost, const QString &winePrefi
     }
     ini.endGroup();
     return map;
+}
+
+QString SettingsStore::damage(Root, const QString &) const
+{
+    return {};
+}
+
+QList<LmError> SettingsStore::problems() const
+{
+    return {};
+}
+
+void reportSettingsProblems(const SettingsStore &store, UiPort &ui)
+{
+    const QList<LmError> problems = store.problems();
+    for (const LmError &problem : problems)
+        reportError(ui, QStringLiteral("SettingsStore.read"), problem);
 }
 
 struct IniSettingsStore::Private
@@ -153,6 +188,42 @@ IniSettingsStore::~IniSettingsStore() = default;
 QString IniSettingsStore::iniPath() const
 {
     return d->iniPath;
+}
+
+QString IniSettingsStore::damage(Root root, const QString &keyPath) const
+{
+    switch (root) {
+    case Root::Machine:
+        return d->systemReg.damage(keyPath);
+    case Root::User:
+        return d->userReg.damage(keyPath);
+    case Root::Classes:
+        break;
+    }
+    return {};
+}
+
+QList<LmError> IniSettingsStore::problems() const
+{
+    // QSettings tells a damaged file only to the first reader in a process, so the file is looked
+    // at here itself.
+    const QFileInfo info(d->iniPath);
+    if (!info.exists() && !info.isSymLink())
+        return {};
+    QFile file(d->iniPath);
+    const bool opened = file.open(QIODevice::ReadOnly);
+    const QByteArray text = opened ? file.readAll() : QByteArray();
+    if (!opened || file.error() != QFileDevice::NoError)
+        return {LmError::standard(LmError::PathFileAccess, d->iniPath)};
+    const int line = firstDamagedIniLine(text);
+    if (line == 0)
+        return {};
+    return {
+        LmError::user(SettingsErrors::SettingsDamaged,
+                      QStringLiteral("The settings file %1 is damaged at line %2: settings it holds, drive "
+                                     "letters among them, may be missing.")
+                          .arg(d->iniPath)
+                          .arg(line))};
 }
 
 QString IniSettingsStore::read(Root root, const QString &keyPath, const QString &valueName,

@@ -1,8 +1,18 @@
 #pragma once
 
+#include "platform/lmerror.h"
+
+#include <QList>
 #include <QString>
 
 #include <memory>
+
+class UiPort;
+
+namespace SettingsErrors {
+// Offset from the user error base: the settings file holds lines that could not be read.
+constexpr qint32 SettingsDamaged = 106;
+} // namespace SettingsErrors
 
 // The hierarchical settings store: string values addressed by root, a "\"-separated key path and
 // a value name. Value names are compared without regard to case. On Windows it is the registry;
@@ -19,7 +29,16 @@ public:
                          const QString &defaultValue = {}, bool *exists = nullptr) const = 0;
     // Creates the key path when missing and stores the text, replacing an earlier value.
     virtual void write(Root root, const QString &keyPath, const QString &valueName, const QString &value) = 0;
+
+    // Why values under a key may be missing: the file that holds them could not be read or is
+    // damaged there, described for the user. Empty when nothing speaks against the key.
+    virtual QString damage(Root root, const QString &keyPath) const;
+    // The store's own file could not be read or is damaged: the failures, for the user.
+    virtual QList<LmError> problems() const;
 };
+
+// Reports each of the store's problems through the program-wide error message.
+void reportSettingsProblems(const SettingsStore &store, UiPort &ui);
 
 // Off Windows: the program's own INI file (one group per key part, names matched without regard
 // to case and written back in the spelling already stored), falling back read-only on the Wine
@@ -34,6 +53,10 @@ public:
     QString read(Root root, const QString &keyPath, const QString &valueName, const QString &defaultValue = {},
                  bool *exists = nullptr) const override;
     void write(Root root, const QString &keyPath, const QString &valueName, const QString &value) override;
+
+    QString damage(Root root, const QString &keyPath) const override;
+    // The INI file that could not be read (75) or holds a line that is no setting (SettingsDamaged).
+    QList<LmError> problems() const override;
 
     QString iniPath() const;
 

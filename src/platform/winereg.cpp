@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace {
@@ -85,15 +86,45 @@ QString WineRegistryFile::foldKey(const QString &keyPath)
     return parts.join(QLatin1Char('\\')).toCaseFolded();
 }
 
-WineRegistryFile::Keys WineRegistryFile::parse(const QString &text)
+namespace {
+
+// The key of a header line whose closing "]" is missing, as far as it can be read: its text
+// without the modification time Wine writes after the key.
+QString damagedHeaderKey(const QString &trimmed)
+{
+    QString text = trimmed.mid(1);
+    static const QRegularExpression time(QStringLiteral("\\s+\\d+$"));
+    text.remove(time);
+    text.replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
+    return WineRegistryFile::foldKey(text);
+}
+
+bool isValueTypeStart(QStringView rest)
+{
+    for (const char *type : {"dword:", "hex:", "hex(", "str("}) {
+        if (rest.startsWith(QLatin1String(type)))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+WineRegistryFile::Keys WineRegistryFile::parse(const QString &text, QList<DamagedLine> *damaged)
 {
     Keys keys;
     Values *current = nullptr;
+    QString currentKey;
     bool continuation = false;
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    for (QString line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
+    int number = 0;
+    const auto damage = [&](const QString &key) {
+        if (damaged)
+            damaged->append(DamagedLine{number, key});
+    };
+    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\n|\r"));
+    const QStringList lines = text.split(lineEnd);
+    for (const QString &line : lines) {
+        ++number;
         if (continuation) {
             // The rest of a multi-line hex value; it ends on the line without a trailing "\".
             continuation = line.endsWith(QLatin1Char('\\'));
@@ -105,11 +136,15 @@ WineRegistryFile::Keys WineRegistryFile::parse(const QString &text)
         if (trimmed.startsWith(QLatin1Char('['))) {
             qsizetype pos = 1;
             const auto key = readEscaped(trimmed, pos, QLatin1Char(']'));
-            current = key ? &keys[foldKey(*key)] : nullptr;
+            currentKey = key ? foldKey(*key) : QString();
+            current = key ? &keys[currentKey] : nullptr;
+            if (!key)
+                damage(damagedHeaderKey(trimmed));
             continue;
         }
         if (!current) {
-            // The header line and anything before the first key.
+            // The header line and anything before the first key, or the lines of a key whose
+            // header could not be read (that damage is counted once, at the header).
             continuation = trimmed.endsWith(QLatin1Char('\\'));
             continue;
         }
@@ -120,13 +155,18 @@ WineRegistryFile::Keys WineRegistryFile::parse(const QString &text)
         } else if (trimmed.startsWith(QLatin1Char('"'))) {
             pos = 1;
             const auto parsed = readEscaped(trimmed, pos, QLatin1Char('"'));
-            if (!parsed)
+            if (!parsed) {
+                damage(currentKey);
                 continue;
+            }
             name = *parsed;
         } else {
+            damage(currentKey);
+            continuation = trimmed.endsWith(QLatin1Char('\\'));
             continue;
         }
         if (pos >= trimmed.size() || trimmed.at(pos) != QLatin1Char('=')) {
+            damage(currentKey);
             continuation = trimmed.endsWith(QLatin1Char('\\'));
             continue;
         }
@@ -139,6 +179,8 @@ WineRegistryFile::Keys WineRegistryFile::parse(const QString &text)
             start = pos + 8;
         if (start < 0) {
             // dword:, hex:, hex(7): ... are not strings; a hex value may continue on the next lines.
+            if (!isValueTypeStart(rest))
+                damage(currentKey);
             continuation = trimmed.endsWith(QLatin1Char('\\'));
             continue;
         }
@@ -146,6 +188,8 @@ WineRegistryFile::Keys WineRegistryFile::parse(const QString &text)
         const auto value = readEscaped(trimmed, valuePos, QLatin1Char('"'));
         if (value)
             current->insert(name.toCaseFolded(), *value);
+        else
+            damage(currentKey);
     }
     return keys;
 }
@@ -155,7 +199,9 @@ void WineRegistryFile::refresh() const
     const QFileInfo info(m_hostPath);
     if (!info.exists()) {
         m_present = false;
+        m_unreadable = false;
         m_keys.clear();
+        m_damaged.clear();
         m_size = -1;
         m_modified = {};
         return;
@@ -165,13 +211,12 @@ void WineRegistryFile::refresh() const
     if (m_present && size == m_size && modified == m_modified)
         return;
     QFile file(m_hostPath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_present = false;
-        m_keys.clear();
-        return;
-    }
-    m_keys = parse(QString::fromUtf8(file.readAll()));
-    m_present = true;
+    const bool opened = file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = opened ? file.readAll() : QByteArray();
+    m_unreadable = !opened || file.error() != QFileDevice::NoError;
+    m_damaged.clear();
+    m_keys = m_unreadable ? Keys() : parse(QString::fromUtf8(bytes), &m_damaged);
+    m_present = !m_unreadable;
     m_size = size;
     m_modified = modified;
 }
@@ -186,6 +231,19 @@ std::optional<QString> WineRegistryFile::value(const QString &keyPath, const QSt
     if (value == key->cend())
         return std::nullopt;
     return *value;
+}
+
+QString WineRegistryFile::damage(const QString &keyPath) const
+{
+    refresh();
+    if (m_unreadable)
+        return QStringLiteral("%1 could not be read").arg(m_hostPath);
+    const QString key = foldKey(keyPath);
+    for (const DamagedLine &damaged : std::as_const(m_damaged)) {
+        if (damaged.key == key)
+            return QStringLiteral("line %1 of %2 is damaged").arg(damaged.line).arg(m_hostPath);
+    }
+    return {};
 }
 
 bool WineRegistryFile::hasKey(const QString &keyPath) const

@@ -1,6 +1,7 @@
 #include "sims/location.h"
 
 #include "library/scenerymanager.h"
+#include "platform/errorreporter.h"
 
 namespace {
 
@@ -24,6 +25,10 @@ Location::Location(AppContext &context) : m_context(context)
     m_fs2000 = isInstalled(0);
     m_fs2002 = isInstalled(1);
     if (!m_cfs2 && !m_fs2000 && !m_fs2002) {
+        if (!m_damaged.isEmpty()) {
+            reportDamagedKeys();
+            throw NoSimulatorInstalled{};
+        }
         m_context.ui.inform(
             QStringLiteral("You must install MS Flightsimulator 2000 or MS Flightsimulator 2000 Pro or MS Combat "
                            "Flight Simualtor 2 or MS Flightsimulator 2002 on your computer, first."),
@@ -32,13 +37,29 @@ Location::Location(AppContext &context) : m_context(context)
     }
 }
 
-bool Location::isInstalled(qint32 simType) const
+bool Location::isInstalled(qint32 simType)
 {
     // An empty folder value marks no installation: there would be no folder to work in.
     bool exists = false;
-    const QString folder = m_context.settings.read(SettingsStore::Root::Machine, installationKey(simType),
-                                                   detectionValue(simType), QString(), &exists);
+    const QString key = installationKey(simType);
+    const QString folder = m_context.settings.read(SettingsStore::Root::Machine, key, detectionValue(simType),
+                                                   QString(), &exists);
+    if (!exists) {
+        const QString damage = m_context.settings.damage(SettingsStore::Root::Machine, key);
+        if (!damage.isEmpty()) {
+            m_damaged.append(
+                LmError::user(KeyDamaged, QStringLiteral("The installation key HKEY_LOCAL_MACHINE\\%1 "
+                                                         "of %2 could not be read: %3.")
+                                              .arg(key, simulatorName(simType), damage)));
+        }
+    }
     return exists && !folder.isEmpty();
+}
+
+void Location::reportDamagedKeys() const
+{
+    for (const LmError &error : m_damaged)
+        reportError(m_context.ui, QStringLiteral("Location.Class_Initialize"), error);
 }
 
 int Location::installedCount() const

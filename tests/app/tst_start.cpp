@@ -191,6 +191,26 @@ private slots:
         QVERIFY(!secondProgram.holdsInstanceLock());
         QCOMPARE(done.size(), 2);
     }
+
+    // A settings file that could not be read is said at the start, where its lost drive letters
+    // would otherwise show only as sceneries that cannot be found; the program goes on.
+    void damagedSettingsFileSaid()
+    {
+        TestEnv env;
+        env.installSim(1, u"C:\\FS2002"_s);
+        QFile ini(env.homeHost() + u"/Lumivale.ini"_s);
+        QVERIFY(ini.open(QIODevice::WriteOnly) && ini.write("[Drives\nD=/media/cdrom\n") > 0);
+        ini.close();
+        env.ui.expectMessageStartingWith(
+            u"SettingsStore.read\nError: %1\nThe settings file %2 is damaged at line 1"_s
+                .arg(LmError::UserBase + SettingsErrors::SettingsDamaged)
+                .arg(ini.fileName()),
+            u"Lumivale"_s);
+        ProgramInfo program(env.homeHost());
+        AppContext context{env.fs, *env.settings, env.ui, program};
+        QVERIFY(Start::Main(context));
+        QVERIFY(env.ui.allShown());
+    }
 };
 
 QTEST_GUILESS_MAIN(TstStart)

@@ -1,6 +1,7 @@
 #include "backup/backupdialogs.h"
 #include "backup/backupmanager.h"
 #include "install/archive.h"
+#include "platform/filefaults.h"
 #include "platform/lmerror.h"
 #include "support/testenv.h"
 
@@ -10,6 +11,8 @@
 #include <QTest>
 
 #include <memory>
+
+#include <zip.h>
 
 using namespace Qt::StringLiterals;
 using Answer = UiPort::Answer;
@@ -67,6 +70,21 @@ struct Fixture
     std::unique_ptr<BackupManager> manager;
     QList<bool> busy;  // the busy pointer at each status text
 };
+
+// A zip file as another program may make it: entries named as given, folders ending in "/", every
+// file holding "restored".
+void writeZip(const QString &hostPath, const QByteArrayList &entries)
+{
+    int error = 0;
+    zip_t *z = zip_open(QFile::encodeName(hostPath).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    QVERIFY(z);
+    for (const QByteArray &entry : entries) {
+        const bool folder = entry.endsWith('/');
+        zip_source_t *content = zip_source_buffer(z, "restored", folder ? 0 : 8, 0);
+        QVERIFY(zip_file_add(z, entry.constData(), content, 0) >= 0);
+    }
+    QCOMPARE(zip_close(z), 0);
+}
 
 } // namespace
 
@@ -248,19 +266,124 @@ private slots:
             QCOMPARE(f.zipEntries(f.root() + u"Before.zip"_s), u"FS2002\\Scenery.cfg"_s);
     }
 
-    // An archive on a long path is read from a copy in the temporary folder.
-    void installFromLongPath()
+    // Backups on a long path are made and restored like any other; the files written aside go with
+    // the folder they were written in, and what another user left in the temporary folder under
+    // the names used there is neither used nor changed.
+    void longPathAndTheTemporaryFolder()
     {
         Fixture f;
         const QString root = u"C:\\"_s + QString(80, u'r') + u"\\"_s;
         f.setBackupPath(root);
+        const QString temp = f.env.rootHost() + u"/tmp/"_s;
+        QFile secret(f.env.rootHost() + u"/secret"_s);
+        QVERIFY(secret.open(QIODevice::WriteOnly) && secret.write("secret") == 6);
+        secret.close();
+        QVERIFY(QFile::link(secret.fileName(), temp + u"LumivaleTmp.zip"_s));
+        QFile other(temp + u"LumivaleBackup.zip"_s);
+        QVERIFY(other.open(QIODevice::WriteOnly) && other.write("another user's") == 14);
+        other.close();
+        QVERIFY(QFile::setPermissions(other.fileName(), QFileDevice::ReadOwner));
+
         QVERIFY(f.make(u"Saved"_s, "\\Scenery.cfg\r\n"));
         f.env.writeFile(Cfg, "edited");
         f.expectBackupFirst(Answer::No);
-        f.manager->installBackup(u"Saved.zip"_s);
+        QCOMPARE(f.manager->installBackup(u"Saved.zip"_s), BackupManager::Outcome::Done);
         QVERIFY(f.env.ui.allShown());
         QCOMPARE(f.env.readFile(Cfg), CfgText);
-        QCOMPARE(f.env.readFile(f.env.fs.tempFolder() + u"\\LumivaleTmp.zip"_s), f.env.readFile(root + u"Saved.zip"_s));
+        QCOMPARE(f.zipEntries(root + u"Saved.zip"_s), u"FS2002\\Scenery.cfg"_s);
+        QCOMPARE(QDir(temp).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+                 (QStringList{u"LumivaleBackup.zip"_s, u"LumivaleTmp.zip"_s}));
+        QVERIFY(secret.open(QIODevice::ReadOnly));
+        QCOMPARE(secret.readAll(), QByteArray("secret"));
+        QVERIFY(other.open(QIODevice::ReadOnly));
+        QCOMPARE(other.readAll(), QByteArray("another user's"));
+    }
+
+    // A name from the command line names a backup of the backup root, nothing else: a path, a
+    // pattern or ".." is refused before anything, the backup root among it, is touched.
+    void namesStayInTheBackupRoot_data()
+    {
+        QTest::addColumn<QString>("operation"); // install, install-old or delete
+        QTest::addColumn<QString>("name");
+        QTest::newRow("delete the library file") << u"delete"_s << u"..\\Lumivale.db5"_s;
+        QTest::newRow("install from outside") << u"install"_s << u"..\\outside.zip"_s;
+        QTest::newRow("install its parent as a V1.5 backup") << u"install-old"_s << u".."_s;
+    }
+
+    void namesStayInTheBackupRoot()
+    {
+        QFETCH(QString, operation);
+        QFETCH(QString, name);
+        Fixture f;
+        f.env.writeFile(f.env.programFolder() + u"\\Lumivale.db5"_s, "library");
+        f.env.writeFile(f.env.programFolder() + u"\\Level.db"_s, "levels");
+        f.env.writeFile(f.env.programFolder() + u"\\outside.zip"_s, f.env.readFile(Cfg));
+        f.setList("\\Scenery.cfg\r\n");
+        f.env.ui.expectMessageStartingWith(u"BackupManager.%1\nError: 52\nBad file name: \"%2\""_s.arg(
+                                               operation == u"delete"_s    ? u"deleteBackup"_s
+                                               : operation == u"install"_s ? u"installBackup"_s
+                                                                           : u"installBackup_old"_s,
+                                               name),
+                                           u"Lumivale"_s);
+        const BackupManager::Outcome outcome = operation == u"delete"_s ? f.manager->deleteBackup(name)
+                                               : operation == u"install"_s
+                                                   ? f.manager->installBackup(name)
+                                                   : f.manager->installBackup_old(name);
+        QVERIFY(f.env.ui.allShown());
+        QCOMPARE(outcome, BackupManager::Outcome::Failed);
+        QCOMPARE(f.env.readFile(f.env.programFolder() + u"\\Lumivale.db5"_s), QByteArray("library"));
+        QCOMPARE(f.env.readFile(f.env.programFolder() + u"\\Level.db"_s), QByteArray("levels"));
+        QCOMPARE(f.env.readFile(Cfg), CfgText);
+        QVERIFY(!f.exists(f.root()));
+    }
+
+    // A backup holds only files of the simulator folder. One holding anything else, made by hand or
+    // by another program, is refused as a whole, before a single file is restored.
+    void foreignEntriesRefuseTheBackup_data()
+    {
+        QTest::addColumn<QByteArrayList>("entries"); // each holds "restored"
+        QTest::addColumn<bool>("restored");
+        QTest::newRow("the simulator's own file") << QByteArrayList{"FS2002/Scenery.cfg"} << true;
+        QTest::newRow("a system file")
+            << QByteArrayList{"FS2002/Scenery.cfg", "windows/system32/evil.dll"} << false;
+    }
+
+    void foreignEntriesRefuseTheBackup()
+    {
+        QFETCH(QByteArrayList, entries);
+        QFETCH(bool, restored);
+        Fixture f;
+        f.env.writeFile(u"C:\\FS2000\\Scenery.cfg"_s, "other simulator");
+        writeZip(f.env.host(f.manager->backupRoot() + u"Foreign.zip"_s), entries);
+        f.expectBackupFirst(Answer::No);
+        if (!restored)
+            f.env.ui.expectMessageStartingWith(
+                u"BackupManager.installBackup\nError: %1\nNothing was extracted"_s.arg(
+                    LmError::UserBase + ArchiveError::EntriesRefused),
+                u"Lumivale"_s);
+        QCOMPARE(f.manager->installBackup(u"Foreign.zip"_s),
+                 restored ? BackupManager::Outcome::Done : BackupManager::Outcome::Failed);
+        QVERIFY(f.env.ui.allShown());
+        QCOMPARE(f.env.readFile(Cfg), restored ? QByteArray("restored") : CfgText);
+        QCOMPARE(f.env.readFile(u"C:\\FS2000\\Scenery.cfg"_s), QByteArray("other simulator"));
+        QVERIFY(!f.exists(u"C:\\windows"_s) && !f.exists(u"C:\\autoexec.bat"_s));
+    }
+
+    // A disk that fills up while a backup is restored leaves the file it was writing whole, and the
+    // failure names it.
+    void fullDiskKeepsTheFile()
+    {
+        Fixture f;
+        QVERIFY(f.make(u"Saved"_s, "\\Scenery.cfg\r\n"));
+        f.env.writeFile(Cfg, "edited");
+        f.expectBackupFirst(Answer::No);
+        f.env.ui.expectMessage(
+            u"BackupManager.installBackup\nError: 61\nDisk full (C:\\FS2002\\Scenery.cfg)"_s, u"Lumivale"_s);
+        FileFaultPlan plan;
+        plan.failAt(FileStep::Write, 1, u"Scenery.cfg"_s);
+        QCOMPARE(f.manager->installBackup(u"Saved.zip"_s), BackupManager::Outcome::Failed);
+        QVERIFY(f.env.ui.allShown());
+        QCOMPARE(f.env.readFile(Cfg), QByteArray("edited"));
     }
 
     void deleteBackup_data()

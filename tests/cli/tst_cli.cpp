@@ -566,6 +566,83 @@ private slots:
         QCOMPARE(demo.run(u"list"_s).err, QString()); // what was saved reads back cleanly
     }
 
+    // With an installation key that could not be read, the simulator selected may not be the one
+    // meant: a command that changes files wants it named with --sim; one that reads goes on.
+    void damagedInstallationKey_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("import") << u"import"_s << 1;
+        QTest::newRow("write-cfg") << u"--yes|write-cfg|(Current)"_s << 1;
+        QTest::newRow("backup make") << u"backup|make|before"_s << 1;
+        QTest::newRow("list reads on") << u"list"_s << 0;
+        QTest::newRow("import with the simulator named") << u"--sim|0|import"_s << 0;
+    }
+    void damagedInstallationKey()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(int, exitCode);
+        TestEnv env;
+        env.installSim(0, u"C:\\FS2000"_s);
+        env.installSim(1, u"C:\\FS2002"_s);
+        env.writeFile(u"C:\\FS2000\\Scenery.cfg"_s,
+                      "[General]\r\n[Area.001]\r\nTitle=Old Field\r\nLocal=Old\r\n");
+        QFile reg(env.prefixHost() + u"/system.reg"_s);
+        QVERIFY(reg.open(QIODevice::ReadOnly));
+        const QByteArray text = reg.readAll();
+        reg.close();
+        QVERIFY(reg.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        reg.write(QByteArray(text).replace("FS2002\"", "FS2002"));
+        reg.close();
+        const auto before = snapshot(env.rootHost());
+        const Result result = runProcess(arguments, env.homeHost(), env.prefixHost(), env.rootHost());
+        QVERIFY2(result.code == exitCode, qPrintable(result.text()));
+        QVERIFY2(result.err.contains(u"Flight Simulator\\8.0 of Flight Simulator 2002 could not be read"_s),
+                 qPrintable(result.err));
+        QVERIFY2(exitCode == 0 || result.err.contains(u"with --sim"_s), qPrintable(result.err));
+        if (exitCode != 0)
+            QCOMPARE(snapshot(env.rootHost()), before);
+    }
+
+    // A backup holding files outside the simulator folder is refused before anything is restored.
+    void backupWithForeignEntriesRefused()
+    {
+        const Demo demo;
+        Start::CreateSubFolder(demo.fs, demo.backupRoot());
+        zip_t *zip =
+            zip_open(QFile::encodeName(demo.fs.toHost(demo.backupRoot() + u"foreign.zip"_s)).constData(),
+                     ZIP_CREATE, nullptr);
+        QVERIFY(zip);
+        const QByteArray content = "[General]\r\n";
+        const QByteArrayList entries{Demo::sceneryCfg(1).mid(3).replace(u'\\', u'/').toUtf8(), "FS2000/Scenery.cfg",
+                                     "windows/evil.dll"};
+        for (const QByteArray &entry : entries) {
+            zip_source_t *source = zip_source_buffer(zip, content.constData(), zip_uint64_t(content.size()), 0);
+            QVERIFY(zip_file_add(zip, entry.constData(), source, 0) >= 0);
+        }
+        QCOMPARE(zip_close(zip), 0);
+        const auto before = snapshot(demo.prefixHost);
+        const Result result = demo.run(u"backup|install|foreign.zip"_s);
+        QVERIFY2(result.code == 1 && result.err.contains(u"FS2000/Scenery.cfg, windows/evil.dll"_s),
+                 qPrintable(result.text()));
+        QCOMPARE(snapshot(demo.prefixHost), before);
+    }
+
+    // One very long title is printed whole on its own row and pads no other row to its length.
+    void listCapsTheTitleColumn()
+    {
+        const Demo demo;
+        const QString title = QString(3000, u'T');
+        for (const QString &line : {u"[Area.900]"_s, u"Title="_s + title, u"Local=Addon Scenery\\Long"_s})
+            demo.fs.appendLine(Demo::sceneryCfg(1), line);
+        const Result result = demo.run(u"list"_s);
+        QCOMPARE(result.code, 0);
+        const QStringList rows = QString::fromUtf8(result.out).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(rows.filter(title).size(), 1);
+        for (const QString &row : rows)
+            QVERIFY2(row.contains(title) || row.size() <= 110, qPrintable(row));
+    }
+
     void failuresChangeNothing_data()
     {
         QTest::addColumn<QString>("arguments"); // "(no list)": with an empty backup file list
@@ -585,6 +662,11 @@ private slots:
         QTest::newRow("delete a missing backup") << "backup|delete|none.zip|--yes" << "1|Could not delete backup.: Backup does not exist.";
         QTest::newRow("make with an empty file list") << "backup|make|empty|(no list)" << "1|names no files";
         QTest::newRow("make with a listed file missing") << "backup|make|broken" << "1|BackupManager.makeBackup";
+        // A name given for a backup names one in the backup folder, nothing else.
+        QTest::newRow("delete the library file") << "--yes|backup|delete|..\\Lumivale.db5"
+                                                 << "1|Bad file name: \"..\\Lumivale.db5\"";
+        QTest::newRow("install from outside") << "--yes|backup|install|..\\outside.zip"
+                                              << "1|Bad file name: \"..\\outside.zip\"";
     }
     void failuresChangeNothing()
     {

@@ -1,4 +1,5 @@
 #include "install/archive.h"
+#include "platform/filefaults.h"
 #include "platform/lmerror.h"
 #include "support/testenv.h"
 
@@ -23,10 +24,13 @@ struct Drive : TestEnv
         qputenv("TMPDIR", QFile::encodeName(driveCHost() + u"/Temp"_s));
     }
     // Every file on the drive but the archives as "path=start of content", sorted, joined by ";".
+    // Links are not followed: what they lead to is listed where it lies.
     QString allFiles() const
     {
         QStringList files;
-        for (QDirIterator it(driveCHost(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {
+        for (QDirIterator it(driveCHost(), QDir::Files | QDir::Hidden | QDir::NoSymLinks,
+                             QDirIterator::Subdirectories);
+             it.hasNext();) {
             QFile f(it.next());
             if (f.fileName().endsWith(u".zip"_s) || !f.open(QIODevice::ReadOnly))
                 continue;
@@ -181,9 +185,14 @@ private slots:
         unzip.targetFolder = u"C:\\Flat"_s;
         QCOMPARE(unzip.extractFile(QString::fromUtf8(name).toUpper()), !listed.isEmpty());
         QVERIFY(!unzip.extractFile(u"last.txt"_s) && !unzip.extractFile(u"Scenery/"_s));  // only by folder and name, no folders
-        // The safe entries on both sides of a refused one are written, nothing else anywhere.
+        // A refused entry stops the whole extraction before anything is written.
         const QString file = listed.section(u'@', 0, 0), folder = listed.section(u'@', 1).replace(u'\\', u'/');
-        QCOMPARE(d.allFiles(), (listed.isEmpty() ? u""_s : u"Flat/%1=row;Target/Inner/%2%1=row;"_s.arg(file, folder)) + u"Target/Inner/first.txt=1;Target/Inner/sub/last.txt=2"_s);
+        QCOMPARE(
+            d.allFiles(),
+            listed.isEmpty()
+                ? u""_s
+                : u"Flat/%1=row;Target/Inner/%2%1=row;Target/Inner/first.txt=1;Target/Inner/sub/last.txt=2"_s
+                      .arg(file, folder));
     }
 
     void damagedArchive_data()
@@ -229,6 +238,197 @@ private slots:
             QCOMPARE(thrown([&] { zip.addFile(u"C:\\f.txt"_s); }), number);
             QCOMPARE(d.readFile(archive), patterned(3000));
         }
+    }
+
+    // A backup is extracted into the drive root but may only hold files of the simulator folder.
+    void confinedToAFolder_data()
+    {
+        QTest::addColumn<QStringList>("entries"); // each holds its own name
+        QTest::addColumn<QStringList>("refused");
+        QTest::addColumn<QString>("written");
+        const QString cfg = u"Games/FS2002/Scenery.cfg"_s;
+        QTest::newRow("inside") << QStringList{cfg} << QStringList()
+                                << u"Games/FS2002/Scenery.cfg=Games/FS2002"_s;
+        QTest::newRow("inside, other letter case")
+            << QStringList{u"GAMES/fs2002/scenery.CFG"_s} << QStringList()
+            << u"Games/FS2002/Scenery.cfg=GAMES/fs2002"_s;
+        QTest::newRow("the folders that lead to it")
+            << QStringList{u"Games/"_s, u"Games/FS2002/"_s, cfg} << QStringList()
+            << u"Games/FS2002/Scenery.cfg=Games/FS2002"_s;
+        QTest::newRow("the other simulator's file")
+            << QStringList{cfg, u"Games/FS2000/Scenery.cfg"_s} << QStringList{u"Games/FS2000/Scenery.cfg"_s}
+            << u"Games/FS2002/Scenery.cfg=before"_s;
+        QTest::newRow("a folder elsewhere")
+            << QStringList{cfg, u"windows/system32/"_s} << QStringList{u"windows/system32/"_s}
+            << u"Games/FS2002/Scenery.cfg=before"_s;
+        QTest::newRow("a folder named like the start of it")
+            << QStringList{u"Games/FS2002x/a.dll"_s} << QStringList{u"Games/FS2002x/a.dll"_s}
+            << u"Games/FS2002/Scenery.cfg=before"_s;
+    }
+
+    void confinedToAFolder()
+    {
+        QFETCH(QStringList, entries);
+        QFETCH(QStringList, refused);
+        QFETCH(QString, written);
+        Drive d;
+        d.writeFile(u"C:\\Games\\FS2002\\Scenery.cfg"_s, "before");
+        QList<QPair<QByteArray, QByteArray>> content;
+        for (const QString &entry : entries)
+            content.append(
+                {entry.toUtf8(), entry.endsWith(u'/') ? QByteArray() : entry.section(u'/', 0, 1).toUtf8()});
+        d.craftZip(u"C:\\Backup.zip"_s, content);
+        Unzip unzip(d.fs);
+        unzip.archive = u"C:\\Backup.zip"_s;
+        unzip.targetFolder = u"C:\\"_s;
+        unzip.confineTo = u"C:\\Games\\FS2002"_s;
+        QCOMPARE(thrown([&] { unzip.extractAll(); }), refused.isEmpty() ? 0 : Refused);
+        QCOMPARE(unzip.refusedEntries(), refused);
+        QCOMPARE(d.allFiles(), written);
+    }
+
+    // Nothing is written through a symbolic link that leads out of the folder written into, however
+    // the link got there (a Wine prefix links "Desktop" to the user's own folder).
+    void linksLeadingOut_data()
+    {
+        QTest::addColumn<QString>("link");    // below C:\Target
+        QTest::addColumn<QString>("leadsTo"); // below the drive
+        QTest::addColumn<QByteArray>("entry");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("a folder link out")
+            << u"Desktop"_s << u"Outside"_s << QByteArray("Desktop/evil.txt") << true;
+        QTest::newRow("a deeper folder link out")
+            << u"sub/Desktop"_s << u"Outside"_s << QByteArray("sub/Desktop/evil.txt") << true;
+        QTest::newRow("the file itself a link out")
+            << u"evil.txt"_s << u"Outside/evil.txt"_s << QByteArray("evil.txt") << true;
+        QTest::newRow("a link to a file not yet there")
+            << u"evil.txt"_s << u"Outside/new.txt"_s << QByteArray("evil.txt") << true;
+        QTest::newRow("a link that stays inside")
+            << u"Shortcut"_s << u"Target/sub"_s << QByteArray("Shortcut/evil.txt") << false;
+    }
+
+    void linksLeadingOut()
+    {
+        QFETCH(QString, link);
+        QFETCH(QString, leadsTo);
+        QFETCH(QByteArray, entry);
+        QFETCH(bool, refused);
+        Drive d;
+        d.writeFile(u"C:\\Outside\\evil.txt"_s, "outside");
+        d.writeFile(u"C:\\Target\\sub\\kept.txt"_s, "kept");
+        QVERIFY(QFile::link(d.driveCHost() + u'/' + leadsTo, d.driveCHost() + u"/Target/"_s + link));
+        d.craftZip(u"C:\\in.zip"_s, {{"first.txt", "first"}, {entry, "evil"}});
+        Unzip unzip(d.fs);
+        unzip.archive = u"C:\\in.zip"_s;
+        unzip.targetFolder = u"C:\\Target"_s;
+        QCOMPARE(thrown([&] { unzip.extractAll(); }), refused ? Refused : 0);
+        const QString untouched = u"Outside/evil.txt=outside;Target/sub/kept.txt=kept"_s;
+        const QString extracted = u"Outside/evil.txt=outside;Target/first.txt=first;Target/sub/evil.txt=evil;"
+                                  u"Target/sub/kept.txt=kept"_s;
+        QCOMPARE(d.allFiles(), refused ? untouched : extracted);
+    }
+
+    // An archive that unpacks to more than the disk has free is refused before anything is written.
+    void spaceChecked_data()
+    {
+        QTest::addColumn<qint64>("spare"); // free bytes beyond what the archive unpacks to
+        QTest::newRow("one byte short") << qint64(-1);
+        QTest::newRow("just enough") << qint64(0);
+    }
+
+    void spaceChecked()
+    {
+        QFETCH(qint64, spare);
+        Drive d;
+        d.craftZip(u"C:\\big.zip"_s,
+                   {{"a/one.bin", QByteArray(30000, 'a')}, {"two.bin", QByteArray(12345, 'b')}});
+        FileFaultPlan plan;
+        plan.setFreeBytes(30000 + 12345 + spare);
+        Unzip unzip(d.fs);
+        unzip.archive = u"C:\\big.zip"_s;
+        unzip.targetFolder = u"C:\\Out"_s;
+        QCOMPARE(thrown([&] { unzip.extractAll(); }), spare < 0 ? qint32(LmError::DiskFull) : 0);
+        QCOMPARE(d.allFiles(), spare < 0 ? u""_s : u"Out/a/one.bin=aaaaaaaaaaaa;Out/two.bin=bbbbbbbbbbbb"_s);
+    }
+
+    // A file the disk takes only in part keeps its previous content, and the failure names it.
+    void faultKeepsThePreviousFile()
+    {
+        Drive d;
+        d.writeFile(u"C:\\Out\\a\\one.txt"_s, "the file before");
+        d.craftZip(u"C:\\in.zip"_s, {{"a/one.txt", patterned(200000)}});
+        FileFaultPlan plan;
+        plan.failAt(FileStep::Write, 2);
+        Unzip unzip(d.fs);
+        unzip.archive = u"C:\\in.zip"_s;
+        unzip.targetFolder = u"C:\\Out"_s;
+        QString message;
+        try {
+            unzip.extractAll();
+        } catch (const LmError &e) {
+            message = e.description();
+        }
+        QVERIFY2(message.contains(u"C:\\Out\\a\\one.txt"_s), qPrintable(message));
+        QCOMPARE(d.readFile(u"C:\\Out\\a\\one.txt"_s), QByteArray("the file before"));
+        QCOMPARE(QDir(d.host(u"C:\\Out\\a"_s)).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{u"one.txt"_s});
+    }
+
+    // An archive on a long path is read from a copy in a folder of the program's own, which goes
+    // afterwards; a file or link someone left in the temporary folder is neither used nor changed,
+    // and a failure names the archive, not the copy.
+    void longPathReadFromPrivateCopy_data()
+    {
+        QTest::addColumn<bool>("damaged");
+        QTest::newRow("sound archive") << false;
+        QTest::newRow("damaged archive") << true;
+    }
+
+    void longPathReadFromPrivateCopy()
+    {
+        QFETCH(bool, damaged);
+        Drive d;
+        const QString archive = u"C:\\"_s + QString(80, u'l') + u"\\Saved.zip"_s;
+        d.craftZip(archive, {{"one.txt", "restored"}});
+        if (damaged)
+            d.writeFile(archive, d.readFile(archive).left(40));
+        d.writeFile(u"C:\\Someone\\secret.txt"_s, "secret");
+        QVERIFY(
+            QFile::link(d.host(u"C:\\Someone\\secret.txt"_s), d.driveCHost() + u"/Temp/LumivaleTmp.zip"_s));
+        Unzip unzip(d.fs);
+        unzip.archive = archive;
+        unzip.targetFolder = u"C:\\Out"_s;
+        QString message;
+        try {
+            unzip.extractAll();
+        } catch (const LmError &e) {
+            message = e.description();
+        }
+        QCOMPARE(message.isEmpty(), !damaged);
+        QVERIFY2(message.isEmpty() || (message.contains(archive) && !message.contains(u"LumivaleTmp"_s)),
+                 qPrintable(message));
+        QCOMPARE(d.allFiles(), damaged ? u"Someone/secret.txt=secret"_s
+                                       : u"Out/one.txt=restored;Someone/secret.txt=secret"_s);
+        QCOMPARE(QDir(d.driveCHost() + u"/Temp"_s)
+                     .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+                 QStringList{u"LumivaleTmp.zip"_s});
+    }
+
+    // Adding to an archive that cannot be committed leaves the archive on disk as it was.
+    void failedCommitKeepsTheArchive()
+    {
+        Drive d;
+        d.craftZip(u"C:\\set.zip"_s, {{"old.txt", "old"}});
+        const QByteArray before = d.readFile(u"C:\\set.zip"_s);
+        d.writeFile(u"C:\\new.txt"_s, "new");
+        FileFaultPlan plan;
+        plan.failAt(FileStep::Commit, 1);
+        Zip zip(d.fs);
+        zip.archive = u"C:\\set.zip"_s;
+        QCOMPARE(thrown([&] { zip.addFile(u"C:\\new.txt"_s); }),
+                 LmError::UserBase + ArchiveError::ArchiveNotWritten);
+        QCOMPARE(d.readFile(u"C:\\set.zip"_s), before);
+        QCOMPARE(d.entryNames(u"C:\\set.zip"_s), u"old.txt"_s);
     }
 };
 

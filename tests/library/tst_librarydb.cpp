@@ -383,6 +383,30 @@ private slots:
         // Without a Level.db the library starts with the level "New".
         QVERIFY(file == u"Level.db"_s || f.levels() == u"LevelNew:New"_s);
     }
+
+    // Files written by other versions or by hand: block marks in any letter case; a key with two
+    // digits after "Flatten." names no position.
+    void sceneryFileAsOthersWrite_data()
+    {
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<QString>("read"); // Key|Title|Flatten0|Flatten1 of every scenery
+        QTest::newRow("marks in upper case")
+            << u"<SCENERY>\nKey=K\nTitle=One\n</SCENERY>\n"_s << u"K|One||"_s;
+        QTest::newRow("marks in lower case")
+            << u"<scenery>\nKey=K\nTitle=One\n</scenery>\n"_s << u"K|One||"_s;
+        QTest::newRow("Flatten.10 is no position")
+            << u"<Scenery>\nKey=K\nFlatten.10=ten\nflatten.0=zero\n</Scenery>\n"_s << u"K||zero|"_s;
+    }
+
+    void sceneryFileAsOthersWrite()
+    {
+        QFETCH(QString, content);
+        QFETCH(QString, read);
+        Db f;
+        f.write(u"Lumivale.db5"_s, crlf(u"//Lumivale 1.6\n"_s + content));
+        f.read();
+        QCOMPARE(f.sceneries(u"Key|Title|Flatten0|Flatten1"_s), read);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLibraryDb)

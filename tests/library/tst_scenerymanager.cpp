@@ -1,4 +1,5 @@
 #include "library/scenerymanager.h"
+#include "platform/lmerror.h"
 #include "settings/programsettings.h"
 #include "sims/location.h"
 #include "support/testenv.h"
@@ -130,6 +131,57 @@ private slots:
         bool exists = false;
         env.settings->read(SettingsStore::Root::Machine, ProgramSettings::Key, u"SelectedSim"_s, {}, &exists);
         QCOMPARE(exists, !stored.isNull());
+    }
+
+    // An installation key the registry file holds but that could not be read is named, once, at
+    // the start, instead of the program quietly working on another simulator; with no simulator
+    // found at all, it is said instead of sending the user to install what is installed.
+    void damagedInstallationKey_data()
+    {
+        QTest::addColumn<QString>("folders");  // as install() takes them
+        QTest::addColumn<QString>("damaged");  // how the Flight Simulator 2002 key is damaged
+        QTest::addColumn<QString>("selected"); // "SimType|FSPath", "-" when the program ends
+        QTest::newRow("header cut, the other simulator selected")
+            << u"C:\\FS2000|C:\\FS2002|-"_s << u"header"_s << u"0|C:\\FS2000"_s;
+        QTest::newRow("value cut, the other simulator selected")
+            << u"C:\\FS2000|C:\\FS2002|-"_s << u"value"_s << u"0|C:\\FS2000"_s;
+        QTest::newRow("the only simulator: the program ends") << u"-|C:\\FS2002|-"_s << u"value"_s << u"-"_s;
+    }
+
+    void damagedInstallationKey()
+    {
+        QFETCH(QString, folders);
+        QFETCH(QString, damaged);
+        QFETCH(QString, selected);
+        TestEnv env;
+        install(env, folders);
+        QFile reg(env.prefixHost() + u"/system.reg"_s);
+        QVERIFY(reg.open(QIODevice::ReadOnly));
+        QByteArray text = reg.readAll();
+        reg.close();
+        if (damaged == u"header")
+            text.replace("Flight Simulator\\\\8.0]", "Flight Simulator\\\\8.0");
+        else
+            text.replace("FS2002\"", "FS2002");
+        QVERIFY(reg.open(QIODevice::WriteOnly | QIODevice::Truncate) && reg.write(text) == text.size());
+        reg.close();
+        const QByteArray damagedLine = damaged == u"header" ? "Flight Simulator\\\\8.0" : "\"EXE Path\"";
+        const int line = text.left(text.indexOf(damagedLine)).count('\n') + 1;
+        env.ui.expectMessage(
+            u"Location.Class_Initialize\nError: %1\nThe installation key HKEY_LOCAL_MACHINE\\SOFTWARE\\"
+            u"Microsoft\\Microsoft Games\\Flight Simulator\\8.0 of Flight Simulator 2002 could not "
+            u"be read: line %2 of %3 is damaged."_s.arg(LmError::UserBase + Location::KeyDamaged)
+                .arg(line)
+                .arg(reg.fileName()),
+            u"Lumivale"_s, UiPort::Answer::Ok, UiPort::Icon::Critical);
+        if (selected == u"-") {
+            QVERIFY_THROWS_EXCEPTION(NoSimulatorInstalled, SceneryManager{env.context});
+        } else {
+            SceneryManager manager(env.context);
+            QCOMPARE(QString::number(manager.SimType) + u'|' + manager.FSPath(), selected);
+            manager.NewLocation(); // said once, not at every lookup
+        }
+        QVERIFY(env.ui.allShown());
     }
 
     void newLocationFollowsSimType()

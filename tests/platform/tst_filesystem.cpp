@@ -10,8 +10,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <unistd.h>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -212,6 +210,12 @@ private slots:
         QTest::newRow("short: eight dot three") << u"d/AIRPORTS.BGL;d/AIRPORTS 2.BGL"_s << u"short|C:\\d\\airports.bgl"_s << u"AIRPORTS.BGL"_s << u"="_s;
         QTest::newRow("read CR LF") << u"f=a\r\nb\r\n"_s << u"readlines|C:\\F"_s << u"a|b"_s << u"="_s;
         QTest::newRow("read mixed, empty lines kept") << u"f=a\r\n\r\n\nb\r\n"_s << u"readlines|C:\\F"_s << u"a|||b"_s << u"="_s;
+        // A byte-order mark says the file was saved as UTF-8; the mark is no part of the first line.
+        QTest::newRow("read UTF-8 after its mark")
+            << u"f=\u00EF\u00BB\u00BF[General]\r\nTitle=Z\u00C3\u00BCrich\r\n"_s << u"readlines|C:\\F"_s
+            << u"[General]|Title=Z\u00FCrich"_s << u"="_s;
+        QTest::newRow("read CR only")
+            << u"f=[General]\rTitle=x\r"_s << u"readlines|C:\\F"_s << u"[General]|Title=x"_s << u"="_s;
         QTest::newRow("read windows-1252, blanks kept") << u"f= caf\xe9 \x80\t\r\n"_s << u"readlines|C:\\F"_s << u" café €\t"_s << u"="_s;
         const QString o = u"out.txt=something much longer than the new content"_s;
         QTest::newRow("lines end with CR LF") << o << u"lines|C:\\OUT.TXT|[General]|Title=x"_s << u""_s << u"out.txt=[General]\r\nTitle=x\r\n"_s;
@@ -221,7 +225,6 @@ private slots:
         QTest::newRow("failed write: read-only target") << u"data/Scenery.cfg=old!"_s << u"lines|C:\\data\\Scenery.cfg|new"_s << u"!PathFileAccess"_s << u"="_s;
         QTest::newRow("failed write: folder missing") << u"data/Scenery.cfg=old"_s << u"lines|C:\\nodata\\Scenery.cfg|new"_s << u"!PathNotFound"_s << u"="_s;
         QTest::newRow("failed writer: read-only target") << u"data/Scenery.cfg=old!"_s << u"writer|C:\\data\\Scenery.cfg|new"_s << u"!PathFileAccess"_s << u"="_s;
-        QTest::newRow("failed write: read-only folder") << u"data/Scenery.cfg=old;data/!"_s << u"lines|C:\\data\\Scenery.cfg|new"_s << u"!PermissionDenied"_s << u"="_s;
     }
     void operations()
     {
@@ -229,8 +232,6 @@ private slots:
         QFETCH(QString, command);
         QFETCH(QString, result);
         QFETCH(QString, after);
-        if (files.endsWith(u"data/!") && ::geteuid() == 0)
-            QSKIP("the superuser writes into read-only folders");
         Sandbox box(files);
         const QString before = box.tree();
         QCOMPARE(box.run(command), result);

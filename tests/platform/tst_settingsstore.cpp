@@ -121,6 +121,101 @@ private slots:
         QCOMPARE(value(u"Software\\A"_s), u"-"_s);
     }
 
+    // Registry files written on another system may end their lines in CR alone.
+    void registryLineEnds_data()
+    {
+        QTest::addColumn<QByteArray>("lineEnd");
+        QTest::newRow("LF") << QByteArray("\n");
+        QTest::newRow("CR LF") << QByteArray("\r\n");
+        QTest::newRow("CR") << QByteArray("\r");
+    }
+
+    void registryLineEnds()
+    {
+        QFETCH(QByteArray, lineEnd);
+        QByteArray text = RegHeader + SimSection + "\"EXE Path\"=\"C:\\\\FS2002\"\n";
+        writeBytes(prefix() + u"/system.reg"_s, text.replace("\n", lineEnd));
+        const IniSettingsStore store(iniPath(), prefix());
+        QCOMPARE(store.read(Root::Machine, SimKey, u"EXE Path"_s, u"<missing>"_s), u"C:\\FS2002"_s);
+        QCOMPARE(store.damage(Root::Machine, SimKey), QString());
+    }
+
+    // A key whose lines could not be read says so, with the line, instead of looking absent.
+    void registryDamage_data()
+    {
+        QTest::addColumn<QByteArray>("key"); // the Flight Simulator 2002 key as written, header and lines
+        QTest::addColumn<QString>("damage"); // the start of what the store says against it, "" nothing
+        const QByteArray header = "[Software\\\\Microsoft\\\\Microsoft Games\\\\Flight Simulator\\\\8.0";
+        QTest::newRow("sound") << header + "] 1700000000\n\"EXE Path\"=\"C:\\\\FS2002\"\n" << u""_s;
+        QTest::newRow("header cut before its bracket")
+            << header + " 1700000000\n\"EXE Path\"=\"C:\\\\FS2002\"\n"
+            << u"line 6 of "_s;
+        QTest::newRow("value without its closing quote") << header + "] 1\n\"EXE Path\"=\"C:\\\\FS2002\n"
+                                                         << u"line 7 of "_s;
+        QTest::newRow("name without its closing quote") << header + "] 1\n\"EXE Path=\"C:\\\\FS2002\"\n"
+                                                        << u"line 7 of "_s;
+        QTest::newRow("value of no known type") << header + "] 1\n\"EXE Path\"=C:\\\\FS2002\n"
+                                                << u"line 7 of "_s;
+        QTest::newRow("a line that is no value") << header + "] 1\n\u00ff\u00fe garbage\n" << u"line 7 of "_s;
+        QTest::newRow("damage in another key only") << header + "] 1\n\n[Software\\\\Other] 1\n\"x\n"
+                                                    << u""_s;
+    }
+
+    void registryDamage()
+    {
+        QFETCH(QByteArray, key);
+        QFETCH(QString, damage);
+        const QString reg = prefix() + u"/system.reg"_s;
+        writeBytes(reg, RegHeader + key);
+        const IniSettingsStore store(iniPath(), prefix());
+        const QString said = store.damage(Root::Machine, SimKey);
+        QCOMPARE(said.left(damage.size()), damage);
+        QVERIFY2(damage.isEmpty() || said.contains(reg), qPrintable(said));
+        QVERIFY(damage.isEmpty() || !store.read(Root::Machine, SimKey, u"EXE Path"_s).startsWith(u"C:"_s));
+    }
+
+    void unreadableRegistryFile()
+    {
+        QVERIFY(QDir().mkpath(prefix() + u"/system.reg"_s)); // there, but no file that can be read
+        const IniSettingsStore store(iniPath(), prefix());
+        QCOMPARE(store.damage(Root::Machine, SimKey), prefix() + u"/system.reg could not be read"_s);
+    }
+
+    // The program's own settings file, unreadable or damaged, is a problem to report: its drive
+    // letters and settings would otherwise just be gone.
+    void settingsFileProblems_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // "<folder>": a folder in its place
+        QTest::addColumn<QString>("problem");    // number and start of the description, "" none
+        QTest::newRow("sound") << QByteArray("[Drives]\nD=/media/cdrom\n") << u""_s;
+        QTest::newRow("missing") << QByteArray() << u""_s;
+        QTest::newRow("group without its bracket")
+            << QByteArray("[Drives\nD=/media/cdrom\n")
+            << u"%1 The settings file "_s.arg(LmError::UserBase + SettingsErrors::SettingsDamaged);
+        QTest::newRow("a line that is no setting")
+            << QByteArray("some text\n[Drives]\nD=/x\n")
+            << u"%1 The settings file "_s.arg(LmError::UserBase + SettingsErrors::SettingsDamaged);
+        QTest::newRow("a folder in its place") << QByteArray("<folder>") << u"75 Path/File access error ("_s;
+    }
+
+    void settingsFileProblems()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, problem);
+        if (content == "<folder>")
+            QVERIFY(QDir().mkpath(iniPath()));
+        else if (!content.isEmpty())
+            writeBytes(iniPath(), content);
+        const IniSettingsStore store(iniPath(), prefix());
+        QStringList problems;
+        for (const LmError &error : store.problems())
+            problems << u"%1 %2"_s.arg(error.number()).arg(error.description());
+        QCOMPARE(problems.size(), problem.isEmpty() ? 0 : 1);
+        QVERIFY2(problem.isEmpty() ||
+                     (problems.first().startsWith(problem) && problems.first().contains(iniPath())),
+                 qPrintable(problems.join(u'\n')));
+    }
+
     void driveMapOfPrefixAndOverrides()
     {
         const QString devices = prefix() + u"/dosdevices/"_s, other = m_dir.path() + u"/elsewhere"_s;

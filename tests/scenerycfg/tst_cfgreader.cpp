@@ -65,6 +65,10 @@ private slots:
         QTest::addColumn<QString>("expected");
         const QString a = u"[Area.001]\nTitle=T\n"_s;
         QTest::newRow("three-digit headers") << "[Area.001]\nTitle=A\n[area.123]\nTitle=B" << "Title" << "A;B";
+        // Saved as UTF-8 by an editor: the byte-order mark before the first header is no part of it.
+        // The bytes, one per character: the mark, then "Zürich" in UTF-8.
+        const QString utf8 = u"\u00EF\u00BB\u00BF[Area.001]\nTitle=Z\u00C3\u00BCrich"_s;
+        QTest::newRow("UTF-8 with its mark") << utf8 << u"Title"_s << u"Z\u00FCrich"_s;
         // An odd header starts no area: its keys go to the area before it.
         QTest::newRow("text after a header") << a + u"[Area.002] old\nTitle=B"_s << "Title" << "B";
         QTest::newRow("[Area.1]") << "cfg-area-1digit" << "Title" << "Second;Third";

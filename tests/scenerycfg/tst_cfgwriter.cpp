@@ -160,6 +160,80 @@ private slots:
                  u"Do this option again with less sceneries included!"_s.arg(counted));
     }
 
+    // The warning comes exactly when the counted size passes 65500 bytes. The size a file counts is
+    // taken from the warning of a larger one, whose remote folder is then cut to reach each size.
+    void sizeWarningBoundary_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("warned");
+        QTest::newRow("65500: not warned") << 65500 << false;
+        QTest::newRow("65501: warned") << 65501 << true;
+    }
+
+    void sizeWarningBoundary()
+    {
+        QFETCH(int, size);
+        QFETCH(bool, warned);
+        const auto writeWithRemoteOf = [](Writer &f, qsizetype length) {
+            f.numbered(1);
+            f.m().colScenery.first()->RemotePath = QString(length, u'r');
+        };
+        constexpr int Long = 70000;
+        qsizetype counted = 0;
+        {
+            Writer large;
+            writeWithRemoteOf(large, Long);
+            large.env.ui.expectMessageStartingWith(u"The Scenery.cfg is "_s, u"File size"_s);
+            large.create();
+            counted =
+                large.env.ui.shown().last().section(u"The Scenery.cfg is "_s, 1).section(u' ', 0, 0).toInt();
+        }
+        QVERIFY(counted > Long);
+        Writer f;
+        writeWithRemoteOf(f, Long - (counted - size));
+        if (warned)
+            f.env.ui.expectMessageStartingWith(u"The Scenery.cfg is %1 Byte long. (Max: 65500)"_s.arg(size),
+                                               u"File size"_s);
+        f.create();
+    }
+
+    // A local scenery is written when its folder holds the "Scenery" folder the simulator loads
+    // from; a folder without it is reported and left out.
+    void localFolderChecked_data()
+    {
+        QTest::addColumn<QString>("onDisk"); // a file below C:\FS2002
+        QTest::addColumn<QString>("localPath");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("with its Scenery folder")
+            << u"Addon Scenery\\Alps\\Scenery\\a.bgl"_s << u"Addon Scenery\\Alps"_s << true;
+        QTest::newRow("Scenery folder in other letter case")
+            << u"Addon Scenery\\Alps\\SCENERY\\a.bgl"_s << u"Addon Scenery\\Alps"_s << true;
+        QTest::newRow("local path naming the Scenery folder")
+            << u"Addon Scenery\\Alps\\Scenery\\a.bgl"_s << u"Addon Scenery\\Alps\\Scenery"_s << true;
+        QTest::newRow("folder without a Scenery folder")
+            << u"Addon Scenery\\Alps\\Texture\\a.bmp"_s << u"Addon Scenery\\Alps"_s << false;
+        QTest::newRow("a file named Scenery")
+            << u"Addon Scenery\\Alps\\Scenery"_s << u"Addon Scenery\\Alps"_s << false;
+    }
+
+    void localFolderChecked()
+    {
+        QFETCH(QString, onDisk);
+        QFETCH(QString, localPath);
+        QFETCH(bool, written);
+        Writer f;
+        f.env.writeFile(u"C:\\FS2002\\"_s + onDisk, "x");
+        f.scenery(u"SceneryNew\\Alps"_s, u"IsLocalPath=1|LocalPath="_s + localPath);
+        f.addSets(u"All:1:0:Alps"_s);
+        f.build(u"New:Alps"_s);
+        if (!written)
+            f.env.ui.expectMessage(u"Scenery 'Alps' not included because the local path does not exist."_s,
+                                   u"Can not include scenery."_s, UiPort::Answer::Ok,
+                                   UiPort::Icon::Information);
+        f.create();
+        QCOMPARE(parseAreas(f.file()).size(), written ? 1 : 0);
+    }
+
     // A line break in a value would end its line and start a line the simulator does not know.
     void lineBreaksBecomeBlanks()
     {
