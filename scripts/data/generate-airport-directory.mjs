@@ -72,7 +72,8 @@ function checkIntegrity(tarball) {
 // An npm tarball is a gzipped ustar archive of regular files; that is all this reads.
 function extractFiles(tarball, wanted) {
   const tar = gunzipSync(tarball);
-  const field = (block, start, length) => block.toString('latin1', start, start + length).replace(/\0.*$/s, '');
+  const field = (block, start, length) =>
+    block.toString('latin1', start, start + length).replace(/\0.*$/s, '');
   const found = new Map();
   for (let offset = 0; offset + 512 <= tar.length; ) {
     const header = tar.subarray(offset, offset + 512);
@@ -92,8 +93,9 @@ function extractFiles(tarball, wanted) {
 // ---- Windows-1252 text ----------------------------------------------------------------------
 
 // Code points 0x80..0x9F of Windows-1252; 0x81, 0x8D, 0x8F, 0x90 and 0x9D are unassigned.
-const CP1252_HIGH = '\u20ac\u0000\u201a\u0192\u201e\u2026\u2020\u2021\u02c6\u2030\u0160\u2039\u0152\u0000\u017d\u0000' +
-                    '\u0000\u2018\u2019\u201c\u201d\u2022\u2013\u2014\u02dc\u2122\u0161\u203a\u0153\u0000\u017e\u0178';
+const CP1252_HIGH =
+  '\u20ac\u0000\u201a\u0192\u201e\u2026\u2020\u2021\u02c6\u2030\u0160\u2039\u0152\u0000\u017d\u0000' +
+  '\u0000\u2018\u2019\u201c\u201d\u2022\u2013\u2014\u02dc\u2122\u0161\u203a\u0153\u0000\u017e\u0178';
 const CP1252_BYTE = new Map([...CP1252_HIGH].flatMap((ch, i) => (ch === '\u0000' ? [] : [[ch, 0x80 + i]])));
 
 function cp1252Byte(ch) {
@@ -136,7 +138,8 @@ function encodeLines(lines) {
   for (const line of lines) {
     for (const ch of line) {
       const byte = cp1252Byte(ch);
-      if (byte === undefined) throw new Error(`cannot encode ${JSON.stringify(ch)} in ${JSON.stringify(line)}`);
+      if (byte === undefined)
+        throw new Error(`cannot encode ${JSON.stringify(ch)} in ${JSON.stringify(line)}`);
       bytes.push(byte);
     }
     bytes.push(0x0d, 0x0a);
@@ -199,7 +202,8 @@ function buildDirectory({ airports, countries, regions }) {
     if (!country) throw new Error(`airport ${airport.id}: unknown country ${airport.iso_country}`);
     if (!region || region.iso_country !== country.code)
       throw new Error(`airport ${airport.id}: region ${airport.iso_region} is not one of ${country.code}`);
-    if (!AREAS[country.continent]) throw new Error(`country ${country.code}: unknown continent ${country.continent}`);
+    if (!AREAS[country.continent])
+      throw new Error(`country ${country.code}: unknown continent ${country.continent}`);
     const name = toWindows1252(airport.name, `airport ${airport.id}`);
     if (!name) throw new Error(`airport ${airport.id} has no name`);
     if (!tree.has(country.code)) tree.set(country.code, new Map());
@@ -297,7 +301,8 @@ function writeDirectory(out, files) {
   for (const [name, bytes] of files) writeFileSync(join(out, name), bytes);
   const written = readdirSync(out).filter((name) => /\.txt$/i.test(name)).length;
   if (written !== files.size)
-    throw new Error(`${out} holds ${written} lists instead of ${files.size}: names clash on this file system`);
+    throw new Error(`${out} holds ${written} lists instead of ${files.size}: ` +
+                    'names clash on this file system');
 }
 
 function main() {

@@ -65,7 +65,8 @@ function checkIntegrity(tarball) {
 // An npm tarball is a gzipped ustar archive of regular files; that is all this reads.
 function extractFile(tarball, wanted) {
   const tar = gunzipSync(tarball);
-  const field = (block, start, length) => block.toString('latin1', start, start + length).replace(/\0.*$/s, '');
+  const field = (block, start, length) =>
+    block.toString('latin1', start, start + length).replace(/\0.*$/s, '');
   for (let offset = 0; offset + 512 <= tar.length; ) {
     const header = tar.subarray(offset, offset + 512);
     if (header.every((b) => b === 0)) break;
@@ -167,7 +168,8 @@ function flatPieces(points) {
   const west = Math.min(...lons);
   const east = Math.max(...lons);
   const pieces = [];
-  for (let window = Math.floor((west + HALF_TURN) / FULL_TURN); window * FULL_TURN - HALF_TURN < east; ++window) {
+  const firstWindow = Math.floor((west + HALF_TURN) / FULL_TURN);
+  for (let window = firstWindow; window * FULL_TURN - HALF_TURN < east; ++window) {
     const shift = window * FULL_TURN;
     if (shift + HALF_TURN <= west) continue;
     let piece = unwrapped;
@@ -238,8 +240,9 @@ function main() {
   const { buffer, pointCount } = encode(rings);
   mkdirSync(dirname(args.out), { recursive: true });
   writeFileSync(args.out, buffer);
-  console.log(`${args.out}: ${rings.length} rings, ${pointCount} points, ${buffer.length} bytes ` +
-              `(${flattened} source rings cut or closed at the antimeridian, ${dropped} without area dropped)`);
+  console.log(`${args.out}: ${rings.length} rings, ${pointCount} points, ${buffer.length} bytes`);
+  console.log(`  ${flattened} source rings cut or closed at the antimeridian, ` +
+              `${dropped} without area dropped`);
 }
 
 main();
