@@ -1,31 +1,15 @@
 #include "backup/backupmanager.h"
 
-#include "app/filehelpers.h"
-#include "install/archive.h"
+#include "platform/archive.h"
 #include "platform/errorreporter.h"
 #include "platform/lmerror.h"
+#include "platform/winpath.h"
 #include "settings/programsettings.h"
 
 #include <optional>
 
-namespace {
-
-const QChar kBackslash(u'\\');
-
-// folder + "\" + relative, without doubling the "\" when the relative path already starts with
-// one (the list lines are written as "\Scenery.cfg").
-QString joinPath(const QString &folder, const QString &relative)
-{
-    const bool folderEnds = folder.endsWith(kBackslash);
-    const bool relativeStarts = relative.startsWith(kBackslash);
-    if (folderEnds && relativeStarts)
-        return folder + relative.mid(1);
-    if (folderEnds || relativeStarts)
-        return folder + relative;
-    return folder + kBackslash + relative;
-}
-
-} // namespace
+using WinPath::join;
+using WinPath::Separator;
 
 BackupManager::BackupManager(AppContext &context, QString simFolder, std::optional<qint32> simType)
     : m_context(context), m_simFolder(std::move(simFolder)), m_simType(simType)
@@ -46,25 +30,23 @@ void BackupManager::status(const QString &text) const
 
 QString BackupManager::getDir(const QString &path)
 {
-    const qsizetype last = path.lastIndexOf(kBackslash);
+    const qsizetype last = path.lastIndexOf(Separator);
     return last < 0 ? QString() : path.left(last + 1);
 }
 
 QString BackupManager::rootPath() const
 {
-    QString root = ProgramSettings(m_context.settings, m_context.programFolder()).backupPath();
+    const QString root = ProgramSettings(m_context.settings, m_context.programFolder()).backupPath();
     // Backup names are appended to the root, so a root typed without its closing "\" still has to
     // be a folder and not the start of a file name.
-    if (!root.endsWith(kBackslash))
-        root += kBackslash;
-    return root;
+    return WinPath::withTrailingSeparator(root);
 }
 
 QString BackupManager::backupRoot() const
 {
     const QString root = rootPath();
     if (!m_context.fs.folderExists(root))
-        Start::CreateSubFolder(m_context.fs, root);
+        WinPath::CreateSubFolder(m_context.fs, root);
     return root;
 }
 
@@ -88,7 +70,7 @@ QString BackupManager::backupListPath() const
     const QString name = code == 1   ? QStringLiteral("BackupFilesFS2002.db")
                          : code == 2 ? QStringLiteral("BackupFilesCFS2.db")
                                      : QStringLiteral("BackupFiles.db");
-    return m_context.programFolder() + kBackslash + name;
+    return m_context.programFolder() + Separator + name;
 }
 
 QStringList BackupManager::backupList() const
@@ -136,7 +118,7 @@ bool BackupManager::doMakeBackup()
                             QStringLiteral("Backup"));
     if (name.isEmpty())
         return true;
-    Start::NormaliseFilename(name);
+    WinPath::NormaliseFilename(name);
     if (name.right(4).toUpper() != QStringLiteral(".ZIP"))
         name += QStringLiteral(".zip");
 
@@ -155,7 +137,7 @@ bool BackupManager::doMakeBackup()
     zip.progress = [this](const QString &text) { status(text); };
 
     for (const QString &line : lines) {
-        const QString path = joinPath(m_simFolder, line);
+        const QString path = join(m_simFolder, line);
         if (!Zip::confirmLongPath(ui, path))
             return false;
         zip.addFile(path);
@@ -166,9 +148,9 @@ bool BackupManager::doMakeBackup()
         fs.copyFile(work, archive, true);
     // A simulator without a Scenery.cfg yet (a first one is about to be written) has nothing to
     // keep beside the archive; the archive itself is still the backup the user asked for.
-    const QString sceneryCfg = joinPath(m_simFolder, QStringLiteral("Scenery.CFG"));
+    const QString sceneryCfg = join(m_simFolder, QStringLiteral("Scenery.CFG"));
     if (fs.fileExists(sceneryCfg))
-        fs.copyFile(sceneryCfg, joinPath(m_simFolder, QStringLiteral("Scenery.CFG.Backup")), true);
+        fs.copyFile(sceneryCfg, join(m_simFolder, QStringLiteral("Scenery.CFG.Backup")), true);
     return true;
 }
 
@@ -240,12 +222,12 @@ BackupManager::Outcome BackupManager::doInstallBackupOld(const QString &name)
 
     const QStringList lines = backupList();
     for (const QString &line : lines) {
-        const QString source = joinPath(folder, line);
+        const QString source = join(folder, line);
         // A line without its leading "\" is taken as relative to the simulator folder too.
-        const QString target = joinPath(m_simFolder, line);
+        const QString target = join(m_simFolder, line);
         const QString targetFolder = getDir(target);
         if (!fs.folderExists(targetFolder))
-            Start::CreateSubFolder(fs, targetFolder);
+            WinPath::CreateSubFolder(fs, targetFolder);
         if (fs.fileExists(target))
             fs.clearAttributes(target);
         status(QStringLiteral("Restoring %1").arg(target));

@@ -1,12 +1,12 @@
 // backup: the Backup menu's commands on the simulator worked on.
 
-#include "app/filehelpers.h"
 #include "backup/backupmanager.h"
 #include "cli/clilibrary.h"
 #include "cli/clisession.h"
 #include "cli/cliui.h"
 #include "cli/commands.h"
 #include "library/scenerymanager.h"
+#include "platform/winpath.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -113,7 +113,7 @@ int runBackup(CliCommandRun &run)
         if (!backup.makeBackup() || failed())
             return 1;
         QString file = name;
-        Start::NormaliseFilename(file);
+        WinPath::NormaliseFilename(file);
         if (file.right(4).toUpper() != QStringLiteral(".ZIP"))
             file += QStringLiteral(".zip");
         if (backup.backupList().isEmpty()) {

@@ -1,13 +1,13 @@
 // write-cfg: a new Scenery.cfg for the simulator from the named sets, as the create-scenery wizard
 // writes it, with the wizard's fields given as options.
 
-#include "app/filehelpers.h"
 #include "backup/backupmanager.h"
 #include "cli/clilibrary.h"
 #include "cli/clisession.h"
 #include "cli/cliui.h"
 #include "cli/commands.h"
 #include "library/scenerymanager.h"
+#include "platform/winpath.h"
 #include "sims/location.h"
 #include "tree/librarytree.h"
 
@@ -32,7 +32,7 @@ QString defaultTitle(qint32 simType)
 // The backup file makeBackup makes of a typed name.
 QString backupFileName(QString name)
 {
-    Start::NormaliseFilename(name);
+    WinPath::NormaliseFilename(name);
     if (name.right(4).toUpper() != QStringLiteral(".ZIP"))
         name += QStringLiteral(".zip");
     return name;

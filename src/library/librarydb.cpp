@@ -4,9 +4,9 @@
 #include "library/librarydb.h"
 
 #include "library/scenerymanager.h"
+#include "library/vbconvert.h"
 #include "platform/errorreporter.h"
 #include "platform/filesystem.h"
-#include "scenerycfg/vbconvert.h"
 #include "tree/tree.h"
 
 #include <QSet>

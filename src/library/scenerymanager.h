@@ -3,6 +3,7 @@
 #include "library/readproblems.h"
 #include "library/records.h"
 #include "platform/appcontext.h"
+#include "sims/location.h"
 
 #include <QSet>
 #include <QString>
@@ -74,9 +75,4 @@ private:
     QString m_fsPath;
     qint32 m_fileSize = 0;  // counted size of the Scenery.cfg being written
     QSet<QString> m_readWithErrors;
-};
-
-// Thrown when no simulator is installed; the message has been shown and the program ends.
-struct NoSimulatorInstalled
-{
 };

@@ -1,10 +1,11 @@
 // Reading a simulator's "Scenery.cfg" into the library.
 
 #include "library/scenerymanager.h"
+#include "library/vbconvert.h"
 #include "platform/errorreporter.h"
 #include "platform/filesystem.h"
+#include "platform/winpath.h"
 #include "scenerycfg/cfgerrors.h"
-#include "scenerycfg/vbconvert.h"
 
 #include <QHash>
 #include <QSet>
@@ -14,18 +15,6 @@
 namespace {
 
 const QString ReadProcedure = QStringLiteral("SceneryManager.readCFG");
-
-// Blanks only: the simulators' files indent with spaces, and a tab is part of the text.
-QString trimBlanks(const QString &text)
-{
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    while (start < end && text.at(start) == QLatin1Char(' '))
-        ++start;
-    while (end > start && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return text.mid(start, end - start);
-}
 
 bool isTrueText(const QString &value)
 {
@@ -78,7 +67,7 @@ private:
 void CfgReader::readLine(const QString &raw, int lineNumber)
 {
     m_line = lineNumber;
-    const QString line = trimBlanks(raw);
+    const QString line = WinPath::trimBlanks(raw);
     const QString keyLine = SceneryManager::ReplaceNumber(line.toUpper());
 
     if (keyLine == QLatin1String("[CACHE.XXX]")) {
@@ -215,14 +204,11 @@ void CfgReader::update(clsScenery &scenery, const clsScenery &area) const
 // the writer resolves it, else its remote folder; "" when it names neither.
 QString CfgReader::pathIdentity(const clsScenery &scenery) const
 {
-    QString path;
     if (!scenery.LocalPath.isEmpty())
-        path = QLatin1Char('L') + m.getRealPath(scenery.LocalPath);
-    else if (!scenery.RemotePath.isEmpty())
-        path = QLatin1Char('R') + scenery.RemotePath;
-    while (path.size() > 1 && path.endsWith(QLatin1Char('\\')))
-        path.chop(1);
-    return path.toUpper();
+        return QLatin1Char('L') + WinPath::folderKey(m.getRealPath(scenery.LocalPath));
+    if (!scenery.RemotePath.isEmpty())
+        return QLatin1Char('R') + WinPath::folderKey(scenery.RemotePath);
+    return QString();
 }
 
 // The title itself when no scenery has it and its key in the level "New" is free; else the title

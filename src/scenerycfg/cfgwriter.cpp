@@ -2,9 +2,9 @@
 
 #include "backup/backupmanager.h"
 #include "library/scenerymanager.h"
+#include "library/vbconvert.h"
 #include "platform/errorreporter.h"
 #include "platform/filesystem.h"
-#include "scenerycfg/vbconvert.h"
 #include "tree/tree.h"
 
 #include <QSet>

@@ -1,6 +1,6 @@
 #include "backup/backupdialogs.h"
 #include "backup/backupmanager.h"
-#include "install/archive.h"
+#include "platform/archive.h"
 #include "platform/filefaults.h"
 #include "platform/lmerror.h"
 #include "support/testenv.h"

@@ -3,7 +3,6 @@
 // WINEPREFIX, either a small test installation or a copy of the demo.
 
 #include "app/demoinstallation.h"
-#include "app/filehelpers.h"
 #include "areas/areavalues.h"
 #include "cli/cliui.h"
 #include "cli/commands.h"
@@ -11,6 +10,7 @@
 #include "platform/lmerror.h"
 #include "platform/programinfo.h"
 #include "platform/settingsstore.h"
+#include "platform/winpath.h"
 #include "support/testenv.h"
 
 #include <QCryptographicHash>
@@ -499,7 +499,7 @@ private slots:
         demo.writeBackupList(u"\\Scenery.cfg"_s);
         const QByteArray original = demo.fs.readAll(Demo::sceneryCfg(1));
         // An earlier folder backup is listed beside the zip files.
-        Start::CreateSubFolder(demo.fs, demo.backupRoot() + u"Spring V15"_s);
+        WinPath::CreateSubFolder(demo.fs, demo.backupRoot() + u"Spring V15"_s);
         demo.fs.writeAll(demo.backupRoot() + u"Spring V15\\Scenery.cfg"_s, original + "x");
         const auto listed = [&] {
             QStringList names;
@@ -608,7 +608,7 @@ private slots:
     void backupWithForeignEntriesRefused()
     {
         const Demo demo;
-        Start::CreateSubFolder(demo.fs, demo.backupRoot());
+        WinPath::CreateSubFolder(demo.fs, demo.backupRoot());
         zip_t *zip =
             zip_open(QFile::encodeName(demo.fs.toHost(demo.backupRoot() + u"foreign.zip"_s)).constData(),
                      ZIP_CREATE, nullptr);

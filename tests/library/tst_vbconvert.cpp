@@ -1,5 +1,5 @@
 #include "platform/lmerror.h"
-#include "scenerycfg/vbconvert.h"
+#include "library/vbconvert.h"
 
 #include <QTest>
 
