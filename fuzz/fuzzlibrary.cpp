@@ -80,7 +80,7 @@ bool FuzzLibrary::save(bool isNew)
     libraryTree.fillTree(0, isNew);
     libraryTree.UndisplayAllTree();
     const int before = inst.ui.criticalMessages;
-    manager->saveDB(tree);
+    manager->saveDB(tree.keysInWalkOrder());
     return inst.ui.criticalMessages == before;
 }
 

@@ -119,7 +119,7 @@ void frmScenery::Form_Unload()
             saveDespiteReadErrors()) {
             TransferData();
             m_libraryTree->UndisplayAllTree();
-            m_manager.saveDB(*m_tree);
+            m_manager.saveDB(m_tree->keysInWalkOrder());
         }
     });
     m_displayedScenery.reset();

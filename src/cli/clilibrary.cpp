@@ -15,7 +15,7 @@ CliLibrary::~CliLibrary()
 {
     // The manager must not keep pointing at a backup manager that goes first.
     if (m_manager)
-        m_manager->setBackupManager(nullptr);
+        m_manager->setBackUpFirst(nullptr);
 }
 
 void CliLibrary::requireCertainSimulator() const
@@ -41,7 +41,7 @@ ReadProblems CliLibrary::load()
 void CliLibrary::save()
 {
     m_libraryTree->UndisplayAllTree();
-    m_manager->saveDB(*m_tree);
+    m_manager->saveDB(m_tree->keysInWalkOrder());
 }
 
 bool CliLibrary::reload()
@@ -99,7 +99,7 @@ BackupManager &CliLibrary::backup()
     if (!m_backup) {
         m_backup =
             std::make_unique<BackupManager>(m_session.context(), m_manager->FSPath(), m_manager->SimType);
-        m_manager->setBackupManager(m_backup.get());
+        m_manager->setBackUpFirst([backup = m_backup.get()] { return backup->makeBackup(); });
     }
     return *m_backup;
 }

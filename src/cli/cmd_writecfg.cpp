@@ -136,7 +136,7 @@ int runWriteCfg(CliCommandRun &run)
 
     library.libraryTree().UndisplayAllTree();
     const qsizetype mark = ui.shown().size();
-    manager.CreateCFG(strSet, library.tree(), cacheSize, run.args.isSet(QStringLiteral("clean-on-exit")),
+    manager.CreateCFG(strSet, library.tree().keysInWalkOrder(), cacheSize, run.args.isSet(QStringLiteral("clean-on-exit")),
                       title, description);
 
     bool refused = false;

@@ -7,7 +7,6 @@
 #include "library/vbconvert.h"
 #include "platform/errorreporter.h"
 #include "platform/filesystem.h"
-#include "tree/tree.h"
 
 #include <QSet>
 #include <QStringList>
@@ -513,7 +512,7 @@ void SceneryManager::writeToTextStream5(TextFileWriter &out, const clsScenery &s
     out.writeLine(QStringLiteral("</Scenery>"));
 }
 
-void SceneryManager::saveDB(const Tree &oNodes)
+void SceneryManager::saveDB(const QStringList &oNodes)
 {
     const FileSystem &fs = m_context.fs;
     UiPort &ui = m_context.ui;
@@ -536,9 +535,8 @@ void SceneryManager::saveDB(const Tree &oNodes)
         TextFileWriter levels(fs, pL);
         sceneries.writeLine(LibraryDb::SceneryHeader);
 
-        for (const TreeNode *node = oNodes.firstRoot(); node; node = node->nextInWalk()) {
+        for (const QString &key : oNodes) {
             ui.processEvents();
-            const QString &key = node->key();
             if (key.left(5) == LibraryNames::LevelPrefix) {
                 const clsLevel &level = *dicLevel.item(key);
                 levels.writeLine(QStringLiteral("<Level>"));

@@ -7,9 +7,10 @@
 
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
-class Tree;
-class BackupManager;
+#include <functional>
+
 class TextFileWriter;
 
 // The library: every scenery, level, set and cache entry, and the operations on the library's
@@ -37,13 +38,14 @@ public:
     QString FSPath() const { return m_fsPath; }
     void NewLocation();
 
-    void CreateCFG(const QString &strSet, const Tree &oNodes, qint32 &mCache_Size, bool mClean_on_Exit,
+    // oNodes: the keys of the library tree's nodes in walk order (Tree::keysInWalkOrder).
+    void CreateCFG(const QString &strSet, const QStringList &oNodes, qint32 &mCache_Size, bool mClean_on_Exit,
                    const QString &mTitle, const QString &mDescription);
     QString getRealPath(const QString &sIn) const;
     // Writes the three library files from the tree. A file that readDB read with errors in this
     // run keeps its ".backup" copy as it was. Whether a library read with errors is to be saved at
     // all is the caller's question (libraryReadWithErrors).
-    void saveDB(const Tree &oNodes);
+    void saveDB(const QStringList &oNodes);
     // Reads the library files; every problem is shown as it is met and returned with its file and
     // line. The reading goes on past each one.
     ReadProblems readDB(bool &blnIsNew);
@@ -60,9 +62,10 @@ public:
     static QString ReplaceNumber(const QString &line);
 
     AppContext &context() const { return m_context; }
-    // The backup manager CreateCFG offers a backup through; set once at start-up.
-    void setBackupManager(BackupManager *backup) { m_backup = backup; }
-    BackupManager *backupManager() const { return m_backup; }
+    // The backup CreateCFG makes when the user asks for one first; true when the writing may go on
+    // (a backup made, or none wanted after all). Without one, no backup is made.
+    using BackUpFirst = std::function<bool()>;
+    void setBackUpFirst(BackUpFirst backUp) { m_backUpFirst = std::move(backUp); }
     // Test seam: sets the folder without an installation lookup.
     void setFSPathForTesting(const QString &path) { m_fsPath = path; }
 
@@ -71,7 +74,7 @@ private:
     void writeCFGEntry(TextFileWriter &out, const clsScenery &scenery, int areaNumber);
 
     AppContext &m_context;
-    BackupManager *m_backup = nullptr;
+    BackUpFirst m_backUpFirst;
     QString m_fsPath;
     qint32 m_fileSize = 0;  // counted size of the Scenery.cfg being written
     QSet<QString> m_readWithErrors;

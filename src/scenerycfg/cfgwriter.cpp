@@ -1,11 +1,9 @@
 // Writing a new "Scenery.cfg" for the selected simulator from the sceneries of chosen sets.
 
-#include "backup/backupmanager.h"
 #include "library/scenerymanager.h"
 #include "library/vbconvert.h"
 #include "platform/errorreporter.h"
 #include "platform/filesystem.h"
-#include "tree/tree.h"
 
 #include <QSet>
 
@@ -61,7 +59,7 @@ void SceneryManager::writeCFGEntry(TextFileWriter &out, const clsScenery &s, int
     line(QString());
 }
 
-void SceneryManager::CreateCFG(const QString &strSet, const Tree &oNodes, qint32 &mCache_Size, bool mClean_on_Exit,
+void SceneryManager::CreateCFG(const QString &strSet, const QStringList &oNodes, qint32 &mCache_Size, bool mClean_on_Exit,
                                const QString &mTitle, const QString &mDescription)
 {
     UiPort &ui = m_context.ui;
@@ -71,7 +69,7 @@ void SceneryManager::CreateCFG(const QString &strSet, const Tree &oNodes, qint32
                         QStringLiteral("Creating new Scenery.CFG"))) {
             // The file about to be replaced is only safe once the backup exists; a failed or
             // stopped backup has told the user why and leaves the file as it is.
-            if (m_backup && !m_backup->makeBackup())
+            if (m_backUpFirst && !m_backUpFirst())
                 return;
         }
 
@@ -108,11 +106,11 @@ void SceneryManager::CreateCFG(const QString &strSet, const Tree &oNodes, qint32
         line(QString());
 
         int n = 0;
-        for (const TreeNode *node = oNodes.firstRoot(); node; node = node->nextInWalk()) {
+        for (const QString &key : oNodes) {
             ui.processEvents();
-            if (node->key().left(7) != LibraryNames::SceneryPrefix)
+            if (key.left(7) != LibraryNames::SceneryPrefix)
                 continue;
-            const clsScenery &s = *colScenery.item(node->key());
+            const clsScenery &s = *colScenery.item(key);
             if (!selection.contains(s.Title))
                 continue;
             if (s.IsLocalPath && !fs.folderExists(getRealPath(s.LocalPath) + QStringLiteral("\\Scenery"))) {

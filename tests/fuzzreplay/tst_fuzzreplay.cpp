@@ -81,7 +81,7 @@ private slots:
             LibraryTree libraryTree(f.m(), tree, f.env.ui);
             libraryTree.fillTree(0, isNew);
             libraryTree.UndisplayAllTree();
-            f.m().saveDB(tree);
+            f.m().saveDB(tree.keysInWalkOrder());
             QByteArray files;
             for (const QString &name : {u"Lumivale.db5"_s, u"Level.db"_s, u"CFGSet.db"_s})
                 files += f.env.readFile(f.programFile(name)) + '|';

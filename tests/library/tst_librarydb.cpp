@@ -39,7 +39,7 @@ struct Db : LibraryFixture
     {
         LibraryTree libraryTree(m(), tree, env.ui);
         libraryTree.fillTree(0, isNew);
-        m().saveDB(tree);
+        m().saveDB(tree.keysInWalkOrder());
         QVERIFY(env.ui.allShown());
     }
     // Saves, then reads the saved files into a new library, which must find no problem in them.
@@ -128,7 +128,7 @@ private slots:
             f.write(name, "earlier " + name.toLatin1());
             f.write(name + u".backup"_s, "long ago");
         }
-        f.m().saveDB(f.tree);
+        f.m().saveDB(f.tree.keysInWalkOrder());
         QVERIFY(f.env.ui.allShown());
         for (const QString &name : DbFiles) {
             const QByteArray earlier = existedBefore ? "earlier " + name.toLatin1() : QByteArray();
@@ -144,7 +144,7 @@ private slots:
         f.addSets(u"(Current):1:0:X;S:1:0:M\r\nN"_s);
         f.build(u"New"_s);
         f.m().dicLevel.first()->sLevelCaption = u"One\nLevel"_s;
-        f.m().saveDB(f.tree);
+        f.m().saveDB(f.tree.keysInWalkOrder());
         QCOMPARE(f.file(u"Lumivale.db5"_s) + '|' + f.file(u"Level.db"_s) + '|' + f.file(u"CFGSet.db"_s),
                  crlf(u"//Lumivale 1.6\n|<Level>\nOne Level\nLevelNew\n</Level>\n|<Set>\nS\n1\nFalse\nM  N\n</Set>\n"_s));
     }
@@ -154,7 +154,7 @@ private slots:
         Db f;
         buildGoldenLibrary(f);
         f.m().colScenery.item(u"SceneryNew\\Beta"_s)->Comment = u"one\r\ntwo"_s;
-        f.m().saveDB(f.tree);
+        f.m().saveDB(f.tree.keysInWalkOrder());
         const std::unique_ptr<SceneryManager> saved = std::move(f.manager);
         const int eventsBefore = f.env.ui.processEventsCalls();
         f.read();
