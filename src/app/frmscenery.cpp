@@ -206,7 +206,7 @@ frmScenery::PopupMenu frmScenery::trvScenery_RightClick()
     TreeNode *node = currentNode();
     if (!node)
         return PopupMenu::None;
-    if (!node->key().startsWith(LibraryNames::SceneryPrefix))
+    if (!isSceneryKey(node->key()))
         return PopupMenu::Level;
     fillSetMenu();
     m_setSubMenusVisible = true;
@@ -216,14 +216,14 @@ frmScenery::PopupMenu frmScenery::trvScenery_RightClick()
 bool frmScenery::trvScenery_BeforeLabelEdit() const
 {
     TreeNode *node = currentNode();
-    return node && node->key().startsWith(LibraryNames::LevelPrefix) && node->text() != LibraryNames::NewLevelCaption;
+    return node && isLevelKey(node->key()) && node->text() != LibraryNames::NewLevelCaption;
 }
 
 bool frmScenery::trvScenery_AfterLabelEdit(TreeNode *node, const QString &newString)
 {
     bool accepted = false;
     guarded("trvScenery_AfterLabelEdit", [&] {
-        if (!node || !node->key().startsWith(LibraryNames::LevelPrefix) || node->text() == LibraryNames::NewLevelCaption)
+        if (!node || !isLevelKey(node->key()) || node->text() == LibraryNames::NewLevelCaption)
             return;
         QString caption = newString;
         caption.replace(QLatin1Char('\\'), QLatin1Char('/'));

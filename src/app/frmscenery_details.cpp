@@ -41,7 +41,7 @@ QStringList frmScenery::authorList() const
 void frmScenery::trvScenery_NodeClick(TreeNode *node)
 {
     guarded("trvScenery_NodeClick", [&] {
-        if (!node || !node->key().startsWith(LibraryNames::SceneryPrefix))
+        if (!node || !isSceneryKey(node->key()))
             return;
         m_displayedScenery = m_manager.colScenery.item(node->key());
         fillDetails(*m_displayedScenery);

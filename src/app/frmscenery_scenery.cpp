@@ -35,7 +35,7 @@ void frmScenery::mnuSceneryRemove_Click()
     guarded("mnuSceneryRemove_Click", [&] {
         TreeNode *node = currentNode();
         // The command removes what the user sees selected; a level selected removes nothing.
-        if (!node || !m_displayedScenery || !LibraryTree::isSceneryKey(node->key()))
+        if (!node || !m_displayedScenery || !isSceneryKey(node->key()))
             return;
         const SceneryPtr scenery = m_manager.colScenery.value(node->key());
         if (!scenery)
@@ -132,7 +132,7 @@ void frmScenery::mnuSceneryRename_Click()
             return;
         Display(QStringLiteral("Rename scenery."));
         const SceneryPtr scenery =
-            LibraryTree::isSceneryKey(node->key()) ? m_manager.colScenery.value(node->key()) : SceneryPtr();
+            isSceneryKey(node->key()) ? m_manager.colScenery.value(node->key()) : SceneryPtr();
         if (!scenery) {
             Display(Ready);
             return;
@@ -203,7 +203,7 @@ void frmScenery::mnuSceneryMove_Click()
 {
     guarded("mnuSceneryMove_Click", [&] {
         TreeNode *node = currentNode();
-        if (!m_displayedScenery || !node || !LibraryTree::isSceneryKey(node->key()))
+        if (!m_displayedScenery || !node || !isSceneryKey(node->key()))
             return;
         const SceneryPtr scenery = m_displayedScenery;
         UiPort &ui = m_context.ui;

@@ -72,7 +72,7 @@ void CliLibrary::commitChecksToCurrent()
     }
     current->colUsedSceneries.clear();
     for (const TreeNode *node = m_tree->firstRoot(); node; node = node->nextInWalk()) {
-        if (LibraryTree::isSceneryKey(node->key()) && node->checked())
+        if (isSceneryKey(node->key()) && node->checked())
             current->addMember(node->text());
     }
 }
@@ -81,7 +81,7 @@ QList<SceneryPtr> CliLibrary::sceneriesInTreeOrder() const
 {
     QList<SceneryPtr> result;
     for (const TreeNode *node = m_tree->firstRoot(); node; node = node->nextInWalk()) {
-        if (!LibraryTree::isSceneryKey(node->key()))
+        if (!isSceneryKey(node->key()))
             continue;
         if (SceneryPtr scenery = m_manager->colScenery.value(node->key()))
             result.append(scenery);

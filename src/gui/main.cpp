@@ -37,7 +37,7 @@ void takeScreenshot(MainWindow &window, frmScenery &form, const QString &file)
 {
     QTimer::singleShot(100, &window, [&window, &form] {
         for (TreeNode *node = form.trvScenery().firstRoot(); node; node = node->nextInWalk()) {
-            if (node->key().startsWith(QStringLiteral("Scenery"))) {
+            if (isSceneryKey(node->key())) {
                 window.selectNode(node);
                 break;
             }

@@ -101,7 +101,7 @@ void DbReader::addScenery(const SceneryPtr &scenery, qsizetype blockStart)
     // level would be saved as one, and every later save would fail; one without a key could not be
     // found in the tree. (Other odd keys have no level, and the tree places them in "New".) A
     // mended key that another scenery holds is reported below and the block left out.
-    if (scenery->Key.isEmpty() || scenery->Key.startsWith(LibraryNames::LevelPrefix)) {
+    if (scenery->Key.isEmpty() || isLevelKey(scenery->Key)) {
         const QString repaired = LibraryNames::NewSceneryPrefix + scenery->Title;
         const QString what =
             scenery->Key.isEmpty()
@@ -382,7 +382,7 @@ bool DbReader::repairLevelKey(clsLevel &level)
     // A level key begins with "Level"; the tree and the save tell levels from sceneries by it, so a
     // level keyed otherwise would make every later save fail. Such a level becomes a top level of
     // its caption, or is left out when it has none to be known by.
-    if (level.sLevelKey.startsWith(LibraryNames::LevelPrefix))
+    if (isLevelKey(level.sLevelKey))
         return true;
     QString caption = level.sLevelCaption;
     caption.replace(QLatin1Char('\\'), QLatin1Char('/'));
@@ -537,7 +537,7 @@ void SceneryManager::saveDB(const QStringList &oNodes)
 
         for (const QString &key : oNodes) {
             ui.processEvents();
-            if (key.left(5) == LibraryNames::LevelPrefix) {
+            if (isLevelKey(key)) {
                 const clsLevel &level = *dicLevel.item(key);
                 levels.writeLine(QStringLiteral("<Level>"));
                 levels.writeLine(singleLine(level.sLevelCaption));

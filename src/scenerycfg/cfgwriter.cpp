@@ -108,7 +108,7 @@ void SceneryManager::CreateCFG(const QString &strSet, const QStringList &oNodes,
         int n = 0;
         for (const QString &key : oNodes) {
             ui.processEvents();
-            if (key.left(7) != LibraryNames::SceneryPrefix)
+            if (!isSceneryKey(key))
                 continue;
             const clsScenery &s = *colScenery.item(key);
             if (!selection.contains(s.Title))
