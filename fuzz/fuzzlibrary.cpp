@@ -1,6 +1,6 @@
 #include "fuzzlibrary.h"
 
-#include "library/librarydb.h"
+#include "library/libraryfiles.h"
 #include "tree/librarytree.h"
 #include "tree/tree.h"
 
@@ -125,7 +125,7 @@ void FuzzLibrary::readThenSave(const QString &fileName, const uint8_t *data, siz
 
     emptyLibrary();
     bool again = false;
-    const ReadProblems problems = manager->readDB(again);
+    const Problems problems = manager->readDB(again).problems;
     if (!problems.isEmpty())
         finding("the saved files read back with problems:", describeProblems(problems));
     if (!save(again))

@@ -86,7 +86,7 @@ void frmScenery::Form_Load()
         // A library that cannot be read completely still opens: each reader reports its failures.
         bool isNew = false;
         runStep(m_context.ui, QStringLiteral(".Form_Load"),
-                [&] { m_libraryProblems = m_manager.readDB(isNew); });
+                [&] { m_libraryProblems = m_manager.readDB(isNew).problems; });
         runStep(m_context.ui, QStringLiteral(".Form_Load"), [&] {
             QString file;
             m_manager.readCFG(file, false);

@@ -99,30 +99,30 @@ QStringList BackupManager::backupFolders() const
 
 // ---------------------------------------------------------------------------------------------
 
-bool BackupManager::makeBackup()
+QString BackupManager::backupFileName(QString typed)
 {
-    try {
-        return doMakeBackup();
-    } catch (const LmError &e) {
-        reportError(m_context.ui, QStringLiteral("BackupManager.makeBackup"), e);
-        return false;
-    }
+    WinPath::NormaliseFilename(typed);
+    if (typed.right(4).toUpper() != QStringLiteral(".ZIP"))
+        typed += QStringLiteral(".zip");
+    return typed;
 }
 
-bool BackupManager::doMakeBackup()
+Outcome BackupManager::makeBackup()
+{
+    return run(QStringLiteral("makeBackup"), [&] { return doMakeBackup(); });
+}
+
+Outcome BackupManager::doMakeBackup()
 {
     UiPort &ui = m_context.ui;
     const FileSystem &fs = m_context.fs;
 
-    QString name = ui.input(QStringLiteral("Insert a name of the backup:"), QStringLiteral("Backup name"),
-                            QStringLiteral("Backup"));
+    const QString name = ui.input(QStringLiteral("Insert a name of the backup:"),
+                                  QStringLiteral("Backup name"), QStringLiteral("Backup"));
     if (name.isEmpty())
-        return true;
-    WinPath::NormaliseFilename(name);
-    if (name.right(4).toUpper() != QStringLiteral(".ZIP"))
-        name += QStringLiteral(".zip");
+        return Outcome::done();
 
-    const QString archive = backupRoot() + name;
+    const QString archive = backupRoot() + backupFileName(name);
     const QStringList lines = backupList();
 
     // The backup is built aside and replaces an earlier one of the same name only when complete:
@@ -139,7 +139,7 @@ bool BackupManager::doMakeBackup()
     for (const QString &line : lines) {
         const QString path = join(m_simFolder, line);
         if (!Zip::confirmLongPath(ui, path))
-            return false;
+            return Outcome::stopped();
         zip.addFile(path);
         ui.processEvents();
     }
@@ -151,44 +151,47 @@ bool BackupManager::doMakeBackup()
     const QString sceneryCfg = join(m_simFolder, QStringLiteral("Scenery.CFG"));
     if (fs.fileExists(sceneryCfg))
         fs.copyFile(sceneryCfg, join(m_simFolder, QStringLiteral("Scenery.CFG.Backup")), true);
-    return true;
+    return Outcome::done();
 }
 
-bool BackupManager::offerBackupFirst()
+Outcome BackupManager::offerBackupFirst()
 {
     if (!m_context.ui.askYesNo(QStringLiteral("Do you want to backup the current files?"),
                                QStringLiteral("Install backup"), UiPort::Icon::Question))
-        return true;
+        return Outcome::done();
     // Restoring over the current files after the backup the user asked for failed would lose them.
     return makeBackup();
 }
 
-BackupManager::Outcome BackupManager::run(const QString &procedure, const std::function<Outcome()> &operation)
+Outcome BackupManager::run(const QString &procedure, const std::function<Outcome()> &operation)
 {
     try {
         return operation();
     } catch (const LmError &e) {
         reportError(m_context.ui, QStringLiteral("BackupManager.") + procedure, e);
-        return Outcome::Failed;
+        return Outcome::failed(e);
     }
 }
 
-BackupManager::Outcome BackupManager::installBackup(const QString &name)
+Outcome BackupManager::missing(const QString &path, const QString &title) const
+{
+    m_context.ui.inform(QStringLiteral("Backup does not exist."), title, UiPort::Icon::Critical);
+    return Outcome::failed(LmError(LmError::FileNotFound, QStringLiteral("Backup does not exist.")), path);
+}
+
+Outcome BackupManager::installBackup(const QString &name)
 {
     return run(QStringLiteral("installBackup"), [&] { return doInstallBackup(name); });
 }
 
-BackupManager::Outcome BackupManager::doInstallBackup(const QString &name)
+Outcome BackupManager::doInstallBackup(const QString &name)
 {
     const FileSystem &fs = m_context.fs;
     const QString archive = name.isEmpty() ? QString() : backupEntry(name);
-    if (name.isEmpty() || !fs.fileExists(archive)) {
-        m_context.ui.inform(QStringLiteral("Backup does not exist."), QStringLiteral("Could not install backup."),
-                            UiPort::Icon::Critical);
-        return Outcome::Failed;
-    }
-    if (!offerBackupFirst())
-        return Outcome::Failed;
+    if (name.isEmpty() || !fs.fileExists(archive))
+        return missing(archive, QStringLiteral("Could not install backup."));
+    if (const Outcome first = offerBackupFirst(); !first.isDone())
+        return first;
 
     // The entries keep each file's folder path below its drive, so the archive is extracted into
     // the drive root; only the simulator's own files may come back.
@@ -198,27 +201,24 @@ BackupManager::Outcome BackupManager::doInstallBackup(const QString &name)
     unzip.confineTo = m_simFolder;
     unzip.progress = [this](const QString &text) { status(text); };
     unzip.extractAll();
-    return Outcome::Done;
+    return Outcome::done();
 }
 
-BackupManager::Outcome BackupManager::installBackup_old(const QString &name)
+Outcome BackupManager::installBackup_old(const QString &name)
 {
     return run(QStringLiteral("installBackup_old"), [&] { return doInstallBackupOld(name); });
 }
 
-BackupManager::Outcome BackupManager::doInstallBackupOld(const QString &name)
+Outcome BackupManager::doInstallBackupOld(const QString &name)
 {
     const FileSystem &fs = m_context.fs;
     if (name.isEmpty())
-        return Outcome::Declined;
+        return Outcome::stopped();
     const QString folder = backupEntry(name);
-    if (!fs.folderExists(folder)) {
-        m_context.ui.inform(QStringLiteral("Backup does not exist."), QStringLiteral("Could not install backup."),
-                            UiPort::Icon::Critical);
-        return Outcome::Failed;
-    }
-    if (!offerBackupFirst())
-        return Outcome::Failed;
+    if (!fs.folderExists(folder))
+        return missing(folder, QStringLiteral("Could not install backup."));
+    if (const Outcome first = offerBackupFirst(); !first.isDone())
+        return first;
 
     const QStringList lines = backupList();
     for (const QString &line : lines) {
@@ -234,27 +234,24 @@ BackupManager::Outcome BackupManager::doInstallBackupOld(const QString &name)
         fs.copyFile(source, target, true);
         m_context.ui.processEvents();
     }
-    return Outcome::Done;
+    return Outcome::done();
 }
 
-BackupManager::Outcome BackupManager::deleteBackup(const QString &name)
+Outcome BackupManager::deleteBackup(const QString &name)
 {
     return run(QStringLiteral("deleteBackup"), [&] { return doDeleteBackup(name); });
 }
 
-BackupManager::Outcome BackupManager::doDeleteBackup(const QString &name)
+Outcome BackupManager::doDeleteBackup(const QString &name)
 {
     if (name.isEmpty())
-        return Outcome::Declined;
+        return Outcome::stopped();
     const QString archive = backupEntry(name);
-    if (!m_context.fs.fileExists(archive)) {
-        m_context.ui.inform(QStringLiteral("Backup does not exist."), QStringLiteral("Could not delete backup."),
-                            UiPort::Icon::Critical);
-        return Outcome::Failed;
-    }
+    if (!m_context.fs.fileExists(archive))
+        return missing(archive, QStringLiteral("Could not delete backup."));
     if (!m_context.ui.askYesNo(QStringLiteral("Do you want to delete this backup?"),
                                QStringLiteral("Delete backup"), UiPort::Icon::Question))
-        return Outcome::Declined;
+        return Outcome::stopped();
     m_context.fs.deleteFile(archive, true);
-    return Outcome::Done;
+    return Outcome::done();
 }

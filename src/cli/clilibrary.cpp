@@ -27,21 +27,21 @@ void CliLibrary::requireCertainSimulator() const
     }
 }
 
-ReadProblems CliLibrary::load()
+Problems CliLibrary::load()
 {
     bool isNew = false;
-    const ReadProblems problems = m_manager->readDB(isNew);
+    const Outcome library = m_manager->readDB(isNew);
     QString file;
     m_manager->readCFG(file, false);
     rebuild(isNew);
     commitChecksToCurrent();
-    return problems;
+    return library.problems;
 }
 
-void CliLibrary::save()
+Outcome CliLibrary::save()
 {
     m_libraryTree->UndisplayAllTree();
-    m_manager->saveDB(m_tree->keysInWalkOrder());
+    return m_manager->saveDB(m_tree->keysInWalkOrder());
 }
 
 bool CliLibrary::reload()

@@ -1,5 +1,6 @@
 #include "library/scenerymanager.h"
 
+#include "library/libraryfiles.h"
 #include "platform/errorreporter.h"
 #include "platform/winpath.h"
 #include "settings/programsettings.h"
@@ -108,4 +109,32 @@ void SceneryManager::CopyFolderTree(const QString &source, const QString &target
         throw LmError::standard(LmError::PathFileAccess, target);
     }
     copyTree(fs, source, target);
+}
+
+Outcome SceneryManager::readDB(bool &blnIsNew)
+{
+    UiPort &ui = m_context.ui;
+    LibraryFileReader reader(*this, m_context.fs);
+    reader.setEventPump([&ui] { ui.processEvents(); });
+    Outcome outcome = reader.read(m_context.programFolder());
+    if (reader.noSceneryFile())
+        blnIsNew = true;
+    for (const Problem &problem : std::as_const(outcome.problems)) {
+        reportError(ui, QStringLiteral("SceneryManager.readDB"),
+                    problem.error.value_or(LmError(0, problem.text)));
+        m_readWithErrors.insert(problem.file);
+    }
+    return outcome;
+}
+
+Outcome SceneryManager::saveDB(const QStringList &oNodes)
+{
+    UiPort &ui = m_context.ui;
+    LibraryFileWriter writer(*this, m_context.fs);
+    writer.setEventPump([&ui] { ui.processEvents(); });
+    writer.keepBackupsOf(m_readWithErrors);
+    Outcome outcome = writer.write(m_context.programFolder(), oNodes);
+    if (outcome.isFailed())
+        reportError(ui, QStringLiteral("SceneryManager.saveDB"), outcome.error());
+    return outcome;
 }

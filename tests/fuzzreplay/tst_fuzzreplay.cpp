@@ -89,7 +89,7 @@ private slots:
                 QCOMPARE(files, saved);
             saved = files;
             f.manager = std::make_unique<SceneryManager>(f.env.context);
-            const ReadProblems problems = f.m().readDB(isNew);
+            const Problems problems = f.m().readDB(isNew).problems;
             QVERIFY2(problems.isEmpty(), qPrintable(describeProblems(problems)));
         }
     }

@@ -1,6 +1,6 @@
 #include "../scenerycfg/libraryfixture.h"
 
-#include "library/librarydb.h"
+#include "library/libraryfiles.h"
 #include "tree/librarytree.h"
 
 #include <QTest>
@@ -47,7 +47,7 @@ struct Db : LibraryFixture
     {
         fillAndSave();
         manager = std::make_unique<SceneryManager>(env.context);
-        const ReadProblems problems = m().readDB(isNew);
+        const Problems problems = m().readDB(isNew).problems;
         QVERIFY2(problems.isEmpty(), qPrintable(describeProblems(problems)));
     }
     // "key:caption" per level.
@@ -207,7 +207,7 @@ private slots:
         Db f;
         f.write(file, fileOf(lines));
         f.env.ui.expectMessageStartingWith(u"SceneryManager.readDB\n"_s, u"Lumivale"_s);
-        const ReadProblems problems = f.m().readDB(f.isNew);
+        const Problems problems = f.m().readDB(f.isNew).problems;
         QCOMPARE(problems.size(), 1);
         QCOMPARE(problems.first().file, file);
         QVERIFY2(problems.first().line == line, qPrintable(describeProblems(problems)));

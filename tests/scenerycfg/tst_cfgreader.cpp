@@ -9,17 +9,17 @@ namespace {
 struct Reader : LibraryFixture
 {
     // Reads the bytes (none: no file) as the simulator's Scenery.cfg; every dialog shown must have been announced.
-    ReadProblems read(const QByteArray &bytes, bool update = false)
+    Problems read(const QByteArray &bytes, bool update = false)
     {
         if (!bytes.isNull())
             env.writeFile(u"C:\\FS2002\\SCENERY.CFG"_s, bytes);
         QString path;
-        const ReadProblems problems = m().readCFG(path, update);
+        const Problems problems = m().readCFG(path, update).problems;
         [&] { QVERIFY(env.ui.allShown()); }();
         return problems;
     }
     // The lines as the simulator's Scenery.cfg.
-    ReadProblems read(const QStringList &lines) { return read(crlf(lines.join(u'\n') + u'\n')); }
+    Problems read(const QStringList &lines) { return read(crlf(lines.join(u'\n') + u'\n')); }
     clsScenery &addScenery(const QString &key, const QString &title)
     {
         auto s = std::make_shared<clsScenery>();
@@ -169,10 +169,10 @@ private slots:
             u"SceneryManager.readCFG\nC:\\FS2002\\SCENERY.CFG was read with problems; "
             u"the reading went on past each:"_s,
             u"Lumivale"_s);
-        const ReadProblems problems = f.read(lines);
+        const Problems problems = f.read(lines);
         QCOMPARE(f.titles(), titles);
         QList<int> found;
-        for (const ReadProblem &problem : problems)
+        for (const Problem &problem : problems)
             found << problem.line;
         QCOMPARE(found, problemLines);
         QCOMPARE(problems.first().file, u"C:\\FS2002\\SCENERY.CFG"_s);
@@ -187,8 +187,8 @@ private slots:
         Reader f;
         f.addScenery(u"SceneryNew\\B"_s, u"Renamed"_s);
         f.env.ui.expectMessageStartingWith(u"SceneryManager.readCFG\n"_s, u"Lumivale"_s);
-        const ReadProblems problems =
-            f.read({u"[Area.001]"_s, u"Title=A"_s, u"[Area.002]"_s, u"Title=B"_s, u"[Area.003]"_s, u"Title=C"_s});
+        const Problems problems = f.read(
+            {u"[Area.001]"_s, u"Title=A"_s, u"[Area.002]"_s, u"Title=B"_s, u"[Area.003]"_s, u"Title=C"_s});
         QCOMPARE(f.titles(), (QStringList{u"Renamed"_s, u"A"_s, u"B (2)"_s, u"C"_s}));
         QCOMPARE(problems.size(), 1);
         QCOMPARE(problems.first().line, 3);
@@ -200,7 +200,7 @@ private slots:
     {
         Reader f;
         f.env.ui.expectMessageStartingWith(u"SceneryManager.readCFG\n"_s, u"Lumivale"_s);
-        const ReadProblems problems =
+        const Problems problems =
             f.read({u"[Cache.001]"_s, u"Title=One"_s, u"[Cache.001]"_s, u"Title=Two"_s, u"Local=b"_s});
         QCOMPARE(f.caches(), u"[Cache.001]:1|Two|b||0"_s);
         QCOMPARE(problems.size(), 1);
@@ -218,7 +218,7 @@ private slots:
                                 u"[Area.002]"_s, u"Title=Airport"_s, u"Local=Addon Scenery\\Second"_s};
         for (int reading = 0; reading < 2; ++reading) {
             f.env.ui.expectMessageStartingWith(u"SceneryManager.readCFG\n"_s, u"Lumivale"_s);
-            const ReadProblems problems = f.read(lines);
+            const Problems problems = f.read(lines);
             QCOMPARE(problems.size(), 1);
             QCOMPARE(problems.first().line, 4);
         }
