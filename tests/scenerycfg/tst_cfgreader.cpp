@@ -1,5 +1,6 @@
 #include "libraryfixture.h"
 
+#include "support/librarybuilder.h"
 #include "tree/librarytree.h"
 
 #include <QTest>
@@ -58,6 +59,48 @@ class TestCfgReader : public QObject
     Q_OBJECT
 
 private slots:
+    // Read into an empty library, each area becomes a scenery in the level "New", in file order,
+    // used locally unless it names only a remote folder; the "[General]" values go to "(Current)".
+    void areasBecomeSceneries()
+    {
+        LibraryEnv f;
+        Library()
+            .level(u"Addons"_s)
+            .scenery(u"Alps"_s, {.active = true,
+                                 .exclude = u"N47 E010 N46 E011"_s,
+                                 .flatten = {{3, u"N47 E010 N46 E011 500"_s}},
+                                 .isLocalPath = true,
+                                 .localPath = u"Addon Scenery\\Alps"_s,
+                                 .required = true,
+                                 .textureId = 1})
+            .scenery(u"Remote"_s, {.remotePath = u"E:\\CD\\Remote"_s})
+            .writeSceneryCfg(f.env, u"C:\\FS2002\\SCENERY.CFG"_s, u"Evening"_s, u"Late"_s);
+        QString file;
+        const Outcome read = f.manager().readCFG(file, false);
+        QVERIFY(f.env.ui.allShown());
+        QVERIFY(read.isDone());
+        QVERIFY(read.problems.isEmpty());
+        const clsScenery alps = sceneryRecord(u"SceneryNew\\Alps"_s, u"Alps"_s,
+                                              {.active = true,
+                                               .exclude = u"N47 E010 N46 E011"_s,
+                                               .flatten = {{3, u"N47 E010 N46 E011 500"_s}},
+                                               .inCfg = true,
+                                               .isLocalPath = true,
+                                               .layer = 1,
+                                               .localPath = u"Addon Scenery\\Alps"_s,
+                                               .required = true,
+                                               .textureId = 1});
+        const clsScenery remote = sceneryRecord(u"SceneryNew\\Remote"_s, u"Remote"_s,
+                                                {.inCfg = true,
+                                                 .layer = 2,
+                                                 .previousKey = u"SceneryNew\\Alps"_s,
+                                                 .remotePath = u"E:\\CD\\Remote"_s});
+        QVERIFY(sameSceneries(f.manager(), {alps, remote}));
+        const clsCFG &current = *f.manager().dicCFGs.item(CurrentSet);
+        QCOMPARE(current.Title, u"Evening"_s);
+        QCOMPARE(current.Description, u"Late"_s);
+    }
+
     void keyLines_data()
     {
         QTest::addColumn<QString>("content");  // a folder of tests/data, or the text itself
