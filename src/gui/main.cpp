@@ -97,6 +97,8 @@ int main(int argc, char *argv[])
     hooks.createProgramObjects = [&](Start::Session &session) {
         backup = std::make_unique<BackupManager>(platform.context, session.manager->FSPath(),
                                                  session.manager->SimType);
+        // Writing a Scenery.cfg offers this backup first.
+        session.manager->setBackUpFirst([&backup] { return backup->makeBackup(); });
     };
     hooks.showMainWindow = [&](Start::Session &session) {
         form = std::make_unique<frmScenery>(platform.context, *session.manager);
