@@ -333,13 +333,9 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QList<clsLevel>>("levels");
         const clsLevel levelNew{u"LevelNew"_s, u"New"_s};
-        QTest::newRow("misspelt prefix")
-            << u"Lvel Europe"_s << u"Europe"_s << QList<clsLevel>{levelNew, {u"LevelEurope"_s, u"Europe"_s}};
         // The prefix is recognised as written only.
         QTest::newRow("lower case") << u"levelAlps"_s << u"Alps"_s
                                     << QList<clsLevel>{levelNew, {u"LevelAlps"_s, u"Alps"_s}};
-        QTest::newRow("NUL first") << u"\0LevelAlps"_s << u"Alps"_s
-                                   << QList<clsLevel>{levelNew, {u"LevelAlps"_s, u"Alps"_s}};
         QTest::newRow("scenery key") << u"SceneryNew\\Alps"_s << u"Alps"_s
                                      << QList<clsLevel>{levelNew, {u"LevelAlps"_s, u"Alps"_s}};
         QTest::newRow("caption with a separator")

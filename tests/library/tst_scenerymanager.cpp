@@ -85,8 +85,6 @@ private slots:
         const QString name = u"SelectedSim"_s;
         QTest::newRow("one simulator: the choice is not looked at")
             << QList<Installation>{FS2000} << name << u"2"_s << 0 << u"C:\\FS2000"_s;
-        QTest::newRow("one simulator: a bad choice is not read")
-            << QList<Installation>{FS2000} << name << u"abc"_s << 0 << u"C:\\FS2000"_s;
         QTest::newRow("a trailing backslash is dropped")
             << QList<Installation>{{Sim::FS2002, u"C:\\FS2002\\"_s}} << QString() << QString() << 1
             << u"C:\\FS2002"_s;
@@ -96,8 +94,6 @@ private slots:
             << QList<Installation>{FS2000, CFS2} << QString() << QString() << 0 << u"C:\\FS2000"_s;
         QTest::newRow("all three: the choice")
             << QList<Installation>{FS2000, FS2002, CFS2} << name << u"2"_s << 2 << u"C:\\CFS2"_s;
-        QTest::newRow("the name in other case")
-            << QList<Installation>{FS2000, FS2002} << u"SELECTEDSIM"_s << u"0"_s << 0 << u"C:\\FS2000"_s;
         QTest::newRow("empty is no choice")
             << QList<Installation>{FS2000, FS2002} << name << QString() << 1 << u"C:\\FS2002"_s;
         QTest::newRow("a simulator not installed")
