@@ -91,7 +91,7 @@ void BM_saveDB(benchmark::State &state)
     const int n = int(state.range(0));
     Library &lib = library(n);
     for (auto _ : state)
-        lib.manager->saveDB(lib.tree);
+        lib.manager->saveDB(lib.tree.keysInWalkOrder());
     if (failedWithMessage(state, lib.inst.ui))
         return;
     state.SetItemsProcessed(state.iterations() * n);
@@ -172,7 +172,7 @@ void BM_CreateCFG(benchmark::State &state)
     const QString selection = LibraryGenerator::selectionText();
     for (auto _ : state) {
         qint32 cacheSize = 20;
-        lib.manager->CreateCFG(selection, lib.tree, cacheSize, true, QStringLiteral("Bench"),
+        lib.manager->CreateCFG(selection, lib.tree.keysInWalkOrder(), cacheSize, true, QStringLiteral("Bench"),
                                QStringLiteral("Generated library"));
     }
     if (failedWithMessage(state, lib.inst.ui))

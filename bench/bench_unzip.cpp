@@ -5,7 +5,7 @@
 
 #include "silentenv.h"
 
-#include "install/archive.h"
+#include "platform/archive.h"
 
 #include <QCoreApplication>
 #include <QDir>

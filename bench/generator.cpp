@@ -41,7 +41,7 @@ void walk(const Tree &tree, F &&visit)
 
 bool isLevel(const TreeNode &n)
 {
-    return n.key().startsWith(LibraryNames::LevelPrefix);
+    return isLevelKey(n.key());
 }
 
 void line(QByteArray &out, const QString &text)

@@ -1,6 +1,6 @@
 #include "fuzzlibrary.h"
 
-#include "library/librarydb.h"
+#include "library/libraryfiles.h"
 #include "tree/librarytree.h"
 #include "tree/tree.h"
 
@@ -80,7 +80,7 @@ bool FuzzLibrary::save(bool isNew)
     libraryTree.fillTree(0, isNew);
     libraryTree.UndisplayAllTree();
     const int before = inst.ui.criticalMessages;
-    manager->saveDB(tree);
+    manager->saveDB(tree.keysInWalkOrder());
     return inst.ui.criticalMessages == before;
 }
 
@@ -125,7 +125,7 @@ void FuzzLibrary::readThenSave(const QString &fileName, const uint8_t *data, siz
 
     emptyLibrary();
     bool again = false;
-    const ReadProblems problems = manager->readDB(again);
+    const Problems problems = manager->readDB(again).problems;
     if (!problems.isEmpty())
         finding("the saved files read back with problems:", describeProblems(problems));
     if (!save(again))

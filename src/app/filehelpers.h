@@ -6,23 +6,11 @@
 
 #include <optional>
 
-class FileSystem;
 class SceneryManager;
 class UiPort;
 
-// The small file helpers many commands share.
+// The folder choosers of the window's commands and the folder each one last showed.
 namespace Start {
-
-// Creates every missing folder along a path ("C:\A\B\C"). Empty pieces from a doubled or trailing
-// "\" are skipped; a network path keeps its "\\server\share" head, which is never created.
-void CreateSubFolder(const FileSystem &fs, const QString &path);
-// The folders CreateSubFolder makes sure of, outermost first, each ending in "\".
-QStringList subFolderSteps(const QString &path);
-
-// Replaces each of \ / : * ? " < > | by "_"; the argument is changed too.
-QString NormaliseFilename(QString &fileName);
-
-QString withoutTrailingBackslash(const QString &path);
 
 // A "Select folder" chooser: the folder the user chose, ending in "\" as the commands take it, or
 // nothing when the choice was cancelled.

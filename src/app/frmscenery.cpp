@@ -86,7 +86,7 @@ void frmScenery::Form_Load()
         // A library that cannot be read completely still opens: each reader reports its failures.
         bool isNew = false;
         runStep(m_context.ui, QStringLiteral(".Form_Load"),
-                [&] { m_libraryProblems = m_manager.readDB(isNew); });
+                [&] { m_libraryProblems = m_manager.readDB(isNew).problems; });
         runStep(m_context.ui, QStringLiteral(".Form_Load"), [&] {
             QString file;
             m_manager.readCFG(file, false);
@@ -119,7 +119,7 @@ void frmScenery::Form_Unload()
             saveDespiteReadErrors()) {
             TransferData();
             m_libraryTree->UndisplayAllTree();
-            m_manager.saveDB(*m_tree);
+            m_manager.saveDB(m_tree->keysInWalkOrder());
         }
     });
     m_displayedScenery.reset();
@@ -206,7 +206,7 @@ frmScenery::PopupMenu frmScenery::trvScenery_RightClick()
     TreeNode *node = currentNode();
     if (!node)
         return PopupMenu::None;
-    if (!node->key().startsWith(LibraryNames::SceneryPrefix))
+    if (!isSceneryKey(node->key()))
         return PopupMenu::Level;
     fillSetMenu();
     m_setSubMenusVisible = true;
@@ -216,14 +216,14 @@ frmScenery::PopupMenu frmScenery::trvScenery_RightClick()
 bool frmScenery::trvScenery_BeforeLabelEdit() const
 {
     TreeNode *node = currentNode();
-    return node && node->key().startsWith(LibraryNames::LevelPrefix) && node->text() != LibraryNames::NewLevelCaption;
+    return node && isLevelKey(node->key()) && node->text() != LibraryNames::NewLevelCaption;
 }
 
 bool frmScenery::trvScenery_AfterLabelEdit(TreeNode *node, const QString &newString)
 {
     bool accepted = false;
     guarded("trvScenery_AfterLabelEdit", [&] {
-        if (!node || !node->key().startsWith(LibraryNames::LevelPrefix) || node->text() == LibraryNames::NewLevelCaption)
+        if (!node || !isLevelKey(node->key()) || node->text() == LibraryNames::NewLevelCaption)
             return;
         QString caption = newString;
         caption.replace(QLatin1Char('\\'), QLatin1Char('/'));

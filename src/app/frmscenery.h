@@ -2,10 +2,10 @@
 
 #include "app/commandtable.h"
 #include "app/frmsplash.h"
-#include "library/readproblems.h"
 #include "library/records.h"
 #include "platform/appcontext.h"
 #include "platform/drives.h"
+#include "platform/outcome.h"
 #include "tree/tree.h"
 
 #include <QObject>
@@ -171,7 +171,7 @@ public:
     // Asks whether to save and releases the window's state; emits unloaded() at the end.
     void Form_Unload();
     // What the library files' reading met at Form_Load; saving asks first when it is not empty.
-    const ReadProblems &libraryProblems() const { return m_libraryProblems; }
+    const Problems &libraryProblems() const { return m_libraryProblems; }
 
     // ---- Status ----------------------------------------------------------------------------
     // Puts a text into status panel 1.
@@ -433,7 +433,7 @@ private:
     SceneryPtr m_displayedScenery;
     CfgPtr m_displayedSet;
     OrderedMap<SceneryPtr> m_removed;
-    ReadProblems m_libraryProblems;
+    Problems m_libraryProblems;
     QString m_dragNodeKey;
     QString m_dropHighlightKey;
     bool m_dragging = false;

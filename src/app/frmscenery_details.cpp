@@ -5,6 +5,7 @@
 #include "areas/areadialogs.h"
 #include "areas/areavalues.h"
 #include "library/scenerymanager.h"
+#include "platform/winpath.h"
 #include "tree/librarytree.h"
 
 #include <cmath>
@@ -27,10 +28,7 @@ QString sizeText(qint64 bytes)
     return number + QStringLiteral(" MB");
 }
 
-QString joinPath(const QString &folder, const QString &name)
-{
-    return folder.endsWith(QLatin1Char('\\')) ? folder + name : folder + QLatin1Char('\\') + name;
-}
+using WinPath::join;
 }
 
 QStringList frmScenery::authorList() const
@@ -43,7 +41,7 @@ QStringList frmScenery::authorList() const
 void frmScenery::trvScenery_NodeClick(TreeNode *node)
 {
     guarded("trvScenery_NodeClick", [&] {
-        if (!node || !node->key().startsWith(LibraryNames::SceneryPrefix))
+        if (!node || !isSceneryKey(node->key()))
             return;
         m_displayedScenery = m_manager.colScenery.item(node->key());
         fillDetails(*m_displayedScenery);
@@ -90,7 +88,7 @@ void frmScenery::fillDetails(const clsScenery &s)
     m_simBoxesWrite = true;
     txtComment_Change(s.Comment);
 
-    const bool hasFileList = !realPath.isEmpty() && m_context.fs.fileExists(joinPath(realPath, FileListName));
+    const bool hasFileList = !realPath.isEmpty() && m_context.fs.fileExists(join(realPath, FileListName));
     const int fileListImage = hasFileList ? ImageFilled : ImageEmpty;
     if (m_tabs.fileListImage != fileListImage) {
         m_tabs.fileListImage = fileListImage;
@@ -103,12 +101,12 @@ void frmScenery::fillDetails(const clsScenery &s)
 
 QString frmScenery::pictureBaseFolder(const QString &localPath) const
 {
-    QString folder = m_manager.getRealPath(localPath);
-    if (folder.size() > 7 && folder.right(8).compare(QStringLiteral("\\scenery"), Qt::CaseInsensitive) == 0)
-        folder.chop(7);
-    if (!folder.endsWith(QLatin1Char('\\')) && !folder.endsWith(QLatin1Char(':')))
-        folder += QLatin1Char('\\');
-    return folder;
+    // The folder above a last part "scenery", ending in "\"; a bare drive ("C:") is taken as it stands.
+    const QString folder = m_manager.getRealPath(localPath);
+    const QString base = WinPath::withoutSceneryFolder(folder);
+    if (base.size() != folder.size())
+        return base + WinPath::Separator;
+    return folder.endsWith(QLatin1Char(':')) ? folder : WinPath::withTrailingSeparator(folder);
 }
 
 void frmScenery::showPicture(const QString &realPath)
@@ -119,11 +117,11 @@ void frmScenery::showPicture(const QString &realPath)
         // when the scenery's own folder has none.
         QStringList folders{realPath};
         const QString base = pictureBaseFolder(m_details.txtLocal);
-        if (base.compare(joinPath(realPath, QString()), Qt::CaseInsensitive) != 0)
+        if (base.compare(join(realPath, QString()), Qt::CaseInsensitive) != 0)
             folders.append(base);
         for (const QString &folder : std::as_const(folders)) {
             for (const char *name : {"Scenery.gif", "Scenery.jpg", "Scenery.bmp"}) {
-                const QString candidate = joinPath(folder, QLatin1String(name));
+                const QString candidate = join(folder, QLatin1String(name));
                 if (m_context.fs.fileExists(candidate)) {
                     picture = candidate;
                     break;

@@ -45,7 +45,7 @@ void frmScenery::mnuLevelAdd_Click()
 
         TreeNode *selected = currentNode();
         TreeNode *parent = nullptr;  // none: a top-level level
-        if (selected && LibraryTree::isSceneryKey(selected->key())) {
+        if (selected && isSceneryKey(selected->key())) {
             parent = selected->parent();
         } else if (selected) {
             const bool sameLevel = m_context.ui.askYesNo(
@@ -81,7 +81,7 @@ void frmScenery::mnuLevelRemove_Click()
             return;
         Display(QStringLiteral("Remove level."));
         const QString key = node->key();
-        if (LibraryTree::isLevelKey(key)) {
+        if (isLevelKey(key)) {
             // Sceneries the filter hides are subitems too: removing their level would orphan them.
             bool hasSubitems = node->hasChildren();
             for (auto it = m_manager.colScenery.begin(); !hasSubitems && it != m_manager.colScenery.end(); ++it)
@@ -108,7 +108,7 @@ void frmScenery::mnuLevelRename_Click()
             return;
         Display(QStringLiteral("Rename level."));
         const QString oldKey = node->key();
-        if (!LibraryTree::isLevelKey(oldKey) || node->text() == LibraryNames::NewLevelCaption) {
+        if (!isLevelKey(oldKey) || node->text() == LibraryNames::NewLevelCaption) {
             Display(Ready);
             return;
         }
@@ -144,7 +144,7 @@ void frmScenery::sortLevel(bool descending)
     if (!level)
         return;
     Display(QStringLiteral("Sort level."));
-    if (LibraryTree::isLevelKey(level->key()) && level->hasChildren()) {
+    if (isLevelKey(level->key()) && level->hasChildren()) {
         std::vector<TreeNode *> list;
         for (TreeNode *child = level->firstChild(); child; child = child->next())
             list.push_back(child);

@@ -61,14 +61,14 @@ QString takenText(const QString &taken, const QString &newKey, bool level, const
 
 bool frmScenery::moveIntoLevel(TreeNode *node, TreeNode *target)
 {
-    if (!node || !target || !LibraryTree::isLevelKey(target->key()))
+    if (!node || !target || !isLevelKey(target->key()))
         return false;
     if (node->contains(target)) {
         refuseMove(QStringLiteral("A level can not be moved into itself or into one of the levels below it."));
         return false;
     }
     const QString oldKey = node->key();
-    const bool level = LibraryTree::isLevelKey(oldKey);
+    const bool level = isLevelKey(oldKey);
     const QString newKey = level ? target->key() + Separator + m_manager.dicLevel.item(oldKey)->sLevelCaption
                                  : LibraryNames::SceneryPrefix + target->key().mid(LibraryNames::LevelPrefix.size())
                                        + Separator + m_manager.colScenery.item(oldKey)->Title;
@@ -142,7 +142,7 @@ void frmScenery::fillLevelTree(Tree &target) const
     // node away under the walk.
     std::vector<LevelEntry> entries;
     for (const TreeNode *n = m_tree->firstRoot(); n; n = n->nextInWalk()) {
-        if (LibraryTree::isLevelKey(n->key()))
+        if (isLevelKey(n->key()))
             entries.push_back({n->key(), n->text(), n->parent() ? n->parent()->key() : QString()});
     }
     target.clear();
@@ -161,7 +161,7 @@ void frmScenery::MoveTo()
         TreeNode *node = currentNode();
         if (!node)
             return;
-        const bool level = LibraryTree::isLevelKey(node->key());
+        const bool level = isLevelKey(node->key());
         // The default level receives new and restored sceneries and stays where it is.
         if (level && (node->text() == LibraryNames::NewLevelCaption || node->key() == LibraryNames::NewLevelKey))
             return;
@@ -201,7 +201,7 @@ bool frmScenery::trvScenery_MouseMove(bool leftButton)
         return false;
     const TreeNode *node = dragNode();
     // Levels are never dragged.
-    if (!node || !LibraryTree::isSceneryKey(node->key()))
+    if (!node || !isSceneryKey(node->key()))
         return false;
     m_dragging = true;
     return true;
@@ -209,13 +209,13 @@ bool frmScenery::trvScenery_MouseMove(bool leftButton)
 
 void frmScenery::trvScenery_DragOver(TreeNode *node)
 {
-    m_dropHighlightKey = node && !LibraryTree::isSceneryKey(node->key()) ? node->key() : QString();
+    m_dropHighlightKey = node && !isSceneryKey(node->key()) ? node->key() : QString();
 }
 
 void frmScenery::dropOn(TreeNode *target)
 {
     TreeNode *node = dragNode();
-    if (target && node && LibraryTree::isSceneryKey(node->key()))
+    if (target && node && isSceneryKey(node->key()))
         moveIntoLevel(node, target);
 }
 

@@ -4,6 +4,7 @@
 #include "app/frmundoremove.h"
 #include "library/scenerymanager.h"
 #include "platform/errorreporter.h"
+#include "platform/winpath.h"
 #include "tree/librarytree.h"
 
 namespace {
@@ -21,32 +22,11 @@ bool titleInLibrary(const OrderedMap<SceneryPtr> &sceneries, const QString &titl
     }
     return false;
 }
-
-QString withoutTrailingSeparator(QString path)
-{
-    while (path.endsWith(Separator))
-        path.chop(1);
-    return path;
 }
 
-bool sameFolder(const QString &a, const QString &b)
-{
-    return withoutTrailingSeparator(a).compare(withoutTrailingSeparator(b), Qt::CaseInsensitive) == 0;
-}
-
-// True when folder lies strictly below base.
-bool inside(const QString &folder, const QString &base)
-{
-    return withoutTrailingSeparator(folder).startsWith(withoutTrailingSeparator(base) + Separator, Qt::CaseInsensitive);
-}
-
-// "C:", "C:\" or nothing at all.
-bool isDriveRoot(const QString &path)
-{
-    const QString p = withoutTrailingSeparator(path);
-    return p.isEmpty() || (p.size() == 2 && p.at(1) == QLatin1Char(':'));
-}
-}
+using WinPath::isBelow;
+using WinPath::isDriveRoot;
+using WinPath::sameFolder;
 
 // ---- Remove and undo ---------------------------------------------------------------------------
 
@@ -55,7 +35,7 @@ void frmScenery::mnuSceneryRemove_Click()
     guarded("mnuSceneryRemove_Click", [&] {
         TreeNode *node = currentNode();
         // The command removes what the user sees selected; a level selected removes nothing.
-        if (!node || !m_displayedScenery || !LibraryTree::isSceneryKey(node->key()))
+        if (!node || !m_displayedScenery || !isSceneryKey(node->key()))
             return;
         const SceneryPtr scenery = m_manager.colScenery.value(node->key());
         if (!scenery)
@@ -152,7 +132,7 @@ void frmScenery::mnuSceneryRename_Click()
             return;
         Display(QStringLiteral("Rename scenery."));
         const SceneryPtr scenery =
-            LibraryTree::isSceneryKey(node->key()) ? m_manager.colScenery.value(node->key()) : SceneryPtr();
+            isSceneryKey(node->key()) ? m_manager.colScenery.value(node->key()) : SceneryPtr();
         if (!scenery) {
             Display(Ready);
             return;
@@ -208,14 +188,14 @@ void frmScenery::moveFolderContent(const QString &source, const QString &target)
 {
     const FileSystem &fs = m_context.fs;
     for (const QString &folder : fs.subFolders(source)) {
-        const QString to = target + Separator + folder;
+        const QString to = WinPath::join(target, folder);
         if (!fs.folderExists(to))
-            Start::CreateSubFolder(fs, to);
-        moveFolderContent(source + Separator + folder, to);
+            WinPath::CreateSubFolder(fs, to);
+        moveFolderContent(WinPath::join(source, folder), to);
     }
     for (const QString &file : fs.files(source)) {
         m_context.ui.processEvents();
-        fs.moveFile(source + Separator + file, target + Separator + file);
+        fs.moveFile(WinPath::join(source, file), WinPath::join(target, file));
     }
 }
 
@@ -223,7 +203,7 @@ void frmScenery::mnuSceneryMove_Click()
 {
     guarded("mnuSceneryMove_Click", [&] {
         TreeNode *node = currentNode();
-        if (!m_displayedScenery || !node || !LibraryTree::isSceneryKey(node->key()))
+        if (!m_displayedScenery || !node || !isSceneryKey(node->key()))
             return;
         const SceneryPtr scenery = m_displayedScenery;
         UiPort &ui = m_context.ui;
@@ -243,11 +223,9 @@ void frmScenery::mnuSceneryMove_Click()
         const QString destination = *chosen;
 
         // A "scenery" folder is moved with the folder that holds it.
-        const qsizetype last = source.lastIndexOf(Separator);
-        if (source.size() > 7 && source.mid(last + 1).toUpper() == QStringLiteral("SCENERY"))
-            source.truncate(last);
+        source = WinPath::withoutSceneryFolder(source);
         const QString fsPath = m_manager.FSPath();
-        if (isDriveRoot(source) || sameFolder(source, fsPath) || inside(fsPath, source)) {
+        if (isDriveRoot(source) || sameFolder(source, fsPath) || isBelow(fsPath, source)) {
             ui.inform(QStringLiteral("The folder %1 holds the simulator or a whole drive and can not be moved.").arg(source),
                       MoveTitle, UiPort::Icon::Exclamation);
             Display(Ready);
@@ -258,7 +236,7 @@ void frmScenery::mnuSceneryMove_Click()
         if (!named.contains(QStringLiteral("\\\\")) && !named.contains(QLatin1Char(':')))
             named = fsPath + Separator + named;
         const bool ownFolder = sameFolder(destination, source) || sameFolder(destination, named);
-        if (!ownFolder && inside(destination, source)) {
+        if (!ownFolder && isBelow(destination, source)) {
             ui.inform(QStringLiteral("The destination folder lies inside the scenery's own folder. Please choose another one."),
                       MoveTitle, UiPort::Icon::Exclamation);
             Display(Ready);
@@ -267,10 +245,10 @@ void frmScenery::mnuSceneryMove_Click()
         {
             BusyPointer busy(ui);
             if (!ownFolder) {
-                const QString target = withoutTrailingSeparator(destination);
+                const QString target = WinPath::withoutTrailingSeparator(destination);
                 if (!m_context.fs.folderExists(target))
-                    Start::CreateSubFolder(m_context.fs, target);
-                moveFolderContent(withoutTrailingSeparator(source), target);
+                    WinPath::CreateSubFolder(m_context.fs, target);
+                moveFolderContent(WinPath::withoutTrailingSeparator(source), target);
             }
         }
         scenery->LocalPath = destination;

@@ -9,7 +9,7 @@ const QString Ready = QStringLiteral("Ready.");
 
 bool isScenery(const TreeNode *node)
 {
-    return node->key().startsWith(LibraryNames::SceneryPrefix);
+    return isSceneryKey(node->key());
 }
 }
 

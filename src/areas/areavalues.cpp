@@ -1,6 +1,7 @@
 #include "areas/areavalues.h"
 
 #include "platform/lmerror.h"
+#include "platform/winpath.h"
 
 #include <QRegularExpression>
 
@@ -9,17 +10,7 @@
 namespace {
 const QChar Blank = QLatin1Char(' ');
 
-// Only blanks count, as the values have always been trimmed; a tab is part of the text.
-QString trimBlanks(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == Blank)
-        ++begin;
-    while (end > begin && text.at(end - 1) == Blank)
-        --end;
-    return text.mid(begin, end - begin);
-}
+using WinPath::trimBlanks;
 
 // "N 47 30.00" was typed often enough that blanks right after the hemisphere are dropped.
 void dropBlanksAfterFirst(QString &text)

@@ -123,7 +123,7 @@ void runCommand(BackupManager &manager, const BackupCommands::StatusFn &display,
 }
 
 void pickAndRun(BackupManager &manager, InstallBackupDialog &dialog,
-                BackupManager::Outcome (BackupManager::*operation)(const QString &))
+                Outcome (BackupManager::*operation)(const QString &))
 {
     dialog.Form_Load();
     manager.context().ui.showModal(dialog);

@@ -1,31 +1,15 @@
 #include "backup/backupmanager.h"
 
-#include "app/filehelpers.h"
-#include "install/archive.h"
+#include "platform/archive.h"
 #include "platform/errorreporter.h"
 #include "platform/lmerror.h"
+#include "platform/winpath.h"
 #include "settings/programsettings.h"
 
 #include <optional>
 
-namespace {
-
-const QChar kBackslash(u'\\');
-
-// folder + "\" + relative, without doubling the "\" when the relative path already starts with
-// one (the list lines are written as "\Scenery.cfg").
-QString joinPath(const QString &folder, const QString &relative)
-{
-    const bool folderEnds = folder.endsWith(kBackslash);
-    const bool relativeStarts = relative.startsWith(kBackslash);
-    if (folderEnds && relativeStarts)
-        return folder + relative.mid(1);
-    if (folderEnds || relativeStarts)
-        return folder + relative;
-    return folder + kBackslash + relative;
-}
-
-} // namespace
+using WinPath::join;
+using WinPath::Separator;
 
 BackupManager::BackupManager(AppContext &context, QString simFolder, std::optional<qint32> simType)
     : m_context(context), m_simFolder(std::move(simFolder)), m_simType(simType)
@@ -46,25 +30,23 @@ void BackupManager::status(const QString &text) const
 
 QString BackupManager::getDir(const QString &path)
 {
-    const qsizetype last = path.lastIndexOf(kBackslash);
+    const qsizetype last = path.lastIndexOf(Separator);
     return last < 0 ? QString() : path.left(last + 1);
 }
 
 QString BackupManager::rootPath() const
 {
-    QString root = ProgramSettings(m_context.settings, m_context.programFolder()).backupPath();
+    const QString root = ProgramSettings(m_context.settings, m_context.programFolder()).backupPath();
     // Backup names are appended to the root, so a root typed without its closing "\" still has to
     // be a folder and not the start of a file name.
-    if (!root.endsWith(kBackslash))
-        root += kBackslash;
-    return root;
+    return WinPath::withTrailingSeparator(root);
 }
 
 QString BackupManager::backupRoot() const
 {
     const QString root = rootPath();
     if (!m_context.fs.folderExists(root))
-        Start::CreateSubFolder(m_context.fs, root);
+        WinPath::CreateSubFolder(m_context.fs, root);
     return root;
 }
 
@@ -88,7 +70,7 @@ QString BackupManager::backupListPath() const
     const QString name = code == 1   ? QStringLiteral("BackupFilesFS2002.db")
                          : code == 2 ? QStringLiteral("BackupFilesCFS2.db")
                                      : QStringLiteral("BackupFiles.db");
-    return m_context.programFolder() + kBackslash + name;
+    return m_context.programFolder() + Separator + name;
 }
 
 QStringList BackupManager::backupList() const
@@ -117,30 +99,30 @@ QStringList BackupManager::backupFolders() const
 
 // ---------------------------------------------------------------------------------------------
 
-bool BackupManager::makeBackup()
+QString BackupManager::backupFileName(QString typed)
 {
-    try {
-        return doMakeBackup();
-    } catch (const LmError &e) {
-        reportError(m_context.ui, QStringLiteral("BackupManager.makeBackup"), e);
-        return false;
-    }
+    WinPath::NormaliseFilename(typed);
+    if (typed.right(4).toUpper() != QStringLiteral(".ZIP"))
+        typed += QStringLiteral(".zip");
+    return typed;
 }
 
-bool BackupManager::doMakeBackup()
+Outcome BackupManager::makeBackup()
+{
+    return run(QStringLiteral("makeBackup"), [&] { return doMakeBackup(); });
+}
+
+Outcome BackupManager::doMakeBackup()
 {
     UiPort &ui = m_context.ui;
     const FileSystem &fs = m_context.fs;
 
-    QString name = ui.input(QStringLiteral("Insert a name of the backup:"), QStringLiteral("Backup name"),
-                            QStringLiteral("Backup"));
+    const QString name = ui.input(QStringLiteral("Insert a name of the backup:"),
+                                  QStringLiteral("Backup name"), QStringLiteral("Backup"));
     if (name.isEmpty())
-        return true;
-    Start::NormaliseFilename(name);
-    if (name.right(4).toUpper() != QStringLiteral(".ZIP"))
-        name += QStringLiteral(".zip");
+        return Outcome::done();
 
-    const QString archive = backupRoot() + name;
+    const QString archive = backupRoot() + backupFileName(name);
     const QStringList lines = backupList();
 
     // The backup is built aside and replaces an earlier one of the same name only when complete:
@@ -155,9 +137,9 @@ bool BackupManager::doMakeBackup()
     zip.progress = [this](const QString &text) { status(text); };
 
     for (const QString &line : lines) {
-        const QString path = joinPath(m_simFolder, line);
+        const QString path = join(m_simFolder, line);
         if (!Zip::confirmLongPath(ui, path))
-            return false;
+            return Outcome::stopped();
         zip.addFile(path);
         ui.processEvents();
     }
@@ -166,47 +148,50 @@ bool BackupManager::doMakeBackup()
         fs.copyFile(work, archive, true);
     // A simulator without a Scenery.cfg yet (a first one is about to be written) has nothing to
     // keep beside the archive; the archive itself is still the backup the user asked for.
-    const QString sceneryCfg = joinPath(m_simFolder, QStringLiteral("Scenery.CFG"));
+    const QString sceneryCfg = join(m_simFolder, QStringLiteral("Scenery.CFG"));
     if (fs.fileExists(sceneryCfg))
-        fs.copyFile(sceneryCfg, joinPath(m_simFolder, QStringLiteral("Scenery.CFG.Backup")), true);
-    return true;
+        fs.copyFile(sceneryCfg, join(m_simFolder, QStringLiteral("Scenery.CFG.Backup")), true);
+    return Outcome::done();
 }
 
-bool BackupManager::offerBackupFirst()
+Outcome BackupManager::offerBackupFirst()
 {
     if (!m_context.ui.askYesNo(QStringLiteral("Do you want to backup the current files?"),
                                QStringLiteral("Install backup"), UiPort::Icon::Question))
-        return true;
+        return Outcome::done();
     // Restoring over the current files after the backup the user asked for failed would lose them.
     return makeBackup();
 }
 
-BackupManager::Outcome BackupManager::run(const QString &procedure, const std::function<Outcome()> &operation)
+Outcome BackupManager::run(const QString &procedure, const std::function<Outcome()> &operation)
 {
     try {
         return operation();
     } catch (const LmError &e) {
         reportError(m_context.ui, QStringLiteral("BackupManager.") + procedure, e);
-        return Outcome::Failed;
+        return Outcome::failed(e);
     }
 }
 
-BackupManager::Outcome BackupManager::installBackup(const QString &name)
+Outcome BackupManager::missing(const QString &path, const QString &title) const
+{
+    m_context.ui.inform(QStringLiteral("Backup does not exist."), title, UiPort::Icon::Critical);
+    return Outcome::failed(LmError(LmError::FileNotFound, QStringLiteral("Backup does not exist.")), path);
+}
+
+Outcome BackupManager::installBackup(const QString &name)
 {
     return run(QStringLiteral("installBackup"), [&] { return doInstallBackup(name); });
 }
 
-BackupManager::Outcome BackupManager::doInstallBackup(const QString &name)
+Outcome BackupManager::doInstallBackup(const QString &name)
 {
     const FileSystem &fs = m_context.fs;
     const QString archive = name.isEmpty() ? QString() : backupEntry(name);
-    if (name.isEmpty() || !fs.fileExists(archive)) {
-        m_context.ui.inform(QStringLiteral("Backup does not exist."), QStringLiteral("Could not install backup."),
-                            UiPort::Icon::Critical);
-        return Outcome::Failed;
-    }
-    if (!offerBackupFirst())
-        return Outcome::Failed;
+    if (name.isEmpty() || !fs.fileExists(archive))
+        return missing(archive, QStringLiteral("Could not install backup."));
+    if (const Outcome first = offerBackupFirst(); !first.isDone())
+        return first;
 
     // The entries keep each file's folder path below its drive, so the archive is extracted into
     // the drive root; only the simulator's own files may come back.
@@ -216,63 +201,57 @@ BackupManager::Outcome BackupManager::doInstallBackup(const QString &name)
     unzip.confineTo = m_simFolder;
     unzip.progress = [this](const QString &text) { status(text); };
     unzip.extractAll();
-    return Outcome::Done;
+    return Outcome::done();
 }
 
-BackupManager::Outcome BackupManager::installBackup_old(const QString &name)
+Outcome BackupManager::installBackup_old(const QString &name)
 {
     return run(QStringLiteral("installBackup_old"), [&] { return doInstallBackupOld(name); });
 }
 
-BackupManager::Outcome BackupManager::doInstallBackupOld(const QString &name)
+Outcome BackupManager::doInstallBackupOld(const QString &name)
 {
     const FileSystem &fs = m_context.fs;
     if (name.isEmpty())
-        return Outcome::Declined;
+        return Outcome::stopped();
     const QString folder = backupEntry(name);
-    if (!fs.folderExists(folder)) {
-        m_context.ui.inform(QStringLiteral("Backup does not exist."), QStringLiteral("Could not install backup."),
-                            UiPort::Icon::Critical);
-        return Outcome::Failed;
-    }
-    if (!offerBackupFirst())
-        return Outcome::Failed;
+    if (!fs.folderExists(folder))
+        return missing(folder, QStringLiteral("Could not install backup."));
+    if (const Outcome first = offerBackupFirst(); !first.isDone())
+        return first;
 
     const QStringList lines = backupList();
     for (const QString &line : lines) {
-        const QString source = joinPath(folder, line);
+        const QString source = join(folder, line);
         // A line without its leading "\" is taken as relative to the simulator folder too.
-        const QString target = joinPath(m_simFolder, line);
+        const QString target = join(m_simFolder, line);
         const QString targetFolder = getDir(target);
         if (!fs.folderExists(targetFolder))
-            Start::CreateSubFolder(fs, targetFolder);
+            WinPath::CreateSubFolder(fs, targetFolder);
         if (fs.fileExists(target))
             fs.clearAttributes(target);
         status(QStringLiteral("Restoring %1").arg(target));
         fs.copyFile(source, target, true);
         m_context.ui.processEvents();
     }
-    return Outcome::Done;
+    return Outcome::done();
 }
 
-BackupManager::Outcome BackupManager::deleteBackup(const QString &name)
+Outcome BackupManager::deleteBackup(const QString &name)
 {
     return run(QStringLiteral("deleteBackup"), [&] { return doDeleteBackup(name); });
 }
 
-BackupManager::Outcome BackupManager::doDeleteBackup(const QString &name)
+Outcome BackupManager::doDeleteBackup(const QString &name)
 {
     if (name.isEmpty())
-        return Outcome::Declined;
+        return Outcome::stopped();
     const QString archive = backupEntry(name);
-    if (!m_context.fs.fileExists(archive)) {
-        m_context.ui.inform(QStringLiteral("Backup does not exist."), QStringLiteral("Could not delete backup."),
-                            UiPort::Icon::Critical);
-        return Outcome::Failed;
-    }
+    if (!m_context.fs.fileExists(archive))
+        return missing(archive, QStringLiteral("Could not delete backup."));
     if (!m_context.ui.askYesNo(QStringLiteral("Do you want to delete this backup?"),
                                QStringLiteral("Delete backup"), UiPort::Icon::Question))
-        return Outcome::Declined;
+        return Outcome::stopped();
     m_context.fs.deleteFile(archive, true);
-    return Outcome::Done;
+    return Outcome::done();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/appcontext.h"
+#include "platform/outcome.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,17 +17,13 @@
 // Which files belong to a backup is the per-simulator list file in the program folder, one path
 // relative to the simulator folder per line.
 //
-// Each operation reports its own failures through the program-wide error message and returns how
-// it ended.
+// Each operation tells the user what it met, through the program-wide error message for a
+// failure, and returns how it ended: Done; Stopped when the user said No or stopped it (nothing
+// changed); Failed with the error (nothing changed, or, for a V1.5 restore, the files restored
+// before the failure stay restored).
 class BackupManager
 {
 public:
-    enum class Outcome {
-        Done,
-        Declined, // the user said No, or there was nothing to do: nothing changed
-        Failed,   // reported; nothing changed, or, for a V1.5 restore, the files before the failure
-    };
-
     using StatusFn = std::function<void(const QString &)>;
 
     // simFolder: the installation folder of the simulator worked on, Windows form, no trailing
@@ -42,9 +39,12 @@ public:
     // Receives the progress texts of the archive component (the main window's status text).
     void setStatus(StatusFn status) { m_status = std::move(status); }
 
-    // Asks for a name and writes a backup. False when it failed or the user stopped it at the
-    // long-path question; an empty name is not a failure (nothing is written, true).
-    bool makeBackup();
+    // Asks for a name and writes a backup. An empty name is the user's choice to go on without
+    // one: Done, with nothing written. Stopped at the long-path question.
+    Outcome makeBackup();
+    // The backup file a typed name becomes: the name made safe as a file name, ".zip" added when
+    // it does not end so.
+    static QString backupFileName(QString typed);
     // A name names an entry of the backup root: one that could name anything else (a path, "..",
     // a pattern) is refused as a failure before anything is touched.
     //
@@ -55,7 +55,7 @@ public:
     Outcome installBackup(const QString &name);
     // Restores the V1.5 backup folder root + name, file by file, as the list names them.
     Outcome installBackup_old(const QString &name);
-    // Deletes the backup file root + name after asking; an empty name does nothing (Declined).
+    // Deletes the backup file root + name after asking; an empty name does nothing (Stopped).
     Outcome deleteBackup(const QString &name);
 
     // The path up to and including its last "\"; "" when it has none.
@@ -78,14 +78,16 @@ public:
     AppContext &context() const { return m_context; }
 
 private:
-    bool doMakeBackup();
+    Outcome doMakeBackup();
     Outcome doInstallBackup(const QString &name);
     Outcome doInstallBackupOld(const QString &name);
     Outcome doDeleteBackup(const QString &name);
     Outcome run(const QString &procedure, const std::function<Outcome()> &operation);
-    // Offers a backup of the current files before a restore; false when the restore must not go on.
-    bool offerBackupFirst();
+    // Offers a backup of the current files before a restore; Done when the restore may go on.
+    Outcome offerBackupFirst();
     void status(const QString &text) const;
+    // Says "Backup does not exist." under the title: Failed, error 53, on the path.
+    Outcome missing(const QString &path, const QString &title) const;
     QString rootPath() const;
 
     AppContext &m_context;

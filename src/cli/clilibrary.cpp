@@ -15,7 +15,7 @@ CliLibrary::~CliLibrary()
 {
     // The manager must not keep pointing at a backup manager that goes first.
     if (m_manager)
-        m_manager->setBackupManager(nullptr);
+        m_manager->setBackUpFirst(nullptr);
 }
 
 void CliLibrary::requireCertainSimulator() const
@@ -27,21 +27,21 @@ void CliLibrary::requireCertainSimulator() const
     }
 }
 
-ReadProblems CliLibrary::load()
+Problems CliLibrary::load()
 {
     bool isNew = false;
-    const ReadProblems problems = m_manager->readDB(isNew);
+    const Outcome library = m_manager->readDB(isNew);
     QString file;
     m_manager->readCFG(file, false);
     rebuild(isNew);
     commitChecksToCurrent();
-    return problems;
+    return library.problems;
 }
 
-void CliLibrary::save()
+Outcome CliLibrary::save()
 {
     m_libraryTree->UndisplayAllTree();
-    m_manager->saveDB(*m_tree);
+    return m_manager->saveDB(m_tree->keysInWalkOrder());
 }
 
 bool CliLibrary::reload()
@@ -72,7 +72,7 @@ void CliLibrary::commitChecksToCurrent()
     }
     current->colUsedSceneries.clear();
     for (const TreeNode *node = m_tree->firstRoot(); node; node = node->nextInWalk()) {
-        if (LibraryTree::isSceneryKey(node->key()) && node->checked())
+        if (isSceneryKey(node->key()) && node->checked())
             current->addMember(node->text());
     }
 }
@@ -81,7 +81,7 @@ QList<SceneryPtr> CliLibrary::sceneriesInTreeOrder() const
 {
     QList<SceneryPtr> result;
     for (const TreeNode *node = m_tree->firstRoot(); node; node = node->nextInWalk()) {
-        if (!LibraryTree::isSceneryKey(node->key()))
+        if (!isSceneryKey(node->key()))
             continue;
         if (SceneryPtr scenery = m_manager->colScenery.value(node->key()))
             result.append(scenery);
@@ -99,7 +99,7 @@ BackupManager &CliLibrary::backup()
     if (!m_backup) {
         m_backup =
             std::make_unique<BackupManager>(m_session.context(), m_manager->FSPath(), m_manager->SimType);
-        m_manager->setBackupManager(m_backup.get());
+        m_manager->setBackUpFirst([backup = m_backup.get()] { return backup->makeBackup(); });
     }
     return *m_backup;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "library/readproblems.h"
 #include "library/records.h"
+#include "platform/outcome.h"
 
 #include <QList>
 #include <QString>
@@ -37,11 +37,11 @@ public:
     // is reported and the library goes on with what it holds), the tree with every scenery (in the
     // file's order when no library file existed yet), and the tree's check boxes committed into
     // "(Current)". Each step reports its own failures. Returns what the library files' reading met.
-    ReadProblems load();
+    Problems load();
 
     // The tree holding every scenery with its order recorded, then the three library files written
-    // from it.
-    void save();
+    // from it; a failure has been reported.
+    Outcome save();
 
     // Empties the sceneries, sets and levels (the cache entries stay, as the next reading of a
     // Scenery.cfg refreshes them in place) and reads the library files again. Returns readDB's

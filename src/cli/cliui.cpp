@@ -12,7 +12,7 @@ void CliUi::print(const QString &title, const QString &text)
     m_err << title << QStringLiteral(": ") << text << Qt::endl;
 }
 
-UiPort::Answer CliUi::message(const QString &text, const QString &title, Buttons buttons, Icon icon)
+UiPort::Answer CliUi::message(const QString &text, const QString &title, Buttons buttons, Icon)
 {
     Answer answer = Answer::Ok;
     QString note;
@@ -35,7 +35,6 @@ UiPort::Answer CliUi::message(const QString &text, const QString &title, Buttons
         note = answer == Answer::Ok ? QStringLiteral("OK") : QStringLiteral("Cancel");
         break;
     }
-    m_shown.append(Shown{title, text, buttons, icon, answer});
     // A question is answered without anyone seeing it; say which way, so a log of the run shows
     // why a command went the way it did.
     print(title, note.isEmpty() ? text : text + QStringLiteral(" [answered ") + note + QLatin1Char(']'));
@@ -66,17 +65,4 @@ void CliUi::showModal(FormLogic &form)
     const auto handler = m_formHandlers.constFind(form.formName());
     if (handler != m_formHandlers.constEnd() && *handler)
         (*handler)(form);
-}
-
-bool CliUi::failureShownSince(qsizetype mark, const QString &procedure) const
-{
-    for (qsizetype i = qMax<qsizetype>(mark, 0); i < m_shown.size(); ++i) {
-        const Shown &shown = m_shown.at(i);
-        // The form reportError gives every failure: procedure, "Error: " and number, description.
-        if (shown.icon != Icon::Critical || !shown.text.contains(QLatin1String("\nError: ")))
-            continue;
-        if (procedure.isEmpty() || shown.text.startsWith(procedure + QLatin1Char('\n')))
-            return true;
-    }
-    return false;
 }

@@ -3,7 +3,6 @@
 #include "platform/uiport.h"
 
 #include <QHash>
-#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -14,22 +13,12 @@
 // the options the command was started with: messages go to the error stream as "Title: text",
 // questions are answered No (Cancel) unless --yes was given, input prompts take the next preset
 // answer (or "" like a cancelled prompt), choosers are cancelled, and modal windows run a handler
-// a command registered for them, or nothing at all.
+// a command registered for them, or nothing at all. It keeps no record of what it showed: a
+// command decides its exit code from the outcome of what it ran, never from a message.
 class CliUi : public UiPort
 {
 public:
     using FormHandler = std::function<void(FormLogic &)>;
-
-    // One message box or question as it went by, so a command can tell afterwards how the core
-    // procedure it called ended when that procedure only reports through the UI.
-    struct Shown
-    {
-        QString title;
-        QString text;
-        Buttons buttons = Buttons::Ok;
-        Icon icon = Icon::None;
-        Answer answer = Answer::Ok;
-    };
 
     explicit CliUi(QTextStream &errorStream);
 
@@ -42,12 +31,6 @@ public:
     // Answers the question with this title this way, whatever --yes says.
     void setAnswerFor(const QString &title, Answer answer) { m_answers.insert(title, answer); }
     void setFormHandler(const QString &formName, FormHandler handler);
-
-    // Every message and question shown so far, in order.
-    const QList<Shown> &shown() const { return m_shown; }
-    // True when, among the messages from position mark of shown() on, the program-wide failure
-    // message was shown (for the procedure given, e.g. "SceneryManager.saveDB"; any when empty).
-    bool failureShownSince(qsizetype mark, const QString &procedure = {}) const;
 
     Answer message(const QString &text, const QString &title, Buttons buttons, Icon icon) override;
     QString input(const QString &prompt, const QString &title, const QString &defaultText) override;
@@ -65,5 +48,4 @@ private:
     QStringList m_inputs;
     QHash<QString, Answer> m_answers;
     QHash<QString, FormHandler> m_formHandlers;
-    QList<Shown> m_shown;
 };

@@ -1,6 +1,5 @@
 // backup: the Backup menu's commands on the simulator worked on.
 
-#include "app/filehelpers.h"
 #include "backup/backupmanager.h"
 #include "cli/clilibrary.h"
 #include "cli/clisession.h"
@@ -99,23 +98,11 @@ int runBackup(CliCommandRun &run)
     CliUi &ui = run.ui();
 
     if (action == QLatin1String("make")) {
-        const qsizetype mark = ui.shown().size();
         ui.presetNextInput(name);
-        // Failures the backup reports through the UI; "Backup does not exist." and every other
-        // one come with the critical icon.
-        const auto failed = [&] {
-            for (qsizetype i = mark; i < ui.shown().size(); ++i) {
-                if (ui.shown().at(i).icon == UiPort::Icon::Critical)
-                    return true;
-            }
-            return false;
-        };
-        if (!backup.makeBackup() || failed())
+        // Stopped at the long-path question (answered Cancel without --yes): no backup either.
+        if (!backup.makeBackup().isDone())
             return 1;
-        QString file = name;
-        Start::NormaliseFilename(file);
-        if (file.right(4).toUpper() != QStringLiteral(".ZIP"))
-            file += QStringLiteral(".zip");
+        const QString file = BackupManager::backupFileName(name);
         if (backup.backupList().isEmpty()) {
             // An archive of nothing is not written; say so rather than leave a name that cannot
             // be installed.
@@ -129,27 +116,25 @@ int runBackup(CliCommandRun &run)
         return 0;
     }
 
-    using Outcome = BackupManager::Outcome;
     if (action == QLatin1String("install") || action == QLatin1String("install-old")) {
         const bool old = action == QLatin1String("install-old");
         BusyPointer busy(ui);
         const Outcome outcome = old ? backup.installBackup_old(name) : backup.installBackup(name);
-        if (outcome != Outcome::Done)
-            return outcome == Outcome::Declined ? CliRefused : 1;
+        if (!outcome.isDone())
+            return outcome.isStopped() ? CliRefused : 1;
         run.out << QStringLiteral("Installed %1 into %2\n").arg(backup.backupEntry(name), backup.simFolder());
         return 0;
     }
 
     // delete
-    Outcome outcome = Outcome::Failed;
-    {
+    const Outcome outcome = [&] {
         BusyPointer busy(ui);
-        outcome = backup.deleteBackup(name);
-    }
-    if (outcome == Outcome::Failed)
+        return backup.deleteBackup(name);
+    }();
+    if (outcome.isFailed())
         return 1;
     const QString file = backup.backupEntry(name);
-    if (outcome == Outcome::Declined) {
+    if (outcome.isStopped()) {
         run.out << QStringLiteral("Kept %1\n").arg(file);
         return CliRefused;
     }

@@ -3,13 +3,10 @@
 
 #include "cli/clilibrary.h"
 #include "cli/clisession.h"
-#include "cli/cliui.h"
 #include "cli/commands.h"
 #include "library/scenerymanager.h"
 
 #include <QFileInfo>
-
-#include <algorithm>
 
 void setupImport(QCommandLineParser &parser)
 {
@@ -31,10 +28,10 @@ void setupImport(QCommandLineParser &parser)
 namespace {
 
 // Why a library read with errors is not saved, naming each place that could not be read.
-QString damagedText(const ReadProblems &problems)
+QString damagedText(const Problems &problems)
 {
     QStringList files;
-    for (const ReadProblem &p : problems) {
+    for (const Problem &p : problems) {
         if (!files.contains(p.file))
             files << p.file;
     }
@@ -73,32 +70,26 @@ int runImport(CliCommandRun &run)
             throw CliFailure{QStringLiteral("\"%1\" is no file.").arg(given)};
     }
 
-    const ReadProblems damaged = library.load();
+    const Problems damaged = library.load();
     if (!damaged.isEmpty() && !run.args.isSet(QStringLiteral("force-save")))
         throw CliFailure{damagedText(damaged)};
     const qsizetype before = manager.colScenery.count();
 
-    CliUi &ui = run.ui();
-    qsizetype mark = ui.shown().size();
-    library.save();
     // Emptying the library after a failed save would lose what could not be written.
-    if (ui.failureShownSince(mark, QStringLiteral("SceneryManager.saveDB")))
+    if (!library.save().isDone())
         return 1;
     const bool isNew = library.reload();
     const qsizetype reloaded = manager.colScenery.count();
-    const ReadProblems problems = manager.readCFG(file, run.args.isSet(QStringLiteral("update-existing")));
-    // Problems on single lines were shown and read past; a file that could not be read at all was not
+    // Problems on single lines are shown and read past; a file that cannot be read at all is not
     // imported.
-    const bool readFailed =
-        std::any_of(problems.cbegin(), problems.cend(), [](const ReadProblem &p) { return p.line == 0; });
+    const Outcome read = manager.readCFG(file, run.args.isSet(QStringLiteral("update-existing")));
     const qsizetype after = manager.colScenery.count();
     library.rebuild(isNew);
     library.commitChecksToCurrent();
     // The window keeps the new areas in memory until it is closed; a command ends here, so the
     // result is saved now or it would be lost.
-    mark = ui.shown().size();
-    library.save();
-    if (readFailed || ui.failureShownSince(mark, QStringLiteral("SceneryManager.saveDB")))
+    const Outcome saved = library.save();
+    if (!read.isDone() || !saved.isDone())
         return 1;
 
     run.out << QStringLiteral("Imported %1: %2 sceneries before, %3 after, %4 new areas.\n")

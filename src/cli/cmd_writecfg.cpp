@@ -1,7 +1,6 @@
 // write-cfg: a new Scenery.cfg for the simulator from the named sets, as the create-scenery wizard
 // writes it, with the wizard's fields given as options.
 
-#include "app/filehelpers.h"
 #include "backup/backupmanager.h"
 #include "cli/clilibrary.h"
 #include "cli/clisession.h"
@@ -13,9 +12,8 @@
 
 namespace {
 
+// The question CreateCFG asks before it writes, answered Yes when --backup names a backup.
 const QString BackupQuestionTitle = QStringLiteral("Creating new Scenery.CFG");
-const QString LimitTitle = QStringLiteral("Can not create scenery.cfg");
-const QString LongPathTitle = QStringLiteral("Cannot zip file!");
 
 QString defaultTitle(qint32 simType)
 {
@@ -27,15 +25,6 @@ QString defaultTitle(qint32 simType)
     default:
         return QStringLiteral("FS2002 World");
     }
-}
-
-// The backup file makeBackup makes of a typed name.
-QString backupFileName(QString name)
-{
-    Start::NormaliseFilename(name);
-    if (name.right(4).toUpper() != QStringLiteral(".ZIP"))
-        name += QStringLiteral(".zip");
-    return name;
 }
 
 } // namespace
@@ -131,28 +120,22 @@ int runWriteCfg(CliCommandRun &run)
             throw CliFailure{QStringLiteral("--backup needs a name; nothing written.")};
         ui.setAnswerFor(BackupQuestionTitle, UiPort::Answer::Yes);
         ui.presetNextInput(name);
-        backupFile = backup.backupRoot() + backupFileName(name);
+        backupFile = backup.backupRoot() + BackupManager::backupFileName(name);
     }
 
     library.libraryTree().UndisplayAllTree();
-    const qsizetype mark = ui.shown().size();
-    manager.CreateCFG(strSet, library.tree(), cacheSize, run.args.isSet(QStringLiteral("clean-on-exit")),
-                      title, description);
-
-    bool refused = false;
-    bool stopped = false;
-    for (qsizetype i = mark; i < ui.shown().size(); ++i) {
-        const CliUi::Shown &shown = ui.shown().at(i);
-        if (shown.title == LimitTitle)
-            refused = true;
-        // The backup was stopped at its long-path question, and the writer with it.
-        if (shown.title == LongPathTitle && shown.answer == UiPort::Answer::Cancel)
-            stopped = true;
-    }
-    if (refused)
+    const Outcome outcome =
+        manager.CreateCFG(strSet, library.tree().keysInWalkOrder(), cacheSize,
+                          run.args.isSet(QStringLiteral("clean-on-exit")), title, description);
+    switch (outcome.kind()) {
+    case Outcome::Kind::Refused:
         return CliRefused;
-    if (stopped || ui.failureShownSince(mark))
+    case Outcome::Kind::Stopped: // the backup asked for could not be made without --yes
+    case Outcome::Kind::Failed:
         return 1;
+    case Outcome::Kind::Done:
+        break;
+    }
 
     const QString written = manager.FSPath() + QStringLiteral("\\Scenery.CFG");
     int areas = 0;

@@ -137,6 +137,12 @@ std::span<const CliCommand> cliCommands()
 
 int runCli(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
+    CliUi ui(err);
+    return runCli(arguments, out, err, ui);
+}
+
+int runCli(const QStringList &arguments, QTextStream &out, QTextStream &err, CliUi &ui)
+{
     QCommandLineParser global;
     global.setApplicationDescription(
         QStringLiteral("Lumivale on the command line: works on the same installation "
@@ -186,7 +192,6 @@ int runCli(const QStringList &arguments, QTextStream &out, QTextStream &err)
     if (!mergeGlobalOptions(global, options, err) || !mergeGlobalOptions(parser, options, err))
         return CliUsageError;
 
-    CliUi ui(err);
     ui.setAssumeYes(options.assumeYes);
     ui.setPresetInputs(options.answers);
     CliCommandRun run(parser, options, ui, out, err);

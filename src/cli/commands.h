@@ -21,7 +21,8 @@ class CliUi;
 //      table in commands.cpp, and the .cpp to src/cli/CMakeLists.txt.
 // --help works for every command by itself. The run function prints results to run.out, talks to
 // the user only through run.ui() (or run.err for plain notes), and returns the exit code (0 done,
-// 1 failed). It may throw CliFailure, LmError or NoSimulatorInstalled: the dispatcher reports them.
+// 1 failed) from the outcome of what it ran, never from the messages it showed. It may throw
+// CliFailure, LmError or NoSimulatorInstalled: the dispatcher reports them.
 
 // Options every command accepts, before or after the command name.
 struct CliGlobalOptions
@@ -68,8 +69,11 @@ constexpr int CliUsageError = 2;
 // No): nothing was changed.
 constexpr int CliRefused = 3;
 
-// Runs one command line (arguments[0] is the program). Returns the exit code.
+// Runs one command line (arguments[0] is the program). Returns the exit code, which each command
+// decides from the outcome of what it ran.
 int runCli(const QStringList &arguments, QTextStream &out, QTextStream &err);
+// The same with the UI port given, which takes the global options' answers.
+int runCli(const QStringList &arguments, QTextStream &out, QTextStream &err, CliUi &ui);
 
 // The commands.
 void setupInfo(QCommandLineParser &parser);

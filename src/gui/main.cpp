@@ -37,7 +37,7 @@ void takeScreenshot(MainWindow &window, frmScenery &form, const QString &file)
 {
     QTimer::singleShot(100, &window, [&window, &form] {
         for (TreeNode *node = form.trvScenery().firstRoot(); node; node = node->nextInWalk()) {
-            if (node->key().startsWith(QStringLiteral("Scenery"))) {
+            if (isSceneryKey(node->key())) {
                 window.selectNode(node);
                 break;
             }
@@ -97,6 +97,8 @@ int main(int argc, char *argv[])
     hooks.createProgramObjects = [&](Start::Session &session) {
         backup = std::make_unique<BackupManager>(platform.context, session.manager->FSPath(),
                                                  session.manager->SimType);
+        // Writing a Scenery.cfg offers this backup first.
+        session.manager->setBackUpFirst([&backup] { return backup->makeBackup(); });
     };
     hooks.showMainWindow = [&](Start::Session &session) {
         form = std::make_unique<frmScenery>(platform.context, *session.manager);

@@ -96,3 +96,15 @@ inline const QString LevelPrefix = QStringLiteral("Level");
 inline const QString SceneryPrefix = QStringLiteral("Scenery");
 inline const QString NewSceneryPrefix = QStringLiteral("SceneryNew\\");
 }
+
+// The one test of what a node key (and the record under it) names: a level's key begins with
+// "Level", a scenery's with "Scenery", in this letter case. Every key the program makes begins
+// so, and reading the library mends a level key that does not, so "levelAlps" names neither.
+inline bool isLevelKey(const QString &key)
+{
+    return key.startsWith(LibraryNames::LevelPrefix);
+}
+inline bool isSceneryKey(const QString &key)
+{
+    return key.startsWith(LibraryNames::SceneryPrefix);
+}

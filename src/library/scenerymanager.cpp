@@ -1,7 +1,8 @@
 #include "library/scenerymanager.h"
 
-#include "app/filehelpers.h"
+#include "library/libraryfiles.h"
 #include "platform/errorreporter.h"
+#include "platform/winpath.h"
 #include "settings/programsettings.h"
 #include "sims/location.h"
 
@@ -12,18 +13,16 @@ namespace {
 // Every subfolder first, each created when missing and copied in turn, then the folder's files.
 void copyTree(const FileSystem &fs, const QString &source, const QString &target)
 {
-    const QString sourceBase = Start::withoutTrailingBackslash(source);
-    const QString targetBase = Start::withoutTrailingBackslash(target);
-    const QStringList folders = fs.subFolders(sourceBase);
+    const QStringList folders = fs.subFolders(source);
     for (const QString &name : folders) {
-        const QString targetFolder = targetBase + QLatin1Char('\\') + name;
+        const QString targetFolder = WinPath::join(target, name);
         if (!fs.folderExists(targetFolder))
-            Start::CreateSubFolder(fs, targetFolder);
-        copyTree(fs, sourceBase + QLatin1Char('\\') + name, targetFolder);
+            WinPath::CreateSubFolder(fs, targetFolder);
+        copyTree(fs, WinPath::join(source, name), targetFolder);
     }
-    const QStringList files = fs.files(sourceBase);
+    const QStringList files = fs.files(source);
     for (const QString &name : files)
-        fs.copyFile(sourceBase + QLatin1Char('\\') + name, targetBase + QLatin1Char('\\') + name, true);
+        fs.copyFile(WinPath::join(source, name), WinPath::join(target, name), true);
 }
 
 } // namespace
@@ -85,11 +84,9 @@ QString SceneryManager::getRealPath(const QString &sIn) const
         p = m_fsPath + QLatin1Char('\\') + sIn;
     else
         p = sIn;
-    if (p.endsWith(QLatin1Char('\\')))
-        p.chop(1);
-    if (p.right(8).toUpper() == QStringLiteral("\\SCENERY"))
-        p.chop(8);
-    return p;
+    if (p.endsWith(WinPath::Separator))
+        p.chop(1); // once
+    return WinPath::withoutSceneryFolder(p);
 }
 
 QString SceneryManager::CorrectDir(const QString &name)
@@ -112,4 +109,32 @@ void SceneryManager::CopyFolderTree(const QString &source, const QString &target
         throw LmError::standard(LmError::PathFileAccess, target);
     }
     copyTree(fs, source, target);
+}
+
+Outcome SceneryManager::readDB(bool &blnIsNew)
+{
+    UiPort &ui = m_context.ui;
+    LibraryFileReader reader(*this, m_context.fs);
+    reader.setEventPump([&ui] { ui.processEvents(); });
+    Outcome outcome = reader.read(m_context.programFolder());
+    if (reader.noSceneryFile())
+        blnIsNew = true;
+    for (const Problem &problem : std::as_const(outcome.problems)) {
+        reportError(ui, QStringLiteral("SceneryManager.readDB"),
+                    problem.error.value_or(LmError(0, problem.text)));
+        m_readWithErrors.insert(problem.file);
+    }
+    return outcome;
+}
+
+Outcome SceneryManager::saveDB(const QStringList &oNodes)
+{
+    UiPort &ui = m_context.ui;
+    LibraryFileWriter writer(*this, m_context.fs);
+    writer.setEventPump([&ui] { ui.processEvents(); });
+    writer.keepBackupsOf(m_readWithErrors);
+    Outcome outcome = writer.write(m_context.programFolder(), oNodes);
+    if (outcome.isFailed())
+        reportError(ui, QStringLiteral("SceneryManager.saveDB"), outcome.error());
+    return outcome;
 }

@@ -1,18 +1,22 @@
 #pragma once
 
-#include "library/readproblems.h"
 #include "library/records.h"
 #include "platform/appcontext.h"
+#include "platform/outcome.h"
+#include "sims/location.h"
 
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
-class Tree;
-class BackupManager;
-class TextFileWriter;
+#include <functional>
 
-// The library: every scenery, level, set and cache entry, and the operations on the library's
-// files. One object lives for the whole run.
+// The library: every scenery, level, set and cache entry. One object lives for the whole run.
+//
+// The classic procedures on its files are entry points for the window logic and the command
+// line: each runs the file's reader or writer (LibraryFileReader, LibraryFileWriter,
+// SceneryCfgReader, SceneryCfgWriter), tells the user what came of it the way the program always
+// has, and returns the outcome, from which the caller decides.
 class SceneryManager
 {
 public:
@@ -36,19 +40,28 @@ public:
     QString FSPath() const { return m_fsPath; }
     void NewLocation();
 
-    void CreateCFG(const QString &strSet, const Tree &oNodes, qint32 &mCache_Size, bool mClean_on_Exit,
-                   const QString &mTitle, const QString &mDescription);
     QString getRealPath(const QString &sIn) const;
-    // Writes the three library files from the tree. A file that readDB read with errors in this
-    // run keeps its ".backup" copy as it was. Whether a library read with errors is to be saved at
-    // all is the caller's question (libraryReadWithErrors).
-    void saveDB(const Tree &oNodes);
-    // Reads the library files; every problem is shown as it is met and returned with its file and
-    // line. The reading goes on past each one.
-    ReadProblems readDB(bool &blnIsNew);
-    // Reads a Scenery.cfg into the library; every problem is shown once, after the reading, and
-    // returned with its line. The reading goes on past a bad value or a clashing area.
-    ReadProblems readCFG(QString &strFile, bool blnUpdateExisting);
+
+    // Reads the library files of the program folder into the (empty) library; sets blnIsNew when
+    // there was no scenery file. Each problem is shown and the reading goes on: Done, with every
+    // problem it went past.
+    Outcome readDB(bool &blnIsNew);
+    // Writes the three library files from the tree: oNodes holds the keys of its nodes in walk
+    // order (Tree::keysInWalkOrder). A file readDB read with errors in this run keeps its
+    // ".backup" copy as it was; whether such a library is to be saved at all is the caller's
+    // question (libraryReadWithErrors). A failure is shown.
+    Outcome saveDB(const QStringList &oNodes);
+    // Reads a Scenery.cfg into the library ("" for the simulator's own, and strFile is set to it).
+    // A file missing or unreadable is shown and Failed, with the library as it was; otherwise
+    // Done, and the lines read past are shown in one message.
+    Outcome readCFG(QString &strFile, bool blnUpdateExisting);
+    // Writes the simulator's Scenery.cfg from the sets named in strSet (each followed by CR LF),
+    // after offering a backup. Stopped or Failed as the backup ended, when it did not go on;
+    // Refused, with nothing written, over 332 sceneries or when the sets name "(Current)" while
+    // the file it stands for could not be read; otherwise Done or Failed as the writing ended.
+    // Every refusal, failure and scenery left out is shown, and a file over 65500 bytes.
+    Outcome CreateCFG(const QString &strSet, const QStringList &oNodes, qint32 &mCache_Size,
+                      bool mClean_on_Exit, const QString &mTitle, const QString &mDescription);
 
     // The library files (by name) that readDB read with errors in this run.
     const QSet<QString> &libraryReadWithErrors() const { return m_readWithErrors; }
@@ -59,24 +72,20 @@ public:
     static QString ReplaceNumber(const QString &line);
 
     AppContext &context() const { return m_context; }
-    // The backup manager CreateCFG offers a backup through; set once at start-up.
-    void setBackupManager(BackupManager *backup) { m_backup = backup; }
-    BackupManager *backupManager() const { return m_backup; }
+    // The backup CreateCFG makes when the user asks for one first. Done when the writing may go on
+    // (a backup made, or none wanted after all); any other outcome ends CreateCFG with it. Without
+    // one, no backup is made.
+    using BackUpFirst = std::function<Outcome()>;
+    void setBackUpFirst(BackUpFirst backUp) { m_backUpFirst = std::move(backUp); }
     // Test seam: sets the folder without an installation lookup.
     void setFSPathForTesting(const QString &path) { m_fsPath = path; }
 
 private:
-    void writeToTextStream5(TextFileWriter &out, const clsScenery &scenery) const;
-    void writeCFGEntry(TextFileWriter &out, const clsScenery &scenery, int areaNumber);
-
     AppContext &m_context;
-    BackupManager *m_backup = nullptr;
+    BackUpFirst m_backUpFirst;
     QString m_fsPath;
-    qint32 m_fileSize = 0;  // counted size of the Scenery.cfg being written
     QSet<QString> m_readWithErrors;
-};
-
-// Thrown when no simulator is installed; the message has been shown and the program ends.
-struct NoSimulatorInstalled
-{
+    // The Scenery.cfg readCFG could not read although it is there: "(Current)" does not know what
+    // it holds, and writing "(Current)" would replace it with nothing. "" once a reading succeeds.
+    QString m_unreadSceneryCfg;
 };

@@ -29,6 +29,8 @@ QString FileFaults::stepName(FileStep step)
         return QStringLiteral("rename");
     case FileStep::Copy:
         return QStringLiteral("copy");
+    case FileStep::Read:
+        return QStringLiteral("read");
     }
     return {};
 }

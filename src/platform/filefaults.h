@@ -5,16 +5,18 @@
 
 #include <optional>
 
-// The steps at which writing to a disk can go wrong. Every write path of the platform layer (the
-// atomic writer and what is built on it, copy, move and rename, the archive writer) passes each
-// of its steps through FileFaults::strikes() before taking it, so that a test can make exactly one
-// of them fail the way a full or failing disk does and then check that nothing was lost.
+// The steps at which working on a disk can go wrong. Every write path of the platform layer (the
+// atomic writer and what is built on it, copy, move and rename, the archive writer) and the
+// reading of a whole file pass each of their steps through FileFaults::strikes() before taking
+// it, so that a test can make exactly one of them fail the way a full or failing disk does and
+// then check that nothing was lost.
 enum class FileStep {
     Write,  // one piece of a file's content written (a failing one: the disk is full)
     Flush,  // the written content handed to the disk
     Commit, // a finished file put in the place of the old one
     Rename, // a file or folder moved or renamed
     Copy,   // a file copied (its own writes, flush and commit follow)
+    Read,   // a whole file read (a failing one: the disk cannot give it back)
 };
 
 namespace FileFaults {

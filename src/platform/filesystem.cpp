@@ -700,7 +700,7 @@ QByteArray FileSystem::readAll(const QString &path) const
                                                            : LmError::PathFileAccess,
              path);
     QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    if (file.error() != QFileDevice::NoError || FileFaults::strikes(FileStep::Read, host))
         fail(LmError::PathFileAccess, path);
     return bytes;
 }

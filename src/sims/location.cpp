@@ -1,6 +1,5 @@
 #include "sims/location.h"
 
-#include "library/scenerymanager.h"
 #include "platform/errorreporter.h"
 
 namespace {

@@ -5,6 +5,11 @@
 #include <QList>
 #include <QString>
 
+// Thrown when no simulator is installed; the message has been shown and the program ends.
+struct NoSimulatorInstalled
+{
+};
+
 // One lookup of the installed simulators. Creating it detects which of the three are installed
 // (Combat Flight Simulator 2, then 2000, then 2002); when none is, it shows "You must install
 // MS Flightsimulator 2000 or ..." and throws NoSimulatorInstalled. An installation key that could

@@ -198,19 +198,9 @@ QString LibraryTree::getParentKey(const QString &key)
 {
     const qsizetype cut = key.lastIndexOf(Separator);
     QString parent = cut < 0 ? QString() : key.left(cut);
-    if (parent.startsWith(LibraryNames::SceneryPrefix))
+    if (isSceneryKey(parent))
         parent = LibraryNames::LevelPrefix + parent.mid(LibraryNames::SceneryPrefix.size());
     return parent;
-}
-
-bool LibraryTree::isLevelKey(const QString &key)
-{
-    return key.startsWith(LibraryNames::LevelPrefix);
-}
-
-bool LibraryTree::isSceneryKey(const QString &key)
-{
-    return key.startsWith(LibraryNames::SceneryPrefix);
 }
 
 qint16 LibraryTree::filterMask() const
@@ -332,7 +322,7 @@ void LibraryTree::reorderLevels()
     OrderedMap<LevelPtr> ordered;
     for (const TreeNode *n = m_tree.firstRoot(); n; n = n->nextInWalk()) {
         const QString &key = n->key();
-        if (!key.startsWith(QLatin1String("level"), Qt::CaseInsensitive) || ordered.contains(key))
+        if (!isLevelKey(key) || ordered.contains(key))
             continue;
         // A node whose level is no longer in the library has nothing to record.
         if (LevelPtr level = m_manager.dicLevel.value(key))

@@ -32,8 +32,6 @@ public:
     // The key of the level that holds the node with the given key: "SceneryEurope\Germany\Berlin"
     // gives "LevelEurope\Germany", "LevelEurope\Germany" gives "LevelEurope".
     static QString getParentKey(const QString &key);
-    static bool isLevelKey(const QString &key);
-    static bool isSceneryKey(const QString &key);
 
     // Writes the PreviousKey of every scenery that has a node; the others keep theirs.
     void updatePreviousLink();

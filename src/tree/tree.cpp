@@ -123,6 +123,15 @@ bool TreeNode::contains(const TreeNode *node) const
 
 // ---- Tree -----------------------------------------------------------------------------------
 
+QStringList Tree::keysInWalkOrder() const
+{
+    QStringList keys;
+    keys.reserve(m_count);
+    for (const TreeNode *node = firstRoot(); node; node = node->nextInWalk())
+        keys.append(node->key());
+    return keys;
+}
+
 Tree::Tree(QObject *parent) : QObject(parent), m_root(new TreeNode(this))
 {
 }

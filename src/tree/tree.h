@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -127,6 +128,9 @@ public:
     int rootCount() const { return m_root->m_childCount; }
     TreeNode *root(int row) const { return m_root->child(row); }
     TreeNode *firstAdded() const { return m_addedFirst; }
+    // The key of every node in the order of a depth-first walk (TreeNode::nextInWalk): the order
+    // the library files and a Scenery.cfg are written in.
+    QStringList keysInWalkOrder() const;
 
     TreeNode *selectedItem() const { return m_selected; }
     void setSelectedItem(TreeNode *node);

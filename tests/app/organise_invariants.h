@@ -64,7 +64,7 @@ inline QString restartFault(frmScenery &form, AppContext &context)
     form.libraryTree().UndisplayAllTree();
     if (treeLines(form.trvScenery()) != before)
         return QStringLiteral("the rebuild changed the tree");
-    form.manager().saveDB(form.trvScenery());
+    form.manager().saveDB(form.trvScenery().keysInWalkOrder());
     SceneryManager again(context);
     bool isNew = false;
     again.readDB(isNew);

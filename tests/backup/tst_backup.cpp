@@ -1,6 +1,6 @@
 #include "backup/backupdialogs.h"
 #include "backup/backupmanager.h"
-#include "install/archive.h"
+#include "platform/archive.h"
 #include "platform/filefaults.h"
 #include "platform/lmerror.h"
 #include "support/testenv.h"
@@ -48,7 +48,7 @@ struct Fixture
     {
         setList(list);
         expectName(name);
-        return manager->makeBackup();
+        return manager->makeBackup().isDone();
     }
     // The entries of a zip file as "folder\\name;...", "<none>" without a readable one.
     QString zipEntries(const QString &path) const
@@ -195,7 +195,7 @@ private slots:
                                    u"Cannot zip file!"_s, asked == u"Ok"_s ? Answer::Ok : Answer::Cancel);
         if (list.contains("Missing"))
             f.expectError(u"makeBackup"_s);
-        QCOMPARE(f.manager->makeBackup(), asked != u"Cancel"_s && !list.contains("Missing"));
+        QCOMPARE(f.manager->makeBackup().isDone(), asked != u"Cancel"_s && !list.contains("Missing"));
         QVERIFY(f.env.ui.allShown());
         const QString made = f.backups();
         QCOMPARE(made + u": "_s + f.zipEntries(f.root() + made), zip);
@@ -287,7 +287,7 @@ private slots:
         QVERIFY(f.make(u"Saved"_s, "\\Scenery.cfg\r\n"));
         f.env.writeFile(Cfg, "edited");
         f.expectBackupFirst(Answer::No);
-        QCOMPARE(f.manager->installBackup(u"Saved.zip"_s), BackupManager::Outcome::Done);
+        QCOMPARE(f.manager->installBackup(u"Saved.zip"_s).kind(), Outcome::Kind::Done);
         QVERIFY(f.env.ui.allShown());
         QCOMPARE(f.env.readFile(Cfg), CfgText);
         QCOMPARE(f.zipEntries(root + u"Saved.zip"_s), u"FS2002\\Scenery.cfg"_s);
@@ -325,12 +325,11 @@ private slots:
                                                                            : u"installBackup_old"_s,
                                                name),
                                            u"Lumivale"_s);
-        const BackupManager::Outcome outcome = operation == u"delete"_s ? f.manager->deleteBackup(name)
-                                               : operation == u"install"_s
-                                                   ? f.manager->installBackup(name)
-                                                   : f.manager->installBackup_old(name);
+        const Outcome outcome = operation == u"delete"_s    ? f.manager->deleteBackup(name)
+                                : operation == u"install"_s ? f.manager->installBackup(name)
+                                                            : f.manager->installBackup_old(name);
         QVERIFY(f.env.ui.allShown());
-        QCOMPARE(outcome, BackupManager::Outcome::Failed);
+        QCOMPARE(outcome.kind(), Outcome::Kind::Failed);
         QCOMPARE(f.env.readFile(f.env.programFolder() + u"\\Lumivale.db5"_s), QByteArray("library"));
         QCOMPARE(f.env.readFile(f.env.programFolder() + u"\\Level.db"_s), QByteArray("levels"));
         QCOMPARE(f.env.readFile(Cfg), CfgText);
@@ -361,8 +360,8 @@ private slots:
                 u"BackupManager.installBackup\nError: %1\nNothing was extracted"_s.arg(
                     LmError::UserBase + ArchiveError::EntriesRefused),
                 u"Lumivale"_s);
-        QCOMPARE(f.manager->installBackup(u"Foreign.zip"_s),
-                 restored ? BackupManager::Outcome::Done : BackupManager::Outcome::Failed);
+        QCOMPARE(f.manager->installBackup(u"Foreign.zip"_s).kind(),
+                 restored ? Outcome::Kind::Done : Outcome::Kind::Failed);
         QVERIFY(f.env.ui.allShown());
         QCOMPARE(f.env.readFile(Cfg), restored ? QByteArray("restored") : CfgText);
         QCOMPARE(f.env.readFile(u"C:\\FS2000\\Scenery.cfg"_s), QByteArray("other simulator"));
@@ -381,7 +380,7 @@ private slots:
             u"BackupManager.installBackup\nError: 61\nDisk full (C:\\FS2002\\Scenery.cfg)"_s, u"Lumivale"_s);
         FileFaultPlan plan;
         plan.failAt(FileStep::Write, 1, u"Scenery.cfg"_s);
-        QCOMPARE(f.manager->installBackup(u"Saved.zip"_s), BackupManager::Outcome::Failed);
+        QCOMPARE(f.manager->installBackup(u"Saved.zip"_s).kind(), Outcome::Kind::Failed);
         QVERIFY(f.env.ui.allShown());
         QCOMPARE(f.env.readFile(Cfg), QByteArray("edited"));
     }

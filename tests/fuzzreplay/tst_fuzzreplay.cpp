@@ -81,7 +81,7 @@ private slots:
             LibraryTree libraryTree(f.m(), tree, f.env.ui);
             libraryTree.fillTree(0, isNew);
             libraryTree.UndisplayAllTree();
-            f.m().saveDB(tree);
+            f.m().saveDB(tree.keysInWalkOrder());
             QByteArray files;
             for (const QString &name : {u"Lumivale.db5"_s, u"Level.db"_s, u"CFGSet.db"_s})
                 files += f.env.readFile(f.programFile(name)) + '|';
@@ -89,7 +89,7 @@ private slots:
                 QCOMPARE(files, saved);
             saved = files;
             f.manager = std::make_unique<SceneryManager>(f.env.context);
-            const ReadProblems problems = f.m().readDB(isNew);
+            const Problems problems = f.m().readDB(isNew).problems;
             QVERIFY2(problems.isEmpty(), qPrintable(describeProblems(problems)));
         }
     }

@@ -1,75 +1,63 @@
-#include "../scenerycfg/libraryfixture.h"
+// The library files: what saveDB writes, what readDB reads back, and how the reading goes on past
+// damage in "Lumivale.db5", "Level.db", "CFGSet.db" and the older "Lumivale.db".
 
-#include "library/librarydb.h"
+#include "library/libraryfiles.h"
+#include "support/librarybuilder.h"
 #include "tree/librarytree.h"
 
+#include <QFileInfo>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
-const QStringList DbFiles{u"Lumivale.db5"_s, u"Level.db"_s, u"CFGSet.db"_s};
-const QString OldFields = u"Title|Active|Exclude|Flatten0|Flatten1|Flatten9|Group|GroupID|ID|Layer|LocalPath|RemotePath|"
-                          u"Texture_ID|Author|Version|Key|IsLocalPath|SalesType|FlySim|Comment|PreviousKey|Required"_s;
+const QStringList LibraryFiles{u"Lumivale.db5"_s, u"Level.db"_s, u"CFGSet.db"_s};
+const QString Header = u"//Lumivale 1.6"_s;
+const QString ReadFailure = u"SceneryManager.readDB\nError: "_s;
 
-const QString StoredFields = OldFields + u"|Flatten2|Flatten3|Flatten4|Flatten5|Flatten6|Flatten7|Flatten8"_s;
-
-struct Db : LibraryFixture
+// The library of tests/data/librarydb-golden: levels two deep, sceneries given in another order
+// than the tree's, one scenery without a node, and sets including "(Current)".
+Library goldenLibrary()
 {
-    bool isNew = false;
-
-    void write(const QString &name, const QByteArray &bytes) { env.writeFile(programFile(name), bytes); }
-    QByteArray file(const QString &name) const { return env.readFile(programFile(name)); }
-    // Reads the files into a new, empty library; every dialog shown must have been announced.
-    void read()
-    {
-        manager = std::make_unique<SceneryManager>(env.context);
-        m().readDB(isNew);
-        QVERIFY(env.ui.allShown());
-    }
-    // "name:simulator:clean:member,member" per set.
-    QString sets() const
-    {
-        QStringList result;
-        for (const CfgPtr &c : manager->dicCFGs)
-            result << u"%1:%2:%3:%4"_s.arg(c->Key).arg(c->Cache_Size).arg(c->Clean_on_Exit).arg(c->colUsedSceneries.keys().join(u','));
-        return result.join(u';');
-    }
-    // The tree rebuilt from the library and the library saved from it; no failure may be shown.
-    void fillAndSave()
-    {
-        LibraryTree libraryTree(m(), tree, env.ui);
-        libraryTree.fillTree(0, isNew);
-        m().saveDB(tree);
-        QVERIFY(env.ui.allShown());
-    }
-    // Saves, then reads the saved files into a new library, which must find no problem in them.
-    void saveAndReadBack()
-    {
-        fillAndSave();
-        manager = std::make_unique<SceneryManager>(env.context);
-        const ReadProblems problems = m().readDB(isNew);
-        QVERIFY2(problems.isEmpty(), qPrintable(describeProblems(problems)));
-    }
-    // "key:caption" per level.
-    QString levels() const
-    {
-        QStringList result;
-        for (const LevelPtr &l : manager->dicLevel)
-            result << l->sLevelKey + u':' + l->sLevelCaption;
-        return result.join(u';');
-    }
-};
-
-QString userError(qint32 offset) { return QString::number(LmError::UserBase + offset) + u'\n'; }
-
-QByteArray fileOf(const QStringList &lines)
-{
-    return crlf(lines.join(u'\n') + u'\n');
-}
-
-QStringList levelBlock(const QString &caption, const QString &key)
-{
-    return {u"<Level>"_s, caption, key, u"</Level>"_s};
+    return Library()
+        .level(u"New"_s)
+        .level(u"Europe\\Germany"_s)
+        .level(u"Europe"_s)
+        .scenery(u"Paris"_s, {.isLocalPath = true,
+                              .localPath = u"Addon Scenery\\Paris"_s,
+                              .previousKey = u"LevelEurope\\Germany"_s,
+                              .textureId = 2,
+                              .version = u"2003 "_s}) // the blank at the end is kept as written
+        .level(u"Europe\\Germany"_s)
+        .scenery(u"Berlin"_s, {.active = true,
+                               .comment = u"Caf\u00e9"_s,
+                               .flySim = 63,
+                               .isLocalPath = true,
+                               .localPath = u"D:\\Sceneries\\Berlin\\Scenery"_s})
+        .level(u"New"_s)
+        .scenery(u"Alpha"_s, {.active = true,
+                              .author = u"J. Smith"_s,
+                              .comment = u"Good one"_s,
+                              .exclude = u"N48 E002"_s,
+                              .flatten = {{0, u"F0 text"_s}, {9, u"F9 text"_s}},
+                              .flySim = 12,
+                              .group = u"5"_s,
+                              .groupId = -3,
+                              .id = u"ALP1"_s,
+                              .isLocalPath = true,
+                              .layer = 7,
+                              .localPath = u"Addon Scenery\\Alpha"_s,
+                              .required = true,
+                              .salesType = 2,
+                              .textureId = 1,
+                              .version = u"1.2"_s})
+        .scenery(u"Beta"_s, {.previousKey = u"SceneryNew\\Alpha"_s, .remotePath = u"E:\\CD\\Beta"_s})
+        .scenery(u"Hidden"_s, {.inTree = false})
+        .set(u"(Current)"_s, Sim::FS2002, {u"Alpha"_s}, {.cleanOnExit = true})
+        .set(u"Europe"_s, Sim::FS2002, {u"Berlin"_s, u"Paris"_s}, {.cleanOnExit = true})
+        .set(u"Empty"_s, Sim::CFS2, {})
+        .set(u"Old"_s, Sim::FS2000, {u"Alpha"_s});
 }
 
 QStringList sceneryBlock(const QString &key, const QString &title)
@@ -77,100 +65,220 @@ QStringList sceneryBlock(const QString &key, const QString &title)
     return {u"<Scenery>"_s, u"Key="_s + key, u"Title="_s + title, u"</Scenery>"_s};
 }
 
-// The messages the library reader shows for a key it mends or drops.
-const QString BadKeyMessage = u"SceneryManager.readDB\nError: "_s + userError(LibraryDb::BadKey);
-
-// The library written to tests/data/librarydb-golden: levels nested two deep, sceneries whose
-// collection order differs from the tree order, one scenery without a node, and sets including "(Current)".
-void buildGoldenLibrary(LibraryFixture &f)
+QStringList levelBlock(const QString &caption, const QString &key)
 {
-    f.scenery(u"SceneryEurope\\Paris"_s,
-              u"PreviousKey=LevelEurope\\Germany|Version=2003 |Texture_ID=2|IsLocalPath=1|LocalPath=Addon Scenery\\Paris"_s);
-    f.scenery(u"SceneryEurope\\Germany\\Berlin"_s,
-              u"Active=1|IsLocalPath=1|Comment=Caf\u00e9|FlySim=63|LocalPath=D:\\Sceneries\\Berlin\\Scenery"_s);
-    f.scenery(u"SceneryNew\\Beta"_s, u"PreviousKey=SceneryNew\\Alpha|RemotePath=E:\\CD\\Beta"_s);
-    f.scenery(u"SceneryNew\\Alpha"_s, u"Active=1|IsLocalPath=1|Required=1|Author=J. Smith|Comment=Good one|"
-                                      u"Exclude=N48 E002|Flatten0=F0 text|Flatten9=F9 text|FlySim=12|Group=5|GroupID=-3|"
-                                      u"ID=ALP1|Layer=7|LocalPath=Addon Scenery\\Alpha|SalesType=2|Texture_ID=1|Version=1.2"_s);
-    f.scenery(u"SceneryNew\\Hidden"_s);
-    f.addSets(u"(Current):1:1:Alpha;Europe:1:1:Berlin,Paris;Empty:2:0:;Old:0:0:Alpha"_s);
-    f.build(u"New:Alpha,Beta;Europe/Germany:Berlin;Europe:Paris"_s);
+    return {u"<Level>"_s, caption, key, u"</Level>"_s};
 }
 
+QStringList linesOf(const QByteArray &bytes)
+{
+    QStringList lines = QString::fromLatin1(bytes).split(u"\r\n"_s);
+    lines.removeLast(); // after the last line end
+    return lines;
 }
+
+QString userError(qint32 offset)
+{
+    return QString::number(LmError::UserBase + offset) + u'\n';
+}
+
+// Reads the library files into a new library; every message shown must have been announced.
+void readLibrary(LibraryEnv &f)
+{
+    bool isNew = false;
+    f.restart().readDB(isNew);
+    QVERIFY(f.env.ui.allShown());
+}
+
+// The tree rebuilt from the library and the library saved from it, as the window does on closing.
+void rebuildAndSave(LibraryEnv &f)
+{
+    f.tree.clear();
+    LibraryTree(f.manager(), f.tree, f.env.ui).fillTree(0, false);
+    QVERIFY(f.manager().saveDB(f.tree.keysInWalkOrder()).isDone());
+    QVERIFY(f.env.ui.allShown());
+}
+
+// Saves, then reads the saved files into a new library, which must find no problem in them.
+void saveAndReadBack(LibraryEnv &f)
+{
+    rebuildAndSave(f);
+    bool isNew = false;
+    const Problems problems = f.restart().readDB(isNew).problems;
+    QVERIFY2(problems.isEmpty(), qPrintable(describeProblems(problems)));
+}
+
+// What the first block of the older test files holds after the fields every block has, up to where
+// the file cuts it.
+struct OlderTail
+{
+    bool isLocalPath = false;
+    qint16 salesType = 0;
+    qint16 flySim = 0;
+    QString comment = {};
+    QString previousKey = {};
+    bool required = false;
+};
+
+clsScenery olderFirst(const QString &key, const OlderTail &tail)
+{
+    return sceneryRecord(key, u"First"_s,
+                         {.author = u"Auth"_s,
+                          .comment = tail.comment,
+                          .exclude = u"EXCL"_s,
+                          .flatten = {{0, u"F0"_s}, {9, u"F9"_s}},
+                          .flySim = tail.flySim,
+                          .group = u"Grp"_s,
+                          .groupId = 4,
+                          .id = u"ID1"_s,
+                          .isLocalPath = tail.isLocalPath,
+                          .layer = 3,
+                          .previousKey = tail.previousKey,
+                          .remotePath = u"E:\\First"_s,
+                          .required = tail.required,
+                          .salesType = tail.salesType,
+                          .textureId = 1,
+                          .version = u"V1"_s});
+}
+
+// The second block of the older test files: its SalesType "abc" is no number and not taken.
+clsScenery olderSecond()
+{
+    return sceneryRecord(u"SceneryNew\\Second"_s, u"Second"_s,
+                         {.active = true,
+                          .author = u"Auth"_s,
+                          .exclude = u"EXCL"_s,
+                          .flatten = {{0, u"F0"_s}, {9, u"F9"_s}},
+                          .flySim = 8,
+                          .group = u"Grp"_s,
+                          .groupId = 4,
+                          .id = u"ID1"_s,
+                          .layer = 3,
+                          .localPath = u"Addon Scenery\\Second"_s,
+                          .previousKey = u"SceneryNew\\First"_s,
+                          .required = true,
+                          .textureId = 1,
+                          .version = u"V1"_s});
+}
+
+} // namespace
 
 class TestLibraryDb : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void save_data()
+    void savedFilesAreTheGoldenOnes()
     {
-        QTest::addColumn<bool>("existedBefore");
-        QTest::addColumn<bool>("ghost");  // a node whose scenery is not in the library: the walk fails half-way
-        QTest::newRow("old files replace older backups") << true << false;
-        QTest::newRow("no old files, no backups") << false << false;
-        // Each file is written whole or not at all.
-        QTest::newRow("a failure half-way leaves the old files") << true << true;
+        LibraryEnv f;
+        goldenLibrary().buildInto(f.manager(), f.tree);
+        QVERIFY(f.manager().saveDB(f.tree.keysInWalkOrder()).isDone());
+        for (const QString &name : LibraryFiles) {
+            QCOMPARE(f.programFileBytes(name), testDataFile(u"librarydb-golden"_s, name));
+            QVERIFY(!QFileInfo::exists(f.env.host(f.programFile(name + u".backup"_s))));
+        }
     }
 
-    void save()
+    void saveKeepsEarlierFilesAsBackups()
     {
-        QFETCH(bool, existedBefore);
-        QFETCH(bool, ghost);
-        Db f;
-        buildGoldenLibrary(f);
-        if (ghost) {
-            f.build(u"New:Ghost"_s);
-            f.env.ui.expectMessageStartingWith(u"SceneryManager.saveDB\nError: 9\n"_s, u"Lumivale"_s);
+        LibraryEnv f;
+        goldenLibrary().buildInto(f.manager(), f.tree);
+        for (const QString &name : LibraryFiles) {
+            f.writeProgramFile(name, {u"earlier "_s + name});
+            f.writeProgramFile(name + u".backup"_s, {u"long ago"_s});
         }
-        for (const QString &name : existedBefore ? DbFiles : QStringList()) {
-            f.write(name, "earlier " + name.toLatin1());
-            f.write(name + u".backup"_s, "long ago");
+        QVERIFY(f.manager().saveDB(f.tree.keysInWalkOrder()).isDone());
+        for (const QString &name : LibraryFiles)
+            QCOMPARE(linesOf(f.programFileBytes(name + u".backup"_s)), QStringList{u"earlier "_s + name});
+    }
+
+    // Each file is written whole or not at all: a node without its scenery fails the walk half-way.
+    void failedSaveLeavesTheFiles()
+    {
+        LibraryEnv f;
+        goldenLibrary().buildInto(f.manager(), f.tree);
+        f.tree.add(f.tree.node(u"LevelNew"_s), Tree::Relation::Child, u"SceneryNew\\Ghost"_s, u"Ghost"_s);
+        for (const QString &name : LibraryFiles) {
+            f.writeProgramFile(name, {u"earlier "_s + name});
+            f.writeProgramFile(name + u".backup"_s, {u"long ago"_s});
         }
-        f.m().saveDB(f.tree);
+        f.env.ui.expectMessageStartingWith(u"SceneryManager.saveDB\nError: 9\n"_s, u"Lumivale"_s);
+        const Outcome saved = f.manager().saveDB(f.tree.keysInWalkOrder());
         QVERIFY(f.env.ui.allShown());
-        for (const QString &name : DbFiles) {
-            const QByteArray earlier = existedBefore ? "earlier " + name.toLatin1() : QByteArray();
-            QCOMPARE(f.file(name), ghost ? earlier : testData(u"librarydb-golden"_s, name));
-            QCOMPARE(f.file(name + u".backup"_s), ghost && name == u"CFGSet.db"_s ? "long ago" : earlier);
-        }
+        QVERIFY(saved.isFailed());
+        QCOMPARE(saved.error().number(), LmError::SubscriptOutOfRange);
+        QCOMPARE(saved.file(), f.programFile(u"Lumivale.db5"_s));
+        for (const QString &name : LibraryFiles)
+            QCOMPARE(linesOf(f.programFileBytes(name)), QStringList{u"earlier "_s + name});
+        QCOMPARE(linesOf(f.programFileBytes(u"Lumivale.db5.backup"_s)),
+                 QStringList{u"earlier Lumivale.db5"_s});
+        QCOMPARE(linesOf(f.programFileBytes(u"Level.db.backup"_s)), QStringList{u"earlier Level.db"_s});
+        QCOMPARE(linesOf(f.programFileBytes(u"CFGSet.db.backup"_s)), QStringList{u"long ago"_s});
     }
 
-    // No sceneries and one level; a line break in a value would split its line and shift the block.
-    void saveSmallLibrary()
+    void emptyLibraryFiles()
     {
-        Db f;
-        f.addSets(u"(Current):1:0:X;S:1:0:M\r\nN"_s);
-        f.build(u"New"_s);
-        f.m().dicLevel.first()->sLevelCaption = u"One\nLevel"_s;
-        f.m().saveDB(f.tree);
-        QCOMPARE(f.file(u"Lumivale.db5"_s) + '|' + f.file(u"Level.db"_s) + '|' + f.file(u"CFGSet.db"_s),
-                 crlf(u"//Lumivale 1.6\n|<Level>\nOne Level\nLevelNew\n</Level>\n|<Set>\nS\n1\nFalse\nM  N\n</Set>\n"_s));
+        LibraryEnv f;
+        Library().level(u"New"_s).set(u"(Current)"_s, Sim::FS2002, {u"X"_s}).buildInto(f.manager(), f.tree);
+        QVERIFY(f.manager().saveDB(f.tree.keysInWalkOrder()).isDone());
+        QCOMPARE(linesOf(f.programFileBytes(u"Lumivale.db5"_s)), QStringList{Header});
+        QCOMPARE(linesOf(f.programFileBytes(u"Level.db"_s)), levelBlock(u"New"_s, u"LevelNew"_s));
+        QCOMPARE(linesOf(f.programFileBytes(u"CFGSet.db"_s)), QStringList());
     }
 
-    void savedLibraryReadsBack()
+    // A line break in a value would split its line and shift every line after it.
+    void lineBreaksInValuesBecomeBlanks()
     {
-        Db f;
-        buildGoldenLibrary(f);
-        f.m().colScenery.item(u"SceneryNew\\Beta"_s)->Comment = u"one\r\ntwo"_s;
-        f.m().saveDB(f.tree);
-        const std::unique_ptr<SceneryManager> saved = std::move(f.manager);
-        const int eventsBefore = f.env.ui.processEventsCalls();
-        f.read();
-        // The window stays responsive: events run between the lines read.
-        QVERIFY(f.env.ui.processEventsCalls() - eventsBefore >= crlfLines(f.file(u"Lumivale.db5"_s)).size());
-        // Tree order, and only sceneries with a node. "(Current)" is not kept; Clean_on_Exit is written "True"
-        // but never read back.
-        QCOMPARE(f.sceneries(u"Key"_s) + u'#' + f.levels() + u'#' + f.sets(),
-                 u"SceneryNew\\Alpha;SceneryNew\\Beta;SceneryEurope\\Germany\\Berlin;SceneryEurope\\Paris#LevelNew:New;"
-                 u"LevelEurope:Europe;LevelEurope\\Germany:Germany#Europe:1:0:Berlin,Paris;Empty:2:0:;Old:0:0:Alpha"_s);
-        for (const SceneryPtr &s : f.m().colScenery) {
-            clsScenery expected = *saved->colScenery.item(s->Key);
-            // The line break became blanks.
-            expected.Comment.replace(u'\r', u' ').replace(u'\n', u' ');
-            QCOMPARE(describe(*s, StoredFields), describe(expected, StoredFields));
-        }
+        LibraryEnv f;
+        Library()
+            .scenery(u"Alpha"_s, {.comment = u"one\r\ntwo"_s})
+            .set(u"S"_s, Sim::FS2002, {u"M\r\nN"_s})
+            .buildInto(f.manager(), f.tree);
+        f.manager().dicLevel.first()->sLevelCaption = u"One\nLevel"_s;
+        QVERIFY(f.manager().saveDB(f.tree.keysInWalkOrder()).isDone());
+        QVERIFY(linesOf(f.programFileBytes(u"Lumivale.db5"_s)).contains(u"Comment=one  two"_s));
+        QCOMPARE(linesOf(f.programFileBytes(u"Level.db"_s)), levelBlock(u"One Level"_s, u"LevelNew"_s));
+        QCOMPARE(linesOf(f.programFileBytes(u"CFGSet.db"_s)),
+                 (QStringList{u"<Set>"_s, u"S"_s, u"1"_s, u"False"_s, u"M  N"_s, u"</Set>"_s}));
+    }
+
+    // In tree order, and only the sceneries with a node.
+    void savedSceneriesReadBack()
+    {
+        LibraryEnv f;
+        const Library library = goldenLibrary();
+        library.buildInto(f.manager(), f.tree);
+        QVERIFY(f.manager().saveDB(f.tree.keysInWalkOrder()).isDone());
+        readLibrary(f);
+        QVERIFY(sameSceneries(f.manager(), {library.record(u"Alpha"_s), library.record(u"Beta"_s),
+                                            library.record(u"Berlin"_s), library.record(u"Paris"_s)}));
+        QVERIFY(sameLevels(f.manager(), {{u"LevelNew"_s, u"New"_s},
+                                         {u"LevelEurope"_s, u"Europe"_s},
+                                         {u"LevelEurope\\Germany"_s, u"Germany"_s}}));
+    }
+
+    // "(Current)" is never stored; Clean_on_Exit is written "True" but never read back.
+    void savedSetsReadBack()
+    {
+        LibraryEnv f;
+        goldenLibrary().buildInto(f.manager(), f.tree);
+        QVERIFY(f.manager().saveDB(f.tree.keysInWalkOrder()).isDone());
+        readLibrary(f);
+        QVERIFY(sameSets(f.manager(), {{u"Europe"_s, Sim::FS2002, false, {u"Berlin"_s, u"Paris"_s}},
+                                       {u"Empty"_s, Sim::CFS2, false, {}},
+                                       {u"Old"_s, Sim::FS2000, false, {u"Alpha"_s}}}));
+        QVERIFY(!f.manager().dicCFGs.contains(u"(Current)"_s));
+    }
+
+    // The window stays responsive: events run between the lines read.
+    void readingLetsEventsRun()
+    {
+        LibraryEnv f;
+        goldenLibrary().writeLibraryFiles(f.env);
+        const int before = f.env.ui.processEventsCalls();
+        readLibrary(f);
+        const qsizetype lines = linesOf(f.programFileBytes(u"Lumivale.db5"_s)).size();
+        QVERIFY(f.env.ui.processEventsCalls() - before >= lines);
     }
 
     // Each problem of a reading names its file and line, the first line of a block cut short.
@@ -179,10 +287,10 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<int>("line");
-        const QStringList header{u"//Lumivale 1.6"_s};
         QTest::newRow("scenery key twice: its end line")
             << u"Lumivale.db5"_s
-            << header + sceneryBlock(u"SceneryNew\\A"_s, u"A"_s) + sceneryBlock(u"SceneryNew\\A"_s, u"B"_s)
+            << QStringList{Header} + sceneryBlock(u"SceneryNew\\A"_s, u"A"_s) +
+                   sceneryBlock(u"SceneryNew\\A"_s, u"B"_s)
             << 9;
         QTest::newRow("value given twice: blocks ran together")
             << u"Lumivale.db5"_s
@@ -204,14 +312,16 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QStringList, lines);
         QFETCH(int, line);
-        Db f;
-        f.write(file, fileOf(lines));
-        f.env.ui.expectMessageStartingWith(u"SceneryManager.readDB\n"_s, u"Lumivale"_s);
-        const ReadProblems problems = f.m().readDB(f.isNew);
-        QCOMPARE(problems.size(), 1);
-        QCOMPARE(problems.first().file, file);
-        QVERIFY2(problems.first().line == line, qPrintable(describeProblems(problems)));
-        QCOMPARE(f.m().libraryReadWithErrors(), QSet<QString>{file});
+        LibraryEnv f;
+        f.writeProgramFile(file, lines);
+        f.env.ui.expectMessageStartingWith(ReadFailure, u"Lumivale"_s);
+        bool isNew = false;
+        const Outcome read = f.manager().readDB(isNew);
+        QVERIFY(read.isDone());
+        QCOMPARE(read.problems.size(), 1);
+        QCOMPARE(read.problems.first().file, file);
+        QCOMPARE(read.problems.first().line, line);
+        QCOMPARE(f.manager().libraryReadWithErrors(), QSet<QString>{file});
     }
 
     // A level whose key does not begin with "Level" becomes a top level of its caption, or is left
@@ -221,191 +331,353 @@ private slots:
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("levels"); // key:caption of every level read
-        QTest::newRow("misspelt prefix")
-            << u"Lvel Europe"_s << u"Europe"_s << u"LevelNew:New;LevelEurope:Europe"_s;
-        QTest::newRow("lower case") << u"levelAlps"_s << u"Alps"_s << u"LevelNew:New;LevelAlps:Alps"_s;
-        QTest::newRow("NUL first") << u"\0LevelAlps"_s << u"Alps"_s << u"LevelNew:New;LevelAlps:Alps"_s;
+        QTest::addColumn<QList<clsLevel>>("levels");
+        const clsLevel levelNew{u"LevelNew"_s, u"New"_s};
+        // The prefix is recognised as written only.
+        QTest::newRow("lower case") << u"levelAlps"_s << u"Alps"_s
+                                    << QList<clsLevel>{levelNew, {u"LevelAlps"_s, u"Alps"_s}};
         QTest::newRow("scenery key") << u"SceneryNew\\Alps"_s << u"Alps"_s
-                                     << u"LevelNew:New;LevelAlps:Alps"_s;
-        QTest::newRow("caption with a separator") << u"Bad"_s << u"A\\B"_s << u"LevelNew:New;LevelA/B:A/B"_s;
-        QTest::newRow("no caption: left out") << u"Bad"_s << QString() << u"LevelNew:New"_s;
-        QTest::newRow("caption taken: left out") << u"Bad"_s << u"New"_s << u"LevelNew:New"_s;
+                                     << QList<clsLevel>{levelNew, {u"LevelAlps"_s, u"Alps"_s}};
+        QTest::newRow("caption with a separator")
+            << u"Bad"_s << u"A\\B"_s << QList<clsLevel>{levelNew, {u"LevelA/B"_s, u"A/B"_s}};
+        QTest::newRow("no caption: left out") << u"Bad"_s << QString() << QList<clsLevel>{levelNew};
+        QTest::newRow("caption taken: left out") << u"Bad"_s << u"New"_s << QList<clsLevel>{levelNew};
     }
 
     void badLevelKeyIsMended()
     {
         QFETCH(QString, key);
         QFETCH(QString, caption);
-        QFETCH(QString, levels);
-        Db f;
-        f.write(u"Level.db"_s, fileOf(levelBlock(u"New"_s, u"LevelNew"_s) + levelBlock(caption, key)));
-        f.write(u"Lumivale.db5"_s,
-                fileOf(QStringList{u"//Lumivale 1.6"_s} + sceneryBlock(u"SceneryNew\\Kept"_s, u"Kept"_s)));
-        f.env.ui.expectMessageStartingWith(BadKeyMessage + u"Level.db: the level '"_s + caption,
-                                           u"Lumivale"_s);
-        f.read();
-        QCOMPARE(f.levels(), levels);
-        f.saveAndReadBack();
-        QCOMPARE(f.levels(), levels);
-        QCOMPARE(f.sceneries(u"Key"_s), u"SceneryNew\\Kept"_s);
+        QFETCH(QList<clsLevel>, levels);
+        LibraryEnv f;
+        f.writeProgramFile(u"Level.db"_s, levelBlock(u"New"_s, u"LevelNew"_s) + levelBlock(caption, key));
+        f.writeProgramFile(u"Lumivale.db5"_s,
+                           QStringList{Header} + sceneryBlock(u"SceneryNew\\Kept"_s, u"Kept"_s));
+        f.env.ui.expectMessageStartingWith(
+            ReadFailure + userError(LibraryDb::BadKey) + u"Level.db: the level '"_s + caption, u"Lumivale"_s);
+        readLibrary(f);
+        QVERIFY(sameLevels(f.manager(), levels));
+        saveAndReadBack(f);
+        QVERIFY(sameLevels(f.manager(), levels));
+        QVERIFY(f.manager().colScenery.contains(u"SceneryNew\\Kept"_s));
     }
 
     // A scenery can never carry a level's key: it is read into the level "New".
     void sceneryKeyedLikeALevel()
     {
-        Db f;
-        f.write(u"Lumivale.db5"_s,
-                fileOf(QStringList{u"//Lumivale 1.6"_s} + sceneryBlock(u"LevelNew"_s, u"Odd"_s)));
-        f.env.ui.expectMessageStartingWith(
-            BadKeyMessage + u"Lumivale.db5: the scenery 'Odd' has the key 'LevelNew'"_s, u"Lumivale"_s);
-        f.read();
-        QCOMPARE(f.sceneries(u"Key"_s), u"SceneryNew\\Odd"_s);
-        f.saveAndReadBack();
-        QCOMPARE(f.sceneries(u"Key"_s), u"SceneryNew\\Odd"_s);
+        LibraryEnv f;
+        Library().scenery(u"Odd"_s, {.key = u"LevelNew"_s}).writeLibraryFiles(f.env);
+        f.env.ui.expectMessageStartingWith(ReadFailure + userError(LibraryDb::BadKey) +
+                                               u"Lumivale.db5: the scenery 'Odd' has the key 'LevelNew'"_s,
+                                           u"Lumivale"_s);
+        readLibrary(f);
+        QCOMPARE(f.manager().colScenery.keys(), QStringList{u"SceneryNew\\Odd"_s});
+        saveAndReadBack(f);
+        QCOMPARE(f.manager().colScenery.keys(), QStringList{u"SceneryNew\\Odd"_s});
+    }
+
+    // "Level" is a prefix as written: a scenery keyed "levels..." is a scenery to the writer and
+    // the reader alike.
+    void lowerCaseLevelPrefixNamesNoLevel()
+    {
+        LibraryEnv f;
+        Library().scenery(u"Odd"_s, {.key = u"levels\\Odd"_s}).buildInto(f.manager(), f.tree);
+        QVERIFY(f.manager().saveDB(f.tree.keysInWalkOrder()).isDone());
+        readLibrary(f);
+        QCOMPARE(f.manager().colScenery.keys(), QStringList{u"levels\\Odd"_s});
+        QVERIFY(sameLevels(f.manager(), {{u"LevelNew"_s, u"New"_s}}));
     }
 
     // The ".backup" copy of a file read with errors may be the last good one: saving leaves it,
     // while the copies of the files read cleanly follow as always.
     void backupOfDamagedFileIsKept()
     {
-        Db f;
-        const QByteArray damaged =
-            fileOf(QStringList{u"//Lumivale 1.6"_s} + sceneryBlock(u"SceneryNew\\A"_s, u"A"_s) +
-                   sceneryBlock(u"SceneryNew\\A"_s, u"B"_s));
-        const QByteArray levels = fileOf(levelBlock(u"New"_s, u"LevelNew"_s));
-        f.write(u"Lumivale.db5"_s, damaged);
-        f.write(u"Lumivale.db5.backup"_s, "good copy");
-        f.write(u"Level.db"_s, levels);
-        f.write(u"Level.db.backup"_s, "older levels");
-        f.env.ui.expectMessageStartingWith(u"SceneryManager.readDB\nError: 457\n"_s, u"Lumivale"_s);
-        f.read();
-        for (int save = 0; save < 2; ++save) // a second save in the same run keeps it as well
-            f.fillAndSave();
-        QCOMPARE(f.file(u"Lumivale.db5.backup"_s), QByteArray("good copy"));
-        QCOMPARE(f.file(u"Level.db.backup"_s), levels);
-        QCOMPARE(f.sceneries(u"Key"_s), u"SceneryNew\\A"_s);
+        LibraryEnv f;
+        Library().scenery(u"A"_s).scenery(u"B"_s, {.key = u"SceneryNew\\A"_s}).writeLibraryFiles(f.env);
+        const QByteArray levels = f.programFileBytes(u"Level.db"_s);
+        f.writeProgramFile(u"Lumivale.db5.backup"_s, {u"good copy"_s});
+        f.writeProgramFile(u"Level.db.backup"_s, {u"older levels"_s});
+        f.env.ui.expectMessageStartingWith(ReadFailure + u"457\n"_s, u"Lumivale"_s);
+        readLibrary(f);
+        rebuildAndSave(f);
+        rebuildAndSave(f); // a second save in the same run keeps it as well
+        QCOMPARE(linesOf(f.programFileBytes(u"Lumivale.db5.backup"_s)), QStringList{u"good copy"_s});
+        QCOMPARE(f.programFileBytes(u"Level.db.backup"_s), levels);
+        QCOMPARE(f.manager().colScenery.keys(), QStringList{u"SceneryNew\\A"_s});
     }
 
-    // Every trouble is reported once and the reading goes on with what it can keep.
-    void readFiles_data()
+    // Files without the header line were written by version 1.5, which stored the position of the
+    // simulator in FlySim, not its bit.
+    void flySimOfVersion15_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("content");  // a folder of tests/data, or the text itself
-        QTest::addColumn<QStringList>("errors");
-        QTest::addColumn<QString>("read");  // the fields of each scenery, the sets or the levels
-        const QString db5 = u"Lumivale.db5"_s, old = u"Lumivale.db"_s, sets = u"CFGSet.db"_s, levels = u"Level.db"_s;
-        const QString k = u"<Scenery>\nKey=K\n"_s, end = u"\n</Scenery>\n"_s, h = u"//Lumivale 1.6\n"_s;
-        // Key|Author|GroupID|Active|Layer|Group|FlySim. Files without the header line were written by
-        // version 1.5, which stored a simulator's position in FlySim.
-        QTest::newRow("FlySim 3 without header") << db5 << k + u"FlySim=3"_s + end << QStringList() << "K||0|0|0||4";
-        QTest::newRow("FlySim 6 without header") << db5 << k + u"FlySim=6"_s + end << QStringList() << "K||0|0|0||32";
-        QTest::newRow("FlySim 3 with header") << db5 << h + k + u"FlySim=3"_s + end << QStringList() << "K||0|0|0||3";
-        QTest::newRow("keys in any letter case") << db5 << h + k + u"groupid=8\nLAYER=2\nactive=true"_s + end << QStringList()
-                                                 << "K||8|1|2||0";
-        // Group is text, as the details panel takes it; the numbers of older files read the same.
-        QTest::newRow("Group with zeros")
-            << db5 << h + k + u"Group=007"_s + end << QStringList() << "K||0|0|0|007|0";
-        QTest::newRow("Group not numeric")
-            << db5 << h + k + u"Group=Alps 2"_s + end << QStringList() << "K||0|0|0|Alps 2|0";
-        QTest::newRow("text as it stands, unknown keys ignored") << db5 << h + k + u"Author= A=B \nAuthors=C"_s + end
-                                                                 << QStringList() << "K| A=B |0|0|0||0";
-        QTest::newRow("db5: duplicate key") << db5 << "db5-duplicate-key" << QStringList{u"457\n"_s}
-                                            << "SceneryNew\\One|first|0|0|0||0;SceneryNew\\Two||0|0|0||0";
-        // Each value is given twice in the file: that is reported as damage, then the value read.
-        const QString twice =
-            userError(LibraryDb::ValueTwice) + u"Lumivale.db5: the block that begins at line 2 gives"_s;
-        QTest::newRow("db5: unconvertible values")
-            << db5 << "db5-unconvertible"
-            << QStringList{twice, u"13\n"_s, twice, u"13\n"_s, twice, u"6\nOverflow"_s}
-            << "SceneryNew\\One||5|1|4||0;SceneryNew\\Two||0|0|0||0";
-        QTest::newRow("db5: block cut") << db5 << "db5-block-cut"
-            << QStringList{userError(LibraryDb::SceneryBlockCut) + u"Lumivale.db5: the block of the scenery 'Two' ends"_s}
-            << "SceneryNew\\One||0|0|0||0;SceneryNew\\Two|kept|0|0|0||0";
-        // The older file: the leading lines every block has (an empty Active line is false), then up to seven
-        // lines each of which may end the block: Key|IsLocalPath|SalesType|FlySim|Comment|PreviousKey|Required.
-        // Without its IsLocalPath line the first block's flag follows its paths: remote only, so false.
-        const QString lead = u"First|0|EXCL|F0||F9|Grp|4|ID1|3||E:\\First|1|Auth|V1|"_s;
-        const QString first = lead + u"SceneryEurope\\First|"_s, full = first + u"1|3|5|old comment|"_s;
-        // The block after a short one is read from its own first line; its SalesType "abc" is not taken.
-        const QString second = u";Second|1|EXCL|F0||F9|Grp|4|ID1|3|Addon Scenery\\Second||1|Auth|V1|SceneryNew\\Second|0|0|8||"
-                               u"SceneryNew\\First|1"_s;
-        QTest::newRow("older: full blocks") << old << "olddb-full" << QStringList() << full + u"SceneryEurope\\Zero|1"_s + second;
-        QTest::newRow("older: ends before Key") << old << "olddb-cut-before-key" << QStringList()
-                                                << lead + u"SceneryNew\\First|0|0|0|||0"_s + second;
-        QTest::newRow("older: ends before IsLocalPath") << old << "olddb-cut-before-islocalpath" << QStringList()
-                                                        << first + u"0|0|0|||0"_s + second;
-        QTest::newRow("older: ends before SalesType") << old << "olddb-cut-before-salestype" << QStringList()
-                                                      << first + u"1|0|0|||0"_s + second;
-        QTest::newRow("older: ends before FlySim") << old << "olddb-cut-before-flysim" << QStringList()
-                                                   << first + u"1|3|0|||0"_s + second;
-        QTest::newRow("older: ends before Comment") << old << "olddb-cut-before-comment" << QStringList()
-                                                    << first + u"1|3|5|||0"_s + second;
-        QTest::newRow("older: ends before PreviousKey") << old << "olddb-cut-before-previouskey" << QStringList()
-                                                        << full + u"|0"_s + second;
-        QTest::newRow("older: ends before Required") << old << "olddb-cut-before-required" << QStringList()
-                                                     << full + u"SceneryEurope\\Zero|0"_s + second;
-        QTest::newRow("older: cut by its end") << old << "olddb-cut-by-eof"
-            << QStringList{userError(LibraryDb::OldSceneryBlockCut) + u"Lumivale.db ends inside a scenery block; the last 10"_s}
-            << full + u"SceneryEurope\\Zero|1"_s;
-        QTest::newRow("set cut, reported once") << sets << "cfgset-truncated"
-            << QStringList{userError(LibraryDb::SetBlockCut) + u"CFGSet.db ends inside the set 'Cut Short'"_s}
-            << "Complete:1:0:Alpha;Cut Short:2:0:Beta,Gamma";
-        QTest::newRow("set named twice") << sets << "cfgset-duplicate" << QStringList{u"457\n"_s} << "Twice:1:0:Alpha;After:2:0:Gamma";
-        QTest::newRow("set with unconvertible simulator") << sets << "cfgset-unconvertible" << QStringList{u"13\nType mismatch"_s}
-                                                          << "Odd:0:0:Alpha;Fine:2:0:";
-        const QString b = u"<Level>\nB\nLevelB\n</Level>\n"_s, cut = userError(LibraryDb::LevelBlockCut) + u"Level.db ends inside"_s;
-        QTest::newRow("empty level file: no levels") << levels << "" << QStringList() << "";
-        QTest::newRow("level cut before the end line") << levels << b + u"<Level>\nA\nLevelA\n"_s
-            << QStringList{cut + u" the block of the level 'A' before its end"_s} << "LevelB:B;LevelA:A";
-        QTest::newRow("level cut before the key") << levels << b + u"<Level>\nA\n"_s
-            << QStringList{cut + u" the block of the level 'A' before its key"_s} << "LevelB:B";
-        QTest::newRow("level key twice") << levels << b + u"<Level>\nC\nLevelB\n</Level>\n"_s << QStringList{u"457\n"_s} << "LevelB:B";
+        QTest::addColumn<bool>("header");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<qint16>("flySim");
+        QTest::newRow("3 without header: FS2K") << false << u"3"_s << qint16(4);
+        QTest::newRow("6 without header: CFS2") << false << u"6"_s << qint16(32);
+        QTest::newRow("3 with header: the bits") << true << u"3"_s << qint16(3);
     }
 
-    void readFiles()
+    void flySimOfVersion15()
     {
-        QFETCH(QString, file);
-        QFETCH(QString, content);
-        QFETCH(QStringList, errors);
-        QFETCH(QString, read);
-        Db f;
-        f.write(file, content.isEmpty() || content.contains(u'\n') ? crlf(content) : testData(content, file));
-        for (const QString &error : errors)
-            f.env.ui.expectMessageStartingWith(u"SceneryManager.readDB\nError: "_s + error, u"Lumivale"_s);
-        // The library is new without a scenery file; otherwise the flag is left as it was, so it starts true
-        // for one kind of scenery file and false for the other.
-        f.isNew = file == u"Lumivale.db5"_s;
-        f.read();
-        QCOMPARE(f.isNew, file == u"Lumivale.db5"_s || !file.startsWith(u"Lumivale.db"_s));
-        const QString fields = file == u"Lumivale.db"_s ? OldFields : u"Key|Author|GroupID|Active|Layer|Group|FlySim"_s;
-        QCOMPARE(file == u"CFGSet.db"_s ? f.sets() : file == u"Level.db"_s ? f.levels() : f.sceneries(fields), read);
-        // Without a Level.db the library starts with the level "New".
-        QVERIFY(file == u"Level.db"_s || f.levels() == u"LevelNew:New"_s);
+        QFETCH(bool, header);
+        QFETCH(QString, stored);
+        QFETCH(qint16, flySim);
+        LibraryEnv f;
+        const QStringList block{u"<Scenery>"_s, u"Key=K"_s, u"FlySim="_s + stored, u"</Scenery>"_s};
+        f.writeProgramFile(u"Lumivale.db5"_s, header ? QStringList{Header} + block : block);
+        readLibrary(f);
+        QCOMPARE(f.manager().colScenery.item(u"K"_s)->FlySim, flySim);
+    }
+
+    // Keys in any letter case; values as they stand, blanks and "=" included; unknown keys left.
+    void sceneryValuesAsWritten()
+    {
+        LibraryEnv f;
+        f.writeProgramFile(u"Lumivale.db5"_s, {Header, u"<Scenery>"_s, u"Key=K"_s, u"groupid=8"_s,
+                                               u"LAYER=2"_s, u"active=true"_s, u"Author= A=B "_s,
+                                               u"Authors=C"_s, u"Group=007"_s, u"</Scenery>"_s});
+        readLibrary(f);
+        QVERIFY(sameSceneries(
+            f.manager(),
+            {sceneryRecord(
+                u"K"_s, QString(),
+                {.active = true, .author = u" A=B "_s, .group = u"007"_s, .groupId = 8, .layer = 2})}));
     }
 
     // Files written by other versions or by hand: block marks in any letter case; a key with two
     // digits after "Flatten." names no position.
     void sceneryFileAsOthersWrite_data()
     {
-        QTest::addColumn<QString>("content");
-        QTest::addColumn<QString>("read"); // Key|Title|Flatten0|Flatten1 of every scenery
+        QTest::addColumn<QStringList>("block");
+        QTest::addColumn<clsScenery>("read");
         QTest::newRow("marks in upper case")
-            << u"<SCENERY>\nKey=K\nTitle=One\n</SCENERY>\n"_s << u"K|One||"_s;
+            << QStringList{u"<SCENERY>"_s, u"Key=K"_s, u"Title=One"_s, u"</SCENERY>"_s}
+            << sceneryRecord(u"K"_s, u"One"_s);
         QTest::newRow("marks in lower case")
-            << u"<scenery>\nKey=K\nTitle=One\n</scenery>\n"_s << u"K|One||"_s;
+            << QStringList{u"<scenery>"_s, u"Key=K"_s, u"Title=One"_s, u"</scenery>"_s}
+            << sceneryRecord(u"K"_s, u"One"_s);
         QTest::newRow("Flatten.10 is no position")
-            << u"<Scenery>\nKey=K\nFlatten.10=ten\nflatten.0=zero\n</Scenery>\n"_s << u"K||zero|"_s;
+            << QStringList{u"<Scenery>"_s, u"Key=K"_s, u"Flatten.10=ten"_s, u"flatten.0=zero"_s,
+                           u"</Scenery>"_s}
+            << sceneryRecord(u"K"_s, QString(), {.flatten = {{0, u"zero"_s}}});
     }
 
     void sceneryFileAsOthersWrite()
     {
-        QFETCH(QString, content);
-        QFETCH(QString, read);
-        Db f;
-        f.write(u"Lumivale.db5"_s, crlf(u"//Lumivale 1.6\n"_s + content));
-        f.read();
-        QCOMPARE(f.sceneries(u"Key|Title|Flatten0|Flatten1"_s), read);
+        QFETCH(QStringList, block);
+        QFETCH(clsScenery, read);
+        LibraryEnv f;
+        f.writeProgramFile(u"Lumivale.db5"_s, QStringList{Header} + block);
+        readLibrary(f);
+        QVERIFY(sameSceneries(f.manager(), {read}));
+    }
+
+    // Every trouble is reported once and the reading goes on with what it can keep.
+    void damagedSceneryFile_data()
+    {
+        QTest::addColumn<QString>("folder"); // of tests/data
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QList<clsScenery>>("read");
+        const clsScenery two = sceneryRecord(u"SceneryNew\\Two"_s, u"Two"_s);
+        QTest::newRow("a key twice") << u"db5-duplicate-key"_s << QStringList{ReadFailure + u"457\n"_s}
+                                     << QList<clsScenery>{sceneryRecord(u"SceneryNew\\One"_s, u"One"_s,
+                                                                        {.author = u"first"_s}),
+                                                          two};
+        // Each value is given twice: that is reported as damage, then the value read.
+        const QString twice = ReadFailure + userError(LibraryDb::ValueTwice) +
+                              u"Lumivale.db5: the block that begins at line 2 gives"_s;
+        QTest::newRow("values that cannot be taken")
+            << u"db5-unconvertible"_s
+            << QStringList{twice, ReadFailure + u"13\n"_s,       twice, ReadFailure + u"13\n"_s,
+                           twice, ReadFailure + u"6\nOverflow"_s}
+            << QList<clsScenery>{
+                   sceneryRecord(u"SceneryNew\\One"_s, u"One"_s, {.active = true, .groupId = 5, .layer = 4}),
+                   two};
+        QTest::newRow("the last block cut")
+            << u"db5-block-cut"_s
+            << QStringList{ReadFailure + userError(LibraryDb::SceneryBlockCut) +
+                           u"Lumivale.db5: the block of the scenery 'Two' ends"_s}
+            << QList<clsScenery>{sceneryRecord(u"SceneryNew\\One"_s, u"One"_s),
+                                 sceneryRecord(u"SceneryNew\\Two"_s, u"Two"_s, {.author = u"kept"_s})};
+    }
+
+    void damagedSceneryFile()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QStringList, messages);
+        QFETCH(QList<clsScenery>, read);
+        LibraryEnv f;
+        f.env.writeFile(f.programFile(u"Lumivale.db5"_s), testDataFile(folder, u"Lumivale.db5"_s));
+        for (const QString &message : messages)
+            f.env.ui.expectMessageStartingWith(message, u"Lumivale"_s);
+        readLibrary(f);
+        QVERIFY(sameSceneries(f.manager(), read));
+    }
+
+    // The older file: the lines every block has, then up to seven lines each of which may end the
+    // block: Key, IsLocalPath, SalesType, FlySim, Comment, PreviousKey, Required. The block after a
+    // short one is read from its own first line.
+    void olderSceneryFile_data()
+    {
+        QTest::addColumn<QString>("folder"); // of tests/data
+        QTest::addColumn<QList<clsScenery>>("read");
+        const QString first = u"SceneryEurope\\First"_s;
+        const OlderTail full{.isLocalPath = true, .salesType = 3, .flySim = 5, .comment = u"old comment"_s};
+        OlderTail withZero = full;
+        withZero.previousKey = u"SceneryEurope\\Zero"_s;
+        OlderTail required = withZero;
+        required.required = true;
+        const clsScenery second = olderSecond();
+        QTest::newRow("full blocks") << u"olddb-full"_s
+                                     << QList<clsScenery>{olderFirst(first, required), second};
+        // Without its key line the block is in the level "New"; without its IsLocalPath line the flag
+        // follows its paths: remote only, so false.
+        QTest::newRow("ends before Key")
+            << u"olddb-cut-before-key"_s << QList<clsScenery>{olderFirst(u"SceneryNew\\First"_s, {}), second};
+        QTest::newRow("ends before IsLocalPath")
+            << u"olddb-cut-before-islocalpath"_s << QList<clsScenery>{olderFirst(first, {}), second};
+        QTest::newRow("ends before SalesType")
+            << u"olddb-cut-before-salestype"_s
+            << QList<clsScenery>{olderFirst(first, {.isLocalPath = true}), second};
+        QTest::newRow("ends before FlySim")
+            << u"olddb-cut-before-flysim"_s
+            << QList<clsScenery>{olderFirst(first, {.isLocalPath = true, .salesType = 3}), second};
+        QTest::newRow("ends before Comment")
+            << u"olddb-cut-before-comment"_s
+            << QList<clsScenery>{olderFirst(first, {.isLocalPath = true, .salesType = 3, .flySim = 5}),
+                                 second};
+        QTest::newRow("ends before PreviousKey")
+            << u"olddb-cut-before-previouskey"_s << QList<clsScenery>{olderFirst(first, full), second};
+        QTest::newRow("ends before Required")
+            << u"olddb-cut-before-required"_s << QList<clsScenery>{olderFirst(first, withZero), second};
+    }
+
+    void olderSceneryFile()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QList<clsScenery>, read);
+        LibraryEnv f;
+        f.env.writeFile(f.programFile(u"Lumivale.db"_s), testDataFile(folder, u"Lumivale.db"_s));
+        readLibrary(f);
+        QVERIFY(sameSceneries(f.manager(), read));
+    }
+
+    void olderSceneryFileCutByItsEnd()
+    {
+        LibraryEnv f;
+        f.env.writeFile(f.programFile(u"Lumivale.db"_s),
+                        testDataFile(u"olddb-cut-by-eof"_s, u"Lumivale.db"_s));
+        f.env.ui.expectMessageStartingWith(ReadFailure + userError(LibraryDb::OldSceneryBlockCut) +
+                                               u"Lumivale.db ends inside a scenery block; the last 10"_s,
+                                           u"Lumivale"_s);
+        readLibrary(f);
+        const OlderTail read{.isLocalPath = true,
+                             .salesType = 3,
+                             .flySim = 5,
+                             .comment = u"old comment"_s,
+                             .previousKey = u"SceneryEurope\\Zero"_s,
+                             .required = true};
+        QVERIFY(sameSceneries(f.manager(), {olderFirst(u"SceneryEurope\\First"_s, read)}));
+    }
+
+    void damagedSetFile_data()
+    {
+        QTest::addColumn<QString>("folder"); // of tests/data
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QList<SetRecord>>("sets");
+        QTest::newRow("cut short, reported once")
+            << u"cfgset-truncated"_s
+            << ReadFailure + userError(LibraryDb::SetBlockCut) +
+                   u"CFGSet.db ends inside the set 'Cut Short'"_s
+            << QList<SetRecord>{{u"Complete"_s, Sim::FS2002, false, {u"Alpha"_s}},
+                                {u"Cut Short"_s, Sim::CFS2, false, {u"Beta"_s, u"Gamma"_s}}};
+        QTest::newRow("named twice") << u"cfgset-duplicate"_s << ReadFailure + u"457\n"_s
+                                     << QList<SetRecord>{{u"Twice"_s, Sim::FS2002, false, {u"Alpha"_s}},
+                                                         {u"After"_s, Sim::CFS2, false, {u"Gamma"_s}}};
+        QTest::newRow("a simulator that is no number")
+            << u"cfgset-unconvertible"_s << ReadFailure + u"13\nType mismatch"_s
+            << QList<SetRecord>{{u"Odd"_s, Sim::FS2000, false, {u"Alpha"_s}},
+                                {u"Fine"_s, Sim::CFS2, false, {}}};
+    }
+
+    void damagedSetFile()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, message);
+        QFETCH(QList<SetRecord>, sets);
+        LibraryEnv f;
+        f.env.writeFile(f.programFile(u"CFGSet.db"_s), testDataFile(folder, u"CFGSet.db"_s));
+        f.env.ui.expectMessageStartingWith(message, u"Lumivale"_s);
+        readLibrary(f);
+        QVERIFY(sameSets(f.manager(), sets));
+    }
+
+    void damagedLevelFile_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("message"); // "" for none
+        QTest::addColumn<QList<clsLevel>>("levels");
+        const QStringList b = levelBlock(u"B"_s, u"LevelB"_s);
+        const QString cut = ReadFailure + userError(LibraryDb::LevelBlockCut) + u"Level.db ends inside"_s;
+        const clsLevel levelB{u"LevelB"_s, u"B"_s};
+        QTest::newRow("empty: no levels at all") << QStringList() << QString() << QList<clsLevel>{};
+        QTest::newRow("cut before the end line") << b + QStringList{u"<Level>"_s, u"A"_s, u"LevelA"_s}
+                                                 << cut + u" the block of the level 'A' before its end"_s
+                                                 << QList<clsLevel>{levelB, {u"LevelA"_s, u"A"_s}};
+        QTest::newRow("cut before the key")
+            << b + QStringList{u"<Level>"_s, u"A"_s} << cut + u" the block of the level 'A' before its key"_s
+            << QList<clsLevel>{levelB};
+        QTest::newRow("a key twice") << b + levelBlock(u"C"_s, u"LevelB"_s) << ReadFailure + u"457\n"_s
+                                     << QList<clsLevel>{levelB};
+    }
+
+    void damagedLevelFile()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, message);
+        QFETCH(QList<clsLevel>, levels);
+        LibraryEnv f;
+        f.writeProgramFile(u"Level.db"_s, lines);
+        if (!message.isEmpty())
+            f.env.ui.expectMessageStartingWith(message, u"Lumivale"_s);
+        readLibrary(f);
+        QVERIFY(sameLevels(f.manager(), levels));
+    }
+
+    void noLevelFileGivesTheLevelNew()
+    {
+        LibraryEnv f;
+        readLibrary(f);
+        QVERIFY(sameLevels(f.manager(), {{u"LevelNew"_s, u"New"_s}}));
+    }
+
+    // The library is new when there is no scenery file of either kind; otherwise the flag is left as
+    // it was.
+    void newOnlyWithoutASceneryFile_data()
+    {
+        QTest::addColumn<QString>("sceneryFile"); // "" for none
+        QTest::addColumn<bool>("before");
+        QTest::addColumn<bool>("after");
+        QTest::newRow("none") << QString() << false << true;
+        QTest::newRow("Lumivale.db5, flag was true") << u"Lumivale.db5"_s << true << true;
+        QTest::newRow("Lumivale.db5, flag was false") << u"Lumivale.db5"_s << false << false;
+        QTest::newRow("Lumivale.db, flag was false") << u"Lumivale.db"_s << false << false;
+    }
+
+    void newOnlyWithoutASceneryFile()
+    {
+        QFETCH(QString, sceneryFile);
+        QFETCH(bool, before);
+        QFETCH(bool, after);
+        LibraryEnv f;
+        if (sceneryFile == u"Lumivale.db5"_s)
+            f.writeProgramFile(sceneryFile, {Header});
+        if (sceneryFile == u"Lumivale.db"_s)
+            f.env.writeFile(f.programFile(sceneryFile), testDataFile(u"olddb-full"_s, sceneryFile));
+        bool isNew = before;
+        f.manager().readDB(isNew);
+        QCOMPARE(isNew, after);
     }
 };
 

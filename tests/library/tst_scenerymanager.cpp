@@ -1,42 +1,71 @@
+// The library manager: the simulator it selects at the start, scenery paths, folder names and
+// folder copies, and what it lets go when it ends.
+
 #include "library/scenerymanager.h"
 #include "platform/lmerror.h"
 #include "settings/programsettings.h"
-#include "sims/location.h"
-#include "support/testenv.h"
+#include "support/librarybuilder.h"
 
 #include <QDirIterator>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 
+using Files = QMap<QString, QByteArray>; // relative path -> content
+
 namespace {
 
-// folders: "FS2000|FS2002|CFS2" installation values, "-" for none.
-void install(TestEnv &env, const QString &folders, const QString &valueName = {})
+const Installation FS2000{Sim::FS2000, u"C:\\FS2000"_s};
+const Installation FS2002{Sim::FS2002, u"C:\\FS2002"_s};
+const Installation CFS2{Sim::CFS2, u"C:\\CFS2"_s};
+
+// Relative path -> content of every file below a host folder.
+Files filesBelow(const QString &hostFolder)
 {
-    const QStringList list = folders.split(u'|');
-    for (int sim = 0; sim < 3; ++sim) {
-        if (list.at(sim) != u"-")
-            env.installSim(sim, list.at(sim), valueName);
+    Files files;
+    for (QDirIterator it(hostFolder, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+        QFile file(it.next());
+        if (file.open(QIODevice::ReadOnly))
+            files.insert(QDir(hostFolder).relativeFilePath(file.fileName()), file.readAll());
     }
+    return files;
 }
 
-// Files ("a/b=content") and empty folders ("a/") below a host folder, sorted.
-QString tree(const QString &hostFolder)
+QStringList emptyFoldersBelow(const QString &hostFolder)
 {
-    QStringList out;
-    QDirIterator it(hostFolder, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo info = it.nextFileInfo();
-        const QString relative = QDir(hostFolder).relativeFilePath(info.filePath());
-        QFile file(info.filePath());
-        if (!info.isDir() && file.open(QIODevice::ReadOnly))
-            out << relative + u'=' + QString::fromLatin1(file.readAll());
-        else if (info.isDir() && QDir(info.filePath()).isEmpty())
-            out << relative + u'/';
+    QStringList folders;
+    for (QDirIterator it(hostFolder, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QString folder = it.next();
+        if (QDir(folder).isEmpty())
+            folders << QDir(hostFolder).relativeFilePath(folder);
     }
-    out.sort();
-    return out.join(u';');
+    folders.sort();
+    return folders;
+}
+
+void writeSelectedSim(TestEnv &env, const QString &name, const QString &value)
+{
+    env.settings->write(SettingsStore::Root::Machine, ProgramSettings::Key, name, value);
+}
+
+// Spoils the Flight Simulator 2002 key in the prefix's registry file, cutting either the line of
+// its header or that of its value; returns the number of the line spoilt.
+int spoilFS2002Key(TestEnv &env, bool header)
+{
+    QFile reg(env.prefixHost() + u"/system.reg"_s);
+    if (!reg.open(QIODevice::ReadOnly))
+        return 0;
+    QByteArray text = reg.readAll();
+    reg.close();
+    const QByteArray spoilt = header ? "Flight Simulator\\\\8.0" : "\"EXE Path\"";
+    if (header)
+        text.replace("Flight Simulator\\\\8.0]", "Flight Simulator\\\\8.0");
+    else
+        text.replace("FS2002\"", "FS2002");
+    if (!reg.open(QIODevice::WriteOnly | QIODevice::Truncate) || reg.write(text) != text.size())
+        return 0;
+    return int(text.left(text.indexOf(spoilt)).count('\n')) + 1;
 }
 
 } // namespace
@@ -46,91 +75,91 @@ class TstSceneryManager : public QObject
     Q_OBJECT
 
 private slots:
-    // The lookup of the installed simulators by itself.
-    void detectionAndLookup_data()
-    {
-        QTest::addColumn<QString>("folders");
-        QTest::addColumn<QString>("valueName"); // spelling of the stored values, "" for the usual
-        QTest::addColumn<QString>("lookups");   // simulator types, in order
-        QTest::addColumn<QString>("found");     // FS2000, FS2002, CFS2 installed as 0/1, "|", Path
-        QTest::newRow("FS2002 only") << u"-|C:\\FS2002|-"_s << u""_s << u"1"_s << u"010|C:\\FS2002"_s;
-        QTest::newRow("CFS2 only, trailing backslash") << u"-|-|C:\\CFS2\\"_s << u""_s << u"2"_s << u"001|C:\\CFS2"_s;
-        QTest::newRow("only one backslash removed") << u"C:\\FS2000\\\\|-|-"_s << u""_s << u"0"_s << u"100|C:\\FS2000\\"_s;
-        QTest::newRow("all three") << u"C:\\FS2000|C:\\FS2002|C:\\CFS2"_s << u""_s << u"0"_s << u"111|C:\\FS2000"_s;
-        QTest::newRow("upper-case names") << u"C:\\FS2000|C:\\FS2002|C:\\CFS2"_s << u"PATH"_s << u"0"_s << u"100|C:\\FS2000"_s;
-        QTest::newRow("other spelling") << u"-|C:\\FS2002|C:\\CFS2"_s << u"exe PATH"_s << u"1"_s << u"011|C:\\FS2002"_s;
-        QTest::newRow("empty value is no installation") << u"C:\\FS2000||-"_s << u""_s << u"1"_s << u"100|"_s;
-        QTest::newRow("not installed") << u"-|-|C:\\CFS2"_s << u""_s << u"1"_s << u"001|"_s;
-        QTest::newRow("unknown type") << u"-|C:\\FS2002|-"_s << u""_s << u"7"_s << u"010|"_s;
-        QTest::newRow("failed lookups keep the folder") << u"-|C:\\FS2002\\|-"_s << u""_s << u"1,0,2,-1,3"_s << u"010|C:\\FS2002"_s;
-    }
-    void detectionAndLookup()
-    {
-        QFETCH(QString, folders);
-        QFETCH(QString, valueName);
-        QFETCH(QString, lookups);
-        QFETCH(QString, found);
-        TestEnv env;
-        install(env, folders, valueName);
-        Location location(env.context);
-        for (const QString &lookup : lookups.split(u',')) {
-            qint32 sim = lookup.toInt();
-            location.DoClass_Initialize(sim);
-            QCOMPARE(sim, lookup.toInt());
-        }
-        const QString bits = u"%1%2%3"_s.arg(int(location.FS2000installed())).arg(int(location.FS2002installed())).arg(int(location.CFS2installed()));
-        QCOMPARE(bits + u'|' + location.Path(), found);
-        QCOMPARE(location.installedCount(), int(bits.count(u'1')));
-        QVERIFY(env.ui.allShown());
-    }
     void selectionAtStart_data()
     {
-        QTest::addColumn<QString>("folders");
-        QTest::addColumn<QString>("stored");   // "SelectedSim" text, null: not stored; "NAME=text" for another spelling
-        QTest::addColumn<QString>("selected"); // "SimType|FSPath"; "!" first when a type mismatch is reported;
-                                               // "-" when the program ends
-        const QString none;
-        QTest::newRow("FS2000 only, choice ignored") << u"C:\\FS2000|-|-"_s << u"2"_s << u"0|C:\\FS2000"_s;
-        QTest::newRow("FS2000 only, bad choice unread") << u"C:\\FS2000|-|-"_s << u"abc"_s << u"0|C:\\FS2000"_s;
-        QTest::newRow("FS2002 only, trailing backslash") << u"-|C:\\FS2002\\|-"_s << none << u"1|C:\\FS2002"_s;
-        QTest::newRow("FS2000 and FS2002: 1") << u"C:\\FS2000|C:\\FS2002|-"_s << none << u"1|C:\\FS2002"_s;
-        QTest::newRow("FS2000 and CFS2: 0") << u"C:\\FS2000|-|C:\\CFS2"_s << none << u"0|C:\\FS2000"_s;
-        QTest::newRow("all three, choice used") << u"C:\\FS2000|C:\\FS2002|C:\\CFS2"_s << u"2"_s << u"2|C:\\CFS2"_s;
-        QTest::newRow("name in other case") << u"C:\\FS2000|C:\\FS2002|-"_s << u"SELECTEDSIM=0"_s << u"0|C:\\FS2000"_s;
-        QTest::newRow("empty is no choice") << u"C:\\FS2000|C:\\FS2002|-"_s << u""_s << u"1|C:\\FS2002"_s;
-        QTest::newRow("simulator not installed") << u"C:\\FS2000|C:\\FS2002|-"_s << u"2"_s << u"2|"_s;
-        QTest::newRow("not a number") << u"C:\\FS2000|C:\\FS2002|C:\\CFS2"_s << u"abc"_s << u"!0|"_s;
-        QTest::newRow("none installed ends the program") << u"-|-|-"_s << none << u"-"_s;
-        QTest::newRow("empty values only end it too") << u"|-|"_s << none << u"-"_s;
+        QTest::addColumn<QList<Installation>>("installed");
+        QTest::addColumn<QString>("storedName"); // the name "SelectedSim" is stored under; "" for none
+        QTest::addColumn<QString>("storedValue");
+        QTest::addColumn<qint32>("simType");
+        QTest::addColumn<QString>("fsPath");
+        const QString name = u"SelectedSim"_s;
+        QTest::newRow("one simulator: the choice is not looked at")
+            << QList<Installation>{FS2000} << name << u"2"_s << 0 << u"C:\\FS2000"_s;
+        QTest::newRow("a trailing backslash is dropped")
+            << QList<Installation>{{Sim::FS2002, u"C:\\FS2002\\"_s}} << QString() << QString() << 1
+            << u"C:\\FS2002"_s;
+        QTest::newRow("FS2000 and FS2002: FS2002")
+            << QList<Installation>{FS2000, FS2002} << QString() << QString() << 1 << u"C:\\FS2002"_s;
+        QTest::newRow("FS2000 and CFS2: FS2000")
+            << QList<Installation>{FS2000, CFS2} << QString() << QString() << 0 << u"C:\\FS2000"_s;
+        QTest::newRow("all three: the choice")
+            << QList<Installation>{FS2000, FS2002, CFS2} << name << u"2"_s << 2 << u"C:\\CFS2"_s;
+        QTest::newRow("empty is no choice")
+            << QList<Installation>{FS2000, FS2002} << name << QString() << 1 << u"C:\\FS2002"_s;
+        QTest::newRow("a simulator not installed")
+            << QList<Installation>{FS2000, FS2002} << name << u"2"_s << 2 << QString();
     }
+
     void selectionAtStart()
     {
-        QFETCH(QString, folders);
-        QFETCH(QString, stored);
-        QFETCH(QString, selected);
+        QFETCH(QList<Installation>, installed);
+        QFETCH(QString, storedName);
+        QFETCH(QString, storedValue);
+        QFETCH(qint32, simType);
+        QFETCH(QString, fsPath);
         TestEnv env;
-        install(env, folders);
-        if (!stored.isNull()) {
-            const QString name = stored.contains(u'=') ? stored.section(u'=', 0, 0) : u"SelectedSim"_s;
-            env.settings->write(SettingsStore::Root::Machine, ProgramSettings::Key, name, stored.section(u'=', -1));
-        }
-        if (selected.startsWith(u'!'))
-            env.ui.expectMessage(u"SceneryManager.Class_Initialize\nError: 13\nType mismatch"_s, QString(),
-                                 UiPort::Answer::Ok, UiPort::Icon::Critical);
-        if (selected == u"-") {
-            env.ui.expectMessage(u"You must install MS Flightsimulator 2000 or MS Flightsimulator 2000 Pro or MS Combat "
-                                 "Flight Simualtor 2 or MS Flightsimulator 2002 on your computer, first."_s,
-                                 u"Can not run Lumivale"_s, UiPort::Answer::Ok, UiPort::Icon::Information);
-            QVERIFY_THROWS_EXCEPTION(NoSimulatorInstalled, SceneryManager{env.context});
-        } else {
-            SceneryManager manager(env.context);
-            QCOMPARE(QString::number(manager.SimType) + u'|' + manager.FSPath(), selected.mid(selected.startsWith(u'!')));
-        }
+        install(env, installed);
+        if (!storedName.isEmpty())
+            writeSelectedSim(env, storedName, storedValue);
+        SceneryManager manager(env.context);
+        QCOMPARE(manager.SimType, simType);
+        QCOMPARE(manager.FSPath(), fsPath);
         QVERIFY(env.ui.allShown());
-        // Selecting never stores a choice.
+    }
+
+    // Selecting never stores a choice.
+    void selectionStoresNothing()
+    {
+        TestEnv env;
+        install(env, {FS2000, FS2002});
+        const SceneryManager manager(env.context);
         bool exists = false;
         env.settings->read(SettingsStore::Root::Machine, ProgramSettings::Key, u"SelectedSim"_s, {}, &exists);
-        QCOMPARE(exists, !stored.isNull());
+        QVERIFY(!exists);
+    }
+
+    void choiceThatIsNoNumber()
+    {
+        TestEnv env;
+        install(env, {FS2000, FS2002, CFS2});
+        writeSelectedSim(env, u"SelectedSim"_s, u"abc"_s);
+        env.ui.expectMessage(u"SceneryManager.Class_Initialize\nError: 13\nType mismatch"_s, QString(),
+                             UiPort::Answer::Ok, UiPort::Icon::Critical);
+        const SceneryManager manager(env.context);
+        QVERIFY(env.ui.allShown());
+        QCOMPARE(manager.SimType, 0);
+        QCOMPARE(manager.FSPath(), QString());
+    }
+
+    void noSimulatorEndsTheProgram_data()
+    {
+        QTest::addColumn<QList<Installation>>("installed");
+        QTest::newRow("none installed") << QList<Installation>{};
+        QTest::newRow("empty values only")
+            << QList<Installation>{{Sim::FS2000, QString()}, {Sim::CFS2, QString()}};
+    }
+
+    void noSimulatorEndsTheProgram()
+    {
+        QFETCH(QList<Installation>, installed);
+        TestEnv env;
+        install(env, installed);
+        env.ui.expectMessage(
+            u"You must install MS Flightsimulator 2000 or MS Flightsimulator 2000 Pro or MS "
+            u"Combat Flight Simualtor 2 or MS Flightsimulator 2002 on your computer, first."_s,
+            u"Can not run Lumivale"_s, UiPort::Answer::Ok, UiPort::Icon::Information);
+        QVERIFY_THROWS_EXCEPTION(NoSimulatorInstalled, SceneryManager{env.context});
+        QVERIFY(env.ui.allShown());
     }
 
     // An installation key the registry file holds but that could not be read is named, once, at
@@ -138,47 +167,38 @@ private slots:
     // found at all, it is said instead of sending the user to install what is installed.
     void damagedInstallationKey_data()
     {
-        QTest::addColumn<QString>("folders");  // as install() takes them
-        QTest::addColumn<QString>("damaged");  // how the Flight Simulator 2002 key is damaged
-        QTest::addColumn<QString>("selected"); // "SimType|FSPath", "-" when the program ends
+        QTest::addColumn<QList<Installation>>("installed");
+        QTest::addColumn<bool>("headerCut"); // else the line of the value is cut
+        QTest::addColumn<bool>("programEnds");
         QTest::newRow("header cut, the other simulator selected")
-            << u"C:\\FS2000|C:\\FS2002|-"_s << u"header"_s << u"0|C:\\FS2000"_s;
+            << QList<Installation>{FS2000, FS2002} << true << false;
         QTest::newRow("value cut, the other simulator selected")
-            << u"C:\\FS2000|C:\\FS2002|-"_s << u"value"_s << u"0|C:\\FS2000"_s;
-        QTest::newRow("the only simulator: the program ends") << u"-|C:\\FS2002|-"_s << u"value"_s << u"-"_s;
+            << QList<Installation>{FS2000, FS2002} << false << false;
+        QTest::newRow("the only simulator: the program ends") << QList<Installation>{FS2002} << false << true;
     }
 
     void damagedInstallationKey()
     {
-        QFETCH(QString, folders);
-        QFETCH(QString, damaged);
-        QFETCH(QString, selected);
+        QFETCH(QList<Installation>, installed);
+        QFETCH(bool, headerCut);
+        QFETCH(bool, programEnds);
         TestEnv env;
-        install(env, folders);
-        QFile reg(env.prefixHost() + u"/system.reg"_s);
-        QVERIFY(reg.open(QIODevice::ReadOnly));
-        QByteArray text = reg.readAll();
-        reg.close();
-        if (damaged == u"header")
-            text.replace("Flight Simulator\\\\8.0]", "Flight Simulator\\\\8.0");
-        else
-            text.replace("FS2002\"", "FS2002");
-        QVERIFY(reg.open(QIODevice::WriteOnly | QIODevice::Truncate) && reg.write(text) == text.size());
-        reg.close();
-        const QByteArray damagedLine = damaged == u"header" ? "Flight Simulator\\\\8.0" : "\"EXE Path\"";
-        const int line = text.left(text.indexOf(damagedLine)).count('\n') + 1;
+        install(env, installed);
+        const int line = spoilFS2002Key(env, headerCut);
+        QVERIFY(line > 0);
         env.ui.expectMessage(
             u"Location.Class_Initialize\nError: %1\nThe installation key HKEY_LOCAL_MACHINE\\SOFTWARE\\"
             u"Microsoft\\Microsoft Games\\Flight Simulator\\8.0 of Flight Simulator 2002 could not "
             u"be read: line %2 of %3 is damaged."_s.arg(LmError::UserBase + Location::KeyDamaged)
                 .arg(line)
-                .arg(reg.fileName()),
+                .arg(env.prefixHost() + u"/system.reg"_s),
             u"Lumivale"_s, UiPort::Answer::Ok, UiPort::Icon::Critical);
-        if (selected == u"-") {
+        if (programEnds) {
             QVERIFY_THROWS_EXCEPTION(NoSimulatorInstalled, SceneryManager{env.context});
         } else {
             SceneryManager manager(env.context);
-            QCOMPARE(QString::number(manager.SimType) + u'|' + manager.FSPath(), selected);
+            QCOMPARE(manager.SimType, 0);
+            QCOMPARE(manager.FSPath(), u"C:\\FS2000"_s);
             manager.NewLocation(); // said once, not at every lookup
         }
         QVERIFY(env.ui.allShown());
@@ -187,7 +207,7 @@ private slots:
     void newLocationFollowsSimType()
     {
         TestEnv env;
-        install(env, u"C:\\FS2000\\|-|C:\\Games\\CFS2"_s);
+        install(env, {{Sim::FS2000, u"C:\\FS2000\\"_s}, {Sim::CFS2, u"C:\\Games\\CFS2"_s}});
         SceneryManager manager(env.context);
         QStringList paths;
         for (int simType : {2, 1, 0, 9}) {
@@ -195,7 +215,7 @@ private slots:
             manager.NewLocation();
             paths << manager.FSPath();
         }
-        QCOMPARE(paths.join(u'|'), u"C:\\Games\\CFS2||C:\\FS2000|"_s);
+        QCOMPARE(paths, (QStringList{u"C:\\Games\\CFS2"_s, QString(), u"C:\\FS2000"_s, QString()}));
     }
 
     void getRealPath_data()
@@ -205,23 +225,28 @@ private slots:
         QTest::addColumn<QString>("expected");
         const QString fs = u"C:\\FS2002"_s;
         QTest::newRow("relative") << fs << u"Addon Scenery\\Paris"_s << u"C:\\FS2002\\Addon Scenery\\Paris"_s;
-        QTest::newRow("relative scenery folder") << fs << u"Addon Scenery\\Paris\\scenery\\"_s << u"C:\\FS2002\\Addon Scenery\\Paris"_s;
-        QTest::newRow("absolute Scenery") << fs << u"D:\\Sceneries\\Rome\\Scenery"_s << u"D:\\Sceneries\\Rome"_s;
+        QTest::newRow("relative scenery folder")
+            << fs << u"Addon Scenery\\Paris\\scenery\\"_s << u"C:\\FS2002\\Addon Scenery\\Paris"_s;
+        QTest::newRow("absolute Scenery")
+            << fs << u"D:\\Sceneries\\Rome\\Scenery"_s << u"D:\\Sceneries\\Rome"_s;
         QTest::newRow("network") << fs << u"\\\\server\\share\\Oslo"_s << u"\\\\server\\share\\Oslo"_s;
         QTest::newRow("scenery alone") << fs << u"scenery"_s << u"C:\\FS2002"_s;
-        QTest::newRow("ending in \\Scenery\\") << fs << u"Addon\\X\\Scenery\\"_s << u"C:\\FS2002\\Addon\\X"_s;
-        QTest::newRow("only one ending removed") << fs << u"Addon\\X\\scenery\\scenery"_s << u"C:\\FS2002\\Addon\\X\\scenery"_s;
-        QTest::newRow("name ending in scenery") << fs << u"Addon\\MyScenery"_s << u"C:\\FS2002\\Addon\\MyScenery"_s;
-        QTest::newRow("empty FSPath") << u""_s << u"Addon Scenery\\Paris"_s << u"\\Addon Scenery\\Paris"_s;
-        QTest::newRow("empty FSPath, scenery alone") << u""_s << u"scenery"_s << u""_s;
+        QTest::newRow("only one ending removed")
+            << fs << u"Addon\\X\\scenery\\scenery"_s << u"C:\\FS2002\\Addon\\X\\scenery"_s;
+        QTest::newRow("name ending in scenery")
+            << fs << u"Addon\\MyScenery"_s << u"C:\\FS2002\\Addon\\MyScenery"_s;
+        QTest::newRow("empty FSPath")
+            << QString() << u"Addon Scenery\\Paris"_s << u"\\Addon Scenery\\Paris"_s;
+        QTest::newRow("empty FSPath, scenery alone") << QString() << u"scenery"_s << QString();
     }
+
     void getRealPath()
     {
         QFETCH(QString, fsPath);
         QFETCH(QString, in);
         QFETCH(QString, expected);
         TestEnv env;
-        env.installSim(1, u"C:\\FS2002"_s);
+        install(env, {FS2002});
         SceneryManager manager(env.context);
         manager.setFSPathForTesting(fsPath);
         QCOMPARE(manager.getRealPath(in), expected);
@@ -230,48 +255,79 @@ private slots:
     void correctDir()
     {
         QCOMPARE(SceneryManager::CorrectDir(u"A:B/C"_s), u"A-B-C"_s);
-        QCOMPARE(SceneryManager::CorrectDir(u"a:b\\c/d*e?f\"g<h>i|j (1.2)"_s), u"a-b-c-d-e-f-g-h-i-j (1.2)"_s);
+        QCOMPARE(SceneryManager::CorrectDir(u"a:b\\c/d*e?f\"g<h>i|j (1.2)"_s),
+                 u"a-b-c-d-e-f-g-h-i-j (1.2)"_s);
     }
 
     void copyFolderTree_data()
     {
         QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("copied"); // the target's tree afterwards; "refused" when nothing may change
-        const QString all = u"empty/;scenery/a.bgl=a;scenery/deep/er/b.bgl=b;top.txt=top"_s;
-        QTest::newRow("into an existing folder, other case") << u"C:\\Dst\\"_s << u"SCENERY/a.bgl=a;SCENERY/deep/er/b.bgl=b;SCENERY/keep.bgl=keep;empty/;top.txt=top"_s;
-        QTest::newRow("beside, name begins alike") << u"C:\\Src2"_s << all;
-        QTest::newRow("into itself") << u"C:\\Src"_s << u"refused"_s;
-        QTest::newRow("into itself, other case") << u"c:\\SRC\\"_s << u"refused"_s;
-        QTest::newRow("inside itself") << u"C:\\Src\\scenery\\deep"_s << u"refused"_s;
+        QTest::addColumn<Files>("files"); // below the target afterwards
+        QTest::addColumn<QStringList>("emptyFolders");
+        // Folders already there are used in their own letter case, and files they hold stay.
+        QTest::newRow("into an existing folder, other case") << u"C:\\Dst\\"_s
+                                                             << Files{{u"SCENERY/a.bgl"_s, "a"},
+                                                                      {u"SCENERY/deep/er/b.bgl"_s, "b"},
+                                                                      {u"SCENERY/keep.bgl"_s, "keep"},
+                                                                      {u"top.txt"_s, "top"}}
+                                                             << QStringList{u"empty"_s};
+        QTest::newRow("beside, name begins alike")
+            << u"C:\\Src2"_s
+            << Files{{u"scenery/a.bgl"_s, "a"}, {u"scenery/deep/er/b.bgl"_s, "b"}, {u"top.txt"_s, "top"}}
+            << QStringList{u"empty"_s};
     }
+
     void copyFolderTree()
     {
         QFETCH(QString, target);
-        QFETCH(QString, copied);
+        QFETCH(Files, files);
+        QFETCH(QStringList, emptyFolders);
         TestEnv env;
-        env.installSim(1, u"D:\\FS2002"_s);
+        install(env, {{Sim::FS2002, u"D:\\FS2002"_s}});
         env.writeFile(u"C:\\Src\\top.txt"_s, "top");
         env.writeFile(u"C:\\Src\\scenery\\a.bgl"_s, "a");
         env.writeFile(u"C:\\Src\\scenery\\deep\\er\\b.bgl"_s, "b");
         env.writeFile(u"C:\\Dst\\top.txt"_s, "old");
         env.writeFile(u"C:\\Dst\\SCENERY\\keep.bgl"_s, "keep");
         QVERIFY(QDir().mkpath(env.host(u"C:\\Src\\empty"_s)) && QDir().mkpath(env.host(u"C:\\Src2"_s)));
-        const QString before = tree(env.driveCHost());
-        SceneryManager manager(env.context);
+        SceneryManager(env.context).CopyFolderTree(u"C:\\Src"_s, target);
+        const Files copied = filesBelow(env.host(target));
+        QCOMPARE(copied.keys(), files.keys());
+        for (auto it = files.cbegin(); it != files.cend(); ++it)
+            QCOMPARE(copied.value(it.key()), it.value());
+        QCOMPARE(emptyFoldersBelow(env.host(target)), emptyFolders);
+    }
+
+    // A target inside the source would meet its own copies again and never end.
+    void copyIntoItselfIsRefused_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("into itself") << u"C:\\Src"_s;
+        QTest::newRow("into itself, other case") << u"c:\\SRC\\"_s;
+        QTest::newRow("inside itself") << u"C:\\Src\\scenery\\deep"_s;
+    }
+
+    void copyIntoItselfIsRefused()
+    {
+        QFETCH(QString, target);
+        TestEnv env;
+        install(env, {{Sim::FS2002, u"D:\\FS2002"_s}});
+        env.writeFile(u"C:\\Src\\scenery\\deep\\a.bgl"_s, "a");
+        const Files before = filesBelow(env.driveCHost());
+        qint32 error = 0;
         try {
-            manager.CopyFolderTree(u"C:\\Src"_s, target);
-            QCOMPARE(tree(env.host(target)), copied);
+            SceneryManager(env.context).CopyFolderTree(u"C:\\Src"_s, target);
         } catch (const LmError &e) {
-            QCOMPARE(copied, u"refused"_s);
-            QCOMPARE(e.number(), LmError::PathFileAccess);
-            QCOMPARE(tree(env.driveCHost()), before);
+            error = e.number();
         }
+        QCOMPARE(error, qint32(LmError::PathFileAccess));
+        QCOMPARE(filesBelow(env.driveCHost()).keys(), before.keys());
     }
 
     void destructionEmptiesTheSets()
     {
         TestEnv env;
-        env.installSim(1, u"C:\\FS2002"_s);
+        install(env, {FS2002});
         CfgPtr set = std::make_shared<clsCFG>();
         set->addMember(u"Paris"_s);
         auto paris = std::make_shared<clsScenery>();

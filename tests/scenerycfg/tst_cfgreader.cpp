@@ -1,5 +1,6 @@
 #include "libraryfixture.h"
 
+#include "support/librarybuilder.h"
 #include "tree/librarytree.h"
 
 #include <QTest>
@@ -9,17 +10,17 @@ namespace {
 struct Reader : LibraryFixture
 {
     // Reads the bytes (none: no file) as the simulator's Scenery.cfg; every dialog shown must have been announced.
-    ReadProblems read(const QByteArray &bytes, bool update = false)
+    Problems read(const QByteArray &bytes, bool update = false)
     {
         if (!bytes.isNull())
             env.writeFile(u"C:\\FS2002\\SCENERY.CFG"_s, bytes);
         QString path;
-        const ReadProblems problems = m().readCFG(path, update);
+        const Problems problems = m().readCFG(path, update).problems;
         [&] { QVERIFY(env.ui.allShown()); }();
         return problems;
     }
     // The lines as the simulator's Scenery.cfg.
-    ReadProblems read(const QStringList &lines) { return read(crlf(lines.join(u'\n') + u'\n')); }
+    Problems read(const QStringList &lines) { return read(crlf(lines.join(u'\n') + u'\n')); }
     clsScenery &addScenery(const QString &key, const QString &title)
     {
         auto s = std::make_shared<clsScenery>();
@@ -58,6 +59,48 @@ class TestCfgReader : public QObject
     Q_OBJECT
 
 private slots:
+    // Read into an empty library, each area becomes a scenery in the level "New", in file order,
+    // used locally unless it names only a remote folder; the "[General]" values go to "(Current)".
+    void areasBecomeSceneries()
+    {
+        LibraryEnv f;
+        Library()
+            .level(u"Addons"_s)
+            .scenery(u"Alps"_s, {.active = true,
+                                 .exclude = u"N47 E010 N46 E011"_s,
+                                 .flatten = {{3, u"N47 E010 N46 E011 500"_s}},
+                                 .isLocalPath = true,
+                                 .localPath = u"Addon Scenery\\Alps"_s,
+                                 .required = true,
+                                 .textureId = 1})
+            .scenery(u"Remote"_s, {.remotePath = u"E:\\CD\\Remote"_s})
+            .writeSceneryCfg(f.env, u"C:\\FS2002\\SCENERY.CFG"_s, u"Evening"_s, u"Late"_s);
+        QString file;
+        const Outcome read = f.manager().readCFG(file, false);
+        QVERIFY(f.env.ui.allShown());
+        QVERIFY(read.isDone());
+        QVERIFY(read.problems.isEmpty());
+        const clsScenery alps = sceneryRecord(u"SceneryNew\\Alps"_s, u"Alps"_s,
+                                              {.active = true,
+                                               .exclude = u"N47 E010 N46 E011"_s,
+                                               .flatten = {{3, u"N47 E010 N46 E011 500"_s}},
+                                               .inCfg = true,
+                                               .isLocalPath = true,
+                                               .layer = 1,
+                                               .localPath = u"Addon Scenery\\Alps"_s,
+                                               .required = true,
+                                               .textureId = 1});
+        const clsScenery remote = sceneryRecord(u"SceneryNew\\Remote"_s, u"Remote"_s,
+                                                {.inCfg = true,
+                                                 .layer = 2,
+                                                 .previousKey = u"SceneryNew\\Alps"_s,
+                                                 .remotePath = u"E:\\CD\\Remote"_s});
+        QVERIFY(sameSceneries(f.manager(), {alps, remote}));
+        const clsCFG &current = *f.manager().dicCFGs.item(CurrentSet);
+        QCOMPARE(current.Title, u"Evening"_s);
+        QCOMPARE(current.Description, u"Late"_s);
+    }
+
     void keyLines_data()
     {
         QTest::addColumn<QString>("content");  // a folder of tests/data, or the text itself
@@ -169,10 +212,10 @@ private slots:
             u"SceneryManager.readCFG\nC:\\FS2002\\SCENERY.CFG was read with problems; "
             u"the reading went on past each:"_s,
             u"Lumivale"_s);
-        const ReadProblems problems = f.read(lines);
+        const Problems problems = f.read(lines);
         QCOMPARE(f.titles(), titles);
         QList<int> found;
-        for (const ReadProblem &problem : problems)
+        for (const Problem &problem : problems)
             found << problem.line;
         QCOMPARE(found, problemLines);
         QCOMPARE(problems.first().file, u"C:\\FS2002\\SCENERY.CFG"_s);
@@ -187,8 +230,8 @@ private slots:
         Reader f;
         f.addScenery(u"SceneryNew\\B"_s, u"Renamed"_s);
         f.env.ui.expectMessageStartingWith(u"SceneryManager.readCFG\n"_s, u"Lumivale"_s);
-        const ReadProblems problems =
-            f.read({u"[Area.001]"_s, u"Title=A"_s, u"[Area.002]"_s, u"Title=B"_s, u"[Area.003]"_s, u"Title=C"_s});
+        const Problems problems = f.read(
+            {u"[Area.001]"_s, u"Title=A"_s, u"[Area.002]"_s, u"Title=B"_s, u"[Area.003]"_s, u"Title=C"_s});
         QCOMPARE(f.titles(), (QStringList{u"Renamed"_s, u"A"_s, u"B (2)"_s, u"C"_s}));
         QCOMPARE(problems.size(), 1);
         QCOMPARE(problems.first().line, 3);
@@ -200,7 +243,7 @@ private slots:
     {
         Reader f;
         f.env.ui.expectMessageStartingWith(u"SceneryManager.readCFG\n"_s, u"Lumivale"_s);
-        const ReadProblems problems =
+        const Problems problems =
             f.read({u"[Cache.001]"_s, u"Title=One"_s, u"[Cache.001]"_s, u"Title=Two"_s, u"Local=b"_s});
         QCOMPARE(f.caches(), u"[Cache.001]:1|Two|b||0"_s);
         QCOMPARE(problems.size(), 1);
@@ -218,7 +261,7 @@ private slots:
                                 u"[Area.002]"_s, u"Title=Airport"_s, u"Local=Addon Scenery\\Second"_s};
         for (int reading = 0; reading < 2; ++reading) {
             f.env.ui.expectMessageStartingWith(u"SceneryManager.readCFG\n"_s, u"Lumivale"_s);
-            const ReadProblems problems = f.read(lines);
+            const Problems problems = f.read(lines);
             QCOMPARE(problems.size(), 1);
             QCOMPARE(problems.first().line, 4);
         }

@@ -37,7 +37,7 @@ struct Writer : LibraryFixture
     }
     void create(const QString &sets = u"All\r\n"_s, const QString &title = {}, bool clean = false, const QString &description = {})
     {
-        m().CreateCFG(sets, tree, cacheSize, clean, title, description);
+        m().CreateCFG(sets, tree.keysInWalkOrder(), cacheSize, clean, title, description);
         QVERIFY(env.ui.allShown());
     }
     QByteArray file() const { return env.readFile(CfgPath); }
@@ -251,7 +251,7 @@ private slots:
     {
         Writer f(UiPort::Answer::Yes);
         BackupManager backup(f.env.context, u"C:\\FS2002"_s, 1);
-        f.m().setBackupManager(&backup);
+        f.m().setBackUpFirst([&backup] { return backup.makeBackup(); });
         f.numbered(2);
         f.env.writeFile(CfgPath, OldFile);
         const QString tooLong = u"\\Scenery\\"_s + QString(80, u'a') + u".bgl"_s;
@@ -329,7 +329,7 @@ private slots:
         f.env.ui.expectMessage(u"Do you want to make a backup first?"_s, u"Creating new Scenery.CFG"_s,
                                UiPort::Answer::No);
         qint32 cacheSize = 50;
-        f.m().CreateCFG(CurrentSet + u"\r\n"_s, f.tree, cacheSize, false, u"T"_s, u"D"_s);
+        f.m().CreateCFG(CurrentSet + u"\r\n"_s, f.tree.keysInWalkOrder(), cacheSize, false, u"T"_s, u"D"_s);
         QVERIFY(f.env.ui.allShown());
         const QStringList written = crlfLines(f.env.readFile(u"C:\\FS2002\\Scenery.CFG"_s));
         QCOMPARE(written.filter(u"Remote=D:"_s), (QStringList{u"Remote=D:\\A"_s, u"Remote=D:\\B"_s}));

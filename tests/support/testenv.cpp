@@ -25,6 +25,14 @@ const char *simKey(int simType)
 }
 }
 
+QByteArray testDataFile(const QString &folder, const QString &name)
+{
+    QFile f(QStringLiteral(LUMIVALE_TEST_DATA) + u'/' + folder + u'/' + name);
+    if (!f.open(QIODevice::ReadOnly))
+        qFatal("missing test data %s/%s", qPrintable(folder), qPrintable(name));
+    return f.readAll();
+}
+
 TestEnv::TestEnv()
     : fs((prepareDirs(m_dir), DriveMap::fromWinePrefix(m_dir.path() + QStringLiteral("/prefix")))),
       settings(createSettingsStore(m_dir.path() + QStringLiteral("/home"), m_dir.path() + QStringLiteral("/prefix"))),

@@ -7,6 +7,9 @@
 
 #include <memory>
 
+// A file of tests/data: the folder of one case and the file's name in it.
+QByteArray testDataFile(const QString &folder, const QString &name);
+
 // One isolated installation for a test: a temporary folder holding the program folder
 // ("home", which also holds the settings file) and a Wine-style prefix whose drive C: is
 // "prefix/drive_c". Everything the code under test touches stays inside it.

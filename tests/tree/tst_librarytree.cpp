@@ -27,7 +27,7 @@ QString dump(const SceneryManager &m, const TreeNode *first, const QString &pare
     QStringList parts;
     for (const TreeNode *n = first; n; n = n->next()) {
         const QString &key = n->key(), &text = n->text();
-        const bool level = LibraryTree::isLevelKey(key);
+        const bool level = isLevelKey(key);
         const LevelPtr l = m.dicLevel.value(key);
         const SceneryPtr s = m.colScenery.value(key);
         const bool agrees = level ? l && l->sLevelKey == key && l->sLevelCaption == text : s && s->Key == key && s->Title == text;
@@ -294,7 +294,7 @@ private slots:
         }
         QStringList walk;
         for (const TreeNode *n = tree().firstRoot(); n; n = n->nextInWalk())
-            if (LibraryTree::isLevelKey(n->key()))
+            if (isLevelKey(n->key()))
                 walk << n->key();
         QCOMPARE(mgr().dicLevel.keys(), walk);
     }

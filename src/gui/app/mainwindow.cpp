@@ -1273,7 +1273,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         if (watched == m_tree->viewport()) {
             const auto *mouse = static_cast<QMouseEvent *>(event);
             if (!(mouse->buttons() & Qt::LeftButton) || !m_form.dragNode() ||
-                !m_form.dragNode()->key().startsWith(QStringLiteral("Scenery")))
+                !isSceneryKey(m_form.dragNode()->key()))
                 break;
             // A scenery held with the left button is dragged, not used to sweep the selection.
             if ((mouse->position().toPoint() - m_pressPos).manhattanLength() >=

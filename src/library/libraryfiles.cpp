@@ -1,13 +1,8 @@
-// The library files: "Lumivale.db5" (sceneries), "Level.db" (levels) and "CFGSet.db" (sets), and
-// the reading of the older "Lumivale.db".
-
-#include "library/librarydb.h"
+#include "library/libraryfiles.h"
 
 #include "library/scenerymanager.h"
-#include "platform/errorreporter.h"
+#include "library/vbconvert.h"
 #include "platform/filesystem.h"
-#include "scenerycfg/vbconvert.h"
-#include "tree/tree.h"
 
 #include <QSet>
 #include <QStringList>
@@ -18,9 +13,6 @@
 using TextLines::singleLine;
 
 namespace {
-
-const QString ReadProcedure = QStringLiteral("SceneryManager.readDB");
-const QString SaveProcedure = QStringLiteral("SceneryManager.saveDB");
 
 QString truthText(bool value)
 {
@@ -37,27 +29,26 @@ qint16 leadingInt16(const QString &text)
     return VbConvert::toInt16(VbConvert::leadingValue(text));
 }
 
-// The reading goes on after every failure: each one is shown, noted with its file and line, and
-// the next step runs.
+// The reading goes on after every failure: each one is noted with its file and line, and the next
+// step runs.
 class DbReader
 {
 public:
-    DbReader(SceneryManager &manager, UiPort &ui, ReadProblems &problems)
-        : m(manager), m_ui(ui), m_problems(problems)
+    DbReader(SceneryManager &manager, const std::function<void()> &pump, Problems &problems)
+        : m(manager), m_pump(pump), m_problems(problems)
     {}
 
     void report(const LmError &error)
     {
-        reportError(m_ui, ReadProcedure, error);
         QString text = error.description();
         if (text.startsWith(m_file + QStringLiteral(": ")))
             text.remove(0, m_file.size() + 2);
-        m_problems.append(ReadProblem{m_file, m_line, text});
+        m_problems.append(Problem{m_file, m_line, text, error});
     }
-    // A problem the reading mended or worked around; it is shown like a failure.
+    // A problem the reading mended or worked around; it is told like a failure.
     void report(qint32 offset, const QString &text)
     {
-        report(LmError::user(offset, QStringLiteral("%1: %2").arg(m_file, text), ReadProcedure));
+        report(LmError::user(offset, QStringLiteral("%1: %2").arg(m_file, text)));
     }
     // The file read from now on, by its name in the program folder; line 0 until a line is read.
     void startFile(const QString &name)
@@ -89,9 +80,15 @@ private:
     // Adds a scenery read from the block that begins at the index blockStart.
     void addScenery(const SceneryPtr &scenery, qsizetype blockStart);
 
+    void pump() const
+    {
+        if (m_pump)
+            m_pump();
+    }
+
     SceneryManager &m;
-    UiPort &m_ui;
-    ReadProblems &m_problems;
+    const std::function<void()> &m_pump;
+    Problems &m_problems;
     QString m_file;
     int m_line = 0;
 };
@@ -102,7 +99,7 @@ void DbReader::addScenery(const SceneryPtr &scenery, qsizetype blockStart)
     // level would be saved as one, and every later save would fail; one without a key could not be
     // found in the tree. (Other odd keys have no level, and the tree places them in "New".) A
     // mended key that another scenery holds is reported below and the block left out.
-    if (scenery->Key.isEmpty() || scenery->Key.startsWith(LibraryNames::LevelPrefix)) {
+    if (scenery->Key.isEmpty() || isLevelKey(scenery->Key)) {
         const QString repaired = LibraryNames::NewSceneryPrefix + scenery->Title;
         const QString what =
             scenery->Key.isEmpty()
@@ -185,15 +182,14 @@ void DbReader::readScenery5(const QStringList &lines)
         report(LmError::user(LibraryDb::SceneryBlockCut,
                              QStringLiteral("Lumivale.db5: the block of the scenery '%1' ends before its "
                                             "</Scenery> line.")
-                                 .arg(current->Title),
-                             ReadProcedure));
+                                 .arg(current->Title)));
         if (!current->Key.isEmpty() || !current->Title.isEmpty())
             addScenery(current, currentStart);
     };
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString &line = lines.at(i);
         atLine(i);
-        m_ui.processEvents();
+        pump();
         if (line == LibraryDb::SceneryHeader) {
             oldNumbering = false;
         } else if (line.compare(QLatin1String("<SCENERY>"), Qt::CaseInsensitive) == 0) {
@@ -237,7 +233,7 @@ void DbReader::readOldScenery(const QStringList &lines)
     auto next = [&](QString &out) {
         if (i >= n)
             return false;
-        m_ui.processEvents();
+        pump();
         atLine(i);
         out = lines.at(i++);
         return true;
@@ -255,16 +251,16 @@ void DbReader::readOldScenery(const QStringList &lines)
             for (qsizetype j = i; j < n; ++j)
                 blank = blank && lines.at(j).isEmpty();
             if (!blank)
-                report(LmError::user(LibraryDb::OldSceneryBlockCut,
-                                     QStringLiteral("Lumivale.db ends inside a scenery block; the last %1 line(s) "
-                                                    "were not loaded.")
-                                         .arg(n - i),
-                                     ReadProcedure));
+                report(LmError::user(
+                    LibraryDb::OldSceneryBlockCut,
+                    QStringLiteral("Lumivale.db ends inside a scenery block; the last %1 line(s) "
+                                   "were not loaded.")
+                        .arg(n - i)));
             return;
         }
         auto s = std::make_shared<clsScenery>();
         QString t;
-        next(t);  // block marker
+        next(t); // block marker
         next(t);
         step([&] { s->Active = t.isEmpty() ? false : VbConvert::textToBool(t); });
         next(s->Exclude);
@@ -308,8 +304,10 @@ void DbReader::readOldScenery(const QStringList &lines)
                             if (next(t) && !isSceneryEnd(t)) {
                                 s->PreviousKey = t;
                                 if (next(t) && !isSceneryEnd(t)) {
-                                    step([&] { s->Required = t.isEmpty() ? false : VbConvert::textToBool(t); });
-                                    next(t);  // end mark
+                                    step([&] {
+                                        s->Required = t.isEmpty() ? false : VbConvert::textToBool(t);
+                                    });
+                                    next(t); // end mark
                                 }
                             }
                         }
@@ -332,22 +330,22 @@ void DbReader::readSets(const QStringList &lines)
     qsizetype blockStart = 0;
     auto cut = [&](const QString &name) {
         atLine(blockStart);
-        report(LmError::user(LibraryDb::SetBlockCut,
-                             QStringLiteral("CFGSet.db ends inside the set '%1' before its </Set> line; the set "
-                                            "keeps the members read so far.")
-                                 .arg(name),
-                             ReadProcedure));
+        report(
+            LmError::user(LibraryDb::SetBlockCut,
+                          QStringLiteral("CFGSet.db ends inside the set '%1' before its </Set> line; the set "
+                                         "keeps the members read so far.")
+                              .arg(name)));
     };
     while (i < n) {
-        m_ui.processEvents();
+        pump();
         blockStart = i;
         atLine(i);
         const QString marker = lines.at(i++);
         if (i >= n) {
             if (!marker.isEmpty())
-                report(LmError::user(LibraryDb::SetBlockCut,
-                                     QStringLiteral("CFGSet.db ends inside a set block before the set's name."),
-                                     ReadProcedure));
+                report(LmError::user(
+                    LibraryDb::SetBlockCut,
+                    QStringLiteral("CFGSet.db ends inside a set block before the set's name.")));
             return;
         }
         auto set = std::make_shared<clsCFG>();
@@ -362,10 +360,10 @@ void DbReader::readSets(const QStringList &lines)
         step([&] { set->Cache_Size = VbConvert::textToInt32(cacheSize); });
         if (i >= n)
             return cut(set->Key);
-        ++i;  // Clean_on_Exit is kept in the file for older versions; the sets do not use it
+        ++i; // Clean_on_Exit is kept in the file for older versions; the sets do not use it
         bool closed = false;
         while (i < n) {
-            m_ui.processEvents();
+            pump();
             const QString member = lines.at(i++);
             if (member == QLatin1String("</Set>")) {
                 closed = true;
@@ -383,7 +381,7 @@ bool DbReader::repairLevelKey(clsLevel &level)
     // A level key begins with "Level"; the tree and the save tell levels from sceneries by it, so a
     // level keyed otherwise would make every later save fail. Such a level becomes a top level of
     // its caption, or is left out when it has none to be known by.
-    if (level.sLevelKey.startsWith(LibraryNames::LevelPrefix))
+    if (isLevelKey(level.sLevelKey))
         return true;
     QString caption = level.sLevelCaption;
     caption.replace(QLatin1Char('\\'), QLatin1Char('/'));
@@ -411,10 +409,10 @@ void DbReader::readLevels(const QStringList &lines)
     auto cut = [&](const QString &what) {
         atLine(blockStart);
         report(LmError::user(LibraryDb::LevelBlockCut,
-                             QStringLiteral("Level.db ends inside the block of %1.").arg(what), ReadProcedure));
+                             QStringLiteral("Level.db ends inside the block of %1.").arg(what)));
     };
     while (i < n) {
-        m_ui.processEvents();
+        pump();
         blockStart = i;
         atLine(i);
         const QString marker = lines.at(i++);
@@ -433,59 +431,16 @@ void DbReader::readLevels(const QStringList &lines)
             step([&] { m.dicLevel.add(level->sLevelKey, level); });
         if (i >= n)
             return cut(QStringLiteral("the level '%1' before its end line").arg(level->sLevelCaption));
-        ++i;  // end line
+        ++i; // end line
     }
 }
 
-}
+} // namespace
 
-ReadProblems SceneryManager::readDB(bool &blnIsNew)
-{
-    const FileSystem &fs = m_context.fs;
-    ReadProblems problems;
-    DbReader reader(*this, m_context.ui, problems);
-    const QString folder = m_context.programFolder() + QLatin1Char('\\');
+namespace {
 
-    reader.step([&] {
-        const QString p5 = folder + LibraryDb::SceneryFile;
-        const QString pOld = folder + LibraryDb::OldSceneryFile;
-        if (fs.fileExists(p5)) {
-            reader.startFile(LibraryDb::SceneryFile);
-            reader.readScenery5(fs.readLines(p5));
-        } else if (fs.fileExists(pOld)) {
-            reader.startFile(LibraryDb::OldSceneryFile);
-            reader.readOldScenery(fs.readLines(pOld));
-        } else {
-            blnIsNew = true;
-        }
-    });
-
-    reader.step([&] {
-        const QString pS = folder + LibraryDb::SetFile;
-        reader.startFile(LibraryDb::SetFile);
-        if (fs.fileExists(pS))
-            reader.readSets(fs.readLines(pS));
-    });
-
-    reader.step([&] {
-        const QString pL = folder + LibraryDb::LevelFile;
-        reader.startFile(LibraryDb::LevelFile);
-        if (fs.fileExists(pL)) {
-            reader.readLevels(fs.readLines(pL));
-        } else {
-            auto level = std::make_shared<clsLevel>();
-            level->sLevelKey = LibraryNames::NewLevelKey;
-            level->sLevelCaption = LibraryNames::NewLevelCaption;
-            dicLevel.add(level->sLevelKey, level);
-        }
-    });
-
-    for (const ReadProblem &problem : problems)
-        m_readWithErrors.insert(problem.file);
-    return problems;
-}
-
-void SceneryManager::writeToTextStream5(TextFileWriter &out, const clsScenery &s) const
+// One block of "Lumivale.db5": its 31 lines, the values in the order of their keys.
+void writeSceneryBlock(TextFileWriter &out, const clsScenery &s)
 {
     auto line = [&out](const QString &key, const QString &value) { out.writeLine(key + singleLine(value)); };
     out.writeLine(QStringLiteral("<Scenery>"));
@@ -513,49 +468,103 @@ void SceneryManager::writeToTextStream5(TextFileWriter &out, const clsScenery &s
     out.writeLine(QStringLiteral("</Scenery>"));
 }
 
-void SceneryManager::saveDB(const Tree &oNodes)
+} // namespace
+
+LibraryFileReader::LibraryFileReader(SceneryManager &library, const FileSystem &fs)
+    : m_library(library), m_fs(fs)
+{}
+
+Outcome LibraryFileReader::read(const QString &folder)
 {
-    const FileSystem &fs = m_context.fs;
-    UiPort &ui = m_context.ui;
+    Problems problems;
+    DbReader reader(m_library, m_pump, problems);
+    const QString base = folder + QLatin1Char('\\');
+    m_noSceneryFile = false;
+
+    reader.step([&] {
+        const QString p5 = base + LibraryDb::SceneryFile;
+        const QString pOld = base + LibraryDb::OldSceneryFile;
+        if (m_fs.fileExists(p5)) {
+            reader.startFile(LibraryDb::SceneryFile);
+            reader.readScenery5(m_fs.readLines(p5));
+        } else if (m_fs.fileExists(pOld)) {
+            reader.startFile(LibraryDb::OldSceneryFile);
+            reader.readOldScenery(m_fs.readLines(pOld));
+        } else {
+            m_noSceneryFile = true;
+        }
+    });
+
+    reader.step([&] {
+        const QString pS = base + LibraryDb::SetFile;
+        reader.startFile(LibraryDb::SetFile);
+        if (m_fs.fileExists(pS))
+            reader.readSets(m_fs.readLines(pS));
+    });
+
+    reader.step([&] {
+        const QString pL = base + LibraryDb::LevelFile;
+        reader.startFile(LibraryDb::LevelFile);
+        if (m_fs.fileExists(pL)) {
+            reader.readLevels(m_fs.readLines(pL));
+        } else {
+            auto level = std::make_shared<clsLevel>();
+            level->sLevelKey = LibraryNames::NewLevelKey;
+            level->sLevelCaption = LibraryNames::NewLevelCaption;
+            m_library.dicLevel.add(level->sLevelKey, level);
+        }
+    });
+
+    return Outcome::done(std::move(problems));
+}
+
+LibraryFileWriter::LibraryFileWriter(const SceneryManager &library, const FileSystem &fs)
+    : m_library(library), m_fs(fs)
+{}
+
+Outcome LibraryFileWriter::write(const QString &folder, const QStringList &treeOrder)
+{
+    const QString base = folder + QLatin1Char('\\');
+    QString file = LibraryDb::SceneryFile; // the file a failure concerns
     try {
-        const QString folder = m_context.programFolder() + QLatin1Char('\\');
-        // Each file is replaced whole, only after its previous state is kept as ".backup". A file
-        // read with errors in this run is not a state worth keeping: its ".backup" may be the last
-        // good copy there is.
-        auto keepBackup = [&](const QString &path) {
-            const QString name = path.mid(folder.size());
-            if (fs.fileExists(path) && !m_readWithErrors.contains(name))
-                fs.copyFile(path, path + LibraryDb::BackupSuffix, true);
+        // Each file is replaced whole, only after its previous state is kept as ".backup".
+        auto keepBackup = [&](const QString &name) {
+            const QString path = base + name;
+            if (m_fs.fileExists(path) && !m_keepBackups.contains(name))
+                m_fs.copyFile(path, path + LibraryDb::BackupSuffix, true);
         };
 
-        const QString p5 = folder + LibraryDb::SceneryFile;
-        const QString pL = folder + LibraryDb::LevelFile;
-        keepBackup(p5);
-        keepBackup(pL);
-        TextFileWriter sceneries(fs, p5);
-        TextFileWriter levels(fs, pL);
+        keepBackup(LibraryDb::SceneryFile);
+        file = LibraryDb::LevelFile;
+        keepBackup(LibraryDb::LevelFile);
+        TextFileWriter sceneries(m_fs, base + LibraryDb::SceneryFile);
+        TextFileWriter levels(m_fs, base + LibraryDb::LevelFile);
         sceneries.writeLine(LibraryDb::SceneryHeader);
 
-        for (const TreeNode *node = oNodes.firstRoot(); node; node = node->nextInWalk()) {
-            ui.processEvents();
-            const QString &key = node->key();
-            if (key.left(5) == LibraryNames::LevelPrefix) {
-                const clsLevel &level = *dicLevel.item(key);
+        for (const QString &key : treeOrder) {
+            if (m_pump)
+                m_pump();
+            if (isLevelKey(key)) {
+                file = LibraryDb::LevelFile;
+                const clsLevel &level = *m_library.dicLevel.item(key);
                 levels.writeLine(QStringLiteral("<Level>"));
                 levels.writeLine(singleLine(level.sLevelCaption));
                 levels.writeLine(singleLine(level.sLevelKey));
                 levels.writeLine(QStringLiteral("</Level>"));
             } else {
-                writeToTextStream5(sceneries, *colScenery.item(key));
+                file = LibraryDb::SceneryFile;
+                writeSceneryBlock(sceneries, *m_library.colScenery.item(key));
             }
         }
+        file = LibraryDb::SceneryFile;
         sceneries.commit();
+        file = LibraryDb::LevelFile;
         levels.commit();
 
-        const QString pS = folder + LibraryDb::SetFile;
-        keepBackup(pS);
-        TextFileWriter sets(fs, pS);
-        for (auto it = dicCFGs.begin(); it != dicCFGs.end(); ++it) {
+        file = LibraryDb::SetFile;
+        keepBackup(LibraryDb::SetFile);
+        TextFileWriter sets(m_fs, base + LibraryDb::SetFile);
+        for (auto it = m_library.dicCFGs.begin(); it != m_library.dicCFGs.end(); ++it) {
             const clsCFG &set = **it;
             if (it.key() == LibraryNames::CurrentSet)
                 continue;
@@ -568,7 +577,8 @@ void SceneryManager::saveDB(const Tree &oNodes)
             sets.writeLine(QStringLiteral("</Set>"));
         }
         sets.commit();
+        return Outcome::done();
     } catch (const LmError &e) {
-        reportError(ui, SaveProcedure, e);
+        return Outcome::failed(e, base + file);
     }
 }

@@ -1,4 +1,4 @@
-#include "install/archive.h"
+#include "platform/archive.h"
 #include "platform/filefaults.h"
 #include "platform/lmerror.h"
 #include "support/testenv.h"

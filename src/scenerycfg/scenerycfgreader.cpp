@@ -1,10 +1,10 @@
-// Reading a simulator's "Scenery.cfg" into the library.
+#include "scenerycfg/scenerycfgfile.h"
 
 #include "library/scenerymanager.h"
+#include "library/vbconvert.h"
 #include "platform/errorreporter.h"
 #include "platform/filesystem.h"
-#include "scenerycfg/cfgerrors.h"
-#include "scenerycfg/vbconvert.h"
+#include "platform/winpath.h"
 
 #include <QHash>
 #include <QSet>
@@ -14,18 +14,6 @@
 namespace {
 
 const QString ReadProcedure = QStringLiteral("SceneryManager.readCFG");
-
-// Blanks only: the simulators' files indent with spaces, and a tab is part of the text.
-QString trimBlanks(const QString &text)
-{
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    while (start < end && text.at(start) == QLatin1Char(' '))
-        ++start;
-    while (end > start && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return text.mid(start, end - start);
-}
 
 bool isTrueText(const QString &value)
 {
@@ -42,8 +30,8 @@ struct Area
 class CfgReader
 {
 public:
-    CfgReader(SceneryManager &manager, bool updateExisting, QString file)
-        : m(manager), m_updateExisting(updateExisting), m_file(std::move(file))
+    CfgReader(SceneryManager &manager, bool updateExisting, QString file, const std::function<void()> &pump)
+        : m(manager), m_updateExisting(updateExisting), m_file(std::move(file)), m_pump(pump)
     {}
 
     // Takes one line; a value that cannot be taken is noted and the reading goes on.
@@ -52,12 +40,12 @@ public:
     void finish();
 
     CfgPtr current;
-    ReadProblems problems;
+    Problems problems;
 
 private:
     void applyCacheKey(const QString &key, const QString &value);
     void applyKey(const QString &key, const QString &value, const QString &line);
-    void note(int line, const QString &text) { problems.append(ReadProblem{m_file, line, text}); }
+    void note(int line, const QString &text) { problems.append(Problem{m_file, line, text, {}}); }
     void matchAreas();
     void update(clsScenery &scenery, const clsScenery &area) const;
     QString freeTitle(const QString &title) const;
@@ -66,6 +54,7 @@ private:
     SceneryManager &m;
     bool m_updateExisting;
     QString m_file;
+    const std::function<void()> &m_pump;
     bool m_inCache = false;
     bool m_inGeneral = false;
     std::vector<Area> m_areas;
@@ -78,7 +67,7 @@ private:
 void CfgReader::readLine(const QString &raw, int lineNumber)
 {
     m_line = lineNumber;
-    const QString line = trimBlanks(raw);
+    const QString line = WinPath::trimBlanks(raw);
     const QString keyLine = SceneryManager::ReplaceNumber(line.toUpper());
 
     if (keyLine == QLatin1String("[CACHE.XXX]")) {
@@ -150,7 +139,7 @@ void CfgReader::applyCacheKey(const QString &key, const QString &value)
 void CfgReader::applyKey(const QString &key, const QString &value, const QString &line)
 {
     if (key == QLatin1String("CACHE_SIZE"))
-        return;  // the writer takes the size from the wizard
+        return; // the writer takes the size from the wizard
     if (key == QLatin1String("CLEAN_ON_EXIT")) {
         current->Clean_on_Exit = isTrueText(value);
         return;
@@ -215,14 +204,11 @@ void CfgReader::update(clsScenery &scenery, const clsScenery &area) const
 // the writer resolves it, else its remote folder; "" when it names neither.
 QString CfgReader::pathIdentity(const clsScenery &scenery) const
 {
-    QString path;
     if (!scenery.LocalPath.isEmpty())
-        path = QLatin1Char('L') + m.getRealPath(scenery.LocalPath);
-    else if (!scenery.RemotePath.isEmpty())
-        path = QLatin1Char('R') + scenery.RemotePath;
-    while (path.size() > 1 && path.endsWith(QLatin1Char('\\')))
-        path.chop(1);
-    return path.toUpper();
+        return QLatin1Char('L') + WinPath::folderKey(m.getRealPath(scenery.LocalPath));
+    if (!scenery.RemotePath.isEmpty())
+        return QLatin1Char('R') + WinPath::folderKey(scenery.RemotePath);
+    return QString();
 }
 
 // The title itself when no scenery has it and its key in the level "New" is free; else the title
@@ -273,7 +259,8 @@ void CfgReader::matchAreas()
     QSet<const clsScenery *> taken;
     QString lastNewKey;
     for (const Area &a : m_areas) {
-        m.context().ui.processEvents();
+        if (m_pump)
+            m_pump();
         const SceneryPtr area = a.record;
         const auto earlier = titleLines.constFind(area->Title);
         const bool repeated = earlier != titleLines.cend();
@@ -342,7 +329,7 @@ void CfgReader::finish()
         m.colCache.add(QStringLiteral("[Cache.000]"), cache);
     }
 }
-}
+} // namespace
 
 QString SceneryManager::ReplaceNumber(const QString &line)
 {
@@ -354,52 +341,69 @@ QString SceneryManager::ReplaceNumber(const QString &line)
     return result;
 }
 
-ReadProblems SceneryManager::readCFG(QString &strFile, bool blnUpdateExisting)
+SceneryCfgReader::SceneryCfgReader(SceneryManager &library, const FileSystem &fs)
+    : m_library(library), m_fs(fs)
+{}
+
+Outcome SceneryCfgReader::read(const QString &path, bool updateExisting)
 {
-    UiPort &ui = m_context.ui;
-    const FileSystem &fs = m_context.fs;
     try {
-        CfgPtr current = dicCFGs.value(LibraryNames::CurrentSet);
+        CfgPtr current = m_library.dicCFGs.value(LibraryNames::CurrentSet);
         if (!current) {
             current = std::make_shared<clsCFG>();
             current->Key = LibraryNames::CurrentSet;
-            dicCFGs.add(current->Key, current);
+            m_library.dicCFGs.add(current->Key, current);
         }
-        if (strFile.isEmpty())
-            strFile = FSPath() + QStringLiteral("\\SCENERY.CFG");
-        if (!fs.fileExists(strFile))
-            throw LmError::user(ScenerycfgErrors::NoSceneryCfg, QStringLiteral("Could not find Scenery.cfg file."),
-                                ReadProcedure);
+        if (!m_fs.fileExists(path))
+            throw LmError::user(ScenerycfgErrors::NoSceneryCfg,
+                                QStringLiteral("Could not find Scenery.cfg file."));
 
-        const QStringList lines = fs.readLines(strFile);
-        for (const SceneryPtr &s : colScenery)
+        const QStringList lines = m_fs.readLines(path);
+        for (const SceneryPtr &s : m_library.colScenery)
             s->InCFG = false;
 
-        CfgReader reader(*this, blnUpdateExisting, strFile);
+        CfgReader reader(m_library, updateExisting, path, m_pump);
         reader.current = current;
         for (qsizetype i = 0; i < lines.size(); ++i) {
-            ui.processEvents();
+            if (m_pump)
+                m_pump();
             reader.readLine(lines.at(i), int(i) + 1);
         }
         reader.finish();
-
-        if (!reader.problems.isEmpty()) {
-            // One message for the whole file: a damaged file can hold hundreds of bad lines.
-            constexpr qsizetype Shown = 20;
-            QStringList text{
-                QStringLiteral("%1 was read with problems; the reading went on past each:").arg(strFile)};
-            for (qsizetype i = 0; i < reader.problems.size() && i < Shown; ++i)
-                text << QStringLiteral("line %1: %2")
-                            .arg(reader.problems.at(i).line)
-                            .arg(reader.problems.at(i).text);
-            if (reader.problems.size() > Shown)
-                text << QStringLiteral("... and %1 more.").arg(reader.problems.size() - Shown);
-            ui.message(ReadProcedure + QLatin1Char('\n') + text.join(QStringLiteral("\r\n")),
-                       QStringLiteral("Lumivale"), UiPort::Buttons::Ok, UiPort::Icon::Exclamation);
-        }
-        return reader.problems;
+        return Outcome::done(std::move(reader.problems));
     } catch (const LmError &e) {
-        reportError(ui, ReadProcedure, e);
-        return {ReadProblem{strFile, 0, e.description()}};
+        return Outcome::failed(e, path);
     }
+}
+
+Outcome SceneryManager::readCFG(QString &strFile, bool blnUpdateExisting)
+{
+    UiPort &ui = m_context.ui;
+    if (strFile.isEmpty())
+        strFile = FSPath() + QStringLiteral("\\SCENERY.CFG");
+    SceneryCfgReader reader(*this, m_context.fs);
+    reader.setEventPump([&ui] { ui.processEvents(); });
+    const Outcome outcome = reader.read(strFile, blnUpdateExisting);
+
+    if (outcome.isFailed()) {
+        reportError(ui, ReadProcedure, outcome.error());
+        const bool missing = outcome.error().number() == LmError::UserBase + ScenerycfgErrors::NoSceneryCfg;
+        m_unreadSceneryCfg = missing ? QString() : strFile;
+        return outcome;
+    }
+    m_unreadSceneryCfg.clear();
+    if (!outcome.problems.isEmpty()) {
+        // One message for the whole file: a damaged file can hold hundreds of bad lines.
+        constexpr qsizetype Listed = 20;
+        const Problems &problems = outcome.problems;
+        QStringList text{
+            QStringLiteral("%1 was read with problems; the reading went on past each:").arg(strFile)};
+        for (qsizetype i = 0; i < problems.size() && i < Listed; ++i)
+            text << QStringLiteral("line %1: %2").arg(problems.at(i).line).arg(problems.at(i).text);
+        if (problems.size() > Listed)
+            text << QStringLiteral("... and %1 more.").arg(problems.size() - Listed);
+        ui.message(ReadProcedure + QLatin1Char('\n') + text.join(QStringLiteral("\r\n")),
+                   QStringLiteral("Lumivale"), UiPort::Buttons::Ok, UiPort::Icon::Exclamation);
+    }
+    return outcome;
 }

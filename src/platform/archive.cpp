@@ -1,4 +1,4 @@
-#include "install/archive.h"
+#include "platform/archive.h"
 
 #include "platform/atomicfile.h"
 #include "platform/filefaults.h"

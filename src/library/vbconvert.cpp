@@ -1,4 +1,4 @@
-#include "scenerycfg/vbconvert.h"
+#include "library/vbconvert.h"
 
 #include "platform/lmerror.h"
 
@@ -121,7 +121,8 @@ Parsed parseNumber(const QString &s)
     return parseDecimal(s);
 }
 
-QString trimBlanks(const QString &text)
+// Around a number the classic conversion skips tabs as well as blanks.
+QString trimNumberSpace(const QString &text)
 {
     qsizetype start = 0;
     qsizetype end = text.size();
@@ -134,7 +135,7 @@ QString trimBlanks(const QString &text)
 
 std::optional<double> wholeNumber(const QString &text)
 {
-    const QString s = trimBlanks(text);
+    const QString s = trimNumberSpace(text);
     if (s.isEmpty())
         return std::nullopt;
     const Parsed p = parseNumber(s);
@@ -207,7 +208,7 @@ qint32 textToInt32(const QString &text)
 
 bool textToBool(const QString &text)
 {
-    const QString s = trimBlanks(text);
+    const QString s = trimNumberSpace(text);
     if (s.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
         return true;
     if (s.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
