@@ -5,59 +5,82 @@
 
 namespace {
 
+using Start::Command;
+
+struct RowText
+{
+    Command command;
+    const char *caption;
+    const char *procedure;
+};
+
+constexpr RowText Rows[Start::CommandCount] = {
+    {Command::None, "", ""},
+    {Command::AddLevel, "Add Level", "mnuLevelAdd_Click"},
+    {Command::RemoveLevel, "Remove Level", "mnuLevelRemove_Click"},
+    {Command::RenameLevel, "Rename Level", "mnuLevelRename_Click"},
+    {Command::SortLevelAscending, "Sort Level Ascending", "mnuLevelSort_Click"},
+    {Command::SortLevelDescending, "Sort Level Descending", "mnuLevelSortDesc_Click"},
+    {Command::MoveToLevel, "Move to Level...", "MoveTo"},
+    {Command::AddScenery, "Add Scenery", "mnuSceneryInstall_Click"},
+    {Command::RemoveScenery, "Remove Scenery", "mnuSceneryRemove_Click"},
+    {Command::UndoRemoveScenery, "Undo Remove Scenery", "mnuSceneryUnremove_Click"},
+    {Command::RenameScenery, "Rename Scenery", "mnuSceneryRename_Click"},
+    {Command::MoveSceneryOnHarddrive, "Move Scenery on Harddrive", "mnuSceneryMove_Click"},
+    {Command::TestLocalPaths, "Test local paths", "mnuTestLocalPaths_Click"},
+    {Command::AbsoluteSceneryPaths, "Absolute scenery paths", "mnuAbsolutePath_Click"},
+    {Command::CurrentToAbsoluteSceneryPath, "Current to absolute scenery path", "mnuAbsoluteCurrent_Click"},
+    {Command::AddSet, "Add Set", "mnuSetAdd_Click"},
+    {Command::RemoveSet, "Remove Set", "mnuSetRemove_Click"},
+    {Command::RenameSet, "Rename Set", "mnuSetRename_Click"},
+    {Command::FindSceneriesWithoutSet, "Find sceneries without set", "mnuFindSceneryWithoutSet_Click"},
+    {Command::CopyCurrentToDisplayedSet, "Copy Current to Displayed Set", "mnuCreateSetfromCurrent_Click"},
+    {Command::UpdateFromSceneryCfg, "Update from Scenery.cfg", "mnuSceneryUpdate_Click"},
+    {Command::CreateScenery, "Create Scenery", "mnuWizardCreateScenery_Click"},
+    {Command::Search, "Search...", "mnuWizardSearch_Click"},
+    {Command::PrepareCdRom, "Prepare CDRom", "mnuWizardPrepareCD_Click"},
+    {Command::CreateNewFileList, "Create New File List", "mnuCreateInfoFile_Click"},
+    {Command::CreateFileIdDiz, "Create FILE_ID.DIZ", "mnuWizardCreateDIZ_Click"},
+    {Command::CreateSceneryZipFile, "Create Scenery.zip File", "mnuWizardCreateZip_Click"},
+    {Command::GlobalTextureManagement, "Global Texture Management", "mnuGTM_Click"},
+    {Command::SceneryListReport, "Scenery list report", "mnuPrintSceneryList_Click"},
+    {Command::MakeBackup, "Make Backup", "mnuBackupMake_Click"},
+    {Command::InstallBackup, "Install Backup", "mnuWizardBackup_Click"},
+    {Command::Install15Backup, "Install 1.5 Backup", "mnuWizardBackup15_Click"},
+    {Command::DeleteBackup, "Delete Backup", "mnuWizardDeleteBackup_Click"},
+    {Command::BackupFileList, "Backup File List", "mnuWizardBackupFiles_Click"},
+    {Command::BasicFolders, "Basic Folders", "mnuBasicFolder_Click"},
+    {Command::Cache, "Cache", "mnuCache_Click"},
+    {Command::SelectSimType, "Select Sim Type", "mnuSelectSimType_Click"},
+    {Command::DefineHotkey, "Define Hotkey", "mnuHotkey_Click"},
+    {Command::Documentation, "Documentation", "mnuHelpDoc_Click"},
+    {Command::Homepage, "Homepage", "mnuOnline_Click"},
+    {Command::Forum, "Forum", "mnuForum_Click"},
+    {Command::Info, "Info", "mnuHelpInfo_Click"},
+    {Command::MoveTop, "Move top", "InnerMove(0)"},
+    {Command::MoveUp, "Move up", "InnerMove(1)"},
+    {Command::MoveDown, "Move down", "InnerMove(2)"},
+    {Command::MoveBottom, "Move bottom", "InnerMove(3)"},
+};
+
+// Each row stands at the place its command names.
+constexpr bool rowsInCommandOrder()
+{
+    for (int row = 0; row < Start::CommandCount; ++row) {
+        if (Rows[row].command != Command(row))
+            return false;
+    }
+    return true;
+}
+static_assert(rowsInCommandOrder(), "a command-table row stands away from its command's place");
+
 Start::CommandTable buildRows()
 {
-    static const char *const rows[Start::CommandCount][2] = {
-        {"", ""},
-        {"Add Level", "mnuLevelAdd_Click"},
-        {"Remove Level", "mnuLevelRemove_Click"},
-        {"Rename Level", "mnuLevelRename_Click"},
-        {"Sort Level Ascending", "mnuLevelSort_Click"},
-        {"Sort Level Descending", "mnuLevelSortDesc_Click"},
-        {"Move to Level...", "MoveTo"},
-        {"Add Scenery", "mnuSceneryInstall_Click"},
-        {"Remove Scenery", "mnuSceneryRemove_Click"},
-        {"Undo Remove Scenery", "mnuSceneryUnremove_Click"},
-        {"Rename Scenery", "mnuSceneryRename_Click"},
-        {"Move Scenery on Harddrive", "mnuSceneryMove_Click"},
-        {"Test local paths", "mnuTestLocalPaths_Click"},
-        {"Absolute scenery paths", "mnuAbsolutePath_Click"},
-        {"Current to absolute scenery path", "mnuAbsoluteCurrent_Click"},
-        {"Add Set", "mnuSetAdd_Click"},
-        {"Remove Set", "mnuSetRemove_Click"},
-        {"Rename Set", "mnuSetRename_Click"},
-        {"Find sceneries without set", "mnuFindSceneryWithoutSet_Click"},
-        {"Copy Current to Displayed Set", "mnuCreateSetfromCurrent_Click"},
-        {"Update from Scenery.cfg", "mnuSceneryUpdate_Click"},
-        {"Create Scenery", "mnuWizardCreateScenery_Click"},
-        {"Search...", "mnuWizardSearch_Click"},
-        {"Prepare CDRom", "mnuWizardPrepareCD_Click"},
-        {"Create New File List", "mnuCreateInfoFile_Click"},
-        {"Create FILE_ID.DIZ", "mnuWizardCreateDIZ_Click"},
-        {"Create Scenery.zip File", "mnuWizardCreateZip_Click"},
-        {"Global Texture Management", "mnuGTM_Click"},
-        {"Scenery list report", "mnuPrintSceneryList_Click"},
-        {"Make Backup", "mnuBackupMake_Click"},
-        {"Install Backup", "mnuWizardBackup_Click"},
-        {"Install 1.5 Backup", "mnuWizardBackup15_Click"},
-        {"Delete Backup", "mnuWizardDeleteBackup_Click"},
-        {"Backup File List", "mnuWizardBackupFiles_Click"},
-        {"Basic Folders", "mnuBasicFolder_Click"},
-        {"Cache", "mnuCache_Click"},
-        {"Select Sim Type", "mnuSelectSimType_Click"},
-        {"Define Hotkey", "mnuHotkey_Click"},
-        {"Documentation", "mnuHelpDoc_Click"},
-        {"Homepage", "mnuOnline_Click"},
-        {"Forum", "mnuForum_Click"},
-        {"Info", "mnuHelpInfo_Click"},
-        {"Move top", "InnerMove(0)"},
-        {"Move up", "InnerMove(1)"},
-        {"Move down", "InnerMove(2)"},
-        {"Move bottom", "InnerMove(3)"},
-    };
     Start::CommandTable table;
-    for (int i = 0; i < Start::CommandCount; ++i)
-        table[std::size_t(i)] = {QString::fromLatin1(rows[i][0]), QString::fromLatin1(rows[i][1])};
+    for (int row = 0; row < Start::CommandCount; ++row) {
+        table[std::size_t(row)] = {Rows[row].command, QString::fromLatin1(Rows[row].caption),
+                                   QString::fromLatin1(Rows[row].procedure)};
+    }
     return table;
 }
 
@@ -69,16 +92,21 @@ const Start::CommandTable &Start::commandRows()
     return table;
 }
 
-int Start::commandRow(const QString &caption)
+const Start::CommandRow &Start::commandRow(Command command)
+{
+    const int row = int(command);
+    return commandRows()[std::size_t(row >= 0 && row < CommandCount ? row : 0)];
+}
+
+Start::Command Start::commandByCaption(const QString &caption)
 {
     if (caption.isEmpty())
-        return 0;
-    const CommandTable &rows = commandRows();
-    for (int i = 1; i < CommandCount; ++i) {
-        if (rows[std::size_t(i)].caption == caption)
-            return i;
+        return Command::None;
+    for (const CommandRow &row : commandRows()) {
+        if (row.caption == caption)
+            return row.command;
     }
-    return 0;
+    return Command::None;
 }
 
 void Start::readFunctionKeys(const SettingsStore &settings, FunctionKeyTable &table)
@@ -92,9 +120,9 @@ void Start::readFunctionKeys(const SettingsStore &settings, FunctionKeyTable &ta
     }
 }
 
-int Start::functionKeyCommand(const FunctionKeyTable &table, int key)
+Start::Command Start::functionKeyCommand(const FunctionKeyTable &table, int key)
 {
     if (key < 1 || key > FunctionKeyCount)
-        return 0;
-    return commandRow(table[std::size_t(key - 1)]);
+        return Command::None;
+    return commandByCaption(table[std::size_t(key - 1)]);
 }

@@ -8,23 +8,76 @@ class SettingsStore;
 
 namespace Start {
 
+// The commands of the command table, each named after its caption. The value is the command's row,
+// its identity: the menus, the toolbar buttons and the function keys run a command by its row.
+enum class Command : int {
+    None = 0, // row 0: no command
+    AddLevel,
+    RemoveLevel,
+    RenameLevel,
+    SortLevelAscending,
+    SortLevelDescending,
+    MoveToLevel,
+    AddScenery,
+    RemoveScenery,
+    UndoRemoveScenery,
+    RenameScenery,
+    MoveSceneryOnHarddrive,
+    TestLocalPaths,
+    AbsoluteSceneryPaths,
+    CurrentToAbsoluteSceneryPath,
+    AddSet,
+    RemoveSet,
+    RenameSet,
+    FindSceneriesWithoutSet,
+    CopyCurrentToDisplayedSet,
+    UpdateFromSceneryCfg,
+    CreateScenery,
+    Search,
+    PrepareCdRom,
+    CreateNewFileList,
+    CreateFileIdDiz,
+    CreateSceneryZipFile,
+    GlobalTextureManagement,
+    SceneryListReport,
+    MakeBackup,
+    InstallBackup,
+    Install15Backup,
+    DeleteBackup,
+    BackupFileList,
+    BasicFolders,
+    Cache,
+    SelectSimType,
+    DefineHotkey,
+    Documentation,
+    Homepage,
+    Forum,
+    Info,
+    MoveTop,
+    MoveUp,
+    MoveDown,
+    MoveBottom,
+};
+
+constexpr int CommandCount = 46; // row 0 is empty, rows 1..45 are the commands
+
 // One row of the command table: the caption the menus, the hotkey dialog and the "F1".."F12"
 // settings use, and the main window procedure that runs it.
-struct Command
+struct CommandRow
 {
+    Command command = Command::None;
     QString caption;
     QString procedure;
 };
+using CommandTable = std::array<CommandRow, CommandCount>;
 
-constexpr int CommandCount = 46;  // row 0 is empty, rows 1..45 are the commands
-using CommandTable = std::array<Command, CommandCount>;
-
-// The rows as the program defines them. The row number is the command's identity.
+// The rows as the program defines them, in the order of their commands.
 const CommandTable &commandRows();
+const CommandRow &commandRow(Command command);
 
-// The first row whose caption equals the text exactly; 0 (the empty row, no command) when none
-// does, and for "".
-int commandRow(const QString &caption);
+// The command of the first row whose caption equals the text exactly; None for "" and for a
+// caption no row has.
+Command commandByCaption(const QString &caption);
 
 constexpr int FunctionKeyCount = 12;
 // Entry n holds the caption bound to F(n+1), or "".
@@ -33,7 +86,7 @@ using FunctionKeyTable = std::array<QString, FunctionKeyCount>;
 // Reads "F1".."F12" of the program's settings into the table; a missing value leaves its entry.
 void readFunctionKeys(const SettingsStore &settings, FunctionKeyTable &table);
 
-// The command row a function key (1..12) runs, or 0 when it runs nothing.
-int functionKeyCommand(const FunctionKeyTable &table, int key);
+// The command a function key (1..12) runs: None when it runs nothing.
+Command functionKeyCommand(const FunctionKeyTable &table, int key);
 
 } // namespace Start

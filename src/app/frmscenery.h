@@ -226,8 +226,8 @@ public:
     void cboScenerySet_Click(int listIndex);
     // Typing in the combo's text field.
     void cboScenerySet_Change(const QString &text);
-    // Enter (13) commits the typed name.
-    void cboScenerySet_KeyDown(int keyCode);
+    // Enter commits the typed name.
+    void cboScenerySet_KeyDown(Qt::Key key);
     void cboScenerySet_LostFocus();
     // Fills the combo with "(Current)" and the sets of the selected simulator (of every simulator
     // when allSimulators is set) and selects "(Current)". A Scenery.cfg has just been read then, so
@@ -260,7 +260,7 @@ public:
     void txtTexture_ID_Change(const QString &text);
     void txtAuthor_Change(const QString &text);
     // A key released in txtAuthor with the caret at selStart: completes from the author list.
-    void txtAuthor_KeyUp(int keyCode, int selStart);
+    void txtAuthor_KeyUp(Qt::Key key, int selStart);
     void txtVersion_Change(const QString &text);
     void txtComment_Change(const QString &text);
     void txtGroup_Change(const QString &text);
@@ -291,12 +291,14 @@ public:
     void WriteSize();
 
     // ---- Commands --------------------------------------------------------------------------
-    // Runs the command of a command-table row (1..45) as its menu entry does. A row whose command
-    // is not part of this build only shows that it is not available.
-    void runCommand(int row);
-    bool isCommandAvailable(int row) const;
-    // A function key F1..F12 pressed: runs the command bound to it. True when a command ran.
-    bool functionKey(int n, bool shift, bool ctrl, bool alt);
+    // Runs a command of the command table as its menu entry does. A command that is not part of
+    // this build only shows that it is not available.
+    void runCommand(Start::Command command);
+    bool isCommandAvailable(Start::Command command) const;
+    // A key pressed: a function key F1..F12 without Shift, Ctrl or Alt runs the command bound to
+    // it. True when a command ran.
+    bool functionKey(Qt::Key key, Qt::KeyboardModifiers modifiers);
+    BackupManager *backupManager() const { return m_backup; }
 
     // The "&Backup" menu.
     void mnuBackupMake_Click();
@@ -414,7 +416,6 @@ private:
     QString pictureBaseFolder(const QString &localPath) const;
     void setFolderStatus(const clsScenery &scenery, const QString &realPath);
     void recolourActive(bool active);
-    bool dispatch(int row, bool run);
     bool saveDespiteReadErrors();
 
     AppContext &m_context;

@@ -3,72 +3,70 @@
 #include "backup/backupdialogs.h"
 #include "backup/backupmanager.h"
 
-// The command table's rows as the menus, the toolbar and the function keys run them. A row runs
-// here only when its command is part of this build; the view disables the others' entries.
-bool frmScenery::dispatch(int row, bool run)
+namespace {
+
+using Start::Command;
+
+// A command this build runs: the procedure that runs it and, for a command that needs a part of
+// the program the window may be without, the test that the part is there.
+struct CommandBinding
 {
-    auto command = [run](auto &&procedure) {
-        if (run)
-            procedure();
-        return true;
-    };
-    switch (row) {
-    // The organising commands: levels, sceneries, moves and the search.
-    case 1:
-        return command([this] { mnuLevelAdd_Click(); });
-    case 2:
-        return command([this] { mnuLevelRemove_Click(); });
-    case 3:
-        return command([this] { mnuLevelRename_Click(); });
-    case 4:
-        return command([this] { mnuLevelSort_Click(); });
-    case 5:
-        return command([this] { mnuLevelSortDesc_Click(); });
-    case 6:
-        return command([this] { MoveTo(); });
-    case 8:
-        return command([this] { mnuSceneryRemove_Click(); });
-    case 9:
-        return command([this] { mnuSceneryUnremove_Click(); });
-    case 10:
-        return command([this] { mnuSceneryRename_Click(); });
-    case 11:
-        return command([this] { mnuSceneryMove_Click(); });
-    case 22:
-        return command([this] { mnuWizardSearch_Click(); });
-    case 42:
-    case 43:
-    case 44:
-    case 45:
-        return command([this, row] { InnerMove(row - 42); });
-    case 15:
-        return command([this] { mnuSetAdd_Click(); });
-    case 16:
-        return command([this] { mnuSetRemove_Click(); });
-    case 17:
-        return command([this] { mnuSetRename_Click(); });
-    case 18:
-        return command([this] { mnuFindSceneryWithoutSet_Click(); });
-    case 19:
-        return command([this] { mnuCreateSetfromCurrent_Click(); });
-    case 29:
-        return m_backup && command([this] { mnuBackupMake_Click(); });
-    case 30:
-        return m_backup && command([this] { mnuWizardBackup_Click(); });
-    case 31:
-        return m_backup && command([this] { mnuWizardBackup15_Click(); });
-    case 32:
-        return m_backup && command([this] { mnuWizardDeleteBackup_Click(); });
-    case 33:
-        return m_backup && command([this] { mnuWizardBackupFiles_Click(); });
-    default:
-        return false;
-    }
+    Command command;
+    void (*run)(frmScenery &window);
+    bool (*available)(const frmScenery &window) = nullptr;
+};
+
+bool hasBackupManager(const frmScenery &window)
+{
+    return window.backupManager() != nullptr;
 }
 
-bool frmScenery::isCommandAvailable(int row) const
+// The commands of this build. A command listed here runs from its menu entry, its toolbar button
+// and a function key bound to it; the entries and buttons of every other command are disabled and
+// say that it is not available. A new command is enabled by adding its row here.
+constexpr CommandBinding Bindings[] = {
+    {Command::AddLevel, [](frmScenery &w) { w.mnuLevelAdd_Click(); }},
+    {Command::RemoveLevel, [](frmScenery &w) { w.mnuLevelRemove_Click(); }},
+    {Command::RenameLevel, [](frmScenery &w) { w.mnuLevelRename_Click(); }},
+    {Command::SortLevelAscending, [](frmScenery &w) { w.mnuLevelSort_Click(); }},
+    {Command::SortLevelDescending, [](frmScenery &w) { w.mnuLevelSortDesc_Click(); }},
+    {Command::MoveToLevel, [](frmScenery &w) { w.MoveTo(); }},
+    {Command::RemoveScenery, [](frmScenery &w) { w.mnuSceneryRemove_Click(); }},
+    {Command::UndoRemoveScenery, [](frmScenery &w) { w.mnuSceneryUnremove_Click(); }},
+    {Command::RenameScenery, [](frmScenery &w) { w.mnuSceneryRename_Click(); }},
+    {Command::MoveSceneryOnHarddrive, [](frmScenery &w) { w.mnuSceneryMove_Click(); }},
+    {Command::AddSet, [](frmScenery &w) { w.mnuSetAdd_Click(); }},
+    {Command::RemoveSet, [](frmScenery &w) { w.mnuSetRemove_Click(); }},
+    {Command::RenameSet, [](frmScenery &w) { w.mnuSetRename_Click(); }},
+    {Command::FindSceneriesWithoutSet, [](frmScenery &w) { w.mnuFindSceneryWithoutSet_Click(); }},
+    {Command::CopyCurrentToDisplayedSet, [](frmScenery &w) { w.mnuCreateSetfromCurrent_Click(); }},
+    {Command::Search, [](frmScenery &w) { w.mnuWizardSearch_Click(); }},
+    {Command::MakeBackup, [](frmScenery &w) { w.mnuBackupMake_Click(); }, hasBackupManager},
+    {Command::InstallBackup, [](frmScenery &w) { w.mnuWizardBackup_Click(); }, hasBackupManager},
+    {Command::Install15Backup, [](frmScenery &w) { w.mnuWizardBackup15_Click(); }, hasBackupManager},
+    {Command::DeleteBackup, [](frmScenery &w) { w.mnuWizardDeleteBackup_Click(); }, hasBackupManager},
+    {Command::BackupFileList, [](frmScenery &w) { w.mnuWizardBackupFiles_Click(); }, hasBackupManager},
+    {Command::MoveTop, [](frmScenery &w) { w.InnerMove(0); }},
+    {Command::MoveUp, [](frmScenery &w) { w.InnerMove(1); }},
+    {Command::MoveDown, [](frmScenery &w) { w.InnerMove(2); }},
+    {Command::MoveBottom, [](frmScenery &w) { w.InnerMove(3); }},
+};
+
+const CommandBinding *bindingOf(Command command)
 {
-    return const_cast<frmScenery *>(this)->dispatch(row, false);
+    for (const CommandBinding &binding : Bindings) {
+        if (binding.command == command)
+            return &binding;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool frmScenery::isCommandAvailable(Command command) const
+{
+    const CommandBinding *binding = bindingOf(command);
+    return binding && (!binding->available || binding->available(*this));
 }
 
 QString frmScenery::notAvailableText(const QString &caption)
@@ -76,26 +74,29 @@ QString frmScenery::notAvailableText(const QString &caption)
     return QStringLiteral("\"%1\" is not available in this version.").arg(caption);
 }
 
-void frmScenery::runCommand(int row)
+void frmScenery::runCommand(Command command)
 {
-    if (row < 1 || row >= Start::CommandCount)
+    if (command == Command::None)
         return;
-    if (!dispatch(row, true)) {
-        Display(notAvailableText(Start::commandRows()[std::size_t(row)].caption));
+    if (!isCommandAvailable(command)) {
+        Display(notAvailableText(Start::commandRow(command).caption));
         return;
     }
+    bindingOf(command)->run(*this);
     // Commands add and remove levels, sceneries and set members; the counts follow each of them.
     showSetCounts();
 }
 
-bool frmScenery::functionKey(int n, bool shift, bool ctrl, bool alt)
+bool frmScenery::functionKey(Qt::Key key, Qt::KeyboardModifiers modifiers)
 {
-    if (n < 1 || n > Start::FunctionKeyCount || shift || ctrl || alt)
+    if (key < Qt::Key_F1 || key > Qt::Key_F12)
         return false;
-    const int row = Start::functionKeyCommand(m_functionKeys, n);
-    if (row < 1)
+    if (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))
         return false;
-    runCommand(row);
+    const Command command = Start::functionKeyCommand(m_functionKeys, key - Qt::Key_F1 + 1);
+    if (command == Command::None)
+        return false;
+    runCommand(command);
     return true;
 }
 

@@ -192,12 +192,12 @@ void frmScenery::txtAuthor_Change(const QString &text)
     emit detailsChanged();
 }
 
-void frmScenery::txtAuthor_KeyUp(int keyCode, int selStart)
+void frmScenery::txtAuthor_KeyUp(Qt::Key key, int selStart)
 {
     const QString text = m_details.txtAuthor;
     m_details.txtAuthorSelStart = qBound(0, selStart, int(text.size()));
     // Arrow keys only move the caret.
-    if (keyCode >= 37 && keyCode <= 40)
+    if (key == Qt::Key_Left || key == Qt::Key_Up || key == Qt::Key_Right || key == Qt::Key_Down)
         return;
     if (text.isEmpty())
         return;

@@ -39,9 +39,9 @@ void frmScenery::cboScenerySet_Change(const QString &text)
     emit setListChanged();
 }
 
-void frmScenery::cboScenerySet_KeyDown(int keyCode)
+void frmScenery::cboScenerySet_KeyDown(Qt::Key key)
 {
-    if (keyCode == 13)
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
         TransferData();
 }
 

@@ -48,8 +48,9 @@ QString run(Fixture &f, const QString &script)
         const int key = a.section(u':', 0, 0).remove(u'S').toInt();
         table[std::size_t(key - 1)] = a.section(u':', 1);
         form.setFunctionKeys(table);
-        const bool ran = form.functionKey(key, a.startsWith(u'S'), false, false);
-        return u"%1%2"_s.arg(ran).arg(form.functionKey(key, false, true, false) || form.functionKey(key, false, false, true));
+        const Qt::Key fk = Qt::Key(Qt::Key_F1 + key - 1);
+        const bool ran = form.functionKey(fk, a.startsWith(u'S') ? Qt::ShiftModifier : Qt::NoModifier);
+        return u"%1%2"_s.arg(ran).arg(form.functionKey(fk, Qt::ControlModifier) || form.functionKey(fk, Qt::AltModifier));
     };
     const auto visible = [](const auto &entries) { // entry 0 is the hidden design-time entry
         QStringList out;
@@ -66,7 +67,7 @@ QString run(Fixture &f, const QString &script)
         {u"filter"_s, [&](const QString &a) { form.chkFilter_Click(a.mid(!on(a)).toInt(), on(a)); return QString(); }},
         {u"bold"_s, [&](const QString &a) { f.node(a)->setBold(true); return QString(); }},
         {u"select"_s, [&](const QString &a) { f.select(a); return QString(); }},
-        {u"cmd"_s, [&](const QString &a) { form.runCommand(a.toInt()); return QString(); }},
+        {u"cmd"_s, [&](const QString &a) { form.runCommand(Start::Command(a.toInt())); return QString(); }},
         {u"say"_s, [&](const QString &a) { form.Display(a); return QString(); }},
         {u"rebuild"_s, [&](const QString &) { form.libraryTree().UndisplayAllTree(); return QString(); }},
         {u"transfer"_s, [&](const QString &) { form.TransferData(); return QString(); }},
@@ -74,14 +75,14 @@ QString run(Fixture &f, const QString &script)
         {u"-"_s, [&](const QString &a) { form.mnuInSets_Click(a.toInt()); return QString(); }},
         {u"add"_s, [&](const QString &a) {
              f.env.ui.expectInput(u"Insert a new Set name:"_s, u"Create new set"_s, a);
-             form.runCommand(15);
+             form.runCommand(Start::Command::AddSet);
              return QString();
          }},
         {u"rename"_s, [&](const QString &a) { // "rename!": the new name is refused
              f.env.ui.expectInput(u"Type in the new set name."_s, u"Rename set"_s, a.section(u'!', 0, 0));
              if (a.endsWith(u'!'))
                  f.env.ui.expectMessageStartingWith(u"A set named"_s, u"Rename set"_s);
-             form.runCommand(17);
+             form.runCommand(Start::Command::RenameSet);
              return QString();
          }},
         {u"?edit"_s, [&](const QString &a) { // "key:text": the user edits the node's label
@@ -332,11 +333,11 @@ private slots:
         const auto available = [&] {
             QString out;
             for (int row : {0, 7, 15, 19, 29, 33, 36, 46})
-                out += QString::number(form.isCommandAvailable(row));
+                out += QString::number(form.isCommandAvailable(Start::Command(row)));
             return out;
         };
         QCOMPARE(available(), u"00110000"_s); // 29 to 33: no backup manager given
-        form.runCommand(36);
+        form.runCommand(Start::Command::SelectSimType);
         QCOMPARE(form.stbStatus().panels[0], frmScenery::notAvailableText(u"Select Sim Type"_s));
         BackupManager backup(f.env.context, Fixture::simFolder(1), 1);
         form.setBackupManager(&backup);
@@ -537,7 +538,7 @@ private slots:
         frmScenery &form = f.load();
         f.select(u"SceneryNew\\C"_s);
         form.txtAuthor_Change(ins[0]);
-        form.txtAuthor_KeyUp(ins[2].toInt(), ins[1].toInt());
+        form.txtAuthor_KeyUp(ins[2] == u"37"_s ? Qt::Key_Left : Qt::Key(ins[2].toInt()), ins[1].toInt());
         const auto &d = form.details();
         QCOMPARE(u"%1|%2|%3"_s.arg(d.txtAuthor, record(f, u"C"_s).Author).arg(d.txtAuthorSelStart), out + u'|' + out + u'|' + ins[1]);
     }

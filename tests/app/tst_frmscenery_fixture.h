@@ -143,7 +143,7 @@ public:
     void typeSet(const QString &name)
     {
         form->cboScenerySet_Change(name);
-        form->cboScenerySet_KeyDown(13);
+        form->cboScenerySet_KeyDown(Qt::Key_Return);
     }
     // The user ticks or clears a node's box.
     void check(const QString &key, bool checked)

@@ -91,7 +91,7 @@ private slots:
         QCOMPARE(form.displayedScenery()->Title, u"Charlie"_s);
         f.env.ui.expectMessage(u"Do you want to remove scenery Charlie?"_s, u"Remove Scenery"_s,
                                UiPort::Answer::No);
-        form.runCommand(Start::commandRow(u"Remove Scenery"_s));
+        form.runCommand(Start::commandByCaption(u"Remove Scenery"_s));
         QVERIFY(f.env.ui.allShown());
     }
 
@@ -101,7 +101,7 @@ private slots:
         frmScenery &form = loadThree(f);
         QCOMPARE(form.stbStatus().panels[1], u"Level: 1"_s);
         f.env.ui.expectInput(u"Enter name for the new level:"_s, u"New Level"_s, u"Europe"_s);
-        form.runCommand(Start::commandRow(u"Add Level"_s));
+        form.runCommand(Start::commandByCaption(u"Add Level"_s));
         QVERIFY(f.env.ui.allShown());
         QCOMPARE(form.stbStatus().panels[1], u"Level: 2"_s);
     }
@@ -114,7 +114,7 @@ private slots:
         f.select(AlphaKey);
         f.env.ui.expectMessage(u"Do you want to remove scenery Alpha?"_s, u"Remove Scenery"_s,
                                UiPort::Answer::Yes);
-        form.runCommand(Start::commandRow(u"Remove Scenery"_s));
+        form.runCommand(Start::commandByCaption(u"Remove Scenery"_s));
         QVERIFY(f.env.ui.allShown());
         QCOMPARE(form.stbStatus().panels[2], u"Sceneries: 2"_s);
         QCOMPARE(form.stbStatus().panels[3], u"Sceneries in Set: 1 / 2"_s);
@@ -127,7 +127,7 @@ private slots:
         frmScenery &form = loadThree(f);
         f.typeSet(u"Mine"_s);
         QCOMPARE(form.stbStatus().panels[3], u"Sceneries in Set: 0 / 3"_s);
-        form.runCommand(Start::commandRow(u"Copy Current to Displayed Set"_s));
+        form.runCommand(Start::commandByCaption(u"Copy Current to Displayed Set"_s));
         QCOMPARE(form.stbStatus().panels[3], u"Sceneries in Set: 2 / 3"_s);
     }
 

@@ -41,7 +41,7 @@ frmScenery &load(MainWindowFixture &f, const QStringList &extra = {})
         else if (p[0] == "edit")
             form.trvScenery_AfterLabelEdit(f.node(p[1]), p[2]);
         else if (p[0] == "do")
-            f.select(p[2]), form.runCommand(p[1].toInt());
+            f.select(p[2]), form.runCommand(Start::Command(p[1].toInt()));
     }
     return form;
 }
@@ -233,7 +233,7 @@ private slots:
         }
         form.Display("before");
         if (row) {
-            form.runCommand(row);
+            form.runCommand(Start::Command(row));
         } else {
             const QString over = script[0].section('|', 1);
             form.trvScenery_MouseDown(f.node(selected));
@@ -300,7 +300,7 @@ private slots:
                 });
             if (!then.isEmpty())
                 f.env.ui.expectMessageStartingWith(then, "Undo remove Scenery");
-            form.runCommand(row);
+            form.runCommand(Start::Command(row));
             QVERIFY(f.env.ui.allShown());
         };
         run(8, Berlin);
@@ -362,7 +362,7 @@ private slots:
                                   "Select destination folder");
         if (!refusal.isEmpty())
             f.env.ui.expectMessageStartingWith(refusal, "Scenery Move.");
-        form.runCommand(11);
+        form.runCommand(Start::Command(11));
         QVERIFY(f.env.ui.allShown() && !f.env.ui.busy());
         const QString path = moved.isEmpty() ? local : moved.mid(moved.startsWith('=')); // also shown in the details panel
         QCOMPARE(form.stbStatus().panels[0] + '|' + f.manager->colScenery.item(key)->LocalPath + '|' + form.details().txtLocal, Ready + '|' + path + '|' + path);
@@ -386,7 +386,7 @@ private slots:
         f.env.ui.expectInput("Insert the new caption for the level: Europe", "Rename Level", "Asia");
         f.env.ui.expectMessage("The new caption would give two entries the key \"SceneryAsia\\Twin\".",
                                "Can not rename level.");
-        form.runCommand(3);
+        form.runCommand(Start::Command(3));
         QVERIFY(f.env.ui.allShown());
         QCOMPARE(f.manager->colScenery.keys(), sceneries);
         QCOMPARE(f.manager->dicLevel.keys(), levels);
@@ -413,7 +413,7 @@ private slots:
             d.trvTree.setSelectedItem(d.trvTree.node("LevelEurope"));
             d.cmdOk_Click();
         });
-        form.runCommand(6);
+        form.runCommand(Start::Command(6));
         QCOMPARE(f.manager->colScenery.item(h)->PreviousKey, z);
         form.chkFilter_Click(2, false);
         QCOMPARE(shape(f.node(NewL)->firstChild(), ","), "Z,H,B");
@@ -434,7 +434,7 @@ private slots:
         frmScenery &form = f.load();
         f.select("SceneryNew\\Before");
         f.env.ui.expectInput("Insert the new name for the scenery: Before", "Rename Scenery", "After");
-        form.runCommand(10);
+        form.runCommand(Start::Command(10));
         QCOMPARE(f.members("Europe"), QStringList({"Other", "After", "Third"}));
         QCOMPARE(f.members("Winter"), QStringList{"After"});
         QCOMPARE(f.members("(Current)"), QStringList{"After"});
@@ -487,7 +487,7 @@ private slots:
             form.trvScenery_NodeClick(node);
             const int row = rows[rng.bounded(quint32(std::size(rows)))];
             if (row) {
-                form.runCommand(row);
+                form.runCommand(Start::Command(row));
             } else { // drag the node onto any node
                 form.trvScenery_MouseDown(node);
                 form.trvScenery_MouseMove(true);

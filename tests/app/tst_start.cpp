@@ -48,7 +48,7 @@ private slots:
         if (function == u"debug"_s) {
             result = QString::number(Start::isDebugCommandLine(in));
         } else if (function == u"row"_s) {
-            const Start::Command &row = Start::commandRows()[in.toUInt()];
+            const Start::CommandRow &row = Start::commandRows()[in.toUInt()];
             result = row.caption + u'|' + row.procedure;
         } else if (function == u"log"_s) {
             // The local date and time with seconds, " : ", the seconds since midnight, " - ", the message.
@@ -85,12 +85,13 @@ private slots:
         Start::FunctionKeyTable table;
         table.fill(u"Cache"_s);
         Start::readFunctionKeys(*env.settings, table);
-        QCOMPARE(Start::functionKeyCommand(table, 3), row);
-        QCOMPARE(Start::functionKeyCommand(table, 12), 29);
-        QCOMPARE(Start::functionKeyCommand(table, 0) + Start::functionKeyCommand(table, 13), 0);
+        QCOMPARE(int(Start::functionKeyCommand(table, 3)), row);
+        QCOMPARE(Start::functionKeyCommand(table, 12), Start::Command::MakeBackup);
+        QCOMPARE(Start::functionKeyCommand(table, 0), Start::Command::None);
+        QCOMPARE(Start::functionKeyCommand(table, 13), Start::Command::None);
         // Every caption is unique: a key bound to it finds its own row.
         for (int r = 1; r < Start::CommandCount; ++r)
-            QCOMPARE(Start::commandRow(Start::commandRows()[std::size_t(r)].caption), r);
+            QCOMPARE(int(Start::commandByCaption(Start::commandRows()[std::size_t(r)].caption)), r);
     }
 
     void mainStartUp_data()
@@ -152,7 +153,7 @@ private slots:
             return;
         QCOMPARE(session->folderMemory->GetDicPath(u"x"_s), u"C:\\FS2000"_s);
         QCOMPARE(session->commands[45].procedure, u"InnerMove(3)"_s);
-        QCOMPARE(Start::functionKeyCommand(session->functionKeys, 3), f3);
+        QCOMPARE(int(Start::functionKeyCommand(session->functionKeys, 3)), f3);
         // A second start while this one runs ends at once, and says why: after bringing the running
         // window to the front when it can, else naming who holds the library.
         ProgramInfo secondProgram(env.homeHost());

@@ -222,12 +222,12 @@ private slots:
         // Captions that differ from their command's in wording or case run that command.
         for (const QString &row : {u"S&cenery.cfg>&Create Scenery.cfg>Create Scenery"_s, u"&Backup>Install V1.5 Backup>Install 1.5 Backup"_s,
                                    u"&Level>&Move to level...>Move to Level..."_s, u"&Preferences>&Define hotkey>Define Hotkey"_s})
-            QCOMPARE(MainWindow::commandRowOf(entries.value(row.section(u'>', 0, 1))), Start::commandRow(row.section(u'>', 2)));
+            QCOMPARE(MainWindow::commandOf(entries.value(row.section(u'>', 0, 1))), Start::commandByCaption(row.section(u'>', 2)));
         // clang-format on
         // Every entry and button runs a command and is enabled when that command can run.
         for (const QAction *action : window.view->toolBar()->actions() + entries.values()) {
             if (!action->isSeparator() && !action->menu())
-                QVERIFY2(MainWindow::commandRowOf(action) > 0 && action->isEnabled() == window.form->isCommandAvailable(MainWindow::commandRowOf(action)), qPrintable(action->text()));
+                QVERIFY2(MainWindow::commandOf(action) != Start::Command::None && action->isEnabled() == window.form->isCommandAvailable(MainWindow::commandOf(action)), qPrintable(action->text()));
         }
     }
 

@@ -46,7 +46,7 @@
 
 namespace {
 
-const char *const RowProperty = "commandRow";
+const char *const CommandProperty = "command";
 
 // Sets a line edit's text only when it differs, so a refresh leaves the caret where it is.
 void setLineText(QLineEdit *edit, const QString &text)
@@ -67,26 +67,6 @@ void setRedText(QLineEdit *edit, bool red, const QColor &normal)
         return;
     palette.setColor(QPalette::Text, wanted);
     edit->setPalette(palette);
-}
-
-// The key codes the author completion knows: the arrow keys as the classic codes 37 to 40.
-int classicKeyCode(int key)
-{
-    switch (key) {
-    case Qt::Key_Left:
-        return 37;
-    case Qt::Key_Up:
-        return 38;
-    case Qt::Key_Right:
-        return 39;
-    case Qt::Key_Down:
-        return 40;
-    default:
-        break;
-    }
-    if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z))
-        return key;
-    return 0;
 }
 
 QLabel *formLabel(const QString &text, QWidget *buddy, QWidget *parent)
@@ -111,21 +91,20 @@ QPushButton *browseButton(const QString &name, const QString &toolTip, QWidget *
 
 // ---- Tables ----------------------------------------------------------------------------------
 
-int MainWindow::commandRowForMenuCaption(const QString &caption)
+Start::Command MainWindow::commandForMenuCaption(const QString &caption)
 {
     QString plain = caption;
     plain.remove(QLatin1Char('&'));
     // Two entries carry a caption of their own.
     if (plain == QStringLiteral("Create Scenery.cfg"))
-        return Start::commandRow(QStringLiteral("Create Scenery"));
+        return Start::Command::CreateScenery;
     if (plain == QStringLiteral("Install V1.5 Backup"))
-        return Start::commandRow(QStringLiteral("Install 1.5 Backup"));
-    const Start::CommandTable &rows = Start::commandRows();
-    for (int row = 1; row < Start::CommandCount; ++row) {
-        if (rows[std::size_t(row)].caption.compare(plain, Qt::CaseInsensitive) == 0)
-            return row;
+        return Start::Command::Install15Backup;
+    for (const Start::CommandRow &row : Start::commandRows()) {
+        if (row.command != Start::Command::None && row.caption.compare(plain, Qt::CaseInsensitive) == 0)
+            return row.command;
     }
-    return 0;
+    return Start::Command::None;
 }
 
 const QList<MainWindow::MenuDefinition> &MainWindow::menuDefinitions()
@@ -136,7 +115,7 @@ const QList<MainWindow::MenuDefinition> &MainWindow::menuDefinitions()
             for (const char *caption : captions) {
                 const QString text = QString::fromLatin1(caption);
                 definition.entries.append(
-                    MenuEntry{text, text.isEmpty() ? 0 : commandRowForMenuCaption(text)});
+                    MenuEntry{text, text.isEmpty() ? Start::Command::None : commandForMenuCaption(text)});
             }
             return definition;
         };
@@ -164,54 +143,54 @@ const QList<MainWindow::MenuDefinition> &MainWindow::menuDefinitions()
 
 const QList<MainWindow::ToolButton> &MainWindow::toolButtons()
 {
+    using enum Start::Command;
     static const QList<ToolButton> buttons = [] {
         QList<ToolButton> list;
-        const auto add = [&list](const char *key, const char *tip, const char *command) {
-            list.append(
-                ToolButton{QString::fromLatin1(key), QString::fromLatin1(tip), QString::fromLatin1(command)});
+        const auto add = [&list](const char *key, const char *tip, Start::Command command) {
+            list.append(ToolButton{QString::fromLatin1(key), QString::fromLatin1(tip), command});
         };
         const auto separator = [&list] { list.append(ToolButton{}); };
-        add("btnMoveFirst", "Move level or scenery to the first place", "Move top");
-        add("btnMovePrevious", "Move level or scenery one step upwards", "Move up");
-        add("btnMoveNext", "Move level or scenery one step downwards", "Move down");
-        add("btnMoveLast", "Move level or scenery to the last place", "Move bottom");
+        add("btnMoveFirst", "Move level or scenery to the first place", MoveTop);
+        add("btnMovePrevious", "Move level or scenery one step upwards", MoveUp);
+        add("btnMoveNext", "Move level or scenery one step downwards", MoveDown);
+        add("btnMoveLast", "Move level or scenery to the last place", MoveBottom);
         separator();
-        add("btnLevelAdd", "Create new level", "Add Level");
-        add("btnLevelRemove", "Remove selected level", "Remove Level");
-        add("btnLevelRename", "Rename the level", "Rename Level");
-        add("btnLevelSortAsc", "Sort level ascending", "Sort Level Ascending");
-        add("btnLevelSortDesc", "Sort level descending", "Sort Level Descending");
+        add("btnLevelAdd", "Create new level", AddLevel);
+        add("btnLevelRemove", "Remove selected level", RemoveLevel);
+        add("btnLevelRename", "Rename the level", RenameLevel);
+        add("btnLevelSortAsc", "Sort level ascending", SortLevelAscending);
+        add("btnLevelSortDesc", "Sort level descending", SortLevelDescending);
         separator();
-        add("btnMoveToLevel", "Move to level...", "Move to Level...");
-        add("btnSearch", "Search a scenery or level", "Search...");
+        add("btnMoveToLevel", "Move to level...", MoveToLevel);
+        add("btnSearch", "Search a scenery or level", Search);
         separator();
-        add("btnSceneryAdd", "Create new scenery entry", "Add Scenery");
-        add("btnSceneryRemove", "Remove selected scenery", "Remove Scenery");
-        add("btnSceneryRemoveUndo", "Undo remove scenery", "Undo Remove Scenery");
-        add("btnSceneryRename", "Rename selected scenery", "Rename Scenery");
-        add("btnSceneryMoveHardDrive", "Move scenery on harddrive", "Move Scenery on Harddrive");
-        add("btnSceneryTestPath", "Test local paths", "Test local paths");
+        add("btnSceneryAdd", "Create new scenery entry", AddScenery);
+        add("btnSceneryRemove", "Remove selected scenery", RemoveScenery);
+        add("btnSceneryRemoveUndo", "Undo remove scenery", UndoRemoveScenery);
+        add("btnSceneryRename", "Rename selected scenery", RenameScenery);
+        add("btnSceneryMoveHardDrive", "Move scenery on harddrive", MoveSceneryOnHarddrive);
+        add("btnSceneryTestPath", "Test local paths", TestLocalPaths);
         separator();
-        add("btnSetAdd", "Create new set", "Add Set");
-        add("btnSetRemove", "Delete selected set", "Remove Set");
-        add("btnSetRename", "Rename selected set", "Rename Set");
-        add("btnTestLink", "Find sceneries without sets", "Find sceneries without set");
-        add("btnSetCreateFromCurrent", "Create new set from current set", "Copy Current to Displayed Set");
+        add("btnSetAdd", "Create new set", AddSet);
+        add("btnSetRemove", "Delete selected set", RemoveSet);
+        add("btnSetRename", "Rename selected set", RenameSet);
+        add("btnTestLink", "Find sceneries without sets", FindSceneriesWithoutSet);
+        add("btnSetCreateFromCurrent", "Create new set from current set", CopyCurrentToDisplayedSet);
         separator();
-        add("btnWizardUpdateFromCFG", "Update from scenery.cfg", "Update from Scenery.cfg");
-        add("btnInstallScenery", "Create scenery.cfg", "Create Scenery");
+        add("btnWizardUpdateFromCFG", "Update from scenery.cfg", UpdateFromSceneryCfg);
+        add("btnInstallScenery", "Create scenery.cfg", CreateScenery);
         separator();
-        add("btnBackupMake", "Make new backup", "Make Backup");
-        add("btnBackupInstall", "Install backup", "Install Backup");
-        add("btnBackupDelete", "Delete backup", "Delete Backup");
+        add("btnBackupMake", "Make new backup", MakeBackup);
+        add("btnBackupInstall", "Install backup", InstallBackup);
+        add("btnBackupDelete", "Delete backup", DeleteBackup);
         return list;
     }();
     return buttons;
 }
 
-int MainWindow::commandRowOf(const QAction *action)
+Start::Command MainWindow::commandOf(const QAction *action)
 {
-    return action ? action->property(RowProperty).toInt() : 0;
+    return action ? Start::Command(action->property(CommandProperty).toInt()) : Start::Command::None;
 }
 
 // ---- Construction ----------------------------------------------------------------------------
@@ -322,9 +301,9 @@ void MainWindow::buildMenus()
                 continue;
             }
             QAction *action = menu->addAction(entry.caption);
-            action->setProperty(RowProperty, entry.row);
-            const int row = entry.row;
-            connect(action, &QAction::triggered, this, [this, row] { runRow(row); });
+            action->setProperty(CommandProperty, int(entry.command));
+            const Start::Command command = entry.command;
+            connect(action, &QAction::triggered, this, [this, command] { m_form.runCommand(command); });
             m_commandActions.append(action);
         }
         connect(menu, &QMenu::aboutToShow, this, &MainWindow::refreshCommandStates);
@@ -350,9 +329,9 @@ void MainWindow::buildToolBar()
         QAction *action = m_toolBar->addAction(ToolbarIcons::button(button.key), button.toolTip);
         action->setObjectName(button.key);
         action->setToolTip(button.toolTip);
-        const int row = Start::commandRow(button.command);
-        action->setProperty(RowProperty, row);
-        connect(action, &QAction::triggered, this, [this, row] { runRow(row); });
+        const Start::Command command = button.command;
+        action->setProperty(CommandProperty, int(command));
+        connect(action, &QAction::triggered, this, [this, command] { m_form.runCommand(command); });
         m_commandActions.append(action);
     }
 }
@@ -792,7 +771,7 @@ void MainWindow::bindLogic()
     // The combo hands its keys to its line edit directly, past every event filter; the line edit's
     // own signal is what sees Enter.
     connect(m_setCombo->lineEdit(), &QLineEdit::returnPressed, this,
-            [this] { m_form.cboScenerySet_KeyDown(13); });
+            [this] { m_form.cboScenerySet_KeyDown(Qt::Key_Return); });
 
     for (int i = 0; i < int(m_filter.size()); ++i)
         connect(m_filter[std::size_t(i)], &QCheckBox::clicked, this,
@@ -818,16 +797,10 @@ void MainWindow::bindLogic()
     });
 }
 
-void MainWindow::runRow(int row)
-{
-    if (row > 0)
-        m_form.runCommand(row);
-}
-
 void MainWindow::refreshCommandStates()
 {
     for (QAction *action : std::as_const(m_commandActions))
-        action->setEnabled(m_form.isCommandAvailable(commandRowOf(action)));
+        action->setEnabled(m_form.isCommandAvailable(commandOf(action)));
 }
 
 void MainWindow::selectNode(TreeNode *node)
@@ -1244,11 +1217,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         // A key press goes to the focus widget first and then up its parents while they ignore
         // it; a function key counts at the first of them only, however long its command runs.
         if (key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F12 && watched == firstKeyReceiver() &&
-            !QApplication::activeModalWidget()) {
-            const Qt::KeyboardModifiers mods = key->modifiers();
-            m_form.functionKey(key->key() - Qt::Key_F1 + 1, mods & Qt::ShiftModifier,
-                               mods & Qt::ControlModifier, mods & Qt::AltModifier);
-        }
+            !QApplication::activeModalWidget())
+            m_form.functionKey(Qt::Key(key->key()), key->modifiers());
         break;
     }
     case QEvent::KeyRelease:
@@ -1259,7 +1229,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             // filter, so the release is seen at the combo.
             auto *key = static_cast<QKeyEvent *>(event);
             if (!key->isAutoRepeat())
-                m_form.txtAuthor_KeyUp(classicKeyCode(key->key()), m_author->lineEdit()->cursorPosition());
+                m_form.txtAuthor_KeyUp(Qt::Key(key->key()), m_author->lineEdit()->cursorPosition());
         }
         break;
     case QEvent::MouseButtonPress:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/commandtable.h"
+
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
@@ -38,11 +40,11 @@ public:
     explicit MainWindow(frmScenery &form, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // One entry of a menu: its caption and the command-table row it runs (0 for a separator).
+    // One entry of a menu: its caption and the command it runs (None for a separator).
     struct MenuEntry
     {
         QString caption;
-        int row = 0;
+        Start::Command command = Start::Command::None;
     };
     struct MenuDefinition
     {
@@ -51,16 +53,16 @@ public:
     };
     // The menu bar as the program offers it, "&Level" to "&Help".
     static const QList<MenuDefinition> &menuDefinitions();
-    // The command row a menu caption runs: the caption without "&" matched against the command
+    // The command a menu caption runs: the caption without "&" matched against the command
     // table without regard to case, with the two entries whose captions differ from their rows'.
-    static int commandRowForMenuCaption(const QString &caption);
+    static Start::Command commandForMenuCaption(const QString &caption);
 
     // One toolbar button; an empty key marks a separator.
     struct ToolButton
     {
         QString key;
         QString toolTip;
-        QString command; // caption of its command-table row
+        Start::Command command = Start::Command::None;
     };
     static const QList<ToolButton> &toolButtons();
 
@@ -90,8 +92,8 @@ public:
     QMenu *sceneryMenu() const { return m_sceneryMenu; }
     QAction *addToSetAction() const { return m_addToSet; }
     QAction *removeFromSetAction() const { return m_removeFromSet; }
-    // The command row of a menu entry or toolbar button (0 for anything else).
-    static int commandRowOf(const QAction *action);
+    // The command of a menu entry or toolbar button (None for anything else).
+    static Start::Command commandOf(const QAction *action);
     QTimer &freeSpaceTimer() { return m_freeSpaceTimer; }
     SplashView *splashView() const { return m_splash; }
     // How long the window waits, once shown, to be activated before it ends the start-up anyway.
@@ -122,7 +124,6 @@ private:
     QObject *firstKeyReceiver();
     // The window's first activation ends the start-up: the logic hides the splash then.
     void activated();
-    void runRow(int row);
     void openPopupMenu(const QPoint &globalPos);
     void fillSetSubMenus();
     void handleResize();
