@@ -79,12 +79,12 @@ void frmScenery::runCommand(Command command)
     if (command == Command::None)
         return;
     if (!isCommandAvailable(command)) {
-        Display(notAvailableText(Start::commandRow(command).caption));
+        m_status->Display(notAvailableText(Start::commandRow(command).caption));
         return;
     }
     bindingOf(command)->run(*this);
     // Commands add and remove levels, sceneries and set members; the counts follow each of them.
-    showSetCounts();
+    m_sets->showSetCounts();
 }
 
 bool frmScenery::functionKey(Qt::Key key, Qt::KeyboardModifiers modifiers)
@@ -105,29 +105,29 @@ bool frmScenery::functionKey(Qt::Key key, Qt::KeyboardModifiers modifiers)
 void frmScenery::mnuBackupMake_Click()
 {
     if (m_backup)
-        BackupCommands::mnuBackupMake_Click(*m_backup, [this](const QString &text) { Display(text); });
+        BackupCommands::mnuBackupMake_Click(*m_backup, [this](const QString &text) { m_status->Display(text); });
 }
 
 void frmScenery::mnuWizardBackup_Click()
 {
     if (m_backup)
-        BackupCommands::mnuWizardBackup_Click(*m_backup, [this](const QString &text) { Display(text); });
+        BackupCommands::mnuWizardBackup_Click(*m_backup, [this](const QString &text) { m_status->Display(text); });
 }
 
 void frmScenery::mnuWizardBackup15_Click()
 {
     if (m_backup)
-        BackupCommands::mnuWizardBackup15_Click(*m_backup, [this](const QString &text) { Display(text); });
+        BackupCommands::mnuWizardBackup15_Click(*m_backup, [this](const QString &text) { m_status->Display(text); });
 }
 
 void frmScenery::mnuWizardDeleteBackup_Click()
 {
     if (m_backup)
-        BackupCommands::mnuWizardDeleteBackup_Click(*m_backup, [this](const QString &text) { Display(text); });
+        BackupCommands::mnuWizardDeleteBackup_Click(*m_backup, [this](const QString &text) { m_status->Display(text); });
 }
 
 void frmScenery::mnuWizardBackupFiles_Click()
 {
     if (m_backup)
-        BackupCommands::mnuWizardBackupFiles_Click(*m_backup, [this](const QString &text) { Display(text); });
+        BackupCommands::mnuWizardBackupFiles_Click(*m_backup, [this](const QString &text) { m_status->Display(text); });
 }

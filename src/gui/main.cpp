@@ -105,21 +105,21 @@ int main(int argc, char *argv[])
         form->setBackupManager(backup.get());
         form->setDebugLog(&session.debugLog);
         const FileSystem &fs = platform.fs;
-        form->setPictureConverter([&fs](const QString &source, const QString &target) {
+        form->details().setPictureConverter([&fs](const QString &source, const QString &target) {
             QImage image;
             return image.load(fs.toHost(source)) && image.save(fs.toHost(target), "BMP");
         });
         if (backup)
-            backup->setStatus([&form](const QString &text) { form->Display(text); });
+            backup->setStatus([&form](const QString &text) { form->status().Display(text); });
 
         window = std::make_unique<MainWindow>(*form);
         ui.setParentWidget(window.get());
         form->Form_Initialize();
         form->Form_Load();
         // Without a stored place the window opens at a comfortable size in the middle of the screen.
-        const frmScenery::Placement &placement = form->placement();
-        if (placement.left == 0 && placement.top == 0 && placement.width == frmScenery::DesignWidth &&
-            placement.height == frmScenery::DesignHeight) {
+        const WindowLayout::Placement &placement = form->layout().placement();
+        if (placement.left == 0 && placement.top == 0 && placement.width == WindowLayout::DesignWidth &&
+            placement.height == WindowLayout::DesignHeight) {
             if (const QScreen *screen = QGuiApplication::primaryScreen()) {
                 const QRect available = screen->availableGeometry();
                 window->resize(std::min(1180, available.width() * 9 / 10),

@@ -36,7 +36,7 @@ inline QString organiseFault(frmScenery &form, bool uniqueTitles = true)
     }
     if (levels != m.dicLevel.count() || sceneries != m.colScenery.count())
         return QStringLiteral("tree %1/%2, library %3/%4").arg(levels).arg(sceneries).arg(m.dicLevel.count()).arg(m.colScenery.count());
-    for (auto it = form.removedList().begin(); it != form.removedList().end(); ++it) {
+    for (auto it = form.organiser().removedList().begin(); it != form.organiser().removedList().end(); ++it) {
         if (it.value()->Key != it.key() || m.colScenery.value(it.key()) == it.value())
             return QStringLiteral("removed entry ") + it.key();
     }

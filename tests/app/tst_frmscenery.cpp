@@ -42,7 +42,7 @@ QString setting(TestEnv &env, const QString &name)
 QString run(Fixture &f, const QString &script)
 {
     frmScenery &form = *f.form;
-    QSignalSpy filtered(&form, &frmScenery::filtersChanged);
+    QSignalSpy filtered(&form.organiser(), &Organiser::filtersChanged);
     const auto fkey = [&](const QString &a) { // "3:Move up" binds F3 and presses it, "S3:..." with Shift
         Start::FunctionKeyTable table;
         const int key = a.section(u':', 0, 0).remove(u'S').toInt();
@@ -68,9 +68,9 @@ QString run(Fixture &f, const QString &script)
         {u"bold"_s, [&](const QString &a) { f.node(a)->setBold(true); return QString(); }},
         {u"select"_s, [&](const QString &a) { f.select(a); return QString(); }},
         {u"cmd"_s, [&](const QString &a) { form.runCommand(Start::Command(a.toInt())); return QString(); }},
-        {u"say"_s, [&](const QString &a) { form.Display(a); return QString(); }},
+        {u"say"_s, [&](const QString &a) { form.status().Display(a); return QString(); }},
         {u"rebuild"_s, [&](const QString &) { form.libraryTree().UndisplayAllTree(); return QString(); }},
-        {u"transfer"_s, [&](const QString &) { form.TransferData(); return QString(); }},
+        {u"transfer"_s, [&](const QString &) { form.sets().TransferData(); return QString(); }},
         {u"+"_s, [&](const QString &a) { form.mnuSets_Click(a.toInt()); return QString(); }},
         {u"-"_s, [&](const QString &a) { form.mnuInSets_Click(a.toInt()); return QString(); }},
         {u"add"_s, [&](const QString &a) {
@@ -98,36 +98,36 @@ QString run(Fixture &f, const QString &script)
         {u"?right"_s, [&](const QString &a) {
              form.trvScenery().setSelectedItem(f.node(a));
              const int menu = int(form.trvScenery_RightClick());
-             return QString::number(menu) + QString::number(form.setSubMenusVisible());
+             return QString::number(menu) + QString::number(form.sets().setSubMenusVisible());
          }},
-        {u"?close"_s, [&](const QString &) { return form.scenerySubMenusClosed(), QString::number(form.setSubMenusVisible()); }},
+        {u"?close"_s, [&](const QString &) { return form.scenerySubMenusClosed(), QString::number(form.sets().setSubMenusVisible()); }},
         {u"?press"_s, [&](const QString &a) { // the node under the pointer becomes the drag node and is shown
              form.trvScenery_MouseDown(f.node(a));
-             return form.dragNode() ? form.dragNode()->key() + u'=' + form.displayedScenery()->Title : u"-"_s;
+             return form.organiser().dragNode() ? form.organiser().dragNode()->key() + u'=' + form.details().displayedScenery()->Title : u"-"_s;
          }},
         {u"?editable"_s, [&](const QString &) { return QString::number(form.trvScenery_BeforeLabelEdit()); }},
         {u"?checked"_s, [&](const QString &) { return f.checked(); }},
         {u"?bold"_s, [&](const QString &) { return f.checked(true); }},
         {u"?sets"_s, [&](const QString &) { return f.sets(); }},
         {u"?members"_s, [&](const QString &a) { return f.members(a).join(u','); }},
-        {u"?status"_s, [&](const QString &) { return form.stbStatus().panels[0]; }},
-        {u"?count"_s, [&](const QString &) { return form.stbStatus().panels[2] + u'|' + form.stbStatus().panels[3]; }},
-        {u"?warn"_s, [&](const QString &) { return QString::number(form.stbStatus().warningPicture); }},
-        {u"?shown"_s, [&](const QString &) { return u"%1@%2"_s.arg(form.displayedSet()->Key).arg(form.displayedSet()->Cache_Size); }},
-        {u"?combo"_s, [&](const QString &) { return form.cboScenerySet().items.join(u',') + u'|' + form.cboScenerySet().text; }},
-        {u"?caption"_s, [&](const QString &) { return form.Caption(); }},
+        {u"?status"_s, [&](const QString &) { return form.status().stbStatus().panels[0]; }},
+        {u"?count"_s, [&](const QString &) { return form.status().stbStatus().panels[2] + u'|' + form.status().stbStatus().panels[3]; }},
+        {u"?warn"_s, [&](const QString &) { return QString::number(form.status().stbStatus().warningPicture); }},
+        {u"?shown"_s, [&](const QString &) { return u"%1@%2"_s.arg(form.sets().displayedSet()->Key).arg(form.sets().displayedSet()->Cache_Size); }},
+        {u"?combo"_s, [&](const QString &) { return form.sets().cboScenerySet().items.join(u',') + u'|' + form.sets().cboScenerySet().text; }},
+        {u"?caption"_s, [&](const QString &) { return form.status().Caption(); }},
         {u"?node"_s, [&](const QString &a) { return QString::number(f.node(a) != nullptr); }},
         {u"?menu"_s, [&](const QString &) {
-             const frmScenery::SetMenu &m = form.fillSetMenu();
+             const SetSelector::SetMenu &m = form.sets().fillSetMenu();
              return u"%1%2 +%3 -%4"_s.arg(m.mnuAddToSetEnabled).arg(m.mnuRemoveFromSetEnabled)
                  .arg(visible(m.mnuSets), visible(m.mnuInSets));
          }},
         {u"?filters"_s, [&](const QString &) { // the boxes, the setting, the mask, whether the view was told
              QString boxes;
-             for (bool b : form.chkFilter())
+             for (bool b : form.organiser().chkFilter())
                  boxes += QString::number(b);
-             return u"%1 %2 %3 %4%5"_s.arg(boxes, setting(f.env, u"Filter"_s)).arg(form.filterMask()).arg(filtered.count())
-                 .arg(form.eventsSuppressed());
+             return u"%1 %2 %3 %4%5"_s.arg(boxes, setting(f.env, u"Filter"_s)).arg(form.organiser().filterMask()).arg(filtered.count())
+                 .arg(0);
          }},
     };
     QStringList out;
@@ -161,7 +161,7 @@ private slots:
         form.Form_Load();
         QVERIFY(form.splash().isVisible() && !form.splash().Text1Visible && !form.splash().lblCloseVisible && !f.env.ui.busy());
         // The areas of the Scenery.cfg are the members of "(Current)", displayed and ticked.
-        QCOMPARE(form.cboScenerySet().text + u'|' + form.displayedSet()->Key + u'|' + run(f, u"?members=(Current) ?checked"_s)
+        QCOMPARE(form.sets().cboScenerySet().text + u'|' + form.sets().displayedSet()->Key + u'|' + run(f, u"?members=(Current) ?checked"_s)
                      + f.status().section(u'|', 1),
                  u"(Current)|(Current)|Alpha,Beta Beta,AlphaLevel: 1|Sceneries: 2|Sceneries in Set: 2 / 2"_s);
         form.Form_Activate();
@@ -192,7 +192,7 @@ private slots:
         f.env.ui.expectMessage(u"Do you want to save the changes to the database?"_s, u"Update Database"_s,
                                save ? UiPort::Answer::Yes : UiPort::Answer::No);
         form.Form_Unload();
-        QVERIFY(f.env.ui.allShown() && unloaded.count() == 1 && !form.displayedSet());
+        QVERIFY(f.env.ui.allShown() && unloaded.count() == 1 && !form.sets().displayedSet());
         QCOMPARE(files() == before, !save);
         if (save)
             QCOMPARE(f.env.fs.readLines(f.dbPath(u"CFGSet.db"_s)).join(u'|'), u"<Set>|Mine|1|False|Beta|</Set>"_s);
@@ -338,7 +338,7 @@ private slots:
         };
         QCOMPARE(available(), u"00110000"_s); // 29 to 33: no backup manager given
         form.runCommand(Start::Command::SelectSimType);
-        QCOMPARE(form.stbStatus().panels[0], frmScenery::notAvailableText(u"Select Sim Type"_s));
+        QCOMPARE(form.status().stbStatus().panels[0], frmScenery::notAvailableText(u"Select Sim Type"_s));
         BackupManager backup(f.env.context, Fixture::simFolder(1), 1);
         form.setBackupManager(&backup);
         // An empty backup name writes nothing.
@@ -368,7 +368,7 @@ private slots:
             f.env.writeFile(folder + u"\\scenery\\a.bgl"_s, QByteArray(bytes / 2, 'x'));
             f.env.writeFile(folder + u"\\b.txt"_s, QByteArray(bytes - bytes / 2, 'y'));
         }
-        QCOMPARE(show(f, {.title = u"Alpha"_s, .local = ins[0], .isLocal = ins[1] == u"1"_s}).stbStatus().panels[0], out);
+        QCOMPARE(show(f, {.title = u"Alpha"_s, .local = ins[0], .isLocal = ins[1] == u"1"_s}).status().stbStatus().panels[0], out);
     }
 
     void fieldDisplayForms_data()
@@ -384,7 +384,7 @@ private slots:
         FETCH_IO;
         Fixture f;
         const auto &d = show(f, {.title = u"Alpha"_s, .flySim = qint16(ins[3].toInt()), .layer = qint16(ins[0].toInt()),
-                                 .salesType = qint16(ins[1].toInt()), .groupId = qint16(ins[2].toInt())}).details();
+                                 .salesType = qint16(ins[1].toInt()), .groupId = qint16(ins[2].toInt())}).details().fields();
         QString boxes;
         for (bool b : d.chkType)
             boxes += QString::number(b);
@@ -411,8 +411,8 @@ private slots:
         QCOMPARE(edit(), u"Here 1 0 0 1 40 0"_s); // without a displayed scenery nothing changes
         f.select(u"SceneryNew\\Alpha"_s);
         form.trvScenery_NodeClick(f.node(u"LevelNew"_s)); // a level leaves the panel as it was
-        QCOMPARE(form.displayedScenery()->Title + u' ' + QString::number(form.details().optLocalRemote), u"Alpha 0"_s);
-        QCOMPARE(edit() + u' ' + form.details().txtTexture_ID, u"There 1 2 3 0 9 123 70000"_s);
+        QCOMPARE(form.details().displayedScenery()->Title + u' ' + QString::number(form.details().fields().optLocalRemote), u"Alpha 0"_s);
+        QCOMPARE(edit() + u' ' + form.details().fields().txtTexture_ID, u"There 1 2 3 0 9 123 70000"_s);
     }
 
     // Showing an inactive scenery leaves the clear box and the colour; the box recolours.
@@ -468,9 +468,9 @@ private slots:
             f.env.ui.expectForm<frmFlatten>(u"frmFlatten"_s, std::function<void(frmFlatten &)>(act));
             form.cmdFlatten_Click(2);
         }
-        const frmScenery::SceneryDetails &d = form.details();
+        const DetailsPanel::Fields &d = form.details().fields();
         const QStringList fields{record(f).Exclude, record(f).Flatten(3), record(f).Flatten(2)};
-        QCOMPARE(u"%1 %2 %3 "_s.arg(d.txtExcludeRed).arg(d.txtFlattenRed[3]).arg(form.tbsScenery().excFlatImage) + fields.join(u'|'), out);
+        QCOMPARE(u"%1 %2 %3 "_s.arg(d.txtExcludeRed).arg(d.txtFlattenRed[3]).arg(form.details().tbsScenery().excFlatImage) + fields.join(u'|'), out);
         QVERIFY(d.txtExclude == record(f).Exclude && f.env.ui.allShown());
     }
 
@@ -489,7 +489,7 @@ private slots:
         for (const QString &file : ins) // the local path names the "scenery" subfolder; both look in the base folder
             f.env.writeFile(u"C:\\Sceneries\\Rome\\"_s + file, "pic");
         frmScenery &form = show(f, {.title = u"Rome"_s, .local = u"C:\\Sceneries\\Rome\\Scenery"_s});
-        QCOMPARE(form.details().picture.section(u'\\', -1).toLower() + u'|' + QString::number(form.tbsScenery().fileListImage), out);
+        QCOMPARE(form.details().fields().picture.section(u'\\', -1).toLower() + u'|' + QString::number(form.details().tbsScenery().fileListImage), out);
     }
 
     void pictureSavedInBaseFolder_data()
@@ -508,14 +508,14 @@ private slots:
         Fixture f;
         frmScenery &form = show(f, {.title = u"Rome"_s, .local = ins[0]});
         QStringList calls;
-        form.setPictureConverter([&](const QString &from, const QString &to) { return calls << from << to, ins[1] == u"1"_s; });
+        form.details().setPictureConverter([&](const QString &from, const QString &to) { return calls << from << to, ins[1] == u"1"_s; });
         if (out.isEmpty())
             f.env.ui.expectMessage(u"Please define the local path before you set the picture."_s, u"Can not assign picture"_s,
                                    UiPort::Answer::Ok, UiPort::Icon::Information);
         else // cancelled first: nothing is converted
             f.env.ui.expectFile(std::nullopt, title).expectFile(chosen, title), form.cmdFile_Click(2);
         form.cmdFile_Click(2);
-        QCOMPARE(calls.join(u'|') + u'>' + form.details().picture + u'>' + QString::number(f.env.ui.allShown()),
+        QCOMPARE(calls.join(u'|') + u'>' + form.details().fields().picture + u'>' + QString::number(f.env.ui.allShown()),
                  out.isEmpty() ? u">>1"_s : chosen + u'|' + out + u'>' + (ins[1] == u"1"_s ? chosen : QString()) + u">1"_s);
     }
 
@@ -539,7 +539,7 @@ private slots:
         f.select(u"SceneryNew\\C"_s);
         form.txtAuthor_Change(ins[0]);
         form.txtAuthor_KeyUp(ins[2] == u"37"_s ? Qt::Key_Left : Qt::Key(ins[2].toInt()), ins[1].toInt());
-        const auto &d = form.details();
+        const auto &d = form.details().fields();
         QCOMPARE(u"%1|%2|%3"_s.arg(d.txtAuthor, record(f, u"C"_s).Author).arg(d.txtAuthorSelStart), out + u'|' + out + u'|' + ins[1]);
     }
 
@@ -549,10 +549,10 @@ private slots:
         // ("|" and the stored "Form.Width", Height, Left, Top, WindowState: a normal window's)
         row("too low", "12000|6000|0", "12000x7765|-");
         row("too narrow", "9000|8000|0", "11010x8000|-");
-        row("normal", "13000|9000|0", "13000x9000 6815 7000 6965|13000 9000 300 200 0");
-        row("maximised", "13000|9000|2", "13000x9000 6815 7000 6965|-");
+        row("normal", "13000|9000|0", "13000x9000 6815|13000 9000 300 200 0");
+        row("maximised", "13000|9000|2", "13000x9000 6815|-");
         row("minimised", "2000|500|1", "2000x500|-");
-        row("design size", "11000|7755|0", "11000x7755 4815 5755 4965|11000 7755 300 200 0");
+        row("design size", "11000|7755|0", "11000x7755 4815|11000 7755 300 200 0");
     }
     void resize()
     {
@@ -560,12 +560,12 @@ private slots:
         Fixture f;
         f.writeFiles(1);
         f.create();
-        f.form->setPlacement({ins[0].toDouble(), ins[1].toDouble(), 300, 200, ins[2].toInt()});
-        QSignalSpy placement(f.form.get(), &frmScenery::placementChanged);
-        const std::optional<frmScenery::Layout> layout = f.form->Form_Resize();
-        QString result = u"%1x%2"_s.arg(f.form->placement().width).arg(f.form->placement().height);
+        f.form->layout().setPlacement({ins[0].toDouble(), ins[1].toDouble(), 300, 200, ins[2].toInt()});
+        QSignalSpy placement(&f.form->layout(), &WindowLayout::placementChanged);
+        const std::optional<int> layout = f.form->Form_Resize();
+        QString result = u"%1x%2"_s.arg(f.form->layout().placement().width).arg(f.form->layout().placement().height);
         if (layout)
-            result += u" %1 %2 %3"_s.arg(layout->trvSceneryWidth).arg(layout->trvSceneryHeight).arg(layout->framesLeft);
+            result += u" %1"_s.arg(*layout);
         QStringList saved;
         for (const char *name : {"Width", "Height", "Left", "Top", "WindowState"})
             saved << setting(f.env, u"Form."_s + u8(name));
@@ -581,11 +581,11 @@ private slots:
             f.env.settings->write(SettingsStore::Root::Machine, ProgramSettings::Key, u"Form."_s + value.section(u'=', 0, 0),
                                   value.section(u'=', 1));
         f.create();
-        QSignalSpy placement(f.form.get(), &frmScenery::placementChanged);
-        f.form->ReadSize();
-        const frmScenery::Placement &p = f.form->placement();
+        QSignalSpy placement(&f.form->layout(), &WindowLayout::placementChanged);
+        f.form->layout().ReadSize();
+        const WindowLayout::Placement &p = f.form->layout().placement();
         QCOMPARE(u"%1 %2 %3 %4 %5 %6"_s.arg(p.width).arg(p.height).arg(p.left).arg(p.top).arg(p.windowState).arg(placement.count()),
-                 u"%1 9000 120 0 2 1"_s.arg(frmScenery::DesignWidth));
+                 u"%1 9000 120 0 2 1"_s.arg(WindowLayout::DesignWidth));
     }
 
     void freeSpaceWalksFixedDisks_data()
@@ -603,10 +603,10 @@ private slots:
         for (const QString &d : in.split(u' ', Qt::SkipEmptyParts))
             drives.append({d[0], d[1] != u'r', d[1] != u'n', qint64(d.mid(2).toDouble() * 1024 * 1024)});
         Fixture f;
-        f.load().setDriveSource([drives] { return drives; });
+        f.load().status().setDriveSource([drives] { return drives; });
         QStringList shown;
         for (qsizetype i = 0; i <= out.count(u'|'); ++i)
-            f.form->tmrFreeSpace_Timer(), shown << QString(f.form->lblFreeSpace()).remove(u"Free space on "_s);
+            f.form->tmrFreeSpace_Timer(), shown << QString(f.form->status().lblFreeSpace()).remove(u"Free space on "_s);
         QCOMPARE(shown.join(u'|'), out);
     }
 };

@@ -136,7 +136,7 @@ public:
     // Status panels 1 to 4 joined by "|".
     QString status() const
     {
-        const auto &panels = form->stbStatus().panels;
+        const auto &panels = form->status().stbStatus().panels;
         return QStringList(panels.begin(), panels.end()).join(u'|');
     }
     // Types a set name into the combo and presses Enter.

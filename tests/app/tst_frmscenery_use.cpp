@@ -73,8 +73,8 @@ private slots:
         const SceneryPtr alpha = f.manager->colScenery.item(AlphaKey);
         QCOMPARE(alpha->LocalPath, local);
         QCOMPARE(alpha->RemotePath, remote);
-        QCOMPARE(form.details().txtLocal, local);
-        QCOMPARE(form.details().txtRemote, remote);
+        QCOMPARE(form.details().fields().txtLocal, local);
+        QCOMPARE(form.details().fields().txtRemote, remote);
     }
 
     // A press on a node makes it the selected node as well as the shown one, also when it lands on
@@ -87,8 +87,8 @@ private slots:
         form.trvScenery_MouseDown(f.node(CharlieKey));
         f.node(CharlieKey)->setChecked(true);
         form.trvScenery_NodeCheck(f.node(CharlieKey));
-        QCOMPARE(form.currentNode()->key(), CharlieKey);
-        QCOMPARE(form.displayedScenery()->Title, u"Charlie"_s);
+        QCOMPARE(form.trvScenery().selectedItem()->key(), CharlieKey);
+        QCOMPARE(form.details().displayedScenery()->Title, u"Charlie"_s);
         f.env.ui.expectMessage(u"Do you want to remove scenery Charlie?"_s, u"Remove Scenery"_s,
                                UiPort::Answer::No);
         form.runCommand(Start::commandByCaption(u"Remove Scenery"_s));
@@ -99,11 +99,11 @@ private slots:
     {
         Fixture f;
         frmScenery &form = loadThree(f);
-        QCOMPARE(form.stbStatus().panels[1], u"Level: 1"_s);
+        QCOMPARE(form.status().stbStatus().panels[1], u"Level: 1"_s);
         f.env.ui.expectInput(u"Enter name for the new level:"_s, u"New Level"_s, u"Europe"_s);
         form.runCommand(Start::commandByCaption(u"Add Level"_s));
         QVERIFY(f.env.ui.allShown());
-        QCOMPARE(form.stbStatus().panels[1], u"Level: 2"_s);
+        QCOMPARE(form.status().stbStatus().panels[1], u"Level: 2"_s);
     }
 
     // The removed scenery leaves the library and, with its check box, the displayed set.
@@ -116,8 +116,8 @@ private slots:
                                UiPort::Answer::Yes);
         form.runCommand(Start::commandByCaption(u"Remove Scenery"_s));
         QVERIFY(f.env.ui.allShown());
-        QCOMPARE(form.stbStatus().panels[2], u"Sceneries: 2"_s);
-        QCOMPARE(form.stbStatus().panels[3], u"Sceneries in Set: 1 / 2"_s);
+        QCOMPARE(form.status().stbStatus().panels[2], u"Sceneries: 2"_s);
+        QCOMPARE(form.status().stbStatus().panels[3], u"Sceneries in Set: 1 / 2"_s);
         QCOMPARE(f.members(u"(Current)"_s), QStringList{u"Bravo"_s});
     }
 
@@ -126,9 +126,9 @@ private slots:
         Fixture f;
         frmScenery &form = loadThree(f);
         f.typeSet(u"Mine"_s);
-        QCOMPARE(form.stbStatus().panels[3], u"Sceneries in Set: 0 / 3"_s);
+        QCOMPARE(form.status().stbStatus().panels[3], u"Sceneries in Set: 0 / 3"_s);
         form.runCommand(Start::commandByCaption(u"Copy Current to Displayed Set"_s));
-        QCOMPARE(form.stbStatus().panels[3], u"Sceneries in Set: 2 / 3"_s);
+        QCOMPARE(form.status().stbStatus().panels[3], u"Sceneries in Set: 2 / 3"_s);
     }
 
     // "Add to Set..." and "Remove from Set..." on the displayed set change what it holds at once.
@@ -139,12 +139,12 @@ private slots:
         f.typeSet(u"Mine"_s);
         f.select(CharlieKey);
         const int mine = int(f.manager->dicCFGs.keys().indexOf(u"Mine"_s)) + 1;
-        form.fillSetMenu();
+        form.sets().fillSetMenu();
         form.mnuSets_Click(mine);
-        QCOMPARE(form.stbStatus().panels[3], u"Sceneries in Set: 1 / 3"_s);
-        form.fillSetMenu();
+        QCOMPARE(form.status().stbStatus().panels[3], u"Sceneries in Set: 1 / 3"_s);
+        form.sets().fillSetMenu();
         form.mnuInSets_Click(mine);
-        QCOMPARE(form.stbStatus().panels[3], u"Sceneries in Set: 0 / 3"_s);
+        QCOMPARE(form.status().stbStatus().panels[3], u"Sceneries in Set: 0 / 3"_s);
     }
 };
 

@@ -66,7 +66,7 @@ QString nodeKeys(frmScenery &form)
 
 QString shape(frmScenery &form)
 {
-    return shape(form.trvScenery().firstRoot()) + (form.removedList().isEmpty() ? QString() : " removed " + form.removedList().keys().join(","));
+    return shape(form.trvScenery().firstRoot()) + (form.organiser().removedList().isEmpty() ? QString() : " removed " + form.organiser().removedList().keys().join(","));
 }
 
 // Answers every dialog at random: the random sequence checks what holds, not which way it went.
@@ -231,7 +231,7 @@ private slots:
             else if (p[0] != "drag")
                 f.env.ui.expectMessageStartingWith(p[2], p[1], p.value(3) == "Yes" ? Answer::Yes : p.value(3) == "No" ? Answer::No : Answer::Ok);
         }
-        form.Display("before");
+        form.status().Display("before");
         if (row) {
             form.runCommand(Start::Command(row));
         } else {
@@ -239,12 +239,12 @@ private slots:
             form.trvScenery_MouseDown(f.node(selected));
             QCOMPARE(form.trvScenery_MouseMove(true), selected.startsWith("Scenery"));
             form.trvScenery_DragOver(f.node(over));
-            QCOMPARE(form.dropHighlightKey(), over.startsWith("Level") ? over : QString());
+            QCOMPARE(form.organiser().dropHighlightKey(), over.startsWith("Level") ? over : QString());
             form.trvScenery_DragDrop();
-            QVERIFY(!form.dragging() && form.dropHighlightKey().isEmpty());
+            QVERIFY(!form.organiser().dragging() && form.organiser().dropHighlightKey().isEmpty());
         }
         QVERIFY(f.env.ui.allShown());
-        const QString status = form.stbStatus().panels[0], after = form.currentNode() ? form.currentNode()->key() : QString();
+        const QString status = form.status().stbStatus().panels[0], after = form.trvScenery().selectedItem() ? form.trvScenery().selectedItem()->key() : QString();
         if (filtered)
             form.chkFilter_Click(3, false);
         QCOMPARE(shape(form) + '|' + after + '|' + status, (expected.startsWith('|') ? before : QString()) + expected);
@@ -258,8 +258,8 @@ private slots:
     {
         MainWindowFixture f;
         frmScenery &form = load(f);
-        form.tbsScenery_Click(frmScenery::TabMoveTo);
-        Tree &moveTo = form.trvMoveTo();
+        form.tbsScenery_Click(DetailsPanel::TabMoveTo);
+        Tree &moveTo = form.organiser().trvMoveTo();
         QCOMPARE(moveTo.count(), 4);
         // A level added while the page shows appears on it at once.
         f.env.ui.expectInput("Enter name for the new level:", "New Level", "Oceania");
@@ -272,12 +272,12 @@ private slots:
         form.trvScenery_MouseDown(f.node(A));
         QVERIFY(form.trvScenery_MouseMove(true));
         form.trvMoveTo_DragOver(moveTo.node(Asia));
-        QCOMPARE(form.moveToDropHighlightKey(), Asia);
+        QCOMPARE(form.organiser().moveToDropHighlightKey(), Asia);
         form.trvMoveTo_DragDrop();
-        QVERIFY(!form.dragging() && form.moveToDropHighlightKey().isEmpty());
+        QVERIFY(!form.organiser().dragging() && form.organiser().moveToDropHighlightKey().isEmpty());
         QCOMPARE(shape(form), "New(B,C) Europe(Germany(Berlin+,Hamburg),Paris) Asia(A+) Oceania");
         // The first remaining scenery of "New" is selected and shown.
-        QVERIFY(form.currentNode() == f.node(B) && form.displayedScenery()->Key == B);
+        QVERIFY(form.trvScenery().selectedItem() == f.node(B) && form.details().displayedScenery()->Key == B);
         QCOMPARE(organiseFault(form), QString());
     }
 
@@ -316,7 +316,7 @@ private slots:
         f.env.ui.expectInput("Insert the new name for the scenery: C", "Rename Scenery", "A");
         form.mnuSceneryRename_Click();
         run(9, B, "A,Berlin", "A,Berlin", "The library already holds a scenery of the same title");
-        QCOMPARE(shape(form) + (form.removedList().item(A)->Active ? " active" : ""), "New(B,A,Berlin) Europe(Germany(Hamburg),Paris) Asia removed " + A + " active");
+        QCOMPARE(shape(form) + (form.organiser().removedList().item(A)->Active ? " active" : ""), "New(B,A,Berlin) Europe(Germany(Hamburg),Paris) Asia removed " + A + " active");
         QCOMPARE(organiseFault(form), QString());
         form.libraryTree().UndisplayAllTree(); // the rebuild gives the ordinary colours
         QCOMPARE(f.node(restored)->foreColor(), NodeColor(LibraryTree::InactiveForeColor));
@@ -365,7 +365,7 @@ private slots:
         form.runCommand(Start::Command(11));
         QVERIFY(f.env.ui.allShown() && !f.env.ui.busy());
         const QString path = moved.isEmpty() ? local : moved.mid(moved.startsWith('=')); // also shown in the details panel
-        QCOMPARE(form.stbStatus().panels[0] + '|' + f.manager->colScenery.item(key)->LocalPath + '|' + form.details().txtLocal, Ready + '|' + path + '|' + path);
+        QCOMPARE(form.status().stbStatus().panels[0] + '|' + f.manager->colScenery.item(key)->LocalPath + '|' + form.details().fields().txtLocal, Ready + '|' + path + '|' + path);
         const QString at = moved.isEmpty() || moved.startsWith('=') ? base : moved;
         QVERIFY(f.env.fs.fileExists(at + "scenery\\p.bgl") && f.env.fs.fileExists(at + "texture\\p.bmp") && f.env.fs.fileExists(at + "readme.txt"));
         QVERIFY(f.env.fs.folderExists(base + "texture") && (at == base || !f.env.fs.fileExists(base + "readme.txt"))); // source folders stay, empty
@@ -497,7 +497,7 @@ private slots:
             const QString fault = organiseFault(form) + (step % 100 ? QString() : restartFault(form, context));
             QVERIFY2(fault.isEmpty(), qPrintable(QString("step %1, row %2: %3").arg(step).arg(row).arg(fault)));
         }
-        QVERIFY(form.removedList().count() > 0 && f.manager->dicLevel.count() > 0);
+        QVERIFY(form.organiser().removedList().count() > 0 && f.manager->dicLevel.count() > 0);
     }
 };
 

@@ -266,7 +266,7 @@ private slots:
         window.select(u"Alpha"_s);
         QCOMPARE(details(), u"Alpha|005||Jane Roe|Payware||Alpha"_s);
         // An Exclude value that is not an area is kept all the same, and shown in red until it is one.
-        window.view->tabs()->setCurrentIndex(frmScenery::TabExcFlat);
+        window.view->tabs()->setCurrentIndex(DetailsPanel::TabExcFlat);
         auto *exclude = window.child<QLineEdit>(u"txtExclude"_s);
         const auto red = [exclude] { return exclude->palette().color(QPalette::Text) == QColor(255, 0, 0); };
         exclude->setFocus();
@@ -288,11 +288,11 @@ private slots:
         combo->lineEdit()->selectAll();
         QTest::keyClicks(combo->lineEdit(), u"Evening"_s);
         QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
-        QCOMPARE(u"%1 %2 %3"_s.arg(window.form->displayedSet()->Key, window.view->statusPanel(4)->text()).arg(combo->count()),
+        QCOMPARE(u"%1 %2 %3"_s.arg(window.form->sets().displayedSet()->Key, window.view->statusPanel(4)->text()).arg(combo->count()),
                  u"Evening Sceneries in Set: 1 / 2 2"_s);
         QCOMPARE(window.index(u"SceneryNew\\Bravo"_s).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
         // Taking the window down moves the focus out of the combo; the logic hears nothing of it.
-        QSignalSpy heard(window.form, &frmScenery::statusChanged);
+        QSignalSpy heard(&window.form->status(), &WindowStatus::statusChanged);
         window.view.reset();
         QCOMPARE(heard.count(), 0);
     }
@@ -317,10 +317,10 @@ private slots:
         window.fixture.addLevel(u"LevelEurope"_s, u"Europe"_s);
         window.fixture.addScenery(u"Berlin"_s, u"LevelEurope"_s);
         window.load(u"Alpha"_s);
-        window.view->tabs()->setCurrentIndex(onMoveToPage ? frmScenery::TabMoveTo : frmScenery::TabDetail);
+        window.view->tabs()->setCurrentIndex(onMoveToPage ? DetailsPanel::TabMoveTo : DetailsPanel::TabDetail);
         QTreeView *to = onMoveToPage ? window.view->moveToView() : window.view->treeView();
         const QModelIndex targetIndex = static_cast<TreeModel *>(to->model())->indexOf(
-            onMoveToPage ? window.form->trvMoveTo().node(target) : window.fixture.node(target));
+            onMoveToPage ? window.form->organiser().trvMoveTo().node(target) : window.fixture.node(target));
         QWidget *viewport = window.view->treeView()->viewport();
         const QPoint from = window.view->treeView()->visualRect(window.index(u"SceneryNew\\Alpha"_s)).center();
         const QPoint at = to->viewport()->mapTo(window.view.get(), to->visualRect(targetIndex).center());
@@ -341,7 +341,7 @@ private slots:
         QTRY_VERIFY(dropped);
         QTRY_VERIFY2(window.fixture.node(expectedKey), "the scenery is not where it should be");
         QCOMPARE(window.form->manager().colScenery.keys().filter(u"Alpha"_s), QStringList{expectedKey});
-        QVERIFY(!window.form->dragging());
+        QVERIFY(!window.form->organiser().dragging());
         // The view shows the scenery where the logic put it.
         QCOMPARE(window.index(expectedKey).parent().data(TreeModel::KeyRole).toString(), LibraryTree::getParentKey(expectedKey));
     }
@@ -380,7 +380,7 @@ private slots:
         emit tree->customContextMenuRequested(tree->visualRect(window.index(u"SceneryNew\\Alpha"_s)).center());
         QCOMPARE(shown, u"+Weekend +Evening "_s);
         // Closed again, the menu bar's menu has no set entries.
-        QVERIFY(!window.view->addToSetAction()->isVisible() && !window.form->setSubMenusVisible());
+        QVERIFY(!window.view->addToSetAction()->isVisible() && !window.form->sets().setSubMenusVisible());
     }
 
     // A function key whose command opens a prompt runs it once. The key's release reaches the window
@@ -439,8 +439,8 @@ private slots:
             QTest::keyClick(combo, Qt::Key_Return);
         else
             window.view->treeView()->setFocus();
-        QVERIFY(window.form->displayedSet());
-        QCOMPARE(window.form->displayedSet()->Key, u"Evening"_s);
+        QVERIFY(window.form->sets().displayedSet());
+        QCOMPARE(window.form->sets().displayedSet()->Key, u"Evening"_s);
         QVERIFY(window.fixture.manager->dicCFGs.contains(u"Evening"_s));
         QCOMPARE(window.index(u"SceneryNew\\Alpha"_s).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
         QCOMPARE(window.view->statusPanel(4)->text(), u"Sceneries in Set: 0 / 2"_s);

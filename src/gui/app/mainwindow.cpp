@@ -223,7 +223,7 @@ MainWindow::MainWindow(frmScenery &form, QWidget *parent) : QMainWindow(parent),
     m_resizeTimer.setSingleShot(true);
     m_resizeTimer.setInterval(0);
     connect(&m_resizeTimer, &QTimer::timeout, this, &MainWindow::handleResize);
-    m_freeSpaceTimer.setInterval(frmScenery::FreeSpaceInterval);
+    m_freeSpaceTimer.setInterval(WindowStatus::FreeSpaceInterval);
     connect(&m_freeSpaceTimer, &QTimer::timeout, this, [this] { m_form.tmrFreeSpace_Timer(); });
 
     bindLogic();
@@ -256,8 +256,8 @@ void MainWindow::fitMinimumSize()
 {
     // The window never gets smaller than the size it was designed for, nor than its content needs
     // with this desktop's fonts: nothing is cut then, the toolbar's buttons included.
-    const QSize designed(int(std::ceil(frmScenery::DesignWidth / twipsPerPixelX())),
-                         int(std::ceil(frmScenery::DesignHeight / twipsPerPixelY())));
+    const QSize designed(int(std::ceil(WindowLayout::DesignWidth / twipsPerPixelX())),
+                         int(std::ceil(WindowLayout::DesignHeight / twipsPerPixelY())));
     QSize needed = minimumSizeHint();
     needed.setWidth(std::max(needed.width(), m_toolBar->sizeHint().width()));
     if (designed.expandedTo(needed) != minimumSize())
@@ -360,7 +360,7 @@ QWidget *MainWindow::buildTreePane()
     filterRow->setSpacing(10);
     filterRow->addWidget(new QLabel(tr("Filter:"), pane));
     for (int i = 0; i < int(m_filter.size()); ++i) {
-        auto *box = new QCheckBox(frmScenery::FilterCaptions.at(i), pane);
+        auto *box = new QCheckBox(Organiser::FilterCaptions.at(i), pane);
         box->setObjectName(QStringLiteral("chkFilter(%1)").arg(i));
         box->setToolTip(QStringLiteral("Filter scenery list"));
         m_filter[std::size_t(i)] = box;
@@ -504,7 +504,7 @@ QWidget *MainWindow::buildDetailsPage()
     m_id->setMaximumWidth(numberWidth + 20);
     m_groupId = new QComboBox(page);
     m_groupId->setObjectName(QStringLiteral("txtGroupID"));
-    m_groupId->addItems(frmScenery::GroupIDs);
+    m_groupId->addItems(DetailsPanel::GroupIDs);
     auto *groupRow = new QHBoxLayout;
     groupRow->setSpacing(8);
     groupRow->addWidget(m_group, 1);
@@ -531,7 +531,7 @@ QWidget *MainWindow::buildDetailsPage()
     sims->setHorizontalSpacing(12);
     sims->setVerticalSpacing(2);
     for (int i = 0; i < int(m_types.size()); ++i) {
-        auto *box = new QCheckBox(frmScenery::FilterCaptions.at(i), page);
+        auto *box = new QCheckBox(Organiser::FilterCaptions.at(i), page);
         box->setObjectName(QStringLiteral("chkType(%1)").arg(i));
         m_types[std::size_t(i)] = box;
         sims->addWidget(box, i / 3, i % 3);
@@ -546,7 +546,7 @@ QWidget *MainWindow::buildDetailsPage()
 
     m_salesType = new QComboBox(page);
     m_salesType->setObjectName(QStringLiteral("cboSalesType"));
-    m_salesType->addItems(frmScenery::SalesTypes);
+    m_salesType->addItems(DetailsPanel::SalesTypes);
     grid->addWidget(formLabel(QStringLiteral("Type:"), m_salesType, page), row, 0);
     auto *typeRow = new QHBoxLayout;
     typeRow->addWidget(m_salesType);
@@ -655,7 +655,7 @@ QWidget *MainWindow::buildMoveToPage()
     page->setObjectName(QStringLiteral("fraMoveTo"));
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(10, 10, 10, 10);
-    m_moveToModel = new TreeModel(m_form.trvMoveTo(), this);
+    m_moveToModel = new TreeModel(m_form.organiser().trvMoveTo(), this);
     m_moveToModel->setCheckable(false);
     m_moveToView = new QTreeView(page);
     m_moveToView->setObjectName(QStringLiteral("trvMoveTo"));
@@ -734,7 +734,7 @@ void MainWindow::bindLogic()
     m_model->setCheckHandler([this](TreeNode *node) { m_form.trvScenery_NodeCheck(node); });
     m_model->setEditHandlers(
         [this](TreeNode *node) {
-            return node == m_form.currentNode() && m_form.trvScenery_BeforeLabelEdit();
+            return node == m_form.trvScenery().selectedItem() && m_form.trvScenery_BeforeLabelEdit();
         },
         [this](TreeNode *node, const QString &text) { return m_form.trvScenery_AfterLabelEdit(node, text); });
 
@@ -756,7 +756,7 @@ void MainWindow::bindLogic()
 
     connect(m_moveToView->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) {
-                m_form.trvMoveTo().setSelectedItem(m_moveToModel->nodeAt(current));
+                m_form.organiser().trvMoveTo().setSelectedItem(m_moveToModel->nodeAt(current));
             });
     connect(m_moveToView, &QTreeView::doubleClicked, this, [this] { m_form.trvMoveTo_DblClick(); });
     m_moveToView->setAcceptDrops(true);
@@ -778,14 +778,14 @@ void MainWindow::bindLogic()
                 [this, i](bool checked) { m_form.chkFilter_Click(i, checked); });
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int page) { m_form.tbsScenery_Click(page); });
 
-    connect(&m_form, &frmScenery::captionChanged, this, &MainWindow::refreshCaption);
-    connect(&m_form, &frmScenery::statusChanged, this, &MainWindow::refreshStatus);
-    connect(&m_form, &frmScenery::setListChanged, this, &MainWindow::refreshSetList);
-    connect(&m_form, &frmScenery::filtersChanged, this, &MainWindow::refreshFilters);
-    connect(&m_form, &frmScenery::detailsChanged, this, &MainWindow::refreshDetails);
-    connect(&m_form, &frmScenery::tabsChanged, this, &MainWindow::refreshTabs);
-    connect(&m_form, &frmScenery::freeSpaceChanged, this, &MainWindow::refreshFreeSpace);
-    connect(&m_form, &frmScenery::placementChanged, this, &MainWindow::applyPlacement);
+    connect(&m_form.status(), &WindowStatus::captionChanged, this, &MainWindow::refreshCaption);
+    connect(&m_form.status(), &WindowStatus::statusChanged, this, &MainWindow::refreshStatus);
+    connect(&m_form.sets(), &SetSelector::setListChanged, this, &MainWindow::refreshSetList);
+    connect(&m_form.organiser(), &Organiser::filtersChanged, this, &MainWindow::refreshFilters);
+    connect(&m_form.details(), &DetailsPanel::detailsChanged, this, &MainWindow::refreshDetails);
+    connect(&m_form.details(), &DetailsPanel::tabsChanged, this, &MainWindow::refreshTabs);
+    connect(&m_form.status(), &WindowStatus::freeSpaceChanged, this, &MainWindow::refreshFreeSpace);
+    connect(&m_form.layout(), &WindowLayout::placementChanged, this, &MainWindow::applyPlacement);
     connect(&m_form, &frmScenery::splashChanged, this, [this] { m_splash->sync(); });
     connect(&m_form, &frmScenery::unloaded, this, [this] {
         // Every other window of the program closes with the main window.
@@ -829,7 +829,7 @@ void MainWindow::onTreeSelection(TreeNode *node)
 
 void MainWindow::fillSetSubMenus()
 {
-    const frmScenery::SetMenu &menu = m_form.setMenu();
+    const SetSelector::SetMenu &menu = m_form.sets().setMenu();
     QMenu *add = m_addToSet->menu();
     QMenu *remove = m_removeFromSet->menu();
     add->clear();
@@ -854,15 +854,15 @@ void MainWindow::fillSetSubMenus()
 void MainWindow::openPopupMenu(const QPoint &globalPos)
 {
     switch (m_form.trvScenery_RightClick()) {
-    case frmScenery::PopupMenu::None:
+    case SetSelector::PopupMenu::None:
         return;
-    case frmScenery::PopupMenu::Level:
+    case SetSelector::PopupMenu::Level:
         m_levelMenu->exec(globalPos);
         return;
-    case frmScenery::PopupMenu::Scenery:
+    case SetSelector::PopupMenu::Scenery:
         fillSetSubMenus();
-        m_addToSet->setVisible(m_form.setSubMenusVisible());
-        m_removeFromSet->setVisible(m_form.setSubMenusVisible());
+        m_addToSet->setVisible(m_form.sets().setSubMenusVisible());
+        m_removeFromSet->setVisible(m_form.sets().setSubMenusVisible());
         m_sceneryMenu->exec(globalPos);
         m_addToSet->setVisible(false);
         m_removeFromSet->setVisible(false);
@@ -875,12 +875,12 @@ void MainWindow::openPopupMenu(const QPoint &globalPos)
 
 void MainWindow::refreshCaption()
 {
-    setWindowTitle(m_form.Caption());
+    setWindowTitle(m_form.status().Caption());
 }
 
 void MainWindow::refreshStatus()
 {
-    const frmScenery::StatusBar &status = m_form.stbStatus();
+    const WindowStatus::StatusBar &status = m_form.status().stbStatus();
     for (int i = 0; i < 4; ++i) {
         QLabel *panel = m_panels[std::size_t(i)];
         if (panel->text() != status.panels[std::size_t(i)])
@@ -891,7 +891,7 @@ void MainWindow::refreshStatus()
 
 void MainWindow::refreshSetList()
 {
-    const frmScenery::SetCombo &combo = m_form.cboScenerySet();
+    const SetSelector::SetCombo &combo = m_form.sets().cboScenerySet();
     const QSignalBlocker blocker(m_setCombo);
     QStringList shown;
     for (int i = 0; i < m_setCombo->count(); ++i)
@@ -908,7 +908,7 @@ void MainWindow::refreshSetList()
 
 void MainWindow::refreshFilters()
 {
-    const std::array<bool, 6> &filter = m_form.chkFilter();
+    const std::array<bool, 6> &filter = m_form.organiser().chkFilter();
     for (std::size_t i = 0; i < m_filter.size(); ++i) {
         const QSignalBlocker blocker(m_filter[i]);
         m_filter[i]->setChecked(filter[i]);
@@ -917,8 +917,8 @@ void MainWindow::refreshFilters()
 
 void MainWindow::refreshDetails()
 {
-    const frmScenery::SceneryDetails &d = m_form.details();
-    const bool shown = m_form.displayedScenery() != nullptr;
+    const DetailsPanel::Fields &d = m_form.details().fields();
+    const bool shown = m_form.details().displayedScenery() != nullptr;
     m_detailsPage->setEnabled(shown);
     m_excFlatPage->setEnabled(shown);
 
@@ -941,7 +941,7 @@ void MainWindow::refreshDetails()
     }
     {
         const QSignalBlocker blocker(m_author);
-        const QStringList authors = m_form.authorList();
+        const QStringList authors = m_form.details().authorList();
         QStringList listed;
         for (int i = 0; i < m_author->count(); ++i)
             listed.append(m_author->itemText(i));
@@ -1007,21 +1007,21 @@ void MainWindow::refreshDetails()
 
 void MainWindow::refreshTabs()
 {
-    const frmScenery::Tabs &tabs = m_form.tbsScenery();
+    const DetailsPanel::Tabs &tabs = m_form.details().tbsScenery();
     {
         const QSignalBlocker blocker(m_tabs);
         if (m_tabs->currentIndex() != tabs.selected)
             m_tabs->setCurrentIndex(tabs.selected);
     }
-    m_tabs->setTabIcon(frmScenery::TabExcFlat,
-                       ToolbarIcons::bulb(tabs.excFlatImage == frmScenery::ImageFilled));
-    m_tabs->setTabIcon(frmScenery::TabFileList,
-                       ToolbarIcons::bulb(tabs.fileListImage == frmScenery::ImageFilled));
+    m_tabs->setTabIcon(DetailsPanel::TabExcFlat,
+                       ToolbarIcons::bulb(tabs.excFlatImage == DetailsPanel::ImageFilled));
+    m_tabs->setTabIcon(DetailsPanel::TabFileList,
+                       ToolbarIcons::bulb(tabs.fileListImage == DetailsPanel::ImageFilled));
 }
 
 void MainWindow::refreshFreeSpace()
 {
-    m_freeSpace->setText(m_form.lblFreeSpace());
+    m_freeSpace->setText(m_form.status().lblFreeSpace());
 }
 
 // ---- Placement and layout --------------------------------------------------------------------
@@ -1030,7 +1030,7 @@ void MainWindow::applyPlacement()
 {
     // The size is the window's inside, which a window manager cannot change under us; the place
     // is that of the frame, as move() takes it.
-    const frmScenery::Placement &p = m_form.placement();
+    const WindowLayout::Placement &p = m_form.layout().placement();
     if (p.windowState == 2) {
         setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
         return;
@@ -1085,15 +1085,15 @@ void MainWindow::handleResize()
 {
     if (!isVisible())
         return;
-    frmScenery::Placement p;
+    WindowLayout::Placement p;
     p.width = width() * twipsPerPixelX();
     p.height = height() * twipsPerPixelY();
     p.left = pos().x() * twipsPerPixelX();
     p.top = pos().y() * twipsPerPixelY();
     p.windowState = isMinimized() ? 1 : (isMaximized() ? 2 : 0);
-    m_form.setPlacement(p);
-    if (const std::optional<frmScenery::Layout> layout = m_form.Form_Resize())
-        applyLayout(layout->trvSceneryWidth);
+    m_form.layout().setPlacement(p);
+    if (const std::optional<int> treeWidth = m_form.Form_Resize())
+        applyLayout(*treeWidth);
 }
 
 void MainWindow::applyLayout(int treeWidthTwips)
@@ -1117,7 +1117,7 @@ QString MainWindow::dragMimeType()
 
 void MainWindow::startDrag()
 {
-    const TreeNode *node = m_form.dragNode();
+    const TreeNode *node = m_form.organiser().dragNode();
     if (!node)
         return;
     auto *drag = new QDrag(m_tree);
@@ -1126,7 +1126,7 @@ void MainWindow::startDrag()
     drag->setMimeData(data);
     drag->exec(Qt::MoveAction);
     // A drag let go outside both trees ends by dropping on nothing, which moves nothing.
-    if (m_form.dragging()) {
+    if (m_form.organiser().dragging()) {
         m_form.trvScenery_DragOver(nullptr);
         m_form.trvScenery_DragDrop();
     }
@@ -1142,7 +1142,7 @@ bool MainWindow::dragEvent(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::DragEnter: {
         auto *enter = static_cast<QDragEnterEvent *>(event);
-        if (!enter->mimeData()->hasFormat(dragMimeType()) || !m_form.dragging())
+        if (!enter->mimeData()->hasFormat(dragMimeType()) || !m_form.organiser().dragging())
             return false;
         enter->acceptProposedAction();
         return true;
@@ -1154,10 +1154,10 @@ bool MainWindow::dragEvent(QObject *watched, QEvent *event)
         TreeNode *node = model->nodeAt(view->indexAt(move->position().toPoint()));
         if (library) {
             m_form.trvScenery_DragOver(node);
-            model->setDropHighlight(m_form.dropHighlightKey());
+            model->setDropHighlight(m_form.organiser().dropHighlightKey());
         } else {
             m_form.trvMoveTo_DragOver(node);
-            model->setDropHighlight(m_form.moveToDropHighlightKey());
+            model->setDropHighlight(m_form.organiser().moveToDropHighlightKey());
         }
         move->acceptProposedAction();
         return true;
@@ -1242,8 +1242,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseMove:
         if (watched == m_tree->viewport()) {
             const auto *mouse = static_cast<QMouseEvent *>(event);
-            if (!(mouse->buttons() & Qt::LeftButton) || !m_form.dragNode() ||
-                !isSceneryKey(m_form.dragNode()->key()))
+            if (!(mouse->buttons() & Qt::LeftButton) || !m_form.organiser().dragNode() ||
+                !isSceneryKey(m_form.organiser().dragNode()->key()))
                 break;
             // A scenery held with the left button is dragged, not used to sweep the selection.
             if ((mouse->position().toPoint() - m_pressPos).manhattanLength() >=

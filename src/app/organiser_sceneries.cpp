@@ -1,7 +1,11 @@
-#include "app/frmscenery.h"
+#include "app/organiser.h"
 
+#include "app/detailspanel.h"
 #include "app/filehelpers.h"
 #include "app/frmundoremove.h"
+#include "app/setselector.h"
+#include "app/windowprocedure.h"
+#include "app/windowstatus.h"
 #include "library/scenerymanager.h"
 #include "platform/errorreporter.h"
 #include "platform/winpath.h"
@@ -30,20 +34,20 @@ using WinPath::sameFolder;
 
 // ---- Remove and undo ---------------------------------------------------------------------------
 
-void frmScenery::mnuSceneryRemove_Click()
+void Organiser::mnuSceneryRemove_Click()
 {
-    guarded("mnuSceneryRemove_Click", [&] {
-        TreeNode *node = currentNode();
+    guarded(m_context.ui, "mnuSceneryRemove_Click", [&] {
+        TreeNode *node = m_tree.selectedItem();
         // The command removes what the user sees selected; a level selected removes nothing.
-        if (!node || !m_displayedScenery || !isSceneryKey(node->key()))
+        if (!node || !m_details.displayedScenery() || !isSceneryKey(node->key()))
             return;
         const SceneryPtr scenery = m_manager.colScenery.value(node->key());
         if (!scenery)
             return;
-        Display(QStringLiteral("Remove scenery."));
+        m_status.Display(QStringLiteral("Remove scenery."));
         if (!m_context.ui.askYesNo(QStringLiteral("Do you want to remove scenery ") + scenery->Title + QLatin1Char('?'),
                                    QStringLiteral("Remove Scenery"), UiPort::Icon::Question)) {
-            Display(Ready);
+            m_status.Display(Ready);
             return;
         }
         const QString key = scenery->Key;
@@ -53,22 +57,22 @@ void frmScenery::mnuSceneryRemove_Click()
         m_manager.colScenery.remove(key);
 
         TreeNode *next = node->next() ? node->next() : node->previous() ? node->previous() : node->parent();
-        m_tree->setSelectedItem(next);
-        m_tree->remove(node);
-        m_displayedScenery.reset();
+        m_tree.setSelectedItem(next);
+        m_tree.remove(node);
+        m_details.clearDisplayedScenery();
         if (next)
-            trvScenery_NodeClick(next);
+            m_details.trvScenery_NodeClick(next);
         // The removed scenery has left the displayed set with its check box; the counts show it.
-        TransferData();
-        Display(Ready);
+        m_sets.TransferData();
+        m_status.Display(Ready);
     });
 }
 
-void frmScenery::mnuSceneryUnremove_Click()
+void Organiser::mnuSceneryUnremove_Click()
 {
     const QString procedure = QStringLiteral(".mnuSceneryUnremove_Click");
     UiPort &ui = m_context.ui;
-    Display(QStringLiteral("Undo remove scenery."));
+    m_status.Display(QStringLiteral("Undo remove scenery."));
     frmUndoRemove dialog;
     runStep(ui, procedure, [&] {
         for (auto it = m_removed.begin(); it != m_removed.end(); ++it)
@@ -88,11 +92,11 @@ void frmScenery::mnuSceneryUnremove_Click()
                 const QString newKey = LibraryNames::NewSceneryPrefix + scenery->Title;
                 // Titles are unique in the library: one that came back meanwhile keeps this one out.
                 if (titleInLibrary(m_manager.colScenery, scenery->Title) || m_manager.colScenery.contains(newKey)
-                    || m_tree->contains(newKey)) {
+                    || m_tree.contains(newKey)) {
                     kept.append(scenery->Title);
                     return;
                 }
-                TreeNode *newLevel = m_tree->node(LibraryNames::NewLevelKey);
+                TreeNode *newLevel = m_tree.node(LibraryNames::NewLevelKey);
                 if (!newLevel) {
                     LevelPtr level = m_manager.dicLevel.value(LibraryNames::NewLevelKey);
                     if (!level) {
@@ -101,9 +105,9 @@ void frmScenery::mnuSceneryUnremove_Click()
                         level->sLevelCaption = LibraryNames::NewLevelCaption;
                         m_manager.dicLevel.add(LibraryNames::NewLevelKey, level);
                     }
-                    newLevel = m_tree->add(nullptr, Tree::Relation::Last, LibraryNames::NewLevelKey, level->sLevelCaption);
+                    newLevel = m_tree.add(nullptr, Tree::Relation::Last, LibraryNames::NewLevelKey, level->sLevelCaption);
                 }
-                TreeNode *node = m_tree->add(newLevel, Tree::Relation::Child, newKey, scenery->Title);
+                TreeNode *node = m_tree.add(newLevel, Tree::Relation::Child, newKey, scenery->Title);
                 scenery->Key = newKey;
                 m_manager.colScenery.add(newKey, scenery);
                 scenery->Active = false;
@@ -119,53 +123,50 @@ void frmScenery::mnuSceneryUnremove_Click()
                       frmUndoRemove::caption(), UiPort::Icon::Exclamation);
         }
     }
-    Display(Ready);
+    m_status.Display(Ready);
 }
 
 // ---- Rename ----------------------------------------------------------------------------------
 
-void frmScenery::mnuSceneryRename_Click()
+void Organiser::mnuSceneryRename_Click()
 {
-    guarded("mnuSceneryRename_Click", [&] {
-        TreeNode *node = currentNode();
+    guarded(m_context.ui, "mnuSceneryRename_Click", [&] {
+        TreeNode *node = m_tree.selectedItem();
         if (!node)
             return;
-        Display(QStringLiteral("Rename scenery."));
+        m_status.Display(QStringLiteral("Rename scenery."));
         const SceneryPtr scenery =
             isSceneryKey(node->key()) ? m_manager.colScenery.value(node->key()) : SceneryPtr();
         if (!scenery) {
-            Display(Ready);
+            m_status.Display(Ready);
             return;
         }
         QString title = m_context.ui.input(QStringLiteral("Insert the new name for the scenery: ") + scenery->Title,
                                            QStringLiteral("Rename Scenery"), scenery->Title).trimmed();
         title.replace(Separator, QLatin1Char('/'));
         if (title.isEmpty() || title == scenery->Title) {
-            Display(Ready);
+            m_status.Display(Ready);
             return;
         }
         const QString oldKey = node->key();
         const QString newKey = LibraryNames::SceneryPrefix + LibraryTree::getParentKey(oldKey).mid(LibraryNames::LevelPrefix.size())
                                + Separator + title;
-        if (titleInLibrary(m_manager.colScenery, title) || !m_libraryTree->rekey(node, newKey).isEmpty()) {
+        if (titleInLibrary(m_manager.colScenery, title) || !m_libraryTree.rekey(node, newKey).isEmpty()) {
             m_context.ui.inform(QStringLiteral("There is already a scenery named \"%1\" in the library.").arg(title),
                                 QStringLiteral("Can not rename scenery."), UiPort::Icon::Exclamation);
-            Display(Ready);
+            m_status.Display(Ready);
             return;
         }
         const QString oldTitle = scenery->Title;
         node->setText(title);
         scenery->Title = title;
         renameMember(oldTitle, title);
-        if (scenery == m_displayedScenery) {
-            m_details.txtTitle = title;
-            emit detailsChanged();
-        }
-        Display(Ready);
+        m_details.showTitle(scenery);
+        m_status.Display(Ready);
     });
 }
 
-void frmScenery::renameMember(const QString &oldTitle, const QString &newTitle)
+void Organiser::renameMember(const QString &oldTitle, const QString &newTitle)
 {
     // Sets hold titles: a renamed scenery stays a member of every set it was in, in its place. A
     // title another scenery still carries stays a member for that one.
@@ -184,7 +185,7 @@ void frmScenery::renameMember(const QString &oldTitle, const QString &newTitle)
 
 // ---- Move on the hard disk -------------------------------------------------------------------
 
-void frmScenery::moveFolderContent(const QString &source, const QString &target) const
+void Organiser::moveFolderContent(const QString &source, const QString &target) const
 {
     const FileSystem &fs = m_context.fs;
     for (const QString &folder : fs.subFolders(source)) {
@@ -199,25 +200,25 @@ void frmScenery::moveFolderContent(const QString &source, const QString &target)
     }
 }
 
-void frmScenery::mnuSceneryMove_Click()
+void Organiser::mnuSceneryMove_Click()
 {
-    guarded("mnuSceneryMove_Click", [&] {
-        TreeNode *node = currentNode();
-        if (!m_displayedScenery || !node || !isSceneryKey(node->key()))
+    guarded(m_context.ui, "mnuSceneryMove_Click", [&] {
+        TreeNode *node = m_tree.selectedItem();
+        if (!m_details.displayedScenery() || !node || !isSceneryKey(node->key()))
             return;
-        const SceneryPtr scenery = m_displayedScenery;
+        const SceneryPtr scenery = m_details.displayedScenery();
         UiPort &ui = m_context.ui;
-        Display(QStringLiteral("Move scenery."));
+        m_status.Display(QStringLiteral("Move scenery."));
         if (scenery->LocalPath.isEmpty()) {
             ui.inform(QStringLiteral("You can not move a scenery from a readonly device."), MoveTitle);
-            Display(Ready);
+            m_status.Display(Ready);
             return;
         }
         QString source = m_manager.getRealPath(scenery->LocalPath);
         const std::optional<QString> chosen =
             Start::chooseFolder(ui, QStringLiteral("Select destination folder"), source);
         if (!chosen) {
-            Display(Ready);
+            m_status.Display(Ready);
             return;
         }
         const QString destination = *chosen;
@@ -228,7 +229,7 @@ void frmScenery::mnuSceneryMove_Click()
         if (isDriveRoot(source) || sameFolder(source, fsPath) || isBelow(fsPath, source)) {
             ui.inform(QStringLiteral("The folder %1 holds the simulator or a whole drive and can not be moved.").arg(source),
                       MoveTitle, UiPort::Icon::Exclamation);
-            Display(Ready);
+            m_status.Display(Ready);
             return;
         }
         // The folder the local path names itself, before its "scenery" ending is dropped.
@@ -239,7 +240,7 @@ void frmScenery::mnuSceneryMove_Click()
         if (!ownFolder && isBelow(destination, source)) {
             ui.inform(QStringLiteral("The destination folder lies inside the scenery's own folder. Please choose another one."),
                       MoveTitle, UiPort::Icon::Exclamation);
-            Display(Ready);
+            m_status.Display(Ready);
             return;
         }
         {
@@ -252,7 +253,7 @@ void frmScenery::mnuSceneryMove_Click()
             }
         }
         scenery->LocalPath = destination;
-        txtLocal_Change(destination);
-        Display(Ready);
+        m_details.txtLocal_Change(destination);
+        m_status.Display(Ready);
     });
 }

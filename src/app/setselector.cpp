@@ -1,6 +1,9 @@
-#include "app/frmscenery.h"
+#include "app/setselector.h"
 
+#include "app/windowprocedure.h"
+#include "app/windowstatus.h"
 #include "library/scenerymanager.h"
+#include "tree/librarytree.h"
 
 #include <QSet>
 
@@ -13,66 +16,74 @@ bool isScenery(const TreeNode *node)
 }
 }
 
+SetSelector::SetSelector(AppContext &context, SceneryManager &manager, Tree &tree, LibraryTree &libraryTree,
+                         WindowStatus &status, QObject *parent)
+    : QObject(parent), m_context(context), m_manager(manager), m_tree(tree), m_libraryTree(libraryTree),
+      m_status(status)
+{
+    connect(&m_libraryTree, &LibraryTree::treeRebuilt, this, &SetSelector::onTreeRebuilt);
+}
+
 // ---- The set selector --------------------------------------------------------------------
 
-void frmScenery::setComboText(const QString &text)
+void SetSelector::setComboText(const QString &text)
 {
-    m_setCombo.text = text;
-    m_setCombo.listIndex = int(m_setCombo.items.indexOf(text));
+    m_combo.text = text;
+    m_combo.listIndex = int(m_combo.items.indexOf(text));
     emit setListChanged();
 }
 
-void frmScenery::cboScenerySet_Click(int listIndex)
+void SetSelector::cboScenerySet_Click(int listIndex)
 {
-    if (listIndex < 0 || listIndex >= m_setCombo.items.size())
+    if (listIndex < 0 || listIndex >= m_combo.items.size())
         return;
-    m_setCombo.listIndex = listIndex;
-    m_setCombo.text = m_setCombo.items.at(listIndex);
+    m_combo.listIndex = listIndex;
+    m_combo.text = m_combo.items.at(listIndex);
     emit setListChanged();
     TransferData();
 }
 
-void frmScenery::cboScenerySet_Change(const QString &text)
+void SetSelector::cboScenerySet_Change(const QString &text)
 {
-    m_setCombo.text = text;
-    m_setCombo.listIndex = -1;
+    m_combo.text = text;
+    m_combo.listIndex = -1;
     emit setListChanged();
 }
 
-void frmScenery::cboScenerySet_KeyDown(Qt::Key key)
+void SetSelector::cboScenerySet_KeyDown(Qt::Key key)
 {
     if (key == Qt::Key_Return || key == Qt::Key_Enter)
         TransferData();
 }
 
-void frmScenery::cboScenerySet_LostFocus()
+void SetSelector::cboScenerySet_LostFocus()
 {
     TransferData();
 }
 
-void frmScenery::fillSetList(bool allSimulators)
+void SetSelector::fillSetList(bool allSimulators)
 {
-    m_setCombo = SetCombo{};
+    m_combo = SetCombo{};
     // "(Current)" heads the list: the Scenery.cfg reader creates it after the stored sets were
     // read, but it is the set the user starts from and the one the set commands fall back to.
     if (m_manager.dicCFGs.contains(LibraryNames::CurrentSet))
-        m_setCombo.items.append(LibraryNames::CurrentSet);
+        m_combo.items.append(LibraryNames::CurrentSet);
     for (const CfgPtr &set : m_manager.dicCFGs) {
         if (set->Key != LibraryNames::CurrentSet && (allSimulators || set->Cache_Size == m_manager.SimType))
-            m_setCombo.items.append(set->Key);
+            m_combo.items.append(set->Key);
     }
     emit setListChanged();
     m_cfgMarksPending = true;
-    const int current = int(m_setCombo.items.indexOf(LibraryNames::CurrentSet));
+    const int current = int(m_combo.items.indexOf(LibraryNames::CurrentSet));
     if (current >= 0)
         cboScenerySet_Click(current);
 }
 
 // ---- Writing the check boxes back and switching the displayed set ------------------------
 
-void frmScenery::TransferData()
+void SetSelector::TransferData()
 {
-    guarded("TransferData", [&] {
+    guarded(m_context.ui, "TransferData", [&] {
         if (m_displayedSet) {
             OrderedMap<QString> &members = m_displayedSet->colUsedSceneries;
             const bool hiddenFromCfg = std::exchange(m_hiddenFromCfg, false);
@@ -80,14 +91,14 @@ void frmScenery::TransferData()
             // Sceneries hidden by the filter have no check box; their membership stays as it
             // was (or, right after a Scenery.cfg was read, follows InCFG like the shown ones).
             QSet<QString> shownTitles;
-            for (TreeNode *node = m_tree->firstAdded(); node; node = node->nextAdded()) {
+            for (TreeNode *node = m_tree.firstAdded(); node; node = node->nextAdded()) {
                 if (isScenery(node))
                     shownTitles.insert(node->text());
             }
             QStringList keptHidden;
             QSet<QString> hiddenTitles;
             for (const SceneryPtr &scenery : m_manager.colScenery) {
-                if (m_tree->contains(scenery->Key) || shownTitles.contains(scenery->Title))
+                if (m_tree.contains(scenery->Key) || shownTitles.contains(scenery->Title))
                     continue;
                 const bool member = hiddenFromCfg ? scenery->InCFG : members.contains(scenery->Title);
                 if (member && !hiddenTitles.contains(scenery->Title))
@@ -96,7 +107,7 @@ void frmScenery::TransferData()
             }
 
             members.clear();
-            for (TreeNode *node = m_tree->firstAdded(); node; node = node->nextAdded()) {
+            for (TreeNode *node = m_tree.firstAdded(); node; node = node->nextAdded()) {
                 if (isScenery(node) && node->checked() && !members.contains(node->text()))
                     members.add(node->text(), node->text());
             }
@@ -107,7 +118,7 @@ void frmScenery::TransferData()
         }
 
         // An empty name names no set; the displayed set stays.
-        const QString name = m_setCombo.text;
+        const QString name = m_combo.text;
         if (!name.isEmpty()) {
             if (m_manager.dicCFGs.contains(name)) {
                 m_displayedSet = m_manager.dicCFGs.item(name);
@@ -116,8 +127,8 @@ void frmScenery::TransferData()
                 set->Key = name;
                 set->Cache_Size = m_manager.SimType;
                 m_manager.dicCFGs.add(name, set);
-                m_setCombo.items.append(name);
-                m_setCombo.listIndex = int(m_setCombo.items.size()) - 1;
+                m_combo.items.append(name);
+                m_combo.listIndex = int(m_combo.items.size()) - 1;
                 emit setListChanged();
                 m_displayedSet = set;
             }
@@ -128,103 +139,124 @@ void frmScenery::TransferData()
     });
 }
 
-void frmScenery::showSetCounts()
+void SetSelector::showSetCounts()
 {
     const qsizetype members = m_displayedSet ? m_displayedSet->colUsedSceneries.count() : 0;
-    const qsizetype sceneries = m_manager.colScenery.count();
-    StatusBar status = m_status;
-    status.panels[1] = QStringLiteral("Level: ") + QString::number(m_manager.dicLevel.count());
-    status.panels[2] = QStringLiteral("Sceneries: ") + QString::number(sceneries);
-    status.panels[3] = QStringLiteral("Sceneries in Set: ") + QString::number(members) +
-                       QStringLiteral(" / ") + QString::number(sceneries);
-    // One more than a Scenery.cfg can take.
-    status.warningPicture = members >= 333;
-    if (status.panels == m_status.panels && status.warningPicture == m_status.warningPicture)
+    m_status.showCounts(m_manager.dicLevel.count(), m_manager.colScenery.count(), members);
+}
+
+void SetSelector::trvScenery_NodeCheck(TreeNode *node)
+{
+    guarded(m_context.ui, "trvScenery_NodeCheck", [&] {
+        if (!node)
+            return;
+        m_libraryTree.SelectSubNodes(node);
+        TransferData();
+    });
+}
+
+void SetSelector::onTreeRebuilt()
+{
+    // A rebuild marks the boxes from InCFG. Right after a Scenery.cfg was read that is what
+    // "(Current)" is to hold; otherwise the displayed set's own marks are put back, so that the
+    // next write-back does not replace its members by the InCFG marks.
+    if (m_cfgMarksPending) {
+        m_cfgMarksPending = false;
+        m_hiddenFromCfg = true;
         return;
-    m_status = status;
-    emit statusChanged();
+    }
+    applySetMarks();
+}
+
+void SetSelector::applySetMarks()
+{
+    if (!m_displayedSet)
+        return;
+    const OrderedMap<QString> &members = m_displayedSet->colUsedSceneries;
+    for (TreeNode *node = m_tree.firstAdded(); node; node = node->nextAdded())
+        node->setChecked(members.contains(node->text()));
 }
 
 // ---- Set commands ------------------------------------------------------------------------
 
-void frmScenery::mnuSetAdd_Click()
+void SetSelector::mnuSetAdd_Click()
 {
-    guarded("mnuSetAdd_Click", [&] {
-        Display(QStringLiteral("Add new set."));
+    guarded(m_context.ui, "mnuSetAdd_Click", [&] {
+        m_status.Display(QStringLiteral("Add new set."));
         const QString name = m_context.ui.input(QStringLiteral("Insert a new Set name:"),
                                                 QStringLiteral("Create new set"), QString());
         if (!name.isEmpty()) {
             setComboText(name);
             TransferData();
         }
-        Display(Ready);
+        m_status.Display(Ready);
     });
 }
 
-void frmScenery::mnuSetRemove_Click()
+void SetSelector::mnuSetRemove_Click()
 {
-    guarded("mnuSetRemove_Click", [&] {
-        Display(QStringLiteral("Remove set."));
+    guarded(m_context.ui, "mnuSetRemove_Click", [&] {
+        m_status.Display(QStringLiteral("Remove set."));
         if (m_displayedSet && m_displayedSet->Key != LibraryNames::CurrentSet) {
             const QString name = m_displayedSet->Key;
             // The entry of the set itself: the list position may be none (a set of another
             // simulator typed into the field) and "(Current)" need not be the first entry.
-            const int position = int(m_setCombo.items.indexOf(name));
+            const int position = int(m_combo.items.indexOf(name));
             m_manager.dicCFGs.remove(name);
-            cboScenerySet_Click(int(m_setCombo.items.indexOf(LibraryNames::CurrentSet)));
+            cboScenerySet_Click(int(m_combo.items.indexOf(LibraryNames::CurrentSet)));
             if (position >= 0) {
-                m_setCombo.items.removeAt(position);
-                m_setCombo.listIndex = int(m_setCombo.items.indexOf(m_setCombo.text));
+                m_combo.items.removeAt(position);
+                m_combo.listIndex = int(m_combo.items.indexOf(m_combo.text));
                 emit setListChanged();
             }
         }
-        Display(Ready);
+        m_status.Display(Ready);
     });
 }
 
-void frmScenery::mnuSetRename_Click()
+void SetSelector::mnuSetRename_Click()
 {
-    guarded("mnuSetRename_Click", [&] {
+    guarded(m_context.ui, "mnuSetRename_Click", [&] {
         if (!m_displayedSet || m_displayedSet->Key == LibraryNames::CurrentSet) {
-            Display(Ready);
+            m_status.Display(Ready);
             return;
         }
         const QString oldName = m_displayedSet->Key;
         const QString newName = m_context.ui.input(QStringLiteral("Type in the new set name."),
                                                    QStringLiteral("Rename set"), oldName);
         if (newName.isEmpty() || newName == oldName) {
-            Display(Ready);
+            m_status.Display(Ready);
             return;
         }
         // Two sets under one name cannot be told apart: the rename is refused.
         if (m_manager.dicCFGs.contains(newName)) {
             m_context.ui.inform(QStringLiteral("A set named \"%1\" exists already.").arg(newName),
                                 QStringLiteral("Rename set"));
-            Display(Ready);
+            m_status.Display(Ready);
             return;
         }
-        Display(QStringLiteral("Rename set."));
+        m_status.Display(QStringLiteral("Rename set."));
         CfgPtr set = m_manager.dicCFGs.item(oldName);
-        const int position = int(m_setCombo.items.indexOf(oldName));
+        const int position = int(m_combo.items.indexOf(oldName));
         m_manager.dicCFGs.remove(oldName);
-        cboScenerySet_Click(int(m_setCombo.items.indexOf(LibraryNames::CurrentSet)));
+        cboScenerySet_Click(int(m_combo.items.indexOf(LibraryNames::CurrentSet)));
         if (position >= 0)
-            m_setCombo.items.removeAt(position);
+            m_combo.items.removeAt(position);
         set->Key = newName;
         m_manager.dicCFGs.add(newName, set);
-        m_setCombo.items.append(newName);
+        m_combo.items.append(newName);
         emit setListChanged();
-        cboScenerySet_Click(int(m_setCombo.items.size()) - 1);
-        Display(Ready);
+        cboScenerySet_Click(int(m_combo.items.size()) - 1);
+        m_status.Display(Ready);
     });
 }
 
-void frmScenery::mnuCreateSetfromCurrent_Click()
+void SetSelector::mnuCreateSetfromCurrent_Click()
 {
-    guarded("mnuCreateSetfromCurrent_Click", [&] {
+    guarded(m_context.ui, "mnuCreateSetfromCurrent_Click", [&] {
         if (!m_displayedSet || m_displayedSet->Key == LibraryNames::CurrentSet)
             return;
-        Display(QStringLiteral("Create set from 'Current' set."));
+        m_status.Display(QStringLiteral("Create set from 'Current' set."));
         OrderedMap<QString> &members = m_displayedSet->colUsedSceneries;
         members.clear();
         if (CfgPtr current = m_manager.dicCFGs.value(LibraryNames::CurrentSet)) {
@@ -234,16 +266,16 @@ void frmScenery::mnuCreateSetfromCurrent_Click()
             }
         }
         applySetMarks();
-        Display(Ready);
+        m_status.Display(Ready);
     });
 }
 
-void frmScenery::mnuFindSceneryWithoutSet_Click()
+void SetSelector::mnuFindSceneryWithoutSet_Click()
 {
-    guarded("mnuFindSceneryWithoutSet_Click", [&] {
-        Display(QStringLiteral("Find sceneries without set."));
+    guarded(m_context.ui, "mnuFindSceneryWithoutSet_Click", [&] {
+        m_status.Display(QStringLiteral("Find sceneries without set."));
         for (const SceneryPtr &scenery : m_manager.colScenery) {
-            TreeNode *node = m_tree->node(scenery->Key);
+            TreeNode *node = m_tree.node(scenery->Key);
             if (!node)
                 continue;
             node->setBold(false);
@@ -257,17 +289,29 @@ void frmScenery::mnuFindSceneryWithoutSet_Click()
             if (!inSomeSet)
                 node->setBold(true);
         }
-        Display(Ready);
+        m_status.Display(Ready);
     });
 }
 
 // ---- The per-scenery set menus -----------------------------------------------------------
 
-const frmScenery::SetMenu &frmScenery::fillSetMenu()
+SetSelector::PopupMenu SetSelector::trvScenery_RightClick()
 {
-    guarded("fillSetMenu", [&] {
+    TreeNode *node = m_tree.selectedItem();
+    if (!node)
+        return PopupMenu::None;
+    if (!isSceneryKey(node->key()))
+        return PopupMenu::Level;
+    fillSetMenu();
+    m_setSubMenusVisible = true;
+    return PopupMenu::Scenery;
+}
+
+const SetSelector::SetMenu &SetSelector::fillSetMenu()
+{
+    guarded(m_context.ui, "fillSetMenu", [&] {
         m_setMenu = SetMenu{};
-        TreeNode *node = currentNode();
+        TreeNode *node = m_tree.selectedItem();
         const QString title = node ? node->text() : QString();
         m_setMenu.mnuSets.append(MenuEntry{QString(), false});
         m_setMenu.mnuInSets.append(MenuEntry{QString(), false});
@@ -294,35 +338,35 @@ const frmScenery::SetMenu &frmScenery::fillSetMenu()
     return m_setMenu;
 }
 
-void frmScenery::mnuSets_Click(int index)
+void SetSelector::mnuSets_Click(int index)
 {
-    guarded("mnuSets_Click", [&] {
-        Display(QStringLiteral("Show sceneries of set."));
-        TreeNode *node = currentNode();
+    guarded(m_context.ui, "mnuSets_Click", [&] {
+        m_status.Display(QStringLiteral("Show sceneries of set."));
+        TreeNode *node = m_tree.selectedItem();
         if (node && index >= 1 && index <= m_manager.dicCFGs.count()) {
             CfgPtr set = m_manager.dicCFGs.at(index);
             set->addMember(node->text());
-            if (index < m_setMenu.mnuSets.size() && m_setCombo.text == m_setMenu.mnuSets.at(index).caption)
+            if (index < m_setMenu.mnuSets.size() && m_combo.text == m_setMenu.mnuSets.at(index).caption)
                 node->setChecked(true);
         }
         showSetCounts();
-        Display(Ready);
+        m_status.Display(Ready);
     });
 }
 
-void frmScenery::mnuInSets_Click(int index)
+void SetSelector::mnuInSets_Click(int index)
 {
-    guarded("mnuInSets_Click", [&] {
-        Display(QStringLiteral("Check if scenery is in set."));
-        TreeNode *node = currentNode();
+    guarded(m_context.ui, "mnuInSets_Click", [&] {
+        m_status.Display(QStringLiteral("Check if scenery is in set."));
+        TreeNode *node = m_tree.selectedItem();
         if (node && index >= 1 && index <= m_manager.dicCFGs.count()) {
             CfgPtr set = m_manager.dicCFGs.at(index);
             if (set->colUsedSceneries.contains(node->text()))
                 set->colUsedSceneries.remove(node->text());
-            if (index < m_setMenu.mnuSets.size() && m_setCombo.text == m_setMenu.mnuSets.at(index).caption)
+            if (index < m_setMenu.mnuSets.size() && m_combo.text == m_setMenu.mnuSets.at(index).caption)
                 node->setChecked(false);
         }
         showSetCounts();
-        Display(Ready);
+        m_status.Display(Ready);
     });
 }

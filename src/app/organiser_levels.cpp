@@ -1,4 +1,7 @@
-#include "app/frmscenery.h"
+#include "app/organiser.h"
+
+#include "app/windowprocedure.h"
+#include "app/windowstatus.h"
 
 #include "library/scenerymanager.h"
 #include "tree/librarytree.h"
@@ -31,19 +34,19 @@ TreeNode *addFirst(Tree &tree, TreeNode *parent, const QString &key, const QStri
 }
 }
 
-void frmScenery::mnuLevelAdd_Click()
+void Organiser::mnuLevelAdd_Click()
 {
-    guarded("mnuLevelAdd_Click", [&] {
-        Display(QStringLiteral("Add a level."));
+    guarded(m_context.ui, "mnuLevelAdd_Click", [&] {
+        m_status.Display(QStringLiteral("Add a level."));
         const QString answer = m_context.ui.input(QStringLiteral("Enter name for the new level:"),
                                                   QStringLiteral("New Level"), QString());
         if (answer.isEmpty()) {
-            Display(Ready);
+            m_status.Display(Ready);
             return;
         }
         const QString caption = withoutSeparator(answer);
 
-        TreeNode *selected = currentNode();
+        TreeNode *selected = m_tree.selectedItem();
         TreeNode *parent = nullptr;  // none: a top-level level
         if (selected && isSceneryKey(selected->key())) {
             parent = selected->parent();
@@ -54,9 +57,9 @@ void frmScenery::mnuLevelAdd_Click()
             parent = sameLevel ? selected->parent() : selected;
         }
         const QString key = parent ? parent->key() + Separator + caption : LibraryNames::LevelPrefix + caption;
-        if (m_manager.dicLevel.contains(key) || m_tree->contains(key)) {
+        if (m_manager.dicLevel.contains(key) || m_tree.contains(key)) {
             m_context.ui.inform(levelTakenText(caption), QStringLiteral("Can not add level."), UiPort::Icon::Exclamation);
-            Display(Ready);
+            m_status.Display(Ready);
             return;
         }
         auto level = std::make_shared<clsLevel>();
@@ -65,21 +68,21 @@ void frmScenery::mnuLevelAdd_Click()
         m_manager.dicLevel.add(key, level);
         // With nothing selected the level goes last; otherwise first among its new siblings.
         if (selected)
-            addFirst(*m_tree, parent, key, caption);
+            addFirst(m_tree, parent, key, caption);
         else
-            m_tree->add(nullptr, Tree::Relation::Last, key, caption);
-        refillMoveToIfVisible();
-        Display(Ready);
+            m_tree.add(nullptr, Tree::Relation::Last, key, caption);
+        refillMoveToIfShown();
+        m_status.Display(Ready);
     });
 }
 
-void frmScenery::mnuLevelRemove_Click()
+void Organiser::mnuLevelRemove_Click()
 {
-    guarded("mnuLevelRemove_Click", [&] {
-        TreeNode *node = currentNode();
+    guarded(m_context.ui, "mnuLevelRemove_Click", [&] {
+        TreeNode *node = m_tree.selectedItem();
         if (!node || node->text() == LibraryNames::NewLevelCaption)
             return;
-        Display(QStringLiteral("Remove level."));
+        m_status.Display(QStringLiteral("Remove level."));
         const QString key = node->key();
         if (isLevelKey(key)) {
             // Sceneries the filter hides are subitems too: removing their level would orphan them.
@@ -92,65 +95,65 @@ void frmScenery::mnuLevelRemove_Click()
             } else {
                 if (m_manager.dicLevel.contains(key))
                     m_manager.dicLevel.remove(key);
-                m_tree->remove(node);
-                refillMoveToIfVisible();
+                m_tree.remove(node);
+                refillMoveToIfShown();
             }
         }
-        Display(Ready);
+        m_status.Display(Ready);
     });
 }
 
-void frmScenery::mnuLevelRename_Click()
+void Organiser::mnuLevelRename_Click()
 {
-    guarded("mnuLevelRename_Click", [&] {
-        TreeNode *node = currentNode();
+    guarded(m_context.ui, "mnuLevelRename_Click", [&] {
+        TreeNode *node = m_tree.selectedItem();
         if (!node)
             return;
-        Display(QStringLiteral("Rename level."));
+        m_status.Display(QStringLiteral("Rename level."));
         const QString oldKey = node->key();
         if (!isLevelKey(oldKey) || node->text() == LibraryNames::NewLevelCaption) {
-            Display(Ready);
+            m_status.Display(Ready);
             return;
         }
         const QString current = node->text();
         const QString answer = m_context.ui.input(QStringLiteral("Insert the new caption for the level: ") + current,
                                                   QStringLiteral("Rename Level"), current).trimmed();
         if (answer.isEmpty()) {
-            Display(Ready);
+            m_status.Display(Ready);
             return;
         }
         const QString caption = withoutSeparator(answer);
         // Built from the parent, so that a caption changed by a label edit is mended as well.
         const QString newKey = node->parent() ? node->parent()->key() + Separator + caption
                                               : LibraryNames::LevelPrefix + caption;
-        const QString taken = m_libraryTree->rekey(node, newKey);
+        const QString taken = m_libraryTree.rekey(node, newKey);
         if (!taken.isEmpty()) {
             m_context.ui.inform(taken == newKey ? levelTakenText(caption)
                                                 : QStringLiteral("The new caption would give two entries the key \"%1\".").arg(taken),
                                 QStringLiteral("Can not rename level."), UiPort::Icon::Exclamation);
-            Display(Ready);
+            m_status.Display(Ready);
             return;
         }
         node->setText(caption);
         m_manager.dicLevel.item(newKey)->sLevelCaption = caption;
-        refillMoveToIfVisible();
-        Display(Ready);
+        refillMoveToIfShown();
+        m_status.Display(Ready);
     });
 }
 
-void frmScenery::sortLevel(bool descending)
+void Organiser::sortLevel(bool descending)
 {
-    TreeNode *level = currentNode();
+    TreeNode *level = m_tree.selectedItem();
     if (!level)
         return;
-    Display(QStringLiteral("Sort level."));
+    m_status.Display(QStringLiteral("Sort level."));
     if (isLevelKey(level->key()) && level->hasChildren()) {
         std::vector<TreeNode *> list;
         for (TreeNode *child = level->firstChild(); child; child = child->next())
             list.push_back(child);
         // The children give up their keys, so that the sorted copies can take them.
         for (TreeNode *child : list)
-            m_tree->setKey(child, QStringLiteral("Sort") + child->key());
+            m_tree.setKey(child, QStringLiteral("Sort") + child->key());
         for (size_t round = 0; round < list.size(); ++round) {
             size_t winner = list.size();
             for (size_t i = 0; i < list.size(); ++i) {
@@ -166,15 +169,15 @@ void frmScenery::sortLevel(bool descending)
             replaceNode(node, level, Tree::Relation::Child, node->key().mid(4));  // without "Sort"
         }
     }
-    Display(Ready);
+    m_status.Display(Ready);
 }
 
-void frmScenery::mnuLevelSort_Click()
+void Organiser::mnuLevelSort_Click()
 {
-    guarded("mnuLevelSort_Click", [&] { sortLevel(false); });
+    guarded(m_context.ui, "mnuLevelSort_Click", [&] { sortLevel(false); });
 }
 
-void frmScenery::mnuLevelSortDesc_Click()
+void Organiser::mnuLevelSortDesc_Click()
 {
-    guarded("mnuLevelSortDesc_Click", [&] { sortLevel(true); });
+    guarded(m_context.ui, "mnuLevelSortDesc_Click", [&] { sortLevel(true); });
 }

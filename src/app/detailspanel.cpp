@@ -1,7 +1,8 @@
-#include "app/frmscenery.h"
+#include "app/detailspanel.h"
 
 #include "app/filehelpers.h"
-
+#include "app/windowprocedure.h"
+#include "app/windowstatus.h"
 #include "areas/areadialogs.h"
 #include "areas/areavalues.h"
 #include "library/scenerymanager.h"
@@ -31,27 +32,55 @@ QString sizeText(qint64 bytes)
 using WinPath::join;
 }
 
-QStringList frmScenery::authorList() const
+const QStringList DetailsPanel::SalesTypes = {QStringLiteral("Copyleft"), QStringLiteral("Freeware"),
+                                              QStringLiteral("Payware"), QStringLiteral("Public Domain"),
+                                              QStringLiteral("Shareware")};
+const QStringList DetailsPanel::GroupIDs = {QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
+                                            QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")};
+
+DetailsPanel::DetailsPanel(AppContext &context, SceneryManager &manager, Tree &tree, LibraryTree &libraryTree,
+                           WindowStatus &status, QObject *parent)
+    : QObject(parent), m_context(context), m_manager(manager), m_tree(tree), m_libraryTree(libraryTree),
+      m_status(status)
 {
-    return m_libraryTree->authors();
+    connect(&m_libraryTree, &LibraryTree::authorsChanged, this, &DetailsPanel::detailsChanged);
+}
+
+QStringList DetailsPanel::authorList() const
+{
+    return m_libraryTree.authors();
 }
 
 // ---- Showing a scenery -------------------------------------------------------------------
 
-void frmScenery::trvScenery_NodeClick(TreeNode *node)
+void DetailsPanel::trvScenery_NodeClick(TreeNode *node)
 {
-    guarded("trvScenery_NodeClick", [&] {
+    guarded(m_context.ui, "trvScenery_NodeClick", [&] {
         if (!node || !isSceneryKey(node->key()))
             return;
-        m_displayedScenery = m_manager.colScenery.item(node->key());
-        fillDetails(*m_displayedScenery);
+        m_displayed = m_manager.colScenery.item(node->key());
+        fillDetails(*m_displayed);
     });
 }
 
-void frmScenery::fillDetails(const clsScenery &s)
+void DetailsPanel::trvScenery_KeyUp()
+{
+    if (TreeNode *node = m_tree.selectedItem())
+        trvScenery_NodeClick(node);
+}
+
+void DetailsPanel::showTitle(const SceneryPtr &scenery)
+{
+    if (scenery != m_displayed)
+        return;
+    m_fields.txtTitle = scenery->Title;
+    emit detailsChanged();
+}
+
+void DetailsPanel::fillDetails(const clsScenery &s)
 {
     // Each field is filled through its own handler, which writes the same value back.
-    if (m_details.chkActive != s.Active)
+    if (m_fields.chkActive != s.Active)
         chkActive_Click(s.Active);
     chkRequired_Click(s.Required);
     txtExclude_Change(s.Exclude);
@@ -63,15 +92,15 @@ void frmScenery::fillDetails(const clsScenery &s)
     if (s.GroupID >= 0 && s.GroupID < GroupIDs.size())
         txtGroupID_Click(s.GroupID);
     else
-        m_details.txtGroupID = -1;
+        m_fields.txtGroupID = -1;
     txtID_Change(s.ID);
-    m_details.txtLayer = (QStringLiteral("000") + QString::number(s.Layer)).right(3);
+    m_fields.txtLayer = (QStringLiteral("000") + QString::number(s.Layer)).right(3);
     txtLocal_Change(s.LocalPath);
     txtRemote_Change(s.RemotePath);
     txtTexture_ID_Change(QString::number(s.Texture_ID));
-    m_details.txtTitle = s.Title;
+    m_fields.txtTitle = s.Title;
     txtAuthor_Change(s.Author);
-    m_details.txtAuthorSelStart = 0;
+    m_fields.txtAuthorSelStart = 0;
     txtVersion_Change(s.Version);
     optLocalRemote_Click(s.IsLocalPath ? 0 : 1);
 
@@ -81,9 +110,9 @@ void frmScenery::fillDetails(const clsScenery &s)
     if (s.SalesType >= 1 && s.SalesType <= SalesTypes.size())
         cboSalesType_Click(s.SalesType - 1);
     else
-        m_details.cboSalesType = -1;
+        m_fields.cboSalesType = -1;
     m_simBoxesWrite = false;
-    for (int i = 0; i < int(m_details.chkType.size()); ++i)
+    for (int i = 0; i < int(m_fields.chkType.size()); ++i)
         chkType_Click(i, (s.FlySim & (1 << i)) != 0);
     m_simBoxesWrite = true;
     txtComment_Change(s.Comment);
@@ -99,7 +128,7 @@ void frmScenery::fillDetails(const clsScenery &s)
     emit detailsChanged();
 }
 
-QString frmScenery::pictureBaseFolder(const QString &localPath) const
+QString DetailsPanel::pictureBaseFolder(const QString &localPath) const
 {
     // The folder above a last part "scenery", ending in "\"; a bare drive ("C:") is taken as it stands.
     const QString folder = m_manager.getRealPath(localPath);
@@ -109,14 +138,14 @@ QString frmScenery::pictureBaseFolder(const QString &localPath) const
     return folder.endsWith(QLatin1Char(':')) ? folder : WinPath::withTrailingSeparator(folder);
 }
 
-void frmScenery::showPicture(const QString &realPath)
+void DetailsPanel::showPicture(const QString &realPath)
 {
     QString picture;
     if (!realPath.isEmpty()) {
         // A picture set through the panel lands in the base folder; it is shown from there too
         // when the scenery's own folder has none.
         QStringList folders{realPath};
-        const QString base = pictureBaseFolder(m_details.txtLocal);
+        const QString base = pictureBaseFolder(m_fields.txtLocal);
         if (base.compare(join(realPath, QString()), Qt::CaseInsensitive) != 0)
             folders.append(base);
         for (const QString &folder : std::as_const(folders)) {
@@ -131,10 +160,10 @@ void frmScenery::showPicture(const QString &realPath)
                 break;
         }
     }
-    m_details.picture = picture;
+    m_fields.picture = picture;
 }
 
-void frmScenery::setFolderStatus(const clsScenery &s, const QString &realPath)
+void DetailsPanel::setFolderStatus(const clsScenery &s, const QString &realPath)
 {
     QString text = s.Title;
     // The simulator's own scenery folder is never measured, nor is a scenery without a local folder.
@@ -142,60 +171,60 @@ void frmScenery::setFolderStatus(const clsScenery &s, const QString &realPath)
         && m_context.fs.folderExists(realPath)) {
         text += QStringLiteral(" (") + sizeText(m_context.fs.folderSize(realPath)) + QLatin1Char(')');
     }
-    Display(text);
+    m_status.Display(text);
 }
 
-void frmScenery::recolourActive(bool active)
+void DetailsPanel::recolourActive(bool active)
 {
-    if (!m_displayedScenery)
+    if (!m_displayed)
         return;
-    if (TreeNode *node = m_tree->node(m_displayedScenery->Key))
+    if (TreeNode *node = m_tree.node(m_displayed->Key))
         node->setForeColor(active ? rgb(100, 100, 255) : rgb(255, 100, 100));
 }
 
 // ---- Field handlers ----------------------------------------------------------------------
 
-void frmScenery::txtLocal_Change(const QString &text)
+void DetailsPanel::txtLocal_Change(const QString &text)
 {
-    m_details.txtLocal = text;
-    if (m_displayedScenery)
-        m_displayedScenery->LocalPath = text;
+    m_fields.txtLocal = text;
+    if (m_displayed)
+        m_displayed->LocalPath = text;
     emit detailsChanged();
 }
 
-void frmScenery::txtRemote_Change(const QString &text)
+void DetailsPanel::txtRemote_Change(const QString &text)
 {
-    m_details.txtRemote = text;
-    if (m_displayedScenery)
-        m_displayedScenery->RemotePath = text;
+    m_fields.txtRemote = text;
+    if (m_displayed)
+        m_displayed->RemotePath = text;
     emit detailsChanged();
 }
 
-void frmScenery::txtTexture_ID_Change(const QString &text)
+void DetailsPanel::txtTexture_ID_Change(const QString &text)
 {
-    m_details.txtTexture_ID = text;
+    m_fields.txtTexture_ID = text;
     // A text that is no 16-bit number (an emptied field while typing) leaves the record alone.
     bool ok = false;
     const int value = text.trimmed().toInt(&ok);
-    if (m_displayedScenery && ok && value >= -32768 && value <= 32767)
-        m_displayedScenery->Texture_ID = qint16(value);
+    if (m_displayed && ok && value >= -32768 && value <= 32767)
+        m_displayed->Texture_ID = qint16(value);
     emit detailsChanged();
 }
 
-void frmScenery::txtAuthor_Change(const QString &text)
+void DetailsPanel::txtAuthor_Change(const QString &text)
 {
-    m_details.txtAuthor = text;
-    if (m_details.txtAuthorSelStart > text.size())
-        m_details.txtAuthorSelStart = int(text.size());
-    if (m_displayedScenery)
-        m_displayedScenery->Author = text;
+    m_fields.txtAuthor = text;
+    if (m_fields.txtAuthorSelStart > text.size())
+        m_fields.txtAuthorSelStart = int(text.size());
+    if (m_displayed)
+        m_displayed->Author = text;
     emit detailsChanged();
 }
 
-void frmScenery::txtAuthor_KeyUp(Qt::Key key, int selStart)
+void DetailsPanel::txtAuthor_KeyUp(Qt::Key key, int selStart)
 {
-    const QString text = m_details.txtAuthor;
-    m_details.txtAuthorSelStart = qBound(0, selStart, int(text.size()));
+    const QString text = m_fields.txtAuthor;
+    m_fields.txtAuthorSelStart = qBound(0, selStart, int(text.size()));
     // Arrow keys only move the caret.
     if (key == Qt::Key_Left || key == Qt::Key_Up || key == Qt::Key_Right || key == Qt::Key_Down)
         return;
@@ -213,111 +242,111 @@ void frmScenery::txtAuthor_KeyUp(Qt::Key key, int selStart)
             break;
         }
     }
-    m_details.txtAuthorSelStart = n;
+    m_fields.txtAuthorSelStart = n;
     txtAuthor_Change(completed);
 }
 
-void frmScenery::txtVersion_Change(const QString &text)
+void DetailsPanel::txtVersion_Change(const QString &text)
 {
-    m_details.txtVersion = text;
-    if (m_displayedScenery)
-        m_displayedScenery->Version = text;
+    m_fields.txtVersion = text;
+    if (m_displayed)
+        m_displayed->Version = text;
     emit detailsChanged();
 }
 
-void frmScenery::txtComment_Change(const QString &text)
+void DetailsPanel::txtComment_Change(const QString &text)
 {
-    m_details.txtComment = text;
-    if (m_displayedScenery)
-        m_displayedScenery->Comment = text;
+    m_fields.txtComment = text;
+    if (m_displayed)
+        m_displayed->Comment = text;
     emit detailsChanged();
 }
 
-void frmScenery::txtGroup_Change(const QString &text)
+void DetailsPanel::txtGroup_Change(const QString &text)
 {
-    m_details.txtGroup = text;
-    if (m_displayedScenery)
-        m_displayedScenery->Group = text;
+    m_fields.txtGroup = text;
+    if (m_displayed)
+        m_displayed->Group = text;
     emit detailsChanged();
 }
 
-void frmScenery::txtID_Change(const QString &text)
+void DetailsPanel::txtID_Change(const QString &text)
 {
-    m_details.txtID = text;
-    if (m_displayedScenery)
-        m_displayedScenery->ID = text;
+    m_fields.txtID = text;
+    if (m_displayed)
+        m_displayed->ID = text;
     emit detailsChanged();
 }
 
-void frmScenery::txtGroupID_Click(int listIndex)
+void DetailsPanel::txtGroupID_Click(int listIndex)
 {
     if (listIndex < 0 || listIndex >= GroupIDs.size())
         return;
-    m_details.txtGroupID = listIndex;
-    if (m_displayedScenery)
-        m_displayedScenery->GroupID = qint16(listIndex);
+    m_fields.txtGroupID = listIndex;
+    if (m_displayed)
+        m_displayed->GroupID = qint16(listIndex);
     emit detailsChanged();
 }
 
-void frmScenery::chkActive_Click(bool checked)
+void DetailsPanel::chkActive_Click(bool checked)
 {
-    m_details.chkActive = checked;
-    if (m_displayedScenery) {
-        m_displayedScenery->Active = checked;
+    m_fields.chkActive = checked;
+    if (m_displayed) {
+        m_displayed->Active = checked;
         recolourActive(checked);
     }
     emit detailsChanged();
 }
 
-void frmScenery::chkRequired_Click(bool checked)
+void DetailsPanel::chkRequired_Click(bool checked)
 {
-    m_details.chkRequired = checked;
-    if (m_displayedScenery)
-        m_displayedScenery->Required = checked;
+    m_fields.chkRequired = checked;
+    if (m_displayed)
+        m_displayed->Required = checked;
     emit detailsChanged();
 }
 
-void frmScenery::chkType_Click(int index, bool checked)
+void DetailsPanel::chkType_Click(int index, bool checked)
 {
-    if (index < 0 || index >= int(m_details.chkType.size()))
+    if (index < 0 || index >= int(m_fields.chkType.size()))
         return;
-    m_details.chkType[std::size_t(index)] = checked;
-    if (m_simBoxesWrite && m_displayedScenery) {
+    m_fields.chkType[std::size_t(index)] = checked;
+    if (m_simBoxesWrite && m_displayed) {
         qint16 flySim = 0;
-        for (int i = 0; i < int(m_details.chkType.size()); ++i) {
-            if (m_details.chkType[std::size_t(i)])
+        for (int i = 0; i < int(m_fields.chkType.size()); ++i) {
+            if (m_fields.chkType[std::size_t(i)])
                 flySim = qint16(flySim + (1 << i));
         }
-        m_displayedScenery->FlySim = flySim;
+        m_displayed->FlySim = flySim;
     }
     emit detailsChanged();
 }
 
-void frmScenery::cboSalesType_Click(int listIndex)
+void DetailsPanel::cboSalesType_Click(int listIndex)
 {
     if (listIndex < -1 || listIndex >= SalesTypes.size())
         return;
-    m_details.cboSalesType = listIndex;
-    if (m_displayedScenery)
-        m_displayedScenery->SalesType = qint16(listIndex + 1);
+    m_fields.cboSalesType = listIndex;
+    if (m_displayed)
+        m_displayed->SalesType = qint16(listIndex + 1);
     emit detailsChanged();
 }
 
-void frmScenery::optLocalRemote_Click(int index)
+void DetailsPanel::optLocalRemote_Click(int index)
 {
     if (index != 0 && index != 1)
         return;
-    m_details.optLocalRemote = index;
-    if (m_displayedScenery)
-        m_displayedScenery->IsLocalPath = index == 0;
+    m_fields.optLocalRemote = index;
+    if (m_displayed)
+        m_displayed->IsLocalPath = index == 0;
     emit detailsChanged();
 }
 
-void frmScenery::cmdFile_Click(int index)
+void DetailsPanel::cmdFile_Click(int index)
 {
-    guarded("cmdFile_Click", [&] {
+    guarded(m_context.ui, "cmdFile_Click", [&] {
         if (index == 0 || index == 1) {
-            const QString current = index == 0 ? m_details.txtLocal : m_details.txtRemote;
+            const QString current = index == 0 ? m_fields.txtLocal : m_fields.txtRemote;
             const QString start = current.isEmpty() ? m_manager.FSPath() : m_manager.getRealPath(current);
             const std::optional<QString> folder =
                 Start::chooseFolder(m_context.ui, QStringLiteral("Select folder"), start);
@@ -331,7 +360,7 @@ void frmScenery::cmdFile_Click(int index)
         }
         if (index != 2)
             return;
-        if (m_details.txtLocal.isEmpty()) {
+        if (m_fields.txtLocal.isEmpty()) {
             m_context.ui.inform(QStringLiteral("Please define the local path before you set the picture."),
                                 QStringLiteral("Can not assign picture"));
             return;
@@ -339,66 +368,66 @@ void frmScenery::cmdFile_Click(int index)
         UiPort::FileChooser chooser;
         chooser.title = QStringLiteral("Select bmp/gif/jpg");
         chooser.filter = QStringLiteral("*.jpg|*.jpg|*.gif|*.gif|*.bmp|*.bmp");
-        chooser.initialDir = m_details.txtLocal;
+        chooser.initialDir = m_fields.txtLocal;
         chooser.mustExist = true;
         const std::optional<QString> chosen = m_context.ui.chooseFile(chooser);
         if (!chosen || chosen->isEmpty())
             return;
-        const QString target = pictureBaseFolder(m_details.txtLocal) + QStringLiteral("Scenery.bmp");
+        const QString target = pictureBaseFolder(m_fields.txtLocal) + QStringLiteral("Scenery.bmp");
         // A picture that cannot be loaded changes nothing, the old "Scenery.bmp" included.
         if (!m_pictureConverter || !m_pictureConverter(*chosen, target))
             return;
-        m_details.picture = *chosen;
+        m_fields.picture = *chosen;
         emit detailsChanged();
     });
 }
 
-void frmScenery::txtExclude_Change(const QString &text)
+void DetailsPanel::txtExclude_Change(const QString &text)
 {
-    m_details.txtExclude = text;
-    if (m_displayedScenery) {
-        m_details.txtExcludeRed = !text.isEmpty() && CheckErrorExclude(text);
-        m_displayedScenery->Exclude = text;
+    m_fields.txtExclude = text;
+    if (m_displayed) {
+        m_fields.txtExcludeRed = !text.isEmpty() && CheckErrorExclude(text);
+        m_displayed->Exclude = text;
         SetLightBulb();
     }
     emit detailsChanged();
 }
 
-void frmScenery::txtFlatten_Change(int index, const QString &text)
+void DetailsPanel::txtFlatten_Change(int index, const QString &text)
 {
     if (index < 0 || index >= clsScenery::FlattenCount)
         return;
-    m_details.txtFlatten[std::size_t(index)] = text;
-    if (m_displayedScenery) {
-        m_details.txtFlattenRed[std::size_t(index)] = !text.isEmpty() && CheckErrorFlatten(text);
-        m_displayedScenery->setFlatten(qint16(index), text);
+    m_fields.txtFlatten[std::size_t(index)] = text;
+    if (m_displayed) {
+        m_fields.txtFlattenRed[std::size_t(index)] = !text.isEmpty() && CheckErrorFlatten(text);
+        m_displayed->setFlatten(qint16(index), text);
         SetLightBulb();
     }
     emit detailsChanged();
 }
 
-void frmScenery::cmdExclude_Click()
+void DetailsPanel::cmdExclude_Click()
 {
-    guarded("cmdExclude_Click", [&] {
-        if (const std::optional<QString> text = editExclude(m_context.ui, m_details.txtExclude))
+    guarded(m_context.ui, "cmdExclude_Click", [&] {
+        if (const std::optional<QString> text = editExclude(m_context.ui, m_fields.txtExclude))
             txtExclude_Change(*text);
     });
 }
 
-void frmScenery::cmdFlatten_Click(int index)
+void DetailsPanel::cmdFlatten_Click(int index)
 {
-    guarded("cmdFlatten_Click", [&] {
+    guarded(m_context.ui, "cmdFlatten_Click", [&] {
         if (index < 0 || index >= clsScenery::FlattenCount)
             return;
-        if (const std::optional<QString> text = editFlatten(m_context.ui, m_details.txtFlatten[std::size_t(index)]))
+        if (const std::optional<QString> text = editFlatten(m_context.ui, m_fields.txtFlatten[std::size_t(index)]))
             txtFlatten_Change(index, *text);
     });
 }
 
-void frmScenery::SetLightBulb()
+void DetailsPanel::SetLightBulb()
 {
-    QString all = m_details.txtExclude;
-    for (const QString &flatten : m_details.txtFlatten)
+    QString all = m_fields.txtExclude;
+    for (const QString &flatten : m_fields.txtFlatten)
         all += flatten;
     const int image = all.isEmpty() ? ImageEmpty : ImageFilled;
     if (m_tabs.excFlatImage != image) {
@@ -407,13 +436,10 @@ void frmScenery::SetLightBulb()
     }
 }
 
-void frmScenery::tbsScenery_Click(int page)
+void DetailsPanel::tbsScenery_Click(int page)
 {
     if (page < TabDetail || page > TabFileList)
         return;
     m_tabs.selected = page;
-    // The "Move to" page always shows the levels as they are now.
-    if (page == TabMoveTo)
-        FillMoveToTree();
     emit tabsChanged();
 }

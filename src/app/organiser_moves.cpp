@@ -1,6 +1,8 @@
-#include "app/frmscenery.h"
+#include "app/organiser.h"
 
+#include "app/detailspanel.h"
 #include "app/frmmovetreenode.h"
+#include "app/windowprocedure.h"
 #include "library/scenerymanager.h"
 #include "tree/librarytree.h"
 
@@ -22,27 +24,7 @@ struct LevelEntry
 };
 }
 
-// ---- Keys ------------------------------------------------------------------------------------
-
-TreeNode *frmScenery::replaceNode(TreeNode *old, TreeNode *relative, Tree::Relation relation, const QString &key)
-{
-    Tree &tree = *m_tree;
-    const QString newKey = key.isEmpty() ? old->key() : key;
-    // The old node gives up its key first, so that the new one can take it.
-    tree.setKey(old, QStringLiteral("Move") + old->key());
-    TreeNode *fresh = tree.add(relative, relation, newKey, old->text());
-    while (TreeNode *child = old->firstChild())
-        tree.move(child, fresh, Tree::Relation::Child);
-    fresh->setChecked(old->checked());
-    fresh->setBold(old->bold());
-    fresh->setBackColor(old->backColor());
-    fresh->setForeColor(old->foreColor());
-    fresh->setExpanded(old->expanded());
-    tree.remove(old);
-    return fresh;
-}
-
-void frmScenery::refuseMove(const QString &text)
+void Organiser::refuseMove(const QString &text)
 {
     m_context.ui.inform(text, CanNotMove, UiPort::Icon::Exclamation);
 }
@@ -59,7 +41,7 @@ QString takenText(const QString &taken, const QString &newKey, bool level, const
 }
 }
 
-bool frmScenery::moveIntoLevel(TreeNode *node, TreeNode *target)
+bool Organiser::moveIntoLevel(TreeNode *node, TreeNode *target)
 {
     if (!node || !target || !isLevelKey(target->key()))
         return false;
@@ -72,38 +54,38 @@ bool frmScenery::moveIntoLevel(TreeNode *node, TreeNode *target)
     const QString newKey = level ? target->key() + Separator + m_manager.dicLevel.item(oldKey)->sLevelCaption
                                  : LibraryNames::SceneryPrefix + target->key().mid(LibraryNames::LevelPrefix.size())
                                        + Separator + m_manager.colScenery.item(oldKey)->Title;
-    const QString taken = m_libraryTree->rekey(node, newKey);
+    const QString taken = m_libraryTree.rekey(node, newKey);
     if (!taken.isEmpty()) {
         refuseMove(takenText(taken, newKey, level, QStringLiteral("The level \"%1\"").arg(target->text())));
         return false;
     }
-    m_tree->move(node, target, Tree::Relation::Child);
+    m_tree.move(node, target, Tree::Relation::Child);
     node->ensureVisible();
     return true;
 }
 
-bool frmScenery::moveToRoot(TreeNode *node)
+bool Organiser::moveToRoot(TreeNode *node)
 {
     const QString newKey = LibraryNames::LevelPrefix + node->text();
-    const QString taken = m_libraryTree->rekey(node, newKey);
+    const QString taken = m_libraryTree.rekey(node, newKey);
     if (!taken.isEmpty()) {
         refuseMove(takenText(taken, newKey, true, QStringLiteral("The top level")));
         return false;
     }
-    const bool selected = m_tree->selectedItem() == node;
+    const bool selected = m_tree.selectedItem() == node;
     TreeNode *fresh = replaceNode(node, nullptr, Tree::Relation::Last);
     if (selected)
-        m_tree->setSelectedItem(fresh);
+        m_tree.setSelectedItem(fresh);
     fresh->ensureVisible();
     return true;
 }
 
 // ---- One step among the siblings -------------------------------------------------------------
 
-void frmScenery::InnerMove(int direction)
+void Organiser::InnerMove(int direction)
 {
-    guarded("InnerMove", [&] {
-        TreeNode *node = currentNode();
+    guarded(m_context.ui, "InnerMove", [&] {
+        TreeNode *node = m_tree.selectedItem();
         if (!node)
             return;
         TreeNode *anchor = nullptr;
@@ -129,19 +111,19 @@ void frmScenery::InnerMove(int direction)
         if (!anchor || anchor == node)
             return;
         TreeNode *fresh = replaceNode(node, anchor, relation);
-        m_tree->setSelectedItem(fresh);
+        m_tree.setSelectedItem(fresh);
         fresh->ensureVisible();
     });
 }
 
 // ---- Moving to another level -----------------------------------------------------------------
 
-void frmScenery::fillLevelTree(Tree &target) const
+void Organiser::fillLevelTree(Tree &target) const
 {
     // The levels are taken first: letting events run while walking the tree itself could pull a
     // node away under the walk.
     std::vector<LevelEntry> entries;
-    for (const TreeNode *n = m_tree->firstRoot(); n; n = n->nextInWalk()) {
+    for (const TreeNode *n = m_tree.firstRoot(); n; n = n->nextInWalk()) {
         if (isLevelKey(n->key()))
             entries.push_back({n->key(), n->text(), n->parent() ? n->parent()->key() : QString()});
     }
@@ -155,10 +137,10 @@ void frmScenery::fillLevelTree(Tree &target) const
     }
 }
 
-void frmScenery::MoveTo()
+void Organiser::MoveTo()
 {
-    guarded("MoveTo", [&] {
-        TreeNode *node = currentNode();
+    guarded(m_context.ui, "MoveTo", [&] {
+        TreeNode *node = m_tree.selectedItem();
         if (!node)
             return;
         const bool level = isLevelKey(node->key());
@@ -173,29 +155,32 @@ void frmScenery::MoveTo()
         if (dialog.bRoot && level) {
             moveToRoot(node);
         } else if (!dialog.sLevelKey.isEmpty()) {
-            if (TreeNode *target = m_tree->node(dialog.sLevelKey))
+            if (TreeNode *target = m_tree.node(dialog.sLevelKey))
                 moveIntoLevel(node, target);
         }
     });
 }
 
-void frmScenery::mnuLevelMoveToLevel_Click()
-{
-    Display(QStringLiteral("Move level to level."));
-    MoveTo();
-    Display(QStringLiteral("Ready."));
-}
-
-void frmScenery::mnuSceneryMoveToLevel_Click()
-{
-    Display(QStringLiteral("Move scenery to level."));
-    MoveTo();
-    Display(QStringLiteral("Ready."));
-}
-
 // ---- Dragging a scenery ----------------------------------------------------------------------
 
-bool frmScenery::trvScenery_MouseMove(bool leftButton)
+TreeNode *Organiser::dragNode() const
+{
+    return m_tree.node(m_dragNodeKey);
+}
+
+void Organiser::trvScenery_MouseDown(TreeNode *node)
+{
+    m_dragNodeKey = node ? node->key() : QString();
+    if (node) {
+        // The pressed node becomes the selected one even when the press lands on its check box,
+        // which the tree control does not select: the commands act on what the panel shows.
+        m_tree.setSelectedItem(node);
+        m_details.trvScenery_NodeClick(node);
+    }
+    m_dropHighlightKey.clear();
+}
+
+bool Organiser::trvScenery_MouseMove(bool leftButton)
 {
     if (!leftButton || m_dragging)
         return false;
@@ -207,59 +192,67 @@ bool frmScenery::trvScenery_MouseMove(bool leftButton)
     return true;
 }
 
-void frmScenery::trvScenery_DragOver(TreeNode *node)
+void Organiser::trvScenery_DragOver(TreeNode *node)
 {
     m_dropHighlightKey = node && !isSceneryKey(node->key()) ? node->key() : QString();
 }
 
-void frmScenery::dropOn(TreeNode *target)
+void Organiser::dropOn(TreeNode *target)
 {
     TreeNode *node = dragNode();
     if (target && node && isSceneryKey(node->key()))
         moveIntoLevel(node, target);
 }
 
-void frmScenery::trvScenery_DragDrop()
+void Organiser::trvScenery_DragDrop()
 {
-    guarded("trvScenery_DragDrop", [&] { dropOn(m_tree->node(m_dropHighlightKey)); });
+    guarded(m_context.ui, "trvScenery_DragDrop", [&] { dropOn(m_tree.node(m_dropHighlightKey)); });
     m_dropHighlightKey.clear();
     m_dragging = false;
 }
 
 // ---- The "Move to" page ----------------------------------------------------------------------
 
-void frmScenery::FillMoveToTree()
+void Organiser::setMoveToPageShown(bool shown)
 {
-    guarded("FillMoveToTree", [&] { fillLevelTree(*m_moveTo); });
-}
-
-void frmScenery::refillMoveToIfVisible()
-{
-    if (m_tabs.selected == TabMoveTo)
+    m_moveToShown = shown;
+    // The page always shows the levels as they are now.
+    if (shown)
         FillMoveToTree();
 }
 
-void frmScenery::trvMoveTo_DblClick()
+void Organiser::FillMoveToTree()
 {
-    TreeNode *selected = m_moveTo->selectedItem();
+    guarded(m_context.ui, "FillMoveToTree", [&] { fillLevelTree(m_moveTo); });
+}
+
+void Organiser::refillMoveToIfShown()
+{
+    if (m_moveToShown)
+        FillMoveToTree();
+}
+
+void Organiser::trvMoveTo_DblClick()
+{
+    TreeNode *selected = m_moveTo.selectedItem();
     if (!selected)
         return;
-    if (TreeNode *node = m_tree->node(selected->key()))
+    if (TreeNode *node = m_tree.node(selected->key()))
         node->ensureVisible();
     selected->setExpanded(!selected->expanded());
 }
 
-void frmScenery::trvMoveTo_DragOver(TreeNode *node)
+void Organiser::trvMoveTo_DragOver(TreeNode *node)
 {
     m_moveToHighlightKey = node ? node->key() : QString();
 }
 
-void frmScenery::trvMoveTo_DragDrop()
+void Organiser::trvMoveTo_DragDrop()
 {
-    guarded("trvMoveTo_DragDrop", [&] {
+    guarded(m_context.ui, "trvMoveTo_DragDrop", [&] {
         if (m_moveToHighlightKey.isEmpty())
             return;
-        TreeNode *target = m_tree->node(m_moveToHighlightKey);
+        TreeNode *target = m_tree.node(m_moveToHighlightKey);
         m_moveToHighlightKey.clear();
         m_dragging = false;
         TreeNode *before = dragNode();
@@ -267,10 +260,10 @@ void frmScenery::trvMoveTo_DragDrop()
         // A refused drop leaves the selection alone.
         if (!before || LibraryTree::getParentKey(before->key()) != (target ? target->key() : QString()))
             return;
-        const TreeNode *newLevel = m_tree->node(LibraryNames::NewLevelKey);
+        const TreeNode *newLevel = m_tree.node(LibraryNames::NewLevelKey);
         if (TreeNode *first = newLevel ? newLevel->firstChild() : nullptr) {
-            m_tree->setSelectedItem(first);
-            trvScenery_NodeClick(first);
+            m_tree.setSelectedItem(first);
+            m_details.trvScenery_NodeClick(first);
         }
     });
     m_moveToHighlightKey.clear();
