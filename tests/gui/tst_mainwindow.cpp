@@ -239,8 +239,8 @@ private slots:
         const auto details = [&window] {
             QStringList out, ticked;
             for (int i = 0; i < 6; ++i) {
-                if (window.child<QCheckBox>(u"chkType(%1)"_s.arg(i))->isChecked())
-                    ticked << window.child<QCheckBox>(u"chkType(%1)"_s.arg(i))->text();
+                if (window.child<QCheckBox>(u"chkType%1"_s.arg(i))->isChecked())
+                    ticked << window.child<QCheckBox>(u"chkType%1"_s.arg(i))->text();
             }
             for (const QString &name : {u"txtTitle"_s, u"txtLayer"_s, u"txtVersion"_s})
                 out << window.child<QLineEdit>(name)->text();
@@ -255,7 +255,7 @@ private slots:
         // author box completes to a listed spelling and leaves the caret after what was typed.
         window.child(u"txtVersion"_s)->setFocus();
         QTest::keyClicks(window.child(u"txtVersion"_s), u"2.1"_s);
-        QTest::mouseClick(window.child(u"chkType(0)"_s), Qt::LeftButton);
+        QTest::mouseClick(window.child(u"chkType0"_s), Qt::LeftButton);
         QLineEdit *author = window.child<QComboBox>(u"txtAuthor"_s)->lineEdit();
         author->setFocus();
         QTest::keyClicks(author, u"ja"_s);
@@ -518,7 +518,7 @@ private slots:
         QList<QWidget *> shown{window.view->freeSpaceLabel(), window.view->tabs()->tabBar(),
                                window.child(u"imgPicture"_s), window.child(u"lblSet"_s)};
         for (int i = 0; i < 6; ++i)
-            shown << window.view->filterBox(i) << window.child(u"chkType(%1)"_s.arg(i));
+            shown << window.view->filterBox(i) << window.child(u"chkType%1"_s.arg(i));
         for (int panel = 2; panel <= 4; ++panel)
             shown << window.view->statusPanel(panel);
         for (QAction *action : window.view->toolBar()->actions())

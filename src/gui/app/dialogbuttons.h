@@ -13,19 +13,30 @@ struct OkCancelButtons
     QPushButton *cancel = nullptr;
 };
 
-// okIsDefault: Enter presses OK; off for dialogs whose text field takes Enter itself.
-inline OkCancelButtons makeOkCancelButtons(QWidget *parent, const QString &okName, const QString &cancelCaption,
-                                           bool okIsDefault = true)
+// Completes a button box that holds the OK button (a form's box): names OK and adds Cancel with
+// the program's caption. okIsDefault: Enter presses OK; off for dialogs whose text field takes
+// Enter itself.
+inline OkCancelButtons completeOkCancelButtons(QDialogButtonBox *box, const QString &okName,
+                                               const QString &cancelCaption, bool okIsDefault = true)
 {
     OkCancelButtons buttons;
-    buttons.box = new QDialogButtonBox(parent);
-    buttons.ok = buttons.box->addButton(QDialogButtonBox::Ok);
+    buttons.box = box;
+    buttons.ok = box->button(QDialogButtonBox::Ok);
+    if (!buttons.ok)
+        buttons.ok = box->addButton(QDialogButtonBox::Ok);
     buttons.ok->setObjectName(okName);
     if (okIsDefault)
         buttons.ok->setDefault(true);
     else
         buttons.ok->setAutoDefault(false);
-    buttons.cancel = buttons.box->addButton(cancelCaption, QDialogButtonBox::RejectRole);
+    buttons.cancel = box->addButton(cancelCaption, QDialogButtonBox::RejectRole);
     buttons.cancel->setObjectName(QStringLiteral("cmdCancel"));
     return buttons;
+}
+
+// A new button box with OK and Cancel, for a dialog built in code.
+inline OkCancelButtons makeOkCancelButtons(QWidget *parent, const QString &okName, const QString &cancelCaption,
+                                           bool okIsDefault = true)
+{
+    return completeOkCancelButtons(new QDialogButtonBox(parent), okName, cancelCaption, okIsDefault);
 }

@@ -2,27 +2,21 @@
 
 #include "app/commandtable.h"
 #include "app/frmscenery.h"
+#include "gui/app/excludeflattenpage.h"
+#include "gui/app/scenerydetailspage.h"
 #include "gui/app/splashview.h"
 #include "gui/app/toolbaricons.h"
 #include "gui/tree/nodedelegate.h"
 #include "gui/tree/treemodel.h"
-#include "library/scenerymanager.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDrag>
 #include <QDropEvent>
-#include <QFormLayout>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
-#include <QImage>
-#include <QIntValidator>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,8 +24,6 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
@@ -47,45 +39,6 @@
 namespace {
 
 const char *const CommandProperty = "command";
-
-// Sets a line edit's text only when it differs, so a refresh leaves the caret where it is.
-void setLineText(QLineEdit *edit, const QString &text)
-{
-    if (edit->text() == text)
-        return;
-    edit->setText(text);
-    // A long value shown from elsewhere is read from its beginning.
-    if (!edit->hasFocus())
-        edit->setCursorPosition(0);
-}
-
-void setRedText(QLineEdit *edit, bool red, const QColor &normal)
-{
-    QPalette palette = edit->palette();
-    const QColor wanted = red ? QColor(255, 0, 0) : normal;
-    if (palette.color(QPalette::Text) == wanted)
-        return;
-    palette.setColor(QPalette::Text, wanted);
-    edit->setPalette(palette);
-}
-
-QLabel *formLabel(const QString &text, QWidget *buddy, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return label;
-}
-
-QPushButton *browseButton(const QString &name, const QString &toolTip, QWidget *parent)
-{
-    auto *button = new QPushButton(QStringLiteral("..."), parent);
-    button->setObjectName(name);
-    button->setToolTip(toolTip);
-    button->setAutoDefault(false);
-    button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 18);
-    return button;
-}
 
 } // namespace
 
@@ -233,7 +186,6 @@ MainWindow::MainWindow(frmScenery &form, QWidget *parent) : QMainWindow(parent),
     refreshStatus();
     refreshSetList();
     refreshFilters();
-    refreshDetails();
     refreshTabs();
     refreshFreeSpace();
     refreshCommandStates();
@@ -411,242 +363,12 @@ QWidget *MainWindow::buildRightPane()
     // Every tab stays readable: the pane is never narrower than the four of them.
     m_tabs->tabBar()->setUsesScrollButtons(false);
     m_tabs->tabBar()->setElideMode(Qt::ElideNone);
-    m_tabs->addTab(buildDetailsPage(), QStringLiteral("Scenery Details"));
-    m_tabs->addTab(buildExcludeFlattenPage(), QStringLiteral("Exclude / Flatten"));
+    m_tabs->addTab(new SceneryDetailsPage(m_form), QStringLiteral("Scenery Details"));
+    m_tabs->addTab(new ExcludeFlattenPage(m_form), QStringLiteral("Exclude / Flatten"));
     m_tabs->addTab(buildMoveToPage(), QStringLiteral("Move to"));
     m_tabs->addTab(buildFileListPage(), QStringLiteral("File list"));
     layout->addWidget(m_tabs, 1);
     return pane;
-}
-
-QWidget *MainWindow::buildDetailsPage()
-{
-    auto *page = new QWidget;
-    page->setObjectName(QStringLiteral("fraScenery"));
-    m_detailsPage = page;
-    auto *grid = new QGridLayout(page);
-    grid->setContentsMargins(10, 10, 10, 10);
-    grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(6);
-    grid->setColumnStretch(2, 1);
-    int row = 0;
-
-    const auto lineEdit = [page](const char *name) {
-        auto *edit = new QLineEdit(page);
-        edit->setObjectName(QString::fromLatin1(name));
-        return edit;
-    };
-
-    m_title = lineEdit("txtTitle");
-    m_title->setReadOnly(true);
-    grid->addWidget(formLabel(QStringLiteral("Title:"), m_title, page), row, 0);
-    grid->addWidget(m_title, row++, 1, 1, 4);
-
-    m_localRemote = new QButtonGroup(this);
-    m_localRemote->setExclusive(true);
-    const std::array<const char *, 2> pathLabels{"Local:", "Remote:"};
-    const std::array<const char *, 2> pathTips{"Use the local folder", "Use the remote folder"};
-    for (int i = 0; i < 2; ++i) {
-        QLineEdit *edit = lineEdit(i == 0 ? "txtLocal" : "txtRemote");
-        (i == 0 ? m_local : m_remote) = edit;
-        auto *option = new QRadioButton(page);
-        option->setObjectName(QStringLiteral("optLocalRemote(%1)").arg(i));
-        option->setToolTip(QString::fromLatin1(pathTips[std::size_t(i)]));
-        m_optLocalRemote[std::size_t(i)] = option;
-        m_localRemote->addButton(option, i);
-        QPushButton *browse =
-            browseButton(QStringLiteral("cmdFile(%1)").arg(i), tr("Choose the folder"), page);
-        connect(browse, &QPushButton::clicked, this, [this, i] { m_form.cmdFile_Click(i); });
-        grid->addWidget(formLabel(QString::fromLatin1(pathLabels[std::size_t(i)]), edit, page), row, 0);
-        grid->addWidget(option, row, 1);
-        grid->addWidget(edit, row, 2, 1, 2);
-        grid->addWidget(browse, row++, 4);
-    }
-
-    // Layer and texture are short numbers side by side.
-    m_layer = lineEdit("txtLayer");
-    m_layer->setReadOnly(true);
-    m_layer->setInputMask(QStringLiteral("999"));
-    m_textureId = lineEdit("txtTexture_ID");
-    m_textureId->setValidator(new QIntValidator(-32768, 32767, m_textureId));
-    const int numberWidth = m_layer->fontMetrics().horizontalAdvance(QStringLiteral("-000000")) + 16;
-    m_layer->setMaximumWidth(numberWidth);
-    m_textureId->setMaximumWidth(numberWidth);
-    auto *numbers = new QHBoxLayout;
-    numbers->setSpacing(8);
-    numbers->addWidget(m_layer);
-    numbers->addSpacing(12);
-    numbers->addWidget(formLabel(QStringLiteral("Texture ID:"), m_textureId, page));
-    numbers->addWidget(m_textureId);
-    numbers->addStretch(1);
-    grid->addWidget(formLabel(QStringLiteral("Layer:"), m_layer, page), row, 0);
-    grid->addLayout(numbers, row++, 1, 1, 4);
-
-    m_author = new QComboBox(page);
-    m_author->setObjectName(QStringLiteral("txtAuthor"));
-    m_author->setEditable(true);
-    m_author->setInsertPolicy(QComboBox::NoInsert);
-    m_author->setCompleter(nullptr);
-    grid->addWidget(formLabel(QStringLiteral("Author:"), m_author, page), row, 0);
-    grid->addWidget(m_author, row++, 1, 1, 4);
-
-    m_version = lineEdit("txtVersion");
-    grid->addWidget(formLabel(QStringLiteral("Version:"), m_version, page), row, 0);
-    grid->addWidget(m_version, row++, 1, 1, 4);
-
-    m_comment = lineEdit("txtComment");
-    grid->addWidget(formLabel(QStringLiteral("Comment:"), m_comment, page), row, 0);
-    grid->addWidget(m_comment, row++, 1, 1, 4);
-
-    m_group = lineEdit("txtGroup");
-    m_id = lineEdit("txtID");
-    m_id->setToolTip(tr("ID"));
-    m_id->setMaximumWidth(numberWidth + 20);
-    m_groupId = new QComboBox(page);
-    m_groupId->setObjectName(QStringLiteral("txtGroupID"));
-    m_groupId->addItems(DetailsPanel::GroupIDs);
-    auto *groupRow = new QHBoxLayout;
-    groupRow->setSpacing(8);
-    groupRow->addWidget(m_group, 1);
-    groupRow->addWidget(m_id);
-    groupRow->addSpacing(8);
-    groupRow->addWidget(formLabel(QStringLiteral("Group ID:"), m_groupId, page));
-    groupRow->addWidget(m_groupId);
-    grid->addWidget(formLabel(QStringLiteral("Group:"), m_group, page), row, 0);
-    grid->addLayout(groupRow, row++, 1, 1, 4);
-
-    m_active = new QCheckBox(page);
-    m_active->setObjectName(QStringLiteral("chkActive"));
-    m_required = new QCheckBox(QStringLiteral("Required"), page);
-    m_required->setObjectName(QStringLiteral("chkRequired"));
-    auto *flags = new QHBoxLayout;
-    flags->addWidget(m_active);
-    flags->addSpacing(24);
-    flags->addWidget(m_required);
-    flags->addStretch(1);
-    grid->addWidget(formLabel(QStringLiteral("Active:"), m_active, page), row, 0);
-    grid->addLayout(flags, row++, 1, 1, 4);
-
-    auto *sims = new QGridLayout;
-    sims->setHorizontalSpacing(12);
-    sims->setVerticalSpacing(2);
-    for (int i = 0; i < int(m_types.size()); ++i) {
-        auto *box = new QCheckBox(Organiser::FilterCaptions.at(i), page);
-        box->setObjectName(QStringLiteral("chkType(%1)").arg(i));
-        m_types[std::size_t(i)] = box;
-        sims->addWidget(box, i / 3, i % 3);
-        connect(box, &QCheckBox::clicked, this,
-                [this, i](bool checked) { m_form.chkType_Click(i, checked); });
-    }
-    sims->setColumnStretch(3, 1);
-    auto *simLabel = formLabel(QStringLiteral("Sim:"), m_types[0], page);
-    simLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    grid->addWidget(simLabel, row, 0);
-    grid->addLayout(sims, row++, 1, 1, 4);
-
-    m_salesType = new QComboBox(page);
-    m_salesType->setObjectName(QStringLiteral("cboSalesType"));
-    m_salesType->addItems(DetailsPanel::SalesTypes);
-    grid->addWidget(formLabel(QStringLiteral("Type:"), m_salesType, page), row, 0);
-    auto *typeRow = new QHBoxLayout;
-    typeRow->addWidget(m_salesType);
-    typeRow->addStretch(1);
-    grid->addLayout(typeRow, row++, 1, 1, 4);
-
-    // The picture with its buttons closes the page.
-    m_picture = new QLabel(page);
-    m_picture->setObjectName(QStringLiteral("imgPicture"));
-    m_picture->setFixedSize(176, 112);
-    m_picture->setAlignment(Qt::AlignCenter);
-    m_picture->setFrameShape(QFrame::StyledPanel);
-    m_picture->setFrameShadow(QFrame::Sunken);
-    m_picture->setText(tr("No picture"));
-    m_picture->setForegroundRole(QPalette::PlaceholderText);
-    auto *pictureButton = new QPushButton(tr("Picture..."), page);
-    pictureButton->setObjectName(QStringLiteral("cmdFile(2)"));
-    pictureButton->setToolTip(tr("Set the scenery's picture"));
-    pictureButton->setAutoDefault(false);
-    connect(pictureButton, &QPushButton::clicked, this, [this] { m_form.cmdFile_Click(2); });
-    auto *airports = new QPushButton(tr("Airports..."), page);
-    airports->setObjectName(QStringLiteral("cmdAirportDir"));
-    airports->setToolTip(tr("Airport directory"));
-    airports->setAutoDefault(false);
-    airports->setEnabled(false); // the airport directory is not part of this version
-    auto *pictureButtons = new QVBoxLayout;
-    pictureButtons->addWidget(pictureButton);
-    pictureButtons->addWidget(airports);
-    pictureButtons->addStretch(1);
-    auto *pictureRow = new QHBoxLayout;
-    pictureRow->addWidget(m_picture);
-    pictureRow->addLayout(pictureButtons);
-    pictureRow->addStretch(1);
-    grid->addLayout(pictureRow, row++, 1, 1, 4);
-    grid->setRowStretch(row, 1);
-
-    // User edits go to the logic; refreshes come back with the signals blocked.
-    connect(m_local, &QLineEdit::textEdited, this, [this](const QString &t) { m_form.txtLocal_Change(t); });
-    connect(m_remote, &QLineEdit::textEdited, this, [this](const QString &t) { m_form.txtRemote_Change(t); });
-    connect(m_textureId, &QLineEdit::textEdited, this,
-            [this](const QString &t) { m_form.txtTexture_ID_Change(t); });
-    connect(m_author->lineEdit(), &QLineEdit::textEdited, this,
-            [this](const QString &t) { m_form.txtAuthor_Change(t); });
-    connect(m_author, &QComboBox::activated, this,
-            [this](int index) { m_form.txtAuthor_Change(m_author->itemText(index)); });
-    connect(m_version, &QLineEdit::textEdited, this,
-            [this](const QString &t) { m_form.txtVersion_Change(t); });
-    connect(m_comment, &QLineEdit::textEdited, this,
-            [this](const QString &t) { m_form.txtComment_Change(t); });
-    connect(m_group, &QLineEdit::textEdited, this, [this](const QString &t) { m_form.txtGroup_Change(t); });
-    connect(m_id, &QLineEdit::textEdited, this, [this](const QString &t) { m_form.txtID_Change(t); });
-    connect(m_groupId, &QComboBox::activated, this, [this](int index) { m_form.txtGroupID_Click(index); });
-    connect(m_active, &QCheckBox::clicked, this, [this](bool checked) { m_form.chkActive_Click(checked); });
-    connect(m_required, &QCheckBox::clicked, this,
-            [this](bool checked) { m_form.chkRequired_Click(checked); });
-    connect(m_salesType, &QComboBox::activated, this,
-            [this](int index) { m_form.cboSalesType_Click(index); });
-    connect(m_localRemote, &QButtonGroup::idClicked, this,
-            [this](int id) { m_form.optLocalRemote_Click(id); });
-    return page;
-}
-
-QWidget *MainWindow::buildExcludeFlattenPage()
-{
-    auto *page = new QWidget;
-    page->setObjectName(QStringLiteral("fraExcludeFlatten"));
-    m_excFlatPage = page;
-    auto *grid = new QGridLayout(page);
-    grid->setContentsMargins(10, 10, 10, 10);
-    grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(5);
-    grid->setColumnStretch(1, 1);
-
-    m_exclude = new QLineEdit(page);
-    m_exclude->setObjectName(QStringLiteral("txtExclude"));
-    QPushButton *excludeButton =
-        browseButton(QStringLiteral("cmdExclude"), tr("Edit the exclusion area"), page);
-    grid->addWidget(formLabel(QStringLiteral("Exclude:"), m_exclude, page), 0, 0);
-    grid->addWidget(m_exclude, 0, 1);
-    grid->addWidget(excludeButton, 0, 2);
-    connect(m_exclude, &QLineEdit::textEdited, this,
-            [this](const QString &t) { m_form.txtExclude_Change(t); });
-    connect(excludeButton, &QPushButton::clicked, this, [this] { m_form.cmdExclude_Click(); });
-
-    grid->setRowMinimumHeight(1, 8);
-    for (int i = 0; i < int(m_flatten.size()); ++i) {
-        auto *edit = new QLineEdit(page);
-        edit->setObjectName(QStringLiteral("txtFlatten(%1)").arg(i));
-        m_flatten[std::size_t(i)] = edit;
-        QPushButton *button =
-            browseButton(QStringLiteral("cmdFlatten(%1)").arg(i), tr("Edit the flattening area"), page);
-        grid->addWidget(formLabel(QStringLiteral("Flatten %1:").arg(i), edit, page), i + 2, 0);
-        grid->addWidget(edit, i + 2, 1);
-        grid->addWidget(button, i + 2, 2);
-        connect(edit, &QLineEdit::textEdited, this,
-                [this, i](const QString &t) { m_form.txtFlatten_Change(i, t); });
-        connect(button, &QPushButton::clicked, this, [this, i] { m_form.cmdFlatten_Click(i); });
-    }
-    grid->setRowStretch(int(m_flatten.size()) + 2, 1);
-    return page;
 }
 
 QWidget *MainWindow::buildMoveToPage()
@@ -782,7 +504,6 @@ void MainWindow::bindLogic()
     connect(&m_form.status(), &WindowStatus::statusChanged, this, &MainWindow::refreshStatus);
     connect(&m_form.sets(), &SetSelector::setListChanged, this, &MainWindow::refreshSetList);
     connect(&m_form.organiser(), &Organiser::filtersChanged, this, &MainWindow::refreshFilters);
-    connect(&m_form.details(), &DetailsPanel::detailsChanged, this, &MainWindow::refreshDetails);
     connect(&m_form.details(), &DetailsPanel::tabsChanged, this, &MainWindow::refreshTabs);
     connect(&m_form.status(), &WindowStatus::freeSpaceChanged, this, &MainWindow::refreshFreeSpace);
     connect(&m_form.layout(), &WindowLayout::placementChanged, this, &MainWindow::applyPlacement);
@@ -912,96 +633,6 @@ void MainWindow::refreshFilters()
     for (std::size_t i = 0; i < m_filter.size(); ++i) {
         const QSignalBlocker blocker(m_filter[i]);
         m_filter[i]->setChecked(filter[i]);
-    }
-}
-
-void MainWindow::refreshDetails()
-{
-    const DetailsPanel::Fields &d = m_form.details().fields();
-    const bool shown = m_form.details().displayedScenery() != nullptr;
-    m_detailsPage->setEnabled(shown);
-    m_excFlatPage->setEnabled(shown);
-
-    setLineText(m_title, d.txtTitle);
-    setLineText(m_local, d.txtLocal);
-    setLineText(m_remote, d.txtRemote);
-    setLineText(m_layer, d.txtLayer);
-    setLineText(m_textureId, d.txtTexture_ID);
-    setLineText(m_version, d.txtVersion);
-    setLineText(m_comment, d.txtComment);
-    setLineText(m_group, d.txtGroup);
-    setLineText(m_id, d.txtID);
-
-    {
-        const QSignalBlocker blocker(m_localRemote);
-        m_localRemote->setExclusive(false);
-        for (int i = 0; i < 2; ++i)
-            m_optLocalRemote[std::size_t(i)]->setChecked(d.optLocalRemote == i);
-        m_localRemote->setExclusive(true);
-    }
-    {
-        const QSignalBlocker blocker(m_author);
-        const QStringList authors = m_form.details().authorList();
-        QStringList listed;
-        for (int i = 0; i < m_author->count(); ++i)
-            listed.append(m_author->itemText(i));
-        if (listed != authors) {
-            m_author->clear();
-            m_author->addItems(authors);
-            m_author->setCurrentIndex(-1);
-        }
-        QLineEdit *edit = m_author->lineEdit();
-        if (edit->text() != d.txtAuthor) {
-            edit->setText(d.txtAuthor);
-            // A completion leaves the caret where the typing was and marks what it added.
-            const int caret = std::clamp(d.txtAuthorSelStart, 0, int(d.txtAuthor.size()));
-            if (edit->hasFocus() && caret > 0)
-                edit->setSelection(int(d.txtAuthor.size()), caret - int(d.txtAuthor.size()));
-            else
-                edit->setCursorPosition(caret);
-        }
-    }
-    {
-        const QSignalBlocker blocker(m_groupId);
-        if (m_groupId->currentIndex() != d.txtGroupID)
-            m_groupId->setCurrentIndex(d.txtGroupID);
-    }
-    {
-        const QSignalBlocker blocker(m_salesType);
-        if (m_salesType->currentIndex() != d.cboSalesType)
-            m_salesType->setCurrentIndex(d.cboSalesType);
-    }
-    {
-        const QSignalBlocker a(m_active);
-        const QSignalBlocker r(m_required);
-        m_active->setChecked(d.chkActive);
-        m_required->setChecked(d.chkRequired);
-    }
-    for (std::size_t i = 0; i < m_types.size(); ++i) {
-        const QSignalBlocker blocker(m_types[i]);
-        m_types[i]->setChecked(d.chkType[i]);
-    }
-
-    const QColor normal = palette().color(QPalette::Text);
-    setLineText(m_exclude, d.txtExclude);
-    setRedText(m_exclude, d.txtExcludeRed, normal);
-    for (std::size_t i = 0; i < m_flatten.size(); ++i) {
-        setLineText(m_flatten[i], d.txtFlatten[i]);
-        setRedText(m_flatten[i], d.txtFlattenRed[i], normal);
-    }
-
-    if (d.picture != m_pictureShown) {
-        m_pictureShown = d.picture;
-        QImage image;
-        if (!d.picture.isEmpty())
-            image.load(m_form.context().fs.toHost(d.picture));
-        if (image.isNull()) {
-            m_picture->setText(tr("No picture"));
-        } else {
-            const QSize room = m_picture->contentsRect().size();
-            m_picture->setPixmap(
-                QPixmap::fromImage(image.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
-        }
     }
 }
 
@@ -1222,15 +853,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     case QEvent::KeyRelease:
-        if (watched == m_tree) {
+        if (watched == m_tree)
             m_form.trvScenery_KeyUp();
-        } else if (watched == m_author || watched == m_author->lineEdit()) {
-            // The editable combo has the focus and passes its keys on to its line edit past every
-            // filter, so the release is seen at the combo.
-            auto *key = static_cast<QKeyEvent *>(event);
-            if (!key->isAutoRepeat())
-                m_form.txtAuthor_KeyUp(Qt::Key(key->key()), m_author->lineEdit()->cursorPosition());
-        }
         break;
     case QEvent::MouseButtonPress:
         if (watched == m_tree->viewport()) {

@@ -112,8 +112,6 @@ private:
     void buildToolBar();
     QWidget *buildTreePane();
     QWidget *buildRightPane();
-    QWidget *buildDetailsPage();
-    QWidget *buildExcludeFlattenPage();
     QWidget *buildMoveToPage();
     QWidget *buildFileListPage();
     void buildStatusBar();
@@ -134,7 +132,6 @@ private:
     void refreshStatus();
     void refreshSetList();
     void refreshFilters();
-    void refreshDetails();
     void refreshTabs();
     void refreshFreeSpace();
     void onTreeSelection(TreeNode *node);
@@ -156,31 +153,6 @@ private:
     QPushButton *m_changeSim = nullptr;
     QLabel *m_freeSpace = nullptr;
     QTabWidget *m_tabs = nullptr;
-
-    // The details page.
-    QWidget *m_detailsPage = nullptr;
-    QWidget *m_excFlatPage = nullptr;
-    QLineEdit *m_title = nullptr;
-    QLineEdit *m_local = nullptr;
-    QLineEdit *m_remote = nullptr;
-    QButtonGroup *m_localRemote = nullptr;
-    std::array<QRadioButton *, 2> m_optLocalRemote{};
-    QLineEdit *m_layer = nullptr;
-    QLineEdit *m_textureId = nullptr;
-    QComboBox *m_author = nullptr;
-    QLineEdit *m_version = nullptr;
-    QLineEdit *m_comment = nullptr;
-    QLineEdit *m_group = nullptr;
-    QLineEdit *m_id = nullptr;
-    QComboBox *m_groupId = nullptr;
-    QCheckBox *m_active = nullptr;
-    QCheckBox *m_required = nullptr;
-    std::array<QCheckBox *, 6> m_types{};
-    QComboBox *m_salesType = nullptr;
-    QLabel *m_picture = nullptr;
-    QString m_pictureShown;
-    QLineEdit *m_exclude = nullptr;
-    std::array<QLineEdit *, 10> m_flatten{};
 
     QMenu *m_levelMenu = nullptr;
     QMenu *m_sceneryMenu = nullptr;

@@ -5,16 +5,15 @@
 #include "gui/app/guiuiport.h"
 #include "gui/areas/usrareawidget.h"
 
+#include "ui_excludedialog.h"
+#include "ui_flattendialog.h"
+
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFormLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QValidator>
-#include <QVBoxLayout>
 
 namespace {
 // Lets through only what the elevation field accepts from typing or pasting; the text already in
@@ -60,30 +59,18 @@ AreaDialogView::AreaDialogView(AreaDialogLogic &logic, QWidget *parent) : QDialo
     });
 }
 
-void AreaDialogView::addButtons(QBoxLayout *layout)
+void AreaDialogView::bindButtons(QLabel *note, QPushButton *deleteButton, QDialogButtonBox *buttons)
 {
-    m_note = new QLabel(this);
-    m_note->setObjectName(QStringLiteral("lblUnread"));
-    m_note->setWordWrap(true);
+    m_note = note;
     QPalette palette = m_note->palette();
     palette.setColor(QPalette::WindowText, QColor(176, 0, 0));
     m_note->setPalette(palette);
-    layout->addWidget(m_note);
     refreshNote();
 
-    // Delete stands apart on the left, away from OK and Cancel.
-    auto *row = new QHBoxLayout;
-    m_delete = new QPushButton(tr("&Delete"), this);
-    m_delete->setObjectName(QStringLiteral("cmdDelete"));
-    m_delete->setToolTip(tr("Remove this area from the scenery"));
-    m_delete->setAutoDefault(false);
-    row->addWidget(m_delete);
-    row->addStretch(1);
-    const OkCancelButtons buttons = makeOkCancelButtons(this, QStringLiteral("cmdOK"), tr("&Cancel"));
-    m_ok = buttons.ok;
-    m_cancel = buttons.cancel;
-    row->addWidget(buttons.box);
-    layout->addLayout(row);
+    m_delete = deleteButton;
+    const OkCancelButtons okCancel = completeOkCancelButtons(buttons, QStringLiteral("cmdOK"), tr("&Cancel"));
+    m_ok = okCancel.ok;
+    m_cancel = okCancel.cancel;
 
     connect(m_ok, &QPushButton::clicked, this, [this] {
         m_result = QDialog::Accepted;
@@ -123,39 +110,29 @@ void AreaDialogView::done(int result)
 
 // ---- ExcludeDialog
 
-ExcludeDialog::ExcludeDialog(frmExclude &form, QWidget *parent) : AreaDialogView(form, parent), m_form(form)
+ExcludeDialog::ExcludeDialog(frmExclude &form, QWidget *parent)
+    : AreaDialogView(form, parent), m_form(form), m_ui(std::make_unique<Ui::ExcludeDialog>())
 {
-    setWindowTitle(tr("Exclude"));
-    setObjectName(QStringLiteral("frmExclude"));
-
-    auto *layout = new QVBoxLayout(this);
-    auto *areaGroup = new QGroupBox(tr("Rectangle (two opposite corners)"), this);
-    auto *areaLayout = new QVBoxLayout(areaGroup);
-    m_area = new UsrAreaWidget(form.usrExclude, areaGroup);
-    m_area->setObjectName(QStringLiteral("usrExclude"));
-    areaLayout->addWidget(m_area);
-    layout->addWidget(areaGroup);
-
-    auto *classGroup = new QGroupBox(tr("Classes"), this);
-    auto *classLayout = new QHBoxLayout(classGroup);
+    m_ui->setupUi(this);
+    m_ui->usrExclude->bind(form.usrExclude);
+    bindButtons(m_ui->lblUnread, m_ui->cmdDelete, m_ui->buttons);
+    m_classes = {m_ui->chkClass0, m_ui->chkClass1, m_ui->chkClass2, m_ui->chkClass3};
     for (int i = 0; i < frmExclude::ClassCount; ++i) {
-        auto *box = new QCheckBox(frmExclude::classCaption(i), classGroup);
-        box->setObjectName(QStringLiteral("chkClass%1").arg(i));
-        classLayout->addWidget(box);
-        connect(box, &QCheckBox::clicked, this, [this, i](bool checked) { m_form.setClassChecked(i, checked); });
-        m_classes[std::size_t(i)] = box;
+        connect(m_classes[std::size_t(i)], &QCheckBox::clicked, this,
+                [this, i](bool checked) { m_form.setClassChecked(i, checked); });
     }
-    classLayout->addStretch(1);
-    layout->addWidget(classGroup);
-
-    addButtons(layout);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-
     connect(&m_form, &frmExclude::classesChanged, this, &ExcludeDialog::refreshClasses);
     connect(&m_form, &frmExclude::classesChanged, this, &ExcludeDialog::refreshNote);
     connect(&m_form.usrExclude, &usrArea::changed, this, &ExcludeDialog::refreshNote);
     refreshClasses();
-    m_area->degreesEdit(1)->setFocus();
+    m_ui->usrExclude->degreesEdit(1)->setFocus();
+}
+
+ExcludeDialog::~ExcludeDialog() = default;
+
+UsrAreaWidget *ExcludeDialog::areaWidget() const
+{
+    return m_ui->usrExclude;
 }
 
 void ExcludeDialog::refreshClasses()
@@ -166,47 +143,37 @@ void ExcludeDialog::refreshClasses()
 
 // ---- FlattenDialog
 
-FlattenDialog::FlattenDialog(frmFlatten &form, QWidget *parent) : AreaDialogView(form, parent), m_form(form)
+FlattenDialog::FlattenDialog(frmFlatten &form, QWidget *parent)
+    : AreaDialogView(form, parent), m_form(form), m_ui(std::make_unique<Ui::FlattenDialog>())
 {
-    setWindowTitle(tr("Flatten"));
-    setObjectName(QStringLiteral("frmFlatten"));
+    m_ui->setupUi(this);
+    m_ui->usrFlatten->bind(form.usrFlatten);
+    bindButtons(m_ui->lblUnread, m_ui->cmdDelete, m_ui->buttons);
 
-    auto *layout = new QVBoxLayout(this);
-
-    auto *elevationRow = new QHBoxLayout;
-    auto *label = new QLabel(tr("&MSL:"), this);
-    m_elevation = new QLineEdit(this);
-    m_elevation->setObjectName(QStringLiteral("txtElevation"));
-    m_elevation->setAlignment(Qt::AlignRight);
-    m_elevation->setMaxLength(12);
-    m_elevation->setFixedWidth(m_elevation->fontMetrics().horizontalAdvance(QStringLiteral("-000000000")) + 12);
-    m_elevation->setToolTip(tr("Elevation of the flattened ground, -2000 to 99999"));
-    m_elevation->setText(form.elevation());
-    m_elevation->setValidator(new ElevationValidator(form, m_elevation));
-    label->setBuddy(m_elevation);
-    elevationRow->addWidget(label);
-    elevationRow->addWidget(m_elevation);
-    elevationRow->addStretch(1);
-    layout->addLayout(elevationRow);
-
-    auto *areaGroup = new QGroupBox(tr("Area (four corners)"), this);
-    auto *areaLayout = new QVBoxLayout(areaGroup);
-    m_area = new UsrAreaWidget(form.usrFlatten, areaGroup);
-    m_area->setObjectName(QStringLiteral("usrFlatten"));
-    areaLayout->addWidget(m_area);
-    layout->addWidget(areaGroup);
-
-    addButtons(layout);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    QLineEdit *elevation = m_ui->txtElevation;
+    elevation->setFixedWidth(elevation->fontMetrics().horizontalAdvance(QStringLiteral("-000000000")) + 12);
+    elevation->setText(form.elevation());
+    elevation->setValidator(new ElevationValidator(form, elevation));
 
     connect(&m_form.usrFlatten, &usrArea::changed, this, &FlattenDialog::refreshNote);
-    connect(m_elevation, &QLineEdit::textEdited, this, [this](const QString &text) {
-        m_form.editElevation(text, m_elevation->cursorPosition());
-    });
+    connect(elevation, &QLineEdit::textEdited, this,
+            [this](const QString &text) { m_form.editElevation(text, m_ui->txtElevation->cursorPosition()); });
     connect(&m_form, &frmFlatten::elevationChanged, this, [this] {
-        if (m_elevation->text() != m_form.elevation())
-            m_elevation->setText(m_form.elevation());
+        if (m_ui->txtElevation->text() != m_form.elevation())
+            m_ui->txtElevation->setText(m_form.elevation());
     });
-    setTabOrder(m_elevation, m_area->hemisphereBox(1));
-    m_elevation->setFocus();
+    setTabOrder(elevation, m_ui->usrFlatten->hemisphereBox(1));
+    elevation->setFocus();
+}
+
+FlattenDialog::~FlattenDialog() = default;
+
+UsrAreaWidget *FlattenDialog::areaWidget() const
+{
+    return m_ui->usrFlatten;
+}
+
+QLineEdit *FlattenDialog::elevationEdit() const
+{
+    return m_ui->txtElevation;
 }

@@ -3,8 +3,10 @@
 #include <QDialog>
 
 #include <array>
+#include <memory>
 
 class QCheckBox;
+class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -12,11 +14,17 @@ class UsrAreaWidget;
 class frmExclude;
 class frmFlatten;
 class AreaDialogLogic;
+namespace Ui {
+class ExcludeDialog;
+class FlattenDialog;
+}
 
 // Registers the Exclude and Flatten views with the GUI's UI port; the GUI's start calls it once.
 void registerAreaViews();
 
-// Closes when the logic hides itself (OK, Cancel, Delete); closing it otherwise is Cancel.
+// What the two area dialogs share: the note on what cannot be shown and the Delete, OK and Cancel
+// buttons, bound to the logic. Closes when the logic hides itself (OK, Cancel, Delete); closing it
+// otherwise is Cancel.
 class AreaDialogView : public QDialog
 {
     Q_OBJECT
@@ -32,9 +40,8 @@ public:
 
 protected:
     AreaDialogView(AreaDialogLogic &logic, QWidget *parent);
-    // Adds the note on what cannot be shown and the button row below the content; the buttons
-    // run the logic's handlers.
-    void addButtons(class QBoxLayout *layout);
+    // Binds the form's note, Delete button and button box (which holds OK) to the logic.
+    void bindButtons(QLabel *note, QPushButton *deleteButton, QDialogButtonBox *buttons);
     void refreshNote();
 
 private:
@@ -46,36 +53,39 @@ private:
     int m_result = QDialog::Rejected;
 };
 
+// The exclusion dialog (excludedialog.ui): a rectangle and the object classes.
 class ExcludeDialog : public AreaDialogView
 {
     Q_OBJECT
 
 public:
     ExcludeDialog(frmExclude &form, QWidget *parent = nullptr);
+    ~ExcludeDialog() override;
 
-    UsrAreaWidget *areaWidget() const { return m_area; }
+    UsrAreaWidget *areaWidget() const;
     QCheckBox *classBox(int index) const { return m_classes.at(std::size_t(index)); }
 
 private:
     void refreshClasses();
 
     frmExclude &m_form;
-    UsrAreaWidget *m_area = nullptr;
+    std::unique_ptr<Ui::ExcludeDialog> m_ui;
     std::array<QCheckBox *, 4> m_classes{};
 };
 
+// The flattening dialog (flattendialog.ui): the elevation and four points.
 class FlattenDialog : public AreaDialogView
 {
     Q_OBJECT
 
 public:
     FlattenDialog(frmFlatten &form, QWidget *parent = nullptr);
+    ~FlattenDialog() override;
 
-    UsrAreaWidget *areaWidget() const { return m_area; }
-    QLineEdit *elevationEdit() const { return m_elevation; }
+    UsrAreaWidget *areaWidget() const;
+    QLineEdit *elevationEdit() const;
 
 private:
     frmFlatten &m_form;
-    UsrAreaWidget *m_area = nullptr;
-    QLineEdit *m_elevation = nullptr;
+    std::unique_ptr<Ui::FlattenDialog> m_ui;
 };

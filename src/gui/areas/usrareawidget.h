@@ -3,20 +3,29 @@
 #include <QList>
 #include <QWidget>
 
+#include <array>
+#include <memory>
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class usrArea;
+namespace Ui {
+class UsrAreaWidget;
+}
 
-// The area editor's view: four points, each a latitude row and a longitude row with the
-// hemisphere, the degrees and the minutes. Edits go straight into the usrArea; changes of the
-// usrArea (loading, mode) are shown back.
+// The area editor's view (usrareawidget.ui): four points, each a latitude row and a longitude row
+// with the hemisphere, the degrees and the minutes. Bound to a usrArea, edits go straight into it
+// and its changes (loading, mode) are shown back. Forms place it as a promoted widget and bind it.
 class UsrAreaWidget : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit UsrAreaWidget(usrArea &area, QWidget *parent = nullptr);
+    explicit UsrAreaWidget(QWidget *parent = nullptr);
+    ~UsrAreaWidget() override;
+
+    void bind(usrArea &area);
 
     // Row 1 to 8, as in usrArea. A row holding a stored item it cannot show is marked: its fields
     // are tinted and their tooltip names the item.
@@ -30,13 +39,14 @@ private:
         QComboBox *hemisphere = nullptr;
         QLineEdit *degrees = nullptr;
         QLineEdit *minutes = nullptr;
-        QList<QWidget *> decorations;
-        QStringList toolTips; // of the three fields, while the row shows its own value
+        std::array<QLabel *, 2> signs{}; // the degree and minute signs
+        QStringList toolTips;           // of the three fields, while the row shows its own value
     };
 
     void refresh();
 
-    usrArea &m_area;
+    std::unique_ptr<Ui::UsrAreaWidget> m_ui;
+    usrArea *m_area = nullptr;
     QList<RowWidgets> m_rows;
     QList<QLabel *> m_pointLabels;
 };

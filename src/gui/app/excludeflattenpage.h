@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class frmScenery;
+class QLineEdit;
+namespace Ui {
+class ExcludeFlattenPage;
+}
+
+// The "Exclude / Flatten" page of the main window (excludeflattenpage.ui): the displayed
+// scenery's exclusion rectangle and ten flattening areas, typed or set with their editors. A text
+// that is no area is kept and shown in red.
+class ExcludeFlattenPage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ExcludeFlattenPage(frmScenery &form, QWidget *parent = nullptr);
+    ~ExcludeFlattenPage() override;
+
+private:
+    void refresh();
+
+    frmScenery &m_form;
+    std::unique_ptr<Ui::ExcludeFlattenPage> m_ui;
+    std::array<QLineEdit *, 10> m_flatten{};
+};
