@@ -151,6 +151,21 @@ Library &Library::set(const QString &name, Sim sim, const QStringList &members, 
     return *this;
 }
 
+Library &Library::recordOrder()
+{
+    for (qsizetype i = 0; i < m_nodes.size(); ++i) {
+        if (m_nodes[i].scenery < 0 || !m_sceneries[m_nodes[i].scenery].PreviousKey.isEmpty())
+            continue;
+        for (qsizetype before = i - 1; before >= 0; --before) {
+            if (m_nodes[before].parent == m_nodes[i].parent) {
+                m_sceneries[m_nodes[i].scenery].PreviousKey = m_nodes[before].key;
+                break;
+            }
+        }
+    }
+    return *this;
+}
+
 clsScenery Library::record(const QString &title) const
 {
     for (const clsScenery &s : m_sceneries) {

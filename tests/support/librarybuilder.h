@@ -85,6 +85,10 @@ public:
     Library &level(const QString &path);
     Library &scenery(const QString &title, const SceneryFields &fields = {});
     Library &set(const QString &name, Sim sim, const QStringList &members, const SetFields &fields = {});
+    // Records the order given as the program records a tree's order before it saves: a scenery
+    // without a PreviousKey of its own follows the node given before it in its level (the first
+    // follows nothing), so a window loading the files shows the nodes in this order.
+    Library &recordOrder();
 
     // Every record into the manager's containers, every node shown into the tree.
     const Library &buildInto(SceneryManager &manager, Tree &tree) const;
