@@ -1,9 +1,8 @@
-// The test tables read better with plain literals.
-#undef QT_NO_CAST_FROM_ASCII
-#undef QT_NO_CAST_TO_ASCII
+// The organising commands on the selected node: levels, moves, drags, sceneries and the search.
+// After each command the keys, records and order must still agree (organiseinvariants.h).
 
-#include "organise_invariants.h"
-#include "tst_frmscenery_fixture.h"
+#include "organiseinvariants.h"
+#include "windowfixture.h"
 
 #include "app/frmmovetreenode.h"
 #include "app/frmundoremove.h"
@@ -11,71 +10,170 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
 using Answer = UiPort::Answer;
+using Start::Command;
 
 namespace {
-const QString Ready = "Ready.", NewL = "LevelNew", Europe = "LevelEurope", Germany = "LevelEurope\\Germany", Asia = "LevelAsia";
-const QString A = "SceneryNew\\A", B = "SceneryNew\\B", C = "SceneryNew\\C", Paris = "SceneryEurope\\Paris", Berlin = "SceneryEurope\\Germany\\Berlin";
-// The library every row starts from, as shape() shows it: A and Berlin are ticked and coloured.
-const QString Base = "New(A+,B,C) Europe(Germany(Berlin+,Hamburg),Paris) Asia";
+const QString Ready = u"Ready."_s;
+const QString Before = u"before"_s; // the status text before the command ran
+const QString NewLevel = u"LevelNew"_s;
+const QString Europe = u"LevelEurope"_s;
+const QString Germany = u"LevelEurope\\Germany"_s;
+const QString Asia = u"LevelAsia"_s;
+const QString A = u"SceneryNew\\A"_s;
+const QString B = u"SceneryNew\\B"_s;
+const QString C = u"SceneryNew\\C"_s;
+const QString Berlin = u"SceneryEurope\\Germany\\Berlin"_s;
+const QString Paris = u"SceneryEurope\\Paris"_s;
+const QStringList TopLevels{u"New"_s, u"Europe"_s, u"Asia"_s};
 const NodeColor Marked = rgb(9, 9, 9);
+constexpr qint16 FS98 = 2;
+constexpr int FilterBoxFS2K2 = 3; // hides the FS98 sceneries
 
-// Base (Hamburg only for FS98) and extra items: "level|key|caption", "scenery|title|levelKey|flySim|previousKey",
-// "tick|key" (ticked and coloured), "filter" (sim filter on), "edit|key|text" (label edit), "do|row|key" (a command run first).
-frmScenery &load(MainWindowFixture &f, const QStringList &extra = {})
+// New: A, B, C; Europe: Germany (Berlin, and Hamburg for FS98 only), Paris; Asia.
+Library base()
 {
-    QStringList items{"level|LevelNew|New", "level|LevelEurope|Europe", "level|" + Germany + "|Germany", "level|LevelAsia|Asia", "scenery|A|LevelNew", "scenery|B|LevelNew||SceneryNew\\A", "scenery|C|LevelNew||SceneryNew\\B", "scenery|Berlin|" + Germany,
-                      "scenery|Hamburg|" + Germany + "|2|" + Berlin, "scenery|Paris|LevelEurope||" + Germany, "tick|" + A, "tick|" + Berlin};
-    for (const QString &item : items << extra) {
-        const QStringList p = item.split('|');
-        if (p[0] == "level")
-            f.addLevel(p[1], p[2]);
-        else if (p[0] == "scenery")
-            f.addScenery({.title = p[1], .level = p[2], .flySim = qint16(p.value(3).toInt()), .previousKey = p.value(4)});
+    return Library()
+        .scenery(u"A"_s, {.active = true})
+        .scenery(u"B"_s)
+        .scenery(u"C"_s)
+        .level(u"Europe\\Germany"_s)
+        .scenery(u"Berlin"_s, {.active = true})
+        .scenery(u"Hamburg"_s, {.flySim = FS98})
+        .level(u"Europe"_s)
+        .scenery(u"Paris"_s)
+        .level(u"Asia"_s);
+}
+
+// Loads the library in its order; A and Berlin, when there, are ticked and marked with a colour, so
+// that a test sees box and colour travel with their node.
+frmScenery &load(WindowFixture &f, Library library = base())
+{
+    frmScenery &form = f.load(library.recordOrder());
+    for (const QString &key : {A, Berlin}) {
+        if (TreeNode *node = f.node(key)) {
+            node->setChecked(true);
+            node->setBackColor(Marked);
+        }
     }
-    frmScenery &form = f.load();
-    for (const QString &item : items) {
-        const QStringList p = item.split('|');
-        if (p[0] == "tick")
-            f.node(p[1])->setChecked(true), f.node(p[1])->setBackColor(Marked);
-        else if (p[0] == "edit")
-            form.trvScenery_AfterLabelEdit(f.node(p[1]), p[2]);
-        else if (p[0] == "do")
-            f.select(p[2]), form.runCommand(Start::Command(p[1].toInt()));
-    }
+    form.status().Display(Before);
     return form;
 }
 
-// "text+(children) ..." with "+" for a ticked box, top-level nodes separated by blanks; then the removed list.
-QString shape(const TreeNode *n, const QString &separator = " ")
+// The faults of the tree after a command: a colour that left its box, or a broken invariant.
+QString faultAfterCommand(WindowFixture &f, bool uniqueTitles = true)
 {
-    QStringList parts;
-    for (; n; n = n->next())
-        parts << n->text() + (n->checked() ? "+" : "") + (n->firstChild() ? "(" + shape(n->firstChild(), ",") + ")" : QString());
-    return parts.join(separator);
+    for (const TreeNode *n = f.form->trvScenery().firstRoot(); n; n = n->nextInWalk()) {
+        if ((n->backColor() == Marked) != n->checked())
+            return u"the colour left the box of "_s + n->key();
+    }
+    const QString fault = organiseFault(*f.form, uniqueTitles);
+    return fault.isEmpty() ? restartFault(*f.form, f.env.context) : fault;
 }
 
-// The keys of the tree's nodes in walk order.
-QString nodeKeys(frmScenery &form)
+bool titlesUnique(const Library &library)
 {
-    QStringList keys;
-    for (const TreeNode *n = form.trvScenery().firstRoot(); n; n = n->nextInWalk())
-        keys << n->key();
-    return keys.join(",");
+    QSet<QString> titles;
+    for (const clsScenery &scenery : library.records())
+        titles.insert(scenery.Title);
+    return titles.size() == library.records().size();
 }
 
-QString shape(frmScenery &form)
+QString selectedKey(const WindowFixture &f)
 {
-    return shape(form.trvScenery().firstRoot()) + (form.organiser().removedList().isEmpty() ? QString() : " removed " + form.organiser().removedList().keys().join(","));
+    const TreeNode *node = f.form->trvScenery().selectedItem();
+    return node ? node->key() : QString();
 }
+
+void selectOrNone(WindowFixture &f, const QString &key)
+{
+    if (key.isEmpty())
+        f.form->trvScenery().setSelectedItem(nullptr);
+    else
+        f.select(key);
+}
+
+enum class Question { NotAsked, Yes, No };
+
+// What the user does in the "Move Scenery / Level to ..." dialog.
+enum class MoveChoice { NotShown, Level, Root, Cancel };
+
+// "Add Level": the user's answers, and the level the new one stands in with its children then.
+struct AddLevelCase
+{
+    QString selected = {}; // "" nothing
+    QString name = {};
+    Question sameLevel = Question::NotAsked;
+    bool refused = false;
+    QString parent = {}; // "" the top
+    QStringList children = {};
+};
+
+// "Remove Level" on a level of the library, shown with the filter on or off.
+struct RemoveLevelCase
+{
+    Library library = base();
+    bool filtered = false;
+    QString selected = {};
+    bool refused = false;
+    bool removed = false;
+    QString status = Ready;
+};
+
+// "Rename Level": a caption edited in the tree before, the answer (null: no prompt), and the key
+// and caption of the level afterwards.
+struct RenameLevelCase
+{
+    QString selected = {};
+    QString labelEdited = {};
+    QString answer = {};
+    bool refused = false;
+    QString key = {};
+    QString caption = {};
+};
+
+// "Move to Level...": the choice in the dialog, its refusal, and the selected node's key and
+// children afterwards, the filter off.
+struct MoveCase
+{
+    Library library = base();
+    bool filtered = false;
+    QString selected = {};
+    MoveChoice choice = MoveChoice::Level;
+    QString target = {};
+    QString refusal = {};
+    QString key = {};
+    QStringList children = {};
+};
+
+// "Move Scenery on Harddrive": the local path, the folder chosen (null: cancelled, "-": no
+// chooser), the refusal, where the files are then ("" where they were) and the new local path.
+struct DiskMoveCase
+{
+    QString localPath = {};
+    QString chosen = {};
+    QString refusal = {};
+    QString movedTo = {};
+    QString newPath = {};
+};
 
 // Answers every dialog at random: the random sequence checks what holds, not which way it went.
 class RandomUi : public UiPort
 {
 public:
     explicit RandomUi(QRandomGenerator &rng) : m_rng(rng) {}
-    Answer message(const QString &, const QString &, Buttons, Icon) override { return m_rng.bounded(4) ? Answer::Yes : Answer::No; }
-    QString input(const QString &, const QString &, const QString &) override { return QStringList{"Alpha", "Beta", "alpha", "New", "S007", "S123", "Gamma\\Delta"}[m_rng.bounded(7)]; }
+
+    Answer message(const QString &, const QString &, Buttons, Icon) override
+    {
+        return m_rng.bounded(4) ? Answer::Yes : Answer::No;
+    }
+    QString input(const QString &, const QString &, const QString &) override
+    {
+        static const QStringList answers{u"Alpha"_s, u"Beta"_s, u"alpha"_s,       u"New"_s,
+                                         u"S007"_s,  u"S123"_s, u"Gamma\\Delta"_s};
+        return answers[m_rng.bounded(int(answers.size()))];
+    }
     std::optional<QString> chooseFile(const FileChooser &) override { return std::nullopt; }
     std::optional<QString> chooseFolder(const QString &, const QString &) override { return std::nullopt; }
     void setBusy(bool) override {}
@@ -87,184 +185,362 @@ public:
             for (int i = int(m_rng.bounded(quint32(move->trvTree.count()))); target && i > 0; --i)
                 target = target->nextInWalk();
             move->trvTree.setSelectedItem(target);
-            m_rng.bounded(5) == 0 ? move->cmdToRoot_Click() : move->cmdOk_Click();
+            if (m_rng.bounded(5) == 0)
+                move->cmdToRoot_Click();
+            else
+                move->cmdOk_Click();
         } else if (auto *undo = dynamic_cast<frmUndoRemove *>(&form)) {
             for (TreeNode *n = undo->trvRemoved.firstRoot(); n; n = n->next())
                 n->setChecked(m_rng.bounded(2));
             undo->cmdOk_Click();
         }
     }
+
+private:
     QRandomGenerator &m_rng;
 };
-}
+} // namespace
 
 class TestOrganise : public QObject
 {
     Q_OBJECT
 
 private slots:
-    // Commands on the selected node, driven by prompts, questions and dialogs.
-    void command_data()
+    // ---- Levels --------------------------------------------------------------------------------
+
+    // A new level goes first among its siblings: beside the selected level or, asked, below it;
+    // below the level of a selected scenery; last at the top with nothing selected.
+    void addLevel_data()
     {
-        QTest::addColumn<QStringList>("extra");
-        QTest::addColumn<QString>("selected");
-        QTest::addColumn<int>("row"); // the command table's row; 0 drags the selected node
-        // "in|title|prompt|answer", "q|title|text|Yes or No", "m|title|start of the text",
-        // "move|level key, dbl:key, root or empty for Cancel", "drag|key to drop on"
-        QTest::addColumn<QStringList>("script");
-        // shape() afterwards ("" unchanged) | the selected node afterwards | the status text (a scenery shown puts its title there)
-        QTest::addColumn<QString>("expected");
-        auto ex = [](const QString &tree, const QString &after, const QString &status) { return tree + '|' + after + '|' + status; };
-        const QStringList no;
-        const QString add = "in|New Level|Enter name for the new level:|", same = "q|Same level or child?|Do you want to insert the new entry on the same level?|",
-                      levelTaken = "m|Can not add level.|There is already a level named";
-        QTest::newRow("add, nothing selected: last") << no << "" << 1 << QStringList{add + "Oceania"} << ex(Base + " Oceania", "", Ready);
-        QTest::newRow("add below a scenery's level: first") << no << Berlin << 1 << QStringList{add + "Bavaria"} << ex("New(A+,B,C) Europe(Germany(Bavaria,Berlin+,Hamburg),Paris) Asia", Berlin, Ready);
-        QTest::newRow("add Yes: first sibling") << no << Germany << 1 << QStringList{add + "France", same + "Yes"} << ex("New(A+,B,C) Europe(France,Germany(Berlin+,Hamburg),Paris) Asia", Germany, Ready);
-        QTest::newRow("add Yes on the top level") << no << Asia << 1 << QStringList{add + "Africa", same + "Yes"} << ex("Africa " + Base, Asia, Ready);
-        QTest::newRow("add No: first child") << no << Europe << 1 << QStringList{add + "Italy", same + "No"} << ex("New(A+,B,C) Europe(Italy,Germany(Berlin+,Hamburg),Paris) Asia", Europe, Ready);
-        QTest::newRow("add with backslash") << no << "" << 1 << QStringList{add + "A\\B"} << ex(Base + " A/B", "", Ready);
-        QTest::newRow("add, caption taken refused") << no << Europe << 1 << QStringList{add + "Asia", same + "Yes", levelTaken} << ex("", Europe, Ready);
-        QTest::newRow("add New at top refused") << no << "" << 1 << QStringList{add + "New", levelTaken} << ex("", "", Ready);
-        QTest::newRow("add, empty answer") << no << "" << 1 << QStringList{add} << ex("", "", Ready);
-
-        const QString subitems = "m|Can not remove level.|This Level contains subitems. Please remove them before.";
-        QTest::newRow("remove the only child level") << QStringList{"level|LevelAsia\\Tokyo|Tokyo"} << "LevelAsia\\Tokyo" << 2 << no << ex(Base, "", Ready);
-        QTest::newRow("remove level with children") << no << Europe << 2 << QStringList{subitems} << ex("", Europe, Ready);
-        QTest::newRow("remove New silently") << no << NewL << 2 << no << ex("", NewL, "before");
-        QTest::newRow("remove level holding hidden only") << QStringList{"filter", "scenery|Tokyo|LevelAsia|2"} << Asia << 2 << QStringList{subitems} << ex("New(A,B,C) Europe(Germany(Berlin,Hamburg),Paris) Asia(Tokyo)", Asia, Ready);
-
-        const QString caption = "in|Rename Level|Insert the new caption for the level: ",
-                      renameTaken = "m|Can not rename level.|There is already a level named";
-        QTest::newRow("caption trimmed, subtree re-keyed") << no << Germany << 3 << QStringList{caption + "Germany| Bavaria "} << ex("New(A+,B,C) Europe(Bavaria(Berlin+,Hamburg),Paris) Asia", "LevelEurope\\Bavaria", Ready);
-        QTest::newRow("caption with backslash") << no << Europe << 3 << QStringList{caption + "Europe|Euro\\pa"} << ex("New(A+,B,C) Euro/pa(Germany(Berlin+,Hamburg),Paris) Asia", "LevelEuro/pa", Ready);
-        QTest::newRow("caption after a label edit") << QStringList{"edit|" + Germany + "|Bayern"} << Germany << 3 << QStringList{caption + "Bayern|Franken"} << ex("New(A+,B,C) Europe(Franken(Berlin+,Hamburg),Paris) Asia", "LevelEurope\\Franken", Ready);
-        QTest::newRow("caption of a sibling refused") << no << Europe << 3 << QStringList{caption + "Europe|Asia", renameTaken} << ex("", Europe, Ready);
-        QTest::newRow("caption of New silently kept") << no << NewL << 3 << no << ex("", NewL, Ready);
-        QTest::newRow("caption empty") << no << Germany << 3 << QStringList{caption + "Germany|  "} << ex("", Germany, Ready);
-
-        // Level x and scenery x tie and keep their order; the ticked ones keep box, colour and subtree.
-        const QStringList sortable{"level|LevelS|S", "level|LevelS\\x|x", "scenery|q|LevelS|0|LevelS\\x", "scenery|P|LevelS|0|SceneryS\\q", "scenery|x|LevelS|0|SceneryS\\P",
-                                   "scenery|p|LevelS|0|SceneryS\\x", "scenery|Q|LevelS|0|SceneryS\\p", "scenery|in|LevelS\\x", "tick|SceneryS\\x\\in", "tick|SceneryS\\P"};
-        QTest::newRow("sort ascending by character code") << sortable << "LevelS" << 4 << no << ex(Base + " S(P+,Q,p,q,x(in+),x)", "LevelS", Ready);
-        QTest::newRow("sort descending") << sortable << "LevelS" << 5 << no << ex(Base + " S(x(in+),x,q,p,Q,P+)", "LevelS", Ready);
-
-        const QString cycle = "m|Can not move|A level can not be moved into itself or into one of the levels below it.";
-        QTest::newRow("move scenery to a level") << no << A << 6 << QStringList{"move|" + Europe} << ex("New(B,C) Europe(Germany(Berlin+,Hamburg),Paris,A+) Asia", "SceneryEurope\\A", "before");
-        QTest::newRow("move by double click") << no << Berlin << 6 << QStringList{"move|dbl:" + Asia} << ex("New(A+,B,C) Europe(Germany(Hamburg),Paris) Asia(Berlin+)", "SceneryAsia\\Berlin", "before");
-        QTest::newRow("move level with subtree") << no << Germany << 6 << QStringList{"move|" + Asia} << ex("New(A+,B,C) Europe(Paris) Asia(Germany(Berlin+,Hamburg))", "LevelAsia\\Germany", "before");
-        QTest::newRow("move level keeps hidden sceneries") << QStringList{"filter"} << Germany << 6 << QStringList{"move|" + Asia} << ex("New(A,B,C) Europe(Paris) Asia(Germany(Berlin,Hamburg))", "LevelAsia\\Germany", "before");
-        QTest::newRow("move level to root") << no << Germany << 6 << QStringList{"move|root"} << ex("New(A+,B,C) Europe(Paris) Asia Germany(Berlin+,Hamburg)", "LevelGermany", "before");
-        QTest::newRow("move onto itself refused") << no << Europe << 6 << QStringList{"move|" + Europe, cycle} << ex("", Europe, "before");
-        QTest::newRow("move below itself refused") << no << Europe << 6 << QStringList{"move|" + Germany, cycle} << ex("", Europe, "before");
-        QTest::newRow("move cancelled") << no << A << 6 << QStringList{"move|"} << ex("", A, "before");
-        QTest::newRow("move, title in target refused") << QStringList{"scenery|A|LevelEurope"} << A << 6 << QStringList{"move|" + Europe, "m|Can not move|The level \"Europe\" already holds a scenery named \"A\"."} << ex("", A, "before");
-        QTest::newRow("move, caption in target refused") << QStringList{"level|LevelAsia\\Germany|Germany"} << Germany << 6 << QStringList{"move|" + Asia, "m|Can not move|The level \"Asia\" already holds a level named \"Germany\"."} << ex("", Germany, "before");
-        QTest::newRow("move, caption at root refused") << QStringList{"level|LevelGermany|Germany"} << Germany << 6 << QStringList{"move|root", "m|Can not move|The top level already holds a level named \"Germany\"."} << ex("", Germany, "before");
-        QTest::newRow("New never moves to a level") << no << NewL << 6 << no << ex("", NewL, "before");
-
-        QTest::newRow("drag scenery onto a level") << no << A << 0 << QStringList{"drag|" + Europe} << ex("New(B,C) Europe(Germany(Berlin+,Hamburg),Paris,A+) Asia", "SceneryEurope\\A", "A");
-        QTest::newRow("drop on a scenery moves nothing") << no << A << 0 << QStringList{"drag|" + Paris} << ex("", A, "A");
-        QTest::newRow("drop on empty space moves nothing") << no << A << 0 << QStringList{"drag|"} << ex("", A, "A");
-        QTest::newRow("a level is not dragged") << no << Germany << 0 << QStringList{"drag|" + Asia} << ex("", Germany, "before");
-
-        const QString remove = "q|Remove Scenery|Do you want to remove scenery ";
-        QTest::newRow("remove selects next") << no << B << 8 << QStringList{remove + "B?|Yes"} << ex("New(A+,C) Europe(Germany(Berlin+,Hamburg),Paris) Asia removed " + B, C, Ready);
-        QTest::newRow("remove last selects previous") << no << C << 8 << QStringList{remove + "C?|Yes"} << ex("New(A+,B) Europe(Germany(Berlin+,Hamburg),Paris) Asia removed " + C, B, Ready);
-        QTest::newRow("remove last selects level above") << no << Paris << 8 << QStringList{remove + "Paris?|Yes"} << ex("New(A+,B,C) Europe(Germany(Berlin+,Hamburg)) Asia removed " + Paris, Germany, Ready);
-        QTest::newRow("remove only child selects level") << QStringList{"scenery|Tokyo|LevelAsia"} << "SceneryAsia\\Tokyo" << 8 << QStringList{remove + "Tokyo?|Yes"} << ex(Base + " removed SceneryAsia\\Tokyo", Asia, Ready);
-        QTest::newRow("remove answered No") << no << B << 8 << QStringList{remove + "B?|No"} << ex("", B, Ready);
-        QTest::newRow("remove with a level selected") << no << Asia << 8 << no << ex("", Asia, "before");
-
-        const QString title = "in|Rename Scenery|Insert the new name for the scenery: Paris|";
-        QTest::newRow("title trimmed") << no << Paris << 10 << QStringList{title + " Lyon "} << ex("New(A+,B,C) Europe(Germany(Berlin+,Hamburg),Lyon) Asia", "SceneryEurope\\Lyon", Ready);
-        QTest::newRow("title with backslash") << no << Paris << 10 << QStringList{title + "Ly\\on"} << ex("New(A+,B,C) Europe(Germany(Berlin+,Hamburg),Ly/on) Asia", "SceneryEurope\\Ly/on", Ready);
-        QTest::newRow("title in the library refused") << no << Paris << 10 << QStringList{title + "Berlin", "m|Can not rename scenery.|There is already a scenery named \"Berlin\" in the library."} << ex("", Paris, Ready);
-        QTest::newRow("title empty") << no << Paris << 10 << QStringList{title} << ex("", Paris, Ready);
-
-        // Hits in the order the nodes were added: Germany, Asia, A, Paris, Hamburg.
-        const QString search = "in|Search scenery or level|Insert a search string:|", next = "q|Found!|Find next?|", searching = "Search for scenery or level.";
-        QTest::newRow("search, every hit") << no << Paris << 22 << QStringList{search + "a", next + "Yes", next + "Yes", next + "Yes", next + "Yes", next + "Yes"} << ex("", Paris, Ready);
-        QTest::newRow("search stopped at a level") << no << Paris << 22 << QStringList{search + "a", next + "No"} << ex("", Germany, searching);
-        QTest::newRow("search, add order") << no << Paris << 22 << QStringList{search + "a", next + "Yes", next + "Yes", next + "No"} << ex("", A, "A");
-        QTest::newRow("search meets a moved level last") << QStringList{"do|43|" + Europe} << Paris << 22 << QStringList{search + "e", next + "Yes", next + "No"} << ex("", Germany, searching);
-        QTest::newRow("search without hit") << no << Paris << 22 << QStringList{search + "zzz"} << ex("", Paris, Ready);
-        QTest::newRow("search cancelled") << no << Paris << 22 << QStringList{search} << ex("", Paris, searching);
-
-        QTest::newRow("top on first") << no << A << 42 << no << ex("", A, "before");
-        QTest::newRow("up on first") << no << A << 43 << no << ex("", A, "before");
-        QTest::newRow("down on last") << no << C << 44 << no << ex("", C, "before");
-        QTest::newRow("bottom on last") << no << C << 45 << no << ex("", C, "before");
-        QTest::newRow("top") << no << C << 42 << no << ex("New(C,A+,B) Europe(Germany(Berlin+,Hamburg),Paris) Asia", C, "before");
-        QTest::newRow("up") << no << B << 43 << no << ex("New(B,A+,C) Europe(Germany(Berlin+,Hamburg),Paris) Asia", B, "before");
-        QTest::newRow("down") << no << A << 44 << no << ex("New(B,A+,C) Europe(Germany(Berlin+,Hamburg),Paris) Asia", A, "before");
-        QTest::newRow("bottom") << no << A << 45 << no << ex("New(B,C,A+) Europe(Germany(Berlin+,Hamburg),Paris) Asia", A, "before");
-        QTest::newRow("level down keeps its subtree") << no << Germany << 44 << no << ex("New(A+,B,C) Europe(Paris,Germany(Berlin+,Hamburg)) Asia", Germany, "before");
-        QTest::newRow("top-level level up") << no << Europe << 43 << no << ex("Europe(Germany(Berlin+,Hamburg),Paris) New(A+,B,C) Asia", Europe, "before");
+        QTest::addColumn<AddLevelCase>("add");
+        QTest::newRow("nothing selected: last at the top, \"\\\" made \"/\"")
+            << AddLevelCase{.name = u"Oce\\ania"_s, .children = TopLevels + QStringList{u"Oce/ania"_s}};
+        QTest::newRow("a scenery: first in its level")
+            << AddLevelCase{.selected = Berlin,
+                            .name = u"Bavaria"_s,
+                            .parent = Germany,
+                            .children = {u"Bavaria"_s, u"Berlin"_s, u"Hamburg"_s}};
+        QTest::newRow("same level: first sibling")
+            << AddLevelCase{.selected = Germany,
+                            .name = u"France"_s,
+                            .sameLevel = Question::Yes,
+                            .parent = Europe,
+                            .children = {u"France"_s, u"Germany"_s, u"Paris"_s}};
+        QTest::newRow("child: first child")
+            << AddLevelCase{.selected = Europe,
+                            .name = u"Italy"_s,
+                            .sameLevel = Question::No,
+                            .parent = Europe,
+                            .children = {u"Italy"_s, u"Germany"_s, u"Paris"_s}};
+        QTest::newRow("caption taken") << AddLevelCase{.selected = Europe,
+                                                       .name = u"Asia"_s,
+                                                       .sameLevel = Question::Yes,
+                                                       .refused = true,
+                                                       .children = TopLevels};
     }
-
-    void command()
+    void addLevel()
     {
-        QFETCH(QStringList, extra);
-        QFETCH(QString, selected);
-        QFETCH(int, row);
-        QFETCH(QStringList, script);
-        QFETCH(QString, expected);
-        MainWindowFixture f;
-        frmScenery &form = load(f, extra);
-        const QString before = shape(form);
-        const bool filtered = extra.contains("filter"), unique = !extra.contains("scenery|A|LevelEurope"); // that row holds two A
-        if (filtered)
-            form.chkFilter_Click(3, true);
-        selected.isEmpty() ? form.trvScenery().setSelectedItem(nullptr) : f.select(selected);
-        for (const QString &item : script) {
-            const QStringList p = item.split('|');
-            if (p[0] == "in")
-                f.env.ui.expectInput(p[2], p[1], p[3]);
-            else if (p[0] == "move")
-                f.env.ui.expectForm<frmMoveTreeNode>("frmMoveTreeNode", [&f, target = p[1], level = selected.startsWith("Level")](frmMoveTreeNode &d) {
-                    QVERIFY(d.cmdToRootVisible == level && d.sLevelKey.isEmpty() && !d.bRoot);
-                    QCOMPARE(d.trvTree.count(), int(f.manager->dicLevel.count())); // the levels only
-                    d.trvTree.setSelectedItem(d.trvTree.node(target.section(':', -1)));
-                    target == "root" ? d.cmdToRoot_Click() : target.isEmpty() ? d.cmdCancel_Click() : target.startsWith("dbl:") ? d.trvTree_DblClick() : d.cmdOk_Click();
-                });
-            else if (p[0] != "drag")
-                f.env.ui.expectMessageStartingWith(p[2], p[1], p.value(3) == "Yes" ? Answer::Yes : p.value(3) == "No" ? Answer::No : Answer::Ok);
+        QFETCH(AddLevelCase, add);
+        WindowFixture f;
+        frmScenery &form = load(f);
+        selectOrNone(f, add.selected);
+        f.env.ui.expectInput(u"Enter name for the new level:"_s, u"New Level"_s, add.name);
+        if (add.sameLevel != Question::NotAsked) {
+            f.env.ui.expectMessage(u"Do you want to insert the new entry on the same level?"_s,
+                                   u"Same level or child?"_s,
+                                   add.sameLevel == Question::Yes ? Answer::Yes : Answer::No);
         }
-        form.status().Display("before");
-        if (row) {
-            form.runCommand(Start::Command(row));
-        } else {
-            const QString over = script[0].section('|', 1);
-            form.trvScenery_MouseDown(f.node(selected));
-            QCOMPARE(form.trvScenery_MouseMove(true), selected.startsWith("Scenery"));
-            form.trvScenery_DragOver(f.node(over));
-            QCOMPARE(form.organiser().dropHighlightKey(), over.startsWith("Level") ? over : QString());
-            form.trvScenery_DragDrop();
-            QVERIFY(!form.organiser().dragging() && form.organiser().dropHighlightKey().isEmpty());
-        }
+        if (add.refused)
+            f.env.ui.expectMessageStartingWith(u"There is already a level named"_s, u"Can not add level."_s);
+        form.runCommand(Command::AddLevel);
         QVERIFY(f.env.ui.allShown());
-        const QString status = form.status().stbStatus().panels[0], after = form.trvScenery().selectedItem() ? form.trvScenery().selectedItem()->key() : QString();
-        if (filtered)
-            form.chkFilter_Click(3, false);
-        QCOMPARE(shape(form) + '|' + after + '|' + status, (expected.startsWith('|') ? before : QString()) + expected);
-        for (const TreeNode *n = form.trvScenery().firstRoot(); n && !filtered; n = n->nextInWalk())
-            QVERIFY2((n->backColor() == Marked) == n->checked(), qPrintable(n->key())); // the colour travels with the box
-        const QString fault = organiseFault(form, unique) + restartFault(form, f.env.context);
+        QCOMPARE(f.childTitles(add.parent), add.children);
+        QCOMPARE(selectedKey(f), add.selected);
+        QCOMPARE(f.statusText(), Ready);
+        const QString fault = faultAfterCommand(f);
         QVERIFY2(fault.isEmpty(), qPrintable(fault));
     }
 
+    // A level goes only when nothing is below it, a scenery the filter hides included; "New"
+    // stays without a word.
+    void removeLevel_data()
+    {
+        QTest::addColumn<RemoveLevelCase>("remove");
+        QTest::newRow("empty level") << RemoveLevelCase{
+            .library = base().level(u"Asia\\Tokyo"_s), .selected = u"LevelAsia\\Tokyo"_s, .removed = true};
+        QTest::newRow("level with children") << RemoveLevelCase{.selected = Europe, .refused = true};
+        QTest::newRow("New") << RemoveLevelCase{.selected = NewLevel, .status = Before};
+        QTest::newRow("a hidden scenery below")
+            << RemoveLevelCase{.library = base().level(u"Asia"_s).scenery(u"Tokyo"_s, {.flySim = FS98}),
+                               .filtered = true,
+                               .selected = Asia,
+                               .refused = true};
+    }
+    void removeLevel()
+    {
+        QFETCH(RemoveLevelCase, remove);
+        WindowFixture f;
+        frmScenery &form = load(f, remove.library);
+        form.chkFilter_Click(FilterBoxFS2K2, remove.filtered);
+        const QStringList before = treeLines(form.trvScenery());
+        f.select(remove.selected);
+        if (remove.refused) {
+            f.env.ui.expectMessage(u"This Level contains subitems. Please remove them before."_s,
+                                   u"Can not remove level."_s);
+        }
+        form.runCommand(Command::RemoveLevel);
+        QVERIFY(f.env.ui.allShown());
+        QCOMPARE(f.statusText(), remove.status);
+        QCOMPARE(f.node(remove.selected) == nullptr, remove.removed);
+        QCOMPARE(f.manager->dicLevel.contains(remove.selected), !remove.removed);
+        if (!remove.removed)
+            QCOMPARE(treeLines(form.trvScenery()), before);
+        form.chkFilter_Click(FilterBoxFS2K2, false);
+        const QString fault = faultAfterCommand(f);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+    }
+
+    // The caption typed is trimmed, "\\" becomes "/", and the level and everything below it take the new key,
+    // built from the parent; "New", a caption a sibling has and no caption change nothing.
+    void renameLevel_data()
+    {
+        QTest::addColumn<RenameLevelCase>("rename");
+        QTest::newRow("trimmed, \"\\\" made \"/\", the subtree re-keyed")
+            << RenameLevelCase{.selected = Germany,
+                               .answer = u" Bava\\ria "_s,
+                               .key = u"LevelEurope\\Bava/ria"_s,
+                               .caption = u"Bava/ria"_s};
+        QTest::newRow("after a label edit") << RenameLevelCase{.selected = Germany,
+                                                               .labelEdited = u"Bayern"_s,
+                                                               .answer = u"Franken"_s,
+                                                               .key = u"LevelEurope\\Franken"_s,
+                                                               .caption = u"Franken"_s};
+        QTest::newRow("a sibling's caption") << RenameLevelCase{
+            .selected = Europe, .answer = u"Asia"_s, .refused = true, .key = Europe, .caption = u"Europe"_s};
+        QTest::newRow("New") << RenameLevelCase{.selected = NewLevel, .key = NewLevel, .caption = u"New"_s};
+    }
+    void renameLevel()
+    {
+        QFETCH(RenameLevelCase, rename);
+        WindowFixture f;
+        frmScenery &form = load(f);
+        f.select(rename.selected);
+        const QStringList children = f.childTitles(rename.selected);
+        if (!rename.labelEdited.isEmpty())
+            form.trvScenery_AfterLabelEdit(f.node(rename.selected), rename.labelEdited);
+        if (!rename.answer.isNull()) {
+            f.env.ui.expectInput(u"Insert the new caption for the level: "_s +
+                                     f.node(rename.selected)->text(),
+                                 u"Rename Level"_s, rename.answer);
+        }
+        if (rename.refused)
+            f.env.ui.expectMessageStartingWith(u"There is already a level named"_s,
+                                               u"Can not rename level."_s);
+        form.runCommand(Command::RenameLevel);
+        QVERIFY(f.env.ui.allShown());
+        QCOMPARE(selectedKey(f), rename.key);
+        QCOMPARE(f.node(rename.key)->text(), rename.caption);
+        QCOMPARE(f.childTitles(rename.key), children);
+        const QString fault = faultAfterCommand(f);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+    }
+
+    // By character code; equal texts (a level and a scenery "x") keep their order, and a node
+    // keeps its box and its subtree.
+    void sortLevel_data()
+    {
+        QTest::addColumn<Command>("command");
+        QTest::addColumn<QStringList>("children");
+        QTest::newRow("ascending") << Command::SortLevelAscending
+                                   << QStringList{u"P"_s, u"Q"_s, u"p"_s, u"q"_s, u"x"_s, u"x"_s};
+        QTest::newRow("descending") << Command::SortLevelDescending
+                                    << QStringList{u"x"_s, u"x"_s, u"q"_s, u"p"_s, u"Q"_s, u"P"_s};
+    }
+    void sortLevel()
+    {
+        QFETCH(Command, command);
+        QFETCH(QStringList, children);
+        WindowFixture f;
+        Library library = base().level(u"S\\x"_s).scenery(u"in"_s).level(u"S"_s);
+        for (const QString &title : {u"q"_s, u"P"_s, u"x"_s, u"p"_s, u"Q"_s})
+            library.scenery(title);
+        frmScenery &form = load(f, library);
+        f.select(u"LevelS"_s);
+        form.runCommand(command);
+        QCOMPARE(f.childTitles(u"LevelS"_s), children);
+        QCOMPARE(f.childTitles(u"LevelS\\x"_s), QStringList{u"in"_s});
+        const QString fault = faultAfterCommand(f);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+    }
+
+    // ---- Moves ---------------------------------------------------------------------------------
+
+    // "Move to Level..." takes the selected node with everything below it into the level chosen,
+    // or a level to the top; a move that would give a level a place inside itself, or a key a
+    // second node, is refused; "New" never moves.
+    void moveToLevel_data()
+    {
+        QTest::addColumn<MoveCase>("move");
+        const QString cycle = u"A level can not be moved into itself or into one of the levels below it."_s;
+        const QStringList germany{u"Berlin"_s, u"Hamburg"_s};
+        QTest::newRow("a scenery") << MoveCase{.selected = A, .target = Europe, .key = u"SceneryEurope\\A"_s};
+        QTest::newRow("a level with hidden sceneries") << MoveCase{.filtered = true,
+                                                                   .selected = Germany,
+                                                                   .target = Asia,
+                                                                   .key = u"LevelAsia\\Germany"_s,
+                                                                   .children = germany};
+        QTest::newRow("a level to the top") << MoveCase{
+            .selected = Germany, .choice = MoveChoice::Root, .key = u"LevelGermany"_s, .children = germany};
+        QTest::newRow("into itself") << MoveCase{.selected = Europe,
+                                                 .target = Europe,
+                                                 .refusal = cycle,
+                                                 .key = Europe,
+                                                 .children = {u"Germany"_s, u"Paris"_s}};
+        QTest::newRow("cancelled") << MoveCase{.selected = A, .choice = MoveChoice::Cancel, .key = A};
+        QTest::newRow("title in the level")
+            << MoveCase{.library = base().level(u"Europe"_s).scenery(u"A"_s),
+                        .selected = A,
+                        .target = Europe,
+                        .refusal = u"The level \"Europe\" already holds a scenery named \"A\"."_s,
+                        .key = A};
+        QTest::newRow("caption in the level")
+            << MoveCase{.library = base().level(u"Asia\\Germany"_s),
+                        .selected = Germany,
+                        .target = Asia,
+                        .refusal = u"The level \"Asia\" already holds a level named \"Germany\"."_s,
+                        .key = Germany,
+                        .children = germany};
+        QTest::newRow("caption at the top")
+            << MoveCase{.library = base().level(u"Germany"_s),
+                        .selected = Germany,
+                        .choice = MoveChoice::Root,
+                        .refusal = u"The top level already holds a level named \"Germany\"."_s,
+                        .key = Germany,
+                        .children = germany};
+        QTest::newRow("New") << MoveCase{.selected = NewLevel,
+                                         .choice = MoveChoice::NotShown,
+                                         .key = NewLevel,
+                                         .children = {u"A"_s, u"B"_s, u"C"_s}};
+    }
+    void moveToLevel()
+    {
+        QFETCH(MoveCase, move);
+        WindowFixture f;
+        frmScenery &form = load(f, move.library);
+        form.chkFilter_Click(FilterBoxFS2K2, move.filtered);
+        f.select(move.selected);
+        const QStringList before = treeLines(form.trvScenery());
+        if (move.choice != MoveChoice::NotShown) {
+            const qsizetype levels = f.manager->dicLevel.count();
+            f.env.ui.expectForm<frmMoveTreeNode>(
+                u"frmMoveTreeNode"_s, [move, levels](frmMoveTreeNode &dialog) {
+                    QCOMPARE(dialog.cmdToRootVisible, isLevelKey(move.selected));
+                    QCOMPARE(dialog.trvTree.count(), levels); // the levels only
+                    dialog.trvTree.setSelectedItem(dialog.trvTree.node(move.target));
+                    if (move.choice == MoveChoice::Level)
+                        dialog.cmdOk_Click();
+                    else if (move.choice == MoveChoice::Root)
+                        dialog.cmdToRoot_Click();
+                    else
+                        dialog.cmdCancel_Click();
+                });
+        }
+        if (!move.refusal.isEmpty())
+            f.env.ui.expectMessage(move.refusal, u"Can not move"_s);
+        form.runCommand(Command::MoveToLevel);
+        QVERIFY(f.env.ui.allShown());
+        QCOMPARE(selectedKey(f), move.key);
+        if (move.key == move.selected)
+            QCOMPARE(treeLines(form.trvScenery()), before);
+        form.chkFilter_Click(FilterBoxFS2K2, false);
+        QCOMPARE(f.childTitles(move.key), move.children);
+        const QString fault = faultAfterCommand(f, titlesUnique(move.library));
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+    }
+
+    // A scenery pressed and moved with the left button is dragged; dropped on a level it moves
+    // there, dropped elsewhere it stays. Levels are not dragged.
+    void dragScenery_data()
+    {
+        QTest::addColumn<QString>("dragged");
+        QTest::addColumn<QString>("over"); // "" empty space
+        QTest::addColumn<bool>("dragStarts");
+        QTest::addColumn<QString>("highlight");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("onto a level") << A << Europe << true << Europe << u"SceneryEurope\\A"_s;
+        QTest::newRow("onto a scenery") << A << Paris << true << QString() << A;
+        QTest::newRow("a level") << Germany << Asia << false << Asia << Germany;
+    }
+    void dragScenery()
+    {
+        QFETCH(QString, dragged);
+        QFETCH(QString, over);
+        QFETCH(bool, dragStarts);
+        QFETCH(QString, highlight);
+        QFETCH(QString, key);
+        WindowFixture f;
+        frmScenery &form = load(f);
+        form.trvScenery_MouseDown(f.node(dragged));
+        QCOMPARE(form.trvScenery_MouseMove(true), dragStarts);
+        form.trvScenery_DragOver(f.node(over));
+        QCOMPARE(form.organiser().dropHighlightKey(), highlight);
+        form.trvScenery_DragDrop();
+        QVERIFY(!form.organiser().dragging());
+        QVERIFY(form.organiser().dropHighlightKey().isEmpty());
+        QVERIFY(f.node(key));
+        QCOMPARE(selectedKey(f), key);
+        const QString fault = faultAfterCommand(f);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+    }
+
+    // "Move top", "Move up", "Move down" and "Move bottom" among the siblings, a level with its
+    // subtree; at the end already, nothing moves.
+    void moveAmongSiblings_data()
+    {
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<Command>("command");
+        QTest::addColumn<QString>("parent");
+        QTest::addColumn<QStringList>("children");
+        const QStringList abc{u"A"_s, u"B"_s, u"C"_s};
+        QTest::newRow("top, first already") << A << Command::MoveTop << NewLevel << abc;
+        QTest::newRow("up, first already") << A << Command::MoveUp << NewLevel << abc;
+        QTest::newRow("top") << C << Command::MoveTop << NewLevel << QStringList{u"C"_s, u"A"_s, u"B"_s};
+        QTest::newRow("up") << B << Command::MoveUp << NewLevel << QStringList{u"B"_s, u"A"_s, u"C"_s};
+        QTest::newRow("down") << A << Command::MoveDown << NewLevel << QStringList{u"B"_s, u"A"_s, u"C"_s};
+        QTest::newRow("bottom") << A << Command::MoveBottom << NewLevel
+                                << QStringList{u"B"_s, u"C"_s, u"A"_s};
+        QTest::newRow("a level down")
+            << Germany << Command::MoveDown << Europe << QStringList{u"Paris"_s, u"Germany"_s};
+    }
+    void moveAmongSiblings()
+    {
+        QFETCH(QString, selected);
+        QFETCH(Command, command);
+        QFETCH(QString, parent);
+        QFETCH(QStringList, children);
+        WindowFixture f;
+        frmScenery &form = load(f);
+        f.select(selected);
+        form.runCommand(command);
+        QCOMPARE(f.childTitles(parent), children);
+        QCOMPARE(selectedKey(f), selected);
+        QCOMPARE(f.childTitles(Germany), (QStringList{u"Berlin"_s, u"Hamburg"_s}));
+        const QString fault = faultAfterCommand(f);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+    }
+
+    // The "Move to" page shows the levels as they are, also one added while it shows; a scenery
+    // dropped on one of them moves there, and the first scenery left in "New" is selected.
     void moveToPage()
     {
-        MainWindowFixture f;
+        WindowFixture f;
         frmScenery &form = load(f);
         form.tbsScenery_Click(DetailsPanel::TabMoveTo);
         Tree &moveTo = form.organiser().trvMoveTo();
         QCOMPARE(moveTo.count(), 4);
-        // A level added while the page shows appears on it at once.
-        f.env.ui.expectInput("Enter name for the new level:", "New Level", "Oceania");
-        form.mnuLevelAdd_Click();
-        QVERIFY(moveTo.node("LevelOceania"));
+        f.env.ui.expectInput(u"Enter name for the new level:"_s, u"New Level"_s, u"Oceania"_s);
+        form.runCommand(Command::AddLevel);
+        QVERIFY(moveTo.node(u"LevelOceania"_s));
         moveTo.setSelectedItem(moveTo.node(Germany));
         const bool expanded = moveTo.node(Germany)->expanded();
         form.trvMoveTo_DblClick();
@@ -274,210 +550,374 @@ private slots:
         form.trvMoveTo_DragOver(moveTo.node(Asia));
         QCOMPARE(form.organiser().moveToDropHighlightKey(), Asia);
         form.trvMoveTo_DragDrop();
-        QVERIFY(!form.organiser().dragging() && form.organiser().moveToDropHighlightKey().isEmpty());
-        QCOMPARE(shape(form), "New(B,C) Europe(Germany(Berlin+,Hamburg),Paris) Asia(A+) Oceania");
-        // The first remaining scenery of "New" is selected and shown.
-        QVERIFY(form.trvScenery().selectedItem() == f.node(B) && form.details().displayedScenery()->Key == B);
+        QVERIFY(!form.organiser().dragging());
+        QVERIFY(form.organiser().moveToDropHighlightKey().isEmpty());
+        QCOMPARE(f.childTitles(Asia), QStringList{u"A"_s});
+        QCOMPARE(selectedKey(f), B);
+        QCOMPARE(form.details().displayedScenery()->Key, B);
         QCOMPARE(organiseFault(form), QString());
     }
 
-    void undoRemove()
-    {
-        MainWindowFixture f;
-        frmScenery &form = load(f);
-        // Runs one command on a node; undo ticks the titles in tick ("" cancels) and checks what it offers.
-        auto run = [&](int row, const QString &key, const QString &offered = {}, const QString &tick = {}, const QString &then = {}) {
-            f.select(key);
-            if (row == 8)
-                f.env.ui.expectMessageStartingWith("Do you want to remove scenery", "Remove Scenery", Answer::Yes);
-            else
-                f.env.ui.expectForm<frmUndoRemove>("frmUndoRemove", [=](frmUndoRemove &d) {
-                    QStringList titles;
-                    for (TreeNode *n = d.trvRemoved.firstRoot(); n; n = n->next())
-                        titles << n->text() + (n->checked() ? "+" : ""), n->setChecked(tick.contains(n->text()));
-                    QCOMPARE(titles.join(","), offered);
-                    tick.isEmpty() ? d.cmdCancel_Click() : d.cmdOk_Click();
-                });
-            if (!then.isEmpty())
-                f.env.ui.expectMessageStartingWith(then, "Undo remove Scenery");
-            form.runCommand(Start::Command(row));
-            QVERIFY(f.env.ui.allShown());
-        };
-        run(8, Berlin);
-        run(8, A);
-        run(9, B, "Berlin,A");
-        run(9, B, "Berlin,A", "Berlin");
-        const QString restored = "SceneryNew\\Berlin";
-        QCOMPARE(shape(form), "New(B,C,Berlin) Europe(Germany(Hamburg),Paris) Asia removed " + A);
-        QVERIFY(!f.manager->colScenery.item(restored)->Active && f.node(restored)->backColor() == rgb(240, 240, 0) && f.node(restored)->foreColor() == rgb(255, 100, 100));
-        run(8, restored); // removed again: one entry per key, restored once
-        // A title taken meanwhile keeps its scenery in the list, record unchanged.
-        f.select(C);
-        f.env.ui.expectInput("Insert the new name for the scenery: C", "Rename Scenery", "A");
-        form.mnuSceneryRename_Click();
-        run(9, B, "A,Berlin", "A,Berlin", "The library already holds a scenery of the same title");
-        QCOMPARE(shape(form) + (form.organiser().removedList().item(A)->Active ? " active" : ""), "New(B,A,Berlin) Europe(Germany(Hamburg),Paris) Asia removed " + A + " active");
-        QCOMPARE(organiseFault(form), QString());
-        form.libraryTree().UndisplayAllTree(); // the rebuild gives the ordinary colours
-        QCOMPARE(f.node(restored)->foreColor(), NodeColor(LibraryTree::InactiveForeColor));
-    }
-
-    void moveOnDisk_data()
-    {
-        QTest::addColumn<QString>("local");
-        QTest::addColumn<QString>("chosen"); // the folder chosen; "" cancel, "-" no chooser
-        QTest::addColumn<QString>("moved");  // the new local path: the files' new folder, or "=" and the path when nothing moves; "" unchanged
-        QTest::addColumn<QString>("refusal");
-        const QString paris = "C:\\FS2002\\Addon Scenery\\Paris";
-        QTest::newRow("scenery ending moves the folder above")
-            << "Addon Scenery\\Paris\\scenery" << "C:\\Target" << "C:\\Target\\" << "";
-        QTest::newRow("missing folders created")
-            << paris << "C:\\New Place\\Deep" << "C:\\New Place\\Deep\\" << "";
-        QTest::newRow("own folder moves nothing") << paris << paris << "=" + paris + "\\" << "";
-        QTest::newRow("own Scenery folder moves nothing")
-            << "Addon Scenery\\Paris\\Scenery" << paris + "\\Scenery" << "=" + paris + "\\Scenery\\" << "";
-        QTest::newRow("inside own folder refused")
-            << paris << paris + "\\texture" << "" << "The destination folder lies inside";
-        QTest::newRow("cancel") << paris << "" << "" << "";
-        QTest::newRow("chosen with its backslash") << paris << "C:\\Target\\" << "C:\\Target\\" << "";
-        QTest::newRow("the simulator folder refused")
-            << "Scenery" << "C:\\Target" << "" << "The folder C:\\FS2002 holds the simulator";
-        QTest::newRow("no local path") << "" << "-" << "" << "You can not move a scenery from a readonly device.";
-    }
-
-    void moveOnDisk()
-    {
-        QFETCH(QString, local);
-        QFETCH(QString, chosen);
-        QFETCH(QString, moved);
-        QFETCH(QString, refusal);
-        MainWindowFixture f;
-        const QString key = f.addScenery({.title = "Mover", .local = local}), base = "C:\\FS2002\\Addon Scenery\\Paris\\";
-        for (const char *file : {"scenery\\p.bgl", "texture\\p.bmp", "readme.txt"})
-            f.env.writeFile(base + file, "x");
-        frmScenery &form = load(f);
-        f.select(key);
-        if (chosen != "-")
-            f.env.ui.expectFolder(chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen),
-                                  "Select destination folder");
-        if (!refusal.isEmpty())
-            f.env.ui.expectMessageStartingWith(refusal, "Scenery Move.");
-        form.runCommand(Start::Command(11));
-        QVERIFY(f.env.ui.allShown() && !f.env.ui.busy());
-        const QString path = moved.isEmpty() ? local : moved.mid(moved.startsWith('=')); // also shown in the details panel
-        QCOMPARE(form.status().stbStatus().panels[0] + '|' + f.manager->colScenery.item(key)->LocalPath + '|' + form.details().fields().txtLocal, Ready + '|' + path + '|' + path);
-        const QString at = moved.isEmpty() || moved.startsWith('=') ? base : moved;
-        QVERIFY(f.env.fs.fileExists(at + "scenery\\p.bgl") && f.env.fs.fileExists(at + "texture\\p.bmp") && f.env.fs.fileExists(at + "readme.txt"));
-        QVERIFY(f.env.fs.folderExists(base + "texture") && (at == base || !f.env.fs.fileExists(base + "readme.txt"))); // source folders stay, empty
-    }
-
-    // Every re-key is planned and checked once, for the whole subtree: refused, it changes nothing.
+    // A refused re-key is planned for the whole subtree first and changes nothing.
     void refusedRenameChangesNothing()
     {
-        MainWindowFixture f;
-        f.addLevel(NewL, "New");
-        f.addLevel(Europe, "Europe");
-        f.addScenery({.title = "Twin", .level = Europe, .key = "SceneryEurope\\One"});
-        f.addScenery({.title = "Twin", .level = Europe, .key = "SceneryEurope\\Two"});
-        frmScenery &form = f.load();
-        const QStringList sceneries = f.manager->colScenery.keys(), levels = f.manager->dicLevel.keys();
-        const QString tree = nodeKeys(form);
+        WindowFixture f;
+        frmScenery &form = load(f, Library()
+                                       .level(u"New"_s)
+                                       .level(u"Europe"_s)
+                                       .scenery(u"Twin"_s, {.key = u"SceneryEurope\\One"_s})
+                                       .scenery(u"Twin"_s, {.key = u"SceneryEurope\\Two"_s}));
+        const QStringList sceneries = f.manager->colScenery.keys();
+        const QStringList levels = f.manager->dicLevel.keys();
+        const QStringList tree = treeLines(form.trvScenery());
         f.select(Europe);
-        f.env.ui.expectInput("Insert the new caption for the level: Europe", "Rename Level", "Asia");
-        f.env.ui.expectMessage("The new caption would give two entries the key \"SceneryAsia\\Twin\".",
-                               "Can not rename level.");
-        form.runCommand(Start::Command(3));
+        f.env.ui.expectInput(u"Insert the new caption for the level: Europe"_s, u"Rename Level"_s, u"Asia"_s);
+        f.env.ui.expectMessage(u"The new caption would give two entries the key \"SceneryAsia\\Twin\"."_s,
+                               u"Can not rename level."_s);
+        form.runCommand(Command::RenameLevel);
         QVERIFY(f.env.ui.allShown());
         QCOMPARE(f.manager->colScenery.keys(), sceneries);
         QCOMPARE(f.manager->dicLevel.keys(), levels);
-        QCOMPARE(nodeKeys(form), tree);
-        QCOMPARE(f.node(Europe)->text(), "Europe");
+        QCOMPARE(treeLines(form.trvScenery()), tree);
     }
 
     // A scenery that leaves its level hands its place to what followed it there, also to a
     // follower the filter hides: once the filter is off, that one stands where the moved one stood.
     void hiddenFollowerTakesTheMovedPlace()
     {
-        MainWindowFixture f;
-        f.addLevel(NewL, "New");
-        f.addLevel(Europe, "Europe");
-        const QString z = f.addScenery({.title = "Z"});
-        const QString a = f.addScenery({.title = "A", .previousKey = z});
-        const QString h = f.addScenery({.title = "H", .flySim = 8, .previousKey = a}); // FS2K2 only
-        f.addScenery({.title = "B", .previousKey = h});
-        frmScenery &form = f.load();
-        form.chkFilter_Click(2, true); // FS2K: H is hidden
-        QVERIFY(!f.node(h));
-        f.select(a);
-        f.env.ui.expectForm<frmMoveTreeNode>("frmMoveTreeNode", [](frmMoveTreeNode &d) {
-            d.trvTree.setSelectedItem(d.trvTree.node("LevelEurope"));
-            d.cmdOk_Click();
+        WindowFixture f;
+        frmScenery &form = load(f, Library()
+                                       .scenery(u"Z"_s)
+                                       .scenery(u"A"_s)
+                                       .scenery(u"H"_s, {.flySim = FS98})
+                                       .scenery(u"B"_s)
+                                       .level(u"Europe"_s));
+        form.chkFilter_Click(FilterBoxFS2K2, true);
+        f.select(A);
+        f.env.ui.expectForm<frmMoveTreeNode>(u"frmMoveTreeNode"_s, [](frmMoveTreeNode &dialog) {
+            dialog.trvTree.setSelectedItem(dialog.trvTree.node(Europe));
+            dialog.cmdOk_Click();
         });
-        form.runCommand(Start::Command(6));
-        QCOMPARE(f.manager->colScenery.item(h)->PreviousKey, z);
-        form.chkFilter_Click(2, false);
-        QCOMPARE(shape(f.node(NewL)->firstChild(), ","), "Z,H,B");
-        QCOMPARE(shape(f.node(Europe)->firstChild(), ","), "A");
+        form.runCommand(Command::MoveToLevel);
+        QCOMPARE(f.scenery(u"SceneryNew\\H"_s).PreviousKey, u"SceneryNew\\Z"_s);
+        form.chkFilter_Click(FilterBoxFS2K2, false);
+        QCOMPARE(f.childTitles(NewLevel), (QStringList{u"Z"_s, u"H"_s, u"B"_s}));
+        QCOMPARE(f.childTitles(Europe), QStringList{u"A"_s});
+    }
+
+    // ---- Sceneries -----------------------------------------------------------------------------
+
+    // A removed scenery goes into the removed list; the next scenery, else the one before, else
+    // the level is selected. Nothing is removed on No or with a level selected.
+    void removeScenery_data()
+    {
+        QTest::addColumn<Library>("library");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<Question>("asked");
+        QTest::addColumn<QString>("selectedAfter");
+        QTest::newRow("the next selected") << base() << B << Question::Yes << C;
+        QTest::newRow("the one before selected") << base() << C << Question::Yes << B;
+        QTest::newRow("the level selected") << base().level(u"Asia"_s).scenery(u"Tokyo"_s)
+                                            << u"SceneryAsia\\Tokyo"_s << Question::Yes << Asia;
+        QTest::newRow("answered No") << base() << B << Question::No << B;
+        QTest::newRow("a level selected") << base() << Asia << Question::NotAsked << Asia;
+    }
+    void removeScenery()
+    {
+        QFETCH(Library, library);
+        QFETCH(QString, selected);
+        QFETCH(Question, asked);
+        QFETCH(QString, selectedAfter);
+        WindowFixture f;
+        frmScenery &form = load(f, library);
+        f.select(selected);
+        const QString title = f.node(selected)->text();
+        if (asked != Question::NotAsked) {
+            f.env.ui.expectMessage(u"Do you want to remove scenery %1?"_s.arg(title), u"Remove Scenery"_s,
+                                   asked == Question::Yes ? Answer::Yes : Answer::No);
+        }
+        form.runCommand(Command::RemoveScenery);
+        QVERIFY(f.env.ui.allShown());
+        const bool removed = asked == Question::Yes;
+        QCOMPARE(f.node(selected) == nullptr, removed);
+        QCOMPARE(form.organiser().removedList().keys(), removed ? QStringList{selected} : QStringList());
+        QCOMPARE(selectedKey(f), selectedAfter);
+        const QString fault = faultAfterCommand(f);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+    }
+
+    // "Undo remove Scenery" offers the removed sceneries and brings the ticked ones back into
+    // "New", inactive and coloured; a title the library has again keeps its scenery in the list.
+    void undoRemove()
+    {
+        WindowFixture f;
+        frmScenery &form = load(f);
+        const auto remove = [&](const QString &key) {
+            f.select(key);
+            f.env.ui.expectMessageStartingWith(u"Do you want to remove scenery"_s, u"Remove Scenery"_s,
+                                               Answer::Yes);
+            form.runCommand(Command::RemoveScenery);
+        };
+        // The dialog offers the removed titles; the ticked ones are restored, or it is cancelled.
+        const auto undo = [&](const QStringList &offered, const QStringList &ticked,
+                              const QString &kept = {}) {
+            f.env.ui.expectForm<frmUndoRemove>(u"frmUndoRemove"_s, [=](frmUndoRemove &dialog) {
+                QStringList titles;
+                for (TreeNode *n = dialog.trvRemoved.firstRoot(); n; n = n->next()) {
+                    titles << n->text();
+                    n->setChecked(ticked.contains(n->text()));
+                }
+                QCOMPARE(titles, offered);
+                if (ticked.isEmpty())
+                    dialog.cmdCancel_Click();
+                else
+                    dialog.cmdOk_Click();
+            });
+            if (!kept.isEmpty())
+                f.env.ui.expectMessageStartingWith(kept, u"Undo remove Scenery"_s);
+            form.runCommand(Command::UndoRemoveScenery);
+        };
+        remove(Berlin);
+        remove(A);
+        undo({u"Berlin"_s, u"A"_s}, {});
+        undo({u"Berlin"_s, u"A"_s}, {u"Berlin"_s});
+        QVERIFY(f.env.ui.allShown());
+        const QString restored = u"SceneryNew\\Berlin"_s;
+        QCOMPARE(f.childTitles(NewLevel), (QStringList{u"B"_s, u"C"_s, u"Berlin"_s}));
+        QCOMPARE(form.organiser().removedList().keys(), QStringList{A});
+        QVERIFY(!f.scenery(restored).Active);
+        QCOMPARE(f.node(restored)->backColor(), NodeColor(rgb(240, 240, 0)));
+        QCOMPARE(f.node(restored)->foreColor(), NodeColor(rgb(255, 100, 100)));
+
+        remove(restored); // removed again: one entry per key
+        f.select(C);
+        f.env.ui.expectInput(u"Insert the new name for the scenery: C"_s, u"Rename Scenery"_s, u"A"_s);
+        form.runCommand(Command::RenameScenery);
+        undo({u"A"_s, u"Berlin"_s}, {u"A"_s, u"Berlin"_s},
+             u"The library already holds a scenery of the same title"_s);
+        QVERIFY(f.env.ui.allShown());
+        QCOMPARE(f.childTitles(NewLevel), (QStringList{u"B"_s, u"A"_s, u"Berlin"_s}));
+        QCOMPARE(form.organiser().removedList().keys(), QStringList{A});
+        QVERIFY(form.organiser().removedList().item(A)->Active);
+        QCOMPARE(organiseFault(form), QString());
+        form.libraryTree().UndisplayAllTree(); // the rebuild gives the ordinary colours
+        QCOMPARE(f.node(restored)->foreColor(), NodeColor(LibraryTree::InactiveForeColor));
+    }
+
+    // The title typed is trimmed and "\" becomes "/"; a title the library has is refused.
+    void renameScenery_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("trimmed") << u" Lyon "_s << false << u"SceneryEurope\\Lyon"_s;
+        QTest::newRow("a title of the library") << u"Berlin"_s << true << Paris;
+        QTest::newRow("no title") << QString() << false << Paris;
+    }
+    void renameScenery()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, refused);
+        QFETCH(QString, key);
+        WindowFixture f;
+        frmScenery &form = load(f);
+        f.select(Paris);
+        f.env.ui.expectInput(u"Insert the new name for the scenery: Paris"_s, u"Rename Scenery"_s, answer);
+        if (refused) {
+            f.env.ui.expectMessage(u"There is already a scenery named \"%1\" in the library."_s.arg(answer),
+                                   u"Can not rename scenery."_s);
+        }
+        form.runCommand(Command::RenameScenery);
+        QVERIFY(f.env.ui.allShown());
+        QCOMPARE(selectedKey(f), key);
+        QCOMPARE(form.details().fields().txtTitle, f.node(key)->text());
+        QCOMPARE(f.statusText(), Ready);
+        const QString fault = faultAfterCommand(f);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
     }
 
     // Sets hold titles: a renamed scenery stays in every set, in its place, and the simulator's
     // Scenery.cfg, which still names the old title, finds it again by its folder at the next start.
     void renamedSceneryKeepsItsSets()
     {
-        MainWindowFixture f;
-        f.addLevel(NewL, "New");
-        f.addScenery({.title = "Before", .local = "Addon Scenery\\Alps"});
-        f.addScenery({.title = "Other", .local = "Addon Scenery\\Other"});
-        f.addSet("Europe", 1, {"Other", "Before", "Third"});
-        f.addSet("Winter", 0, {"Before"});
-        f.addCfgArea("Before", "Addon Scenery\\Alps");
-        frmScenery &form = f.load();
-        f.select("SceneryNew\\Before");
-        f.env.ui.expectInput("Insert the new name for the scenery: Before", "Rename Scenery", "After");
-        form.runCommand(Start::Command(10));
-        QCOMPARE(f.members("Europe"), QStringList({"Other", "After", "Third"}));
-        QCOMPARE(f.members("Winter"), QStringList{"After"});
-        QCOMPARE(f.members("(Current)"), QStringList{"After"});
+        WindowFixture f;
+        frmScenery &form = f.load(
+            Library()
+                .scenery(u"Before"_s, {.isLocalPath = true, .localPath = u"Addon Scenery\\Alps"_s})
+                .scenery(u"Other"_s, {.localPath = u"Addon Scenery\\Other"_s})
+                .set(u"Europe"_s, Sim::FS2002, {u"Other"_s, u"Before"_s, u"Third"_s})
+                .set(u"Winter"_s, Sim::FS2000, {u"Before"_s})
+                .recordOrder(),
+            Library().scenery(u"Before"_s, {.isLocalPath = true, .localPath = u"Addon Scenery\\Alps"_s}));
+        f.select(u"SceneryNew\\Before"_s);
+        f.env.ui.expectInput(u"Insert the new name for the scenery: Before"_s, u"Rename Scenery"_s,
+                             u"After"_s);
+        form.runCommand(Command::RenameScenery);
+        QCOMPARE(f.members(u"Europe"_s), (QStringList{u"Other"_s, u"After"_s, u"Third"_s}));
+        QCOMPARE(f.members(u"Winter"_s), QStringList{u"After"_s});
+        QCOMPARE(f.members(u"(Current)"_s), QStringList{u"After"_s});
 
-        f.env.ui.expectMessage("Do you want to save the changes to the database?", "Update Database",
+        f.env.ui.expectMessage(u"Do you want to save the changes to the database?"_s, u"Update Database"_s,
                                Answer::Yes);
         form.Form_Unload();
-        f.create();
-        f.form->Form_Load();
+        f.create().Form_Load();
         QVERIFY(f.env.ui.allShown());
-        QCOMPARE(f.manager->colScenery.count(), 2);
-        QVERIFY(f.manager->colScenery.contains("SceneryNew\\After"));
-        QCOMPARE(f.members("(Current)"), QStringList{"After"});
-        QCOMPARE(f.members("Europe"), QStringList({"Other", "After", "Third"}));
+        QCOMPARE(f.manager->colScenery.keys(), (QStringList{u"SceneryNew\\After"_s, u"SceneryNew\\Other"_s}));
+        QCOMPARE(f.members(u"(Current)"_s), QStringList{u"After"_s});
+        QCOMPARE(f.members(u"Europe"_s), (QStringList{u"Other"_s, u"After"_s, u"Third"_s}));
     }
+
+    // "Move Scenery on Harddrive" moves the content of the scenery's folder (the folder above a
+    // "scenery" folder) into the folder chosen; the source folders stay, empty.
+    void moveOnDisk_data()
+    {
+        QTest::addColumn<DiskMoveCase>("move");
+        const QString paris = u"C:\\FS2002\\Addon Scenery\\Paris"_s;
+        const QString target = u"C:\\Target\\"_s;
+        QTest::newRow("the folder above \"scenery\"")
+            << DiskMoveCase{.localPath = u"Addon Scenery\\Paris\\scenery"_s,
+                            .chosen = u"C:\\Target"_s,
+                            .movedTo = target,
+                            .newPath = target};
+        QTest::newRow("missing folders made") << DiskMoveCase{.localPath = paris,
+                                                              .chosen = u"C:\\New Place\\Deep"_s,
+                                                              .movedTo = u"C:\\New Place\\Deep\\"_s,
+                                                              .newPath = u"C:\\New Place\\Deep\\"_s};
+        QTest::newRow("its own folder")
+            << DiskMoveCase{.localPath = paris, .chosen = paris, .newPath = paris + u"\\"_s};
+        QTest::newRow("its own \"Scenery\" folder")
+            << DiskMoveCase{.localPath = u"Addon Scenery\\Paris\\Scenery"_s,
+                            .chosen = paris + u"\\Scenery"_s,
+                            .newPath = paris + u"\\Scenery\\"_s};
+        QTest::newRow("inside its own folder")
+            << DiskMoveCase{.localPath = paris,
+                            .chosen = paris + u"\\texture"_s,
+                            .refusal = u"The destination folder lies inside"_s,
+                            .newPath = paris};
+        QTest::newRow("cancelled") << DiskMoveCase{.localPath = paris, .newPath = paris};
+        QTest::newRow("the simulator folder")
+            << DiskMoveCase{.localPath = u"Scenery"_s,
+                            .chosen = u"C:\\Target"_s,
+                            .refusal = u"The folder C:\\FS2002 holds the simulator"_s,
+                            .newPath = u"Scenery"_s};
+        QTest::newRow("no local path") << DiskMoveCase{
+            .chosen = u"-"_s, .refusal = u"You can not move a scenery from a readonly device."_s};
+    }
+    void moveOnDisk()
+    {
+        QFETCH(DiskMoveCase, move);
+        const QString source = u"C:\\FS2002\\Addon Scenery\\Paris\\"_s;
+        const QStringList files{u"scenery\\p.bgl"_s, u"texture\\p.bmp"_s, u"readme.txt"_s};
+        WindowFixture f;
+        for (const QString &file : files)
+            f.env.writeFile(source + file, "x");
+        frmScenery &form = load(f, base().scenery(u"Mover"_s, {.localPath = move.localPath}));
+        const QString key = u"SceneryAsia\\Mover"_s;
+        f.select(key);
+        if (move.chosen != u"-"_s) {
+            f.env.ui.expectFolder(move.chosen.isNull() ? std::nullopt : std::optional<QString>(move.chosen),
+                                  u"Select destination folder"_s);
+        }
+        if (!move.refusal.isEmpty())
+            f.env.ui.expectMessageStartingWith(move.refusal, u"Scenery Move."_s);
+        form.runCommand(Command::MoveSceneryOnHarddrive);
+        QVERIFY(f.env.ui.allShown());
+        QVERIFY(!f.env.ui.busy());
+        QCOMPARE(f.statusText(), Ready);
+        QCOMPARE(f.scenery(key).LocalPath, move.newPath);
+        QCOMPARE(form.details().fields().txtLocal, move.newPath);
+        const QString at = move.movedTo.isEmpty() ? source : move.movedTo;
+        for (const QString &file : files)
+            QVERIFY2(f.env.fs.fileExists(at + file), qPrintable(at + file));
+        QVERIFY(f.env.fs.folderExists(source + u"texture"_s));
+    }
+
+    // ---- The search ----------------------------------------------------------------------------
+
+    // Hits come in the order the nodes were added (after a rebuild the levels, then the sceneries
+    // in library order; a moved node last), each selected and shown until the user stops.
+    void search_data()
+    {
+        QTest::addColumn<bool>("europeMovedUp");
+        QTest::addColumn<QString>("wanted");
+        QTest::addColumn<QList<bool>>("findNext"); // the answers to "Find next?"
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<QString>("status");
+        const QString searching = u"Search for scenery or level."_s;
+        QTest::newRow("stopped at the first")
+            << false << u"a"_s << QList<bool>{false} << Germany << searching;
+        QTest::newRow("stopped at the third")
+            << false << u"a"_s << QList<bool>{true, true, false} << A << u"A"_s;
+        QTest::newRow("a moved level last")
+            << true << u"e"_s << QList<bool>{true, false} << Germany << searching;
+        QTest::newRow("no hit") << false << u"zzz"_s << QList<bool>() << Paris << Ready;
+        QTest::newRow("cancelled") << false << QString() << QList<bool>() << Paris << searching;
+    }
+    void search()
+    {
+        QFETCH(bool, europeMovedUp);
+        QFETCH(QString, wanted);
+        QFETCH(QList<bool>, findNext);
+        QFETCH(QString, selected);
+        QFETCH(QString, status);
+        WindowFixture f;
+        frmScenery &form = load(f);
+        if (europeMovedUp) {
+            f.select(Europe);
+            form.runCommand(Command::MoveUp);
+        }
+        f.select(Paris);
+        f.env.ui.expectInput(u"Insert a search string:"_s, u"Search scenery or level"_s, wanted);
+        for (bool next : findNext)
+            f.env.ui.expectMessage(u"Find next?"_s, u"Found!"_s, next ? Answer::Yes : Answer::No);
+        form.runCommand(Command::Search);
+        QVERIFY(f.env.ui.allShown());
+        QCOMPARE(selectedKey(f), selected);
+        QCOMPARE(f.statusText(), status);
+    }
+
+    // ---- Random ----------------------------------------------------------------------------------
 
     // Random commands on random nodes with random answers; after each the invariants hold, and every
     // 100 steps a rebuild, a save and a restart show the same tree.
     void randomSequence()
     {
         QRandomGenerator rng(20240611);
-        MainWindowFixture f;
         // Up to 40 levels in nested layers, with the captions the answers use, and 200 sceneries.
-        QStringList levels{NewL};
-        f.addLevel(NewL, "New");
+        QStringList levels{u"New"_s};
+        Library library = Library().level(u"New"_s);
         for (int i = 0; i < 40; ++i) {
-            const QString caption = QStringList{"Alpha", "Beta", "alpha", "Gamma"}[rng.bounded(4)], parent = i < 4 ? QString() : levels[1 + rng.bounded(int(levels.size()) - 1)];
-            const QString key = parent.isEmpty() ? "Level" + caption : parent + '\\' + caption;
-            if (!levels.contains(key))
-                f.addLevel(key, caption), levels << key;
+            const QString caption =
+                QStringList{u"Alpha"_s, u"Beta"_s, u"alpha"_s, u"Gamma"_s}[rng.bounded(4)];
+            const QString path =
+                i < 4 ? caption : levels[1 + rng.bounded(int(levels.size()) - 1)] + u'\\' + caption;
+            if (!levels.contains(path)) {
+                library.level(path);
+                levels << path;
+            }
         }
-        QHash<QString, QString> last;
-        for (int i = 0; i < 200; ++i) {
-            const QString level = levels[rng.bounded(int(levels.size()))];
-            last.insert(level, f.addScenery({.title = QString("S%1").arg(i, 3, 10, QLatin1Char('0')), .level = level, .previousKey = last.value(level)}));
-        }
-        f.writeFiles(1);
+        for (int i = 0; i < 200; ++i)
+            library.level(levels[rng.bounded(int(levels.size()))])
+                .scenery(u"S%1"_s.arg(i, 3, 10, QLatin1Char('0')));
+        WindowFixture f;
+        f.write(library.recordOrder());
         RandomUi ui(rng);
-        AppContext context{f.env.fs, *f.env.settings, ui, f.env.program};
-        f.manager = std::make_unique<SceneryManager>(context);
-        frmScenery &form = *(f.form = std::make_unique<frmScenery>(context, *f.manager));
+        frmScenery &form = f.create(&ui);
         form.Form_Load();
-        const int rows[] = {1, 2, 3, 4, 5, 6, 8, 9, 10, 42, 43, 44, 45, 0};
+        const Command commands[] = {Command::AddLevel,
+                                    Command::RemoveLevel,
+                                    Command::RenameLevel,
+                                    Command::SortLevelAscending,
+                                    Command::SortLevelDescending,
+                                    Command::MoveToLevel,
+                                    Command::RemoveScenery,
+                                    Command::UndoRemoveScenery,
+                                    Command::RenameScenery,
+                                    Command::MoveTop,
+                                    Command::MoveUp,
+                                    Command::MoveDown,
+                                    Command::MoveBottom,
+                                    Command::None};
         for (int step = 1; step <= 300; ++step) {
             std::vector<TreeNode *> nodes;
             for (TreeNode *n = form.trvScenery().firstRoot(); n; n = n->nextInWalk())
@@ -485,19 +925,22 @@ private slots:
             TreeNode *node = rng.bounded(20) ? nodes[rng.bounded(quint32(nodes.size()))] : nullptr;
             form.trvScenery().setSelectedItem(node);
             form.trvScenery_NodeClick(node);
-            const int row = rows[rng.bounded(quint32(std::size(rows)))];
-            if (row) {
-                form.runCommand(Start::Command(row));
-            } else { // drag the node onto any node
+            const Command command = commands[rng.bounded(quint32(std::size(commands)))];
+            if (command != Command::None) {
+                form.runCommand(command);
+            } else { // the node dragged onto any node
                 form.trvScenery_MouseDown(node);
                 form.trvScenery_MouseMove(true);
                 form.trvScenery_DragOver(nodes[rng.bounded(quint32(nodes.size()))]);
                 form.trvScenery_DragDrop();
             }
-            const QString fault = organiseFault(form) + (step % 100 ? QString() : restartFault(form, context));
-            QVERIFY2(fault.isEmpty(), qPrintable(QString("step %1, row %2: %3").arg(step).arg(row).arg(fault)));
+            const QString fault =
+                organiseFault(form) + (step % 100 ? QString() : restartFault(form, *f.context));
+            QVERIFY2(fault.isEmpty(),
+                     qPrintable(u"step %1, command %2: %3"_s.arg(step).arg(int(command)).arg(fault)));
         }
-        QVERIFY(form.organiser().removedList().count() > 0 && f.manager->dicLevel.count() > 0);
+        QVERIFY(form.organiser().removedList().count() > 0);
+        QVERIFY(f.manager->dicLevel.count() > 0);
     }
 };
 

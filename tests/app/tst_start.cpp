@@ -1,6 +1,7 @@
 #include "app/start.h"
 #include "library/scenerymanager.h"
 #include "settings/programsettings.h"
+#include "support/librarybuilder.h"
 #include "support/testenv.h"
 
 #include <QCoreApplication>
@@ -12,165 +13,194 @@ using namespace Qt::StringLiterals;
 
 namespace {
 const QString LogFile = u"C:\\Lumivale.Debug.Log"_s;
+
+// The messages of the debug log's lines, each line ended by CR LF.
+QStringList logMessages(const TestEnv &env)
+{
+    if (!env.fs.fileExists(LogFile))
+        return {};
+    QStringList messages;
+    for (const QString &line :
+         QString::fromLatin1(env.readFile(LogFile)).split(u"\r\n"_s, Qt::SkipEmptyParts))
+        messages << line.section(u" - "_s, 1);
+    return messages;
 }
 
-class TstStart : public QObject
+// Flight Simulator 2000 and 2002 installed, 2000 selected, F3 bound to "Move up".
+void installBoth(TestEnv &env)
+{
+    install(env, {{Sim::FS2000, u"C:\\FS2000"_s}, {Sim::FS2002, u"C:\\FS2002"_s}});
+    ProgramSettings settings(*env.settings, env.programFolder());
+    settings.setValue(u"SelectedSim"_s, u"0"_s);
+    settings.setFunctionKey(3, u"Move up"_s);
+}
+} // namespace
+
+class TestStart : public QObject
 {
     Q_OBJECT
 
 private slots:
-    // The text functions of the start-up, each row naming the function it calls.
-    void textHelpers_data()
+    void debugCommandLine_data()
     {
-        QTest::addColumn<QString>("function");
-        QTest::addColumn<QString>("in");
-        QTest::addColumn<QString>("out");
-        QTest::newRow("debug: capitals with blanks") << "debug" << "  DEBUG  " << "1";
-        QTest::newRow("debug: further argument") << "debug" << "debug x" << "0";
-        QTest::newRow("debug: glued") << "debug" << "debugx" << "0";
-        QTest::newRow("debug: empty") << "debug" << "" << "0";
-        QTest::newRow("row 0 empty") << "row" << "0" << "|";
-        QTest::newRow("row 1") << "row" << "1" << "Add Level|mnuLevelAdd_Click";
-        QTest::newRow("row 6") << "row" << "6" << "Move to Level...|MoveTo";
-        QTest::newRow("row 42") << "row" << "42" << "Move top|InnerMove(0)";
-        QTest::newRow("row 45") << "row" << "45" << "Move bottom|InnerMove(3)";
-        QTest::newRow("log: afternoon") << "log" << "15:56:49.250" << "57409.25";
-        QTest::newRow("log: midnight") << "log" << "00:00:00.000" << "0";
-        QTest::newRow("log: shortest form") << "log" << "00:00:01.500" << "1.5";
-        QTest::newRow("log: single precision") << "log" << "23:59:59.999" << "86400";
+        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<bool>("debug");
+        QTest::newRow("capitals with blanks") << u"  DEBUG  "_s << true;
+        QTest::newRow("a further argument") << u"debug x"_s << false;
+        QTest::newRow("glued") << u"debugx"_s << false;
     }
-    void textHelpers()
+    void debugCommandLine()
     {
-        QFETCH(QString, function);
-        QFETCH(QString, in);
-        QFETCH(QString, out);
-        QString result;
-        if (function == u"debug"_s) {
-            result = QString::number(Start::isDebugCommandLine(in));
-        } else if (function == u"row"_s) {
-            const Start::CommandRow &row = Start::commandRows()[in.toUInt()];
-            result = row.caption + u'|' + row.procedure;
-        } else if (function == u"log"_s) {
-            // The local date and time with seconds, " : ", the seconds since midnight, " - ", the message.
-            const QDateTime when(QDate(2026, 12, 6), QTime::fromString(in, u"hh:mm:ss.zzz"_s));
-            const QString line = Start::DebugLog::formatLine(when, u"Get F-Keys"_s);
-            const QString date = QLocale::system().toString(when.date(), QLocale::ShortFormat);
-            QVERIFY2(line.startsWith(date) && line.section(u" : "_s, 0, 0).contains(in.mid(5, 3)), qPrintable(line));
-            result = line.section(u" : "_s, 1).section(u" - Get F-Keys"_s, 0, 0);
-        }
-        QCOMPARE(result, out);
+        QFETCH(QString, commandLine);
+        QFETCH(bool, debug);
+        QCOMPARE(Start::isDebugCommandLine(commandLine), debug);
     }
 
-    void functionKeys_data()
+    // The local date and time, " : ", the seconds since midnight in their shortest single-precision
+    // form, " - ", the message.
+    void debugLogLine_data()
+    {
+        QTest::addColumn<QTime>("time");
+        QTest::addColumn<QString>("seconds");
+        QTest::newRow("afternoon") << QTime(15, 56, 49, 250) << u"57409.25"_s;
+        QTest::newRow("midnight") << QTime(0, 0) << u"0"_s;
+        QTest::newRow("single precision") << QTime(23, 59, 59, 999) << u"86400"_s;
+    }
+    void debugLogLine()
+    {
+        QFETCH(QTime, time);
+        QFETCH(QString, seconds);
+        const QDateTime when(QDate(2026, 12, 6), time);
+        const QString line = Start::DebugLog::formatLine(when, u"Get F-Keys"_s);
+        const QString dateAndTime = line.section(u" : "_s, 0, 0);
+        QVERIFY2(dateAndTime.startsWith(QLocale::system().toString(when.date(), QLocale::ShortFormat)),
+                 qPrintable(line));
+        QVERIFY2(dateAndTime.contains(time.toString(u":mm"_s)), qPrintable(line));
+        QCOMPARE(line.section(u" : "_s, 1), seconds + u" - Get F-Keys"_s);
+    }
+
+    void functionKeySettings_data()
     {
         QTest::addColumn<QString>("stored"); // null: no "F3" value
-        QTest::addColumn<int>("row");
-        QTest::newRow("Move up") << "Move up" << 43;
-        QTest::newRow("first row") << "Add Level" << 1;
-        QTest::newRow("unknown caption") << "Fly now" << 0;
-        QTest::newRow("other case") << "move up" << 0;
-        QTest::newRow("trailing blank") << "Move up " << 0;
-        QTest::newRow("stored empty unbinds") << "" << 0;
-        QTest::newRow("missing leaves the entry") << QString() << 35;
+        QTest::addColumn<Start::Command>("command");
+        QTest::newRow("Move up") << u"Move up"_s << Start::Command::MoveUp;
+        QTest::newRow("first row") << u"Add Level"_s << Start::Command::AddLevel;
+        QTest::newRow("unknown caption") << u"Fly now"_s << Start::Command::None;
+        QTest::newRow("other letter case") << u"move up"_s << Start::Command::None;
+        QTest::newRow("stored empty unbinds") << QString(u""_s) << Start::Command::None;
+        QTest::newRow("missing leaves the entry") << QString() << Start::Command::Cache;
     }
-    void functionKeys()
+    void functionKeySettings()
     {
         QFETCH(QString, stored);
-        QFETCH(int, row);
+        QFETCH(Start::Command, command);
         TestEnv env;
         ProgramSettings settings(*env.settings, env.programFolder());
         if (!stored.isNull())
             settings.setFunctionKey(3, stored);
-        settings.setFunctionKey(12, u"Make Backup"_s);
         Start::FunctionKeyTable table;
         table.fill(u"Cache"_s);
         Start::readFunctionKeys(*env.settings, table);
-        QCOMPARE(int(Start::functionKeyCommand(table, 3)), row);
-        QCOMPARE(Start::functionKeyCommand(table, 12), Start::Command::MakeBackup);
-        QCOMPARE(Start::functionKeyCommand(table, 0), Start::Command::None);
-        QCOMPARE(Start::functionKeyCommand(table, 13), Start::Command::None);
-        // Every caption is unique: a key bound to it finds its own row.
-        for (int r = 1; r < Start::CommandCount; ++r)
-            QCOMPARE(int(Start::commandByCaption(Start::commandRows()[std::size_t(r)].caption)), r);
+        QCOMPARE(Start::functionKeyCommand(table, 3), command);
     }
 
-    void mainStartUp_data()
+    // A key bound to a caption runs that caption's own row.
+    void everyCaptionNamesItsOwnCommand()
+    {
+        for (const Start::CommandRow &row : Start::commandRows()) {
+            if (row.command != Start::Command::None)
+                QCOMPARE(Start::commandByCaption(row.caption), row.command);
+        }
+    }
+
+    // The main window is shown before the command table and the function keys are filled, and the
+    // debug log writes only the function keys' lines.
+    void startUpInOrder_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("installed");
-        QTest::addColumn<bool>("logBlocked"); // a folder has the log's name: the line cannot be appended
-        QTest::addColumn<QString>("log");     // the messages of the lines ended by CR LF
-        QTest::addColumn<int>("f3");
-        QTest::newRow("DEBUG logs") << QStringList{u"DEBUG"_s} << true << false << "Get F-Keys|Get F-Keys end|" << 43;
-        QTest::newRow("debug x does not") << QStringList{u"debug"_s, u"x"_s} << true << false << "" << 43;
-        QTest::newRow("log failure reported") << QStringList{u"debug"_s} << true << true << "" << 0;
-        QTest::newRow("no simulator ends") << QStringList{u"debug"_s} << false << false << "" << 0;
+        QTest::addColumn<QStringList>("log");
+        QTest::newRow("debug") << QStringList{u"DEBUG"_s}
+                               << QStringList{u"Get F-Keys"_s, u"Get F-Keys end"_s};
+        QTest::newRow("no debug") << QStringList{u"debug"_s, u"x"_s} << QStringList();
     }
-    void mainStartUp()
+    void startUpInOrder()
     {
         QFETCH(QStringList, arguments);
-        QFETCH(bool, installed);
-        QFETCH(bool, logBlocked);
-        QFETCH(QString, log);
-        QFETCH(int, f3);
+        QFETCH(QStringList, log);
         TestEnv env;
-        if (installed) {
-            env.installSim(0, u"C:\\FS2000"_s);
-            env.installSim(1, u"C:\\FS2002"_s);
-            ProgramSettings settings(*env.settings, env.programFolder());
-            settings.setValue(u"SelectedSim"_s, u"0"_s);
-            settings.setFunctionKey(3, u"Move up"_s);
-        }
-        if (logBlocked) {
-            QVERIFY(QDir().mkpath(env.host(LogFile)));
-            env.ui.expectMessageStartingWith(u"Start.Main\nError: "_s, QString());
-        } else if (!installed) {
-            env.ui.expectMessageStartingWith(u"You must install MS Flightsimulator 2000"_s,
-                                             u"Can not run Lumivale"_s);
-        }
+        installBoth(env);
         ProgramInfo program(env.homeHost(), arguments);
         AppContext context{env.fs, *env.settings, env.ui, program};
         QStringList done;
         Start::MainHooks hooks;
         hooks.createProgramObjects = [&](Start::Session &s) {
-            done << u"objects %1"_s.arg(int(bool(s.folderMemory)));
+            QVERIFY(s.folderMemory);
+            done << u"program objects"_s;
         };
         hooks.showMainWindow = [&](Start::Session &s) {
-            // The tables are filled and the log written after the window.
-            done << u"window %1 '%2%3' %4"_s.arg(s.manager->SimType)
-                        .arg(s.commands[1].caption, s.functionKeys[2], QString::number(env.fs.fileExists(LogFile)));
+            QCOMPARE(s.manager->SimType, 0);
+            QCOMPARE(s.commands[1].caption, QString());
+            QCOMPARE(s.functionKeys[2], QString());
+            QVERIFY(!env.fs.fileExists(LogFile));
+            done << u"main window"_s;
         };
-        auto session = Start::Main(context, hooks);
-        QCOMPARE(done.join(u';'), installed ? u"objects 1;window 0 '' 0"_s : QString());
-        QVERIFY(env.ui.allShown());
-        QStringList lines;
-        const QByteArray text = env.fs.fileExists(LogFile) ? env.readFile(LogFile) : QByteArray();
-        for (const QString &line : QString::fromLatin1(text).split(u"\r\n"_s))
-            lines << line.section(u" - "_s, 1);
-        QCOMPARE(lines.join(u'|'), log);
-        QCOMPARE(bool(session), installed);
-        if (!installed)
-            return;
-        QCOMPARE(session->folderMemory->GetDicPath(u"x"_s), u"C:\\FS2000"_s);
+        const std::unique_ptr<Start::Session> session = Start::Main(context, hooks);
+        QVERIFY(session);
+        QCOMPARE(done, (QStringList{u"program objects"_s, u"main window"_s}));
+        QCOMPARE(logMessages(env), log);
         QCOMPARE(session->commands[45].procedure, u"InnerMove(3)"_s);
-        QCOMPARE(int(Start::functionKeyCommand(session->functionKeys, 3)), f3);
-        // A second start while this one runs ends at once, and says why: after bringing the running
-        // window to the front when it can, else naming who holds the library.
+        QCOMPARE(Start::functionKeyCommand(session->functionKeys, 3), Start::Command::MoveUp);
+        QCOMPARE(session->folderMemory->GetDicPath(u"x"_s), u"C:\\FS2000"_s);
+    }
+
+    // A debug log that cannot be written is reported as the start-up's failure.
+    void debugLogFailureReported()
+    {
+        TestEnv env;
+        installBoth(env);
+        QVERIFY(QDir().mkpath(env.host(LogFile)));
+        env.ui.expectMessageStartingWith(u"Start.Main\nError: "_s, QString());
+        ProgramInfo program(env.homeHost(), {u"debug"_s});
+        AppContext context{env.fs, *env.settings, env.ui, program};
+        QVERIFY(Start::Main(context));
+        QVERIFY(env.ui.allShown());
+    }
+
+    void noSimulatorEnds()
+    {
+        TestEnv env;
+        env.ui.expectMessageStartingWith(u"You must install MS Flightsimulator 2000"_s,
+                                         u"Can not run Lumivale"_s);
+        bool windowShown = false;
+        Start::MainHooks hooks;
+        hooks.showMainWindow = [&](Start::Session &) { windowShown = true; };
+        QVERIFY(!Start::Main(env.context, hooks));
+        QVERIFY(env.ui.allShown());
+        QVERIFY(!windowShown);
+    }
+
+    // A second start while the first runs ends at once and says why: after bringing the running
+    // window to the front when it can, else naming who holds the library.
+    void secondStartRefused()
+    {
+        TestEnv env;
+        installBoth(env);
+        const std::unique_ptr<Start::Session> first = Start::Main(env.context);
+        QVERIFY(first);
         ProgramInfo secondProgram(env.homeHost());
         AppContext second{env.fs, *env.settings, env.ui, secondProgram};
-        env.ui.expectMessage(
-            u"Lumivale is already running (tst_start, process %1) with the library in %2. Close it, "
-            u"then start Lumivale again."_s.arg(QCoreApplication::applicationPid())
-                .arg(env.programFolder()),
-            u"Lumivale"_s);
-        QVERIFY(!Start::Main(second, hooks));
-        hooks.raiseRunningInstance = [] { return true; };
+        env.ui.expectMessage(u"Lumivale is already running (tst_start, process %1) with the library in %2. "
+                             u"Close it, then start Lumivale again."_s.arg(QCoreApplication::applicationPid())
+                                 .arg(env.programFolder()),
+                             u"Lumivale"_s);
+        QVERIFY(!Start::Main(second));
+        Start::MainHooks raising;
+        raising.raiseRunningInstance = [] { return true; };
         env.ui.expectMessage(u"Lumivale is already running; its window has been brought to the front."_s,
                              u"Lumivale"_s);
-        QVERIFY(!Start::Main(second, hooks));
+        QVERIFY(!Start::Main(second, raising));
         QVERIFY(env.ui.allShown());
         QVERIFY(!secondProgram.holdsInstanceLock());
-        QCOMPARE(done.size(), 2);
     }
 
     // A settings file that could not be read is said at the start, where its lost drive letters
@@ -178,9 +208,10 @@ private slots:
     void damagedSettingsFileSaid()
     {
         TestEnv env;
-        env.installSim(1, u"C:\\FS2002"_s);
+        install(env, {{Sim::FS2002, u"C:\\FS2002"_s}});
         QFile ini(env.homeHost() + u"/Lumivale.ini"_s);
-        QVERIFY(ini.open(QIODevice::WriteOnly) && ini.write("[Drives\nD=/media/cdrom\n") > 0);
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        QVERIFY(ini.write("[Drives\nD=/media/cdrom\n") > 0);
         ini.close();
         env.ui.expectMessageStartingWith(
             u"SettingsStore.read\nError: %1\nThe settings file %2 is damaged at line 1"_s
@@ -194,5 +225,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstStart)
+QTEST_GUILESS_MAIN(TestStart)
 #include "tst_start.moc"

@@ -1,8 +1,9 @@
+// The views of the Exclude and Flatten editors: their forms bound to the editors' logic.
+
 #include "areas/areadialogs.h"
 #include "gui/app/guiuiport.h"
 #include "gui/areas/areadialogviews.h"
 #include "gui/areas/usrareawidget.h"
-#include "support/scriptedui.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -10,77 +11,126 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-// "N 5_ 07.25;..." per row as shown; a disabled row is "off".
-QString rows(const UsrAreaWidget &area)
+// One row of the area editor as the view shows it.
+struct RowShown
 {
-    QStringList out;
-    for (int row = 1; row <= AreaText::RowCount; ++row)
-        out << (area.degreesEdit(row)->isEnabled() && area.hemisphereBox(row)->isEnabled()
-                    ? u"%1 %2 %3"_s.arg(area.hemisphereBox(row)->currentText(), area.degreesEdit(row)->displayText(),
-                                        area.minutesEdit(row)->displayText())
-                    : u"off"_s);
-    return out.join(u';');
+    QString hemisphere;
+    QString degrees;
+    QString minutes;
+};
+
+// Compares the rows the area editor shows with the expected ones; a difference names the row and
+// the field.
+bool sameRows(const UsrAreaWidget &area, const QList<RowShown> &expected)
+{
+    for (int row = 1; row <= int(expected.size()); ++row) {
+        const RowShown &want = expected.at(row - 1);
+        const QByteArray label = "row " + QByteArray::number(row);
+        if (!QTest::qCompare(area.hemisphereBox(row)->currentText(), want.hemisphere,
+                             (label + " hemisphere").constData(), "expected", __FILE__, __LINE__) ||
+            !QTest::qCompare(area.degreesEdit(row)->displayText(), want.degrees,
+                             (label + " degrees").constData(), "expected", __FILE__, __LINE__) ||
+            !QTest::qCompare(area.minutesEdit(row)->displayText(), want.minutes,
+                             (label + " minutes").constData(), "expected", __FILE__, __LINE__))
+            return false;
+    }
+    return true;
 }
+
+QList<bool> classBoxesShown(const ExcludeDialog &dialog)
+{
+    QList<bool> boxes;
+    for (int i = 0; i < frmExclude::ClassCount; ++i)
+        boxes << dialog.classBox(i)->isChecked();
+    return boxes;
+}
+
+QList<bool> classBoxesHeld(const frmExclude &form)
+{
+    QList<bool> boxes;
+    for (int i = 0; i < frmExclude::ClassCount; ++i)
+        boxes << form.isClassChecked(i);
+    return boxes;
+}
+
+enum class Closing { Ok, Cancel, Delete, Escape };
 } // namespace
 
 class TestAreaViews : public QObject
 {
     Q_OBJECT
-    ScriptedUi ui;
 
 private slots:
+    // Only what the elevation field accepts is typed; OK stores the value in its canonical form,
+    // Delete the request to delete, Cancel and Escape nothing.
     void flattenDialog_data()
     {
-        QTest::addColumn<QString>("elevation"); // stored
-        QTest::addColumn<QString>("typed");     // at the end of the elevation
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("expected"); // strFlatten, and "delete" when bDelete is set
-        const QString area = u",N47 30.00,W122 15.00,N47 00.00,W122 15.00,N47 00.00,W121 45.00,N47 30.00,W121 45.00"_s;
-        QTest::newRow("OK gives the canonical text") << "120" << "" << "cmdOK" << u"120"_s + area;
-        QTest::newRow("letters dropped") << "" << "12ab-3x" << "cmdOK" << u"12-3"_s + area;
-        QTest::newRow("stored point survives") << "120.5" << "0" << "cmdOK" << u"120.50"_s + area;
-        QTest::newRow("cancel") << "120" << "5" << "cmdCancel" << "";
-        QTest::newRow("escape is cancel") << "120" << "" << "escape" << "";
-        QTest::newRow("delete") << "120" << "" << "cmdDelete" << " delete";
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("typed"); // at the end of the elevation
+        QTest::addColumn<Closing>("closing");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<bool>("deleted");
+        const QString area =
+            u",N47 30.00,W122 15.00,N47 00.00,W122 15.00,N47 00.00,W121 45.00,N47 30.00,W121 45.00"_s;
+        QTest::newRow("OK, canonical") << u"120"_s << QString() << Closing::Ok << u"120"_s + area << false;
+        QTest::newRow("letters dropped")
+            << QString() << u"12ab-3x"_s << Closing::Ok << u"12-3"_s + area << false;
+        QTest::newRow("a stored point survives")
+            << u"120.5"_s << u"0"_s << Closing::Ok << u"120.50"_s + area << false;
+        QTest::newRow("Cancel") << u"120"_s << u"5"_s << Closing::Cancel << QString() << false;
+        QTest::newRow("Escape") << u"120"_s << QString() << Closing::Escape << QString() << false;
+        QTest::newRow("Delete") << u"120"_s << QString() << Closing::Delete << QString() << true;
     }
     void flattenDialog()
     {
-        QFETCH(QString, elevation);
+        QFETCH(QString, stored);
         QFETCH(QString, typed);
-        QFETCH(QString, button);
-        QFETCH(QString, expected);
+        QFETCH(Closing, closing);
+        QFETCH(QString, result);
+        QFETCH(bool, deleted);
         frmFlatten form;
-        form.strFlatten = elevation + u",n47 30,W122 15,N47 0,W122 15,N47 0,W121 45,N47 30,W121 45"_s;
+        form.strFlatten = stored + u",n47 30,W122 15,N47 0,W122 15,N47 0,W121 45,N47 30,W121 45"_s;
         form.open();
         FlattenDialog dialog(form);
         dialog.show();
-        QCOMPARE(dialog.elevationEdit()->text(), elevation);
+        QCOMPARE(dialog.elevationEdit()->text(), stored);
         dialog.elevationEdit()->setFocus();
         dialog.elevationEdit()->end(false);
         QTest::keyClicks(dialog.elevationEdit(), typed);
-        if (button == u"escape"_s)
-            QTest::keyClick(&dialog, Qt::Key_Escape);
+        if (closing == Closing::Ok)
+            QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+        else if (closing == Closing::Cancel)
+            QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
+        else if (closing == Closing::Delete)
+            QTest::mouseClick(dialog.deleteButton(), Qt::LeftButton);
         else
-            QTest::mouseClick(dialog.findChild<QPushButton *>(button), Qt::LeftButton);
-        QVERIFY(form.hidden() && !dialog.isVisible());
-        QCOMPARE(form.strFlatten + (form.bDelete ? u" delete"_s : QString()), expected);
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        QVERIFY(form.hidden());
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(form.strFlatten, result);
+        QCOMPARE(form.bDelete, deleted);
     }
 
+    // The class boxes show the stored classes and follow their rules as the user clicks them:
+    // "All" clears the others, a third single class makes "All".
     void classBoxes_data()
     {
         QTest::addColumn<QString>("classes");
-        QTest::addColumn<int>("clicked");
-        QTest::addColumn<QString>("result"); // the boxes as the view, then as the logic holds them
-        QTest::newRow("upper case class read") << ",OBJECTS,vors" << -1 << "1100 1100";
-        QTest::newRow("all clears the others") << ",objects,vors" << 3 << "0001 0001";
-        QTest::newRow("vors clears all") << ",all" << 1 << "0100 0100";
-        QTest::newRow("third single makes all") << ",objects,ndbs" << 1 << "0001 0001";
+        QTest::addColumn<int>("clicked"); // -1: none
+        QTest::addColumn<QList<bool>>("boxes");
+        QTest::newRow("read in upper case")
+            << u",OBJECTS,vors"_s << -1 << QList<bool>{true, true, false, false};
+        QTest::newRow("All clears the others")
+            << u",objects,vors"_s << 3 << QList<bool>{false, false, false, true};
+        QTest::newRow("VORs clears All") << u",all"_s << 1 << QList<bool>{false, true, false, false};
+        QTest::newRow("a third makes All")
+            << u",objects,ndbs"_s << 1 << QList<bool>{false, false, false, true};
     }
     void classBoxes()
     {
         QFETCH(QString, classes);
         QFETCH(int, clicked);
-        QFETCH(QString, result);
+        QFETCH(QList<bool>, boxes);
         frmExclude form;
         form.strExclude = u"N47 30.00,W122 15.00,N47 00.00,W121 45.00"_s + classes;
         form.open();
@@ -88,26 +138,36 @@ private slots:
         dialog.show();
         if (clicked >= 0)
             QTest::mouseClick(dialog.classBox(clicked), Qt::LeftButton);
-        QString view, logic;
-        for (int i = 0; i < frmExclude::ClassCount; ++i) {
-            view += dialog.classBox(i)->isChecked() ? u'1' : u'0';
-            logic += form.isClassChecked(i) ? u'1' : u'0';
-        }
-        QCOMPARE(view + u' ' + logic, result);
+        QCOMPARE(classBoxesShown(dialog), boxes);
+        QCOMPARE(classBoxesHeld(form), boxes);
     }
 
-    // Loading after the view exists is shown as well; exclusion mode disables the upper points.
-    void rowsShowLoadedValue()
+    // A value loaded after the view exists is shown as well.
+    void rowsShowTheLoadedValue()
     {
         frmFlatten form;
         FlattenDialog dialog(form);
         form.strFlatten = u"7,N5 7.25,W5 7.25,S46 0,E4 0,N1 0,W1 0,N2 0,W2 0"_s;
         form.open();
-        QCOMPARE(rows(*dialog.areaWidget()),
-                 u"N 5_ 07.25;W 005 07.25;S 46 00.00;E 004 00.00;N 1_ 00.00;W 001 00.00;N 2_ 00.00;W 002 00.00"_s);
-        frmExclude exclude;
-        ExcludeDialog excludeDialog(exclude);
-        QCOMPARE(rows(*excludeDialog.areaWidget()).section(u';', 3), u" ___ __.__;off;off;off;off"_s);
+        QVERIFY(sameRows(*dialog.areaWidget(), {{u"N"_s, u"5_"_s, u"07.25"_s},
+                                                {u"W"_s, u"005"_s, u"07.25"_s},
+                                                {u"S"_s, u"46"_s, u"00.00"_s},
+                                                {u"E"_s, u"004"_s, u"00.00"_s},
+                                                {u"N"_s, u"1_"_s, u"00.00"_s},
+                                                {u"W"_s, u"001"_s, u"00.00"_s},
+                                                {u"N"_s, u"2_"_s, u"00.00"_s},
+                                                {u"W"_s, u"002"_s, u"00.00"_s}}));
+    }
+
+    // The exclusion's rectangle has two points: the rows of the others are off.
+    void exclusionHasTwoPoints()
+    {
+        frmExclude form;
+        ExcludeDialog dialog(form);
+        for (int row = 1; row <= AreaText::RowCount; ++row) {
+            QCOMPARE(dialog.areaWidget()->degreesEdit(row)->isEnabled(), row <= 4);
+            QCOMPARE(dialog.areaWidget()->hemisphereBox(row)->isEnabled(), row <= 4);
+        }
     }
 
     // A corner the row cannot show leaves the row empty but marked, names the stored item in its
@@ -143,19 +203,23 @@ private slots:
             auto *dialog = qobject_cast<ExcludeDialog *>(QApplication::activeModalWidget());
             QVERIFY(dialog);
             UsrAreaWidget *area = dialog->areaWidget();
-            for (auto [edit, keys] : {std::pair{area->degreesEdit(1), "5"}, {area->minutesEdit(1), "0725"}, {area->degreesEdit(2), "7"}}) {
+            const QList<std::pair<QLineEdit *, QString>> typing{{area->degreesEdit(1), u"5"_s},
+                                                                {area->minutesEdit(1), u"0725"_s},
+                                                                {area->degreesEdit(2), u"7"_s}};
+            for (const auto &[edit, keys] : typing) {
                 edit->setFocus();
                 edit->selectAll();
                 QTest::keyClick(edit, Qt::Key_Backspace);
                 edit->home(false);
-                QTest::keyClicks(edit, QLatin1StringView(keys));
+                QTest::keyClicks(edit, keys);
             }
             area->hemisphereBox(3)->setFocus();
             QTest::keyClick(area->hemisphereBox(3), Qt::Key_Down);
             dialog->classBox(frmExclude::ClassAll)->click();
             dialog->okButton()->click();
         });
-        const std::optional<QString> edited = editExclude(port, u"N47 30.5,W5 7.25,N46 0.00,W4 0.00,OBJECTS"_s);
+        const std::optional<QString> edited =
+            editExclude(port, u"N47 30.5,W5 7.25,N46 0.00,W4 0.00,OBJECTS"_s);
         QCOMPARE(edited.value_or(u"(none)"_s), u"N5 07.25,W7 07.25,S46 00.00,W004 00.00,all"_s);
     }
 };

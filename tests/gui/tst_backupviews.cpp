@@ -1,7 +1,9 @@
+// The views of the backup dialogs bound to their logic.
+
 #include "backup/backupdialogs.h"
 #include "backup/backupmanager.h"
 #include "gui/backup/backupviews.h"
-#include "support/testenv.h"
+#include "support/librarybuilder.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -9,45 +11,51 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-// One installation, with two zip backups and one V1.5 backup folder in the backup root unless empty.
+// Flight Simulator 2002, with two zip backups and one V1.5 backup folder in the backup root
+// unless it is to be empty.
 struct Backups
 {
     explicit Backups(bool empty = false)
     {
-        env.installSim(1, u"C:\\FS2002"_s);
+        install(env, {{Sim::FS2002, u"C:\\FS2002"_s}});
         manager = std::make_unique<BackupManager>(env.context, u"C:\\FS2002"_s, 1);
+        if (empty)
+            return;
         for (const QString &file : {u"Before update.zip"_s, u"Monday.zip"_s, u"Old 1.5\\Scenery.cfg"_s})
-            empty ? void() : env.writeFile(manager->backupRoot() + file, "PK");
+            env.writeFile(manager->backupRoot() + file, "PK");
     }
     TestEnv env;
     std::unique_ptr<BackupManager> manager;
 };
-// What the user does with a picker: its title, the chosen name, and the dialog's result when an entry was chosen.
-template<class Form> QString pick(Form &form, const QString &action, const QString &entry)
+
+enum class Picker { Install, InstallOld, Delete };
+enum class Choosing { DoubleClick, Escape, Ok, Cancel };
+
+// The user's part in a picker: the entry is chosen, then the dialog is left by the action.
+void choose(BackupPickerView &view, Choosing action, const QString &entry)
 {
-    form.Form_Load();
-    BackupPickerView view(form);
-    // The list shows what the logic loaded.
-    QStringList shown;
-    for (int i = 0; i < view.list()->count(); ++i)
-        shown << view.list()->item(i)->text();
-    if (shown != form.cboBackups || view.list()->currentRow() != form.cboBackupsIndex)
-        return u"list differs: "_s + shown.join(u',');
-    view.show();
-    QListWidgetItem *item = view.list()->findItems(entry, Qt::MatchExactly).value(0);
-    view.list()->setCurrentItem(item);
-    if (action == u"double click"_s) {
+    QListWidget *list = view.list();
+    QListWidgetItem *item = list->findItems(entry, Qt::MatchExactly).value(0);
+    list->setCurrentItem(item);
+    if (action == Choosing::DoubleClick) {
         // A real double click starts with a press on the same entry.
-        QTest::mouseClick(view.list()->viewport(), Qt::LeftButton, {}, view.list()->visualItemRect(item).center());
-        QTest::mouseDClick(view.list()->viewport(), Qt::LeftButton, {}, view.list()->visualItemRect(item).center());
-    } else if (action == u"escape"_s) {
+        const QPoint at = list->visualItemRect(item).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    } else if (action == Choosing::Escape) {
         QTest::keyClick(&view, Qt::Key_Escape);
     } else {
-        QTest::mouseClick(view.findChild<QPushButton *>(action), Qt::LeftButton);
+        const QString button = action == Choosing::Ok ? u"cmdOK"_s : u"cmdCancel"_s;
+        QTest::mouseClick(view.findChild<QPushButton *>(button), Qt::LeftButton);
     }
-    if (form.visible && view.result() != QDialog::Rejected)
-        return u"still open"_s;
-    return view.windowTitle() + u": "_s + form.sBackup + (item ? u" %1"_s.arg(view.result()) : QString());
+}
+
+QStringList listed(const BackupPickerView &view)
+{
+    QStringList entries;
+    for (int i = 0; i < view.list()->count(); ++i)
+        entries << view.list()->item(i)->text();
+    return entries;
 }
 } // namespace
 
@@ -56,53 +64,89 @@ class TestBackupViews : public QObject
     Q_OBJECT
 
 private slots:
+    // The list shows what the logic loaded; the backup chosen is the logic's answer.
     void picker_data()
     {
-        QTest::addColumn<QString>("dialog");
-        QTest::addColumn<QString>("action");
+        QTest::addColumn<Picker>("picker");
+        QTest::addColumn<bool>("emptyRoot");
+        QTest::addColumn<Choosing>("action");
         QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("expected"); // the chosen name and the dialog's result
-        QTest::newRow("install, double click") << "install" << "double click" << "Before update.zip" << "Before update.zip 1";
-        QTest::newRow("install, escape") << "install" << "escape" << "Monday.zip" << " 0";
-        QTest::newRow("install V1.5, OK") << "install old" << "cmdOK" << "Old 1.5" << "Old 1.5 1";
-        QTest::newRow("delete, double click") << "delete" << "double click" << "Monday.zip" << "Monday.zip 1";
-        QTest::newRow("delete, cancel") << "delete" << "cmdCancel" << "Monday.zip" << " 0";
-        QTest::newRow("delete, OK with nothing to choose gives no name") << "delete none" << "cmdOK" << "" << "";
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<int>("result");
+        QTest::newRow("install, double click")
+            << Picker::Install << false << Choosing::DoubleClick << u"Before update.zip"_s
+            << u"Install backup"_s << u"Before update.zip"_s << int(QDialog::Accepted);
+        QTest::newRow("install, escape") << Picker::Install << false << Choosing::Escape << u"Monday.zip"_s
+                                         << u"Install backup"_s << QString() << int(QDialog::Rejected);
+        QTest::newRow("install V1.5, OK") << Picker::InstallOld << false << Choosing::Ok << u"Old 1.5"_s
+                                          << u"Install backup"_s << u"Old 1.5"_s << int(QDialog::Accepted);
+        QTest::newRow("delete, Cancel") << Picker::Delete << false << Choosing::Cancel << u"Monday.zip"_s
+                                        << u"Delete Backup"_s << QString() << int(QDialog::Rejected);
+        QTest::newRow("delete, OK with nothing to choose")
+            << Picker::Delete << true << Choosing::Ok << QString() << u"Delete Backup"_s << QString()
+            << int(QDialog::Accepted);
     }
     void picker()
     {
-        QFETCH(QString, dialog);
-        QFETCH(QString, action);
+        QFETCH(Picker, picker);
+        QFETCH(bool, emptyRoot);
+        QFETCH(Choosing, action);
         QFETCH(QString, entry);
-        QFETCH(QString, expected);
-        Backups backups(dialog == u"delete none"_s);
-        if (dialog.startsWith(u"delete"_s)) {
-            DeleteBackupDialog form(*backups.manager);
-            QCOMPARE(pick(form, action, entry), u"Delete Backup: "_s + expected);
+        QFETCH(QString, title);
+        QFETCH(QString, chosen);
+        QFETCH(int, result);
+        Backups backups(emptyRoot);
+        std::unique_ptr<BackupPickerView> view;
+        std::unique_ptr<InstallBackupDialog> install;
+        std::unique_ptr<DeleteBackupDialog> remove;
+        if (picker == Picker::Delete) {
+            remove = std::make_unique<DeleteBackupDialog>(*backups.manager);
+            remove->Form_Load();
+            view = std::make_unique<BackupPickerView>(*remove);
+            QCOMPARE(listed(*view), remove->cboBackups);
+            QCOMPARE(view->list()->currentRow(), remove->cboBackupsIndex);
         } else {
-            InstallBackupDialog form(*backups.manager, dialog == u"install old"_s);
-            QCOMPARE(pick(form, action, entry), u"Install backup: "_s + expected);
+            install = std::make_unique<InstallBackupDialog>(*backups.manager, picker == Picker::InstallOld);
+            install->Form_Load();
+            view = std::make_unique<BackupPickerView>(*install);
+            QCOMPARE(listed(*view), install->cboBackups);
+            QCOMPARE(view->list()->currentRow(), install->cboBackupsIndex);
         }
+        view->show();
+        choose(*view, action, entry);
+        QVERIFY(!view->isVisible());
+        QCOMPARE(view->windowTitle(), title);
+        QCOMPARE(install ? install->sBackup : remove->sBackup, chosen);
+        QCOMPARE(view->result(), result);
     }
 
-    // OK writes the edited text; Cancel keeps the file.
+    // The editor shows the lines, not the file's carriage returns; OK writes the edited text,
+    // Cancel keeps the file.
+    void fileList_data()
+    {
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("OK") << true << QByteArray("\\Scenery.cfg\r\n\\FS2002.cfg\r\n\\Added.cfg");
+        QTest::newRow("Cancel") << false << QByteArray("\\Scenery.cfg\r\n\\FS2002.cfg\r\n");
+    }
     void fileList()
     {
+        QFETCH(bool, ok);
+        QFETCH(QByteArray, written);
         Backups backups;
         const QString path = backups.manager->backupListPath();
         backups.env.writeFile(path, "\\Scenery.cfg\r\n\\FS2002.cfg\r\n");
-        for (bool ok : {false, true}) {
-            BackupFileListDialog form(*backups.manager);
-            form.Form_Load();
-            BackupFileListView view(form);
-            view.show();
-            // The editor shows the lines, not the file's carriage returns.
-            QCOMPARE(view.windowTitle() + u':' + view.text()->toPlainText(), u"Backup file list:\\Scenery.cfg\n\\FS2002.cfg\n"_s);
-            view.text()->moveCursor(QTextCursor::End);
-            QTest::keyClicks(view.text(), u"\\Added.cfg"_s);
-            QTest::mouseClick(ok ? view.okButton() : view.cancelButton(), Qt::LeftButton);
-            QCOMPARE(backups.env.readFile(path), ok ? "\\Scenery.cfg\r\n\\FS2002.cfg\r\n\\Added.cfg" : "\\Scenery.cfg\r\n\\FS2002.cfg\r\n");
-        }
+        BackupFileListDialog form(*backups.manager);
+        form.Form_Load();
+        BackupFileListView view(form);
+        view.show();
+        QCOMPARE(view.windowTitle(), u"Backup file list"_s);
+        QCOMPARE(view.text()->toPlainText(), u"\\Scenery.cfg\n\\FS2002.cfg\n"_s);
+        view.text()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(view.text(), u"\\Added.cfg"_s);
+        QTest::mouseClick(ok ? view.okButton() : view.cancelButton(), Qt::LeftButton);
+        QCOMPARE(backups.env.readFile(path), written);
     }
 };
 

@@ -1,6 +1,5 @@
-// The test tables read better with plain literals.
-#undef QT_NO_CAST_FROM_ASCII
-#undef QT_NO_CAST_TO_ASCII
+// The views of the organising dialogs, shown through the GUI's UI port and played with the mouse
+// and the keyboard: what the user does reaches the dialog's logic.
 
 #include "app/frmmovetreenode.h"
 #include "app/frmundoremove.h"
@@ -11,44 +10,89 @@
 #include <QtTest>
 #include <QtWidgets>
 
+using namespace Qt::StringLiterals;
+
 namespace {
-// Shows the form's registered view through the UI port and, in it, runs "click:key", "dclick:key",
-// "space:key", "escape" or the name of a button, in turn; then tells whether the dialog stayed
-// "open" (it is then cancelled) or its result code.
-QString run(FormLogic &form, Tree &nodes, const QString &steps)
+constexpr int StillOpen = -1;
+
+// The dialog's view as the user sees it: its window and its tree of the logic's nodes.
+struct Shown
+{
+    QDialog &window;
+    QTreeView &tree;
+    const Tree &nodes;
+
+    QPoint centre(const QString &key) const
+    {
+        const QModelIndex index = static_cast<TreeModel *>(tree.model())->indexOf(nodes.node(key));
+        return tree.visualRect(index).center();
+    }
+    void click(const QString &key) { QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, centre(key)); }
+    void doubleClick(const QString &key)
+    {
+        click(key); // a real double click starts with a press on the same node
+        QTest::mouseDClick(tree.viewport(), Qt::LeftButton, {}, centre(key));
+    }
+    void tickWithSpace(const QString &key)
+    {
+        tree.setCurrentIndex(static_cast<TreeModel *>(tree.model())->indexOf(nodes.node(key)));
+        QTest::keyClick(&tree, Qt::Key_Space);
+    }
+    void press(const QString &button)
+    {
+        QTest::mouseClick(window.findChild<QPushButton *>(button), Qt::LeftButton);
+    }
+};
+
+// Shows the form's registered view modally and, once it is up, plays the user's part in it. The
+// dialog's result, or StillOpen when it stayed open (it is cancelled then).
+int showAndPlay(FormLogic &form, const Tree &nodes, const std::function<void(Shown &)> &play)
 {
     registerOrganiseViews();
-    QString state;
+    int result = QDialog::Rejected;
     QTimer::singleShot(0, [&] {
-        auto *view = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        QTreeView *tree = view ? view->findChild<QTreeView *>() : nullptr;
-        if (!tree || view->objectName() != form.formName()) {
-            state = "no view";
-            return QApplication::closeAllWindows();
-        }
-        for (const QString &step : steps.split(' ')) {
-            const QString what = step.section(':', 0, 0);
-            const QModelIndex index = static_cast<TreeModel *>(tree->model())->indexOf(nodes.node(step.section(':', 1)));
-            const QPoint at = tree->visualRect(index).center();
-            if (what == "click" || what == "dclick")
-                QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
-            if (what == "dclick")
-                QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
-            else if (what == "space")
-                tree->setCurrentIndex(index), QTest::keyClick(tree, Qt::Key_Space);
-            else if (what == "escape")
-                QTest::keyClick(view, Qt::Key_Escape);
-            else if (what != "click")
-                QTest::mouseClick(view->findChild<QPushButton *>(what), Qt::LeftButton);
-        }
-        state = view->isVisible() ? "open" : QString::number(view->result());
-        if (view->isVisible())
-            QTest::mouseClick(view->findChild<QPushButton *>("cmdCancel"), Qt::LeftButton);
+        auto *window = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        QTreeView *tree = window ? window->findChild<QTreeView *>() : nullptr;
+        QVERIFY2(tree && window->objectName() == form.formName(), "the form's view is not shown");
+        Shown shown{*window, *tree, nodes};
+        play(shown);
+        result = window->isVisible() ? StillOpen : window->result();
+        if (window->isVisible())
+            shown.press(u"cmdCancel"_s);
     });
     GuiUiPort port;
     port.showModal(form);
-    return state;
+    return result;
 }
+
+// The levels as the main window copies them into the dialog, all made visible: Europe (with
+// Germany), Asia and New.
+void addLevels(frmMoveTreeNode &form)
+{
+    TreeNode *europe = form.trvTree.add(nullptr, Tree::Relation::Last, u"LevelEurope"_s, u"Europe"_s);
+    form.trvTree.add(europe, Tree::Relation::Child, u"LevelEurope\\Germany"_s, u"Germany"_s)->ensureVisible();
+    form.trvTree.add(nullptr, Tree::Relation::Last, u"LevelAsia"_s, u"Asia"_s);
+    form.trvTree.add(nullptr, Tree::Relation::Last, u"LevelNew"_s, u"New"_s);
+}
+
+// The removed sceneries A, Berlin and C.
+void addRemoved(frmUndoRemove &form)
+{
+    for (const QString &key : {u"SceneryNew\\A"_s, u"SceneryEurope\\Berlin"_s, u"SceneryNew\\C"_s})
+        form.trvRemoved.add(nullptr, Tree::Relation::Last, key, key.section(u'\\', -1));
+}
+
+QStringList tickedTitles(const frmUndoRemove &form)
+{
+    QStringList titles;
+    for (const TreeNode *n = form.trvRemoved.firstRoot(); n; n = n->next()) {
+        if (n->checked())
+            titles << n->text();
+    }
+    return titles;
+}
+
+enum class Cancelling { ByButton, ByEscape };
 } // namespace
 
 class TestOrganiseViews : public QObject
@@ -56,50 +100,126 @@ class TestOrganiseViews : public QObject
     Q_OBJECT
 
 private slots:
-    void dialogs_data()
+    // OK takes the level clicked last, a nested one included.
+    void moveDialogOkTakesTheLevelClicked()
     {
-        QTest::addColumn<QString>("dialog");
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("expected"); // what the logic hands back, then the dialog's state
-        // clang-format off
-        QTest::newRow("move: OK on a nested level, the last one clicked") << "move" << "click:LevelAsia click:LevelEurope\\Germany cmdOk" << "LevelEurope\\Germany 1";
-        QTest::newRow("move: double click") << "move with root" << "dclick:LevelAsia" << "LevelAsia 1";
-        QTest::newRow("move: root") << "move with root" << "click:LevelAsia cmdToRoot" << " root 1";
-        QTest::newRow("move: cancel after choosing") << "move with root" << "click:LevelAsia cmdCancel" << " 0";
-        QTest::newRow("move: escape") << "move" << "click:LevelAsia escape" << " 0";
-        QTest::newRow("move: OK without a level is not offered") << "move" << "cmdOk" << " open";
-        QTest::newRow("undo: OK restores the ticked") << "undo" << "space:SceneryEurope\\Berlin dclick:SceneryNew\\C cmdOk" << "Berlin,C undelete 1";
-        QTest::newRow("undo: ticked twice is unticked") << "undo" << "space:SceneryNew\\A space:SceneryNew\\C space:SceneryNew\\A cmdOk" << "C undelete 1";
-        QTest::newRow("undo: cancel after ticking") << "undo" << "space:SceneryNew\\A cmdCancel" << "A 0";
-        QTest::newRow("undo: escape") << "undo" << "space:SceneryNew\\A escape" << "A 0";
-        QTest::newRow("undo: OK with nothing ticked is not offered") << "undo" << "dclick:SceneryNew\\A dclick:SceneryNew\\A cmdOk" << " open";
-        // clang-format on
+        frmMoveTreeNode form;
+        addLevels(form);
+        const int result = showAndPlay(form, form.trvTree, [](Shown &dialog) {
+            dialog.click(u"LevelAsia"_s);
+            dialog.click(u"LevelEurope\\Germany"_s);
+            dialog.press(u"cmdOk"_s);
+        });
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(form.sLevelKey, u"LevelEurope\\Germany"_s);
+        QVERIFY(!form.bRoot);
     }
-    void dialogs()
+
+    void moveDialogDoubleClickChooses()
     {
-        QFETCH(QString, dialog);
-        QFETCH(QString, steps);
-        QFETCH(QString, expected);
-        if (dialog.startsWith("move")) {
-            frmMoveTreeNode form;
-            // Levels as the main window copies them, all made visible.
-            for (const QString line : {"|LevelEurope|Europe", "LevelEurope|LevelEurope\\Germany|Germany", "|LevelAsia|Asia", "|LevelNew|New"}) {
-                TreeNode *parent = form.trvTree.node(line.section('|', 0, 0));
-                form.trvTree.add(parent, parent ? Tree::Relation::Child : Tree::Relation::Last, line.section('|', 1, 1), line.section('|', 2))->ensureVisible();
-            }
-            form.cmdToRootVisible = dialog.endsWith("root");
-            const QString state = run(form, form.trvTree, steps);
-            QCOMPARE(form.sLevelKey + (form.bRoot ? " root " : " ") + state, expected);
-        } else {
-            frmUndoRemove form;
-            for (const QString key : {"SceneryNew\\A", "SceneryEurope\\Berlin", "SceneryNew\\C"})
-                form.trvRemoved.add(nullptr, Tree::Relation::Last, key, key.section('\\', -1));
-            const QString state = run(form, form.trvRemoved, steps);
-            QStringList ticked;
-            for (const TreeNode *n = form.trvRemoved.firstRoot(); n; n = n->next())
-                n->checked() ? void(ticked << n->text()) : void();
-            QCOMPARE(ticked.join(',') + (form.bUndelete ? " undelete " : " ") + state, expected);
-        }
+        frmMoveTreeNode form;
+        addLevels(form);
+        const int result =
+            showAndPlay(form, form.trvTree, [](Shown &dialog) { dialog.doubleClick(u"LevelAsia"_s); });
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(form.sLevelKey, u"LevelAsia"_s);
+    }
+
+    // "&Root" takes the top of the tree, whatever level was clicked.
+    void moveDialogRoot()
+    {
+        frmMoveTreeNode form;
+        addLevels(form);
+        form.cmdToRootVisible = true;
+        const int result = showAndPlay(form, form.trvTree, [](Shown &dialog) {
+            dialog.click(u"LevelAsia"_s);
+            dialog.press(u"cmdToRoot"_s);
+        });
+        QCOMPARE(result, int(QDialog::Accepted));
+        QVERIFY(form.bRoot);
+        QCOMPARE(form.sLevelKey, QString());
+    }
+
+    void moveDialogCancelled_data()
+    {
+        QTest::addColumn<Cancelling>("cancelling");
+        QTest::newRow("Cancel") << Cancelling::ByButton;
+        QTest::newRow("Escape") << Cancelling::ByEscape;
+    }
+    void moveDialogCancelled()
+    {
+        QFETCH(Cancelling, cancelling);
+        frmMoveTreeNode form;
+        addLevels(form);
+        const int result = showAndPlay(form, form.trvTree, [cancelling](Shown &dialog) {
+            dialog.click(u"LevelAsia"_s);
+            if (cancelling == Cancelling::ByButton)
+                dialog.press(u"cmdCancel"_s);
+            else
+                QTest::keyClick(&dialog.window, Qt::Key_Escape);
+        });
+        QCOMPARE(result, int(QDialog::Rejected));
+        QCOMPARE(form.sLevelKey, QString());
+    }
+
+    // Without a level chosen OK is not offered.
+    void moveDialogOkWantsALevel()
+    {
+        frmMoveTreeNode form;
+        addLevels(form);
+        const int result = showAndPlay(form, form.trvTree, [](Shown &dialog) { dialog.press(u"cmdOk"_s); });
+        QCOMPARE(result, StillOpen);
+    }
+
+    // The boxes ticked with the space key or by a double click are restored on OK.
+    void undoDialogRestoresTheTicked()
+    {
+        frmUndoRemove form;
+        addRemoved(form);
+        const int result = showAndPlay(form, form.trvRemoved, [](Shown &dialog) {
+            dialog.tickWithSpace(u"SceneryEurope\\Berlin"_s);
+            dialog.doubleClick(u"SceneryNew\\C"_s);
+            dialog.press(u"cmdOk"_s);
+        });
+        QCOMPARE(result, int(QDialog::Accepted));
+        QVERIFY(form.bUndelete);
+        QCOMPARE(tickedTitles(form), (QStringList{u"Berlin"_s, u"C"_s}));
+    }
+
+    void undoDialogCancelled_data()
+    {
+        QTest::addColumn<Cancelling>("cancelling");
+        QTest::newRow("Cancel") << Cancelling::ByButton;
+        QTest::newRow("Escape") << Cancelling::ByEscape;
+    }
+    void undoDialogCancelled()
+    {
+        QFETCH(Cancelling, cancelling);
+        frmUndoRemove form;
+        addRemoved(form);
+        const int result = showAndPlay(form, form.trvRemoved, [cancelling](Shown &dialog) {
+            dialog.tickWithSpace(u"SceneryNew\\A"_s);
+            if (cancelling == Cancelling::ByButton)
+                dialog.press(u"cmdCancel"_s);
+            else
+                QTest::keyClick(&dialog.window, Qt::Key_Escape);
+        });
+        QCOMPARE(result, int(QDialog::Rejected));
+        QVERIFY(!form.bUndelete);
+    }
+
+    // With nothing ticked (a box ticked and cleared again) OK is not offered.
+    void undoDialogOkWantsATick()
+    {
+        frmUndoRemove form;
+        addRemoved(form);
+        const int result = showAndPlay(form, form.trvRemoved, [](Shown &dialog) {
+            dialog.doubleClick(u"SceneryNew\\A"_s);
+            dialog.doubleClick(u"SceneryNew\\A"_s);
+            dialog.press(u"cmdOk"_s);
+        });
+        QCOMPARE(result, StillOpen);
+        QVERIFY(!form.bUndelete);
     }
 };
 

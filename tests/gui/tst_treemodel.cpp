@@ -1,3 +1,6 @@
+// The item model over a Tree: it follows every change of the tree as the views need it, and turns
+// the views' check and label edits into calls of the window's handlers.
+
 #include "gui/tree/treemodel.h"
 #include "tree/tree.h"
 
@@ -7,194 +10,268 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+using Relation = Tree::Relation;
+using TreeChange = std::function<void(Tree &)>;
 
-// The structure as the model reports it: "A(A1,A2),B" ...
-QString shape(const QAbstractItemModel &model, const QModelIndex &parent = {})
+TreeNode *addNode(Tree &tree, TreeNode *relative, Relation relation, const QString &key)
 {
-    QStringList parts;
-    for (int row = 0; row < model.rowCount(parent); ++row) {
-        const QModelIndex index = model.index(row, 0, parent);
-        parts << (index.parent() == parent ? index.data().toString() : u"<bad parent>"_s);
-        if (model.rowCount(index) > 0)
-            parts.last() += u'(' + shape(model, index) + u')';
-    }
-    return parts.join(u',');
+    return tree.add(relative, relation, key, key);
 }
 
-// "A:A1,A2;B" gives the top-level nodes A and B, A with two children and expanded; keys equal texts.
-void build(Tree &tree, const QString &text)
+// A with A1, A2 and A3, B with B1, both open, and C; keys are the texts.
+void buildStart(Tree &tree)
 {
-    for (const QString &top : text.split(u';')) {
-        TreeNode *parent = tree.add(nullptr, Tree::Relation::Last, top.section(u':', 0, 0), top.section(u':', 0, 0));
-        for (const QString &child : top.section(u':', 1).split(u',', Qt::SkipEmptyParts))
-            tree.add(parent, Tree::Relation::Child, child, child)->parent()->setExpanded(true);
+    TreeNode *a = addNode(tree, nullptr, Relation::Last, u"A"_s);
+    for (const QString &key : {u"A1"_s, u"A2"_s, u"A3"_s})
+        addNode(tree, a, Relation::Child, key);
+    a->setExpanded(true);
+    TreeNode *b = addNode(tree, nullptr, Relation::Last, u"B"_s);
+    addNode(tree, b, Relation::Child, u"B1"_s);
+    b->setExpanded(true);
+    addNode(tree, nullptr, Relation::Last, u"C"_s);
+}
+
+// The structure as the model reports it, one line per node in walk order, a child indented below
+// its parent.
+QStringList shape(const QAbstractItemModel &model, const QModelIndex &parent = {}, const QString &indent = {})
+{
+    QStringList lines;
+    for (int row = 0; row < model.rowCount(parent); ++row) {
+        const QModelIndex index = model.index(row, 0, parent);
+        lines << indent + (index.parent() == parent ? index.data().toString() : u"<bad parent>"_s);
+        lines << shape(model, index, indent + u"  "_s);
     }
+    return lines;
 }
 
 // The nodes whose branch the view shows open or closed against the node's own flag.
-QString expansionMismatches(const QTreeView &view, const TreeModel &model, const QModelIndex &parent = {})
+QStringList expansionMismatches(const QTreeView &view, const TreeModel &model, const QModelIndex &parent = {})
 {
-    QString out;
+    QStringList keys;
     for (int row = 0; row < model.rowCount(parent); ++row) {
         const QModelIndex index = model.index(row, 0, parent);
         if (view.isExpanded(index) != model.nodeAt(index)->expanded())
-            out += index.data().toString() + u' ';
-        out += expansionMismatches(view, model, index);
+            keys << index.data().toString();
+        keys << expansionMismatches(view, model, index);
     }
-    return out;
+    return keys;
 }
 
-TreeNode *at(Tree &tree, const char *key) { return tree.node(QLatin1StringView(key)); }
-
+QString colour(const QModelIndex &index, int role)
+{
+    const QVariant value = index.data(role);
+    return value.isValid() ? value.value<QBrush>().color().name() : QString();
+}
 } // namespace
+
+Q_DECLARE_METATYPE(TreeChange)
 
 class TestTreeModel : public QObject
 {
     Q_OBJECT
 
 private slots:
+    // Persistent indexes, by which views keep their selection and open branches, follow their
+    // node; only a rebuild or a clear resets the model.
     void followsTreeChanges_data()
     {
-        QTest::addColumn<QString>("operation"); // verb node [relation relative | new key | new text]
-        QTest::addColumn<QString>("expected");  // shape, then the key a persistent index taken before follows
-        // clang-format off
-        QTest::newRow("insert first top-level") << "add N first -" << "N,A(A1,A2,A3),B(B1),C C";
-        QTest::newRow("insert child of leaf") << "add N child C" << "A(A1,A2,A3),B(B1),C(N) C";
-        QTest::newRow("insert before middle") << "add N prev A2" << "A(A1,N,A2,A3),B(B1),C A3";
-        QTest::newRow("remove leaf") << "remove A2" << "A(A1,A3),B(B1),C A3";
-        QTest::newRow("remove subtree") << "remove A" << "B(B1),C B1";
-        QTest::newRow("move down one step") << "move A1 next A2" << "A(A2,A1,A3),B(B1),C A1";
-        QTest::newRow("move up one step") << "move A3 prev A2" << "A(A1,A3,A2),B(B1),C A3";
-        QTest::newRow("move into other parent") << "move A2 child B" << "A(A1,A3),B(B1,A2),C A2";
-        QTest::newRow("move into empty node") << "move A1 child C" << "A(A2,A3),B(B1),C(A1) A1";
-        QTest::newRow("move subtree below") << "move A next C" << "B(B1),C,A(A1,A2,A3) A2";
-        QTest::newRow("re-key keeps text") << "key A2 A2x" << "A(A1,A2,A3),B(B1),C A2x";
-        QTest::newRow("rename text") << "text B1 Renamed" << "A(A1,A2,A3),B(Renamed),C B1";
-        QTest::newRow("clear") << "clear" << " ";
-        QTest::newRow("rebuild resets once") << "rebuild X:X1;Y:Y1 Y X" << "X(X1,Y(Y1)) ";
-        QTest::newRow("user closes a branch") << "collapse A" << "A(A1,A2,A3),B(B1),C A";
-        // clang-format on
+        QTest::addColumn<TreeChange>("change");
+        QTest::addColumn<QStringList>("shape");
+        QTest::addColumn<QString>("tracked");  // the node whose persistent index is taken before
+        QTest::addColumn<QString>("followed"); // the key it shows afterwards, "" when gone
+        QTest::addColumn<bool>("reset");
+        const auto change = [](TreeChange f) { return f; };
+        QTest::newRow("added first at the top")
+            << change([](Tree &t) { addNode(t, nullptr, Relation::First, u"N"_s); })
+            << QStringList{u"N"_s, u"A"_s, u"  A1"_s, u"  A2"_s, u"  A3"_s, u"B"_s, u"  B1"_s, u"C"_s}
+            << u"C"_s << u"C"_s << false;
+        QTest::newRow("added below a leaf")
+            << change([](Tree &t) { addNode(t, t.node(u"C"_s), Relation::Child, u"N"_s); })
+            << QStringList{u"A"_s, u"  A1"_s, u"  A2"_s, u"  A3"_s, u"B"_s, u"  B1"_s, u"C"_s, u"  N"_s}
+            << u"C"_s << u"C"_s << false;
+        QTest::newRow("added before a middle child")
+            << change([](Tree &t) { addNode(t, t.node(u"A2"_s), Relation::Previous, u"N"_s); })
+            << QStringList{u"A"_s, u"  A1"_s, u"  N"_s, u"  A2"_s, u"  A3"_s, u"B"_s, u"  B1"_s, u"C"_s}
+            << u"A3"_s << u"A3"_s << false;
+        QTest::newRow("a leaf removed")
+            << change([](Tree &t) { t.remove(t.node(u"A2"_s)); })
+            << QStringList{u"A"_s, u"  A1"_s, u"  A3"_s, u"B"_s, u"  B1"_s, u"C"_s} << u"A3"_s << u"A3"_s
+            << false;
+        QTest::newRow("a subtree removed")
+            << change([](Tree &t) { t.remove(t.node(u"A"_s)); }) << QStringList{u"B"_s, u"  B1"_s, u"C"_s}
+            << u"A2"_s << QString() << false;
+        QTest::newRow("moved one step down")
+            << change([](Tree &t) { t.move(t.node(u"A1"_s), t.node(u"A2"_s), Relation::Next); })
+            << QStringList{u"A"_s, u"  A2"_s, u"  A1"_s, u"  A3"_s, u"B"_s, u"  B1"_s, u"C"_s} << u"A1"_s
+            << u"A1"_s << false;
+        QTest::newRow("moved one step up")
+            << change([](Tree &t) { t.move(t.node(u"A3"_s), t.node(u"A2"_s), Relation::Previous); })
+            << QStringList{u"A"_s, u"  A1"_s, u"  A3"_s, u"  A2"_s, u"B"_s, u"  B1"_s, u"C"_s} << u"A3"_s
+            << u"A3"_s << false;
+        QTest::newRow("moved into another parent")
+            << change([](Tree &t) { t.move(t.node(u"A2"_s), t.node(u"B"_s), Relation::Child); })
+            << QStringList{u"A"_s, u"  A1"_s, u"  A3"_s, u"B"_s, u"  B1"_s, u"  A2"_s, u"C"_s} << u"A2"_s
+            << u"A2"_s << false;
+        QTest::newRow("moved into a node without children")
+            << change([](Tree &t) { t.move(t.node(u"A1"_s), t.node(u"C"_s), Relation::Child); })
+            << QStringList{u"A"_s, u"  A2"_s, u"  A3"_s, u"B"_s, u"  B1"_s, u"C"_s, u"  A1"_s} << u"A1"_s
+            << u"A1"_s << false;
+        QTest::newRow("a subtree moved below")
+            << change([](Tree &t) { t.move(t.node(u"A"_s), t.node(u"C"_s), Relation::Next); })
+            << QStringList{u"B"_s, u"  B1"_s, u"C"_s, u"A"_s, u"  A1"_s, u"  A2"_s, u"  A3"_s} << u"A2"_s
+            << u"A2"_s << false;
+        QTest::newRow("re-keyed") << change([](Tree &t) {
+            t.setKey(t.node(u"A2"_s), u"A2x"_s);
+        }) << QStringList{u"A"_s, u"  A1"_s, u"  A2"_s, u"  A3"_s, u"B"_s, u"  B1"_s, u"C"_s}
+                                  << u"A2"_s << u"A2x"_s << false;
+        QTest::newRow("text changed")
+            << change([](Tree &t) { t.node(u"B1"_s)->setText(u"Renamed"_s); })
+            << QStringList{u"A"_s, u"  A1"_s, u"  A2"_s, u"  A3"_s, u"B"_s, u"  Renamed"_s, u"C"_s} << u"B1"_s
+            << u"B1"_s << false;
+        QTest::newRow("cleared") << change([](Tree &t) { t.clear(); }) << QStringList() << u"C"_s << QString()
+                                 << true;
     }
     void followsTreeChanges()
     {
-        QFETCH(QString, operation);
-        QFETCH(QString, expected);
+        QFETCH(TreeChange, change);
+        QFETCH(QStringList, shape);
+        QFETCH(QString, tracked);
+        QFETCH(QString, followed);
+        QFETCH(bool, reset);
         Tree tree;
         TreeModel model(tree);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
         QTreeView view;
         view.setModel(&model);
         new TreeExpansion(view, model);
-        build(tree, u"A:A1,A2,A3;B:B1;C"_s);
-        // Persistent indexes are how views keep selection and expansion; they must follow the node.
-        const QString tracked = expected.section(u' ', 1);
-        const QPersistentModelIndex persistent = model.indexOf(tree.node(tracked == u"A2x"_s ? u"A2"_s : tracked));
+        buildStart(tree);
+        const QPersistentModelIndex persistent = model.indexOf(tree.node(tracked));
         QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
-        const QStringList w = operation.split(u' ');
-        const auto n = [&](int i) { return tree.node(w.value(i)); };
-        const auto relation = [&] { return Tree::Relation(QStringList{u"first"_s, u"last"_s, u"next"_s, u"prev"_s, u"child"_s}.indexOf(w[2])); };
-        if (w[0] == u"add"_s)
-            tree.add(n(3), relation(), w[1], w[1]);
-        else if (w[0] == u"remove"_s)
-            tree.remove(n(1));
-        else if (w[0] == u"move"_s)
-            tree.move(n(1), n(3), relation());
-        else if (w[0] == u"key"_s)
-            tree.setKey(n(1), w[2]);
-        else if (w[0] == u"text"_s)
-            n(1)->setText(w[2]);
-        else if (w[0] == u"clear"_s)
-            tree.clear();
-        else if (w[0] == u"collapse"_s)
-            view.collapse(model.indexOf(n(1)));
-        else {
-            tree.beginRebuild();
-            tree.clear();
-            build(tree, w[1]);
-            tree.move(n(2), n(3), Tree::Relation::Child); // a nested branch, open
-            // While the tree is rebuilt the model reports nothing, so a repaint cannot reach deleted nodes.
-            QCOMPARE(model.rowCount(), 0);
-            tree.endRebuild();
-        }
-        // Only a rebuild or a clear resets the model, once; everything else keeps the views' state.
-        QCOMPARE(resets.count(), int(w[0] == u"rebuild"_s || w[0] == u"clear"_s));
-        QCOMPARE(shape(model) + u' ' + persistent.data(TreeModel::KeyRole).toString(), expected);
-        // The view opens what the nodes say is open and the nodes remember what the user opened or
-        // closed, also for moved subtrees and after a rebuild.
-        QCOMPARE(expansionMismatches(view, model), QString());
-        QCOMPARE(tree.node(u"A"_s) && !tree.node(u"A"_s)->expanded(), w[0] == u"collapse"_s);
+        change(tree);
+        QCOMPARE(resets.count(), int(reset));
+        QCOMPARE(::shape(model), shape);
+        QCOMPARE(persistent.data(TreeModel::KeyRole).toString(), followed);
+        // The view opens what the nodes say is open, moved subtrees included.
+        QCOMPARE(expansionMismatches(view, model), QStringList());
     }
 
-    // background|foreground|check|bold of Berlin, then New; unset colours keep the view's own look.
+    // A rebuild resets the model once; while the tree is rebuilt the model reports nothing, so a
+    // repaint cannot reach deleted nodes. The view opens the branches the new nodes say are open.
+    void rebuildResetsOnce()
+    {
+        Tree tree;
+        TreeModel model(tree);
+        QTreeView view;
+        view.setModel(&model);
+        new TreeExpansion(view, model);
+        buildStart(tree);
+        QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+        tree.beginRebuild();
+        tree.clear();
+        TreeNode *x = addNode(tree, nullptr, Relation::Last, u"X"_s);
+        addNode(tree, x, Relation::Child, u"X1"_s);
+        x->setExpanded(true);
+        QCOMPARE(model.rowCount(), 0);
+        tree.endRebuild();
+        QCOMPARE(resets.count(), 1);
+        QCOMPARE(::shape(model), (QStringList{u"X"_s, u"  X1"_s}));
+        QVERIFY(view.isExpanded(model.indexOf(x)));
+    }
+
+    // A branch the user closes is remembered by its node.
+    void userClosesABranch()
+    {
+        Tree tree;
+        TreeModel model(tree);
+        QTreeView view;
+        view.setModel(&model);
+        new TreeExpansion(view, model);
+        buildStart(tree);
+        view.collapse(model.indexOf(tree.node(u"A"_s)));
+        QVERIFY(!tree.node(u"A"_s)->expanded());
+        QVERIFY(tree.node(u"B"_s)->expanded());
+    }
+
+    // The node's colours, box and bold reach the views; unset colours keep the view's own look.
+    // The node a scenery would be dropped on is highlighted, and gets its colours back after.
     void rolesAndDropHighlight()
     {
         Tree tree;
         TreeModel model(tree);
-        build(tree, u"New:Berlin"_s);
-        TreeNode *node = at(tree, "Berlin");
-        node->setBackColor(rgb(220, 220, 0));
-        node->setForeColor(rgb(255, 60, 60));
-        node->setBold(true);
-        node->setChecked(true);
-        const auto roles = [&] {
-            QString out;
-            for (const QModelIndex &i : {model.indexOf(node), model.indexOf(at(tree, "New"))}) {
-                for (int role : {int(Qt::BackgroundRole), int(Qt::ForegroundRole)})
-                    out += (i.data(role).isValid() ? i.data(role).value<QBrush>().color().name() : u"-"_s) + u'|';
-                out += u"%1|%2 "_s.arg(i.data(Qt::CheckStateRole).toInt()).arg(i.data(Qt::FontRole).value<QFont>().bold());
-            }
-            return out.trimmed();
-        };
-        QCOMPARE(roles(), u"#dcdc00|#ff3c3c|2|1 -|-|0|0"_s);
-        // The node a scenery would be dropped on is highlighted; moving the highlight repaints the
-        // old and the new node, and the old one gets its colours back.
+        TreeNode *level = addNode(tree, nullptr, Relation::Last, u"New"_s);
+        TreeNode *scenery = addNode(tree, level, Relation::Child, u"Berlin"_s);
+        scenery->setBackColor(rgb(220, 220, 0));
+        scenery->setForeColor(rgb(255, 60, 60));
+        scenery->setBold(true);
+        scenery->setChecked(true);
+        const QModelIndex berlin = model.indexOf(scenery);
+        const QModelIndex newLevel = model.indexOf(level);
+        QCOMPARE(colour(berlin, Qt::BackgroundRole), u"#dcdc00"_s);
+        QCOMPARE(colour(berlin, Qt::ForegroundRole), u"#ff3c3c"_s);
+        QCOMPARE(berlin.data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        QVERIFY(berlin.data(Qt::FontRole).value<QFont>().bold());
+        QCOMPARE(colour(newLevel, Qt::BackgroundRole), QString());
+        QCOMPARE(colour(newLevel, Qt::ForegroundRole), QString());
+        QVERIFY(!newLevel.data(Qt::FontRole).value<QFont>().bold());
+
         QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        const QString highlight = QApplication::palette().color(QPalette::Highlight).name();
         model.setDropHighlight(u"New"_s);
-        const QString highlight = u"%1|%2"_s.arg(QApplication::palette().color(QPalette::Highlight).name(),
-                                                QApplication::palette().color(QPalette::HighlightedText).name());
-        QCOMPARE(roles(), u"#dcdc00|#ff3c3c|2|1 %1|0|0"_s.arg(highlight));
+        QCOMPARE(colour(newLevel, Qt::BackgroundRole), highlight);
         model.setDropHighlight(u"Berlin"_s);
-        QCOMPARE(roles(), u"%1|2|1 -|-|0|0"_s.arg(highlight));
-        QCOMPARE(changed.count(), 3);
+        QCOMPARE(colour(berlin, Qt::BackgroundRole), highlight);
+        QCOMPARE(colour(newLevel, Qt::BackgroundRole), QString());
+        QCOMPARE(changed.count(), 3); // the old and the new node are repainted
     }
 
+    // Boxes and label edits go through the window's handlers; the node holds the new state when
+    // the check handler runs. A refused edit still tells the views, which show the node's text.
     void checkAndLabelEditsGoThroughHandlers_data()
     {
-        QTest::addColumn<int>("setup"); // 0 a level picker, 1 with boxes, 2 edits allowed, 3 and accepted
-        QTest::addColumn<QString>("expected"); // handler calls, then the text and box of A
-        QTest::newRow("check and accepted edit") << 3 << "check A 1;edit A;Europe/West 1";
-        QTest::newRow("edit refused by the handler") << 2 << "check A 1;edit A;A 1";
-        QTest::newRow("not editable") << 1 << "check A 1;A 1";
-        QTest::newRow("level picker has no boxes") << 0 << "A 0";
+        QTest::addColumn<bool>("checkable");
+        QTest::addColumn<bool>("editable");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("an edit accepted")
+            << true << true << true << QStringList{u"check A 1"_s, u"edit A"_s} << u"Europe/West"_s;
+        QTest::newRow("an edit refused")
+            << true << true << false << QStringList{u"check A 1"_s, u"edit A"_s} << u"A"_s;
+        QTest::newRow("not editable") << true << false << false << QStringList{u"check A 1"_s} << u"A"_s;
+        QTest::newRow("a level picker has no boxes") << false << false << false << QStringList() << u"A"_s;
     }
     void checkAndLabelEditsGoThroughHandlers()
     {
-        QFETCH(int, setup);
-        QFETCH(QString, expected);
+        QFETCH(bool, checkable);
+        QFETCH(bool, editable);
+        QFETCH(bool, accepted);
+        QFETCH(QStringList, calls);
+        QFETCH(QString, text);
         Tree tree;
         TreeModel model(tree);
-        model.setCheckable(setup > 0);
-        build(tree, u"A:A1;B"_s);
-        TreeNode *a = at(tree, "A");
-        QStringList calls;
-        // The node already holds the new state when the check handler runs.
-        model.setCheckHandler([&](TreeNode *node) { calls << u"check %1 %2"_s.arg(node->key()).arg(node->checked()); });
-        model.setEditHandlers([&](TreeNode *node) { return setup >= 2 && node == a; }, [&](TreeNode *node, const QString &text) {
-            calls << u"edit "_s + node->key();
-            if (setup == 3)
-                node->setText(text);
-            return setup == 3;
-        });
+        model.setCheckable(checkable);
+        TreeNode *a = addNode(tree, nullptr, Relation::Last, u"A"_s);
+        QStringList made;
+        model.setCheckHandler(
+            [&](TreeNode *node) { made << u"check %1 %2"_s.arg(node->key()).arg(node->checked()); });
+        model.setEditHandlers([&](TreeNode *node) { return editable && node == a; },
+                              [&](TreeNode *node, const QString &newText) {
+                                  made << u"edit "_s + node->key();
+                                  if (accepted)
+                                      node->setText(newText);
+                                  return accepted;
+                              });
         const QModelIndex index = model.indexOf(a);
-        QCOMPARE(model.flags(index) & (Qt::ItemIsUserCheckable | Qt::ItemIsEditable),
-                 (setup > 0 ? Qt::ItemIsUserCheckable : Qt::NoItemFlags) | (setup >= 2 ? Qt::ItemIsEditable : Qt::NoItemFlags));
-        QCOMPARE(model.setData(index, int(Qt::Checked), Qt::CheckStateRole), setup > 0);
+        QCOMPARE(bool(model.flags(index) & Qt::ItemIsUserCheckable), checkable);
+        QCOMPARE(bool(model.flags(index) & Qt::ItemIsEditable), editable);
+        QCOMPARE(model.setData(index, int(Qt::Checked), Qt::CheckStateRole), checkable);
         QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-        QCOMPARE(model.setData(index, u"Europe/West"_s, Qt::EditRole), setup == 3);
-        QCOMPARE((calls << u"%1 %2"_s.arg(a->text()).arg(a->checked())).join(u';'), expected);
-        QCOMPARE(index.data(Qt::CheckStateRole).isValid(), setup > 0);
-        // A refused edit still tells the view, so the editor's text is replaced by the node's.
-        QCOMPARE(changed.count() >= 1, setup >= 2);
+        QCOMPARE(model.setData(index, u"Europe/West"_s, Qt::EditRole), accepted);
+        QCOMPARE(made, calls);
+        QCOMPARE(a->text(), text);
+        QCOMPARE(a->checked(), checkable);
+        QCOMPARE(index.data(Qt::CheckStateRole).isValid(), checkable);
+        QCOMPARE(changed.count() >= 1, editable);
     }
 };
 
