@@ -55,8 +55,8 @@ private slots:
         QTest::addColumn<QList<bool>>("simBoxes");
         const QList<bool> none(6, false);
         QTest::newRow("layer 5, no sales type") << SceneryFields{.layer = 5} << u"005"_s << -1 << 0 << none;
-        QTest::newRow("layer 1234, payware, FS95")
-            << SceneryFields{.flySim = 1, .groupId = 5, .layer = 1234, .salesType = 3} << u"234"_s << 2 << 5
+        QTest::newRow("layer 1234, the last sales type and group, FS95")
+            << SceneryFields{.flySim = 1, .groupId = 5, .layer = 1234, .salesType = 5} << u"234"_s << 4 << 5
             << QList<bool>{true, false, false, false, false, false};
         QTest::newRow("values no list holds")
             << SceneryFields{.groupId = 7, .layer = 12, .salesType = 9} << u"012"_s << -1 << -1 << none;

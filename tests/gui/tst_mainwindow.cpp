@@ -227,13 +227,16 @@ private slots:
         }
     }
 
-    // The details page follows the node clicked, and edits go into its record: a sim box changes
-    // FlySim, the author box completes to a listed spelling with the caret after what was typed.
+    // The details page, off until a scenery is shown, follows the node clicked, and edits go into
+    // its record: a sim box changes FlySim, the author box completes to a listed spelling with the
+    // caret after what was typed.
     void detailsFollowTheClickedNode()
     {
         Window window(inNew({u"Alpha"_s, u"Bravo"_s}, {0, 40}));
+        QVERIFY(!window.child(u"fraScenery"_s)->isEnabled()); // no scenery shown yet
         QTreeView *tree = window.view->treeView();
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, window.centre(BravoKey));
+        QVERIFY(window.child(u"fraScenery"_s)->isEnabled());
         QCOMPARE(window.child<QLineEdit>(u"txtTitle"_s)->text(), u"Bravo"_s);
         QCOMPARE(window.child<QLineEdit>(u"txtLayer"_s)->text(), u"234"_s);
         QCOMPARE(window.child<QComboBox>(u"cboSalesType"_s)->currentText(), u"Payware"_s);
@@ -494,6 +497,7 @@ private slots:
         for (const QAction *action : window.view->toolBar()->actions()) {
             if (action->isSeparator())
                 continue;
+            QVERIFY2(!action->icon().isNull(), qPrintable(action->objectName()));
             const QImage image =
                 action->icon().pixmap(24, 24).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
             for (const auto &[name, picture] : std::as_const(seen))
