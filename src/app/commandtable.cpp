@@ -113,8 +113,9 @@ void Start::readFunctionKeys(const SettingsStore &settings, FunctionKeyTable &ta
 {
     for (int n = 0; n < FunctionKeyCount; ++n) {
         bool exists = false;
-        const QString caption = settings.read(SettingsStore::Root::Machine, ProgramSettings::Key,
-                                              QStringLiteral("F") + QString::number(n + 1), QString(), &exists);
+        const QString caption =
+            settings.read(SettingsStore::Root::Machine, ProgramSettings::Key,
+                          QStringLiteral("F") + QString::number(n + 1), QString(), &exists);
         if (exists)
             table[std::size_t(n)] = caption;
     }

@@ -30,7 +30,7 @@ QString sizeText(qint64 bytes)
 }
 
 using WinPath::join;
-}
+} // namespace
 
 const QStringList DetailsPanel::SalesTypes = {QStringLiteral("Copyleft"), QStringLiteral("Freeware"),
                                               QStringLiteral("Payware"), QStringLiteral("Public Domain"),
@@ -167,8 +167,8 @@ void DetailsPanel::setFolderStatus(const clsScenery &s, const QString &realPath)
 {
     QString text = s.Title;
     // The simulator's own scenery folder is never measured, nor is a scenery without a local folder.
-    if (s.LocalPath.toUpper() != QStringLiteral("SCENERY") && s.IsLocalPath && !realPath.isEmpty()
-        && m_context.fs.folderExists(realPath)) {
+    if (s.LocalPath.toUpper() != QStringLiteral("SCENERY") && s.IsLocalPath && !realPath.isEmpty() &&
+        m_context.fs.folderExists(realPath)) {
         text += QStringLiteral(" (") + sizeText(m_context.fs.folderSize(realPath)) + QLatin1Char(')');
     }
     m_status.Display(text);
@@ -419,7 +419,8 @@ void DetailsPanel::cmdFlatten_Click(int index)
     guarded(m_context.ui, "cmdFlatten_Click", [&] {
         if (index < 0 || index >= clsScenery::FlattenCount)
             return;
-        if (const std::optional<QString> text = editFlatten(m_context.ui, m_fields.txtFlatten[std::size_t(index)]))
+        if (const std::optional<QString> text =
+                editFlatten(m_context.ui, m_fields.txtFlatten[std::size_t(index)]))
             txtFlatten_Change(index, *text);
     });
 }

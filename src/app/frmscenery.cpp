@@ -7,9 +7,7 @@
 #include "tree/librarytree.h"
 
 frmScenery::frmScenery(AppContext &context, SceneryManager &manager, QObject *parent)
-    : QObject(parent),
-      m_context(context),
-      m_manager(manager),
+    : QObject(parent), m_context(context), m_manager(manager),
       m_settings(std::make_unique<ProgramSettings>(context.settings, context.programFolder())),
       m_tree(std::make_unique<Tree>()),
       m_libraryTree(std::make_unique<LibraryTree>(manager, *m_tree, context.ui)),
@@ -17,10 +15,9 @@ frmScenery::frmScenery(AppContext &context, SceneryManager &manager, QObject *pa
       m_layout(std::make_unique<WindowLayout>(context, *m_settings)),
       m_sets(std::make_unique<SetSelector>(context, manager, *m_tree, *m_libraryTree, *m_status)),
       m_details(std::make_unique<DetailsPanel>(context, manager, *m_tree, *m_libraryTree, *m_status)),
-      m_organiser(std::make_unique<Organiser>(context, manager, *m_tree, *m_libraryTree, *m_settings, *m_status,
-                                              *m_sets, *m_details))
-{
-}
+      m_organiser(std::make_unique<Organiser>(context, manager, *m_tree, *m_libraryTree, *m_settings,
+                                              *m_status, *m_sets, *m_details))
+{}
 
 frmScenery::~frmScenery() = default;
 

@@ -85,8 +85,6 @@ public:
     // A key pressed: a function key F1..F12 without Shift, Ctrl or Alt runs the command bound to
     // it. True when a command ran.
     bool functionKey(Qt::Key key, Qt::KeyboardModifiers modifiers);
-    // The status text of a command that is not part of this build.
-    static QString notAvailableText(const QString &caption);
 
     // ---- The commands' procedures, as the command table names them -------------------------
     void mnuLevelAdd_Click() { m_organiser->mnuLevelAdd_Click(); }

@@ -69,17 +69,13 @@ bool frmScenery::isCommandAvailable(Command command) const
     return binding && (!binding->available || binding->available(*this));
 }
 
-QString frmScenery::notAvailableText(const QString &caption)
-{
-    return QStringLiteral("\"%1\" is not available in this version.").arg(caption);
-}
-
 void frmScenery::runCommand(Command command)
 {
     if (command == Command::None)
         return;
     if (!isCommandAvailable(command)) {
-        m_status->Display(notAvailableText(Start::commandRow(command).caption));
+        m_status->Display(QStringLiteral("\"%1\" is not available in this version.")
+                              .arg(Start::commandRow(command).caption));
         return;
     }
     bindingOf(command)->run(*this);
@@ -105,29 +101,34 @@ bool frmScenery::functionKey(Qt::Key key, Qt::KeyboardModifiers modifiers)
 void frmScenery::mnuBackupMake_Click()
 {
     if (m_backup)
-        BackupCommands::mnuBackupMake_Click(*m_backup, [this](const QString &text) { m_status->Display(text); });
+        BackupCommands::mnuBackupMake_Click(*m_backup,
+                                            [this](const QString &text) { m_status->Display(text); });
 }
 
 void frmScenery::mnuWizardBackup_Click()
 {
     if (m_backup)
-        BackupCommands::mnuWizardBackup_Click(*m_backup, [this](const QString &text) { m_status->Display(text); });
+        BackupCommands::mnuWizardBackup_Click(*m_backup,
+                                              [this](const QString &text) { m_status->Display(text); });
 }
 
 void frmScenery::mnuWizardBackup15_Click()
 {
     if (m_backup)
-        BackupCommands::mnuWizardBackup15_Click(*m_backup, [this](const QString &text) { m_status->Display(text); });
+        BackupCommands::mnuWizardBackup15_Click(*m_backup,
+                                                [this](const QString &text) { m_status->Display(text); });
 }
 
 void frmScenery::mnuWizardDeleteBackup_Click()
 {
     if (m_backup)
-        BackupCommands::mnuWizardDeleteBackup_Click(*m_backup, [this](const QString &text) { m_status->Display(text); });
+        BackupCommands::mnuWizardDeleteBackup_Click(*m_backup,
+                                                    [this](const QString &text) { m_status->Display(text); });
 }
 
 void frmScenery::mnuWizardBackupFiles_Click()
 {
     if (m_backup)
-        BackupCommands::mnuWizardBackupFiles_Click(*m_backup, [this](const QString &text) { m_status->Display(text); });
+        BackupCommands::mnuWizardBackupFiles_Click(*m_backup,
+                                                   [this](const QString &text) { m_status->Display(text); });
 }

@@ -13,8 +13,8 @@ const QStringList Organiser::FilterCaptions = {QStringLiteral("FS95"), QStringLi
                                                QStringLiteral("CFS"),  QStringLiteral("CFS2")};
 
 Organiser::Organiser(AppContext &context, SceneryManager &manager, Tree &tree, LibraryTree &libraryTree,
-                     ProgramSettings &settings, WindowStatus &status, SetSelector &sets, DetailsPanel &details,
-                     QObject *parent)
+                     ProgramSettings &settings, WindowStatus &status, SetSelector &sets,
+                     DetailsPanel &details, QObject *parent)
     : QObject(parent), m_context(context), m_manager(manager), m_tree(tree), m_libraryTree(libraryTree),
       m_settings(settings), m_status(status), m_sets(sets), m_details(details)
 {
@@ -101,9 +101,9 @@ void Organiser::mnuWizardSearch_Click()
     guarded(m_context.ui, "mnuWizardSearch_Click", [&] {
         UiPort &ui = m_context.ui;
         m_status.Display(QStringLiteral("Search for scenery or level."));
-        const QString wanted =
-            ui.input(QStringLiteral("Insert a search string:"), QStringLiteral("Search scenery or level"), QString())
-                .toUpper();
+        const QString wanted = ui.input(QStringLiteral("Insert a search string:"),
+                                        QStringLiteral("Search scenery or level"), QString())
+                                   .toUpper();
         if (wanted.isEmpty())
             return;
         // Nodes in the order they were added: after a rebuild the levels, then the sceneries.
@@ -122,7 +122,8 @@ void Organiser::mnuWizardSearch_Click()
 
 // ---- Keys ----------------------------------------------------------------------------------
 
-TreeNode *Organiser::replaceNode(TreeNode *old, TreeNode *relative, Tree::Relation relation, const QString &key)
+TreeNode *Organiser::replaceNode(TreeNode *old, TreeNode *relative, Tree::Relation relation,
+                                 const QString &key)
 {
     const QString newKey = key.isEmpty() ? old->key() : key;
     // The old node gives up its key first, so that the new one can take it.

@@ -108,7 +108,8 @@ private:
     // Puts a new node with old's text and look, under key (old's own when empty), at the given
     // place, moves old's children under it and removes old: the node is then the newest of the
     // tree, as a search meets it.
-    TreeNode *replaceNode(TreeNode *old, TreeNode *relative, Tree::Relation relation, const QString &key = {});
+    TreeNode *replaceNode(TreeNode *old, TreeNode *relative, Tree::Relation relation,
+                          const QString &key = {});
     // Makes node the last child of the level target, with every key below following; false (and
     // the user told why) when the move would make a cycle or give two nodes one key.
     bool moveIntoLevel(TreeNode *node, TreeNode *target);

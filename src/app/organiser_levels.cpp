@@ -32,7 +32,7 @@ TreeNode *addFirst(Tree &tree, TreeNode *parent, const QString &key, const QStri
         return tree.add(parent->firstChild(), Tree::Relation::First, key, text);
     return tree.add(parent, Tree::Relation::Child, key, text);
 }
-}
+} // namespace
 
 void Organiser::mnuLevelAdd_Click()
 {
@@ -47,7 +47,7 @@ void Organiser::mnuLevelAdd_Click()
         const QString caption = withoutSeparator(answer);
 
         TreeNode *selected = m_tree.selectedItem();
-        TreeNode *parent = nullptr;  // none: a top-level level
+        TreeNode *parent = nullptr; // none: a top-level level
         if (selected && isSceneryKey(selected->key())) {
             parent = selected->parent();
         } else if (selected) {
@@ -56,9 +56,11 @@ void Organiser::mnuLevelAdd_Click()
                 QStringLiteral("Same level or child?"), UiPort::Icon::Question);
             parent = sameLevel ? selected->parent() : selected;
         }
-        const QString key = parent ? parent->key() + Separator + caption : LibraryNames::LevelPrefix + caption;
+        const QString key =
+            parent ? parent->key() + Separator + caption : LibraryNames::LevelPrefix + caption;
         if (m_manager.dicLevel.contains(key) || m_tree.contains(key)) {
-            m_context.ui.inform(levelTakenText(caption), QStringLiteral("Can not add level."), UiPort::Icon::Exclamation);
+            m_context.ui.inform(levelTakenText(caption), QStringLiteral("Can not add level."),
+                                UiPort::Icon::Exclamation);
             m_status.Display(Ready);
             return;
         }
@@ -87,11 +89,13 @@ void Organiser::mnuLevelRemove_Click()
         if (isLevelKey(key)) {
             // Sceneries the filter hides are subitems too: removing their level would orphan them.
             bool hasSubitems = node->hasChildren();
-            for (auto it = m_manager.colScenery.begin(); !hasSubitems && it != m_manager.colScenery.end(); ++it)
+            for (auto it = m_manager.colScenery.begin(); !hasSubitems && it != m_manager.colScenery.end();
+                 ++it)
                 hasSubitems = LibraryTree::getParentKey(it.key()) == key;
             if (hasSubitems) {
-                m_context.ui.inform(QStringLiteral("This Level contains subitems. Please remove them before."),
-                                    QStringLiteral("Can not remove level."));
+                m_context.ui.inform(
+                    QStringLiteral("This Level contains subitems. Please remove them before."),
+                    QStringLiteral("Can not remove level."));
             } else {
                 if (m_manager.dicLevel.contains(key))
                     m_manager.dicLevel.remove(key);
@@ -116,8 +120,10 @@ void Organiser::mnuLevelRename_Click()
             return;
         }
         const QString current = node->text();
-        const QString answer = m_context.ui.input(QStringLiteral("Insert the new caption for the level: ") + current,
-                                                  QStringLiteral("Rename Level"), current).trimmed();
+        const QString answer = m_context.ui
+                                   .input(QStringLiteral("Insert the new caption for the level: ") + current,
+                                          QStringLiteral("Rename Level"), current)
+                                   .trimmed();
         if (answer.isEmpty()) {
             m_status.Display(Ready);
             return;
@@ -128,9 +134,11 @@ void Organiser::mnuLevelRename_Click()
                                               : LibraryNames::LevelPrefix + caption;
         const QString taken = m_libraryTree.rekey(node, newKey);
         if (!taken.isEmpty()) {
-            m_context.ui.inform(taken == newKey ? levelTakenText(caption)
-                                                : QStringLiteral("The new caption would give two entries the key \"%1\".").arg(taken),
-                                QStringLiteral("Can not rename level."), UiPort::Icon::Exclamation);
+            m_context.ui.inform(
+                taken == newKey
+                    ? levelTakenText(caption)
+                    : QStringLiteral("The new caption would give two entries the key \"%1\".").arg(taken),
+                QStringLiteral("Can not rename level."), UiPort::Icon::Exclamation);
             m_status.Display(Ready);
             return;
         }
@@ -160,13 +168,15 @@ void Organiser::sortLevel(bool descending)
                 if (!list[i])
                     continue;
                 // Strictly before / after only: equal texts keep their order.
-                const int order = winner == list.size() ? 0 : list[i]->text().compare(list[winner]->text(), Qt::CaseSensitive);
+                const int order = winner == list.size()
+                                      ? 0
+                                      : list[i]->text().compare(list[winner]->text(), Qt::CaseSensitive);
                 if (winner == list.size() || (descending ? order > 0 : order < 0))
                     winner = i;
             }
             TreeNode *node = list[winner];
             list[winner] = nullptr;
-            replaceNode(node, level, Tree::Relation::Child, node->key().mid(4));  // without "Sort"
+            replaceNode(node, level, Tree::Relation::Child, node->key().mid(4)); // without "Sort"
         }
     }
     m_status.Display(Ready);

@@ -22,7 +22,7 @@ struct LevelEntry
     QString text;
     QString parentKey;
 };
-}
+} // namespace
 
 void Organiser::refuseMove(const QString &text)
 {
@@ -39,21 +39,23 @@ QString takenText(const QString &taken, const QString &newKey, bool level, const
     return QStringLiteral("%1 already holds a %2 named \"%3\".")
         .arg(where, level ? QStringLiteral("level") : QStringLiteral("scenery"), name);
 }
-}
+} // namespace
 
 bool Organiser::moveIntoLevel(TreeNode *node, TreeNode *target)
 {
     if (!node || !target || !isLevelKey(target->key()))
         return false;
     if (node->contains(target)) {
-        refuseMove(QStringLiteral("A level can not be moved into itself or into one of the levels below it."));
+        refuseMove(
+            QStringLiteral("A level can not be moved into itself or into one of the levels below it."));
         return false;
     }
     const QString oldKey = node->key();
     const bool level = isLevelKey(oldKey);
     const QString newKey = level ? target->key() + Separator + m_manager.dicLevel.item(oldKey)->sLevelCaption
-                                 : LibraryNames::SceneryPrefix + target->key().mid(LibraryNames::LevelPrefix.size())
-                                       + Separator + m_manager.colScenery.item(oldKey)->Title;
+                                 : LibraryNames::SceneryPrefix +
+                                       target->key().mid(LibraryNames::LevelPrefix.size()) + Separator +
+                                       m_manager.colScenery.item(oldKey)->Title;
     const QString taken = m_libraryTree.rekey(node, newKey);
     if (!taken.isEmpty()) {
         refuseMove(takenText(taken, newKey, level, QStringLiteral("The level \"%1\"").arg(target->text())));
@@ -145,7 +147,8 @@ void Organiser::MoveTo()
             return;
         const bool level = isLevelKey(node->key());
         // The default level receives new and restored sceneries and stays where it is.
-        if (level && (node->text() == LibraryNames::NewLevelCaption || node->key() == LibraryNames::NewLevelKey))
+        if (level &&
+            (node->text() == LibraryNames::NewLevelCaption || node->key() == LibraryNames::NewLevelKey))
             return;
         frmMoveTreeNode dialog;
         fillLevelTree(dialog.trvTree);

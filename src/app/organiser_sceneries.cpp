@@ -26,7 +26,7 @@ bool titleInLibrary(const OrderedMap<SceneryPtr> &sceneries, const QString &titl
     }
     return false;
 }
-}
+} // namespace
 
 using WinPath::isBelow;
 using WinPath::isDriveRoot;
@@ -45,7 +45,8 @@ void Organiser::mnuSceneryRemove_Click()
         if (!scenery)
             return;
         m_status.Display(QStringLiteral("Remove scenery."));
-        if (!m_context.ui.askYesNo(QStringLiteral("Do you want to remove scenery ") + scenery->Title + QLatin1Char('?'),
+        if (!m_context.ui.askYesNo(QStringLiteral("Do you want to remove scenery ") + scenery->Title +
+                                       QLatin1Char('?'),
                                    QStringLiteral("Remove Scenery"), UiPort::Icon::Question)) {
             m_status.Display(Ready);
             return;
@@ -91,8 +92,8 @@ void Organiser::mnuSceneryUnremove_Click()
                     return;
                 const QString newKey = LibraryNames::NewSceneryPrefix + scenery->Title;
                 // Titles are unique in the library: one that came back meanwhile keeps this one out.
-                if (titleInLibrary(m_manager.colScenery, scenery->Title) || m_manager.colScenery.contains(newKey)
-                    || m_tree.contains(newKey)) {
+                if (titleInLibrary(m_manager.colScenery, scenery->Title) ||
+                    m_manager.colScenery.contains(newKey) || m_tree.contains(newKey)) {
                     kept.append(scenery->Title);
                     return;
                 }
@@ -105,7 +106,8 @@ void Organiser::mnuSceneryUnremove_Click()
                         level->sLevelCaption = LibraryNames::NewLevelCaption;
                         m_manager.dicLevel.add(LibraryNames::NewLevelKey, level);
                     }
-                    newLevel = m_tree.add(nullptr, Tree::Relation::Last, LibraryNames::NewLevelKey, level->sLevelCaption);
+                    newLevel = m_tree.add(nullptr, Tree::Relation::Last, LibraryNames::NewLevelKey,
+                                          level->sLevelCaption);
                 }
                 TreeNode *node = m_tree.add(newLevel, Tree::Relation::Child, newKey, scenery->Title);
                 scenery->Key = newKey;
@@ -118,9 +120,11 @@ void Organiser::mnuSceneryUnremove_Click()
             });
         }
         if (!kept.isEmpty()) {
-            ui.inform(QStringLiteral("The library already holds a scenery of the same title, so these stay removed:\r\n")
-                          + kept.join(QStringLiteral("\r\n")),
-                      frmUndoRemove::caption(), UiPort::Icon::Exclamation);
+            ui.inform(
+                QStringLiteral(
+                    "The library already holds a scenery of the same title, so these stay removed:\r\n") +
+                    kept.join(QStringLiteral("\r\n")),
+                frmUndoRemove::caption(), UiPort::Icon::Exclamation);
         }
     }
     m_status.Display(Ready);
@@ -141,19 +145,23 @@ void Organiser::mnuSceneryRename_Click()
             m_status.Display(Ready);
             return;
         }
-        QString title = m_context.ui.input(QStringLiteral("Insert the new name for the scenery: ") + scenery->Title,
-                                           QStringLiteral("Rename Scenery"), scenery->Title).trimmed();
+        QString title = m_context.ui
+                            .input(QStringLiteral("Insert the new name for the scenery: ") + scenery->Title,
+                                   QStringLiteral("Rename Scenery"), scenery->Title)
+                            .trimmed();
         title.replace(Separator, QLatin1Char('/'));
         if (title.isEmpty() || title == scenery->Title) {
             m_status.Display(Ready);
             return;
         }
         const QString oldKey = node->key();
-        const QString newKey = LibraryNames::SceneryPrefix + LibraryTree::getParentKey(oldKey).mid(LibraryNames::LevelPrefix.size())
-                               + Separator + title;
+        const QString newKey = LibraryNames::SceneryPrefix +
+                               LibraryTree::getParentKey(oldKey).mid(LibraryNames::LevelPrefix.size()) +
+                               Separator + title;
         if (titleInLibrary(m_manager.colScenery, title) || !m_libraryTree.rekey(node, newKey).isEmpty()) {
-            m_context.ui.inform(QStringLiteral("There is already a scenery named \"%1\" in the library.").arg(title),
-                                QStringLiteral("Can not rename scenery."), UiPort::Icon::Exclamation);
+            m_context.ui.inform(
+                QStringLiteral("There is already a scenery named \"%1\" in the library.").arg(title),
+                QStringLiteral("Can not rename scenery."), UiPort::Icon::Exclamation);
             m_status.Display(Ready);
             return;
         }
@@ -227,8 +235,10 @@ void Organiser::mnuSceneryMove_Click()
         source = WinPath::withoutSceneryFolder(source);
         const QString fsPath = m_manager.FSPath();
         if (isDriveRoot(source) || sameFolder(source, fsPath) || isBelow(fsPath, source)) {
-            ui.inform(QStringLiteral("The folder %1 holds the simulator or a whole drive and can not be moved.").arg(source),
-                      MoveTitle, UiPort::Icon::Exclamation);
+            ui.inform(
+                QStringLiteral("The folder %1 holds the simulator or a whole drive and can not be moved.")
+                    .arg(source),
+                MoveTitle, UiPort::Icon::Exclamation);
             m_status.Display(Ready);
             return;
         }
@@ -238,7 +248,8 @@ void Organiser::mnuSceneryMove_Click()
             named = fsPath + Separator + named;
         const bool ownFolder = sameFolder(destination, source) || sameFolder(destination, named);
         if (!ownFolder && isBelow(destination, source)) {
-            ui.inform(QStringLiteral("The destination folder lies inside the scenery's own folder. Please choose another one."),
+            ui.inform(QStringLiteral("The destination folder lies inside the scenery's own folder. Please "
+                                     "choose another one."),
                       MoveTitle, UiPort::Icon::Exclamation);
             m_status.Display(Ready);
             return;

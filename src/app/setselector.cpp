@@ -14,7 +14,7 @@ bool isScenery(const TreeNode *node)
 {
     return isSceneryKey(node->key());
 }
-}
+} // namespace
 
 SetSelector::SetSelector(AppContext &context, SceneryManager &manager, Tree &tree, LibraryTree &libraryTree,
                          WindowStatus &status, QObject *parent)
@@ -69,6 +69,7 @@ void SetSelector::fillSetList(bool allSimulators)
     if (m_manager.dicCFGs.contains(LibraryNames::CurrentSet))
         m_combo.items.append(LibraryNames::CurrentSet);
     for (const CfgPtr &set : m_manager.dicCFGs) {
+        // A set's Cache_Size names the simulator it belongs to.
         if (set->Key != LibraryNames::CurrentSet && (allSimulators || set->Cache_Size == m_manager.SimType))
             m_combo.items.append(set->Key);
     }

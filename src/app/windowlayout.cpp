@@ -9,12 +9,11 @@ namespace {
 constexpr double MinimumHeight = 7765;
 constexpr double MinimumWidth = 11010;
 constexpr int DesignTreeWidth = 4815;
-}
+} // namespace
 
 WindowLayout::WindowLayout(AppContext &context, ProgramSettings &settings, QObject *parent)
     : QObject(parent), m_context(context), m_settings(settings)
-{
-}
+{}
 
 std::optional<int> WindowLayout::Form_Resize()
 {
@@ -44,8 +43,9 @@ std::optional<int> WindowLayout::Form_Resize()
 void WindowLayout::WriteSize()
 {
     guarded(m_context.ui, "WriteSize", [&] {
-        m_settings.setFormPlacement(float(m_placement.height), float(m_placement.left), float(m_placement.top),
-                                    float(m_placement.width), m_placement.windowState);
+        m_settings.setFormPlacement(float(m_placement.height), float(m_placement.left),
+                                    float(m_placement.top), float(m_placement.width),
+                                    m_placement.windowState);
     });
 }
 

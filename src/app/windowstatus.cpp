@@ -6,8 +6,7 @@
 
 WindowStatus::WindowStatus(AppContext &context, const SceneryManager &manager, QObject *parent)
     : QObject(parent), m_context(context), m_manager(manager)
-{
-}
+{}
 
 void WindowStatus::Display(const QString &message)
 {
@@ -22,8 +21,8 @@ void WindowStatus::showCounts(qsizetype levels, qsizetype sceneries, qsizetype m
     StatusBar status = m_status;
     status.panels[1] = QStringLiteral("Level: ") + QString::number(levels);
     status.panels[2] = QStringLiteral("Sceneries: ") + QString::number(sceneries);
-    status.panels[3] = QStringLiteral("Sceneries in Set: ") + QString::number(members) + QStringLiteral(" / ")
-                       + QString::number(sceneries);
+    status.panels[3] = QStringLiteral("Sceneries in Set: ") + QString::number(members) +
+                       QStringLiteral(" / ") + QString::number(sceneries);
     status.warningPicture = members >= WarningMembers;
     if (status.panels == m_status.panels && status.warningPicture == m_status.warningPicture)
         return;
@@ -59,8 +58,8 @@ void WindowStatus::tmrFreeSpace_Timer()
         }
         if (!shown || !shown->ready)
             return;
-        const QString text = QStringLiteral("Free space on ") + shown->letter + QStringLiteral(": ")
-                             + QString::number(shown->freeBytes / 1024 / 1024) + QStringLiteral(" MB");
+        const QString text = QStringLiteral("Free space on ") + shown->letter + QStringLiteral(": ") +
+                             QString::number(shown->freeBytes / 1024 / 1024) + QStringLiteral(" MB");
         if (text != m_freeSpace) {
             m_freeSpace = text;
             emit freeSpaceChanged();

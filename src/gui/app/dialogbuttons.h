@@ -35,8 +35,8 @@ inline OkCancelButtons completeOkCancelButtons(QDialogButtonBox *box, const QStr
 }
 
 // A new button box with OK and Cancel, for a dialog built in code.
-inline OkCancelButtons makeOkCancelButtons(QWidget *parent, const QString &okName, const QString &cancelCaption,
-                                           bool okIsDefault = true)
+inline OkCancelButtons makeOkCancelButtons(QWidget *parent, const QString &okName,
+                                           const QString &cancelCaption, bool okIsDefault = true)
 {
     return completeOkCancelButtons(new QDialogButtonBox(parent), okName, cancelCaption, okIsDefault);
 }

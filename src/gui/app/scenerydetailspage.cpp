@@ -47,26 +47,36 @@ void SceneryDetailsPage::bind()
 {
     Ui::SceneryDetailsPage &ui = *m_ui;
     frmScenery &form = m_form;
-    connect(ui.txtLocal, &QLineEdit::textEdited, this, [&form](const QString &t) { form.txtLocal_Change(t); });
-    connect(ui.txtRemote, &QLineEdit::textEdited, this, [&form](const QString &t) { form.txtRemote_Change(t); });
+    connect(ui.txtLocal, &QLineEdit::textEdited, this,
+            [&form](const QString &t) { form.txtLocal_Change(t); });
+    connect(ui.txtRemote, &QLineEdit::textEdited, this,
+            [&form](const QString &t) { form.txtRemote_Change(t); });
     connect(ui.txtTexture_ID, &QLineEdit::textEdited, this,
             [&form](const QString &t) { form.txtTexture_ID_Change(t); });
     connect(ui.txtAuthor->lineEdit(), &QLineEdit::textEdited, this,
             [&form](const QString &t) { form.txtAuthor_Change(t); });
     connect(ui.txtAuthor, &QComboBox::activated, this,
             [this](int index) { m_form.txtAuthor_Change(m_ui->txtAuthor->itemText(index)); });
-    connect(ui.txtVersion, &QLineEdit::textEdited, this, [&form](const QString &t) { form.txtVersion_Change(t); });
-    connect(ui.txtComment, &QLineEdit::textEdited, this, [&form](const QString &t) { form.txtComment_Change(t); });
-    connect(ui.txtGroup, &QLineEdit::textEdited, this, [&form](const QString &t) { form.txtGroup_Change(t); });
+    connect(ui.txtVersion, &QLineEdit::textEdited, this,
+            [&form](const QString &t) { form.txtVersion_Change(t); });
+    connect(ui.txtComment, &QLineEdit::textEdited, this,
+            [&form](const QString &t) { form.txtComment_Change(t); });
+    connect(ui.txtGroup, &QLineEdit::textEdited, this,
+            [&form](const QString &t) { form.txtGroup_Change(t); });
     connect(ui.txtID, &QLineEdit::textEdited, this, [&form](const QString &t) { form.txtID_Change(t); });
     connect(ui.txtGroupID, &QComboBox::activated, this, [&form](int index) { form.txtGroupID_Click(index); });
-    connect(ui.chkActive, &QCheckBox::clicked, this, [&form](bool checked) { form.chkActive_Click(checked); });
-    connect(ui.chkRequired, &QCheckBox::clicked, this, [&form](bool checked) { form.chkRequired_Click(checked); });
-    connect(ui.cboSalesType, &QComboBox::activated, this, [&form](int index) { form.cboSalesType_Click(index); });
-    connect(ui.optLocalRemote, &QButtonGroup::idClicked, this, [&form](int id) { form.optLocalRemote_Click(id); });
+    connect(ui.chkActive, &QCheckBox::clicked, this,
+            [&form](bool checked) { form.chkActive_Click(checked); });
+    connect(ui.chkRequired, &QCheckBox::clicked, this,
+            [&form](bool checked) { form.chkRequired_Click(checked); });
+    connect(ui.cboSalesType, &QComboBox::activated, this,
+            [&form](int index) { form.cboSalesType_Click(index); });
+    connect(ui.optLocalRemote, &QButtonGroup::idClicked, this,
+            [&form](int id) { form.optLocalRemote_Click(id); });
     const QCheckBox *types[] = {ui.chkType0, ui.chkType1, ui.chkType2, ui.chkType3, ui.chkType4, ui.chkType5};
     for (int i = 0; i < int(std::size(types)); ++i)
-        connect(types[i], &QCheckBox::clicked, this, [&form, i](bool checked) { form.chkType_Click(i, checked); });
+        connect(types[i], &QCheckBox::clicked, this,
+                [&form, i](bool checked) { form.chkType_Click(i, checked); });
     const QPushButton *files[] = {ui.cmdFile0, ui.cmdFile1, ui.cmdFile2};
     for (int i = 0; i < int(std::size(files)); ++i)
         connect(files[i], &QPushButton::clicked, this, [&form, i] { form.cmdFile_Click(i); });

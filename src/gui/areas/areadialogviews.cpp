@@ -36,7 +36,7 @@ public:
 private:
     const frmFlatten &m_form;
 };
-}
+} // namespace
 
 void registerAreaViews()
 {
@@ -156,8 +156,9 @@ FlattenDialog::FlattenDialog(frmFlatten &form, QWidget *parent)
     elevation->setValidator(new ElevationValidator(form, elevation));
 
     connect(&m_form.usrFlatten, &usrArea::changed, this, &FlattenDialog::refreshNote);
-    connect(elevation, &QLineEdit::textEdited, this,
-            [this](const QString &text) { m_form.editElevation(text, m_ui->txtElevation->cursorPosition()); });
+    connect(elevation, &QLineEdit::textEdited, this, [this](const QString &text) {
+        m_form.editElevation(text, m_ui->txtElevation->cursorPosition());
+    });
     connect(&m_form, &frmFlatten::elevationChanged, this, [this] {
         if (m_ui->txtElevation->text() != m_form.elevation())
             m_ui->txtElevation->setText(m_form.elevation());

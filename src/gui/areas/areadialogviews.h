@@ -17,7 +17,7 @@ class AreaDialogLogic;
 namespace Ui {
 class ExcludeDialog;
 class FlattenDialog;
-}
+} // namespace Ui
 
 // Registers the Exclude and Flatten views with the GUI's UI port; the GUI's start calls it once.
 void registerAreaViews();

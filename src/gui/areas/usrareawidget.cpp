@@ -29,7 +29,7 @@ void showText(QLineEdit *edit, const QString &text)
     plain.replace(MaskBlank, QLatin1Char(' '));
     edit->setText(plain);
 }
-}
+} // namespace
 
 UsrAreaWidget::UsrAreaWidget(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<Ui::UsrAreaWidget>())
 {
@@ -52,7 +52,8 @@ UsrAreaWidget::UsrAreaWidget(QWidget *parent) : QWidget(parent), m_ui(std::make_
         widgets.hemisphere->setCurrentIndex(-1);
         fitToMask(widgets.degrees, AreaText::degreePositions(row));
         fitToMask(widgets.minutes, 5);
-        widgets.toolTips = {widgets.hemisphere->toolTip(), widgets.degrees->toolTip(), widgets.minutes->toolTip()};
+        widgets.toolTips = {widgets.hemisphere->toolTip(), widgets.degrees->toolTip(),
+                            widgets.minutes->toolTip()};
     }
 }
 
@@ -63,9 +64,8 @@ void UsrAreaWidget::bind(usrArea &area)
     m_area = &area;
     for (int row = 1; row <= AreaText::RowCount; ++row) {
         const RowWidgets &widgets = m_rows.at(row - 1);
-        connect(widgets.hemisphere, &QComboBox::activated, this, [this, row](int index) {
-            m_area->setHemisphere(row, hemisphereBox(row)->itemText(index));
-        });
+        connect(widgets.hemisphere, &QComboBox::activated, this,
+                [this, row](int index) { m_area->setHemisphere(row, hemisphereBox(row)->itemText(index)); });
         connect(widgets.degrees, &QLineEdit::textEdited, this,
                 [this, row] { m_area->setDegrees(row, degreesEdit(row)->displayText()); });
         connect(widgets.minutes, &QLineEdit::textEdited, this,

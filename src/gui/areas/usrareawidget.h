@@ -40,7 +40,7 @@ private:
         QLineEdit *degrees = nullptr;
         QLineEdit *minutes = nullptr;
         std::array<QLabel *, 2> signs{}; // the degree and minute signs
-        QStringList toolTips;           // of the three fields, while the row shows its own value
+        QStringList toolTips;            // of the three fields, while the row shows its own value
     };
 
     void refresh();
