@@ -174,7 +174,6 @@ private slots:
         QTest::newRow("exclusion: Cancel") << false << EditorButton::Cancel << ExcludeArea;
         QTest::newRow("exclusion: Delete") << false << EditorButton::Delete << QString();
         QTest::newRow("flattening: OK") << true << EditorButton::Ok << FlattenArea;
-        QTest::newRow("flattening: Delete") << true << EditorButton::Delete << QString();
     }
     void areaEditors()
     {

@@ -645,7 +645,6 @@ private slots:
         QTest::addColumn<bool>("stored");
         using P = WindowLayout::Placement;
         QTest::newRow("too low") << P{12000, 6000, 300, 200, 0} << 12000.0 << 7765.0 << -1 << false;
-        QTest::newRow("too narrow") << P{9000, 8000, 300, 200, 0} << 11010.0 << 8000.0 << -1 << false;
         QTest::newRow("normal") << P{13000, 9000, 300, 200, 0} << 13000.0 << 9000.0 << 6815 << true;
         QTest::newRow("maximised") << P{13000, 9000, 300, 200, 2} << 13000.0 << 9000.0 << 6815 << false;
         QTest::newRow("minimised") << P{2000, 500, 300, 200, 1} << 2000.0 << 500.0 << -1 << false;

@@ -47,7 +47,6 @@ private slots:
         QTest::addColumn<bool>("debug");
         QTest::newRow("capitals with blanks") << u"  DEBUG  "_s << true;
         QTest::newRow("a further argument") << u"debug x"_s << false;
-        QTest::newRow("glued") << u"debugx"_s << false;
     }
     void debugCommandLine()
     {
@@ -63,7 +62,6 @@ private slots:
         QTest::addColumn<QTime>("time");
         QTest::addColumn<QString>("seconds");
         QTest::newRow("afternoon") << QTime(15, 56, 49, 250) << u"57409.25"_s;
-        QTest::newRow("midnight") << QTime(0, 0) << u"0"_s;
         QTest::newRow("single precision") << QTime(23, 59, 59, 999) << u"86400"_s;
     }
     void debugLogLine()
@@ -84,8 +82,6 @@ private slots:
         QTest::addColumn<QString>("stored"); // null: no "F3" value
         QTest::addColumn<Start::Command>("command");
         QTest::newRow("Move up") << u"Move up"_s << Start::Command::MoveUp;
-        QTest::newRow("first row") << u"Add Level"_s << Start::Command::AddLevel;
-        QTest::newRow("unknown caption") << u"Fly now"_s << Start::Command::None;
         QTest::newRow("other letter case") << u"move up"_s << Start::Command::None;
         QTest::newRow("stored empty unbinds") << QString(u""_s) << Start::Command::None;
         QTest::newRow("missing leaves the entry") << QString() << Start::Command::Cache;

@@ -75,8 +75,6 @@ private slots:
         QTest::newRow("OK, canonical") << u"120"_s << QString() << Closing::Ok << u"120"_s + area << false;
         QTest::newRow("letters dropped")
             << QString() << u"12ab-3x"_s << Closing::Ok << u"12-3"_s + area << false;
-        QTest::newRow("a stored point survives")
-            << u"120.5"_s << u"0"_s << Closing::Ok << u"120.50"_s + area << false;
         QTest::newRow("Cancel") << u"120"_s << u"5"_s << Closing::Cancel << QString() << false;
         QTest::newRow("Escape") << u"120"_s << QString() << Closing::Escape << QString() << false;
         QTest::newRow("Delete") << u"120"_s << QString() << Closing::Delete << QString() << true;
@@ -111,8 +109,8 @@ private slots:
         QCOMPARE(form.bDelete, deleted);
     }
 
-    // The class boxes show the stored classes and follow their rules as the user clicks them:
-    // "All" clears the others, a third single class makes "All".
+    // The class boxes show the stored classes and follow the logic's rules as the user clicks them
+    // ("All" clears the others).
     void classBoxes_data()
     {
         QTest::addColumn<QString>("classes");
@@ -122,9 +120,6 @@ private slots:
             << u",OBJECTS,vors"_s << -1 << QList<bool>{true, true, false, false};
         QTest::newRow("All clears the others")
             << u",objects,vors"_s << 3 << QList<bool>{false, false, false, true};
-        QTest::newRow("VORs clears All") << u",all"_s << 1 << QList<bool>{false, true, false, false};
-        QTest::newRow("a third makes All")
-            << u",objects,ndbs"_s << 1 << QList<bool>{false, false, false, true};
     }
     void classBoxes()
     {

@@ -28,7 +28,7 @@ struct Backups
     std::unique_ptr<BackupManager> manager;
 };
 
-enum class Picker { Install, InstallOld, Delete };
+enum class Picker { Install, Delete };
 enum class Choosing { DoubleClick, Escape, Ok, Cancel };
 
 // The user's part in a picker: the entry is chosen, then the dialog is left by the action.
@@ -79,8 +79,6 @@ private slots:
             << u"Install backup"_s << u"Before update.zip"_s << int(QDialog::Accepted);
         QTest::newRow("install, escape") << Picker::Install << false << Choosing::Escape << u"Monday.zip"_s
                                          << u"Install backup"_s << QString() << int(QDialog::Rejected);
-        QTest::newRow("install V1.5, OK") << Picker::InstallOld << false << Choosing::Ok << u"Old 1.5"_s
-                                          << u"Install backup"_s << u"Old 1.5"_s << int(QDialog::Accepted);
         QTest::newRow("delete, Cancel") << Picker::Delete << false << Choosing::Cancel << u"Monday.zip"_s
                                         << u"Delete Backup"_s << QString() << int(QDialog::Rejected);
         QTest::newRow("delete, OK with nothing to choose")
@@ -107,7 +105,7 @@ private slots:
             QCOMPARE(listed(*view), remove->cboBackups);
             QCOMPARE(view->list()->currentRow(), remove->cboBackupsIndex);
         } else {
-            install = std::make_unique<InstallBackupDialog>(*backups.manager, picker == Picker::InstallOld);
+            install = std::make_unique<InstallBackupDialog>(*backups.manager, false);
             install->Form_Load();
             view = std::make_unique<BackupPickerView>(*install);
             QCOMPARE(listed(*view), install->cboBackups);
