@@ -97,7 +97,7 @@ void selectOrNone(WindowFixture &f, const QString &key)
 enum class Question { NotAsked, Yes, No };
 
 // What the user does in the "Move Scenery / Level to ..." dialog.
-enum class MoveChoice { NotShown, Level, Root, Cancel };
+enum class MoveChoice { NotShown, Level, Root };
 
 // "Add Level": the user's answers, and the level the new one stands in with its children then.
 struct AddLevelCase
@@ -431,10 +431,8 @@ private slots:
                     dialog.trvTree.setSelectedItem(dialog.trvTree.node(move.target));
                     if (move.choice == MoveChoice::Level)
                         dialog.cmdOk_Click();
-                    else if (move.choice == MoveChoice::Root)
-                        dialog.cmdToRoot_Click();
                     else
-                        dialog.cmdCancel_Click();
+                        dialog.cmdToRoot_Click();
                 });
         }
         if (!move.refusal.isEmpty())
