@@ -153,6 +153,13 @@ Library &Library::scenery(const QString &title, const SceneryFields &fields)
     return *this;
 }
 
+Library &Library::sceneries(const QStringList &titles)
+{
+    for (const QString &title : titles)
+        scenery(title);
+    return *this;
+}
+
 Library &Library::set(const QString &name, Sim sim, const QStringList &members, const SetFields &fields)
 {
     m_sets.append(SetRecord{name, sim, fields.cleanOnExit, members});

@@ -99,6 +99,8 @@ class Library
 public:
     Library &level(const QString &path);
     Library &scenery(const QString &title, const SceneryFields &fields = {});
+    // A scenery of each title, with no other field, into the level named last.
+    Library &sceneries(const QStringList &titles);
     Library &set(const QString &name, Sim sim, const QStringList &members, const SetFields &fields = {});
     Library &cache(const QString &section, const clsCache &cache);
     // Each scenery given so far without a previousKey records the node above it in its level ("" for
@@ -194,4 +196,5 @@ Q_DECLARE_METATYPE(clsScenery)
 Q_DECLARE_METATYPE(clsLevel)
 Q_DECLARE_METATYPE(SetRecord)
 Q_DECLARE_METATYPE(CacheRecord)
+Q_DECLARE_METATYPE(TreeEntry)
 Q_DECLARE_METATYPE(Library)
