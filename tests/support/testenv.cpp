@@ -1,8 +1,10 @@
 #include "support/testenv.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 
 namespace {
 // Makes the program folder and the prefix with its drive C:; returns the prefix.
@@ -35,6 +37,33 @@ QByteArray testDataFile(const QString &folder, const QString &name)
     if (!f.open(QIODevice::ReadOnly))
         qFatal("missing test data %s/%s", qPrintable(folder), qPrintable(name));
     return f.readAll();
+}
+
+Files filesBelow(const QString &hostFolder)
+{
+    Files files;
+    QDirIterator it(hostFolder, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        if (file.open(QIODevice::ReadOnly))
+            files.insert(QDir(hostFolder).relativeFilePath(file.fileName()), file.readAll());
+    }
+    return files;
+}
+
+bool sameFiles(const Files &actual, const Files &expected)
+{
+    if (!QTest::qCompare(actual.keys(), expected.keys(), "files present", "files expected", __FILE__,
+                         __LINE__))
+        return false;
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+        const QByteArray label = it.key().toUtf8();
+        if (!QTest::qCompare(actual.value(it.key()), it.value(), label.constData(), "its content expected",
+                             __FILE__, __LINE__))
+            return false;
+    }
+    return true;
 }
 
 TestEnv::TestEnv()
