@@ -64,14 +64,6 @@ bool sameField(const T &actual, const T &expected, const QString &record, const 
 
 } // namespace
 
-QByteArray windowsText(const QStringList &lines)
-{
-    QByteArray bytes;
-    for (const QString &line : lines)
-        bytes += Cp1252::encode(line) + "\r\n";
-    return bytes;
-}
-
 QList<TreeEntry> treeEntries(const Tree &tree)
 {
     QList<TreeEntry> entries;

@@ -169,9 +169,6 @@ private:
     std::unique_ptr<SceneryManager> m_manager;
 };
 
-// Lines as the simulators and the program write them: Windows-1252, each ending in CR LF.
-QByteArray windowsText(const QStringList &lines);
-
 // The nodes of a tree, depth first.
 QList<TreeEntry> treeEntries(const Tree &tree);
 

@@ -1,5 +1,7 @@
 #include "support/testenv.h"
 
+#include "platform/filesystem.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -37,6 +39,14 @@ QByteArray testDataFile(const QString &folder, const QString &name)
     if (!f.open(QIODevice::ReadOnly))
         qFatal("missing test data %s/%s", qPrintable(folder), qPrintable(name));
     return f.readAll();
+}
+
+QByteArray windowsText(const QStringList &lines)
+{
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += Cp1252::encode(line) + "\r\n";
+    return bytes;
 }
 
 Files filesBelow(const QString &hostFolder)

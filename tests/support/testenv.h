@@ -11,6 +11,9 @@
 // A file of tests/data: the folder of one case and the file's name in it.
 QByteArray testDataFile(const QString &folder, const QString &name);
 
+// Lines as the simulators and the program write them: Windows-1252, each ending in CR LF.
+QByteArray windowsText(const QStringList &lines);
+
 // Files by their path below a folder ("Scenery/a.bgl") with their content.
 using Files = QMap<QString, QByteArray>;
 // Every file below a host folder, hidden ones too; symbolic links are not followed, so a file is
