@@ -158,8 +158,6 @@ private slots:
         QTest::newRow("FS2002 stored, a root without its closing backslash")
             << std::optional<qint32>() << u"1"_s << u"C:\\Saves"_s << u"BackupFilesFS2002.db"_s
             << u"C:\\Saves\\"_s;
-        QTest::newRow("CFS2 stored") << std::optional<qint32>() << u"2"_s << QString()
-                                     << u"BackupFilesCFS2.db"_s << QString();
     }
 
     void listFileAndRoot()

@@ -591,9 +591,8 @@ private slots:
     {
         QTest::addColumn<bool>("hostPath"); // else the Windows path
         QTest::addColumn<bool>("updateExisting");
-        QTest::newRow("a host path") << true << false;
         QTest::newRow("a Windows path") << false << false;
-        QTest::newRow("--update-existing") << true << true;
+        QTest::newRow("a host path, --update-existing") << true << true;
     }
 
     void importOtherFile()

@@ -1,5 +1,5 @@
-// The library manager: the simulator it selects at the start, scenery paths, folder names and
-// folder copies, and what it lets go when it ends.
+// The library manager: the simulator it selects at the start, scenery paths, folder copies that
+// would never end, and what it lets go when it ends.
 
 #include "library/scenerymanager.h"
 #include "platform/lmerror.h"
@@ -16,19 +16,6 @@ namespace {
 const Installation FS2000{Sim::FS2000, u"C:\\FS2000"_s};
 const Installation FS2002{Sim::FS2002, u"C:\\FS2002"_s};
 const Installation CFS2{Sim::CFS2, u"C:\\CFS2"_s};
-
-QStringList emptyFoldersBelow(const QString &hostFolder)
-{
-    QStringList folders;
-    for (QDirIterator it(hostFolder, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-         it.hasNext();) {
-        const QString folder = it.next();
-        if (QDir(folder).isEmpty())
-            folders << QDir(hostFolder).relativeFilePath(folder);
-    }
-    folders.sort();
-    return folders;
-}
 
 void writeSelectedSim(TestEnv &env, const QString &name, const QString &value)
 {
@@ -177,20 +164,6 @@ private slots:
         QVERIFY(env.ui.allShown());
     }
 
-    void newLocationFollowsSimType()
-    {
-        TestEnv env;
-        install(env, {{Sim::FS2000, u"C:\\FS2000\\"_s}, {Sim::CFS2, u"C:\\Games\\CFS2"_s}});
-        SceneryManager manager(env.context);
-        QStringList paths;
-        for (int simType : {2, 1, 0, 9}) {
-            manager.SimType = simType;
-            manager.NewLocation();
-            paths << manager.FSPath();
-        }
-        QCOMPARE(paths, (QStringList{u"C:\\Games\\CFS2"_s, QString(), u"C:\\FS2000"_s, QString()}));
-    }
-
     void getRealPath_data()
     {
         QTest::addColumn<QString>("fsPath");
@@ -218,49 +191,6 @@ private slots:
         SceneryManager manager(env.context);
         manager.setFSPathForTesting(fsPath);
         QCOMPARE(manager.getRealPath(in), expected);
-    }
-
-    void correctDir()
-    {
-        QCOMPARE(SceneryManager::CorrectDir(u"A:B/C"_s), u"A-B-C"_s);
-        QCOMPARE(SceneryManager::CorrectDir(u"a:b\\c/d*e?f\"g<h>i|j (1.2)"_s),
-                 u"a-b-c-d-e-f-g-h-i-j (1.2)"_s);
-    }
-
-    void copyFolderTree_data()
-    {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<Files>("files"); // below the target afterwards
-        QTest::addColumn<QStringList>("emptyFolders");
-        // Folders already there are used in their own letter case, and files they hold stay.
-        QTest::newRow("into an existing folder, other case") << u"C:\\Dst\\"_s
-                                                             << Files{{u"SCENERY/a.bgl"_s, "a"},
-                                                                      {u"SCENERY/deep/er/b.bgl"_s, "b"},
-                                                                      {u"SCENERY/keep.bgl"_s, "keep"},
-                                                                      {u"top.txt"_s, "top"}}
-                                                             << QStringList{u"empty"_s};
-        QTest::newRow("beside, name begins alike")
-            << u"C:\\Src2"_s
-            << Files{{u"scenery/a.bgl"_s, "a"}, {u"scenery/deep/er/b.bgl"_s, "b"}, {u"top.txt"_s, "top"}}
-            << QStringList{u"empty"_s};
-    }
-
-    void copyFolderTree()
-    {
-        QFETCH(QString, target);
-        QFETCH(Files, files);
-        QFETCH(QStringList, emptyFolders);
-        TestEnv env;
-        install(env, {{Sim::FS2002, u"D:\\FS2002"_s}});
-        env.writeFile(u"C:\\Src\\top.txt"_s, "top");
-        env.writeFile(u"C:\\Src\\scenery\\a.bgl"_s, "a");
-        env.writeFile(u"C:\\Src\\scenery\\deep\\er\\b.bgl"_s, "b");
-        env.writeFile(u"C:\\Dst\\top.txt"_s, "old");
-        env.writeFile(u"C:\\Dst\\SCENERY\\keep.bgl"_s, "keep");
-        QVERIFY(QDir().mkpath(env.host(u"C:\\Src\\empty"_s)) && QDir().mkpath(env.host(u"C:\\Src2"_s)));
-        SceneryManager(env.context).CopyFolderTree(u"C:\\Src"_s, target);
-        QVERIFY(sameFiles(filesBelow(env.host(target)), files));
-        QCOMPARE(emptyFoldersBelow(env.host(target)), emptyFolders);
     }
 
     // A target inside the source would meet its own copies again and never end.

@@ -151,25 +151,6 @@ private slots:
         QVERIFY(sameFiles(d.files(), saved));
     }
 
-    // "*.*" of a folder zips its files, not those of its sub-folders, under their bare names.
-    void bareNamesOfAFolder()
-    {
-        Drive d;
-        d.writeFile(u"C:\\FS2002\\Texture\\a.bmp"_s, "a");
-        d.writeFile(u"C:\\FS2002\\Texture\\b.r8"_s, "b");
-        d.writeFile(u"C:\\FS2002\\Texture\\sub\\c.bmp"_s, "c");
-        Zip zip(d.fs);
-        zip.archive = u"C:\\set.zip"_s;
-        zip.entryNames = Zip::EntryNames::BareFileName;
-        zip.addFile(u"C:\\FS2002\\Texture\\*.*"_s);
-        QCOMPARE(d.entryNames(zip.archive), (QStringList{u"a.bmp"_s, u"b.r8"_s}));
-        Unzip unzip(d.fs);
-        unzip.archive = zip.archive;
-        unzip.targetFolder = u"C:\\Restored"_s;
-        unzip.extractAll();
-        QCOMPARE(d.files().value(u"Restored/b.r8"_s), QByteArray("b"));
-    }
-
     // An entry named to leave the folder refuses the whole archive before anything is written.
     void entryNamesThatLeaveTheFolder_data()
     {

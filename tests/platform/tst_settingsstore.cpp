@@ -100,12 +100,8 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::newRow("a name in other letter case") << QByteArray("\"Path\"=\"x\"\n") << u"path"_s << u"x"_s;
         QTest::newRow("quotes") << QByteArray("\"T\"=\"say \\\"hi\\\"\"\n") << u"T"_s << u"say \"hi\""_s;
-        QTest::newRow("a line break and a tab")
-            << QByteArray("\"T\"=\"a\\nb\\tc\"\n") << u"T"_s << u"a\nb\tc"_s;
         QTest::newRow("a character in hex")
             << QByteArray("\"T\"=\"caf\\x00e9 ok\"\n") << u"T"_s << u"caf\u00e9 ok"_s;
-        QTest::newRow("the unnamed value")
-            << QByteArray("@=\"dflt\"\n\"Other\"=\"o\"\n") << QString() << u"dflt"_s;
         QTest::newRow("expandable text")
             << QByteArray("\"T\"=str(2):\"%SystemRoot%\\\\x\"\n") << u"T"_s << u"%SystemRoot%\\x"_s;
         QTest::newRow("a number is no text") << QByteArray("\"T\"=dword:00000001\n") << u"T"_s << Missing;

@@ -157,24 +157,6 @@ private slots:
                                     .recordOrder();
         QTest::newRow("captions that look like keys")
             << keyLike << QStringList() << qint16(0) << false << keyLike;
-        QTest::newRow("a filter: the simulator's sceneries and those of none")
-            << Library()
-                   .level(u"L"_s)
-                   .scenery(u"a"_s, {.flySim = 1})
-                   .scenery(u"b"_s, {.flySim = 12})
-                   .scenery(u"c"_s)
-                   .recordOrder()
-            << QStringList() << qint16(4) << false << Library().level(u"L"_s).sceneries({u"b"_s, u"c"_s});
-        QTest::newRow("hidden predecessors in a run")
-            << Library()
-                   .level(u"L"_s)
-                   .scenery(u"h1"_s, {.flySim = 4})
-                   .scenery(u"a"_s)
-                   .scenery(u"h2"_s, {.flySim = 4})
-                   .scenery(u"h3"_s, {.flySim = 4})
-                   .scenery(u"b"_s)
-                   .recordOrder()
-            << QStringList() << qint16(8) << false << Library().level(u"L"_s).sceneries({u"a"_s, u"b"_s});
         QTest::newRow("no placed predecessor, appended: last")
             << Library()
                    .level(u"L"_s)
@@ -186,13 +168,6 @@ private slots:
         const Library abc = Library().level(u"L"_s).sceneries({u"a"_s, u"b"_s, u"c"_s}).recordOrder();
         QTest::newRow("a predecessor placed later: in between")
             << abc << QStringList{u"SceneryL\\c"_s} << qint16(0) << false << abc;
-        QTest::newRow("hidden predecessors in a circle: first")
-            << Library()
-                   .level(u"L"_s)
-                   .scenery(u"x"_s)
-                   .scenery(u"b"_s, {.previousKey = u"SceneryL\\h"_s})
-                   .scenery(u"h"_s, {.flySim = 4, .previousKey = u"SceneryL\\b"_s})
-            << QStringList() << qint16(8) << false << Library().level(u"L"_s).sceneries({u"b"_s, u"x"_s});
     }
 
     void fillTreePlacesTheRecords()
