@@ -415,18 +415,6 @@ private slots:
         QVERIFY(sims[u"cfs2"_s].toBool());
     }
 
-    void infoText()
-    {
-        const Installed installed({FS2000});
-        const Result result = installed.run({u"info"_s});
-        QCOMPARE(result.code, 0);
-        QVERIFY2(result.out.contains("\nSelected:         0 Flight Simulator 2000\n"
-                                     "Simulator folder: C:\\FS2000\n"
-                                     "Scenery.cfg:      C:\\FS2000\\Scenery.cfg\n"),
-                 result.text());
-        QCOMPARE(result.err, QString());
-    }
-
     // Wrong calls exit with 2 and say what is wrong; a simulator that cannot be worked on with 1.
     void wrongCalls_data()
     {
@@ -526,21 +514,6 @@ private slots:
         }
     }
 
-    // Every field of a scenery, the ten flattenings as an array.
-    void listFields()
-    {
-        const Demo demo;
-        const QJsonObject first = demo.run({u"list"_s, u"--json"_s}).array().first().toObject();
-        QCOMPARE(
-            first.keys(),
-            (QStringList{u"active"_s,      u"author"_s,     u"comment"_s,  u"exclude"_s,   u"flatten"_s,
-                         u"flySim"_s,      u"group"_s,      u"groupId"_s,  u"id"_s,        u"inCFG"_s,
-                         u"isLocalPath"_s, u"key"_s,        u"layer"_s,    u"level"_s,     u"localPath"_s,
-                         u"previousKey"_s, u"remotePath"_s, u"required"_s, u"salesType"_s, u"textureId"_s,
-                         u"title"_s,       u"version"_s}));
-        QCOMPARE(first[u"flatten"_s].toArray().size(), 10);
-    }
-
     // Stored sets: members out of tree order and a title the library does not hold; an empty set;
     // a set of the other simulator. Names match exactly.
     void listSets()
@@ -634,17 +607,6 @@ private slots:
         QCOMPARE(added[u"localPath"_s].toString(), u"Addon Scenery\\New"_s);
         QCOMPARE(paris[u"localPath"_s].toString(), updateExisting ? u"Moved\\Paris"_s : parisFolder);
         QCOMPARE(paris[u"active"_s].toBool(), !updateExisting);
-    }
-
-    void importOwnFile()
-    {
-        const Demo demo;
-        const qsizetype count = demo.areas(1).size();
-        const Result result = demo.run({u"import"_s});
-        QVERIFY2(result.code == 0, result.text());
-        QVERIFY2(result.out.contains(u": %1 sceneries before, %1 after, 0 new areas."_s.arg(count).toUtf8()),
-                 result.text());
-        QVERIFY(demo.fs.fileExists(demo.programFolder + u"\\Lumivale.db5"_s));
     }
 
     // The wizard's defaults or the options given, and the areas of the current file that can be
