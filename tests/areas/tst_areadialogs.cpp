@@ -212,24 +212,22 @@ private slots:
         const ExcludeAct ok = [](frmExclude &form) { form.cmdOK_Click(); };
         QTest::newRow("OK on an empty field stores nothing") << QString() << ok << Unchanged;
         QTest::newRow("OK: the classes in box order")
-            << ExclArea + u",ndbs,objects"_s << ok << QString(ExclArea + u",objects,ndbs"_s);
-        QTest::newRow("Cancel") << v << ExcludeAct([](frmExclude &form) { form.cmdCancel_Click(); })
-                                << Unchanged;
+            << ExclArea + u",ndbs,objects"_s << ok << ExclArea + u",objects,ndbs"_s;
         QTest::newRow("Delete") << v << ExcludeAct([](frmExclude &form) { form.cmdDelete_Click(); })
-                                << QString(QString());
+                                << QString();
         QTest::newRow("edits and a third single class") << v << ExcludeAct([](frmExclude &form) {
             editExclude(form);
             form.setClassChecked(2, true);
             form.cmdOK_Click();
-        }) << QString(u"S1 00.00,E002 00.00,N47 00.00,W121 45.00,all"_s);
+        }) << u"S1 00.00,E002 00.00,N47 00.00,W121 45.00,all"_s;
         QTest::newRow("edits of an empty field") << QString() << ExcludeAct([](frmExclude &form) {
             editExclude(form);
             form.cmdOK_Click();
-        }) << QString(u"S1 00.00,E002 00.00,,,vors"_s);
+        }) << u"S1 00.00,E002 00.00,,,vors"_s;
         QTest::newRow("the only class unticked") << v << ExcludeAct([](frmExclude &form) {
             form.setClassChecked(0, false);
             form.cmdOK_Click();
-        }) << QString(ExclArea);
+        }) << ExclArea;
     }
 
     void excludeCloses()
@@ -253,15 +251,11 @@ private slots:
         QTest::addColumn<QStringList>("rows");  // shown on opening
         QTest::addColumn<FlattenAct>("act");
         QTest::addColumn<QString>("result");
-        const QString v = u"120,"_s + FlatArea;
-        const FlattenAct ok = [](frmFlatten &form) { form.cmdOK_Click(); };
-        QTest::newRow("OK gives the value back") << v << u"120"_s << FlatArea.split(u',') << ok << QString(v);
+        QTest::newRow("Delete") << u"120,"_s + FlatArea << u"120"_s << FlatArea.split(u',')
+                                << FlattenAct([](frmFlatten &form) { form.cmdDelete_Click(); }) << QString();
         QTest::newRow("the elevation alone")
             << u"120"_s << u"120"_s << EmptyRows + EmptyRows
             << FlattenAct([](frmFlatten &form) { form.cmdCancel_Click(); }) << Unchanged;
-        QTest::newRow("Delete") << v << u"120"_s << FlatArea.split(u',')
-                                << FlattenAct([](frmFlatten &form) { form.cmdDelete_Click(); })
-                                << QString(QString());
         QTest::newRow("edits, in canonical form")
             << u"-15,n47 30.5,W122 15,N47 0,W122 15,N47 0,W121 45,N47 30,W121 45"_s << u"-15"_s
             << QStringList{u"N47 30.50"_s, u"W122 15.00"_s, u"N47 00.00"_s, u"W122 15.00"_s,
@@ -272,15 +266,7 @@ private slots:
                    form.usrFlatten.setHemisphere(6, u"E"_s);
                    form.cmdOK_Click();
                })
-            << QString(u"-150,N47 30.50,W122 15.00,N47 00.00,W122 15.00,"
-                       u"N48 00.00,E121 45.00,N47 30.00,W121 45.00"_s);
-        QTest::newRow("letters typed into the elevation")
-            << v << u"120"_s << FlatArea.split(u',') << FlattenAct([](frmFlatten &form) {
-                   form.editElevation(QString());
-                   form.editElevation(u"-2x0m"_s);
-                   form.cmdOK_Click();
-               })
-            << QString(u"-20,"_s + FlatArea);
+            << u"-150,N47 30.50,W122 15.00,N47 00.00,W122 15.00,N48 00.00,E121 45.00,N47 30.00,W121 45.00"_s;
     }
 
     void flatten()
@@ -311,8 +297,8 @@ private slots:
         QTest::addColumn<QString>("result");
         QTest::newRow("exclude opened empty") << true << QString() << Unchanged;
         QTest::newRow("flatten opened empty") << false << QString() << Unchanged;
-        QTest::newRow("exclude emptied") << true << ExclArea + u",vors"_s << QString(QString());
-        QTest::newRow("flatten emptied") << false << u"120,"_s + FlatArea << QString(QString());
+        QTest::newRow("exclude emptied") << true << ExclArea + u",vors"_s << QString();
+        QTest::newRow("flatten emptied") << false << u"120,"_s + FlatArea << QString();
     }
 
     void emptyEditorConfirmed()

@@ -293,48 +293,6 @@ private slots:
         QVERIFY(bytes.contains("Title=Z\xfcrich Lakefront\r\n"));
     }
 
-    // The library read from the demo's Scenery.cfg without a message: one scenery per area, its
-    // folder holding stand-in files, except the add-ons left out on purpose; the add-on with
-    // rectangles has them well formed.
-    void demoLibrary()
-    {
-        const Demo demo;
-        const Result result = demo.run({u"list"_s, u"--json"_s});
-        QVERIFY2(result.code == 0 && result.err.isEmpty(), result.text());
-        const QJsonArray sceneries = result.array();
-        QCOMPARE(titlesOf(sceneries), titlesOf(demo.areas(1)));
-        QVERIFY(sceneries.size() >= 40);
-        QStringList remoteOnly;
-        QStringList missing;
-        int rectangles = 0;
-        for (const QJsonValue &s : sceneries) {
-            if (!s[u"exclude"_s].toString().isEmpty()) {
-                QVERIFY(!CheckErrorExclude(s[u"exclude"_s].toString()));
-                ++rectangles;
-            }
-            for (const QJsonValue &flatten : s[u"flatten"_s].toArray()) {
-                if (!flatten.toString().isEmpty()) {
-                    QVERIFY(!CheckErrorFlatten(flatten.toString()));
-                    ++rectangles;
-                }
-            }
-            const QString local = s[u"localPath"_s].toString();
-            const QString path = demo.realPath(1, local);
-            if (!s[u"isLocalPath"_s].toBool()) {
-                remoteOnly << s[u"title"_s].toString();
-            } else if (!demo.fs.folderExists(path)) {
-                missing << local.section(u'\\', 0, 0);
-            } else {
-                QVERIFY2(!demo.fs.files(path + u"\\scenery"_s).filter(u".bgl"_s).isEmpty(), qPrintable(path));
-                QVERIFY2(!demo.fs.files(path + u"\\texture"_s).filter(u".bmp"_s).isEmpty(), qPrintable(path));
-            }
-        }
-        QCOMPARE(remoteOnly.size(), 1);
-        missing.removeDuplicates();
-        QCOMPARE(missing, QStringList{u"Addon Scenery"_s});
-        QCOMPARE(rectangles, 2);
-    }
-
     // Two runs give the same files; a folder that is not empty is refused and left as it was.
     void demoIsTheSameEachTime()
     {
@@ -429,8 +387,6 @@ private slots:
         QTest::newRow("an unknown option") << none << QStringList{u"info"_s, u"--jsn"_s} << 2 << u"jsn"_s;
         QTest::newRow("--sim 3") << none << QStringList{u"--sim"_s, u"3"_s, u"info"_s} << 2
                                  << u"--sim takes 0, 1 or 2"_s;
-        QTest::newRow("--sim not a number")
-            << none << QStringList{u"--sim"_s, u"fs9"_s, u"info"_s} << 2 << u"\"fs9\""_s;
         QTest::newRow("a cache size that is no number")
             << none << QStringList{u"write-cfg"_s, u"(Current)"_s, u"--cache-size"_s, u"50M"_s} << 2
             << u"\"50M\""_s;
@@ -456,23 +412,6 @@ private slots:
         QVERIFY2(result.code == exitCode, result.text());
         QVERIFY2(result.out.isEmpty(), result.text());
         QVERIFY2(result.err.contains(error), result.text());
-    }
-
-    // Help needs no simulator, and asking how to call a command that needs arguments is no error.
-    void help()
-    {
-        const Installed installed({});
-        const Result result = installed.run({u"--help"_s});
-        QCOMPARE(result.code, 0);
-        QVERIFY(result.out.contains("Usage: lumivale-cli"));
-        QVERIFY(result.out.contains("--sim"));
-        for (const CliCommand &command : cliCommands()) {
-            QVERIFY2(result.out.contains(command.name), command.name);
-            const Result usage = installed.run({QString::fromLatin1(command.name), u"--help"_s});
-            QVERIFY2(usage.code == 0, usage.text());
-            QVERIFY2(usage.out.contains("Usage: lumivale-cli " + QByteArray(command.name)), usage.text());
-            QVERIFY2(usage.out.contains("--yes"), usage.text());
-        }
     }
 
     // Read from the simulator's Scenery.cfg, every area is a scenery in the level "New" after the

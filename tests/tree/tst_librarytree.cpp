@@ -323,29 +323,6 @@ private slots:
                                      .tree()));
     }
 
-    // A level's box goes to its whole subtree, levels below included, and to nothing outside it.
-    void subtreeTakesTheBox()
-    {
-        TreeEnv f;
-        Library()
-            .level(u"A"_s)
-            .scenery(u"a1"_s)
-            .level(u"A\\B"_s)
-            .scenery(u"b1"_s)
-            .level(u"C"_s)
-            .scenery(u"c1"_s)
-            .buildInto(f.manager(), f.tree);
-        TreeNode *a = f.tree.node(u"LevelA"_s);
-        a->setChecked(true);
-        f.library.SelectSubNodes(a);
-        QStringList ticked;
-        for (const TreeNode *n = f.tree.firstRoot(); n; n = n->nextInWalk()) {
-            if (n->checked())
-                ticked << n->key();
-        }
-        QCOMPARE(ticked, (QStringList{u"LevelA"_s, u"SceneryA\\a1"_s, u"LevelA\\B"_s, u"SceneryA\\B\\b1"_s}));
-    }
-
     // While a filter hides sceneries, recording the order keeps a hidden predecessor that still
     // leads, through hidden sceneries of the level, to the node shown above; any other gives way
     // to the node shown above.
