@@ -4,12 +4,28 @@
 // keyed by its records' own keys. Then the library is saved: the save must work, and the saved
 // files must read back without a problem.
 
-#include "../scenerycfg/libraryfixture.h"
-
+#include "support/librarybuilder.h"
 #include "tree/librarytree.h"
 
 #include <QDir>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QStringList LibraryFiles{u"Lumivale.db5"_s, u"Level.db"_s, u"CFGSet.db"_s};
+
+// The three library files as saved, one after the other.
+QByteArray savedFiles(const LibraryEnv &f)
+{
+    QByteArray files;
+    for (const QString &name : LibraryFiles)
+        files += f.programFileBytes(name) + "\n--\n";
+    return files;
+}
+
+} // namespace
 
 class TestFuzzReplay : public QObject
 {
@@ -18,8 +34,9 @@ class TestFuzzReplay : public QObject
 private slots:
     void keptInputs_data()
     {
-        QTest::addColumn<QString>("fileName");  // in the program folder; empty: the simulator's Scenery.cfg
-        QTest::addColumn<QString>("input");  // folder/name in tests/data
+        QTest::addColumn<QString>("fileName"); // in the program folder; "" for the simulator's Scenery.cfg
+        QTest::addColumn<QString>("folder");   // of tests/data
+        QTest::addColumn<QString>("input");
         // Each fuzz target (fuzz_<name>) and the file its input is written as.
         const QList<std::pair<QString, QString>> targets{
             {u"scenerycfg"_s, QString()},       {u"db5"_s, u"Lumivale.db5"_s},
@@ -29,67 +46,66 @@ private slots:
             {u"save_level"_s, u"Level.db"_s},   {u"save_olddb"_s, u"Lumivale.db"_s}};
         for (const auto &[name, fileName] : targets) {
             const QDir dir(QStringLiteral(LUMIVALE_TEST_DATA "/fuzz-") + name);
-            for (const QString &input : dir.entryList(QDir::Files, QDir::Name))
-                QTest::addRow("%s/%s", qPrintable(name), qPrintable(input)) << fileName << dir.dirName() + u'/' + input;
             // The kept inputs are the point of this test; an empty folder means the data went missing.
             if (dir.isEmpty())
                 qFatal("no kept fuzz inputs in %s", qPrintable(dir.path()));
+            for (const QString &input : dir.entryList(QDir::Files, QDir::Name))
+                QTest::addRow("%s/%s", qPrintable(name), qPrintable(input))
+                    << fileName << dir.dirName() << input;
         }
     }
 
     void keptInputs()
     {
         QFETCH(QString, fileName);
+        QFETCH(QString, folder);
         QFETCH(QString, input);
-        LibraryFixture f;
-        const QByteArray bytes = testData(input.section(u'/', 0, 0), input.section(u'/', 1));
-        f.env.writeFile(fileName.isEmpty() ? u"C:\\FS2002\\SCENERY.CFG"_s : f.programFile(fileName), bytes);
+        LibraryEnv f;
+        const bool sceneryCfg = fileName.isEmpty();
+        f.env.writeFile(sceneryCfg ? u"C:\\FS2002\\SCENERY.CFG"_s : f.programFile(fileName),
+                        testDataFile(folder, input));
         // Trouble is shown only as the reader's own message; any other dialog, a failed save among
         // them, fails the test.
-        const QString error =
-            fileName.isEmpty() ? u"SceneryManager.readCFG\n"_s : u"SceneryManager.readDB\nError: "_s;
+        const QString readerMessage =
+            sceneryCfg ? u"SceneryManager.readCFG\n"_s : u"SceneryManager.readDB\nError: "_s;
         for (int i = 0; i < 500; ++i)
-            f.env.ui.expectMessageStartingWith(error, u"Lumivale"_s);
+            f.env.ui.expectMessageStartingWith(readerMessage, u"Lumivale"_s);
         bool isNew = false;
         try {
-            f.m().readDB(isNew);
-            if (fileName.isEmpty()) {
-                QString path, again;
-                f.m().readCFG(path, false);
-                f.m().readCFG(again, true);
+            f.manager().readDB(isNew);
+            if (sceneryCfg) {
+                QString path;
+                f.manager().readCFG(path, false);
+                f.manager().readCFG(path, true);
             }
         } catch (...) {
             QFAIL("an exception left the reader");
         }
-        // Every record sits under its own key.
-        for (auto it = f.m().colScenery.begin(); it != f.m().colScenery.end(); ++it)
+        for (auto it = f.manager().colScenery.begin(); it != f.manager().colScenery.end(); ++it)
             QCOMPARE(it.key(), (*it)->Key);
-        for (auto it = f.m().dicLevel.begin(); it != f.m().dicLevel.end(); ++it)
+        for (auto it = f.manager().dicLevel.begin(); it != f.manager().dicLevel.end(); ++it)
             QCOMPARE(it.key(), (*it)->sLevelKey);
-        for (auto it = f.m().dicCFGs.begin(); it != f.m().dicCFGs.end(); ++it) {
+        for (auto it = f.manager().dicCFGs.begin(); it != f.manager().dicCFGs.end(); ++it) {
             QCOMPARE(it.key(), (*it)->Key);
-            for (auto m = (*it)->colUsedSceneries.begin(); m != (*it)->colUsedSceneries.end(); ++m)
-                QCOMPARE(m.key(), *m);
+            for (auto member = (*it)->colUsedSceneries.begin(); member != (*it)->colUsedSceneries.end();
+                 ++member)
+                QCOMPARE(member.key(), *member);
         }
 
         // Saved as the window saves: the tree built, then rebuilt without a filter, which records its
         // order. The saved files read back without a problem, and saving what they hold again
         // writes them unchanged.
-        QByteArray saved;
-        for (int round = 0; round < 2; ++round) {
+        QByteArray firstSave;
+        for (int round = 1; round <= 2; ++round) {
             Tree tree;
-            LibraryTree libraryTree(f.m(), tree, f.env.ui);
+            LibraryTree libraryTree(f.manager(), tree, f.env.ui);
             libraryTree.fillTree(0, isNew);
             libraryTree.UndisplayAllTree();
-            f.m().saveDB(tree.keysInWalkOrder());
-            QByteArray files;
-            for (const QString &name : {u"Lumivale.db5"_s, u"Level.db"_s, u"CFGSet.db"_s})
-                files += f.env.readFile(f.programFile(name)) + '|';
-            if (round == 1)
-                QCOMPARE(files, saved);
-            saved = files;
-            f.manager = std::make_unique<SceneryManager>(f.env.context);
-            const Problems problems = f.m().readDB(isNew).problems;
+            QVERIFY(f.manager().saveDB(tree.keysInWalkOrder()).isDone());
+            if (round == 2)
+                QCOMPARE(savedFiles(f), firstSave);
+            firstSave = savedFiles(f);
+            const Problems problems = f.restart().readDB(isNew).problems;
             QVERIFY2(problems.isEmpty(), qPrintable(describeProblems(problems)));
         }
     }

@@ -216,16 +216,6 @@ private slots:
         QCOMPARE(linesOf(f.programFileBytes(u"CFGSet.db.backup"_s)), QStringList{u"long ago"_s});
     }
 
-    void emptyLibraryFiles()
-    {
-        LibraryEnv f;
-        Library().level(u"New"_s).set(u"(Current)"_s, Sim::FS2002, {u"X"_s}).buildInto(f.manager(), f.tree);
-        QVERIFY(f.manager().saveDB(f.tree.keysInWalkOrder()).isDone());
-        QCOMPARE(linesOf(f.programFileBytes(u"Lumivale.db5"_s)), QStringList{Header});
-        QCOMPARE(linesOf(f.programFileBytes(u"Level.db"_s)), levelBlock(u"New"_s, u"LevelNew"_s));
-        QCOMPARE(linesOf(f.programFileBytes(u"CFGSet.db"_s)), QStringList());
-    }
-
     // A line break in a value would split its line and shift every line after it.
     void lineBreaksInValuesBecomeBlanks()
     {
@@ -451,11 +441,8 @@ private slots:
     {
         QTest::addColumn<QStringList>("block");
         QTest::addColumn<clsScenery>("read");
-        QTest::newRow("marks in upper case")
+        QTest::newRow("block marks in upper case")
             << QStringList{u"<SCENERY>"_s, u"Key=K"_s, u"Title=One"_s, u"</SCENERY>"_s}
-            << sceneryRecord(u"K"_s, u"One"_s);
-        QTest::newRow("marks in lower case")
-            << QStringList{u"<scenery>"_s, u"Key=K"_s, u"Title=One"_s, u"</scenery>"_s}
             << sceneryRecord(u"K"_s, u"One"_s);
         QTest::newRow("Flatten.10 is no position")
             << QStringList{u"<Scenery>"_s, u"Key=K"_s, u"Flatten.10=ten"_s, u"flatten.0=zero"_s,

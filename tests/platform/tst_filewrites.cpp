@@ -30,8 +30,10 @@ const QString Moved = u"C:\\Elsewhere\\Scenery.cfg"_s;
 QByteArray patterned(qsizetype size, quint32 seed)
 {
     QByteArray bytes(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i)
-        bytes[i] = char((seed = seed * 1103515245u + 12345u) >> 24);
+    for (qsizetype i = 0; i < size; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        bytes[i] = char(seed >> 24);
+    }
     return bytes;
 }
 
@@ -40,17 +42,6 @@ const QByteArray Previous = patterned(3 * AtomicFile::PieceSize + 100, 1);
 const QByteArray Next = patterned(5 * AtomicFile::PieceSize + 7, 2);
 
 enum class Operation { WriteAll, Copy, Move, Append };
-
-// The names of the files in a host folder and their sizes, to see that nothing was left beside.
-QString listing(const QString &hostFolder)
-{
-    QStringList entries;
-    const QFileInfoList infos =
-        QDir(hostFolder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
-    for (const QFileInfo &info : infos)
-        entries << u"%1 (%2)"_s.arg(info.fileName()).arg(info.size());
-    return entries.join(u", "_s);
-}
 
 LmError thrownBy(const std::function<void()> &operation)
 {
@@ -75,7 +66,6 @@ private slots:
         QTest::addColumn<FileStep>("step");
         QTest::addColumn<int>("n"); // the n-th such step fails
         QTest::addColumn<int>("error");
-        QTest::newRow("write, first piece") << Operation::WriteAll << FileStep::Write << 1 << 61;
         QTest::newRow("write, half-way") << Operation::WriteAll << FileStep::Write << 3 << 61;
         QTest::newRow("write, flush") << Operation::WriteAll << FileStep::Flush << 1 << 61;
         QTest::newRow("write, commit") << Operation::WriteAll << FileStep::Commit << 1 << 75;
@@ -95,7 +85,6 @@ private slots:
         env.writeFile(Target, Previous);
         env.writeFile(Source, Next);
         QDir().mkpath(env.host(u"C:\\Elsewhere"_s));
-        const QString before = listing(env.host(u"C:\\Data"_s));
 
         FileFaultPlan plan;
         plan.failAt(step, n);
@@ -118,11 +107,10 @@ private slots:
 
         QVERIFY(plan.struck());
         QCOMPARE(thrown.number(), error);
-        QVERIFY2(thrown.description().contains(Target),
-                 qPrintable(thrown.description())); // as the caller gave it
-        QCOMPARE(env.readFile(Target), Previous);
-        QCOMPARE(listing(env.host(u"C:\\Data"_s)), before);
-        QCOMPARE(listing(env.host(u"C:\\Elsewhere"_s)), QString());
+        // The file as the caller gave it.
+        QVERIFY2(thrown.description().contains(Target), qPrintable(thrown.description()));
+        QVERIFY(sameFiles(filesBelow(env.driveCHost()),
+                          {{u"Data/New.cfg"_s, Next}, {u"Data/Scenery.cfg"_s, Previous}}));
     }
 
     // What a later task needs to drive a save path through every fault: a plan without a fault
@@ -145,36 +133,33 @@ private slots:
     // leads to takes the content.
     void linkIsWrittenThrough_data()
     {
-        QTest::addColumn<QString>("link");    // host path below the test folder
-        QTest::addColumn<QString>("leadsTo"); // what the link holds, relative or absolute
+        QTest::addColumn<QString>("leadsTo"); // from the program folder
         QTest::addColumn<QString>("written"); // the file that takes the content, below the test folder
-        QTest::newRow("relative link")
-            << u"home/Lumivale.db5"_s << u"../elsewhere/Lumivale.db5"_s << u"elsewhere/Lumivale.db5"_s;
-        QTest::newRow("link to a link")
-            << u"home/Lumivale.db5"_s << u"../elsewhere/again.db5"_s << u"elsewhere/Lumivale.db5"_s;
-        QTest::newRow("link to a file not yet there")
-            << u"home/Lumivale.db5"_s << u"../elsewhere/new.db5"_s << u"elsewhere/new.db5"_s;
+        QTest::newRow("a link") << u"../elsewhere/Lumivale.db5"_s << u"elsewhere/Lumivale.db5"_s;
+        QTest::newRow("a link to a link") << u"../elsewhere/again.db5"_s << u"elsewhere/Lumivale.db5"_s;
+        QTest::newRow("a link to a file not yet there")
+            << u"../elsewhere/new.db5"_s << u"elsewhere/new.db5"_s;
     }
 
     void linkIsWrittenThrough()
     {
-        QFETCH(QString, link);
         QFETCH(QString, leadsTo);
         QFETCH(QString, written);
         TestEnv env;
-        const QString root = env.rootHost() + u'/';
-        QDir().mkpath(root + u"elsewhere"_s);
-        QFile::remove(root + u"elsewhere/Lumivale.db5"_s);
-        QFile old(root + u"elsewhere/Lumivale.db5"_s);
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write(Previous) == Previous.size());
+        const QString link = env.homeHost() + u"/Lumivale.db5"_s;
+        const QString elsewhere = env.rootHost() + u"/elsewhere/"_s;
+        QDir().mkpath(elsewhere);
+        QFile old(elsewhere + u"Lumivale.db5"_s);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        QCOMPARE(old.write(Previous), Previous.size());
         old.close();
-        QVERIFY(QFile::link(u"Lumivale.db5"_s, root + u"elsewhere/again.db5"_s));
-        QVERIFY(QFile::link(QString(leadsTo).replace(u"@/"_s, root), root + link));
+        QVERIFY(QFile::link(u"Lumivale.db5"_s, elsewhere + u"again.db5"_s));
+        QVERIFY(QFile::link(leadsTo, link));
 
-        env.fs.writeAll(env.fs.toWindows(root + link), Next);
+        env.fs.writeAll(env.fs.toWindows(link), Next);
 
-        QVERIFY(QFileInfo(root + link).isSymLink());
-        QFile file(root + written);
+        QVERIFY(QFileInfo(link).isSymLink());
+        QFile file(env.rootHost() + u'/' + written);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), Next);
     }
@@ -202,10 +187,12 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, accepted);
         const QString folder = u"C:\\Lumivale\\EnvBackups\\"_s;
-        const LmError thrown =
-            thrownBy([&] { QCOMPARE(FileSystem::entryPath(folder, name), folder + name); });
+        QString path;
+        const LmError thrown = thrownBy([&] { path = FileSystem::entryPath(folder, name); });
         QCOMPARE(thrown.number(), accepted ? 0 : qint32(LmError::BadFileName));
-        if (!accepted) {
+        if (accepted) {
+            QCOMPARE(path, folder + name);
+        } else {
             QVERIFY2(thrown.description().contains(u'"' + name + u'"'), qPrintable(thrown.description()));
             QVERIFY2(thrown.description().contains(folder), qPrintable(thrown.description()));
         }

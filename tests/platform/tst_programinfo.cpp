@@ -9,6 +9,15 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// What holds or held the lock before the next start.
+enum class Before { RunningInstance, OldLockOfARunningInstance, EndedInstance, VanishedProcess };
+
+} // namespace
+
+Q_DECLARE_METATYPE(Before)
+
 class TstProgramInfo : public QObject
 {
     Q_OBJECT
@@ -21,29 +30,35 @@ private slots:
         const QByteArray saved = qgetenv("LUMIVALE_HOME");
         qputenv("LUMIVALE_HOME", wanted.toUtf8());
         const QString folder = ProgramInfo::defaultProgramFolder();
-        saved.isNull() ? qunsetenv("LUMIVALE_HOME") : qputenv("LUMIVALE_HOME", saved);
+        if (saved.isNull())
+            qunsetenv("LUMIVALE_HOME");
+        else
+            qputenv("LUMIVALE_HOME", saved);
         QCOMPARE(folder, wanted);
         QVERIFY(QFileInfo(wanted).isDir());
         QCOMPARE(ProgramInfo(folder, {u"debug"_s, u"x"_s}).commandLine(), u"debug x"_s);
     }
 
+    // One instance at a time: the lock is taken unless a running instance holds it.
     void instanceLock_data()
     {
-        QTest::addColumn<QString>("before"); // what holds or held the lock
+        QTest::addColumn<Before>("before");
         QTest::addColumn<bool>("taken");
-        QTest::newRow("running instance") << u"running"_s << false;
-        QTest::newRow("old lock of a running instance is not stale") << u"running, old"_s << false;
-        QTest::newRow("freed with the instance") << u"ended"_s << true;
-        QTest::newRow("lock of a vanished process") << u"vanished"_s << true;
+        QTest::newRow("a running instance") << Before::RunningInstance << false;
+        QTest::newRow("an old lock of a running instance is not stale")
+            << Before::OldLockOfARunningInstance << false;
+        QTest::newRow("freed with the instance") << Before::EndedInstance << true;
+        QTest::newRow("the lock of a vanished process") << Before::VanishedProcess << true;
     }
+
     void instanceLock()
     {
-        QFETCH(QString, before);
+        QFETCH(Before, before);
         QFETCH(bool, taken);
         QTemporaryDir dir;
         QFile lock(dir.path() + u"/Lumivale.lock"_s);
         auto first = std::make_unique<ProgramInfo>(dir.path());
-        if (before == u"vanished") {
+        if (before == Before::VanishedProcess) {
             QVERIFY(lock.open(QIODevice::WriteOnly));
             lock.write("2147483646\nlumivale-gone\n\n");
             lock.close();
@@ -51,11 +66,11 @@ private slots:
             QVERIFY(first->acquireInstanceLock());
             QVERIFY(first->acquireInstanceLock()); // asking again keeps it
         }
-        if (before == u"running, old") {
+        if (before == Before::OldLockOfARunningInstance) {
             QVERIFY(lock.open(QIODevice::ReadWrite));
             lock.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime);
             lock.close();
-        } else if (before == u"ended") {
+        } else if (before == Before::EndedInstance) {
             first.reset();
         }
         ProgramInfo next(dir.path());

@@ -1,58 +1,55 @@
-#include "libraryfixture.h"
+// Reading a Scenery.cfg into the library: areas become sceneries in the level "New" or update the
+// sceneries they stand for, the "[General]" values go to "(Current)", cache sections to the
+// library's caches, and the reading goes on past every problem.
 
 #include "support/librarybuilder.h"
 #include "tree/librarytree.h"
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-struct Reader : LibraryFixture
-{
-    // Reads the bytes (none: no file) as the simulator's Scenery.cfg; every dialog shown must have been announced.
-    Problems read(const QByteArray &bytes, bool update = false)
-    {
-        if (!bytes.isNull())
-            env.writeFile(u"C:\\FS2002\\SCENERY.CFG"_s, bytes);
-        QString path;
-        const Problems problems = m().readCFG(path, update).problems;
-        [&] { QVERIFY(env.ui.allShown()); }();
-        return problems;
-    }
-    // The lines as the simulator's Scenery.cfg.
-    Problems read(const QStringList &lines) { return read(crlf(lines.join(u'\n') + u'\n')); }
-    clsScenery &addScenery(const QString &key, const QString &title)
-    {
-        auto s = std::make_shared<clsScenery>();
-        s->Key = key;
-        s->Title = title;
-        m().colScenery.add(key, s);
-        return *s;
-    }
-    void addLevel(const QString &key, const QString &caption)
-    {
-        m().dicLevel.add(key, std::make_shared<clsLevel>(clsLevel{key, caption}));
-    }
-    QStringList titles() const
-    {
-        QStringList result;
-        for (const SceneryPtr &s : manager->colScenery)
-            result << s->Title;
-        return result;
-    }
-    // "key:number|title|local|remote|active" per cache section, in collection order.
-    QString caches() const
-    {
-        QStringList result;
-        for (auto it = manager->colCache.begin(); it != manager->colCache.end(); ++it)
-            result << u"%1:%2|%3|%4|%5|%6"_s.arg(it.key()).arg((*it)->intCache).arg((*it)->strTitle, (*it)->strLocal, (*it)->strRemote)
-                          .arg((*it)->blnActive);
-        return result.join(u';');
-    }
-    const clsCFG &general() { return *manager->dicCFGs.item(CurrentSet); }
-};
+const QString CfgPath = u"C:\\FS2002\\SCENERY.CFG"_s;
+const QString ReadProblems = u"SceneryManager.readCFG\n"_s;
 
+// Reads the bytes as the simulator's Scenery.cfg.
+Outcome readCfg(LibraryEnv &f, const QByteArray &file, bool updateExisting = false)
+{
+    f.env.writeFile(CfgPath, file);
+    QString path;
+    return f.manager().readCFG(path, updateExisting);
 }
+
+QByteArray dataFile(const QString &folder)
+{
+    return testDataFile(folder, u"Scenery.cfg"_s);
+}
+
+QStringList titles(const SceneryManager &manager)
+{
+    QStringList result;
+    for (const SceneryPtr &s : manager.colScenery)
+        result << s->Title;
+    return result;
+}
+
+QList<int> linesOf(const Problems &problems)
+{
+    QList<int> lines;
+    for (const Problem &problem : problems)
+        lines << problem.line;
+    return lines;
+}
+
+// A scenery as an area of the file becomes one in the level "New".
+clsScenery readArea(const QString &title, const SceneryFields &fields)
+{
+    return sceneryRecord(u"SceneryNew\\"_s + title, title, fields);
+}
+
+} // namespace
 
 class TestCfgReader : public QObject
 {
@@ -74,106 +71,183 @@ private slots:
                                  .required = true,
                                  .textureId = 1})
             .scenery(u"Remote"_s, {.remotePath = u"E:\\CD\\Remote"_s})
-            .writeSceneryCfg(f.env, u"C:\\FS2002\\SCENERY.CFG"_s, u"Evening"_s, u"Late"_s);
+            .writeSceneryCfg(f.env, CfgPath, u"Evening"_s, u"Late"_s);
         QString file;
         const Outcome read = f.manager().readCFG(file, false);
-        QVERIFY(f.env.ui.allShown());
         QVERIFY(read.isDone());
         QVERIFY(read.problems.isEmpty());
-        const clsScenery alps = sceneryRecord(u"SceneryNew\\Alps"_s, u"Alps"_s,
-                                              {.active = true,
-                                               .exclude = u"N47 E010 N46 E011"_s,
-                                               .flatten = {{3, u"N47 E010 N46 E011 500"_s}},
-                                               .inCfg = true,
-                                               .isLocalPath = true,
-                                               .layer = 1,
-                                               .localPath = u"Addon Scenery\\Alps"_s,
-                                               .required = true,
-                                               .textureId = 1});
-        const clsScenery remote = sceneryRecord(u"SceneryNew\\Remote"_s, u"Remote"_s,
-                                                {.inCfg = true,
-                                                 .layer = 2,
-                                                 .previousKey = u"SceneryNew\\Alps"_s,
-                                                 .remotePath = u"E:\\CD\\Remote"_s});
+        const clsScenery alps = readArea(u"Alps"_s, {.active = true,
+                                                     .exclude = u"N47 E010 N46 E011"_s,
+                                                     .flatten = {{3, u"N47 E010 N46 E011 500"_s}},
+                                                     .inCfg = true,
+                                                     .isLocalPath = true,
+                                                     .layer = 1,
+                                                     .localPath = u"Addon Scenery\\Alps"_s,
+                                                     .required = true,
+                                                     .textureId = 1});
+        const clsScenery remote = readArea(u"Remote"_s, {.inCfg = true,
+                                                         .layer = 2,
+                                                         .previousKey = u"SceneryNew\\Alps"_s,
+                                                         .remotePath = u"E:\\CD\\Remote"_s});
         QVERIFY(sameSceneries(f.manager(), {alps, remote}));
-        const clsCFG &current = *f.manager().dicCFGs.item(CurrentSet);
+        const clsCFG &current = *f.manager().dicCFGs.item(LibraryNames::CurrentSet);
         QCOMPARE(current.Title, u"Evening"_s);
         QCOMPARE(current.Description, u"Late"_s);
     }
 
-    void keyLines_data()
+    // Only "[Area." and three digits starts an area; the keys under any other header go to the
+    // area before it.
+    void areaHeaders_data()
     {
-        QTest::addColumn<QString>("content");  // a folder of tests/data, or the text itself
-        QTest::addColumn<QString>("fields");  // "General": Clean_on_Exit|Description of "(Current)"; "Caches"
-        QTest::addColumn<QString>("expected");
-        const QString a = u"[Area.001]\nTitle=T\n"_s;
-        QTest::newRow("three-digit headers") << "[Area.001]\nTitle=A\n[area.123]\nTitle=B" << "Title" << "A;B";
-        // Saved as UTF-8 by an editor: the byte-order mark before the first header is no part of it.
-        // The bytes, one per character: the mark, then "Zürich" in UTF-8.
-        const QString utf8 = u"\u00EF\u00BB\u00BF[Area.001]\nTitle=Z\u00C3\u00BCrich"_s;
-        QTest::newRow("UTF-8 with its mark") << utf8 << u"Title"_s << u"Z\u00FCrich"_s;
-        // An odd header starts no area: its keys go to the area before it.
-        QTest::newRow("text after a header") << a + u"[Area.002] old\nTitle=B"_s << "Title" << "B";
-        QTest::newRow("[Area.1]") << "cfg-area-1digit" << "Title" << "Second;Third";
-        QTest::newRow("[Area.0001]") << "cfg-area-4digit" << "Title" << "Second;Third";
-        QTest::newRow("area without title") << "[Area.001]\nLocal=L" << "Title|LocalPath" << "|L";
-        QTest::newRow("blank before = matches nothing") << "cfg-title-blank" << "Title" << "Kept";
-        const QString cache = u"[Cache.001]:1|Default Texture Cache|texture|scenedb\\texture|1;[cache.002]:2|Second Cache|C:\\Cache2||0"_s;
-        QTest::newRow("no cache section: the default") << a << "Caches" << "[Cache.000]:0|Default Texture Cache|texture|scenedb\\texture|0";
-        QTest::newRow("cache keys in any letter case") << "cfg-cache" << "Caches" << cache;
-        QTest::newRow("local keeps case") << a + u"local=Addon Scenery\\MiXeD"_s << "LocalPath" << "Addon Scenery\\MiXeD";
-        QTest::newRow("group as text") << a + u"Group=007"_s << "Group" << "007";
-        QTest::newRow("active false after true") << a + u"Active=-1\nActive=false"_s << "Active" << "0";
-        QTest::newRow("flatten: one digit only") << a + u"Flatten.3=three\nFlatten.10=ten\nflatten.0=zero"_s
-                                                 << "Flatten0|Flatten1|Flatten3" << "zero||three";
-        QTest::newRow("remote, empty local: not local") << a + u"Remote=R:\\X\nLocal="_s << "IsLocalPath" << "0";
-        QTest::newRow("neither: local") << a << "IsLocalPath" << "1";
-        QTest::newRow("area keys in a cache section") << a + u"Local=A\n[Cache.001]\nLocal=C\nActive=TRUE"_s << "LocalPath|Active" << "A|0";
-        QTest::newRow("general: FALSE") << a + u"[General]\nClean_on_Exit=TRUE\nClean_on_Exit=FALSE"_s << "General" << "0|";
-        QTest::newRow("general: true") << a + u"[General]\nClean_on_Exit=true"_s << "General" << "1|";
-        QTest::newRow("general: a number is not TRUE") << a + u"[General]\nClean_on_Exit=1"_s << "General" << "0|";
-        QTest::newRow("general keys in an area section") << a + u"clean_on_exit=True\nDescription=D"_s << "General" << "1|D";
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("titles");
+        QTest::newRow("three digits, any letter case")
+            << windowsText({u"[Area.001]"_s, u"Title=A"_s, u"[area.123]"_s, u"Title=B"_s})
+            << QStringList{u"A"_s, u"B"_s};
+        QTest::newRow("text after the header")
+            << windowsText({u"[Area.001]"_s, u"Title=A"_s, u"[Area.002] old"_s, u"Title=B"_s})
+            << QStringList{u"B"_s};
+        QTest::newRow("[Area.1]") << dataFile(u"cfg-area-1digit"_s) << QStringList{u"Second"_s, u"Third"_s};
+        QTest::newRow("a blank before \"=\" names no key")
+            << dataFile(u"cfg-title-blank"_s) << QStringList{u"Kept"_s};
     }
 
-    void keyLines()
+    void areaHeaders()
     {
-        QFETCH(QString, content);
-        QFETCH(QString, fields);
-        QFETCH(QString, expected);
-        Reader f;
-        // A second reading of the same file in one run changes nothing: no second default cache, no key taken twice.
-        for (int reading = 0; reading < 2; ++reading)
-            f.read(content.contains(u'\n') ? crlf(content + u'\n') : testData(content));
-        QCOMPARE(fields == u"General"_s  ? u"%1|%2"_s.arg(f.general().Clean_on_Exit).arg(f.general().Description)
-                 : fields == u"Caches"_s ? f.caches()
-                                         : f.sceneries(fields),
-                 expected);
-        // Every scenery read lands in the level "New" under its title, also one without a title.
-        for (const SceneryPtr &s : f.m().colScenery)
-            QCOMPARE(s->Key, u"SceneryNew\\"_s + s->Title);
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, titles);
+        LibraryEnv f;
+        readCfg(f, file);
+        QCOMPARE(::titles(f.manager()), titles);
+    }
+
+    void areaValues_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<clsScenery>("read");
+        QTest::newRow("values as written, the last of a key wins")
+            << QStringList{u"[Area.001]"_s,      u"Title=T"_s,        u"local=Addon Scenery\\MiXeD"_s,
+                           u"Group=007"_s,       u"Active=-1"_s,      u"Active=false"_s,
+                           u"Flatten.3=three"_s, u"Flatten.10=ten"_s, u"flatten.0=zero"_s}
+            << readArea(u"T"_s, {.flatten = {{0, u"zero"_s}, {3, u"three"_s}},
+                                 .group = u"007"_s,
+                                 .inCfg = true,
+                                 .isLocalPath = true,
+                                 .localPath = u"Addon Scenery\\MiXeD"_s});
+        QTest::newRow("an empty local folder beside a remote one: used remotely")
+            << QStringList{u"[Area.001]"_s, u"Title=T"_s, u"Remote=R:\\X"_s, u"Local="_s}
+            << readArea(u"T"_s, {.inCfg = true, .remotePath = u"R:\\X"_s});
+        QTest::newRow("no folder at all: used locally")
+            << QStringList{u"[Area.001]"_s, u"Title=T"_s}
+            << readArea(u"T"_s, {.inCfg = true, .isLocalPath = true});
+        QTest::newRow("area keys in a cache section are the cache's")
+            << QStringList{u"[Area.001]"_s,  u"Title=T"_s, u"Local=A"_s,
+                           u"[Cache.001]"_s, u"Local=C"_s, u"Active=TRUE"_s}
+            << readArea(u"T"_s, {.inCfg = true, .isLocalPath = true, .localPath = u"A"_s});
+    }
+
+    void areaValues()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(clsScenery, read);
+        LibraryEnv f;
+        readCfg(f, windowsText(lines));
+        QVERIFY(sameSceneries(f.manager(), {read}));
+    }
+
+    // The "[General]" keys are taken wherever they stand; Clean_on_Exit is true for "TRUE" alone.
+    void generalValues_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<bool>("cleanOnExit");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("FALSE after TRUE")
+            << QStringList{u"[General]"_s, u"Clean_on_Exit=TRUE"_s, u"Clean_on_Exit=FALSE"_s} << false
+            << QString();
+        QTest::newRow("true in any letter case")
+            << QStringList{u"[General]"_s, u"Clean_on_Exit=true"_s} << true << QString();
+        QTest::newRow("a number is not TRUE")
+            << QStringList{u"[General]"_s, u"Clean_on_Exit=1"_s} << false << QString();
+        QTest::newRow("in an area section")
+            << QStringList{u"[Area.001]"_s, u"clean_on_exit=True"_s, u"Description=D"_s} << true << u"D"_s;
+    }
+
+    void generalValues()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(bool, cleanOnExit);
+        QFETCH(QString, description);
+        LibraryEnv f;
+        readCfg(f, windowsText(lines));
+        const clsCFG &current = *f.manager().dicCFGs.item(LibraryNames::CurrentSet);
+        QCOMPARE(current.Clean_on_Exit, cleanOnExit);
+        QCOMPARE(current.Description, description);
+    }
+
+    void cacheSectionKeysInAnyLetterCase()
+    {
+        LibraryEnv f;
+        readCfg(f, dataFile(u"cfg-cache"_s));
+        QVERIFY(sameCaches(
+            f.manager(),
+            {{u"[Cache.001]"_s, {1, u"Default Texture Cache"_s, u"texture"_s, u"scenedb\\texture"_s, true}},
+             {u"[cache.002]"_s, {2, u"Second Cache"_s, u"C:\\Cache2"_s, QString(), false}}}));
+    }
+
+    // A later section of the same header replaces the earlier one; the problem names both lines.
+    void cacheSectionTwiceInOneFile()
+    {
+        LibraryEnv f;
+        f.env.ui.expectMessageStartingWith(ReadProblems, u"Lumivale"_s);
+        const Outcome read = readCfg(f, windowsText({u"[Cache.001]"_s, u"Title=One"_s, u"[Cache.001]"_s,
+                                                     u"Title=Two"_s, u"Local=b"_s}));
+        QVERIFY(sameCaches(f.manager(), {{u"[Cache.001]"_s, {1, u"Two"_s, u"b"_s, QString(), false}}}));
+        QCOMPARE(read.problems.size(), 1);
+        QCOMPARE(read.problems.first().line, 3);
+        QCOMPARE(
+            read.problems.first().text,
+            u"the section [Cache.001] appears again (first at line 1); the values of this one are used."_s);
     }
 
     // Switching the simulator or updating from a file reads a second Scenery.cfg in one run: its
     // cache sections replace those held under the same header, in place, and add the new ones.
-    void secondReadingReplacesCaches()
+    void secondFileReplacesCaches()
     {
-        Reader f;
-        f.read(crlf(u"[Cache.001]\nTitle=One\nLocal=a\n[Cache.002]\nTitle=Two\nLocal=b\n"_s));
-        f.read(crlf(u"[Cache.002]\nTitle=Two again\nLocal=c\nActive=TRUE\n[Cache.003]\nTitle=Three\n"_s));
-        QCOMPARE(f.caches(), u"[Cache.001]:1|One|a||0;[Cache.002]:2|Two again|c||1;[Cache.003]:3|Three|||0"_s);
+        LibraryEnv f;
+        readCfg(f, windowsText({u"[Cache.001]"_s, u"Title=One"_s, u"[Cache.002]"_s, u"Title=Two"_s}));
+        readCfg(f, windowsText({u"[Cache.002]"_s, u"Title=Two again"_s, u"Active=TRUE"_s, u"[Cache.003]"_s}));
+        QVERIFY(sameCaches(f.manager(), {{u"[Cache.001]"_s, {1, u"One"_s, {}, {}, false}},
+                                         {u"[Cache.002]"_s, {2, u"Two again"_s, {}, {}, true}},
+                                         {u"[Cache.003]"_s, {3, {}, {}, {}, false}}}));
+    }
+
+    // Reading the same file again in one run finds every area again, an area without a title too,
+    // and adds no second default cache.
+    void sameFileReadAgain()
+    {
+        LibraryEnv f;
+        const QByteArray file = windowsText({u"[Area.001]"_s, u"Title=A"_s, u"[Area.002]"_s});
+        readCfg(f, file);
+        readCfg(f, file);
+        QCOMPARE(titles(f.manager()), (QStringList{u"A"_s, QString()}));
+        QVERIFY(sameCaches(f.manager(),
+                           {{u"[Cache.000]"_s,
+                             {0, u"Default Texture Cache"_s, u"texture"_s, u"scenedb\\texture"_s, false}}}));
     }
 
     // A file that cannot be found changes nothing in the library.
     void missingFile()
     {
-        Reader f;
-        f.addScenery(u"SceneryNew\\B"_s, u"Renamed"_s).InCFG = true;
+        LibraryEnv f;
+        Library().scenery(u"Renamed"_s, {.inCfg = true}).buildInto(f.manager(), f.tree);
         f.env.ui.expectMessage(
             u"SceneryManager.readCFG\nError: -2147221403\nCould not find Scenery.cfg file."_s, u"Lumivale"_s);
-        f.read(QByteArray());
-        QCOMPARE(f.titles(), QStringList{u"Renamed"_s});
-        QCOMPARE(f.m().colScenery.first()->InCFG, true);
-        QVERIFY(f.m().colCache.isEmpty());
+        QString path;
+        QVERIFY(f.manager().readCFG(path, false).isFailed());
+        QVERIFY(f.env.ui.allShown());
+        QVERIFY(sameSceneries(f.manager(),
+                              {sceneryRecord(u"SceneryNew\\Renamed"_s, u"Renamed"_s, {.inCfg = true})}));
+        QVERIFY(f.manager().colCache.isEmpty());
     }
 
     // Whatever a line holds, the reading goes on to the end of the file; each problem is noted
@@ -181,25 +255,18 @@ private slots:
     void readingGoesOnPastProblems_data()
     {
         QTest::addColumn<QStringList>("lines");
-        QTest::addColumn<QStringList>("titles"); // of every scenery afterwards, in collection order
+        QTest::addColumn<QStringList>("titles");
         QTest::addColumn<QList<int>>("problemLines");
-        QTest::newRow("empty layer") << QStringList{u"[Area.001]"_s,  u"Title=A"_s,    u"Layer="_s,
-                                                    u"Active=TRUE"_s, u"[Area.002]"_s, u"Title=B"_s}
-                                     << QStringList{u"A"_s, u"B"_s} << QList<int>{3};
-        QTest::newRow("bad flag in the last area")
-            << QStringList{u"[Area.001]"_s, u"Title=A"_s, u"[Area.002]"_s, u"Title=B"_s,
-                           u"Required=perhaps"_s}
-            << QStringList{u"A"_s, u"B"_s} << QList<int>{5};
-        QTest::newRow("area value before the first area")
+        QTest::newRow("a value that is no number")
+            << QStringList{u"[Area.001]"_s,  u"Title=A"_s,    u"Layer="_s,
+                           u"Active=TRUE"_s, u"[Area.002]"_s, u"Title=B"_s}
+            << QStringList{u"A"_s, u"B"_s} << QList<int>{3};
+        QTest::newRow("an area value before the first area")
             << QStringList{u"Local=X"_s, u"[Area.001]"_s, u"Title=A"_s} << QStringList{u"A"_s}
             << QList<int>{1};
         QTest::newRow("two areas, one title")
             << QStringList{u"[Area.001]"_s, u"Title=Dup"_s, u"[Area.002]"_s, u"Title=Dup"_s}
             << QStringList{u"Dup"_s, u"Dup (2)"_s} << QList<int>{3};
-        QTest::newRow("one cache section twice")
-            << QStringList{u"[Cache.001]"_s, u"Title=One"_s,   u"[Area.001]"_s,
-                           u"Title=A"_s,     u"[Cache.001]"_s, u"Title=Two"_s}
-            << QStringList{u"A"_s} << QList<int>{5};
     }
 
     void readingGoesOnPastProblems()
@@ -207,67 +274,46 @@ private slots:
         QFETCH(QStringList, lines);
         QFETCH(QStringList, titles);
         QFETCH(QList<int>, problemLines);
-        Reader f;
-        f.env.ui.expectMessageStartingWith(
-            u"SceneryManager.readCFG\nC:\\FS2002\\SCENERY.CFG was read with problems; "
-            u"the reading went on past each:"_s,
-            u"Lumivale"_s);
-        const Problems problems = f.read(lines);
-        QCOMPARE(f.titles(), titles);
-        QList<int> found;
-        for (const Problem &problem : problems)
-            found << problem.line;
-        QCOMPARE(found, problemLines);
-        QCOMPARE(problems.first().file, u"C:\\FS2002\\SCENERY.CFG"_s);
-        for (const SceneryPtr &s : f.m().colScenery)
-            QVERIFY2(s->InCFG, qPrintable(s->Title));
+        LibraryEnv f;
+        f.env.ui.expectMessageStartingWith(ReadProblems + CfgPath +
+                                               u" was read with problems; the reading went on past each:"_s,
+                                           u"Lumivale"_s);
+        const Outcome read = readCfg(f, windowsText(lines));
+        QVERIFY(f.env.ui.allShown());
+        QVERIFY(read.isDone());
+        QCOMPARE(::titles(f.manager()), titles);
+        QCOMPARE(linesOf(read.problems), problemLines);
+        QCOMPARE(read.problems.first().file, CfgPath);
     }
 
     // An area whose key in the level "New" a scenery of another title holds is kept under a free
     // title; the areas after it are read as well.
     void areaWhoseKeyIsTakenIsKept()
     {
-        Reader f;
-        f.addScenery(u"SceneryNew\\B"_s, u"Renamed"_s);
-        f.env.ui.expectMessageStartingWith(u"SceneryManager.readCFG\n"_s, u"Lumivale"_s);
-        const Problems problems = f.read(
-            {u"[Area.001]"_s, u"Title=A"_s, u"[Area.002]"_s, u"Title=B"_s, u"[Area.003]"_s, u"Title=C"_s});
-        QCOMPARE(f.titles(), (QStringList{u"Renamed"_s, u"A"_s, u"B (2)"_s, u"C"_s}));
-        QCOMPARE(problems.size(), 1);
-        QCOMPARE(problems.first().line, 3);
-    }
-
-    // A later section of the same number and spelling replaces the earlier one; the message
-    // names both lines.
-    void repeatedCacheSectionIsReported()
-    {
-        Reader f;
-        f.env.ui.expectMessageStartingWith(u"SceneryManager.readCFG\n"_s, u"Lumivale"_s);
-        const Problems problems =
-            f.read({u"[Cache.001]"_s, u"Title=One"_s, u"[Cache.001]"_s, u"Title=Two"_s, u"Local=b"_s});
-        QCOMPARE(f.caches(), u"[Cache.001]:1|Two|b||0"_s);
-        QCOMPARE(problems.size(), 1);
-        QCOMPARE(
-            problems.first().text,
-            u"the section [Cache.001] appears again (first at line 1); the values of this one are used."_s);
+        LibraryEnv f;
+        Library().scenery(u"Renamed"_s, {.key = u"SceneryNew\\B"_s}).buildInto(f.manager(), f.tree);
+        f.env.ui.expectMessageStartingWith(ReadProblems, u"Lumivale"_s);
+        const Outcome read = readCfg(f, windowsText({u"[Area.001]"_s, u"Title=A"_s, u"[Area.002]"_s,
+                                                     u"Title=B"_s, u"[Area.003]"_s, u"Title=C"_s}));
+        QCOMPARE(titles(f.manager()), (QStringList{u"Renamed"_s, u"A"_s, u"B (2)"_s, u"C"_s}));
+        QCOMPARE(linesOf(read.problems), QList<int>{3});
     }
 
     // Areas that share a title stay apart: the later one becomes a scenery of its own, and the next
     // reading of the same file finds each again by its folder instead of adding it once more.
     void sharedTitleKeepsEveryArea()
     {
-        Reader f;
-        const QStringList lines{u"[Area.001]"_s, u"Title=Airport"_s, u"Local=Addon Scenery\\First"_s,
-                                u"[Area.002]"_s, u"Title=Airport"_s, u"Local=Addon Scenery\\Second"_s};
-        for (int reading = 0; reading < 2; ++reading) {
-            f.env.ui.expectMessageStartingWith(u"SceneryManager.readCFG\n"_s, u"Lumivale"_s);
-            const Problems problems = f.read(lines);
-            QCOMPARE(problems.size(), 1);
-            QCOMPARE(problems.first().line, 4);
+        LibraryEnv f;
+        const QByteArray file =
+            windowsText({u"[Area.001]"_s, u"Title=Airport"_s, u"Local=Addon Scenery\\First"_s,
+                         u"[Area.002]"_s, u"Title=Airport"_s, u"Local=Addon Scenery\\Second"_s});
+        for (int reading = 1; reading <= 2; ++reading) {
+            f.env.ui.expectMessageStartingWith(ReadProblems, u"Lumivale"_s);
+            QCOMPARE(linesOf(readCfg(f, file).problems), QList<int>{4});
         }
-        QCOMPARE(f.titles(), (QStringList{u"Airport"_s, u"Airport (2)"_s}));
-        QCOMPARE(f.m().colScenery.at(2)->LocalPath, u"Addon Scenery\\Second"_s);
-        QCOMPARE(f.m().colScenery.at(2)->Key, u"SceneryNew\\Airport (2)"_s);
+        QCOMPARE(titles(f.manager()), (QStringList{u"Airport"_s, u"Airport (2)"_s}));
+        const clsScenery &second = *f.manager().colScenery.item(u"SceneryNew\\Airport (2)"_s);
+        QCOMPARE(second.LocalPath, u"Addon Scenery\\Second"_s);
     }
 
     // A scenery renamed in the library still stands in the simulator's file under its old title.
@@ -276,7 +322,7 @@ private slots:
     void renamedSceneryFoundByFolder_data()
     {
         QTest::addColumn<QString>("libraryFolder"); // of the library's scenery "Renamed"
-        QTest::addColumn<QString>("otherFolder");   // of a second scenery "Other" ("" none)
+        QTest::addColumn<QString>("otherFolder");   // of a second scenery "Other", "" for none
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QStringList>("titles");
         QTest::addColumn<bool>("renamedInFile"); // "Renamed" stands in the file read
@@ -302,67 +348,79 @@ private slots:
         QFETCH(QStringList, lines);
         QFETCH(QStringList, titles);
         QFETCH(bool, renamedInFile);
-        Reader f;
-        f.addScenery(u"SceneryEurope\\Renamed"_s, u"Renamed"_s).LocalPath = libraryFolder;
+        LibraryEnv f;
+        Library library;
+        library.level(u"Europe"_s).scenery(u"Renamed"_s, {.localPath = libraryFolder});
         if (!otherFolder.isEmpty())
-            f.addScenery(u"SceneryEurope\\Other"_s, u"Other"_s).LocalPath = otherFolder;
-        f.read(lines);
-        QCOMPARE(f.titles(), titles);
-        QCOMPARE(f.m().colScenery.first()->InCFG, renamedInFile);
+            library.scenery(u"Other"_s, {.localPath = otherFolder});
+        library.buildInto(f.manager(), f.tree);
+        readCfg(f, windowsText(lines));
+        QCOMPARE(::titles(f.manager()), titles);
+        QCOMPARE(f.manager().colScenery.first()->InCFG, renamedInFile);
     }
 
     // Areas new to a library land in the level "New" in the file's order, above what it held.
     void newAreasKeepTheFilesOrder()
     {
-        Reader f;
-        f.addLevel(u"LevelNew"_s, u"New"_s);
-        f.addScenery(u"SceneryNew\\Held"_s, u"Held"_s);
-        f.read({u"[Area.001]"_s, u"Title=Zulu"_s, u"[Area.002]"_s, u"Title=Alpha"_s, u"[Area.003]"_s,
-                u"Title=Mike"_s});
-        LibraryTree libraryTree(f.m(), f.tree, f.env.ui);
-        libraryTree.fillTree(0, false);
-        QStringList order;
-        for (const TreeNode *n = f.tree.node(u"LevelNew"_s)->firstChild(); n; n = n->next())
-            order << n->text();
-        QCOMPARE(order, (QStringList{u"Zulu"_s, u"Alpha"_s, u"Mike"_s, u"Held"_s}));
+        LibraryEnv f;
+        Library().scenery(u"Held"_s).buildInto(f.manager());
+        readCfg(f, windowsText({u"[Area.001]"_s, u"Title=Zulu"_s, u"[Area.002]"_s, u"Title=Alpha"_s,
+                                u"[Area.003]"_s, u"Title=Mike"_s}));
+        LibraryTree(f.manager(), f.tree, f.env.ui).fillTree(0, false);
+        QVERIFY(sameTree(
+            f.tree,
+            Library().scenery(u"Zulu"_s).scenery(u"Alpha"_s).scenery(u"Mike"_s).scenery(u"Held"_s).tree()));
     }
 
-    void matchingByTitle_data()
+    // An area with the title of a scenery is that scenery, the first of the library with it: it
+    // stands in the file, and only an update takes its folders and flags from the file; what the
+    // library keeps itself is never taken from it. A scenery without an area is no longer in it.
+    void areaUpdatesTheSceneryOfItsTitle_data()
     {
-        QTest::addColumn<QString>("content");
-        QTest::addColumn<bool>("update");
-        QTest::addColumn<QString>("inFile");  // Key|LocalPath|RemotePath|Active|Required of the sceneries in the file
-        const QString known = u"[Area.001]\nTitle=Known\nActive=TRUE\nRequired=TRUE\nLocal=New\nLayer=1\nRemote="_s;
-        const QString dup = u"[Area.001]\nTitle=Dup\nLocal=First\n[Area.002]\nTitle=Other\n[Area.003]\nTitle=Dup\nLocal=Second"_s;
-        QTest::newRow("known, not updated") << known + u"NewR"_s << false << "SceneryEurope\\Known|Old|OldR|0|0";
-        QTest::newRow("known, updated, file without remote") << known << true << "SceneryEurope\\Known|New|OldR|1|1";
-        QTest::newRow("known, updated, file with remote") << known + u"NewR"_s << true << "SceneryEurope\\Known|New|NewR|1|1";
-        QTest::newRow("first match in collection order") << "[Area.001]\nTitle=Twin\nLocal=Here" << true << "SceneryA\\Twin|Here||0|0";
-        QTest::newRow("two areas, one title: two sceneries")
-            << dup << true
-            << "SceneryNew\\Dup|First||0|0;SceneryNew\\Other|||0|0;SceneryNew\\Dup (2)|Second||0|0";
+        QTest::addColumn<bool>("updateExisting");
+        QTest::addColumn<QString>("remote"); // the area's Remote value
+        QTest::addColumn<clsScenery>("known");
+        const SceneryFields kept{
+            .author = u"keep"_s, .inCfg = true, .layer = 9, .localPath = u"Old"_s, .remotePath = u"OldR"_s};
+        SceneryFields updated = kept;
+        updated.active = true;
+        updated.localPath = u"New"_s;
+        updated.required = true;
+        SceneryFields updatedRemote = updated;
+        updatedRemote.remotePath = u"NewR"_s;
+        const QString key = u"SceneryEurope\\Known"_s;
+        QTest::newRow("not updated") << false << u"NewR"_s << sceneryRecord(key, u"Known"_s, kept);
+        QTest::newRow("updated, no remote folder in the file: kept")
+            << true << QString() << sceneryRecord(key, u"Known"_s, updated);
+        QTest::newRow("updated") << true << u"NewR"_s << sceneryRecord(key, u"Known"_s, updatedRemote);
     }
 
-    void matchingByTitle()
+    void areaUpdatesTheSceneryOfItsTitle()
     {
-        QFETCH(QString, content);
-        QFETCH(bool, update);
-        QFETCH(QString, inFile);
-        Reader f;
-        auto known = f.scenery(u"SceneryEurope\\Known"_s, u"LocalPath=Old|RemotePath=OldR|Author=keep|Layer=9"_s);
-        f.scenery(u"SceneryA\\Twin"_s);
-        f.scenery(u"SceneryB\\Twin"_s);
-        f.scenery(u"SceneryNew\\Absent"_s, u"InCFG=1"_s);
-        if (content.contains(u"Title=Dup"_s))
-            f.env.ui.expectMessageStartingWith(u"SceneryManager.readCFG\n"_s, u"Lumivale"_s);
-        f.read(crlf(content + u'\n'), update);
-        QStringList read;
-        for (const SceneryPtr &s : f.m().colScenery) {
-            if (s->InCFG)
-                read << describe(*s, u"Key|LocalPath|RemotePath|Active|Required"_s);
-        }
-        // Values the library keeps itself are never taken from the file.
-        QCOMPARE(read.join(u';') + u' ' + describe(*known, u"Key|Author|Layer"_s), inFile + u" SceneryEurope\\Known|keep|9"_s);
+        QFETCH(bool, updateExisting);
+        QFETCH(QString, remote);
+        QFETCH(clsScenery, known);
+        LibraryEnv f;
+        Library()
+            .level(u"Europe"_s)
+            .scenery(u"Known"_s,
+                     {.author = u"keep"_s, .layer = 9, .localPath = u"Old"_s, .remotePath = u"OldR"_s})
+            .level(u"A"_s)
+            .scenery(u"Twin"_s)
+            .level(u"B"_s)
+            .scenery(u"Twin"_s)
+            .scenery(u"Absent"_s, {.inCfg = true})
+            .buildInto(f.manager(), f.tree);
+        readCfg(f,
+                windowsText({u"[Area.001]"_s, u"Title=Known"_s, u"Active=TRUE"_s, u"Required=TRUE"_s,
+                             u"Local=New"_s, u"Layer=1"_s, u"Remote="_s + remote, u"[Area.002]"_s,
+                             u"Title=Twin"_s}),
+                updateExisting);
+        QVERIFY(sameScenery(*f.manager().colScenery.item(u"SceneryEurope\\Known"_s), known));
+        QVERIFY(f.manager().colScenery.item(u"SceneryA\\Twin"_s)->InCFG);
+        QVERIFY(!f.manager().colScenery.item(u"SceneryB\\Twin"_s)->InCFG);
+        QVERIFY(!f.manager().colScenery.item(u"SceneryB\\Absent"_s)->InCFG);
+        QCOMPARE(f.manager().colScenery.count(), 4);
     }
 };
 

@@ -1,3 +1,6 @@
+// The values of the program's settings key: their defaults, the filter boxes, the window's
+// placement and the classic number texts they are stored as.
+
 #include "platform/installation.h"
 #include "platform/lmerror.h"
 #include "settings/programsettings.h"
@@ -6,143 +9,139 @@
 #include <QFile>
 #include <QTest>
 
-#include <algorithm>
-
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// The six filter boxes as "101001" (box 0 first).
-QString boxText(const ProgramSettings::FilterBoxes &boxes)
-{
-    QString out;
-    for (bool checked : boxes)
-        out += checked ? u'1' : u'0';
-    return out;
-}
-
-QString textSetting(const ProgramSettings &s, const QString &name)
-{
-    const QString n = name.toLower();
-    return n == u"backuppath" ? s.backupPath() : n == u"backuptexturepath" ? s.backupTexturePath()
-        : n == u"browser" ? s.browser() : n == u"documentation" ? s.documentation()
-        : n == u"sceneryfileext" ? s.sceneryFileExt() : n == u"texturefileext" ? s.textureFileExt()
-        : s.selectedSim(u"dflt"_s);
-}
+using Boxes = ProgramSettings::FilterBoxes;
 
 } // namespace
+
+Q_DECLARE_METATYPE(Boxes)
 
 class TstProgramSettings : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void texts_data()
+    // Reading a value not stored gives its default and writes nothing.
+    void defaults()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("stored"); // null: not stored
-        QTest::addColumn<QString>("expected");
-        const QString none;
-        QTest::newRow("backup path missing") << u"BackupPath"_s << none << u"C:\\Prog\\EnvBackups\\"_s;
-        QTest::newRow("backup path blanks kept") << u"BackupPath"_s << u"  "_s << u"  "_s;
-        QTest::newRow("texture path missing") << u"BackupTexturePath"_s << none << u"C:\\Prog\\TextureBackups\\"_s;
-        QTest::newRow("browser empty") << u"Browser"_s << u""_s << u"C:\\WINNT\\explorer.exe"_s;
-        QTest::newRow("documentation missing") << u"Documentation"_s << none << u"C:\\Prog\\Manual.htm"_s;
-        QTest::newRow("scenery ext missing") << u"SceneryFileExt"_s << none << u"*.bgl;*.dat;*.isu;*.xcl;*.mpf;*.dki"_s;
-        QTest::newRow("scenery ext blanks") << u"SceneryFileExt"_s << u"   "_s << u"*.bgl;*.dat;*.isu;*.xcl;*.mpf;*.dki"_s;
-        QTest::newRow("texture ext missing") << u"TextureFileExt"_s << none << u"*.bmp;*.phi;*.r8;*.??f;*.pat;*.oav;*.agn"_s;
-        QTest::newRow("selected sim: the default as given") << u"SelectedSim"_s << none << u"dflt"_s;
-    }
-    void texts()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, stored);
-        QFETCH(QString, expected);
         TestEnv env;
-        ProgramSettings settings(*env.settings, u"C:\\Prog\\"_s, u"C:\\WINNT\\"_s);
-        if (!stored.isNull())
-            settings.setValue(name, stored);
-        QCOMPARE(textSetting(settings, name), expected);
-        // Reading wrote nothing.
-        QCOMPARE(QFile::exists(env.homeHost() + u'/' + Installation::IniFileName), !stored.isNull());
+        const ProgramSettings settings(*env.settings, u"C:\\Prog\\"_s, u"C:\\WINNT\\"_s);
+        QCOMPARE(settings.backupPath(), u"C:\\Prog\\EnvBackups\\"_s);
+        QCOMPARE(settings.backupTexturePath(), u"C:\\Prog\\TextureBackups\\"_s);
+        QCOMPARE(settings.browser(), u"C:\\WINNT\\explorer.exe"_s);
+        QCOMPARE(settings.documentation(), u"C:\\Prog\\Manual.htm"_s);
+        QCOMPARE(settings.sceneryFileExt(), u"*.bgl;*.dat;*.isu;*.xcl;*.mpf;*.dki"_s);
+        QCOMPARE(settings.textureFileExt(), u"*.bmp;*.phi;*.r8;*.??f;*.pat;*.oav;*.agn"_s);
+        QCOMPARE(settings.selectedSim(u"dflt"_s), u"dflt"_s);
+        QVERIFY(!QFile::exists(env.homeHost() + u'/' + Installation::IniFileName));
     }
 
+    // A folder of blanks is what the user stored; an empty browser or a list of blanks is none.
+    void emptyAndBlankValues()
+    {
+        TestEnv env;
+        ProgramSettings settings(*env.settings, u"C:\\Prog\\"_s, u"C:\\WINNT\\"_s);
+        settings.setValue(u"BackupPath"_s, u"  "_s);
+        settings.setValue(u"Browser"_s, QString());
+        settings.setValue(u"SceneryFileExt"_s, u"   "_s);
+        QCOMPARE(settings.backupPath(), u"  "_s);
+        QCOMPARE(settings.browser(), u"C:\\WINNT\\explorer.exe"_s);
+        QCOMPARE(settings.sceneryFileExt(), ProgramSettings::DefaultSceneryFileExt);
+    }
+
+    // The stored number is the sum of the ticked boxes, box 0 the lowest bit; a text that is no
+    // number leaves the boxes as they are.
     void filter_data()
     {
         QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("boxes"); // afterwards; they start as 100101
-        QTest::newRow("empty") << u""_s << u"100101"_s;
-        QTest::newRow("abc") << u"abc"_s << u"100101"_s;
-        QTest::newRow("5 is FS95 and FS2K") << u"5"_s << u"101000"_s;
-        QTest::newRow("only bits 0 to 5") << u"64"_s << u"000000"_s;
-        QTest::newRow("blanks around") << u" 34 "_s << u"010001"_s;
-        QTest::newRow("half rounds to even") << u"4.5"_s << u"001000"_s;
-        QTest::newRow("other half") << u"5.5"_s << u"011000"_s;
+        QTest::addColumn<Boxes>("boxes"); // they start as 100101
+        QTest::addColumn<qint32>("storedAgain");
+        QTest::newRow("empty") << QString() << Boxes{true, false, false, true, false, true} << 41;
+        QTest::newRow("5: the first and the third")
+            << u"5"_s << Boxes{true, false, true, false, false, false} << 5;
+        QTest::newRow("bits 0 to 5 only") << u"64"_s << Boxes{} << 0;
+        QTest::newRow("blanks around") << u" 34 "_s << Boxes{false, true, false, false, false, true} << 34;
+        QTest::newRow("a half to the even 4")
+            << u"4.5"_s << Boxes{false, false, true, false, false, false} << 4;
+        QTest::newRow("a half to the even 6")
+            << u"5.5"_s << Boxes{false, true, true, false, false, false} << 6;
     }
+
     void filter()
     {
         QFETCH(QString, stored);
-        QFETCH(QString, boxes);
+        QFETCH(Boxes, boxes);
+        QFETCH(qint32, storedAgain);
         TestEnv env;
         ProgramSettings settings(*env.settings, env.programFolder());
         settings.setValue(u"Filter"_s, stored);
-        ProgramSettings::FilterBoxes actual{true, false, false, true, false, true};
-        QCOMPARE(settings.applyFilter(actual), settings.filter().has_value());
-        QCOMPARE(boxText(actual), boxes);
-        // Storing the boxes stores their sum, box 0 the lowest bit.
+        Boxes actual{true, false, false, true, false, true};
+        QCOMPARE(settings.applyFilter(actual), !stored.isEmpty());
+        QCOMPARE(actual, boxes);
         settings.setFilter(actual);
-        QString binary = boxes;
-        std::reverse(binary.begin(), binary.end());
-        QCOMPARE(settings.value(u"Filter"_s), QString::number(binary.toInt(nullptr, 2)));
+        QCOMPARE(settings.value(u"Filter"_s), QString::number(storedAgain));
     }
 
-    void numbers_data()
+    void numberTexts_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("number"); // "-" when the text is no number
-        QTest::addColumn<QString>("whole");  // "!" and the error number when it fails
-        QTest::newRow("blanks around") << u"  12 "_s << u"12"_s << u"12"_s;
-        QTest::newRow("2.5 to even") << u"2.5"_s << u"2.5"_s << u"2"_s;
-        QTest::newRow("3.5 to even") << u"3.5"_s << u"3.5"_s << u"4"_s;
-        QTest::newRow("exponent") << u"1e3"_s << u"1000"_s << u"1000"_s;
-        QTest::newRow("too big") << u"99999999999"_s << u"99999999999"_s << u"!6"_s;
-        QTest::newRow("empty") << u""_s << u"-"_s << u"!13"_s;
-        QTest::newRow("word") << u"abc"_s << u"-"_s << u"!13"_s;
-        QTest::newRow("inf") << u"inf"_s << u"-"_s << u"!13"_s;
-        QTest::newRow("trailing text") << u"12abc"_s << u"-"_s << u"!13"_s;
-    }
-    void numbers()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, number);
-        QFETCH(QString, whole);
-        const auto n = SettingText::number(text);
-        QCOMPARE(n ? QString::number(*n, 'g', 12) : u"-"_s, number);
-        QString converted;
-        try {
-            converted = QString::number(SettingText::toWholeNumber(text));
-        } catch (const LmError &e) {
-            converted = u'!' + QString::number(e.number());
-        }
-        QCOMPARE(converted, whole);
-        const auto w = SettingText::wholeNumber(text);
-        QCOMPARE(w ? QString::number(*w) : u"!"_s, whole.startsWith(u'!') ? u"!"_s : whole);
+        QTest::addColumn<bool>("isNumber");
+        QTest::addColumn<double>("number");
+        QTest::addColumn<qint32>("error"); // of the whole number
+        QTest::addColumn<qint32>("whole");
+        QTest::newRow("blanks around") << u"  12 "_s << true << 12.0 << 0 << 12;
+        QTest::newRow("2.5 to the even 2") << u"2.5"_s << true << 2.5 << 0 << 2;
+        QTest::newRow("3.5 to the even 4") << u"3.5"_s << true << 3.5 << 0 << 4;
+        QTest::newRow("an exponent") << u"1e3"_s << true << 1000.0 << 0 << 1000;
+        QTest::newRow("too big") << u"99999999999"_s << true << 99999999999.0 << qint32(LmError::Overflow)
+                                 << 0;
+        QTest::newRow("empty") << QString() << false << 0.0 << qint32(LmError::TypeMismatch) << 0;
+        QTest::newRow("infinity") << u"inf"_s << false << 0.0 << qint32(LmError::TypeMismatch) << 0;
+        QTest::newRow("text after the number")
+            << u"12abc"_s << false << 0.0 << qint32(LmError::TypeMismatch) << 0;
     }
 
+    void numberTexts()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, isNumber);
+        QFETCH(double, number);
+        QFETCH(qint32, error);
+        QFETCH(qint32, whole);
+        QCOMPARE(SettingText::number(text).has_value(), isNumber);
+        QCOMPARE(SettingText::number(text).value_or(0.0), number);
+        qint32 converted = 0;
+        qint32 thrown = 0;
+        try {
+            converted = SettingText::toWholeNumber(text);
+        } catch (const LmError &e) {
+            thrown = e.number();
+        }
+        QCOMPARE(thrown, error);
+        QCOMPARE(converted, whole);
+        QCOMPARE(SettingText::wholeNumber(text).has_value(), error == 0);
+    }
+
+    // The placement is stored as the classic single-precision texts; a text that is no number is
+    // not read.
     void formPlacement()
     {
         TestEnv env;
         ProgramSettings settings(*env.settings, env.programFolder());
         settings.setFormPlacement(7200.5f, 0.0f, -120.0f, 1e7f, 2);
-        QStringList stored;
-        for (const QString &name : {u"Height"_s, u"Left"_s, u"Top"_s, u"WindowState"_s})
-            stored << settings.value(u"Form."_s + name);
-        QCOMPARE(stored.join(u'|'), u"7200.5|0|-120|2"_s);
-        QCOMPARE(settings.formWidth().value_or(0) + settings.formWindowState().value_or(0), 1e7 + 2);
-        // Texts that are no numbers are not read.
+        QCOMPARE(settings.value(u"Form.Height"_s), u"7200.5"_s);
+        QCOMPARE(settings.value(u"Form.Left"_s), u"0"_s);
+        QCOMPARE(settings.value(u"Form.Top"_s), u"-120"_s);
+        QCOMPARE(settings.value(u"Form.WindowState"_s), u"2"_s);
+        QCOMPARE(settings.formWidth(), std::optional<double>(1e7));
+        QCOMPARE(settings.formWindowState(), std::optional<qint32>(2));
         settings.setValue(u"form.width"_s, u"abc"_s);
         settings.setValue(u"Form.WindowState"_s, u"max"_s);
-        QVERIFY(!settings.formWidth() && !settings.formWindowState());
+        QVERIFY(!settings.formWidth());
+        QVERIFY(!settings.formWindowState());
     }
 };
 

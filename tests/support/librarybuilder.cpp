@@ -18,14 +18,6 @@ QString flag(bool value)
     return value ? u"TRUE"_s : u"FALSE"_s;
 }
 
-QByteArray fileOf(const QStringList &lines)
-{
-    QByteArray bytes;
-    for (const QString &line : lines)
-        bytes += Cp1252::encode(line) + "\r\n";
-    return bytes;
-}
-
 QStringList sceneryBlock(const clsScenery &s)
 {
     QStringList block{u"<Scenery>"_s, u"Active="_s + truth(s.Active), u"Author="_s + s.Author,
@@ -71,6 +63,14 @@ bool sameField(const T &actual, const T &expected, const QString &record, const 
 }
 
 } // namespace
+
+QList<TreeEntry> treeEntries(const Tree &tree)
+{
+    QList<TreeEntry> entries;
+    for (const TreeNode *node = tree.firstRoot(); node; node = node->nextInWalk())
+        entries.append({node->key(), node->parent() ? node->parent()->key() : QString(), node->text()});
+    return entries;
+}
 
 void install(TestEnv &env, const QList<Installation> &installations, const QString &valueName)
 {
@@ -145,25 +145,47 @@ Library &Library::scenery(const QString &title, const SceneryFields &fields)
     return *this;
 }
 
+Library &Library::sceneries(const QStringList &titles)
+{
+    for (const QString &title : titles)
+        scenery(title);
+    return *this;
+}
+
 Library &Library::set(const QString &name, Sim sim, const QStringList &members, const SetFields &fields)
 {
     m_sets.append(SetRecord{name, sim, fields.cleanOnExit, members});
     return *this;
 }
 
+Library &Library::cache(const QString &section, const clsCache &cache)
+{
+    m_caches.append(CacheRecord{section, cache});
+    return *this;
+}
+
 Library &Library::recordOrder()
 {
     for (qsizetype i = 0; i < m_nodes.size(); ++i) {
-        if (m_nodes[i].scenery < 0 || !m_sceneries[m_nodes[i].scenery].PreviousKey.isEmpty())
+        const Node &node = m_nodes[i];
+        if (node.scenery < 0 || !m_sceneries[node.scenery].PreviousKey.isEmpty())
             continue;
-        for (qsizetype before = i - 1; before >= 0; --before) {
-            if (m_nodes[before].parent == m_nodes[i].parent) {
-                m_sceneries[m_nodes[i].scenery].PreviousKey = m_nodes[before].key;
+        for (qsizetype above = i - 1; above >= 0; --above) {
+            if (m_nodes[above].parent == node.parent) {
+                m_sceneries[node.scenery].PreviousKey = m_nodes[above].key;
                 break;
             }
         }
     }
     return *this;
+}
+
+QList<TreeEntry> Library::tree() const
+{
+    QList<TreeEntry> entries;
+    for (const Node &node : walkOrder())
+        entries.append({node.key, node.parent < 0 ? QString() : m_nodes[node.parent].key, node.text});
+    return entries;
 }
 
 clsScenery Library::record(const QString &title) const
@@ -193,7 +215,7 @@ QList<Library::Node> Library::walkOrder() const
     return nodes;
 }
 
-const Library &Library::buildInto(SceneryManager &manager, Tree &tree) const
+const Library &Library::buildInto(SceneryManager &manager) const
 {
     for (const clsLevel &level : m_levels)
         manager.dicLevel.add(level.sLevelKey, std::make_shared<clsLevel>(level));
@@ -208,6 +230,14 @@ const Library &Library::buildInto(SceneryManager &manager, Tree &tree) const
             set->addMember(member);
         manager.dicCFGs.add(set->Key, set);
     }
+    for (const CacheRecord &record : m_caches)
+        manager.colCache.add(record.section, std::make_shared<clsCache>(record.cache));
+    return *this;
+}
+
+const Library &Library::buildInto(SceneryManager &manager, Tree &tree) const
+{
+    buildInto(manager);
     for (const Node &node : m_nodes) {
         TreeNode *parent = node.parent < 0 ? nullptr : tree.node(m_nodes[node.parent].key);
         tree.add(parent, parent ? Tree::Relation::Child : Tree::Relation::Last, node.key, node.text);
@@ -233,9 +263,9 @@ const Library &Library::writeLibraryFiles(TestEnv &env) const
              << set.members << u"</Set>"_s;
     }
     const QString folder = env.programFolder() + u'\\';
-    env.writeFile(folder + u"Lumivale.db5"_s, fileOf(sceneries));
-    env.writeFile(folder + u"Level.db"_s, fileOf(levels));
-    env.writeFile(folder + u"CFGSet.db"_s, fileOf(sets));
+    env.writeFile(folder + u"Lumivale.db5"_s, windowsText(sceneries));
+    env.writeFile(folder + u"Level.db"_s, windowsText(levels));
+    env.writeFile(folder + u"CFGSet.db"_s, windowsText(sets));
     return *this;
 }
 
@@ -248,7 +278,7 @@ const Library &Library::writeSceneryCfg(TestEnv &env, const QString &path, const
         if (node.scenery >= 0)
             lines << areaSection(m_sceneries[node.scenery], ++number);
     }
-    env.writeFile(path, fileOf(lines));
+    env.writeFile(path, windowsText(lines));
     return *this;
 }
 
@@ -271,7 +301,7 @@ SceneryManager &LibraryEnv::restart()
 
 void LibraryEnv::writeProgramFile(const QString &name, const QStringList &lines)
 {
-    env.writeFile(programFile(name), fileOf(lines));
+    env.writeFile(programFile(name), windowsText(lines));
 }
 
 // ---- Comparisons -----------------------------------------------------------------------------
@@ -356,6 +386,47 @@ bool sameSets(const SceneryManager &manager, const QList<SetRecord> &expected)
         if (!sameField(read.Cache_Size, qint32(set.sim), set.name, "simulator") ||
             !sameField(read.Clean_on_Exit, set.cleanOnExit, set.name, "Clean_on_Exit") ||
             !sameField(read.colUsedSceneries.keys(), set.members, set.name, "members"))
+            return false;
+    }
+    return true;
+}
+
+bool sameCaches(const SceneryManager &manager, const QList<CacheRecord> &expected)
+{
+    QStringList sections, expectedSections;
+    for (auto it = manager.colCache.begin(); it != manager.colCache.end(); ++it)
+        sections << it.key();
+    for (const CacheRecord &record : expected)
+        expectedSections << record.section;
+    if (!sameField(sections, expectedSections, u"the library"_s, "cache sections"))
+        return false;
+    for (const CacheRecord &record : expected) {
+        const clsCache &read = *manager.colCache.item(record.section);
+        const clsCache &cache = record.cache;
+        if (!sameField(read.intCache, cache.intCache, record.section, "intCache") ||
+            !sameField(read.strTitle, cache.strTitle, record.section, "strTitle") ||
+            !sameField(read.strLocal, cache.strLocal, record.section, "strLocal") ||
+            !sameField(read.strRemote, cache.strRemote, record.section, "strRemote") ||
+            !sameField(read.blnActive, cache.blnActive, record.section, "blnActive"))
+            return false;
+    }
+    return true;
+}
+
+bool sameTree(const Tree &tree, const QList<TreeEntry> &expected)
+{
+    const QList<TreeEntry> actual = treeEntries(tree);
+    QStringList keys, expectedKeys;
+    for (const TreeEntry &entry : actual)
+        keys << entry.key;
+    for (const TreeEntry &entry : expected)
+        expectedKeys << entry.key;
+    if (!sameField(keys, expectedKeys, u"the tree"_s, "keys in walk order"))
+        return false;
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        const QString node = u"the node "_s + expected[i].key;
+        if (!sameField(actual[i].parent, expected[i].parent, node, "parent") ||
+            !sameField(actual[i].text, expected[i].text, node, "text"))
             return false;
     }
     return true;

@@ -62,6 +62,21 @@ struct SceneryFields
     QString version = {};
 };
 
+// A node of a tree as a test expects it: its key, the key of its parent ("" at the top) and its text.
+struct TreeEntry
+{
+    QString key;
+    QString parent = {};
+    QString text = {};
+};
+
+// A texture cache section of a Scenery.cfg under its header ("[Cache.001]").
+struct CacheRecord
+{
+    QString section;
+    clsCache cache;
+};
+
 struct SetFields
 {
     bool cleanOnExit = false;
@@ -84,14 +99,18 @@ class Library
 public:
     Library &level(const QString &path);
     Library &scenery(const QString &title, const SceneryFields &fields = {});
+    // A scenery of each title, with no other field, into the level named last.
+    Library &sceneries(const QStringList &titles);
     Library &set(const QString &name, Sim sim, const QStringList &members, const SetFields &fields = {});
-    // Records the order given as the program records a tree's order before it saves: a scenery
-    // without a PreviousKey of its own follows the node given before it in its level (the first
-    // follows nothing), so a window loading the files shows the nodes in this order.
+    Library &cache(const QString &section, const clsCache &cache);
+    // Each scenery given so far without a previousKey records the node above it in its level ("" for
+    // the first), as a save writes the order the tree shows.
     Library &recordOrder();
 
     // Every record into the manager's containers, every node shown into the tree.
     const Library &buildInto(SceneryManager &manager, Tree &tree) const;
+    // The records alone, as a library read from its files holds them before the tree is filled.
+    const Library &buildInto(SceneryManager &manager) const;
     // "Lumivale.db5", "Level.db" and "CFGSet.db" in the program folder, as the program writes
     // them, in tree order; "(Current)" is not stored.
     const Library &writeLibraryFiles(TestEnv &env) const;
@@ -106,6 +125,8 @@ public:
     const QList<clsScenery> &records() const { return m_sceneries; }
     const QList<clsLevel> &levels() const { return m_levels; }
     const QList<SetRecord> &sets() const { return m_sets; }
+    // The nodes buildInto makes, depth first.
+    QList<TreeEntry> tree() const;
 
 private:
     struct Node
@@ -122,6 +143,7 @@ private:
     QList<clsLevel> m_levels;
     QList<clsScenery> m_sceneries;
     QList<SetRecord> m_sets;
+    QList<CacheRecord> m_caches;
     QList<Node> m_nodes;           // in the order given
     qsizetype m_currentLevel = -1; // node of the level sceneries go into; -1: "New"
 };
@@ -147,6 +169,9 @@ private:
     std::unique_ptr<SceneryManager> m_manager;
 };
 
+// The nodes of a tree, depth first.
+QList<TreeEntry> treeEntries(const Tree &tree);
+
 // Field-by-field comparisons: the first difference fails the running test and names the record
 // and the field. Each returns false then, so the caller can stop: if (!sameScenery(a, b)) return;
 [[nodiscard]] bool sameScenery(const clsScenery &actual, const clsScenery &expected);
@@ -155,6 +180,9 @@ private:
 [[nodiscard]] bool sameLevels(const SceneryManager &manager, const QList<clsLevel> &expected);
 // The sets but "(Current)", in dictionary order.
 [[nodiscard]] bool sameSets(const SceneryManager &manager, const QList<SetRecord> &expected);
+[[nodiscard]] bool sameCaches(const SceneryManager &manager, const QList<CacheRecord> &expected);
+// The tree's nodes, depth first, against the expected ones: a failure names the node and the field.
+[[nodiscard]] bool sameTree(const Tree &tree, const QList<TreeEntry> &expected);
 
 // A scenery record by its fields alone, for expectations.
 clsScenery sceneryRecord(const QString &key, const QString &title, const SceneryFields &fields = {});
@@ -164,3 +192,6 @@ Q_DECLARE_METATYPE(Installation)
 Q_DECLARE_METATYPE(clsScenery)
 Q_DECLARE_METATYPE(clsLevel)
 Q_DECLARE_METATYPE(SetRecord)
+Q_DECLARE_METATYPE(CacheRecord)
+Q_DECLARE_METATYPE(TreeEntry)
+Q_DECLARE_METATYPE(Library)

@@ -8,7 +8,7 @@ const char *kindName(int kind)
     static const char *names[] = {"message", "message", "input", "file chooser", "folder chooser", "form"};
     return names[kind];
 }
-}
+} // namespace
 
 ScriptedUi::~ScriptedUi() = default;
 
@@ -19,7 +19,8 @@ ScriptedUi &ScriptedUi::expectMessage(const QString &text, const QString &title,
     return *this;
 }
 
-ScriptedUi &ScriptedUi::expectMessageStartingWith(const QString &textStart, const QString &title, Answer answer)
+ScriptedUi &ScriptedUi::expectMessageStartingWith(const QString &textStart, const QString &title,
+                                                  Answer answer)
 {
     m_script.push_back(Step{Kind::MessagePrefix, textStart, title, answer, {}, {}, {}});
     return *this;
@@ -60,8 +61,9 @@ std::optional<ScriptedUi::Step> ScriptedUi::next(Kind kind, const QString &what)
 {
     const bool isMessage = kind == Kind::Message;
     if (m_script.empty()) {
-        QTest::qFail(qPrintable(QStringLiteral("unexpected %1: %2").arg(QLatin1String(kindName(int(kind))), what)),
-                     __FILE__, __LINE__);
+        QTest::qFail(
+            qPrintable(QStringLiteral("unexpected %1: %2").arg(QLatin1String(kindName(int(kind))), what)),
+            __FILE__, __LINE__);
         return std::nullopt;
     }
     Step step = m_script.front();
@@ -80,16 +82,20 @@ std::optional<ScriptedUi::Step> ScriptedUi::next(Kind kind, const QString &what)
 UiPort::Answer ScriptedUi::message(const QString &text, const QString &title, Buttons buttons, Icon icon)
 {
     m_shown.append(QStringLiteral("message|%1|%2").arg(title, text));
-    const Answer refusal = buttons == Buttons::YesNo ? Answer::No
-                           : buttons == Buttons::OkCancel ? Answer::Cancel : Answer::Ok;
+    const Answer refusal = buttons == Buttons::YesNo      ? Answer::No
+                           : buttons == Buttons::OkCancel ? Answer::Cancel
+                                                          : Answer::Ok;
     auto step = next(Kind::Message, title + QStringLiteral(": ") + text);
     if (!step)
         return refusal;
-    const bool textMatches = step->kind == Kind::MessagePrefix ? text.startsWith(step->text) : text == step->text;
-    if (!textMatches || (!step->title.isNull() && title != step->title) || (step->icon && *step->icon != icon)) {
-        QTest::qFail(qPrintable(QStringLiteral("message mismatch:\n  expected [%1] \"%2\"\n  got      [%3] \"%4\"")
-                                    .arg(step->title, step->text, title, text)),
-                     __FILE__, __LINE__);
+    const bool textMatches =
+        step->kind == Kind::MessagePrefix ? text.startsWith(step->text) : text == step->text;
+    if (!textMatches || (!step->title.isNull() && title != step->title) ||
+        (step->icon && *step->icon != icon)) {
+        QTest::qFail(
+            qPrintable(QStringLiteral("message mismatch:\n  expected [%1] \"%2\"\n  got      [%3] \"%4\"")
+                           .arg(step->title, step->text, title, text)),
+            __FILE__, __LINE__);
         return refusal;
     }
     return step->answer;
@@ -102,8 +108,9 @@ QString ScriptedUi::input(const QString &prompt, const QString &title, const QSt
     if (!step)
         return {};
     if (prompt != step->text || (!step->title.isNull() && title != step->title)) {
-        QTest::qFail(qPrintable(QStringLiteral("input mismatch: expected \"%1\", got \"%2\"").arg(step->text, prompt)),
-                     __FILE__, __LINE__);
+        QTest::qFail(
+            qPrintable(QStringLiteral("input mismatch: expected \"%1\", got \"%2\"").arg(step->text, prompt)),
+            __FILE__, __LINE__);
         return {};
     }
     return step->reply.value_or(QString());
@@ -116,8 +123,10 @@ std::optional<QString> ScriptedUi::chooseFile(const FileChooser &chooser)
     if (!step)
         return std::nullopt;
     if (!step->title.isEmpty() && step->title != chooser.title) {
-        QTest::qFail(qPrintable(QStringLiteral("file chooser \"%1\" expected, got \"%2\"").arg(step->title, chooser.title)),
-                     __FILE__, __LINE__);
+        QTest::qFail(
+            qPrintable(
+                QStringLiteral("file chooser \"%1\" expected, got \"%2\"").arg(step->title, chooser.title)),
+            __FILE__, __LINE__);
         return std::nullopt;
     }
     return step->reply;

@@ -28,8 +28,7 @@ public:
     ScriptedUi &expectFolder(std::optional<QString> answer, const QString &title = {});
     // A modal window; act plays the user's part on its logic object.
     ScriptedUi &expectForm(const QString &formName, std::function<void(FormLogic &)> act = {});
-    template<typename T>
-    ScriptedUi &expectForm(const QString &formName, std::function<void(T &)> act)
+    template<typename T> ScriptedUi &expectForm(const QString &formName, std::function<void(T &)> act)
     {
         return expectForm(formName, [act](FormLogic &f) { act(dynamic_cast<T &>(f)); });
     }

@@ -1,29 +1,37 @@
 #include "support/testenv.h"
 
+#include "platform/filesystem.h"
+
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 
 namespace {
-QString prepareDirs(const QTemporaryDir &dir)
+// Makes the program folder and the prefix with its drive C:; returns the prefix.
+QString preparedPrefix(const QTemporaryDir &dir)
 {
     QDir root(dir.path());
     root.mkpath(QStringLiteral("home"));
     root.mkpath(QStringLiteral("prefix/drive_c"));
     root.mkpath(QStringLiteral("prefix/dosdevices"));
     QFile::link(QStringLiteral("../drive_c"), dir.path() + QStringLiteral("/prefix/dosdevices/c:"));
-    return dir.path();
+    return dir.path() + QStringLiteral("/prefix");
 }
 
 const char *simKey(int simType)
 {
     switch (simType) {
-    case 0: return "Software\\\\Microsoft\\\\Microsoft Games\\\\Flight Simulator\\\\7.0";
-    case 1: return "Software\\\\Microsoft\\\\Microsoft Games\\\\Flight Simulator\\\\8.0";
-    default: return "Software\\\\Microsoft\\\\Microsoft Games\\\\Combat Flight Simulator\\\\2.0";
+    case 0:
+        return "Software\\\\Microsoft\\\\Microsoft Games\\\\Flight Simulator\\\\7.0";
+    case 1:
+        return "Software\\\\Microsoft\\\\Microsoft Games\\\\Flight Simulator\\\\8.0";
+    default:
+        return "Software\\\\Microsoft\\\\Microsoft Games\\\\Combat Flight Simulator\\\\2.0";
     }
 }
-}
+} // namespace
 
 QByteArray testDataFile(const QString &folder, const QString &name)
 {
@@ -33,11 +41,46 @@ QByteArray testDataFile(const QString &folder, const QString &name)
     return f.readAll();
 }
 
+QByteArray windowsText(const QStringList &lines)
+{
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += Cp1252::encode(line) + "\r\n";
+    return bytes;
+}
+
+Files filesBelow(const QString &hostFolder)
+{
+    Files files;
+    QDirIterator it(hostFolder, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        if (file.open(QIODevice::ReadOnly))
+            files.insert(QDir(hostFolder).relativeFilePath(file.fileName()), file.readAll());
+    }
+    return files;
+}
+
+bool sameFiles(const Files &actual, const Files &expected)
+{
+    if (!QTest::qCompare(actual.keys(), expected.keys(), "files present", "files expected", __FILE__,
+                         __LINE__))
+        return false;
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+        const QByteArray label = it.key().toUtf8();
+        if (!QTest::qCompare(actual.value(it.key()), it.value(), label.constData(), "its content expected",
+                             __FILE__, __LINE__))
+            return false;
+    }
+    return true;
+}
+
 TestEnv::TestEnv()
-    : fs((prepareDirs(m_dir), DriveMap::fromWinePrefix(m_dir.path() + QStringLiteral("/prefix")))),
-      settings(createSettingsStore(m_dir.path() + QStringLiteral("/home"), m_dir.path() + QStringLiteral("/prefix"))),
-      program(m_dir.path() + QStringLiteral("/home")),
-      context{fs, *settings, ui, program}
+    : fs(DriveMap::fromWinePrefix(preparedPrefix(m_dir))),
+      settings(createSettingsStore(m_dir.path() + QStringLiteral("/home"),
+                                   m_dir.path() + QStringLiteral("/prefix"))),
+      program(m_dir.path() + QStringLiteral("/home")), context{fs, *settings, ui, program}
 {
     m_systemReg = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n";
 }
@@ -51,8 +94,8 @@ void TestEnv::installSim(int simType, const QString &windowsFolder, const QStrin
         name = simType == 0 ? QStringLiteral("path") : QStringLiteral("EXE Path");
     QString escaped = windowsFolder;
     escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-    m_systemReg += QByteArray("\n[") + simKey(simType) + "] 1700000000\n#time=1d9a8b7c6d5e4f3\n\"" + name.toLatin1()
-                   + "\"=\"" + escaped.toLatin1() + "\"\n";
+    m_systemReg += QByteArray("\n[") + simKey(simType) + "] 1700000000\n#time=1d9a8b7c6d5e4f3\n\"" +
+                   name.toLatin1() + "\"=\"" + escaped.toLatin1() + "\"\n";
     QFile reg(prefixHost() + QStringLiteral("/system.reg"));
     if (reg.open(QIODevice::WriteOnly | QIODevice::Truncate))
         reg.write(m_systemReg);
@@ -61,7 +104,7 @@ void TestEnv::installSim(int simType, const QString &windowsFolder, const QStrin
     while (folder.endsWith(QLatin1Char('\\')))
         folder.chop(1);
     const QString hostFolder = fs.toHost(folder);
-    if (!hostFolder.isEmpty())  // a folder on an unmapped drive is only a registry value
+    if (!hostFolder.isEmpty()) // a folder on an unmapped drive is only a registry value
         QDir().mkpath(hostFolder);
 }
 

@@ -3,12 +3,24 @@
 #include "platform/appcontext.h"
 #include "support/scriptedui.h"
 
+#include <QMap>
 #include <QTemporaryDir>
 
 #include <memory>
 
 // A file of tests/data: the folder of one case and the file's name in it.
 QByteArray testDataFile(const QString &folder, const QString &name);
+
+// Lines as the simulators and the program write them: Windows-1252, each ending in CR LF.
+QByteArray windowsText(const QStringList &lines);
+
+// Files by their path below a folder ("Scenery/a.bgl") with their content.
+using Files = QMap<QString, QByteArray>;
+// Every file below a host folder, hidden ones too; symbolic links are not followed, so a file is
+// listed where it lies.
+Files filesBelow(const QString &hostFolder);
+// The same paths with the same contents; a failure names the first file that differs.
+[[nodiscard]] bool sameFiles(const Files &actual, const Files &expected);
 
 // One isolated installation for a test: a temporary folder holding the program folder
 // ("home", which also holds the settings file) and a Wine-style prefix whose drive C: is
