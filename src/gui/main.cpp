@@ -8,6 +8,8 @@
 #include "gui/areas/areadialogviews.h"
 #include "gui/backup/backupviews.h"
 #include "library/scenerymanager.h"
+#include "platform/bundledfiles.h"
+#include "platform/errorreporter.h"
 
 #include <QApplication>
 #include <QImage>
@@ -95,6 +97,10 @@ int main(int argc, char *argv[])
         return InstanceChannel::askToRaise(platform.program.folderHost());
     };
     hooks.createProgramObjects = [&](Start::Session &session) {
+        // The airport directory and the manual, the first time the program folder lacks them;
+        // after the instance check, so two starts never assemble them at once.
+        runStep(ui, QStringLiteral("Start.Main"),
+                [&] { BundledFiles::installMissing(platform.program.folderHost()); });
         backup = std::make_unique<BackupManager>(platform.context, session.manager->FSPath(),
                                                  session.manager->SimType);
         // Writing a Scenery.cfg offers this backup first.
