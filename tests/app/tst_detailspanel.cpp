@@ -320,6 +320,8 @@ private slots:
         QTest::newRow("remote path used") << folder << false << qint64(1500) << u"Alpha"_s;
         QTest::newRow("missing folder") << u"C:\\Nowhere"_s << true << qint64(-1) << u"Alpha"_s;
         QTest::newRow("the simulator's own") << u"scenery"_s << true << qint64(1500) << u"Alpha"_s;
+        QTest::newRow("no local path: not the simulator folder")
+            << QString() << true << qint64(-1) << u"Alpha"_s;
     }
     void folderSizeInStatus()
     {

@@ -11,8 +11,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <functional>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -54,17 +52,6 @@ struct Drive
     QTemporaryDir dir;
     FileSystem fs;
 };
-
-// The error an operation throws, 0 when it throws none.
-qint32 errorOf(const std::function<void()> &operation)
-{
-    try {
-        operation();
-    } catch (const LmError &e) {
-        return e.number();
-    }
-    return 0;
-}
 
 } // namespace
 
@@ -145,7 +132,7 @@ private slots:
         d.write(u"data/a.txt"_s, "lower");
         QCOMPARE(d.fs.readAll(u"C:\\data\\A.TXT"_s), QByteArray("lower"));
         QCOMPARE(d.fs.readAll(u"C:\\DATA\\A.TXT"_s), QByteArray("upper"));
-        QCOMPARE(errorOf([&] { d.fs.readAll(u"Q:\\a.txt"_s); }), LmError::FileNotFound);
+        QCOMPARE(thrownBy([&] { d.fs.readAll(u"Q:\\a.txt"_s); }).number(), LmError::FileNotFound);
     }
 
     void listingsAndSizes()
@@ -170,9 +157,9 @@ private slots:
         d.write(u"dst/old.bgl"_s, "old");
         d.writeReadOnly(u"dst/locked.bgl"_s, "old");
         d.fs.copyFile(u"C:\\src\\a.bgl"_s, u"C:\\dst\\b.bgl"_s);
-        QCOMPARE(errorOf([&] { d.fs.copyFile(u"C:\\src\\a.bgl"_s, u"C:\\dst\\old.bgl"_s, false); }),
+        QCOMPARE(thrownBy([&] { d.fs.copyFile(u"C:\\src\\a.bgl"_s, u"C:\\dst\\old.bgl"_s, false); }).number(),
                  LmError::FileAlreadyExists);
-        QCOMPARE(errorOf([&] { d.fs.copyFile(u"C:\\src\\a.bgl"_s, u"C:\\dst\\locked.bgl"_s); }),
+        QCOMPARE(thrownBy([&] { d.fs.copyFile(u"C:\\src\\a.bgl"_s, u"C:\\dst\\locked.bgl"_s); }).number(),
                  LmError::PermissionDenied);
         QCOMPARE(d.files()[u"dst/old.bgl"_s], QByteArray("old"));
         d.fs.copyFile(u"C:\\src\\a.bgl"_s, u"C:\\dst\\OLD.BGL"_s); // over the file of that name
@@ -189,7 +176,7 @@ private slots:
         d.write(u"b/taken.txt"_s, "stays");
         d.fs.moveFile(u"C:\\a\\F.TXT"_s, u"C:\\a\\g.txt"_s);
         d.fs.moveFile(u"C:\\A\\g.txt"_s, u"c:\\B\\"_s);
-        QCOMPARE(errorOf([&] { d.fs.moveFile(u"C:\\b\\g.txt"_s, u"C:\\b\\taken.txt"_s); }),
+        QCOMPARE(thrownBy([&] { d.fs.moveFile(u"C:\\b\\g.txt"_s, u"C:\\b\\taken.txt"_s); }).number(),
                  LmError::FileAlreadyExists);
         d.fs.moveFile(u"C:\\b\\g.txt"_s, u"C:\\b\\G.Txt"_s); // the letter case alone
         QVERIFY(sameFiles(d.files(), {{u"b/G.Txt"_s, "moving"}, {u"b/taken.txt"_s, "stays"}}));
@@ -201,7 +188,8 @@ private slots:
         Drive d;
         d.writeReadOnly(u"dir/ro.txt"_s, "x");
         d.writeReadOnly(u"dir/ro2.txt"_s, "y");
-        QCOMPARE(errorOf([&] { d.fs.deleteFile(u"C:\\dir\\ro.txt"_s, false); }), LmError::PermissionDenied);
+        QCOMPARE(thrownBy([&] { d.fs.deleteFile(u"C:\\dir\\ro.txt"_s, false); }).number(),
+                 LmError::PermissionDenied);
         d.fs.clearAttributes(u"C:\\DIR\\RO.TXT"_s);
         QVERIFY(!d.isReadOnly(u"dir/ro.txt"_s));
         d.fs.deleteFile(u"C:\\dir\\ro.txt"_s, false);
@@ -264,9 +252,9 @@ private slots:
     {
         Drive d;
         d.writeReadOnly(u"data/Scenery.cfg"_s, "old");
-        QCOMPARE(errorOf([&] { d.fs.writeLines(u"C:\\data\\Scenery.cfg"_s, {u"new"_s}); }),
+        QCOMPARE(thrownBy([&] { d.fs.writeLines(u"C:\\data\\Scenery.cfg"_s, {u"new"_s}); }).number(),
                  LmError::PathFileAccess);
-        QCOMPARE(errorOf([&] { d.fs.writeLines(u"C:\\nodata\\Scenery.cfg"_s, {u"new"_s}); }),
+        QCOMPARE(thrownBy([&] { d.fs.writeLines(u"C:\\nodata\\Scenery.cfg"_s, {u"new"_s}); }).number(),
                  LmError::PathNotFound);
         QVERIFY(sameFiles(d.files(), {{u"data/Scenery.cfg"_s, "old"}}));
     }
