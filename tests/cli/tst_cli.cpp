@@ -647,6 +647,81 @@ private slots:
 
     // A command's exit code comes from the outcome of what it ran: every message worded otherwise,
     // as a later version may word them, changes none.
+    // The report as the dialog's preview shows it: the columns in the report's own order, the
+    // rows the filter lets through in library order, text of the single-byte code page intact.
+    void report_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QStringList>("lines");
+        const QStringList fs2002{u"Title   |Sim            |"_s, u"-------------------------"_s,
+                                 u"Müller F|FS 2002        |"_s, u"Straße  |FS 2000/FS 2002|"_s};
+        QTest::newRow("filter by name, columns out of order")
+            << QStringList{u"--columns"_s, u"Sim:15,Title:8"_s, u"--filter"_s, u"FS2K2"_s} << fs2002;
+        QTest::newRow("filter by number") << QStringList{u"--columns"_s, u"Title:8,Sim:15"_s, u"--filter"_s, u"8"_s}
+                                          << fs2002;
+        QTest::newRow("no filter: the sceneries without any version")
+            << QStringList{u"--columns"_s, u"Title,Active"_s}
+            << QStringList{u"Title"_s.leftJustified(50) + u"|A|"_s, QString(53, u'-'),
+                           u"Ohne Version"_s.leftJustified(50) + u"|-|"_s};
+    }
+    void report()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QStringList, lines);
+        Installed installed({FS2000});
+        Library()
+            .scenery(u"Müller Feld"_s, {.flySim = 8})
+            .scenery(u"Ohne Version"_s)
+            .scenery(u"Straße"_s, {.flySim = 4 | 8})
+            .scenery(u"Oslo"_s, {.flySim = 4})
+            .writeLibraryFiles(installed.env);
+        const Result result = installed.run(QStringList{u"report"_s} + options);
+        QVERIFY2(result.code == 0, result.text());
+        QCOMPARE(QString::fromUtf8(result.out).split(u'\n', Qt::SkipEmptyParts), lines);
+    }
+
+    void reportWrongCalls_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("no such column") << QStringList{u"--columns"_s, u"Title,Flatten.10"_s}
+                                        << u"no column \"Flatten.10\""_s;
+        QTest::newRow("a width that is no number") << QStringList{u"--columns"_s, u"Title:wide"_s}
+                                                   << u"not \"wide\""_s;
+        QTest::newRow("a mask above the six versions") << QStringList{u"--filter"_s, u"64"_s} << u"0 to 63"_s;
+        QTest::newRow("a version without a name") << QStringList{u"--filter"_s, u"FS2K,FS2004"_s}
+                                                  << u"\"FS2004\""_s;
+    }
+    void reportWrongCalls()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, error);
+        const Result result = Installed({FS2000}).run(QStringList{u"report"_s} + options);
+        QVERIFY2(result.code == CliUsageError && result.out.isEmpty(), result.text());
+        QVERIFY2(result.err.contains(error), result.text());
+    }
+
+    // With the graphical program built, --pdf writes the printed pages; without it, it says so.
+    void reportPdf()
+    {
+        Installed installed({FS2000});
+        Library().sceneries({u"Paris"_s, u"Rome"_s}).writeLibraryFiles(installed.env);
+        const QString file = installed.env.rootHost() + u"/list.pdf"_s;
+        const Result result = installed.run({u"report"_s, u"--pdf"_s, file});
+#ifdef LUMIVALE_CLI_PDF
+        QVERIFY2(result.code == 0, result.text());
+        QFile pdf(file);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QByteArray bytes = pdf.readAll();
+        QVERIFY(bytes.startsWith("%PDF"));
+        QCOMPARE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r"), 1);
+#else
+        QVERIFY2(result.code == CliUsageError, result.text());
+        QVERIFY2(result.err.contains(u"--pdf needs Qt Gui"_s), result.text());
+        QVERIFY(!QFile::exists(file));
+#endif
+    }
+
     void exitCodeIsTheOutcomes_data()
     {
         QTest::addColumn<QStringList>("arguments");
