@@ -1,9 +1,9 @@
 #include "app/frmscenery.h"
 
+#include "app/windowprocedure.h"
 #include "backup/backupdialogs.h"
 #include "backup/backupmanager.h"
 #include "reports/frmprintscenerylist.h"
-#include "app/windowprocedure.h"
 
 namespace {
 

@@ -63,7 +63,8 @@ Outcome chooseFilter(frmPrintSceneryList &report, const QString &mask)
     }
     for (const QString &part : mask.split(QRegularExpression(QStringLiteral("[,+]")), Qt::SkipEmptyParts)) {
         int bit = 0;
-        while (bit < FilterBoxCount && filterBoxCaption(bit).compare(part.trimmed(), Qt::CaseInsensitive) != 0)
+        while (bit < FilterBoxCount &&
+               filterBoxCaption(bit).compare(part.trimmed(), Qt::CaseInsensitive) != 0)
             ++bit;
         if (bit == FilterBoxCount)
             return Outcome::refused(QStringLiteral("\"%1\" names no simulator version (FS95, FS98, FS2K, "

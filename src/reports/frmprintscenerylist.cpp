@@ -128,7 +128,7 @@ Outcome frmPrintSceneryList::cmdSavePdf_Click()
         return Outcome::refused(QStringLiteral("No printer is available."));
     UiPort::FileChooser chooser;
     chooser.title = QStringLiteral("Save as PDF");
-    chooser.filter = QStringLiteral("PDF files (*.pdf)|*.pdf");
+    chooser.filter = QStringLiteral("PDF files|*.pdf");
     chooser.fileName = QStringLiteral("Scenery list.pdf");
     chooser.save = true;
     const std::optional<QString> file = m_ui.chooseFile(chooser);
@@ -165,8 +165,7 @@ void frmPrintSceneryList::lstColumns_DblClick(int index)
 {
     if (index < 0 || index >= lstColumns.size())
         return;
-    const QString answer =
-        m_ui.input(QStringLiteral("Insert length of column"), QStringLiteral("Set column length"),
-                   QStringLiteral("1"));
+    const QString answer = m_ui.input(QStringLiteral("Insert length of column"),
+                                      QStringLiteral("Set column length"), QStringLiteral("1"));
     setColumnWidth(index, answer);
 }

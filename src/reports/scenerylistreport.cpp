@@ -27,8 +27,8 @@ const std::array<ColumnDef, ColumnCount> &columnTable()
             {Column::Exclude, QStringLiteral("Exclude"), 50, Align::Left},
         }};
         for (int pos = 0; pos < clsScenery::FlattenCount; ++pos)
-            t[size_t(15 + pos)] = {Column(int(Column::Flatten0) + pos),
-                                   QStringLiteral("Flatten.%1").arg(pos), 50, Align::Left};
+            t[size_t(15 + pos)] = {Column(int(Column::Flatten0) + pos), QStringLiteral("Flatten.%1").arg(pos),
+                                   50, Align::Left};
         t[25] = {Column::Level, QStringLiteral("Level"), 20, Align::Left};
         t[26] = {Column::Set, QStringLiteral("Set"), 15, Align::Left};
         return t;
@@ -59,9 +59,9 @@ const ColumnDef *findColumn(const QString &name)
 
 QString filterBoxCaption(int bit)
 {
-    static const std::array<QString, FilterBoxCount> captions{
-        QStringLiteral("FS95"), QStringLiteral("FS98"), QStringLiteral("FS2K"),
-        QStringLiteral("FS2K2"), QStringLiteral("CFS"), QStringLiteral("CFS2")};
+    static const std::array<QString, FilterBoxCount> captions{QStringLiteral("FS95"), QStringLiteral("FS98"),
+                                                              QStringLiteral("FS2K"), QStringLiteral("FS2K2"),
+                                                              QStringLiteral("CFS"),  QStringLiteral("CFS2")};
     return captions.at(size_t(bit));
 }
 
@@ -79,8 +79,8 @@ QString formatCell(const QString &value, int width, Align align)
 QString simName(qint16 flySim)
 {
     static const std::array<QString, FilterBoxCount> names{
-        QStringLiteral("FS 95"), QStringLiteral("FS 98"), QStringLiteral("FS 2000"),
-        QStringLiteral("FS 2002"), QStringLiteral("CFS"), QStringLiteral("CFS 2")};
+        QStringLiteral("FS 95"),   QStringLiteral("FS 98"), QStringLiteral("FS 2000"),
+        QStringLiteral("FS 2002"), QStringLiteral("CFS"),   QStringLiteral("CFS 2")};
     QStringList named;
     for (int bit = 0; bit < FilterBoxCount; ++bit) {
         if (flySim & (1 << bit))
@@ -92,9 +92,9 @@ QString simName(qint16 flySim)
 
 QString salesTypeName(qint16 salesType)
 {
-    static const std::array<QString, 6> names{
-        QStringLiteral("Unknown"),  QStringLiteral("Copyleft"),      QStringLiteral("Freeware"),
-        QStringLiteral("Payware"), QStringLiteral("Public Domain"), QStringLiteral("Shareware")};
+    static const std::array<QString, 6> names{QStringLiteral("Unknown"),       QStringLiteral("Copyleft"),
+                                              QStringLiteral("Freeware"),      QStringLiteral("Payware"),
+                                              QStringLiteral("Public Domain"), QStringLiteral("Shareware")};
     return salesType >= 0 && salesType < qint16(names.size()) ? names.at(size_t(salesType)) : QString();
 }
 

@@ -657,8 +657,8 @@ private slots:
                                  u"Müller F|FS 2002        |"_s, u"Straße  |FS 2000/FS 2002|"_s};
         QTest::newRow("filter by name, columns out of order")
             << QStringList{u"--columns"_s, u"Sim:15,Title:8"_s, u"--filter"_s, u"FS2K2"_s} << fs2002;
-        QTest::newRow("filter by number") << QStringList{u"--columns"_s, u"Title:8,Sim:15"_s, u"--filter"_s, u"8"_s}
-                                          << fs2002;
+        QTest::newRow("filter by number")
+            << QStringList{u"--columns"_s, u"Title:8,Sim:15"_s, u"--filter"_s, u"8"_s} << fs2002;
         QTest::newRow("no filter: the sceneries without any version")
             << QStringList{u"--columns"_s, u"Title,Active"_s}
             << QStringList{u"Title"_s.leftJustified(50) + u"|A|"_s, QString(53, u'-'),
@@ -684,13 +684,13 @@ private slots:
     {
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QString>("error");
-        QTest::newRow("no such column") << QStringList{u"--columns"_s, u"Title,Flatten.10"_s}
-                                        << u"no column \"Flatten.10\""_s;
-        QTest::newRow("a width that is no number") << QStringList{u"--columns"_s, u"Title:wide"_s}
-                                                   << u"not \"wide\""_s;
+        QTest::newRow("no such column")
+            << QStringList{u"--columns"_s, u"Title,Flatten.10"_s} << u"no column \"Flatten.10\""_s;
+        QTest::newRow("a width that is no number")
+            << QStringList{u"--columns"_s, u"Title:wide"_s} << u"not \"wide\""_s;
         QTest::newRow("a mask above the six versions") << QStringList{u"--filter"_s, u"64"_s} << u"0 to 63"_s;
-        QTest::newRow("a version without a name") << QStringList{u"--filter"_s, u"FS2K,FS2004"_s}
-                                                  << u"\"FS2004\""_s;
+        QTest::newRow("a version without a name")
+            << QStringList{u"--filter"_s, u"FS2K,FS2004"_s} << u"\"FS2004\""_s;
     }
     void reportWrongCalls()
     {

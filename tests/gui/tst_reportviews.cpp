@@ -52,20 +52,21 @@ private slots:
     void viewShowsTheReport()
     {
         LibraryEnv env;
-        Library().scenery(u"Paris"_s, {.flySim = 8}).scenery(u"Oslo"_s, {.flySim = 4}).buildInto(env.manager(),
-                                                                                                env.tree);
+        Library()
+            .scenery(u"Paris"_s, {.flySim = 8})
+            .scenery(u"Oslo"_s, {.flySim = 4})
+            .buildInto(env.manager(), env.tree);
         frmPrintSceneryList form(env.manager(), env.env.context);
         PrintSceneryListView view(form);
         QCOMPARE(view.columns()->count(), SceneryListReport::ColumnCount);
         QCOMPARE(view.columns()->item(0)->text(), u"5:Group"_s);
         QCOMPARE(view.columns()->item(26)->text(), u"15:Set"_s);
 
-        view.columns()->item(2)->setCheckState(Qt::Checked); // 50:Title
-        QTest::mouseClick(view.filterBox(3), Qt::LeftButton);  // FS2K2
+        view.columns()->item(2)->setCheckState(Qt::Checked);  // 50:Title
+        QTest::mouseClick(view.filterBox(3), Qt::LeftButton); // FS2K2
         QTest::mouseClick(view.findChild<QPushButton *>(u"cmdRefresh"_s), Qt::LeftButton);
-        QCOMPARE(view.preview()->toPlainText(),
-                 u"Title"_s.leftJustified(50) + u"|\n"_s + QString(51, u'-') + u"\n"_s +
-                     u"Paris"_s.leftJustified(50) + u"|\n"_s);
+        QCOMPARE(view.preview()->toPlainText(), u"Title"_s.leftJustified(50) + u"|\n"_s + QString(51, u'-') +
+                                                    u"\n"_s + u"Paris"_s.leftJustified(50) + u"|\n"_s);
         QVERIFY(view.preview()->font().fixedPitch());
 
         QTest::mouseClick(view.findChild<QPushButton *>(u"cmdClose"_s), Qt::LeftButton);
@@ -100,14 +101,16 @@ private slots:
     {
         QTemporaryDir dir;
         const QString file = dir.filePath(u"list.pdf"_s);
-        QVERIFY(ReportPaint::savePdf(document(5, 60), frmPrintSceneryList::fontFamily(), file, u"C:\\list.pdf"_s)
-                    .isDone());
+        QVERIFY(
+            ReportPaint::savePdf(document(5, 60), frmPrintSceneryList::fontFamily(), file, u"C:\\list.pdf"_s)
+                .isDone());
         QFile written(file);
         QVERIFY(written.open(QIODevice::ReadOnly));
         QVERIFY(written.readAll().startsWith("%PDF"));
 
-        const Outcome failed = ReportPaint::savePdf(document(5, 60), frmPrintSceneryList::fontFamily(),
-                                                    dir.filePath(u"gone/list.pdf"_s), u"C:\\gone\\list.pdf"_s);
+        const Outcome failed =
+            ReportPaint::savePdf(document(5, 60), frmPrintSceneryList::fontFamily(),
+                                 dir.filePath(u"gone/list.pdf"_s), u"C:\\gone\\list.pdf"_s);
         QVERIFY(failed.isFailed());
         QCOMPARE(failed.error().number(), qint32(LmError::PathNotFound));
     }

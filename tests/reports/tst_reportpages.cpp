@@ -60,8 +60,7 @@ private slots:
         QTest::addColumn<QList<QStringList>>("pages"); // the rows of each page
         QTest::newRow("no rows: one page") << 0 << 3 << QList<QStringList>{{}};
         QTest::newRow("exactly full") << 3 << 3 << QList<QStringList>{{u"r1"_s, u"r2"_s, u"r3"_s}};
-        QTest::newRow("one row over")
-            << 4 << 3 << QList<QStringList>{{u"r1"_s, u"r2"_s, u"r3"_s}, {u"r4"_s}};
+        QTest::newRow("one row over") << 4 << 3 << QList<QStringList>{{u"r1"_s, u"r2"_s, u"r3"_s}, {u"r4"_s}};
         QTest::newRow("no room for rows still makes progress")
             << 2 << 0 << QList<QStringList>{{u"r1"_s}, {u"r2"_s}};
     }
@@ -92,8 +91,8 @@ private slots:
         QTest::addColumn<QStringList>("strips");
         QTest::newRow("fits") << u"AAA|BB|"_s << 7 << QStringList{u"AAA|BB|"_s};
         QTest::newRow("cut after a column") << u"AAA|BB|C|"_s << 6 << QStringList{u"AAA|"_s, u"BB|C|"_s};
-        QTest::newRow("a column wider than the page") << u"AAAAAAA|B|"_s << 3
-                                                      << QStringList{u"AAA"_s, u"AAA"_s, u"A|"_s, u"B|"_s};
+        QTest::newRow("a column wider than the page")
+            << u"AAAAAAA|B|"_s << 3 << QStringList{u"AAA"_s, u"AAA"_s, u"A|"_s, u"B|"_s};
         QTest::newRow("no column") << QString() << 5 << QStringList{QString()};
     }
     void strips()

@@ -25,7 +25,8 @@ public:
         printed.append(document);
         return Outcome::done();
     }
-    Outcome savePdf(const ReportDocument &document, const QString &hostPath, const QString &shownPath) override
+    Outcome savePdf(const ReportDocument &document, const QString &hostPath,
+                    const QString &shownPath) override
     {
         printed.append(document);
         savedHost = hostPath;
@@ -112,31 +113,32 @@ private slots:
         QTest::newRow("Active") << u"Active"_s << 3 << SceneryFields{.active = true} << u" X |"_s;
         QTest::newRow("Required, not") << u"Required"_s << -1 << SceneryFields{} << u"-|"_s;
         QTest::newRow("GroupId") << u"GroupId"_s << 5 << SceneryFields{.groupId = 12} << u"  12 |"_s;
-        QTest::newRow("TextureId, negative") << u"TextureId"_s << 4 << SceneryFields{.textureId = -3}
-                                             << u"  -3|"_s;
+        QTest::newRow("TextureId, negative")
+            << u"TextureId"_s << 4 << SceneryFields{.textureId = -3} << u"  -3|"_s;
         QTest::newRow("Local, used") << u"Local"_s << 9
                                      << SceneryFields{.isLocalPath = true, .localPath = u"Sc\\Alps"_s}
                                      << u">Sc\\Alps |"_s;
-        QTest::newRow("Remote, local used") << u"Remote"_s << 6
-                                            << SceneryFields{.isLocalPath = true, .remotePath = u"D:\\A"_s}
-                                            << u" D:\\A |"_s;
-        QTest::newRow("Remote, used") << u"Remote"_s << 6 << SceneryFields{.remotePath = u"D:\\A"_s}
-                                      << u">D:\\A |"_s;
+        QTest::newRow("Remote, local used")
+            << u"Remote"_s << 6 << SceneryFields{.isLocalPath = true, .remotePath = u"D:\\A"_s}
+            << u" D:\\A |"_s;
+        QTest::newRow("Remote, used")
+            << u"Remote"_s << 6 << SceneryFields{.remotePath = u"D:\\A"_s} << u">D:\\A |"_s;
         QTest::newRow("Type, named") << u"Type"_s << -1 << SceneryFields{.salesType = 4}
                                      << u"Public Domain|"_s;
-        QTest::newRow("Type, no name") << u"Type"_s << -1 << SceneryFields{.salesType = 7}
-                                       << u"             |"_s;
+        QTest::newRow("Type, no name")
+            << u"Type"_s << -1 << SceneryFields{.salesType = 7} << u"             |"_s;
         QTest::newRow("Sim, none") << u"Sim"_s << -1 << SceneryFields{} << u"Unknown|"_s;
         QTest::newRow("Sim, one") << u"Sim"_s << -1 << SceneryFields{.flySim = 32} << u"CFS 2  |"_s;
-        QTest::newRow("Sim, two, cut at the width") << u"Sim"_s << -1 << SceneryFields{.flySim = 12}
-                                                    << u"FS 2000|"_s;
+        QTest::newRow("Sim, two, cut at the width")
+            << u"Sim"_s << -1 << SceneryFields{.flySim = 12} << u"FS 2000|"_s;
         QTest::newRow("Sim, every one") << u"Sim"_s << 40 << SceneryFields{.flySim = 63}
                                         << u"FS 95/FS 98/FS 2000/FS 2002/CFS/CFS 2   |"_s;
-        QTest::newRow("Sim, only bits no version has") << u"Sim"_s << -1 << SceneryFields{.flySim = 64}
-                                                       << u"Unknown|"_s;
-        QTest::newRow("Flatten.9") << u"Flatten.9"_s << 4
-                                   << SceneryFields{.flatten = {{9, u"N1 E2"_s}}} << u"N1 E|"_s;
-        QTest::newRow("Level") << u"Level"_s << -1 << SceneryFields{.key = u"SceneryEurope\\Germany\\Berlin"_s}
+        QTest::newRow("Sim, only bits no version has")
+            << u"Sim"_s << -1 << SceneryFields{.flySim = 64} << u"Unknown|"_s;
+        QTest::newRow("Flatten.9") << u"Flatten.9"_s << 4 << SceneryFields{.flatten = {{9, u"N1 E2"_s}}}
+                                   << u"N1 E|"_s;
+        QTest::newRow("Level") << u"Level"_s << -1
+                               << SceneryFields{.key = u"SceneryEurope\\Germany\\Berlin"_s}
                                << u"Europe\\Germany\\Berli|"_s;
     }
     void cell()
@@ -187,7 +189,8 @@ private slots:
         QFETCH(QString, header);
         Report report(Library().scenery(u"Alps"_s, {.active = true}));
         for (const QString &column : columns)
-            report.check(column.section(u':', 0, 0), column.contains(u':') ? column.section(u':', 1).toInt() : -1);
+            report.check(column.section(u':', 0, 0),
+                         column.contains(u':') ? column.section(u':', 1).toInt() : -1);
         QCOMPARE(report.dialog->GetHeader(), header);
         QCOMPARE(report.dialog->underline(), QString(header.size(), u'-'));
         QCOMPARE(report.line(u"Alps"_s).size(), header.size());
@@ -313,11 +316,12 @@ private slots:
         QTest::addColumn<bool>("fails");
         QTest::addColumn<QString>("saved");
         QTest::addColumn<Outcome::Kind>("kind");
-        QTest::newRow("cancelled") << std::optional<QString>() << false << QString() << Outcome::Kind::Stopped;
+        QTest::newRow("cancelled") << std::optional<QString>() << false << QString()
+                                   << Outcome::Kind::Stopped;
         QTest::newRow("named") << std::optional<QString>(u"C:\\List.PDF"_s) << false << u"C:\\List.PDF"_s
                                << Outcome::Kind::Done;
-        QTest::newRow("without extension") << std::optional<QString>(u"C:\\List"_s) << false
-                                           << u"C:\\List.pdf"_s << Outcome::Kind::Done;
+        QTest::newRow("without extension")
+            << std::optional<QString>(u"C:\\List"_s) << false << u"C:\\List.pdf"_s << Outcome::Kind::Done;
         QTest::newRow("failed") << std::optional<QString>(u"C:\\List.pdf"_s) << true << u"C:\\List.pdf"_s
                                 << Outcome::Kind::Failed;
     }

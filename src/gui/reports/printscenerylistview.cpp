@@ -40,8 +40,9 @@ Outcome PreviewReportPrinter::print(const ReportDocument &document)
 
     QPrintPreviewDialog preview(&printer, m_parent);
     preview.setWindowTitle(document.title);
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                     [&document, family](QPrinter *target) { ReportPaint::paint(document, family, *target); });
+    QObject::connect(
+        &preview, &QPrintPreviewDialog::paintRequested, &preview,
+        [&document, family](QPrinter *target) { ReportPaint::paint(document, family, *target); });
     if (QToolBar *toolBar = preview.findChild<QToolBar *>()) {
         toolBar->addSeparator();
         QAction *save = toolBar->addAction(QObject::tr("Save as PDF..."));
@@ -93,7 +94,8 @@ PrintSceneryListView::PrintSceneryListView(frmPrintSceneryList &form, QWidget *p
         box->setChecked(m_form.chkFilter.at(size_t(bit)));
         filterLayout->addWidget(box, bit / 2, bit % 2);
         m_filter.at(size_t(bit)) = box;
-        connect(box, &QCheckBox::toggled, this, [this, bit](bool on) { m_form.chkFilter.at(size_t(bit)) = on; });
+        connect(box, &QCheckBox::toggled, this,
+                [this, bit](bool on) { m_form.chkFilter.at(size_t(bit)) = on; });
     }
     side->addWidget(filterGroup);
 
@@ -108,15 +110,18 @@ PrintSceneryListView::PrintSceneryListView(frmPrintSceneryList &form, QWidget *p
     main->addWidget(m_preview, 1);
 
     auto *buttons = new QDialogButtonBox(this);
-    const auto addButton = [&](const QString &name, const QString &caption, QDialogButtonBox::ButtonRole role) {
+    const auto addButton = [&](const QString &name, const QString &caption,
+                               QDialogButtonBox::ButtonRole role) {
         QPushButton *button = buttons->addButton(caption, role);
         button->setObjectName(name);
         button->setAutoDefault(false);
         return button;
     };
-    QPushButton *refresh = addButton(QStringLiteral("cmdRefresh"), tr("&Refresh"), QDialogButtonBox::ActionRole);
+    QPushButton *refresh =
+        addButton(QStringLiteral("cmdRefresh"), tr("&Refresh"), QDialogButtonBox::ActionRole);
     QPushButton *print = addButton(QStringLiteral("cmdPrint"), tr("&Print..."), QDialogButtonBox::ActionRole);
-    QPushButton *pdf = addButton(QStringLiteral("cmdSavePdf"), tr("Save as P&DF..."), QDialogButtonBox::ActionRole);
+    QPushButton *pdf =
+        addButton(QStringLiteral("cmdSavePdf"), tr("Save as P&DF..."), QDialogButtonBox::ActionRole);
     QPushButton *close = addButton(QStringLiteral("cmdClose"), tr("&Close"), QDialogButtonBox::RejectRole);
     refresh->setDefault(true);
     main->addWidget(buttons);
@@ -134,7 +139,8 @@ PrintSceneryListView::PrintSceneryListView(frmPrintSceneryList &form, QWidget *p
     connect(refresh, &QPushButton::clicked, this, [this] {
         m_form.cmdRefresh_Click();
         // The editor keeps its lines with bare line feeds.
-        m_preview->setPlainText(QString(m_form.txtPreview).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        m_preview->setPlainText(
+            QString(m_form.txtPreview).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     });
     connect(print, &QPushButton::clicked, this, [this] { m_form.cmdPrint_Click(); });
     connect(pdf, &QPushButton::clicked, this, [this] { m_form.cmdSavePdf_Click(); });

@@ -24,7 +24,8 @@ public:
     PreviewReportPrinter(QWidget *parent, std::function<void()> saveAsPdf);
 
     Outcome print(const ReportDocument &document) override;
-    Outcome savePdf(const ReportDocument &document, const QString &hostPath, const QString &shownPath) override;
+    Outcome savePdf(const ReportDocument &document, const QString &hostPath,
+                    const QString &shownPath) override;
 
     // Called with each preview dialog once it is set up, before it is shown (tests look at it).
     std::function<void(QDialog &preview)> onPreview;

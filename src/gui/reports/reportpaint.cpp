@@ -39,20 +39,21 @@ QFont reportFont(const QString &family, double points)
 
 void preparePage(const ReportDocument &document, const QString &family, QPagedPaintDevice &device)
 {
-    device.setPageMargins(QMarginsF(MarginMillimetres, MarginMillimetres, MarginMillimetres, MarginMillimetres),
-                          QPageLayout::Millimeter);
+    device.setPageMargins(
+        QMarginsF(MarginMillimetres, MarginMillimetres, MarginMillimetres, MarginMillimetres),
+        QPageLayout::Millimeter);
     QPageLayout portrait = device.pageLayout();
     portrait.setOrientation(QPageLayout::Portrait);
     const QRect area = portrait.paintRectPixels(device.logicalDpiX());
-    const PageFit fit = PageFit::choose(document.width(), advancePerPoint(family, device), area.width(),
-                                        area.height());
+    const PageFit fit =
+        PageFit::choose(document.width(), advancePerPoint(family, device), area.width(), area.height());
     device.setPageOrientation(fit.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
 }
 
 int paint(const ReportDocument &document, const QString &family, QPagedPaintDevice &device)
 {
-    const double points = PageFit::fontPointsFor(document.width(), advancePerPoint(family, device),
-                                                  device.width());
+    const double points =
+        PageFit::fontPointsFor(document.width(), advancePerPoint(family, device), device.width());
     QPainter painter;
     if (!painter.begin(&device))
         return 0;
