@@ -22,19 +22,19 @@ class RecordingPrinter : public ReportPrinter
 public:
     Outcome print(const ReportDocument &document) override
     {
-        printed.append(document);
+        printed = document;
         return Outcome::done();
     }
     Outcome savePdf(const ReportDocument &document, const QString &hostPath,
                     const QString &shownPath) override
     {
-        printed.append(document);
+        printed = document;
         savedHost = hostPath;
         savedShown = shownPath;
         return failSave ? Outcome::failed(LmError::standard(LmError::DiskFull, shownPath), shownPath)
                         : Outcome::done();
     }
-    QList<ReportDocument> printed;
+    std::optional<ReportDocument> printed;
     QString savedHost;
     QString savedShown;
     bool failSave = false;
@@ -90,9 +90,6 @@ private slots:
         QTest::newRow("centred, width 1: first character") << u"17"_s << 1 << Align::Centre << u"1|"_s;
         QTest::newRow("centred, longer than the width") << u"ABCDEFG"_s << 4 << Align::Centre << u"  AB|"_s;
         QTest::newRow("width 0") << u"Alps"_s << 0 << Align::Left << u"|"_s;
-        QTest::newRow("width 0, centred") << u"X"_s << 0 << Align::Centre << u"|"_s;
-        QTest::newRow("empty value") << QString() << 3 << Align::Left << u"   |"_s;
-        QTest::newRow("single-byte code page") << u"Müller Straße é"_s << 6 << Align::Left << u"Müller|"_s;
     }
     void formatCell()
     {
@@ -111,30 +108,18 @@ private slots:
         QTest::addColumn<SceneryFields>("fields");
         QTest::addColumn<QString>("line");
         QTest::newRow("Active") << u"Active"_s << 3 << SceneryFields{.active = true} << u" X |"_s;
-        QTest::newRow("Required, not") << u"Required"_s << -1 << SceneryFields{} << u"-|"_s;
         QTest::newRow("GroupId") << u"GroupId"_s << 5 << SceneryFields{.groupId = 12} << u"  12 |"_s;
-        QTest::newRow("TextureId, negative")
-            << u"TextureId"_s << 4 << SceneryFields{.textureId = -3} << u"  -3|"_s;
         QTest::newRow("Local, used") << u"Local"_s << 9
                                      << SceneryFields{.isLocalPath = true, .localPath = u"Sc\\Alps"_s}
                                      << u">Sc\\Alps |"_s;
         QTest::newRow("Remote, local used")
             << u"Remote"_s << 6 << SceneryFields{.isLocalPath = true, .remotePath = u"D:\\A"_s}
             << u" D:\\A |"_s;
-        QTest::newRow("Remote, used")
-            << u"Remote"_s << 6 << SceneryFields{.remotePath = u"D:\\A"_s} << u">D:\\A |"_s;
-        QTest::newRow("Type, named") << u"Type"_s << -1 << SceneryFields{.salesType = 4}
-                                     << u"Public Domain|"_s;
         QTest::newRow("Type, no name")
             << u"Type"_s << -1 << SceneryFields{.salesType = 7} << u"             |"_s;
         QTest::newRow("Sim, none") << u"Sim"_s << -1 << SceneryFields{} << u"Unknown|"_s;
-        QTest::newRow("Sim, one") << u"Sim"_s << -1 << SceneryFields{.flySim = 32} << u"CFS 2  |"_s;
         QTest::newRow("Sim, two, cut at the width")
             << u"Sim"_s << -1 << SceneryFields{.flySim = 12} << u"FS 2000|"_s;
-        QTest::newRow("Sim, every one") << u"Sim"_s << 40 << SceneryFields{.flySim = 63}
-                                        << u"FS 95/FS 98/FS 2000/FS 2002/CFS/CFS 2   |"_s;
-        QTest::newRow("Sim, only bits no version has")
-            << u"Sim"_s << -1 << SceneryFields{.flySim = 64} << u"Unknown|"_s;
         QTest::newRow("Flatten.9") << u"Flatten.9"_s << 4 << SceneryFields{.flatten = {{9, u"N1 E2"_s}}}
                                    << u"N1 E|"_s;
         QTest::newRow("Level") << u"Level"_s << -1
@@ -152,26 +137,17 @@ private slots:
         QCOMPARE(report.line(u"Alps"_s), line);
     }
 
-    void setCell_data()
-    {
-        QTest::addColumn<int>("width");
-        QTest::addColumn<QString>("line");
-        QTest::newRow("in no set") << -1 << u"               |"_s;
-        QTest::newRow("in A and B, in the sets' order") << 10 << u"A, B,     |"_s;
-        QTest::newRow("cut at the width") << 4 << u"A, B|"_s;
-    }
+    // A scenery's sets in the library's order of sets, each followed by ", ".
     void setCell()
     {
-        QFETCH(int, width);
-        QFETCH(QString, line);
-        const bool inSets = width >= 0;
         Report report(Library()
-                          .sceneries({u"Alps"_s, u"Other"_s})
-                          .set(u"A"_s, Sim::FS2002, {u"Other"_s, inSets ? u"Alps"_s : u"Other"_s})
-                          .set(u"C"_s, Sim::FS2002, {u"Other"_s})
-                          .set(u"B"_s, Sim::FS2000, {inSets ? u"Alps"_s : u"Other"_s}));
-        report.check(u"Set"_s, width);
-        QCOMPARE(report.line(u"Alps"_s), line);
+                          .sceneries({u"Alps"_s, u"Lone"_s})
+                          .set(u"A"_s, Sim::FS2002, {u"Alps"_s})
+                          .set(u"C"_s, Sim::FS2002, {})
+                          .set(u"B"_s, Sim::FS2000, {u"Alps"_s}));
+        report.check(u"Set"_s, 10);
+        QCOMPARE(report.line(u"Alps"_s), u"A, B,     |"_s);
+        QCOMPARE(report.line(u"Lone"_s), u"          |"_s);
     }
 
     void header_data()
@@ -208,7 +184,6 @@ private slots:
         const QString line = report.line(u"Alps"_s);
         QCOMPARE(header.size(), widths + ColumnCount);
         QCOMPARE(line.size(), header.size());
-        QCOMPARE(header.count(u'|'), ColumnCount);
         QVERIFY(header.startsWith(u"Group|Id        |Title"_s));
         QVERIFY(header.endsWith(u"|Level               |Set            |"_s));
         // The cells stand under their names: every "|" of the line is one of the header's.
@@ -226,9 +201,7 @@ private slots:
         QTest::newRow("no version, no box") << qint16(0) << 0 << true;
         QTest::newRow("no version, a box") << qint16(0) << 4 << false;
         QTest::newRow("a version, no box") << qint16(4) << 0 << false;
-        QTest::newRow("a version in common") << qint16(12) << 8 << true;
-        QTest::newRow("no version in common") << qint16(8) << (4 | 16) << false;
-        QTest::newRow("the last box") << qint16(32) << 63 << true;
+        QTest::newRow("a version in common") << qint16(12) << (8 | 16) << true;
     }
     void filter()
     {
@@ -255,18 +228,12 @@ private slots:
                                             u"-----------------------\r\n"
                                             u"Paris |FS 2002        |\r\n"
                                             u"Rome  |FS 2000/FS 2002|\r\n"_s);
-        report.dialog->chkFilter.fill(false);
-        report.dialog->cmdRefresh_Click();
-        QCOMPARE(report.dialog->txtPreview, u"Title |Sim            |\r\n"
-                                            u"-----------------------\r\n"
-                                            u"Berlin|Unknown        |\r\n"_s);
     }
 
     void widthPrompt_data()
     {
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("text");
-        QTest::newRow("a whole number") << u"12"_s << u"12:Title"_s;
         QTest::newRow("the whole part of a number") << u"12.7"_s << u"12:Title"_s;
         QTest::newRow("zero") << u"0"_s << u"0:Title"_s;
         QTest::newRow("not a number") << u"abc"_s << u"50:Title"_s;
@@ -286,25 +253,15 @@ private slots:
         QCOMPARE(report.dialog->columnWidth(2), text.section(u':', 0, 0).toInt());
     }
 
-    // A column's text that holds no number measures the column by its name.
-    void widthOfATextWithoutNumber()
-    {
-        Report report{Library()};
-        report.dialog->lstColumns[0].text = u"x:Group"_s;
-        QCOMPARE(report.dialog->columnWidth(0), 5);
-    }
-
     void print()
     {
         Report report(Library().scenery(u"Paris"_s, {.flySim = 8}).scenery(u"Berlin"_s, {.flySim = 4}));
         report.check(u"Title"_s, 6);
         report.dialog->chkFilter[2] = true;
         QVERIFY(report.dialog->cmdPrint_Click().isDone());
-        QCOMPARE(report.printer.printed.size(), 1);
-        const ReportDocument &printed = report.printer.printed.first();
-        QCOMPARE(printed.header, u"Title |"_s);
-        QCOMPARE(printed.underline, u"-------"_s);
-        QCOMPARE(printed.rows, QStringList{u"Berlin|"_s});
+        QVERIFY(report.printer.printed);
+        QCOMPARE(report.printer.printed->header, u"Title |"_s);
+        QCOMPARE(report.printer.printed->rows, QStringList{u"Berlin|"_s});
 
         report.dialog->setPrinter(nullptr);
         QVERIFY(report.dialog->cmdPrint_Click().isRefused());
@@ -318,9 +275,7 @@ private slots:
         QTest::addColumn<Outcome::Kind>("kind");
         QTest::newRow("cancelled") << std::optional<QString>() << false << QString()
                                    << Outcome::Kind::Stopped;
-        QTest::newRow("named") << std::optional<QString>(u"C:\\List.PDF"_s) << false << u"C:\\List.PDF"_s
-                               << Outcome::Kind::Done;
-        QTest::newRow("without extension")
+        QTest::newRow("named without extension")
             << std::optional<QString>(u"C:\\List"_s) << false << u"C:\\List.pdf"_s << Outcome::Kind::Done;
         QTest::newRow("failed") << std::optional<QString>(u"C:\\List.pdf"_s) << true << u"C:\\List.pdf"_s
                                 << Outcome::Kind::Failed;
