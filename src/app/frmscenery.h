@@ -108,6 +108,7 @@ public:
     void mnuWizardBackup15_Click();
     void mnuWizardDeleteBackup_Click();
     void mnuWizardBackupFiles_Click();
+    void mnuPrintSceneryList_Click();
     void InnerMove(int direction) { m_organiser->InnerMove(direction); }
 
     // ---- Event procedures of the library tree ----------------------------------------------

@@ -1,7 +1,9 @@
 #include "app/frmscenery.h"
 
+#include "app/windowprocedure.h"
 #include "backup/backupdialogs.h"
 #include "backup/backupmanager.h"
+#include "reports/frmprintscenerylist.h"
 
 namespace {
 
@@ -50,6 +52,7 @@ constexpr CommandBinding Bindings[] = {
     {Command::MoveUp, [](frmScenery &w) { w.InnerMove(1); }},
     {Command::MoveDown, [](frmScenery &w) { w.InnerMove(2); }},
     {Command::MoveBottom, [](frmScenery &w) { w.InnerMove(3); }},
+    {Command::SceneryListReport, [](frmScenery &w) { w.mnuPrintSceneryList_Click(); }},
 };
 
 const CommandBinding *bindingOf(Command command)
@@ -131,4 +134,16 @@ void frmScenery::mnuWizardBackupFiles_Click()
     if (m_backup)
         BackupCommands::mnuWizardBackupFiles_Click(*m_backup,
                                                    [this](const QString &text) { m_status->Display(text); });
+}
+
+// ---- The scenery list report ---------------------------------------------------------------
+
+void frmScenery::mnuPrintSceneryList_Click()
+{
+    m_status->Display(QStringLiteral("Print scenery list."));
+    guarded(m_context.ui, "mnuPrintSceneryList_Click", [this] {
+        frmPrintSceneryList dialog(m_manager, m_context);
+        m_context.ui.showModal(dialog);
+    });
+    m_status->Display(QStringLiteral("Ready."));
 }

@@ -19,6 +19,8 @@ const CliCommand Commands[] = {
      setupImport, runImport},
     {"write-cfg", "Write the simulator's Scenery.cfg from one or more sets.", setupWriteCfg, runWriteCfg},
     {"backup", "Make, install, delete or list backups of the simulator's files.", setupBackup, runBackup},
+    {"report", "Print the scenery list report as text, or as a PDF of its printed pages.", setupReport,
+     runReport},
 };
 
 const QString ProgramName = QStringLiteral("lumivale-cli");

@@ -7,6 +7,7 @@
 #include "gui/app/organiseviews.h"
 #include "gui/areas/areadialogviews.h"
 #include "gui/backup/backupviews.h"
+#include "gui/reports/printscenerylistview.h"
 #include "library/scenerymanager.h"
 #include "platform/bundledfiles.h"
 #include "platform/errorreporter.h"
@@ -86,6 +87,7 @@ int main(int argc, char *argv[])
     registerAreaViews();
     registerBackupViews();
     registerOrganiseViews();
+    registerReportViews();
 
     std::unique_ptr<BackupManager> backup;
     std::unique_ptr<frmScenery> form;
