@@ -19,6 +19,9 @@ const CliCommand Commands[] = {
      setupImport, runImport},
     {"write-cfg", "Write the simulator's Scenery.cfg from one or more sets.", setupWriteCfg, runWriteCfg},
     {"backup", "Make, install, delete or list backups of the simulator's files.", setupBackup, runBackup},
+    {"cache", "List Flight Simulator 2002's texture cache entries.", setupCache, runCache},
+    {"paths", "Test the sceneries' local folders, or make scenery paths absolute and save.", setupPaths,
+     runPaths},
 };
 
 const QString ProgramName = QStringLiteral("lumivale-cli");

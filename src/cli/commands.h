@@ -90,3 +90,7 @@ void setupWriteCfg(QCommandLineParser &parser);
 int runWriteCfg(CliCommandRun &run);
 void setupBackup(QCommandLineParser &parser);
 int runBackup(CliCommandRun &run);
+void setupCache(QCommandLineParser &parser);
+int runCache(CliCommandRun &run);
+void setupPaths(QCommandLineParser &parser);
+int runPaths(CliCommandRun &run);
