@@ -2,6 +2,8 @@
 
 #include "library/scenerymanager.h"
 
+#include <algorithm>
+
 frmCache::frmCache(SceneryManager &manager) : m_manager(manager) {}
 
 int frmCache::count() const
@@ -17,12 +19,15 @@ void frmCache::Form_Load()
 
 void frmCache::Display()
 {
-    m_current.reset();
-    // The numbers are expected to run from 0 without gaps; if one repeats, the last entry wins.
-    for (const CachePtr &entry : m_manager.colCache) {
-        if (entry->intCache == position - 1)
-            m_current = entry;
-    }
+    // Position p is the p-th entry by number: the entry numbered p - 1 when the numbers run from
+    // 0 without gaps, as the program writes them. A file from elsewhere may start at 1 or skip a
+    // number; every entry stays within reach all the same, each showing its own number.
+    QList<CachePtr> byNumber;
+    for (const CachePtr &entry : m_manager.colCache)
+        byNumber.append(entry);
+    std::stable_sort(byNumber.begin(), byNumber.end(),
+                     [](const CachePtr &a, const CachePtr &b) { return a->intCache < b->intCache; });
+    m_current = position >= 1 && position <= byNumber.size() ? byNumber.at(position - 1) : CachePtr();
     fieldsEnabled = bool(m_current);
     if (m_current) {
         txtTitle = m_current->strTitle;

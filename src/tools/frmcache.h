@@ -11,9 +11,10 @@
 class SceneryManager;
 
 // The cache manager: Flight Simulator 2002's texture cache entries, one at a time by their number.
-// Position p (1 to the number of entries) shows the entry numbered p - 1. Every edit goes into
-// the entry at once; there is no cancel. A position whose number no entry carries shows empty,
-// disabled fields, and the buttons still step past it.
+// Position p (1 to the number of entries) shows the p-th entry in number order: the entry numbered
+// p - 1 as the program numbers them, and every entry also of a file numbered from 1 or with gaps.
+// Every edit goes into the entry at once; there is no cancel. Without any entry the fields are
+// empty and disabled.
 class frmCache : public FormLogic
 {
 public:

@@ -2,6 +2,7 @@
 // an isolated installation with the scripted UI playing the user.
 
 #include "library/scenerymanager.h"
+#include "platform/bundledfiles.h"
 #include "platform/launcher.h"
 #include "settings/programsettings.h"
 #include "sims/location.h"
@@ -14,6 +15,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -307,6 +309,29 @@ private slots:
         QVERIFY(launcher.programExists(u"C:\\windows\\explorer.exe"_s));
     }
 
+    // A fresh program folder gets the manual the "Documentation" setting names by default, with
+    // every picture it shows and every section it lists.
+    void manualIsShippedWhole()
+    {
+        TestEnv env;
+        BundledFiles::installMissing(env.homeHost());
+        ProgramSettings settings(*env.settings, env.programFolder());
+        const QString manual = settings.documentation();
+        QVERIFY2(env.fs.fileExists(manual), qPrintable(manual));
+        const QString html = QString::fromLatin1(env.fs.readAll(manual));
+        static const QRegularExpression picture(u"<img src=\"([^\"]+)\""_s);
+        int pictures = 0;
+        for (const QRegularExpressionMatch &m : picture.globalMatch(html)) {
+            const QString file = env.programFolder() + u'\\' + m.captured(1).replace(u'/', u'\\');
+            QVERIFY2(env.fs.fileExists(file), qPrintable(file));
+            ++pictures;
+        }
+        QVERIFY(pictures >= 4);
+        static const QRegularExpression link(u"<a href=\"#([a-z]+)\""_s);
+        for (const QRegularExpressionMatch &m : link.globalMatch(html))
+            QVERIFY2(html.contains(u"id=\""_s + m.captured(1) + u'"'), qPrintable(m.captured(1)));
+    }
+
     // ---- Cache manager -----------------------------------------------------------------------
 
     // Three entries numbered 0 to 2: the dialog opens on entry 0 with cmdDown disabled; two
@@ -343,8 +368,7 @@ private slots:
         QVERIFY(!dialog.chkActive);
     }
 
-    // Every edit goes into the entry at once; an emptied title stays empty. A number that no
-    // entry carries shows empty fields whose edits go nowhere.
+    // Every edit goes into the entry at once; an emptied title stays empty.
     void cacheEditsAtOnce()
     {
         TestEnv env;
@@ -352,7 +376,6 @@ private slots:
         SceneryManager manager(env.context);
         Library()
             .cache(u"[Cache.000]"_s, {0, u"Default"_s, u"texture"_s, QString(), false})
-            .cache(u"[Cache.005]"_s, {5, u"Far"_s, u"far"_s, QString(), false})
             .buildInto(manager);
         frmCache dialog(manager);
         dialog.Form_Load();
@@ -365,14 +388,29 @@ private slots:
         QCOMPARE(first.strLocal, u"tex2"_s);
         QCOMPARE(first.strRemote, u"D:\\tex"_s);
         QVERIFY(first.blnActive);
+    }
 
+    // A file numbered from 1, with a gap, in another order: each position shows the next entry
+    // by number, so every entry can be reached and edited.
+    void cacheNumbersWithGaps()
+    {
+        TestEnv env;
+        install(env, {{Sim::FS2002, u"C:\\FS2002"_s}});
+        SceneryManager manager(env.context);
+        Library()
+            .cache(u"[Cache.005]"_s, {5, u"Far"_s, u"far"_s, QString(), false})
+            .cache(u"[Cache.001]"_s, {1, u"Default"_s, u"texture"_s, QString(), false})
+            .buildInto(manager);
+        frmCache dialog(manager);
+        dialog.Form_Load();
+        QCOMPARE(dialog.txtTitle, u"Default"_s);
+        QCOMPARE(dialog.txtLayer, u"001"_s);
         dialog.cmdUp_Click();
-        QVERIFY(!dialog.currentEntry());
-        QVERIFY(!dialog.fieldsEnabled);
-        QCOMPARE(dialog.txtTitle, QString());
+        QCOMPARE(dialog.txtTitle, u"Far"_s);
+        QCOMPARE(dialog.txtLayer, u"005"_s);
+        QVERIFY(!dialog.cmdUpEnabled);
         dialog.txtTitle_Change(u"Typed"_s);
-        QCOMPARE(manager.colCache.item(u"[Cache.005]"_s)->strTitle, u"Far"_s);
-        QCOMPARE(manager.colCache.item(u"[Cache.000]"_s)->strTitle, QString());
+        QCOMPARE(manager.colCache.item(u"[Cache.005]"_s)->strTitle, u"Typed"_s);
     }
 
     // Only Flight Simulator 2002 has cache entries; a library without any says so too.
