@@ -83,18 +83,6 @@ private slots:
         QCOMPARE(f.statusText(), u"Ready."_s);
     }
 
-    // All sceneries at once, the shown one's fields included.
-    void allToAbsolute()
-    {
-        WindowFixture f;
-        frmScenery &form = loadPaths(f);
-        f.select(u"SceneryNew\\Rome"_s);
-        form.runCommand(Command::AbsoluteSceneryPaths);
-        QCOMPARE(f.scenery(u"SceneryNew\\Alps"_s).LocalPath, f.simFolder() + u"\\Addon Scenery\\Alps"_s);
-        QCOMPARE(f.scenery(u"SceneryNew\\Rome"_s).LocalPath, u"C:\\Rome"_s);
-        QCOMPARE(form.details().fields().txtLocal, u"C:\\Rome"_s);
-    }
-
     // "Documentation" on a fresh installation opens the program folder's manual.
     void documentationOpensTheManual()
     {

@@ -155,7 +155,6 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("code");
         QTest::newRow("no action") << QStringList{u"paths"_s} << 2;
-        QTest::newRow("unknown action") << QStringList{u"paths"_s, u"fix"_s} << 2;
         QTest::newRow("--title with test")
             << QStringList{u"paths"_s, u"test"_s, u"--title"_s, u"Alps"_s} << 2;
         QTest::newRow("unknown title")

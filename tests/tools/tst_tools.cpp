@@ -89,19 +89,6 @@ private slots:
         QVERIFY(!dialog.simulatorFieldEnabled(2));
     }
 
-    // A stored backup root is shown as it is and no default folder is made for it.
-    void preferencesShowStoredRoots()
-    {
-        TestEnv env;
-        install(env, {{Sim::FS2002, u"C:\\FS2002"_s}});
-        ProgramSettings settings(*env.settings, env.programFolder());
-        settings.setValue(u"BackupPath"_s, u"D:\\Backups\\"_s);
-        frmPref dialog(env.context, settings);
-        dialog.Form_Load();
-        QCOMPARE(dialog.txtBRP, u"D:\\Backups\\"_s);
-        QVERIFY(!env.fs.folderExists(env.programFolder() + u"\\EnvBackups"_s));
-    }
-
     // OK writes each field that is not empty, the simulators' folders into their own keys; an
     // emptied field keeps what is stored, and a simulator not installed stays unwritten.
     void preferencesOkWritesFilledFields()
@@ -204,23 +191,6 @@ private slots:
     }
 
     // ---- Web links ---------------------------------------------------------------------------
-
-    void webAddress_data()
-    {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<bool>("webAddress");
-        QTest::newRow("https") << u"https://lumivale.example.org/"_s << true;
-        QTest::newRow("mailto") << u"mailto:help@example.org"_s << true;
-        QTest::newRow("a drive") << u"C:\\Lumivale\\Manual.htm"_s << false;
-        QTest::newRow("a network path") << u"\\\\server\\docs\\Manual.htm"_s << false;
-    }
-
-    void webAddress()
-    {
-        QFETCH(QString, target);
-        QFETCH(bool, webAddress);
-        QCOMPARE(WebLinks::isWebAddress(target), webAddress);
-    }
 
     // A browser this system can start gets the target as its one argument: a web address as it
     // is, the manual as the host file (a program of this system cannot read a Windows path).
@@ -368,30 +338,9 @@ private slots:
         QVERIFY(!dialog.chkActive);
     }
 
-    // Every edit goes into the entry at once; an emptied title stays empty.
-    void cacheEditsAtOnce()
-    {
-        TestEnv env;
-        install(env, {{Sim::FS2002, u"C:\\FS2002"_s}});
-        SceneryManager manager(env.context);
-        Library()
-            .cache(u"[Cache.000]"_s, {0, u"Default"_s, u"texture"_s, QString(), false})
-            .buildInto(manager);
-        frmCache dialog(manager);
-        dialog.Form_Load();
-        dialog.txtTitle_Change(QString());
-        dialog.txtLocal_Change(u"tex2"_s);
-        dialog.txtRemote_Change(u"D:\\tex"_s);
-        dialog.chkActive_Click(true);
-        const clsCache &first = *manager.colCache.item(u"[Cache.000]"_s);
-        QCOMPARE(first.strTitle, QString());
-        QCOMPARE(first.strLocal, u"tex2"_s);
-        QCOMPARE(first.strRemote, u"D:\\tex"_s);
-        QVERIFY(first.blnActive);
-    }
-
     // A file numbered from 1, with a gap, in another order: each position shows the next entry
-    // by number, so every entry can be reached and edited.
+    // by number, so every entry can be reached; every edit goes into it at once, an emptied title
+    // included.
     void cacheNumbersWithGaps()
     {
         TestEnv env;
@@ -409,8 +358,11 @@ private slots:
         QCOMPARE(dialog.txtTitle, u"Far"_s);
         QCOMPARE(dialog.txtLayer, u"005"_s);
         QVERIFY(!dialog.cmdUpEnabled);
-        dialog.txtTitle_Change(u"Typed"_s);
-        QCOMPARE(manager.colCache.item(u"[Cache.005]"_s)->strTitle, u"Typed"_s);
+        dialog.txtTitle_Change(QString());
+        dialog.txtRemote_Change(u"D:\\tex"_s);
+        const clsCache &far = *manager.colCache.item(u"[Cache.005]"_s);
+        QCOMPARE(far.strTitle, QString());
+        QCOMPARE(far.strRemote, u"D:\\tex"_s);
     }
 
     // Only Flight Simulator 2002 has cache entries; a library without any says so too.
@@ -421,7 +373,6 @@ private slots:
         QTest::addColumn<QString>("message"); // "" the dialog opens
         const QString onlyFs2002 = u"The cache manager is only accessable for FS2002"_s;
         QTest::newRow("FS2000") << Sim::FS2000 << true << onlyFs2002;
-        QTest::newRow("CFS2") << Sim::CFS2 << true << onlyFs2002;
         QTest::newRow("FS2002") << Sim::FS2002 << true << QString();
         QTest::newRow("FS2002 without entries")
             << Sim::FS2002 << false << u"The library holds no cache entries."_s;

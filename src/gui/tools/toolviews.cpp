@@ -151,6 +151,7 @@ HotkeysView::HotkeysView(frmHotkeys &form, QWidget *parent) : QDialog(parent), m
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     auto *layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(12);
     grid->setVerticalSpacing(6);
