@@ -77,6 +77,14 @@ void DetailsPanel::showTitle(const SceneryPtr &scenery)
     emit detailsChanged();
 }
 
+void DetailsPanel::showPaths(const SceneryPtr &scenery)
+{
+    if (!scenery || scenery != m_displayed)
+        return;
+    txtLocal_Change(scenery->LocalPath);
+    txtRemote_Change(scenery->RemotePath);
+}
+
 void DetailsPanel::fillDetails(const clsScenery &s)
 {
     // Each field is filled through its own handler, which writes the same value back.

@@ -112,6 +112,9 @@ public:
 
     // A renamed scenery's title, when it is the one shown.
     void showTitle(const SceneryPtr &scenery);
+    // The scenery's local and remote path fields again, when it is the one shown (a path tool
+    // changed them).
+    void showPaths(const SceneryPtr &scenery);
     // No scenery is shown: edits of the fields go nowhere (a removed scenery, the window closing).
     void clearDisplayedScenery() { m_displayed.reset(); }
 

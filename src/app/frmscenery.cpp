@@ -3,6 +3,7 @@
 #include "app/debuglog.h"
 #include "app/windowprocedure.h"
 #include "library/scenerymanager.h"
+#include "platform/launcher.h"
 #include "settings/programsettings.h"
 #include "tree/librarytree.h"
 

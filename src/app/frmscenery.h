@@ -17,6 +17,7 @@
 #include <memory>
 
 class BackupManager;
+class Launcher;
 class LibraryTree;
 class ProgramSettings;
 class SceneryManager;
@@ -52,6 +53,11 @@ public:
     void setDebugLog(const Start::DebugLog *log) { m_debugLog = log; }
     // The function-key table: entry n (0..11) holds the caption bound to F(n+1), or "".
     void setFunctionKeys(const Start::FunctionKeyTable &table) { m_functionKeys = table; }
+    const Start::FunctionKeyTable &functionKeys() const { return m_functionKeys; }
+    // What starts the browser and opens addresses; the window has a plain one of its own until
+    // the front end gives one that uses the desktop's services.
+    void setLauncher(Launcher *launcher) { m_launcher = launcher; }
+    Launcher &launcher();
 
     // ---- The owned objects and what they share ---------------------------------------------
     WindowStatus &status() { return *m_status; }
@@ -110,6 +116,17 @@ public:
     void mnuWizardBackupFiles_Click();
     void mnuPrintSceneryList_Click();
     void InnerMove(int direction) { m_organiser->InnerMove(direction); }
+    // Preferences, help and path tools (frmscenery_tools.cpp).
+    void mnuBasicFolder_Click();
+    void mnuCache_Click();
+    void mnuHotkey_Click();
+    void mnuHelpDoc_Click();
+    void mnuOnline_Click();
+    void mnuForum_Click();
+    void mnuHelpInfo_Click();
+    void mnuTestLocalPaths_Click();
+    void mnuAbsolutePath_Click();
+    void mnuAbsoluteCurrent_Click();
 
     // ---- Event procedures of the library tree ----------------------------------------------
     // The user toggled the node's check box (the view has already changed it).
@@ -189,6 +206,8 @@ private:
     BackupManager *m_backup = nullptr;
     const Start::DebugLog *m_debugLog = nullptr;
     Start::FunctionKeyTable m_functionKeys;
+    Launcher *m_launcher = nullptr;
+    std::unique_ptr<Launcher> m_ownLauncher;
     Problems m_libraryProblems;
     frmSplash m_splash;
 

@@ -21,6 +21,9 @@ const CliCommand Commands[] = {
     {"backup", "Make, install, delete or list backups of the simulator's files.", setupBackup, runBackup},
     {"report", "Print the scenery list report as text, or as a PDF of its printed pages.", setupReport,
      runReport},
+    {"cache", "List Flight Simulator 2002's texture cache entries.", setupCache, runCache},
+    {"paths", "Test the sceneries' local folders, or make scenery paths absolute and save.", setupPaths,
+     runPaths},
 };
 
 const QString ProgramName = QStringLiteral("lumivale-cli");

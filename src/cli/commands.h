@@ -102,3 +102,7 @@ int runReport(CliCommandRun &run);
 // CliUsageError.
 using ReportPdfWriter = std::function<Outcome(const ReportDocument &document, const QString &hostPath)>;
 void setReportPdfWriter(ReportPdfWriter writer);
+void setupCache(QCommandLineParser &parser);
+int runCache(CliCommandRun &run);
+void setupPaths(QCommandLineParser &parser);
+int runPaths(CliCommandRun &run);

@@ -8,6 +8,7 @@
 #include "gui/areas/areadialogviews.h"
 #include "gui/backup/backupviews.h"
 #include "gui/reports/printscenerylistview.h"
+#include "gui/tools/toolviews.h"
 #include "library/scenerymanager.h"
 #include "platform/bundledfiles.h"
 #include "platform/errorreporter.h"
@@ -23,20 +24,23 @@
 namespace {
 
 const char *const Usage =
-    "Usage: lumivale [debug] [--screenshot FILE]\n"
+    "Usage: lumivale [debug] [--screenshot FILE [--show COMMAND]]\n"
     "\n"
     "Opens the scenery library of the selected simulator.\n"
     "\n"
     "  debug              write the debug log \"C:\\Lumivale.Debug.Log\"\n"
     "  --screenshot FILE  show the main window with the first scenery selected, save a picture\n"
     "                     of it as FILE (PNG) and end without saving the library\n"
+    "  --show COMMAND     with --screenshot: run the command of this caption (\"Define Hotkey\",\n"
+    "                     \"Basic Folders\", \"Cache\", \"Info\", ...) and save its window instead\n"
     "  -h, --help         show this text\n"
     "\n"
     "The program folder is LUMIVALE_HOME (else the user's data folder); the drives come from\n"
     "the Wine prefix in WINEPREFIX (else ~/.wine).\n";
 
 // Saves the window after it has painted, then ends the program without the closing question.
-void takeScreenshot(MainWindow &window, frmScenery &form, const QString &file)
+// With a command, the command runs and the window it opens is saved instead.
+void takeScreenshot(MainWindow &window, frmScenery &form, const QString &file, Start::Command command)
 {
     QTimer::singleShot(100, &window, [&window, &form] {
         for (TreeNode *node = form.trvScenery().firstRoot(); node; node = node->nextInWalk()) {
@@ -46,6 +50,17 @@ void takeScreenshot(MainWindow &window, frmScenery &form, const QString &file)
             }
         }
     });
+    if (command != Start::Command::None) {
+        QTimer::singleShot(1600, &window, [file] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            const bool saved = dialog && dialog->grab().save(file, "PNG");
+            if (!saved)
+                std::fprintf(stderr, "lumivale: no window to save as %s\n", qPrintable(file));
+            QApplication::exit(saved ? 0 : 1);
+        });
+        QTimer::singleShot(900, &window, [&form, command] { form.runCommand(command); });
+        return;
+    }
     QTimer::singleShot(900, &window, [&window, file] {
         const bool saved = window.grab().save(file, "PNG");
         if (!saved)
@@ -63,6 +78,7 @@ int main(int argc, char *argv[])
 
     QStringList programArguments;
     QString screenshot;
+    QString show;
     const QStringList arguments = QApplication::arguments().mid(1);
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
@@ -78,6 +94,10 @@ int main(int argc, char *argv[])
             screenshot = arguments.at(++i);
             continue;
         }
+        if (argument == QStringLiteral("--show") && i + 1 < arguments.size()) {
+            show = arguments.at(++i);
+            continue;
+        }
         programArguments.append(argument);
     }
 
@@ -88,6 +108,8 @@ int main(int argc, char *argv[])
     registerBackupViews();
     registerOrganiseViews();
     registerReportViews();
+    registerToolViews();
+    DesktopLauncher launcher(platform.fs);
 
     std::unique_ptr<BackupManager> backup;
     std::unique_ptr<frmScenery> form;
@@ -111,6 +133,7 @@ int main(int argc, char *argv[])
     hooks.showMainWindow = [&](Start::Session &session) {
         form = std::make_unique<frmScenery>(platform.context, *session.manager);
         form->setBackupManager(backup.get());
+        form->setLauncher(&launcher);
         form->setDebugLog(&session.debugLog);
         const FileSystem &fs = platform.fs;
         form->details().setPictureConverter([&fs](const QString &source, const QString &target) {
@@ -158,7 +181,7 @@ int main(int argc, char *argv[])
     }
     form->setFunctionKeys(session->functionKeys);
     if (!screenshot.isEmpty())
-        takeScreenshot(*window, *form, screenshot);
+        takeScreenshot(*window, *form, screenshot, Start::commandByCaption(show));
 
     const int result = QApplication::exec();
     ui.setParentWidget(nullptr);

@@ -278,6 +278,11 @@ const Library &Library::writeSceneryCfg(TestEnv &env, const QString &path, const
         if (node.scenery >= 0)
             lines << areaSection(m_sceneries[node.scenery], ++number);
     }
+    for (const CacheRecord &record : m_caches) {
+        lines << record.section << u"Title="_s + record.cache.strTitle << u"Local="_s + record.cache.strLocal
+              << u"Remote="_s + record.cache.strRemote
+              << (record.cache.blnActive ? u"Active=TRUE"_s : u"Active=FALSE"_s) << QString();
+    }
     env.writeFile(path, windowsText(lines));
     return *this;
 }

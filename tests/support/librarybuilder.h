@@ -114,8 +114,8 @@ public:
     // "Lumivale.db5", "Level.db" and "CFGSet.db" in the program folder, as the program writes
     // them, in tree order; "(Current)" is not stored.
     const Library &writeLibraryFiles(TestEnv &env) const;
-    // A Scenery.cfg at the path (Windows form): "[General]" with the title and description, and
-    // one area per scenery shown, in tree order, numbered from 1.
+    // A Scenery.cfg at the path (Windows form): "[General]" with the title and description, one
+    // area per scenery shown, in tree order, numbered from 1, and the cache sections given.
     const Library &writeSceneryCfg(TestEnv &env, const QString &path, const QString &title = {},
                                    const QString &description = {}) const;
 
