@@ -19,6 +19,8 @@ const CliCommand Commands[] = {
      setupImport, runImport},
     {"write-cfg", "Write the simulator's Scenery.cfg from one or more sets.", setupWriteCfg, runWriteCfg},
     {"backup", "Make, install, delete or list backups of the simulator's files.", setupBackup, runBackup},
+    {"install", "Install a scenery from a folder or a zip file into the library (exit 3: title taken, no space).",
+     setupInstall, runInstall},
 };
 
 const QString ProgramName = QStringLiteral("lumivale-cli");

@@ -7,6 +7,7 @@
 #include "gui/app/organiseviews.h"
 #include "gui/areas/areadialogviews.h"
 #include "gui/backup/backupviews.h"
+#include "gui/install/installviews.h"
 #include "library/scenerymanager.h"
 #include "platform/bundledfiles.h"
 #include "platform/errorreporter.h"
@@ -85,6 +86,7 @@ int main(int argc, char *argv[])
     ui.setFileSystem(platform.fs);
     registerAreaViews();
     registerBackupViews();
+    registerInstallViews();
     registerOrganiseViews();
 
     std::unique_ptr<BackupManager> backup;
@@ -109,6 +111,7 @@ int main(int argc, char *argv[])
     hooks.showMainWindow = [&](Start::Session &session) {
         form = std::make_unique<frmScenery>(platform.context, *session.manager);
         form->setBackupManager(backup.get());
+        form->setFolderMemory(session.folderMemory.get());
         form->setDebugLog(&session.debugLog);
         const FileSystem &fs = platform.fs;
         form->details().setPictureConverter([&fs](const QString &source, const QString &target) {
