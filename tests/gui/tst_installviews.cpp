@@ -52,7 +52,7 @@ void tst_InstallViews::addSceneryDialog()
     // A radio button takes clicks on its circle and its text, at its left.
     auto *way = view.findChild<QRadioButton *>(u"optWay2"_s);
     QTest::mouseClick(way, Qt::LeftButton, {}, QPoint(8, way->height() / 2));
-    lib.env.ui.expectFile(zip, u"Select file"_s);
+    lib.env.ui.expectFile(zip, u"Select folder"_s);
     QTest::mouseClick(view.findChild<QToolButton *>(u"cmdBrowse3"_s), Qt::LeftButton);
     QTest::keyClicks(view.findChild<QLineEdit *>(u"txtTitle"_s), u"Harbour Lights"_s);
     QTest::keyClicks(view.findChild<QLineEdit *>(u"txtZipDest"_s), u"C:\\Sceneries\\Harbour"_s);
