@@ -23,7 +23,8 @@ class ProgramSettings;
 class SceneryManager;
 namespace Start {
 class DebugLog;
-}
+class FolderMemory;
+} // namespace Start
 
 // The main window's logic. It owns one object per concern and the library tree they share:
 //
@@ -48,6 +49,8 @@ public:
 
     // ---- Wiring done by the start-up -------------------------------------------------------
     void setBackupManager(BackupManager *backup) { m_backup = backup; }
+    // The folder each chooser last showed; the choosers start in the simulator folder without it.
+    void setFolderMemory(Start::FolderMemory *memory) { m_folderMemory = memory; }
     BackupManager *backupManager() const { return m_backup; }
     // The debug log of the run; it writes only while the debug flag is set.
     void setDebugLog(const Start::DebugLog *log) { m_debugLog = log; }
@@ -115,6 +118,8 @@ public:
     void mnuWizardDeleteBackup_Click();
     void mnuWizardBackupFiles_Click();
     void mnuPrintSceneryList_Click();
+    // "&Add Scenery" (frmscenery_install.cpp).
+    void mnuSceneryInstall_Click();
     void InnerMove(int direction) { m_organiser->InnerMove(direction); }
     // Preferences, help and path tools (frmscenery_tools.cpp).
     void mnuBasicFolder_Click();
@@ -204,6 +209,7 @@ private:
     SceneryManager &m_manager;
     std::unique_ptr<ProgramSettings> m_settings;
     BackupManager *m_backup = nullptr;
+    Start::FolderMemory *m_folderMemory = nullptr;
     const Start::DebugLog *m_debugLog = nullptr;
     Start::FunctionKeyTable m_functionKeys;
     Launcher *m_launcher = nullptr;

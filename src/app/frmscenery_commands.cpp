@@ -63,6 +63,7 @@ constexpr CommandBinding Bindings[] = {
     {Command::MoveDown, [](frmScenery &w) { w.InnerMove(2); }},
     {Command::MoveBottom, [](frmScenery &w) { w.InnerMove(3); }},
     {Command::SceneryListReport, [](frmScenery &w) { w.mnuPrintSceneryList_Click(); }},
+    {Command::AddScenery, [](frmScenery &w) { w.mnuSceneryInstall_Click(); }},
 };
 
 const CommandBinding *bindingOf(Command command)

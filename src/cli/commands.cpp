@@ -24,6 +24,8 @@ const CliCommand Commands[] = {
     {"cache", "List Flight Simulator 2002's texture cache entries.", setupCache, runCache},
     {"paths", "Test the sceneries' local folders, or make scenery paths absolute and save.", setupPaths,
      runPaths},
+    {"install", "Install a scenery from a folder or a zip file into the library (exit 3: title taken, no space).",
+     setupInstall, runInstall},
 };
 
 const QString ProgramName = QStringLiteral("lumivale-cli");

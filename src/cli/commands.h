@@ -106,3 +106,5 @@ void setupCache(QCommandLineParser &parser);
 int runCache(CliCommandRun &run);
 void setupPaths(QCommandLineParser &parser);
 int runPaths(CliCommandRun &run);
+void setupInstall(QCommandLineParser &parser);
+int runInstall(CliCommandRun &run);

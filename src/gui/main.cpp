@@ -9,6 +9,7 @@
 #include "gui/backup/backupviews.h"
 #include "gui/reports/printscenerylistview.h"
 #include "gui/tools/toolviews.h"
+#include "gui/install/installviews.h"
 #include "library/scenerymanager.h"
 #include "platform/bundledfiles.h"
 #include "platform/errorreporter.h"
@@ -106,6 +107,7 @@ int main(int argc, char *argv[])
     ui.setFileSystem(platform.fs);
     registerAreaViews();
     registerBackupViews();
+    registerInstallViews();
     registerOrganiseViews();
     registerReportViews();
     registerToolViews();
@@ -134,6 +136,7 @@ int main(int argc, char *argv[])
         form = std::make_unique<frmScenery>(platform.context, *session.manager);
         form->setBackupManager(backup.get());
         form->setLauncher(&launcher);
+        form->setFolderMemory(session.folderMemory.get());
         form->setDebugLog(&session.debugLog);
         const FileSystem &fs = platform.fs;
         form->details().setPictureConverter([&fs](const QString &source, const QString &target) {
