@@ -2,6 +2,7 @@
 
 #include "backup/backupdialogs.h"
 #include "backup/backupmanager.h"
+#include "library/scenerymanager.h"
 
 namespace {
 
@@ -46,6 +47,9 @@ constexpr CommandBinding Bindings[] = {
     {Command::Install15Backup, [](frmScenery &w) { w.mnuWizardBackup15_Click(); }, hasBackupManager},
     {Command::DeleteBackup, [](frmScenery &w) { w.mnuWizardDeleteBackup_Click(); }, hasBackupManager},
     {Command::BackupFileList, [](frmScenery &w) { w.mnuWizardBackupFiles_Click(); }, hasBackupManager},
+    {Command::UpdateFromSceneryCfg, [](frmScenery &w) { w.mnuSceneryUpdate_Click(); }},
+    {Command::CreateScenery, [](frmScenery &w) { w.mnuWizardCreateScenery_Click(); }},
+    {Command::SelectSimType, [](frmScenery &w) { w.mnuSelectSimType_Click(); }},
     {Command::MoveTop, [](frmScenery &w) { w.InnerMove(0); }},
     {Command::MoveUp, [](frmScenery &w) { w.InnerMove(1); }},
     {Command::MoveDown, [](frmScenery &w) { w.InnerMove(2); }},
@@ -131,4 +135,21 @@ void frmScenery::mnuWizardBackupFiles_Click()
     if (m_backup)
         BackupCommands::mnuWizardBackupFiles_Click(*m_backup,
                                                    [this](const QString &text) { m_status->Display(text); });
+}
+
+// ---- The Scenery.cfg and simulator commands ----------------------------------------------
+
+void frmScenery::mnuSceneryUpdate_Click()
+{
+    m_sceneryCfg->mnuSceneryUpdate_Click();
+    // The files were read again: what that met decides whether the next save asks first.
+    if (m_sceneryCfg->reloadProblems())
+        m_libraryProblems = *m_sceneryCfg->reloadProblems();
+}
+
+void frmScenery::mnuSelectSimType_Click()
+{
+    // Backups belong to the simulator worked on.
+    if (m_simulators->mnuSelectSimType_Click() && m_backup)
+        m_backup->setSimulator(m_manager.FSPath(), m_manager.SimType);
 }
