@@ -7,6 +7,8 @@
 #include "gui/app/organiseviews.h"
 #include "gui/areas/areadialogviews.h"
 #include "gui/backup/backupviews.h"
+#include "gui/scenerycfg/selectsetsview.h"
+#include "gui/sims/simtypeview.h"
 #include "library/scenerymanager.h"
 #include "platform/bundledfiles.h"
 #include "platform/errorreporter.h"
@@ -86,6 +88,8 @@ int main(int argc, char *argv[])
     registerAreaViews();
     registerBackupViews();
     registerOrganiseViews();
+    registerSceneryCfgViews();
+    registerSimsViews();
 
     std::unique_ptr<BackupManager> backup;
     std::unique_ptr<frmScenery> form;
