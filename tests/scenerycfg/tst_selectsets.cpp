@@ -123,7 +123,8 @@ private slots:
         QTest::newRow("up") << 2 << true << QStringList{u"Europe"_s, u"Africa"_s, u"Asia"_s} << 1;
         QTest::newRow("last down") << 2 << false << QStringList{u"Europe"_s, u"Asia"_s, u"Africa"_s} << 2;
         QTest::newRow("first up") << 0 << true << QStringList{u"Europe"_s, u"Asia"_s, u"Africa"_s} << 0;
-        QTest::newRow("none selected") << -1 << false << QStringList{u"Europe"_s, u"Asia"_s, u"Africa"_s} << -1;
+        QTest::newRow("none selected")
+            << -1 << false << QStringList{u"Europe"_s, u"Asia"_s, u"Africa"_s} << -1;
     }
 
     // A moved node keeps its tick and stays selected; it shows its name alone from then on.
@@ -157,7 +158,8 @@ private slots:
         QTest::newRow("FS2002") << 1 << u"C:\\Sim\\flights\\myflts"_s
                                 << QStringList{u"Oslo"_s, u"Paris"_s, u"rome"_s};
         QTest::newRow("FS2000") << 0 << u"C:\\Sim\\PILOTS"_s << QStringList{u"Oslo"_s, u"Paris"_s, u"rome"_s};
-        QTest::newRow("FS2000 files in the 2002 folder") << 0 << u"C:\\Sim\\flights\\myflts"_s << QStringList();
+        QTest::newRow("FS2000 files in the 2002 folder")
+            << 0 << u"C:\\Sim\\flights\\myflts"_s << QStringList();
         QTest::newRow("CFS2") << 2 << u"C:\\Sim\\PILOTS"_s << QStringList();
     }
 
