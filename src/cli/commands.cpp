@@ -19,6 +19,11 @@ const CliCommand Commands[] = {
      setupImport, runImport},
     {"write-cfg", "Write the simulator's Scenery.cfg from one or more sets.", setupWriteCfg, runWriteCfg},
     {"backup", "Make, install, delete or list backups of the simulator's files.", setupBackup, runBackup},
+    {"flights", "List the saved flights the create-scenery wizard offers as start flight.", setupFlights,
+     runFlights},
+    {"sim", "Print the selected simulator, or select another one as \"Select Sim Type\" does.", setupSim,
+     runSim},
+    {"set-sim", "Give a set to a simulator and save the library.", setupSetSim, runSetSim},
 };
 
 const QString ProgramName = QStringLiteral("lumivale-cli");
