@@ -20,8 +20,8 @@ frmScenery::frmScenery(AppContext &context, SceneryManager &manager, QObject *pa
       m_sceneryCfg(std::make_unique<SceneryCfgCommands>(context, manager, *m_tree, *m_libraryTree, *m_status,
                                                         *m_sets, *m_details,
                                                         [this] { return saveDespiteReadErrors(); })),
-      m_simulators(std::make_unique<SimulatorCommands>(context, manager, *m_libraryTree, *m_settings, *m_status,
-                                                       *m_sets))
+      m_simulators(std::make_unique<SimulatorCommands>(context, manager, *m_libraryTree, *m_settings,
+                                                       *m_status, *m_sets))
 {}
 
 frmScenery::~frmScenery() = default;
