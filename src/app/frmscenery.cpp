@@ -17,7 +17,12 @@ frmScenery::frmScenery(AppContext &context, SceneryManager &manager, QObject *pa
       m_sets(std::make_unique<SetSelector>(context, manager, *m_tree, *m_libraryTree, *m_status)),
       m_details(std::make_unique<DetailsPanel>(context, manager, *m_tree, *m_libraryTree, *m_status)),
       m_organiser(std::make_unique<Organiser>(context, manager, *m_tree, *m_libraryTree, *m_settings,
-                                              *m_status, *m_sets, *m_details))
+                                              *m_status, *m_sets, *m_details)),
+      m_sceneryCfg(std::make_unique<SceneryCfgCommands>(context, manager, *m_tree, *m_libraryTree, *m_status,
+                                                        *m_sets, *m_details,
+                                                        [this] { return saveDespiteReadErrors(); })),
+      m_simulators(std::make_unique<SimulatorCommands>(context, manager, *m_libraryTree, *m_settings,
+                                                       *m_status, *m_sets))
 {}
 
 frmScenery::~frmScenery() = default;

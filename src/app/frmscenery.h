@@ -4,7 +4,9 @@
 #include "app/detailspanel.h"
 #include "app/frmsplash.h"
 #include "app/organiser.h"
+#include "app/scenerycfgcommands.h"
 #include "app/setselector.h"
+#include "app/simulatorcommands.h"
 #include "app/windowlayout.h"
 #include "app/windowstatus.h"
 #include "platform/appcontext.h"
@@ -68,6 +70,8 @@ public:
     SetSelector &sets() { return *m_sets; }
     DetailsPanel &details() { return *m_details; }
     Organiser &organiser() { return *m_organiser; }
+    SceneryCfgCommands &sceneryCfg() { return *m_sceneryCfg; }
+    SimulatorCommands &simulators() { return *m_simulators; }
     Tree &trvScenery() { return *m_tree; }
     LibraryTree &libraryTree() { return *m_libraryTree; }
     frmSplash &splash() { return m_splash; }
@@ -132,6 +136,12 @@ public:
     void mnuTestLocalPaths_Click();
     void mnuAbsolutePath_Click();
     void mnuAbsoluteCurrent_Click();
+    // The Scenery.cfg and simulator commands.
+    void mnuWizardCreateScenery_Click() { m_sceneryCfg->mnuWizardCreateScenery_Click(); }
+    void mnuSceneryUpdate_Click();
+    void mnuSelectSimType_Click();
+    // The set area's button: the displayed set goes to another simulator.
+    void cmdChangeFlightSimSet_Click() { m_simulators->cmdChangeFlightSimSet_Click(); }
 
     // ---- Event procedures of the library tree ----------------------------------------------
     // The user toggled the node's check box (the view has already changed it).
@@ -224,4 +234,6 @@ private:
     std::unique_ptr<SetSelector> m_sets;
     std::unique_ptr<DetailsPanel> m_details;
     std::unique_ptr<Organiser> m_organiser;
+    std::unique_ptr<SceneryCfgCommands> m_sceneryCfg;
+    std::unique_ptr<SimulatorCommands> m_simulators;
 };

@@ -4,6 +4,7 @@
 #include "backup/backupdialogs.h"
 #include "backup/backupmanager.h"
 #include "reports/frmprintscenerylist.h"
+#include "library/scenerymanager.h"
 
 namespace {
 
@@ -58,6 +59,9 @@ constexpr CommandBinding Bindings[] = {
     {Command::Homepage, [](frmScenery &w) { w.mnuOnline_Click(); }},
     {Command::Forum, [](frmScenery &w) { w.mnuForum_Click(); }},
     {Command::Info, [](frmScenery &w) { w.mnuHelpInfo_Click(); }},
+    {Command::UpdateFromSceneryCfg, [](frmScenery &w) { w.mnuSceneryUpdate_Click(); }},
+    {Command::CreateScenery, [](frmScenery &w) { w.mnuWizardCreateScenery_Click(); }},
+    {Command::SelectSimType, [](frmScenery &w) { w.mnuSelectSimType_Click(); }},
     {Command::MoveTop, [](frmScenery &w) { w.InnerMove(0); }},
     {Command::MoveUp, [](frmScenery &w) { w.InnerMove(1); }},
     {Command::MoveDown, [](frmScenery &w) { w.InnerMove(2); }},
@@ -157,4 +161,19 @@ void frmScenery::mnuPrintSceneryList_Click()
         m_context.ui.showModal(dialog);
     });
     m_status->Display(QStringLiteral("Ready."));
+// ---- The Scenery.cfg and simulator commands ----------------------------------------------
+
+void frmScenery::mnuSceneryUpdate_Click()
+{
+    m_sceneryCfg->mnuSceneryUpdate_Click();
+    // The files were read again: what that met decides whether the next save asks first.
+    if (m_sceneryCfg->reloadProblems())
+        m_libraryProblems = *m_sceneryCfg->reloadProblems();
+}
+
+void frmScenery::mnuSelectSimType_Click()
+{
+    // Backups belong to the simulator worked on.
+    if (m_simulators->mnuSelectSimType_Click() && m_backup)
+        m_backup->setSimulator(m_manager.FSPath(), m_manager.SimType);
 }

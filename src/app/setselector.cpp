@@ -140,6 +140,24 @@ void SetSelector::TransferData()
     });
 }
 
+void SetSelector::removeListEntry(const QString &name)
+{
+    const qsizetype index = m_combo.items.indexOf(name);
+    if (index < 0)
+        return;
+    m_combo.items.removeAt(index);
+    m_combo.listIndex = -1;
+    emit setListChanged();
+    cboScenerySet_Click(0);
+}
+
+void SetSelector::rebindDisplayedSet()
+{
+    if (m_displayedSet)
+        m_displayedSet = m_manager.dicCFGs.value(m_displayedSet->Key);
+    showSetCounts();
+}
+
 void SetSelector::showSetCounts()
 {
     const qsizetype members = m_displayedSet ? m_displayedSet->colUsedSceneries.count() : 0;

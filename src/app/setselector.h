@@ -95,6 +95,13 @@ public:
     // The window closes: the displayed set is released.
     void release() { m_displayedSet.reset(); }
 
+    // The set was given to another simulator: its entry leaves the list (the first one of that
+    // name) and the list's first entry is selected.
+    void removeListEntry(const QString &name);
+    // The library was read again: the displayed set becomes the library's set of its name, so that
+    // the check boxes are written where a save finds them.
+    void rebindDisplayedSet();
+
 signals:
     // The combo's entries, text or selection changed.
     void setListChanged();

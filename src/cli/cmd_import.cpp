@@ -3,6 +3,7 @@
 
 #include "cli/clilibrary.h"
 #include "cli/clisession.h"
+#include "cli/cliui.h"
 #include "cli/commands.h"
 #include "library/scenerymanager.h"
 
@@ -17,7 +18,8 @@ void setupImport(QCommandLineParser &parser)
         QStringLiteral("[FILE]"));
     parser.addOption(QCommandLineOption(
         QStringLiteral("update-existing"),
-        QStringLiteral("Sceneries the library already knows take the file's Active, Required and local "
+        QStringLiteral("Answer Yes to \"Do you want to update existing sceneries as well?\" (as --yes does): "
+                       "sceneries the library already knows take the file's Active, Required and local "
                        "folder, and its remote folder when it has one.")));
     parser.addOption(QCommandLineOption(
         QStringLiteral("force-save"),
@@ -80,9 +82,16 @@ int runImport(CliCommandRun &run)
         return 1;
     const bool isNew = library.reload();
     const qsizetype reloaded = manager.colScenery.count();
+    // The window's question, answered by --update-existing (or --yes).
+    const QString question = QStringLiteral("Update from Scenery.cfg");
+    if (run.args.isSet(QStringLiteral("update-existing")))
+        run.ui().setAnswerFor(question, UiPort::Answer::Yes);
+    const bool updateExisting =
+        run.ui().askYesNo(QStringLiteral("Do you want to update existing sceneries as well?"), question,
+                          UiPort::Icon::Question);
     // Problems on single lines are shown and read past; a file that cannot be read at all is not
     // imported.
-    const Outcome read = manager.readCFG(file, run.args.isSet(QStringLiteral("update-existing")));
+    const Outcome read = manager.readCFG(file, updateExisting);
     const qsizetype after = manager.colScenery.count();
     library.rebuild(isNew);
     library.commitChecksToCurrent();

@@ -7,6 +7,7 @@
 #include "cli/cliui.h"
 #include "cli/commands.h"
 #include "library/scenerymanager.h"
+#include "scenerycfg/frmselectsets.h"
 #include "sims/location.h"
 #include "tree/librarytree.h"
 
@@ -50,6 +51,12 @@ void setupWriteCfg(QCommandLineParser &parser)
                            QStringLiteral("[General] description (default \"Lumivale 1.6 Created "
                                           "World\")."),
                            QStringLiteral("D")));
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("flight"),
+        QStringLiteral(
+            "Start the simulator with this saved flight (see \"lumivale-cli flights\"): the "
+            "SITUATION line of FS2000.cfg or FS2002.cfg is rewritten, the old file kept as .backup."),
+        QStringLiteral("NAME")));
     parser.addOption(
         QCommandLineOption(QStringLiteral("backup"),
                            QStringLiteral("First back up the simulator's files as NAME in the backup "
@@ -104,6 +111,32 @@ int runWriteCfg(CliCommandRun &run)
                                   Location::simulatorName(manager.SimType))};
     }
 
+    // The start flight is checked before anything is written, so that a wrong one changes nothing.
+    const QString flight = run.args.value(QStringLiteral("flight"));
+    if (run.args.isSet(QStringLiteral("flight"))) {
+        if (manager.SimType == 2) {
+            run.err << QStringLiteral(
+                           "lumivale-cli write-cfg: Combat Flight Simulator 2 has no start flight to "
+                           "set; nothing written.")
+                    << Qt::endl;
+            return CliUsageError;
+        }
+        const QStringList flights = StartFlight::flights(session.fs(), manager.FSPath(), manager.SimType);
+        if (!flights.contains(flight)) {
+            run.err << QStringLiteral(
+                           "lumivale-cli write-cfg: no saved flight \"%1\" in %2 (see \"lumivale-cli "
+                           "flights\"); nothing written.")
+                           .arg(flight, manager.FSPath() + StartFlight::flightFolder(manager.SimType))
+                    << Qt::endl;
+            return CliUsageError;
+        }
+        const QString simulatorCfg = manager.FSPath() + StartFlight::simulatorCfg(manager.SimType);
+        if (!session.fs().fileExists(simulatorCfg))
+            throw CliFailure{
+                QStringLiteral("%1 does not exist, so the start flight cannot be set; nothing written.")
+                    .arg(simulatorCfg)};
+    }
+
     const QString title = run.args.isSet(QStringLiteral("title")) ? run.args.value(QStringLiteral("title"))
                                                                   : defaultTitle(manager.SimType);
     const QString description = run.args.isSet(QStringLiteral("description"))
@@ -137,6 +170,19 @@ int runWriteCfg(CliCommandRun &run)
         break;
     }
 
+    if (!flight.isEmpty()) {
+        const Outcome situation =
+            StartFlight::setSituation(session.fs(), manager.FSPath(), manager.SimType, flight);
+        if (!situation.isDone()) {
+            run.err << QStringLiteral(
+                           "lumivale-cli write-cfg: the Scenery.cfg was written, but the start flight "
+                           "was not set: %1")
+                           .arg(situation.isRefused() ? situation.reason() : situation.error().description())
+                    << Qt::endl;
+            return 1;
+        }
+    }
+
     const QString written = manager.FSPath() + QStringLiteral("\\Scenery.CFG");
     int areas = 0;
     for (const QString &line : session.fs().readLines(written)) {
@@ -147,6 +193,8 @@ int runWriteCfg(CliCommandRun &run)
                    .arg(written)
                    .arg(areas)
                    .arg(sets.join(QStringLiteral(", ")));
+    if (!flight.isEmpty())
+        run.out << QStringLiteral("Start flight: %1\n").arg(flight);
     if (withBackup) {
         // An archive of nothing is not written, so an empty list leaves no backup file.
         if (!backup.backupList().isEmpty())

@@ -26,6 +26,11 @@ const CliCommand Commands[] = {
      runPaths},
     {"install", "Install a scenery from a folder or a zip file into the library (exit 3: title taken, no space).",
      setupInstall, runInstall},
+    {"flights", "List the saved flights the create-scenery wizard offers as start flight.", setupFlights,
+     runFlights},
+    {"sim", "Print the selected simulator, or select another one as \"Select Sim Type\" does.", setupSim,
+     runSim},
+    {"set-sim", "Give a set to a simulator and save the library.", setupSetSim, runSetSim},
 };
 
 const QString ProgramName = QStringLiteral("lumivale-cli");

@@ -10,6 +10,8 @@
 #include "gui/reports/printscenerylistview.h"
 #include "gui/tools/toolviews.h"
 #include "gui/install/installviews.h"
+#include "gui/scenerycfg/selectsetsview.h"
+#include "gui/sims/simtypeview.h"
 #include "library/scenerymanager.h"
 #include "platform/bundledfiles.h"
 #include "platform/errorreporter.h"
@@ -112,6 +114,8 @@ int main(int argc, char *argv[])
     registerReportViews();
     registerToolViews();
     DesktopLauncher launcher(platform.fs);
+    registerSceneryCfgViews();
+    registerSimsViews();
 
     std::unique_ptr<BackupManager> backup;
     std::unique_ptr<frmScenery> form;

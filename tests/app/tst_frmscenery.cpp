@@ -623,8 +623,8 @@ private slots:
         QVERIFY(form.isCommandAvailable(Start::Command::AddSet));
         QVERIFY(!form.isCommandAvailable(Start::Command::SelectSimType));
         QVERIFY(!form.isCommandAvailable(Start::Command::MakeBackup));
-        form.runCommand(Start::Command::SelectSimType);
-        QCOMPARE(f.statusText(), u"\"Select Sim Type\" is not available in this version."_s);
+        form.runCommand(Start::Command::AddScenery);
+        QCOMPARE(f.statusText(), u"\"Add Scenery\" is not available in this version."_s);
         BackupManager backup(f.env.context, f.simFolder(), 1);
         form.setBackupManager(&backup);
         QVERIFY(form.isCommandAvailable(Start::Command::MakeBackup));

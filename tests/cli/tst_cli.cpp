@@ -510,16 +510,18 @@ private slots:
     // changes the sceneries the library already holds. The library is saved.
     void importOtherFile_data()
     {
-        QTest::addColumn<bool>("hostPath"); // else the Windows path
-        QTest::addColumn<bool>("updateExisting");
-        QTest::newRow("a Windows path") << false << false;
-        QTest::newRow("a host path, --update-existing") << true << true;
+        QTest::addColumn<bool>("hostPath");  // else the Windows path
+        QTest::addColumn<QString>("answer"); // the option that answers the question Yes
+        QTest::newRow("a Windows path") << false << QString();
+        QTest::newRow("a host path, --update-existing") << true << u"--update-existing"_s;
+        QTest::newRow("--yes") << false << u"--yes"_s;
     }
 
     void importOtherFile()
     {
         QFETCH(bool, hostPath);
-        QFETCH(bool, updateExisting);
+        QFETCH(QString, answer);
+        const bool updateExisting = !answer.isEmpty();
         const Demo demo;
         const QJsonArray before = demo.run({u"list"_s, u"--json"_s}).array();
         QString parisFolder;
@@ -534,7 +536,7 @@ private slots:
                             u"Title=Brand New Field"_s, u"Active=TRUE"_s, u"Local=Addon Scenery\\New"_s});
         QStringList arguments{u"import"_s, hostPath ? demo.fs.toHost(file) : file};
         if (updateExisting)
-            arguments << u"--update-existing"_s;
+            arguments << answer;
         const Result result = demo.run(arguments);
         QVERIFY2(result.code == 0, result.text());
         QVERIFY2(result.out.contains(u": %1 sceneries before, %2 after, 1 new areas."_s.arg(before.size())
@@ -858,6 +860,131 @@ private slots:
         QCOMPARE(demo.run({u"list"_s}).err, QString()); // what was saved reads back cleanly
     }
 
+    // ---- The start flight, the simulator and a set's simulator ----------------------------------
+
+    // The saved flights of the simulator's flight folder, without their extension.
+    void flights()
+    {
+        const Demo demo;
+        const Result result = demo.run({u"flights"_s, u"--json"_s});
+        QVERIFY2(result.code == 0, result.text());
+        QStringList names;
+        for (const QJsonValue &name : result.array())
+            names << name.toString();
+        names.sort(Qt::CaseInsensitive);
+        QCOMPARE(names, (QStringList{u"Demo Flight"_s, u"Harbor Point Approach"_s, u"Lakeside Circuit"_s}));
+    }
+
+    // The Scenery.cfg is written and the start flight set, the old FS2002.cfg kept as ".backup".
+    void writeCfgWithFlight()
+    {
+        const Demo demo;
+        const QString simCfg = Demo::simFolder(1) + u"\\FS2002.cfg"_s;
+        const QByteArray old = demo.fs.readAll(simCfg);
+        const Result result =
+            demo.run({u"write-cfg"_s, u"(Current)"_s, u"--flight"_s, u"Lakeside Circuit"_s});
+        QVERIFY2(result.code == 0, result.text());
+        QVERIFY2(result.out.contains("Start flight: Lakeside Circuit"), result.text());
+        QVERIFY(demo.fs.readLines(simCfg).contains(u"SITUATION=flights\\myflts\\Lakeside Circuit"_s));
+        QCOMPARE(demo.fs.readAll(simCfg + u".backup"_s), old);
+    }
+
+    void writeCfgFlightRefused_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("removeSimCfg");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("error");
+        const QStringList write{u"write-cfg"_s, u"(Current)"_s, u"--flight"_s};
+        QTest::newRow("not in the flight folder") << write + QStringList{u"Morning Patrol"_s} << false << 2
+                                                  << u"no saved flight \"Morning Patrol\""_s;
+        QTest::newRow("FS2002.cfg missing")
+            << write + QStringList{u"Demo Flight"_s} << true << 1 << u"FS2002.cfg does not exist"_s;
+    }
+
+    // A start flight that cannot be set writes nothing.
+    void writeCfgFlightRefused()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, removeSimCfg);
+        QFETCH(int, exitCode);
+        QFETCH(QString, error);
+        const Demo demo;
+        if (removeSimCfg)
+            demo.fs.deleteFile(Demo::simFolder(1) + u"\\FS2002.cfg"_s);
+        const Files before = demo.files();
+        const Result result = demo.run(arguments);
+        QVERIFY2(result.code == exitCode, result.text());
+        QVERIFY2(result.err.contains(error), result.text());
+        QVERIFY(sameFiles(demo.files(), before));
+    }
+
+    // Combat Flight Simulator 2 has no start flight.
+    void writeCfgFlightOfCfs2()
+    {
+        Installed installed({FS2000, CFS2});
+        installed.env.writeFile(u"C:\\CFS2\\Scenery.cfg"_s, "[General]\r\n");
+        const Files before = filesBelow(installed.env.rootHost());
+        const Result result =
+            installed.run({u"--sim"_s, u"2"_s, u"write-cfg"_s, u"(Current)"_s, u"--flight"_s, u"Any"_s});
+        QVERIFY2(result.code == 2, result.text());
+        QVERIFY2(result.err.contains(u"Combat Flight Simulator 2 has no start flight"_s), result.text());
+        QVERIFY(sameFiles(filesBelow(installed.env.rootHost()), before));
+    }
+
+    // "sim" prints the simulator the program starts with; "sim N" stores another installed one.
+    void selectSimulator()
+    {
+        const Installed installed({FS2000, FS2002});
+        // Read afresh each time: the command line wrote the file in a process of its own.
+        const auto stored = [&installed] {
+            return createSettingsStore(installed.env.homeHost(), installed.env.prefixHost())
+                ->read(SettingsStore::Root::Machine, u"SOFTWARE\\Tarnwick\\Lumivale"_s, u"SelectedSim"_s,
+                       u"(none)"_s);
+        };
+        Result result = installed.run({u"sim"_s});
+        QCOMPARE(result.out, QByteArray("1 Flight Simulator 2002 (C:\\Program Files\\FS2002)\n"));
+        result = installed.run({u"sim"_s, u"2"_s});
+        QVERIFY2(result.code == 1, result.text());
+        QCOMPARE(stored(), u"(none)"_s);
+        result = installed.run({u"sim"_s, u"0"_s});
+        QVERIFY2(result.code == 0, result.text());
+        QCOMPARE(stored(), u"0"_s);
+        QCOMPARE(installed.run({u"sim"_s}).out, QByteArray("0 Flight Simulator 2000 (C:\\FS2000)\n"));
+    }
+
+    void setSim_data()
+    {
+        QTest::addColumn<QString>("set");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("a set") << u"Mine"_s << 0;
+        QTest::newRow("(Current)") << u"(Current)"_s << 1;
+        QTest::newRow("an unknown set") << u"Nowhere"_s << 1;
+    }
+
+    // A set goes to another simulator and the library is saved; "(Current)" and unknown sets change
+    // nothing.
+    void setSim()
+    {
+        QFETCH(QString, set);
+        QFETCH(int, exitCode);
+        const Demo demo({{u"Mine"_s, Sim::FS2002, false, {u"Paris"_s}}});
+        const Files before = demo.files();
+        const Result result = demo.run({u"set-sim"_s, set, u"0"_s});
+        QVERIFY2(result.code == exitCode, result.text());
+        if (exitCode != 0) {
+            QVERIFY(sameFiles(demo.files(), before));
+            return;
+        }
+        QJsonObject stored;
+        for (const QJsonValue &listed : demo.run({u"sets"_s, u"--json"_s}).array()) {
+            if (listed[u"name"_s] == set)
+                stored = listed.toObject();
+        }
+        QCOMPARE(stored[u"sim"_s].toInt(), 0);
+        QCOMPARE(stored[u"members"_s].toArray(), QJsonArray{u"Paris"_s});
+    }
+
     // With an installation key that could not be read, the simulator selected may not be the one
     // meant: a command that changes files wants it named with --sim; one that reads goes on.
     void damagedInstallationKey_data()
@@ -867,6 +994,7 @@ private slots:
         QTest::newRow("import") << QStringList{u"import"_s} << 1;
         QTest::newRow("write-cfg") << QStringList{u"--yes"_s, u"write-cfg"_s, u"(Current)"_s} << 1;
         QTest::newRow("backup make") << QStringList{u"backup"_s, u"make"_s, u"before"_s} << 1;
+        QTest::newRow("set-sim") << QStringList{u"set-sim"_s, u"Mine"_s, u"0"_s} << 1;
         QTest::newRow("list reads on") << QStringList{u"list"_s} << 0;
         QTest::newRow("import with the simulator named") << QStringList{u"--sim"_s, u"0"_s, u"import"_s} << 0;
     }

@@ -7,6 +7,7 @@
 #include "gui/app/splashview.h"
 #include "gui/tree/treemodel.h"
 #include "settings/programsettings.h"
+#include "sims/frmsimtype.h"
 #include "tree/librarytree.h"
 
 #include <QtTest>
@@ -187,6 +188,30 @@ private slots:
             promptsOpened([&] { QTest::keyPress(field, Qt::Key_F4); },
                           [&](QInputDialog &) { QTest::keyRelease(field, Qt::Key_F4); });
         QCOMPARE(opened, QStringList{u"Search scenery or level"_s});
+    }
+
+    // The button beside the set box gives the displayed set to another simulator: it is enabled for
+    // every set but "(Current)", and the set leaves the box at once.
+    void setSimulatorButton()
+    {
+        Window window{Library().scenery(u"A"_s).set(u"Mine"_s, Sim::FS2002, {u"A"_s})};
+        install(window.fixture.env, {{Sim::FS2000, u"C:\\FS2000"_s}});
+        auto *button = window.child<QPushButton>(u"cmdChangeFlightSimSet"_s);
+        auto *box = window.child<QComboBox>(u"cboScenerySet"_s);
+        QVERIFY(!button->isEnabled());
+        box->lineEdit()->selectAll();
+        QTest::keyClicks(box->lineEdit(), u"Mine"_s);
+        QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+        QVERIFY(button->isEnabled());
+        window.fixture.env.ui.expectForm<frmSimType>(u"frmSimType"_s, [](frmSimType &d) {
+            d.optSimType_Click(0);
+            d.cmdOK_Click();
+        });
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(window.fixture.env.ui.allShown());
+        QCOMPARE(box->findText(u"Mine"_s), -1);
+        QCOMPARE(box->currentText(), u"(Current)"_s);
+        QVERIFY(!button->isEnabled());
     }
 
     // Menu entries whose captions differ from their command's in wording or case run that command,

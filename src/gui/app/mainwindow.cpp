@@ -503,6 +503,12 @@ void MainWindow::bindLogic()
     connect(&m_form.status(), &WindowStatus::captionChanged, this, &MainWindow::refreshCaption);
     connect(&m_form.status(), &WindowStatus::statusChanged, this, &MainWindow::refreshStatus);
     connect(&m_form.sets(), &SetSelector::setListChanged, this, &MainWindow::refreshSetList);
+    // Every switch of the displayed set recounts its members; "(Current)" has no simulator to change.
+    connect(&m_form.status(), &WindowStatus::statusChanged, this, [this] {
+        const CfgPtr set = m_form.sets().displayedSet();
+        m_changeSim->setEnabled(set && set->Key != LibraryNames::CurrentSet);
+    });
+    connect(m_changeSim, &QPushButton::clicked, this, [this] { m_form.cmdChangeFlightSimSet_Click(); });
     connect(&m_form.organiser(), &Organiser::filtersChanged, this, &MainWindow::refreshFilters);
     connect(&m_form.details(), &DetailsPanel::tabsChanged, this, &MainWindow::refreshTabs);
     connect(&m_form.status(), &WindowStatus::freeSpaceChanged, this, &MainWindow::refreshFreeSpace);
