@@ -161,6 +161,8 @@ void frmScenery::mnuPrintSceneryList_Click()
         m_context.ui.showModal(dialog);
     });
     m_status->Display(QStringLiteral("Ready."));
+}
+
 // ---- The Scenery.cfg and simulator commands ----------------------------------------------
 
 void frmScenery::mnuSceneryUpdate_Click()

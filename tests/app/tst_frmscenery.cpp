@@ -621,10 +621,10 @@ private slots:
         frmScenery &form = f.load(Library().scenery(u"Alpha"_s));
         QVERIFY(!form.isCommandAvailable(Start::Command::None));
         QVERIFY(form.isCommandAvailable(Start::Command::AddSet));
-        QVERIFY(!form.isCommandAvailable(Start::Command::SelectSimType));
+        QVERIFY(form.isCommandAvailable(Start::Command::SelectSimType));
         QVERIFY(!form.isCommandAvailable(Start::Command::MakeBackup));
-        form.runCommand(Start::Command::AddScenery);
-        QCOMPARE(f.statusText(), u"\"Add Scenery\" is not available in this version."_s);
+        form.runCommand(Start::Command::PrepareCdRom);
+        QCOMPARE(f.statusText(), u"\"Prepare CDRom\" is not available in this version."_s);
         BackupManager backup(f.env.context, f.simFolder(), 1);
         form.setBackupManager(&backup);
         QVERIFY(form.isCommandAvailable(Start::Command::MakeBackup));
