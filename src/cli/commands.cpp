@@ -19,6 +19,8 @@ const CliCommand Commands[] = {
      setupImport, runImport},
     {"write-cfg", "Write the simulator's Scenery.cfg from one or more sets.", setupWriteCfg, runWriteCfg},
     {"backup", "Make, install, delete or list backups of the simulator's files.", setupBackup, runBackup},
+    {"check", "Check the library (or the sets given) for what the simulator would stumble over.", setupCheck,
+     runCheck},
 };
 
 const QString ProgramName = QStringLiteral("lumivale-cli");

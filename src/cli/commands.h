@@ -68,6 +68,8 @@ constexpr int CliUsageError = 2;
 // The program refused or the user declined (a Scenery.cfg over the area limit, a deletion answered
 // No): nothing was changed.
 constexpr int CliRefused = 3;
+// A check found something (lumivale-cli check).
+constexpr int CliFindings = 4;
 
 // Runs one command line (arguments[0] is the program). Returns the exit code, which each command
 // decides from the outcome of what it ran.
@@ -90,3 +92,5 @@ void setupWriteCfg(QCommandLineParser &parser);
 int runWriteCfg(CliCommandRun &run);
 void setupBackup(QCommandLineParser &parser);
 int runBackup(CliCommandRun &run);
+void setupCheck(QCommandLineParser &parser);
+int runCheck(CliCommandRun &run);
