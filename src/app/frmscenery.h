@@ -109,6 +109,8 @@ public:
     void mnuWizardDeleteBackup_Click();
     void mnuWizardBackupFiles_Click();
     void InnerMove(int direction) { m_organiser->InnerMove(direction); }
+    // "Check library" (librarycheckcommand.cpp): the findings of the library check in their dialog.
+    void mnuCheckLibrary_Click();
 
     // ---- Event procedures of the library tree ----------------------------------------------
     // The user toggled the node's check box (the view has already changed it).

@@ -55,9 +55,13 @@ void frmCheckLibrary::cmdClose_Click()
 
 void frmCheckLibrary::check()
 {
+    if (m_checking)
+        return;
+    m_checking = true;
     const QStringList sets =
         cboScopeIndex == 0 ? QStringList() : QStringList{cboScopeItems.at(cboScopeIndex)};
     findings = m_check(sets);
+    m_checking = false;
     lblSummary = findings.isEmpty()     ? QStringLiteral("Nothing found.")
                  : findings.size() == 1 ? QStringLiteral("1 finding.")
                                         : QStringLiteral("%1 findings.").arg(findings.size());

@@ -55,4 +55,6 @@ private:
 
     Check m_check;
     ShowScenery m_show;
+    // The check lets window events run; a scope picked meanwhile waits for the next pick.
+    bool m_checking = false;
 };

@@ -7,6 +7,7 @@
 #include "gui/app/organiseviews.h"
 #include "gui/areas/areadialogviews.h"
 #include "gui/backup/backupviews.h"
+#include "gui/checks/checklibrarydialog.h"
 #include "library/scenerymanager.h"
 #include "platform/bundledfiles.h"
 #include "platform/errorreporter.h"
@@ -85,6 +86,7 @@ int main(int argc, char *argv[])
     ui.setFileSystem(platform.fs);
     registerAreaViews();
     registerBackupViews();
+    registerCheckViews();
     registerOrganiseViews();
 
     std::unique_ptr<BackupManager> backup;
