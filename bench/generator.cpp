@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 
 #include <random>
 
@@ -274,10 +275,19 @@ QByteArray sceneryCfg(const SceneryManager &m, const Tree &tree)
 int createAllSceneryFolders(const FileSystem &fs, const SceneryManager &m, int bglFiles)
 {
     int made = 0;
+    QHash<QString, QString> parents;
     for (const SceneryPtr &s : m.colScenery) {
         if (!s->IsLocalPath)
             continue;
-        const QString base = fs.toHost(m.getRealPath(s->LocalPath));
+        // The parent's host path once: looking up a folder not yet made lists its parent each time.
+        const QString windowsBase = m.getRealPath(s->LocalPath);
+        const QString windowsParent = windowsBase.section(QLatin1Char('\\'), 0, -2);
+        QString &parent = parents[windowsParent];
+        if (parent.isEmpty()) {
+            parent = fs.toHost(windowsParent);
+            QDir().mkpath(parent);
+        }
+        const QString base = parent + QLatin1Char('/') + windowsBase.section(QLatin1Char('\\'), -1);
         QDir().mkpath(base + QStringLiteral("/Scenery"));
         QDir().mkpath(base + QStringLiteral("/Texture"));
         const QString stem = QString(s->Title).remove(QLatin1Char(' '));

@@ -1,7 +1,12 @@
 #include "platform/folderscan.h"
 
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <dirent.h>
+#endif
 
 FolderScan::FolderScan(const FileSystem &fs) : m_fs(fs), m_listings(std::make_unique<FolderListings>())
 {
@@ -48,10 +53,26 @@ const FolderScan::Folder &FolderScan::listed(const QString &host)
         return *found;
     Folder folder;
     folder.host = host;
+#ifdef Q_OS_UNIX
+    // Straight from the listing: the kind of each entry comes with its name, so a folder costs one
+    // open and its reads, and no look at each entry (QDirIterator builds a QFileInfo for each).
+    if (DIR *dir = ::opendir(QFile::encodeName(host).constData())) {
+        folder.exists = true;
+        while (const dirent *entry = ::readdir(dir)) {
+            const char *name = entry->d_name;
+            if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+                continue;
+            const QString decoded = QFile::decodeName(name);
+            bool isFolder = entry->d_type == DT_DIR;
+            if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK)
+                isFolder = QFileInfo(childHost(host, decoded)).isDir(); // a link counts as what it leads to
+            (isFolder ? folder.subFolders : folder.files).append(decoded);
+        }
+        ::closedir(dir);
+    }
+#else
     folder.exists = QFileInfo(host).isDir();
     if (folder.exists) {
-        // The iterator takes the kind of each entry from the listing itself where the system gives
-        // it, so listing a folder costs no look at each file.
         QDirIterator it(host, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
         while (it.hasNext()) {
             it.next();
@@ -59,5 +80,6 @@ const FolderScan::Folder &FolderScan::listed(const QString &host)
             (info.isDir() ? folder.subFolders : folder.files).append(info.fileName());
         }
     }
+#endif
     return *m_folders.insert(host, folder);
 }
