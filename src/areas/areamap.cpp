@@ -49,23 +49,28 @@ std::optional<QPointF> AreaMap::mapPoint(const QString &latitude, const QString 
     return QPointF(*lon, -*lat);
 }
 
-std::optional<QList<QPointF>> AreaMap::excludeCorners(const QString &value)
+std::optional<AreaMap::Shape> AreaMap::excludeShape(const QString &value)
 {
-    if (CheckErrorExclude(value))
+    const QStringList items = value.split(QLatin1Char(','));
+    if (items.size() < 4)
         return std::nullopt;
-    const std::optional<QList<QPointF>> corners = points(value.split(QLatin1Char(',')).mid(0, 4));
+    const std::optional<QList<QPointF>> corners = points(items.mid(0, 4));
     if (!corners)
         return std::nullopt;
     const QPointF a = corners->at(0);
     const QPointF b = corners->at(1);
-    return QList<QPointF>{a, QPointF(b.x(), a.y()), b, QPointF(a.x(), b.y())};
+    return Shape{{a, QPointF(b.x(), a.y()), b, QPointF(a.x(), b.y())}, !CheckErrorExclude(value)};
 }
 
-std::optional<QList<QPointF>> AreaMap::flattenCorners(const QString &value)
+std::optional<AreaMap::Shape> AreaMap::flattenShape(const QString &value)
 {
-    if (CheckErrorFlatten(value))
+    const QStringList items = value.split(QLatin1Char(','));
+    if (items.size() < 9)
         return std::nullopt;
-    return points(value.split(QLatin1Char(',')).mid(1));
+    const std::optional<QList<QPointF>> corners = points(items.mid(1, 8));
+    if (!corners)
+        return std::nullopt;
+    return Shape{*corners, !CheckErrorFlatten(value)};
 }
 
 std::optional<QList<QList<QPointF>>> AreaMap::readLand(const QByteArray &bytes)

@@ -51,10 +51,10 @@ class TestAreaMap : public QObject
 private slots:
     void points_data();
     void points();
-    void excludeCorners_data();
-    void excludeCorners();
-    void flattenCorners_data();
-    void flattenCorners();
+    void excludeShape_data();
+    void excludeShape();
+    void flattenShape_data();
+    void flattenShape();
     void land();
     void damagedLand_data();
     void damagedLand();
@@ -86,55 +86,69 @@ void TestAreaMap::points()
     QVERIFY(samePoints(actual ? std::optional(Points{*actual}) : std::nullopt, point));
 }
 
-void TestAreaMap::excludeCorners_data()
+void TestAreaMap::excludeShape_data()
 {
     QTest::addColumn<QString>("value");
     QTest::addColumn<std::optional<Points>>("corners");
+    QTest::addColumn<bool>("wellFormed");
 
+    const Points seattle{{-122.25, -47.5}, {-121.75, -47.5}, {-121.75, -47}, {-122.25, -47}};
     QTest::newRow("two corners, four made")
-        << u"N47 30.00,W122 15.00,N47 00.00,W121 45.00,objects"_s
-        << std::optional(Points{{-122.25, -47.5}, {-121.75, -47.5}, {-121.75, -47}, {-122.25, -47}});
+        << u"N47 30.00,W122 15.00,N47 00.00,W121 45.00,objects"_s << std::optional(seattle) << true;
     QTest::newRow("across the date line")
         << u"N10 00.00,E179 00.00,S10 00.00,W179 00.00,all"_s
-        << std::optional(Points{{179, -10}, {181, -10}, {181, 10}, {179, 10}});
+        << std::optional(Points{{179, -10}, {181, -10}, {181, 10}, {179, 10}}) << true;
     QTest::newRow("across the prime meridian")
         << u"N51 30.00,W001 00.00,N51 00.00,E001 00.00,vors,ndbs"_s
-        << std::optional(Points{{-1, -51.5}, {1, -51.5}, {1, -51}, {-1, -51}});
-    QTest::newRow("failing its check")
-        << u"N47 30.00,W122 15.00,N47 00.00,W121 45.00"_s << std::optional<Points>();
+        << std::optional(Points{{-1, -51.5}, {1, -51.5}, {1, -51}, {-1, -51}}) << true;
+    QTest::newRow("no class: drawn, failing its check")
+        << u"N47 30.00,W122 15.00,N47 00.00,W121 45.00"_s << std::optional(seattle) << false;
+    QTest::newRow("a coordinate that cannot be read")
+        << u"N47 30.00,W122 15.00,N47 00.00,X121 45.00,all"_s << std::optional<Points>() << false;
 }
 
-void TestAreaMap::excludeCorners()
+void TestAreaMap::excludeShape()
 {
     QFETCH(QString, value);
     QFETCH(std::optional<Points>, corners);
-    QVERIFY(samePoints(AreaMap::excludeCorners(value), corners));
+    QFETCH(bool, wellFormed);
+    const std::optional<AreaMap::Shape> shape = AreaMap::excludeShape(value);
+    QVERIFY(samePoints(shape ? std::optional(shape->corners) : std::nullopt, corners));
+    if (shape)
+        QCOMPARE(shape->wellFormed, wellFormed);
 }
 
-void TestAreaMap::flattenCorners_data()
+void TestAreaMap::flattenShape_data()
 {
     QTest::addColumn<QString>("value");
     QTest::addColumn<std::optional<Points>>("corners");
+    QTest::addColumn<bool>("wellFormed");
 
     QTest::newRow("four points in their order")
         << u"120,N47 30.00,W122 15.00,N47 30.00,W121 45.00,S47 00.00,W121 45.00,S47 00.00,W122 15.00"_s
-        << std::optional(Points{{-122.25, -47.5}, {-121.75, -47.5}, {-121.75, 47}, {-122.25, 47}});
+        << std::optional(Points{{-122.25, -47.5}, {-121.75, -47.5}, {-121.75, 47}, {-122.25, 47}}) << true;
     QTest::newRow("across the date line")
         << u"-20,S16 00.00,E179 30.00,S16 00.00,W179 30.00,S17 00.00,W179 30.00,S17 00.00,E179 30.00"_s
-        << std::optional(Points{{179.5, 16}, {180.5, 16}, {180.5, 17}, {179.5, 17}});
+        << std::optional(Points{{179.5, 16}, {180.5, 16}, {180.5, 17}, {179.5, 17}}) << true;
     QTest::newRow("wide but not across")
         << u"0,N0 00.00,W090 00.00,N0 00.00,E090 00.00,S1 00.00,E090 00.00,S1 00.00,W090 00.00"_s
-        << std::optional(Points{{-90, 0}, {90, 0}, {90, 1}, {-90, 1}});
-    QTest::newRow("elevation out of range")
+        << std::optional(Points{{-90, 0}, {90, 0}, {90, 1}, {-90, 1}}) << true;
+    QTest::newRow("elevation out of range: drawn, failing its check")
         << u"100000,N47 30.00,W122 15.00,N47 30.00,W121 45.00,N47 00.00,W121 45.00,N47 00.00,W122 15.00"_s
-        << std::optional<Points>();
+        << std::optional(Points{{-122.25, -47.5}, {-121.75, -47.5}, {-121.75, -47}, {-122.25, -47}}) << false;
+    QTest::newRow("three points") << u"0,N47 30.00,W122 15.00,N47 30.00,W121 45.00,N47 00.00,W121 45.00"_s
+                                  << std::optional<Points>() << false;
 }
 
-void TestAreaMap::flattenCorners()
+void TestAreaMap::flattenShape()
 {
     QFETCH(QString, value);
     QFETCH(std::optional<Points>, corners);
-    QVERIFY(samePoints(AreaMap::flattenCorners(value), corners));
+    QFETCH(bool, wellFormed);
+    const std::optional<AreaMap::Shape> shape = AreaMap::flattenShape(value);
+    QVERIFY(samePoints(shape ? std::optional(shape->corners) : std::nullopt, corners));
+    if (shape)
+        QCOMPARE(shape->wellFormed, wellFormed);
 }
 
 void TestAreaMap::land()
