@@ -111,6 +111,9 @@ public:
     void InnerMove(int direction) { m_organiser->InnerMove(direction); }
     // "Check library" (librarycheckcommand.cpp): the findings of the library check in their dialog.
     void mnuCheckLibrary_Click();
+    // Selects the scenery's node and shows it in the details panel; false, with a word in the
+    // status bar, when the filter hides it.
+    bool showScenery(const QString &key);
 
     // ---- Event procedures of the library tree ----------------------------------------------
     // The user toggled the node's check box (the view has already changed it).

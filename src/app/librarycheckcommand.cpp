@@ -34,22 +34,24 @@ void frmScenery::mnuCheckLibrary_Click()
             ui.setBusy(false);
             return findings;
         };
-        const auto show = [this](const QString &key) {
-            TreeNode *node = m_tree->node(key);
-            if (!node) {
-                m_status->Display(QStringLiteral("The scenery is hidden by the filter."));
-                return false;
-            }
-            m_tree->setSelectedItem(node);
-            node->ensureVisible();
-            m_details->trvScenery_NodeClick(node);
-            return true;
-        };
-
+        const auto show = [this](const QString &key) { return showScenery(key); };
         QStringList sets = m_sets->cboScenerySet().items;
         frmCheckLibrary form(check, show, sets);
         form.Form_Load();
         ui.showModal(form);
         m_status->Display(QStringLiteral("Ready."));
     });
+}
+
+bool frmScenery::showScenery(const QString &key)
+{
+    TreeNode *node = m_tree->node(key);
+    if (!node) {
+        m_status->Display(QStringLiteral("The scenery is hidden by the filter."));
+        return false;
+    }
+    m_tree->setSelectedItem(node);
+    node->ensureVisible();
+    m_details->trvScenery_NodeClick(node);
+    return true;
 }
