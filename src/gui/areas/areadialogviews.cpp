@@ -127,6 +127,25 @@ ExcludeDialog::ExcludeDialog(frmExclude &form, QWidget *parent)
     connect(&m_form, &frmExclude::classesChanged, this, &ExcludeDialog::refreshNote);
     connect(&m_form.usrExclude, &usrArea::changed, this, &ExcludeDialog::refreshNote);
     refreshClasses();
+
+    // The rectangle as it is being edited, on the map, with the classes ticked.
+    auto *map = new AreaMapView(this);
+    map->setFixedSize(420, 240);
+    m_ui->layout->insertWidget(m_ui->layout->count() - 1, map);
+    const auto redraw = [this, map] {
+        AreaMapView::Areas edited;
+        edited.key = QStringLiteral("frmExclude"); // no scenery: a click here names none to show
+        edited.exclude = m_form.usrExclude.Area();
+        for (int i = 0; i < frmExclude::ClassCount; ++i) {
+            if (m_form.isClassChecked(i))
+                edited.exclude += QLatin1Char(',') + frmExclude::className(i);
+        }
+        map->setAreas(edited, {});
+    };
+    connect(&m_form.usrExclude, &usrArea::changed, map, redraw);
+    connect(&m_form, &frmExclude::classesChanged, map, redraw);
+    redraw();
+    QTimer::singleShot(0, map, &AreaMapView::zoomToShown);
     m_ui->usrExclude->degreesEdit(1)->setFocus();
 }
 
