@@ -5,6 +5,8 @@
 #include "tree/tree.h"
 
 #include <QDir>
+#include <QFile>
+#include <QHash>
 
 #include <random>
 
@@ -32,8 +34,7 @@ void addLevel(SceneryManager &m, Tree &tree, TreeNode *parent, const QString &ke
 }
 
 // Depth-first walk from the first top-level node, the order the library files are written in.
-template<typename F>
-void walk(const Tree &tree, F &&visit)
+template<typename F> void walk(const Tree &tree, F &&visit)
 {
     for (TreeNode *n = tree.firstRoot(); n; n = n->nextInWalk())
         visit(*n);
@@ -54,7 +55,7 @@ void line(QByteArray &out, const QString &text)
 
 void build(SceneryManager &m, Tree &tree, const GeneratorOptions &o)
 {
-    std::mt19937 rng(o.seed);  // the engine's sequence is fixed by the standard; no distributions used
+    std::mt19937 rng(o.seed); // the engine's sequence is fixed by the standard; no distributions used
     auto pick = [&rng](quint32 n) { return n ? rng() % n : 0; };
 
     addLevel(m, tree, nullptr, LibraryNames::NewLevelKey, LibraryNames::NewLevelCaption);
@@ -75,7 +76,8 @@ void build(SceneryManager &m, Tree &tree, const GeneratorOptions &o)
         if (leaf % perRegion == 0)
             addLevel(m, tree, nullptr, regionKey, regionKey.mid(5));
         if (leaf % o.fanOut == 0)
-            addLevel(m, tree, tree.node(regionKey), countryKey, QStringLiteral("Country ") + number(country + 1, 2));
+            addLevel(m, tree, tree.node(regionKey), countryKey,
+                     QStringLiteral("Country ") + number(country + 1, 2));
         addLevel(m, tree, tree.node(countryKey), areaKey, QStringLiteral("Area ") + number(area + 1, 2));
         TreeNode *areaNode = tree.node(areaKey);
 
@@ -106,7 +108,8 @@ void build(SceneryManager &m, Tree &tree, const GeneratorOptions &o)
             if (s->IsLocalPath)
                 s->LocalPath = selected ? QStringLiteral("C:\\Sceneries\\") + s->Title
                                         : QStringLiteral("Addon Scenery\\") + s->Title;
-            s->RemotePath = s->IsLocalPath && pick(2) ? QString() : QStringLiteral("D:\\Scenery\\") + s->Title;
+            s->RemotePath =
+                s->IsLocalPath && pick(2) ? QString() : QStringLiteral("D:\\Scenery\\") + s->Title;
             if (pick(5) == 0)
                 s->Exclude = QStringLiteral("N47 30.00 E008 30.00 N47 20.00 E008 40.00");
             for (int f = 0; f < int(pick(4)); ++f)
@@ -210,7 +213,8 @@ QByteArray setFile(const SceneryManager &m)
     return out;
 }
 
-void writeLibraryFiles(const FileSystem &fs, const QString &programFolder, const SceneryManager &m, const Tree &tree)
+void writeLibraryFiles(const FileSystem &fs, const QString &programFolder, const SceneryManager &m,
+                       const Tree &tree)
 {
     fs.writeAll(programFolder + QStringLiteral("\\Lumivale.db5"), sceneryFile(m, tree));
     fs.writeAll(programFolder + QStringLiteral("\\Level.db"), levelFile(m, tree));
@@ -245,7 +249,8 @@ QByteArray sceneryCfg(const SceneryManager &m, const Tree &tree)
             line(out, QStringLiteral("Local=") + s.LocalPath);
         else
             line(out, QStringLiteral("Remote=") + s.RemotePath);
-        line(out, QStringLiteral("Required=") + (s.Required ? QStringLiteral("TRUE") : QStringLiteral("FALSE")));
+        line(out,
+             QStringLiteral("Required=") + (s.Required ? QStringLiteral("TRUE") : QStringLiteral("FALSE")));
         if (!s.Exclude.isEmpty())
             line(out, QStringLiteral("Exclude=") + s.Exclude);
         for (qint16 i = 0; i < clsScenery::FlattenCount; ++i) {
@@ -265,6 +270,40 @@ QByteArray sceneryCfg(const SceneryManager &m, const Tree &tree)
         line(out, QString());
     }
     return out;
+}
+
+int createAllSceneryFolders(const FileSystem &fs, const SceneryManager &m, int bglFiles)
+{
+    int made = 0;
+    QHash<QString, QString> parents;
+    for (const SceneryPtr &s : m.colScenery) {
+        if (!s->IsLocalPath)
+            continue;
+        // The parent's host path once: looking up a folder not yet made lists its parent each time.
+        const QString windowsBase = m.getRealPath(s->LocalPath);
+        const QString windowsParent = windowsBase.section(QLatin1Char('\\'), 0, -2);
+        QString &parent = parents[windowsParent];
+        if (parent.isEmpty()) {
+            parent = fs.toHost(windowsParent);
+            QDir().mkpath(parent);
+        }
+        const QString base = parent + QLatin1Char('/') + windowsBase.section(QLatin1Char('\\'), -1);
+        QDir().mkpath(base + QStringLiteral("/Scenery"));
+        QDir().mkpath(base + QStringLiteral("/Texture"));
+        const QString stem = QString(s->Title).remove(QLatin1Char(' '));
+        QStringList names;
+        for (int i = 0; i < bglFiles; ++i)
+            names << QStringLiteral("Scenery/%1_%2.bgl").arg(stem).arg(i);
+        names << QStringLiteral("Scenery/Shared%1.BGL").arg(made / 10)
+              << QStringLiteral("Texture/%1.bmp").arg(stem);
+        for (const QString &name : names) {
+            QFile file(base + QLatin1Char('/') + name);
+            if (file.open(QIODevice::WriteOnly))
+                file.write("BGL");
+        }
+        ++made;
+    }
+    return made;
 }
 
 void createSceneryFolders(const FileSystem &fs, const SceneryManager &m)

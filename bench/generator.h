@@ -22,8 +22,8 @@ struct GeneratorOptions
 {
     int sceneries = 1000;
     int perLevel = 50;
-    int fanOut = 10;     // countries per region and areas per country
-    int cfgAreas = 332;  // areas of the generated Scenery.cfg and members of "Bench 332"
+    int fanOut = 10;    // countries per region and areas per country
+    int cfgAreas = 332; // areas of the generated Scenery.cfg and members of "Bench 332"
     quint32 seed = 20240601;
 };
 
@@ -52,6 +52,11 @@ QByteArray sceneryCfg(const SceneryManager &manager, const Tree &tree);
 // Creates the "<LocalPath>\Scenery" folders of the local members of "Bench 332", so that a
 // Scenery.cfg written from that set includes every one of them.
 void createSceneryFolders(const FileSystem &fs, const SceneryManager &manager);
+
+// Creates the folders of every scenery with a local folder, each with a "Scenery" subfolder holding
+// `bglFiles` BGL files of its own and one that every tenth scenery shares with the nine before it,
+// and a "Texture" subfolder with one picture. Returns the number of sceneries given folders.
+int createAllSceneryFolders(const FileSystem &fs, const SceneryManager &manager, int bglFiles = 2);
 
 // The selection text the Scenery.cfg writer takes: set names, each followed by CR LF.
 QString selectionText();

@@ -61,6 +61,7 @@ constexpr RowText Rows[Start::CommandCount] = {
     {Command::MoveUp, "Move up", "InnerMove(1)"},
     {Command::MoveDown, "Move down", "InnerMove(2)"},
     {Command::MoveBottom, "Move bottom", "InnerMove(3)"},
+    {Command::CheckLibrary, "Check library", "mnuCheckLibrary_Click"},
 };
 
 // Each row stands at the place its command names.

@@ -57,9 +57,10 @@ enum class Command : int {
     MoveUp,
     MoveDown,
     MoveBottom,
+    CheckLibrary, // beyond the classic 45: the library check
 };
 
-constexpr int CommandCount = 46; // row 0 is empty, rows 1..45 are the commands
+constexpr int CommandCount = 47; // row 0 is empty, rows 1..46 are the commands
 
 // One row of the command table: the caption the menus, the hotkey dialog and the "F1".."F12"
 // settings use, and the main window procedure that runs it.

@@ -142,6 +142,11 @@ public:
     void mnuSelectSimType_Click();
     // The set area's button: the displayed set goes to another simulator.
     void cmdChangeFlightSimSet_Click() { m_simulators->cmdChangeFlightSimSet_Click(); }
+    // "Check library" (librarycheckcommand.cpp): the findings of the library check in their dialog.
+    void mnuCheckLibrary_Click();
+    // Selects the scenery's node and shows it in the details panel; false, with a word in the
+    // status bar, when the filter hides it.
+    bool showScenery(const QString &key);
 
     // ---- Event procedures of the library tree ----------------------------------------------
     // The user toggled the node's check box (the view has already changed it).

@@ -68,6 +68,7 @@ constexpr CommandBinding Bindings[] = {
     {Command::MoveBottom, [](frmScenery &w) { w.InnerMove(3); }},
     {Command::SceneryListReport, [](frmScenery &w) { w.mnuPrintSceneryList_Click(); }},
     {Command::AddScenery, [](frmScenery &w) { w.mnuSceneryInstall_Click(); }},
+    {Command::CheckLibrary, [](frmScenery &w) { w.mnuCheckLibrary_Click(); }},
 };
 
 const CommandBinding *bindingOf(Command command)

@@ -60,7 +60,7 @@ std::optional<ItemPieces> splitItem(const QString &item)
 struct Decimal
 {
     qint64 whole = 0;
-    QString fraction;  // the digits after the point
+    QString fraction; // the digits after the point
 };
 
 std::optional<Decimal> parseDecimal(const QString &text)
@@ -175,6 +175,17 @@ bool checkErrorItem(const QString &item, CoordinateKind kind)
     return degrees < 0.0 || degrees > maxDegrees || minutes < 0.0 || minutes >= 60.0;
 }
 
+std::optional<double> itemDegrees(const QString &item, CoordinateKind kind)
+{
+    if (checkErrorItem(item, kind))
+        return std::nullopt;
+    const std::optional<ItemPieces> pieces = splitItem(item);
+    const double value = pieces->degrees.toDouble() + pieces->minutes.toDouble() / 60.0;
+    const bool negative =
+        pieces->hemisphere == QLatin1String("S") || pieces->hemisphere == QLatin1String("W");
+    return negative ? -value : value;
+}
+
 bool CheckErrorCoordinate(const QString &text, int n)
 {
     const QStringList items = text.split(QLatin1Char(','));
@@ -278,10 +289,10 @@ QString textFromRows(const QList<AreaRow> &rows, int count)
             items.append(QString());
             continue;
         }
-        items.append(row.hemisphere + QString(row.degrees).remove(Unfilled) + Blank
-                     + QString(row.minutes).replace(QLatin1Char(','), QLatin1Char('.')));
+        items.append(row.hemisphere + QString(row.degrees).remove(Unfilled) + Blank +
+                     QString(row.minutes).replace(QLatin1Char(','), QLatin1Char('.')));
     }
     return items.join(QLatin1Char(','));
 }
 
-}
+} // namespace AreaText

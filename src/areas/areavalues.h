@@ -18,6 +18,9 @@ bool isNumericText(const QString &text);
 // One coordinate item ("N47 30.50", "W122 07.25"); true when the item is wrong.
 bool checkErrorItem(const QString &item, CoordinateKind kind);
 
+// A well-formed item in signed degrees: north and east positive ("S33 30.00" is -33.5).
+std::optional<double> itemDegrees(const QString &item, CoordinateKind kind);
+
 // A list of n items, latitudes at the odd positions (counting from 1); true when wrong.
 bool CheckErrorCoordinate(const QString &text, int n);
 // "lat,lon,lat,lon,class[,class]"; true when wrong.
@@ -57,4 +60,4 @@ bool isUnfilled(const AreaRow &row);
 QList<AreaRow> rowsFromText(const QString &text);
 // The text of the first count rows; a row that holds nothing gives an empty item.
 QString textFromRows(const QList<AreaRow> &rows, int count);
-}
+} // namespace AreaText

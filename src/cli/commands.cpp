@@ -31,6 +31,8 @@ const CliCommand Commands[] = {
     {"sim", "Print the selected simulator, or select another one as \"Select Sim Type\" does.", setupSim,
      runSim},
     {"set-sim", "Give a set to a simulator and save the library.", setupSetSim, runSetSim},
+    {"check", "Check the library (or the sets given) for what the simulator would stumble over.", setupCheck,
+     runCheck},
 };
 
 const QString ProgramName = QStringLiteral("lumivale-cli");

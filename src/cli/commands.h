@@ -72,6 +72,8 @@ constexpr int CliUsageError = 2;
 // The program refused or the user declined (a Scenery.cfg over the area limit, a deletion answered
 // No): nothing was changed.
 constexpr int CliRefused = 3;
+// A check found something (lumivale-cli check).
+constexpr int CliFindings = 4;
 
 // Runs one command line (arguments[0] is the program). Returns the exit code, which each command
 // decides from the outcome of what it ran.
@@ -114,3 +116,5 @@ void setupSim(QCommandLineParser &parser);
 int runSim(CliCommandRun &run);
 void setupSetSim(QCommandLineParser &parser);
 int runSetSim(CliCommandRun &run);
+void setupCheck(QCommandLineParser &parser);
+int runCheck(CliCommandRun &run);

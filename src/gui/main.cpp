@@ -12,6 +12,7 @@
 #include "gui/install/installviews.h"
 #include "gui/scenerycfg/selectsetsview.h"
 #include "gui/sims/simtypeview.h"
+#include "gui/checks/checklibrarydialog.h"
 #include "library/scenerymanager.h"
 #include "platform/bundledfiles.h"
 #include "platform/errorreporter.h"
@@ -110,6 +111,7 @@ int main(int argc, char *argv[])
     registerAreaViews();
     registerBackupViews();
     registerInstallViews();
+    registerCheckViews();
     registerOrganiseViews();
     registerReportViews();
     registerToolViews();

@@ -2,12 +2,14 @@
 
 #include "platform/outcome.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 
 class FileSystem;
+class clsScenery;
 class SceneryManager;
 
 // Error numbers raised while a Scenery.cfg is read.
@@ -79,6 +81,9 @@ public:
 
     // After a write: its size as the simulators count it, to be held against MaxFileSize.
     qint32 countedSize() const { return m_size; }
+    // The size, counted the same way, of the file that would hold these sceneries as its areas in
+    // this order; nothing is written.
+    qint32 countedSizeOf(const QList<const clsScenery *> &areas, const General &general) const;
 
 private:
     const SceneryManager &m_library;

@@ -7,6 +7,8 @@
 
 #include <QSet>
 
+#include <optional>
+
 using TextLines::singleLine;
 
 namespace {
@@ -28,25 +30,28 @@ QString threeDigits(int n)
 // The file as it is written, counting its size the way the simulators' limit is stated: every
 // line of the "[General]" and area sections and every empty line counts its length and one, the
 // text lines of a cache section only their length.
+// Without a file it only counts, for an estimate of a file not written.
 class CountedFile
 {
 public:
-    CountedFile(const FileSystem &fs, const QString &path) : m_out(fs, path) {}
+    CountedFile() = default;
+    CountedFile(const FileSystem &fs, const QString &path) : m_out(std::in_place, fs, path) {}
 
     void line(const QString &text = {}) { write(text, 1); }
     void cacheLine(const QString &text) { write(text, 0); }
-    void commit() { m_out.commit(); }
+    void commit() { m_out->commit(); }
     qint32 size() const { return m_size; }
 
 private:
     void write(const QString &text, qint32 lineEnd)
     {
         const QString safe = singleLine(text);
-        m_out.writeLine(safe);
+        if (m_out)
+            m_out->writeLine(safe);
         m_size += qint32(safe.size()) + lineEnd;
     }
 
-    TextFileWriter m_out;
+    std::optional<TextFileWriter> m_out;
     qint32 m_size = 0;
 };
 
@@ -73,7 +78,47 @@ void writeArea(CountedFile &out, const clsScenery &s, int areaNumber, qint32 sim
     out.line();
 }
 
+void writeGeneral(CountedFile &out, const SceneryCfgWriter::General &general, qint32 simType)
+{
+    out.line(QStringLiteral("[General]"));
+    if (simType != 0) {
+        out.line(QStringLiteral("Title=") + general.title);
+        out.line(QStringLiteral("Description=") + general.description);
+    }
+    const qint32 cacheSize = qMax(general.cacheSize, SceneryCfgWriter::MinCacheSize);
+    out.line(QStringLiteral("Cache_Size=") + QString::number(cacheSize) + QLatin1Char('M'));
+    out.line(QStringLiteral("Clean_on_Exit=") + flagText(general.cleanOnExit));
+    out.line();
+}
+
+void writeCaches(CountedFile &out, const OrderedMap<CachePtr> &caches)
+{
+    int p = 0;
+    for (const CachePtr &cache : caches) {
+        out.cacheLine(QStringLiteral("[Cache.") + threeDigits(p) + QLatin1Char(']'));
+        out.cacheLine(QStringLiteral("Title=") + cache->strTitle);
+        out.cacheLine(QStringLiteral("Local=") + cache->strLocal);
+        out.cacheLine(QStringLiteral("Remote=") + cache->strRemote);
+        out.cacheLine(QStringLiteral("Active=") + flagText(cache->blnActive));
+        out.line();
+        ++p;
+    }
+}
+
 } // namespace
+
+qint32 SceneryCfgWriter::countedSizeOf(const QList<const clsScenery *> &areas, const General &general) const
+{
+    const qint32 simType = m_library.SimType;
+    CountedFile out;
+    writeGeneral(out, general, simType);
+    int n = 0;
+    for (const clsScenery *s : areas)
+        writeArea(out, *s, ++n, simType);
+    if (simType == 1)
+        writeCaches(out, m_library.colCache);
+    return out.size();
+}
 
 SceneryCfgWriter::SceneryCfgWriter(const SceneryManager &library, const FileSystem &fs)
     : m_library(library), m_fs(fs)
@@ -96,15 +141,7 @@ Outcome SceneryCfgWriter::write(const QString &path, const QStringList &setNames
 
         const qint32 simType = m_library.SimType;
         CountedFile out(m_fs, path);
-        out.line(QStringLiteral("[General]"));
-        if (simType != 0) {
-            out.line(QStringLiteral("Title=") + general.title);
-            out.line(QStringLiteral("Description=") + general.description);
-        }
-        const qint32 cacheSize = qMax(general.cacheSize, MinCacheSize);
-        out.line(QStringLiteral("Cache_Size=") + QString::number(cacheSize) + QLatin1Char('M'));
-        out.line(QStringLiteral("Clean_on_Exit=") + flagText(general.cleanOnExit));
-        out.line();
+        writeGeneral(out, general, simType);
 
         int n = 0;
         for (const QString &key : treeOrder) {
@@ -129,18 +166,8 @@ Outcome SceneryCfgWriter::write(const QString &path, const QStringList &setNames
             writeArea(out, s, n, simType);
         }
 
-        if (simType == 1) {
-            int p = 0;
-            for (const CachePtr &cache : m_library.colCache) {
-                out.cacheLine(QStringLiteral("[Cache.") + threeDigits(p) + QLatin1Char(']'));
-                out.cacheLine(QStringLiteral("Title=") + cache->strTitle);
-                out.cacheLine(QStringLiteral("Local=") + cache->strLocal);
-                out.cacheLine(QStringLiteral("Remote=") + cache->strRemote);
-                out.cacheLine(QStringLiteral("Active=") + flagText(cache->blnActive));
-                out.line();
-                ++p;
-            }
-        }
+        if (simType == 1)
+            writeCaches(out, m_library.colCache);
         out.commit();
         m_size = out.size();
         return Outcome::done(std::move(leftOut));

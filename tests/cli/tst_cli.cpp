@@ -462,6 +462,33 @@ private slots:
         }
     }
 
+    // check: exit 4 with the findings as JSON in the order of their members, 0 and "[]" when
+    // the sets chosen are clean, 1 for a set the library does not hold.
+    void checkExitsByFindings()
+    {
+        const Demo demo({{u"Europe"_s, Sim::FS2002, false, {u"Paris"_s, u"London"_s}},
+                         {u"Islands"_s, Sim::FS2002, false, {u"Saltmarsh Island"_s, u"Paris"_s}}});
+        const Result found =
+            demo.run({u"check"_s, u"--json"_s, u"--set"_s, u"Islands"_s, u"--set"_s, u"Europe"_s});
+        QCOMPARE(found.code, 4);
+        QVERIFY2(found.out.startsWith("[\n  {\"kind\": "), found.text());
+        const QJsonArray findings = found.array();
+        QCOMPARE(findings.size(), 1);
+        const QJsonObject finding = findings.first().toObject();
+        QCOMPARE(finding.keys(), (QStringList{u"detail"_s, u"key"_s, u"kind"_s, u"title"_s}));
+        QCOMPARE(finding[u"kind"_s].toString(), u"missing-folder"_s);
+        QCOMPARE(finding[u"key"_s].toString(), u"SceneryNew\\Saltmarsh Island"_s);
+        QCOMPARE(finding[u"title"_s].toString(), u"Saltmarsh Island"_s);
+
+        const Result clean = demo.run({u"check"_s, u"--json"_s, u"--set"_s, u"Europe"_s});
+        QCOMPARE(clean.code, 0);
+        QCOMPARE(clean.out, QByteArray("[]\n"));
+
+        const Result unknown = demo.run({u"check"_s, u"--set"_s, u"Nowhere"_s});
+        QVERIFY2(unknown.code == 1 && unknown.out.isEmpty() && unknown.err.contains(u"Nowhere"_s),
+                 unknown.text());
+    }
+
     // Stored sets: members out of tree order and a title the library does not hold; an empty set;
     // a set of the other simulator. Names match exactly.
     void listSets()

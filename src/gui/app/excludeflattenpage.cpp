@@ -2,6 +2,11 @@
 
 #include "app/frmscenery.h"
 #include "gui/app/fieldhelpers.h"
+#include "gui/areas/areamapview.h"
+#include "library/scenerymanager.h"
+
+#include <QGridLayout>
+#include <QTimer>
 
 #include "ui_excludeflattenpage.h"
 
@@ -27,6 +32,17 @@ ExcludeFlattenPage::ExcludeFlattenPage(frmScenery &form, QWidget *parent)
         connect(buttons[std::size_t(i)], &QPushButton::clicked, this,
                 [&form, i] { form.cmdFlatten_Click(i); });
     }
+    m_map = new AreaMapView(this);
+    if (auto *grid = qobject_cast<QGridLayout *>(layout())) {
+        // The map takes the room the fields leave.
+        const int row = grid->rowCount();
+        for (int r = 0; r < row; ++r)
+            grid->setRowStretch(r, 0);
+        grid->addWidget(m_map, row, 0, 1, grid->columnCount());
+        grid->setRowStretch(row, 1);
+    }
+    connect(m_map, &AreaMapView::sceneryClicked, this,
+            [&form](const QString &key) { form.showScenery(key); });
     connect(&form.details(), &DetailsPanel::detailsChanged, this, &ExcludeFlattenPage::refresh);
     refresh();
 }
@@ -45,4 +61,28 @@ void ExcludeFlattenPage::refresh()
         FieldHelpers::setLineText(m_flatten[i], d.txtFlatten[i]);
         FieldHelpers::setRedText(m_flatten[i], d.txtFlattenRed[i], normal);
     }
+
+    // The shown scenery as its fields stand now; the others as the library holds them.
+    AreaMapView::Areas shown;
+    if (const SceneryPtr s = details.displayedScenery())
+        shown.key = s->Key;
+    shown.exclude = d.txtExclude;
+    for (std::size_t i = 0; i < shown.flatten.size(); ++i)
+        shown.flatten[i] = d.txtFlatten[i];
+    QList<AreaMapView::Areas> others;
+    for (const SceneryPtr &s : m_form.manager().colScenery) {
+        AreaMapView::Areas areas{s->Key, s->Exclude, {}};
+        bool any = !s->Exclude.isEmpty();
+        for (qint16 i = 0; i < clsScenery::FlattenCount; ++i) {
+            areas.flatten[std::size_t(i)] = s->Flatten(i);
+            any = any || !areas.flatten[std::size_t(i)].isEmpty();
+        }
+        if (any)
+            others.append(areas);
+    }
+    m_map->setAreas(shown, others);
+    // Zoomed to a scenery when it is shown: once all of its fields have arrived.
+    if (shown.key != m_mapKey)
+        QTimer::singleShot(0, m_map, &AreaMapView::zoomToShown);
+    m_mapKey = shown.key;
 }

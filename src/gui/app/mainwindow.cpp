@@ -81,7 +81,7 @@ const QList<MainWindow::MenuDefinition> &MainWindow::menuDefinitions()
                               "Current to absolute scenery path", "Add to Set...", "Remove from Set..."}),
             menu("Se&t", {"&Add Set", "&Remove Set", "R&ename Set", "", "&Find sceneries without set",
                           "&Copy Current to displayed Set"}),
-            menu("S&cenery.cfg", {"&Update from Scenery.cfg", "&Create Scenery.cfg"}),
+            menu("S&cenery.cfg", {"&Update from Scenery.cfg", "&Create Scenery.cfg", "", "Check &library"}),
             menu("&Backup", {"&Make Backup", "&Install Backup", "Install V1.5 Backup", "&Delete Backup", "",
                              "&Backup file list"}),
             menu("&Wizard",

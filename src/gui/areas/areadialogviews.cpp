@@ -1,5 +1,6 @@
 #include "gui/areas/areadialogviews.h"
 #include "gui/app/dialogbuttons.h"
+#include "gui/areas/areamapview.h"
 
 #include "areas/areadialogs.h"
 #include "gui/app/guiuiport.h"
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QValidator>
 
 namespace {
@@ -125,6 +127,25 @@ ExcludeDialog::ExcludeDialog(frmExclude &form, QWidget *parent)
     connect(&m_form, &frmExclude::classesChanged, this, &ExcludeDialog::refreshNote);
     connect(&m_form.usrExclude, &usrArea::changed, this, &ExcludeDialog::refreshNote);
     refreshClasses();
+
+    // The rectangle as it is being edited, on the map, with the classes ticked.
+    auto *map = new AreaMapView(this);
+    map->setFixedSize(420, 240);
+    m_ui->layout->insertWidget(m_ui->layout->count() - 1, map);
+    const auto redraw = [this, map] {
+        AreaMapView::Areas edited;
+        edited.key = QStringLiteral("frmExclude"); // no scenery: a click here names none to show
+        edited.exclude = m_form.usrExclude.Area();
+        for (int i = 0; i < frmExclude::ClassCount; ++i) {
+            if (m_form.isClassChecked(i))
+                edited.exclude += QLatin1Char(',') + frmExclude::className(i);
+        }
+        map->setAreas(edited, {});
+    };
+    connect(&m_form.usrExclude, &usrArea::changed, map, redraw);
+    connect(&m_form, &frmExclude::classesChanged, map, redraw);
+    redraw();
+    QTimer::singleShot(0, map, &AreaMapView::zoomToShown);
     m_ui->usrExclude->degreesEdit(1)->setFocus();
 }
 
@@ -164,6 +185,21 @@ FlattenDialog::FlattenDialog(frmFlatten &form, QWidget *parent)
             m_ui->txtElevation->setText(m_form.elevation());
     });
     setTabOrder(elevation, m_ui->usrFlatten->hemisphereBox(1));
+
+    // The area as it is being edited, on the map: redrawn at each change, zoomed to when it opens.
+    auto *map = new AreaMapView(this);
+    map->setFixedSize(420, 240);
+    m_ui->layout->insertWidget(m_ui->layout->count() - 1, map);
+    const auto redraw = [this, map] {
+        AreaMapView::Areas edited;
+        edited.key = QStringLiteral("frmFlatten"); // no scenery: a click here names none to show
+        edited.flatten[0] = m_form.elevation() + QLatin1Char(',') + m_form.usrFlatten.Area();
+        map->setAreas(edited, {});
+    };
+    connect(&m_form.usrFlatten, &usrArea::changed, map, redraw);
+    connect(&m_form, &frmFlatten::elevationChanged, map, redraw);
+    redraw();
+    QTimer::singleShot(0, map, &AreaMapView::zoomToShown);
     elevation->setFocus();
 }
 
