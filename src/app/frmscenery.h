@@ -160,6 +160,7 @@ public:
     void txtFlatten_Change(int index, const QString &text) { m_details->txtFlatten_Change(index, text); }
     void cmdExclude_Click() { m_details->cmdExclude_Click(); }
     void cmdFlatten_Click(int index) { m_details->cmdFlatten_Click(index); }
+    void cmdAirportDir_Click() { m_organiser->cmdAirportDir_Click(); }
     // A page of the tab strip chosen; the "Move to" page shows the levels as they are now.
     void tbsScenery_Click(int page);
 

@@ -19,6 +19,8 @@ const CliCommand Commands[] = {
      setupImport, runImport},
     {"write-cfg", "Write the simulator's Scenery.cfg from one or more sets.", setupWriteCfg, runWriteCfg},
     {"backup", "Make, install, delete or list backups of the simulator's files.", setupBackup, runBackup},
+    {"airports", "List the areas of the airport directory, or the countries, states or airports below one.",
+     setupAirports, runAirports},
 };
 
 const QString ProgramName = QStringLiteral("lumivale-cli");

@@ -90,3 +90,5 @@ void setupWriteCfg(QCommandLineParser &parser);
 int runWriteCfg(CliCommandRun &run);
 void setupBackup(QCommandLineParser &parser);
 int runBackup(CliCommandRun &run);
+void setupAirports(QCommandLineParser &parser);
+int runAirports(CliCommandRun &run);

@@ -1,6 +1,7 @@
 #include "app/frmscenery.h"
 #include "app/start.h"
 #include "backup/backupmanager.h"
+#include "gui/airports/airportdirdialog.h"
 #include "gui/app/guiuiport.h"
 #include "gui/app/instancechannel.h"
 #include "gui/app/mainwindow.h"
@@ -86,6 +87,7 @@ int main(int argc, char *argv[])
     registerAreaViews();
     registerBackupViews();
     registerOrganiseViews();
+    registerAirportViews();
 
     std::unique_ptr<BackupManager> backup;
     std::unique_ptr<frmScenery> form;

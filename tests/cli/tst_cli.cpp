@@ -414,6 +414,50 @@ private slots:
         QVERIFY2(result.err.contains(error), result.text());
     }
 
+    // The shipped airport directory is put into the program folder on first use; each name must
+    // be one of the list above it.
+    void airports_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("firstLines");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("areas") << QStringList{u"airports"_s} << 0
+                               << QStringList{u"Africa"_s, u"Antarctica"_s, u"Asia"_s} << QString();
+        QTest::newRow("airports of a state")
+            << QStringList{u"airports"_s, u"Europe"_s, u"Germany"_s, u"Hesse"_s} << 0
+            << QStringList{u"EDDF Frankfurt Airport"_s} << QString();
+        QTest::newRow("a country of another area")
+            << QStringList{u"airports"_s, u"Asia"_s, u"Germany"_s} << 1 << QStringList()
+            << u"\"Germany\" is not one of the countries of the area \"Asia\"."_s;
+        QTest::newRow("four names") << QStringList{u"airports"_s, u"a"_s, u"b"_s, u"c"_s, u"d"_s} << 2
+                                    << QStringList() << u"at most AREA COUNTRY STATE"_s;
+    }
+    void airports()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, firstLines);
+        QFETCH(QString, error);
+        const Installed installed({});
+        const Result result = installed.run(arguments);
+        QVERIFY2(result.code == exitCode, result.text());
+        const QStringList lines = QString::fromUtf8(result.out).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.mid(0, firstLines.size()), firstLines);
+        QVERIFY2(result.err.contains(error), result.text());
+    }
+
+    // Lists the user edited stay as they are.
+    void airportsOfTheUser()
+    {
+        Installed installed({});
+        installed.env.writeFile(installed.env.programFolder() + u"\\AirportDirectory\\AD_World.txt"_s,
+                                windowsText({u"Mars"_s}));
+        const Result result = installed.run({u"airports"_s});
+        QVERIFY2(result.code == 0, result.text());
+        QCOMPARE(result.out, QByteArray("Mars\n"));
+    }
+
     // Read from the simulator's Scenery.cfg, every area is a scenery in the level "New" after the
     // one before it, in the file's order.
     void listEveryArea_data()
