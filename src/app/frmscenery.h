@@ -22,7 +22,8 @@ class ProgramSettings;
 class SceneryManager;
 namespace Start {
 class DebugLog;
-}
+class FolderMemory;
+} // namespace Start
 
 // The main window's logic. It owns one object per concern and the library tree they share:
 //
@@ -47,6 +48,8 @@ public:
 
     // ---- Wiring done by the start-up -------------------------------------------------------
     void setBackupManager(BackupManager *backup) { m_backup = backup; }
+    // The folder each chooser last showed; the choosers start in the simulator folder without it.
+    void setFolderMemory(Start::FolderMemory *memory) { m_folderMemory = memory; }
     BackupManager *backupManager() const { return m_backup; }
     // The debug log of the run; it writes only while the debug flag is set.
     void setDebugLog(const Start::DebugLog *log) { m_debugLog = log; }
@@ -108,6 +111,8 @@ public:
     void mnuWizardBackup15_Click();
     void mnuWizardDeleteBackup_Click();
     void mnuWizardBackupFiles_Click();
+    // "&Add Scenery" (frmscenery_install.cpp).
+    void mnuSceneryInstall_Click();
     void InnerMove(int direction) { m_organiser->InnerMove(direction); }
 
     // ---- Event procedures of the library tree ----------------------------------------------
@@ -187,6 +192,7 @@ private:
     SceneryManager &m_manager;
     std::unique_ptr<ProgramSettings> m_settings;
     BackupManager *m_backup = nullptr;
+    Start::FolderMemory *m_folderMemory = nullptr;
     const Start::DebugLog *m_debugLog = nullptr;
     Start::FunctionKeyTable m_functionKeys;
     Problems m_libraryProblems;

@@ -50,6 +50,7 @@ constexpr CommandBinding Bindings[] = {
     {Command::MoveUp, [](frmScenery &w) { w.InnerMove(1); }},
     {Command::MoveDown, [](frmScenery &w) { w.InnerMove(2); }},
     {Command::MoveBottom, [](frmScenery &w) { w.InnerMove(3); }},
+    {Command::AddScenery, [](frmScenery &w) { w.mnuSceneryInstall_Click(); }},
 };
 
 const CommandBinding *bindingOf(Command command)

@@ -54,8 +54,9 @@ QString libzipMessage(zip_error_t *error)
 
 LmError damaged(const QString &archive, const QString &detail)
 {
-    return LmError::user(ArchiveError::ArchiveDamaged,
-                         QStringLiteral("The zip file is damaged or is not a zip file: %1 (%2)").arg(archive, detail));
+    return LmError::user(
+        ArchiveError::ArchiveDamaged,
+        QStringLiteral("The zip file is damaged or is not a zip file: %1 (%2)").arg(archive, detail));
 }
 
 QString joinWindows(const QString &folder, const QString &relative)
@@ -261,15 +262,26 @@ void Unzip::extractAll()
             unpacked += z.size(entry.index);
         planned.append(entry);
     }
-    if (!m_refused.isEmpty())
+    if (!m_refused.isEmpty() && !skipRefused)
         throw refusal(archive, QStringLiteral("lie outside"), destination, m_refused);
 
     FolderWriter out(m_fs, destination);
-    for (const PlannedEntry &entry : std::as_const(planned)) {
-        if (!out.staysInside(entry.parts))
-            m_refused.append(entry.name);
+    const qsizetype refusedBefore = m_refused.size();
+    for (qsizetype i = 0; i < planned.size();) {
+        if (out.staysInside(planned.at(i).parts)) {
+            ++i;
+            continue;
+        }
+        m_refused.append(planned.at(i).name);
+        if (skipRefused) {
+            if (!planned.at(i).folder)
+                unpacked -= z.size(planned.at(i).index);
+            planned.removeAt(i);
+        } else {
+            ++i;
+        }
     }
-    if (!m_refused.isEmpty())
+    if (m_refused.size() > refusedBefore && !skipRefused)
         throw refusal(archive, QStringLiteral("would be written through a link that leads out of"),
                       destination, m_refused);
 
@@ -344,6 +356,19 @@ void Unzip::listEntries()
     }
 }
 
+qint64 Unzip::unpackedSize()
+{
+    const ReadArchive z(m_fs, archive);
+    qint64 total = 0;
+    const zip_int64_t count = z.count();
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const QString name = z.name(zip_uint64_t(i));
+        if (!isFolderEntry(name) && safeEntryParts(name))
+            total += z.size(zip_uint64_t(i));
+    }
+    return total;
+}
+
 // ---------------------------------------------------------------------------------------------
 
 Zip::Zip(const FileSystem &fs) : m_fs(fs) {}
@@ -386,8 +411,9 @@ void Zip::addFile(const QString &path)
     if (!z) {
         if (code == ZIP_ER_NOZIP || code == ZIP_ER_INCONS)
             throw damaged(archive, libzipMessage(code));
-        throw LmError::user(ArchiveError::ArchiveNotWritten,
-                            QStringLiteral("The zip file could not be written: %1 (%2)").arg(archive, libzipMessage(code)));
+        throw LmError::user(
+            ArchiveError::ArchiveNotWritten,
+            QStringLiteral("The zip file could not be written: %1 (%2)").arg(archive, libzipMessage(code)));
     }
 
     for (const QString &source : sources) {
@@ -421,10 +447,11 @@ void Zip::addFile(const QString &path)
     }
     if (zip_close(z.get()) < 0) {
         const QString detail = libzipMessage(zip_get_error(z.get()));
-        throw LmError::user(ArchiveError::ArchiveNotWritten,
-                            QStringLiteral("The zip file could not be written: %1 (%2)").arg(archive, detail));
+        throw LmError::user(
+            ArchiveError::ArchiveNotWritten,
+            QStringLiteral("The zip file could not be written: %1 (%2)").arg(archive, detail));
     }
-    (void)z.release();  // closed: nothing left to discard
+    (void)z.release(); // closed: nothing left to discard
 }
 
 QString Zip::longPathMessage(const QString &path)
@@ -439,6 +466,5 @@ bool Zip::confirmLongPath(UiPort &ui, const QString &path)
     if (path.size() <= Unzip::MaxPathLength)
         return true;
     return ui.message(longPathMessage(path), QStringLiteral("Cannot zip file!"), UiPort::Buttons::OkCancel,
-                      UiPort::Icon::Exclamation)
-           == UiPort::Answer::Ok;
+                      UiPort::Icon::Exclamation) == UiPort::Answer::Ok;
 }

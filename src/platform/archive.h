@@ -23,7 +23,7 @@ namespace ArchiveError {
 constexpr qint32 ArchiveDamaged = 601;
 constexpr qint32 ArchiveNotWritten = 602;
 constexpr qint32 EntriesRefused = 603;
-}
+} // namespace ArchiveError
 
 class Unzip
 {
@@ -34,13 +34,16 @@ public:
 
     explicit Unzip(const FileSystem &fs);
 
-    QString archive;       // the zip file
-    QString targetFolder;  // where extraction writes
+    QString archive;      // the zip file
+    QString targetFolder; // where extraction writes
     // When set, a folder below targetFolder that every entry must lie in (a backup holds only files
     // of the simulator folder, and is extracted into the drive root).
     QString confineTo;
-    FileInfoFn FileInfo;   // raised by listEntries
+    FileInfoFn FileInfo; // raised by listEntries
     ProgressFn progress;
+    // When set, extractAll leaves out the entries it would refuse and writes the others; the names
+    // left out are in refusedEntries() afterwards.
+    bool skipRefused = false;
 
     // Writes every entry below targetFolder, keeping its folder path and replacing existing files.
     // Every entry is checked before anything is written, and nothing is written when one of them
@@ -54,6 +57,8 @@ public:
     // Raises FileInfo once per file entry; extracts nothing. Entries extraction would refuse are
     // not listed (see refusedEntries()).
     void listEntries();
+    // The bytes every file entry extraction would write unpacks to, refused entries left out.
+    qint64 unpackedSize();
 
     // The names refused by the last extractAll or listEntries.
     const QStringList &refusedEntries() const { return m_refused; }

@@ -593,7 +593,7 @@ private slots:
         frmScenery &form = f.load(Library().scenery(u"Alpha"_s));
         QVERIFY(!form.isCommandAvailable(Start::Command::None));
         QVERIFY(form.isCommandAvailable(Start::Command::AddSet));
-        QVERIFY(!form.isCommandAvailable(Start::Command::AddScenery));
+        QVERIFY(!form.isCommandAvailable(Start::Command::SelectSimType));
         QVERIFY(!form.isCommandAvailable(Start::Command::MakeBackup));
         form.runCommand(Start::Command::SelectSimType);
         QCOMPARE(f.statusText(), u"\"Select Sim Type\" is not available in this version."_s);
