@@ -16,8 +16,15 @@ frmScenery::frmScenery(AppContext &context, SceneryManager &manager, QObject *pa
       m_sets(std::make_unique<SetSelector>(context, manager, *m_tree, *m_libraryTree, *m_status)),
       m_details(std::make_unique<DetailsPanel>(context, manager, *m_tree, *m_libraryTree, *m_status)),
       m_organiser(std::make_unique<Organiser>(context, manager, *m_tree, *m_libraryTree, *m_settings,
-                                              *m_status, *m_sets, *m_details))
+                                              *m_status, *m_sets, *m_details)),
+      m_fileList(std::make_unique<FileListPanel>(context, manager, *m_details, *m_status))
 {}
+
+void frmScenery::setFolderMemory(Start::FolderMemory *memory)
+{
+    m_folderMemory = memory;
+    m_fileList->setFolderMemory(memory);
+}
 
 frmScenery::~frmScenery() = default;
 
@@ -115,4 +122,5 @@ void frmScenery::tbsScenery_Click(int page)
 {
     m_details->tbsScenery_Click(page);
     m_organiser->setMoveToPageShown(m_details->tbsScenery().selected == DetailsPanel::TabMoveTo);
+    m_fileList->setShown(m_details->tbsScenery().selected == DetailsPanel::TabFileList);
 }

@@ -51,6 +51,7 @@ constexpr CommandBinding Bindings[] = {
     {Command::MoveDown, [](frmScenery &w) { w.InnerMove(2); }},
     {Command::MoveBottom, [](frmScenery &w) { w.InnerMove(3); }},
     {Command::AddScenery, [](frmScenery &w) { w.mnuSceneryInstall_Click(); }},
+    {Command::CreateNewFileList, [](frmScenery &w) { w.mnuCreateInfoFile_Click(); }},
 };
 
 const CommandBinding *bindingOf(Command command)

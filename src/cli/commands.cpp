@@ -21,6 +21,7 @@ const CliCommand Commands[] = {
     {"backup", "Make, install, delete or list backups of the simulator's files.", setupBackup, runBackup},
     {"airports", "List the areas of the airport directory, or the countries, states or airports below one.",
      setupAirports, runAirports},
+    {"filelist", "Make a scenery's file list new from its folder, or show it.", setupFileList, runFileList},
 };
 
 const QString ProgramName = QStringLiteral("lumivale-cli");

@@ -92,3 +92,5 @@ void setupBackup(QCommandLineParser &parser);
 int runBackup(CliCommandRun &run);
 void setupAirports(QCommandLineParser &parser);
 int runAirports(CliCommandRun &run);
+void setupFileList(QCommandLineParser &parser);
+int runFileList(CliCommandRun &run);

@@ -2,6 +2,7 @@
 #include "app/start.h"
 #include "backup/backupmanager.h"
 #include "gui/airports/airportdirdialog.h"
+#include "gui/app/filelistpage.h"
 #include "gui/app/guiuiport.h"
 #include "gui/app/instancechannel.h"
 #include "gui/app/mainwindow.h"
@@ -88,6 +89,7 @@ int main(int argc, char *argv[])
     registerBackupViews();
     registerOrganiseViews();
     registerAirportViews();
+    registerFileListViews();
 
     std::unique_ptr<BackupManager> backup;
     std::unique_ptr<frmScenery> form;
@@ -111,6 +113,7 @@ int main(int argc, char *argv[])
     hooks.showMainWindow = [&](Start::Session &session) {
         form = std::make_unique<frmScenery>(platform.context, *session.manager);
         form->setBackupManager(backup.get());
+        form->setFolderMemory(session.folderMemory.get());
         form->setDebugLog(&session.debugLog);
         const FileSystem &fs = platform.fs;
         form->details().setPictureConverter([&fs](const QString &source, const QString &target) {

@@ -458,6 +458,42 @@ private slots:
         QCOMPARE(result.out, QByteArray("Mars\n"));
     }
 
+    // "filelist create" makes the scenery's list new from its folder and prints it; "show --json"
+    // prints the entries with the keys given; a scenery without a folder to list is refused.
+    void fileList()
+    {
+        Installed installed({FS2000});
+        const QString folder = u"C:\\FS2000\\Addon Scenery\\Alps"_s;
+        installed.env.writeFile(folder + u"\\Scenery\\ALPS.BGL"_s, "bgl");
+        Library()
+            .scenery(u"Alps"_s, {.localPath = u"Addon Scenery\\Alps"_s})
+            .scenery(u"Remote"_s)
+            .writeLibraryFiles(installed.env);
+
+        const Result created = installed.run({u"filelist"_s, u"create"_s, u"Alps"_s});
+        QVERIFY2(created.code == 0, created.text());
+        QCOMPARE(created.out, (u"ALPS.BGL\tMySceneryBase\\Scenery\t"_s + folder +
+                               u"\\Scenery\\ALPS.BGL\nLumivaleFileList.db\tMySceneryBase\t"_s + folder +
+                               u"\\LumivaleFileList.db\n"_s)
+                                  .toUtf8());
+        QVERIFY(
+            installed.env.readFile(folder + u"\\LumivaleFileList.db"_s).startsWith("[Lumivale V 1.5]\r\n"));
+
+        const Result shown = installed.run({u"filelist"_s, u"show"_s, u"Alps"_s, u"--json"_s});
+        QVERIFY2(shown.code == 0, shown.text());
+        const QJsonObject first = shown.array().at(0).toObject();
+        QCOMPARE(first.keys(), (QStringList{u"destination"_s, u"file"_s, u"source"_s}));
+        QCOMPARE(first[u"file"_s].toString(), u"ALPS.BGL"_s);
+        QCOMPARE(first[u"destination"_s].toString(), u"MySceneryBase\\Scenery"_s);
+        QCOMPARE(first[u"source"_s].toString(), folder + u"\\Scenery\\ALPS.BGL"_s);
+
+        const Result refused = installed.run({u"filelist"_s, u"create"_s, u"Remote"_s});
+        QVERIFY2(refused.code == 3, refused.text());
+        QVERIFY2(refused.err.contains(u"Please choose a local path first."_s), refused.text());
+        const Result unknown = installed.run({u"filelist"_s, u"show"_s, u"Nowhere"_s});
+        QVERIFY2(unknown.code == 1 && unknown.err.contains(u"no scenery \"Nowhere\""_s), unknown.text());
+    }
+
     // Read from the simulator's Scenery.cfg, every area is a scenery in the level "New" after the
     // one before it, in the file's order.
     void listEveryArea_data()
