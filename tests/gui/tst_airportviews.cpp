@@ -73,6 +73,24 @@ private slots:
         QCOMPARE(form.result(), u"EDDN Nuremberg"_s);
     }
 
+    // The list taking the focus makes a row current without selecting it: OK then takes none.
+    void focusAloneTakesNone()
+    {
+        TestEnv env;
+        writeDirectory(env);
+        const AirportDirectory directory(env.fs, env.programFolder());
+        frmAirportDir form(directory, env.ui);
+        form.Form_Load();
+        showAndPlay(form, [](AirportDirDialog &dialog) {
+            dialog.airportList()->setFocus();
+            QTest::keyClick(dialog.airportList(), Qt::Key_Tab, Qt::ShiftModifier);
+            QTest::keyClick(dialog.stateBox(), Qt::Key_Tab);
+            QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+            QVERIFY(!dialog.isVisible());
+        });
+        QCOMPARE(form.result(), QString());
+    }
+
     // Escape after an airport was clicked takes none.
     void escapeTakesNone()
     {

@@ -82,8 +82,11 @@ AirportDirDialog::AirportDirDialog(frmAirportDir &form, QWidget *parent) : QDial
         m_form.cboState_Click(index);
         refresh();
     });
-    connect(m_airports, &QListWidget::currentRowChanged, this,
-            [this](int row) { m_form.lstAirport_Click(row); });
+    // Focus alone makes a row current without selecting it; OK takes only an airport selected.
+    connect(m_airports, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem *> selected = m_airports->selectedItems();
+        m_form.lstAirport_Click(selected.isEmpty() ? -1 : m_airports->row(selected.first()));
+    });
     connect(m_airports, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) {
         m_form.lstAirport_DblClick(m_airports->row(item));
         closeIfHidden();
@@ -107,7 +110,8 @@ void AirportDirDialog::refresh()
     const QSignalBlocker blocker(m_airports);
     m_airports->clear();
     m_airports->addItems(m_form.lstAirport.items);
-    m_airports->setCurrentRow(m_form.lstAirport.listIndex);
+    if (m_form.lstAirport.listIndex >= 0)
+        m_airports->setCurrentRow(m_form.lstAirport.listIndex);
 }
 
 void AirportDirDialog::closeIfHidden()

@@ -10,6 +10,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -43,7 +44,9 @@ public:
         m_destination->setObjectName(QStringLiteral("txtDestination"));
         destination->addWidget(m_root);
         destination->addWidget(m_destination, 1);
-        fields->addRow(tr("&Destination:"), destination);
+        auto *destinationLabel = new QLabel(tr("&Destination:"), this);
+        destinationLabel->setBuddy(m_root);
+        fields->addRow(destinationLabel, destination);
 
         auto *source = new QHBoxLayout;
         m_source = new QLineEdit(form.txtSource, this);
@@ -54,7 +57,9 @@ public:
         browse->setAutoDefault(false);
         source->addWidget(m_source, 1);
         source->addWidget(browse);
-        fields->addRow(tr("&Source:"), source);
+        auto *sourceLabel = new QLabel(tr("&Source:"), this);
+        sourceLabel->setBuddy(m_source);
+        fields->addRow(sourceLabel, source);
         layout->addLayout(fields);
 
         const OkCancelButtons buttons =
@@ -140,8 +145,10 @@ FileListPage::FileListPage(frmScenery &form, QWidget *parent) : QWidget(parent),
     connect(m_edit, &QPushButton::clicked, this, [this] { m_form.cmdEditFile_Click(); });
     connect(m_remove, &QPushButton::clicked, this, [this] { m_form.cmdRemoveFile_Click(); });
     connect(m_open, &QPushButton::clicked, this, [this] { m_form.cmdOpen_Click(); });
-    connect(m_list, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *item) {
-        m_form.lvwFileList_Click(item ? m_list->indexOfTopLevelItem(item) : -1);
+    // Focus alone makes an item current without selecting it; what counts is the selection.
+    connect(m_list, &QTreeWidget::itemSelectionChanged, this, [this] {
+        const QList<QTreeWidgetItem *> selected = m_list->selectedItems();
+        m_form.lvwFileList_Click(selected.isEmpty() ? -1 : m_list->indexOfTopLevelItem(selected.first()));
     });
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] { m_form.cmdEditFile_Click(); });
     connect(&m_form.fileList(), &FileListPanel::fileListChanged, this, &FileListPage::refresh);
@@ -169,8 +176,10 @@ void FileListPage::refresh()
             m_list->resizeColumnToContents(0);
             m_list->resizeColumnToContents(1);
         }
-        m_list->setCurrentItem(panel.selectedIndex() >= 0 ? m_list->topLevelItem(panel.selectedIndex())
-                                                          : nullptr);
+        if (panel.selectedIndex() >= 0)
+            m_list->setCurrentItem(m_list->topLevelItem(panel.selectedIndex()));
+        else
+            m_list->clearSelection();
     }
     const FileListPanel::Buttons enabled = panel.buttons();
     m_create->setEnabled(enabled.create);
