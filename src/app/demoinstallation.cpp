@@ -417,6 +417,55 @@ QStringList writeArchives(Generator &gen)
         writeZip(gen.fs().toHost(path), entries);
         written << path;
     }
+
+    const auto crlf = [](const QStringList &lines) {
+        return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1();
+    };
+    const auto write = [&](const char *file, const QList<QPair<QString, QByteArray>> &entries) {
+        const QString path = DemoInstallation::downloadsFolder() + Backslash + QString::fromLatin1(file);
+        writeZip(gen.fs().toHost(path), entries);
+        written << path;
+    };
+    // Placed by its own file list, one texture of it into the simulator's global texture folder.
+    const QByteArray list =
+        crlf({QStringLiteral("[Lumivale V 1.5]"), QStringLiteral("Texture_ID=0"), QStringLiteral("Group="),
+              QStringLiteral("ID="), QStringLiteral("GroupId=0"), QStringLiteral("Author=Harbour Works"),
+              QStringLiteral("Comment=Demo with a file list"), QStringLiteral("FlySim=8"),
+              QStringLiteral("SalesType=1"), QStringLiteral("Version=1.2"),
+              QStringLiteral("Exclude=N47 10.0,E008 20.0,N47 05.0,E008 30.0"), QStringLiteral("[FileList]"),
+              QStringLiteral("HARBOUR.BGL=MySceneryBase\\Scenery!C:\\Work\\Harbour\\Scenery\\HARBOUR.BGL"),
+              QStringLiteral("HARBOUR.BMP=MySceneryBase\\Texture!C:\\Work\\Harbour\\Texture\\HARBOUR.BMP"),
+              QStringLiteral("HBLIGHT.BMP=FSRoot\\Texture!C:\\Work\\Harbour\\Global\\HBLIGHT.BMP"),
+              QStringLiteral("LumivaleFileList.db=MySceneryBase!C:\\Work\\Harbour\\LumivaleFileList.db")});
+    const QByteArray harbourBgl = gen.bytes(QByteArrayLiteral("\x01\x02"), 8, 16);
+    const QByteArray harbourBmp = gen.bytes(QByteArrayLiteral("BM"), 8, 16);
+    const QByteArray harbourLight = gen.bytes(QByteArrayLiteral("BM"), 8, 16);
+    write("harbour_lights_filelist.zip", {{QStringLiteral("LumivaleFileList.db"), list},
+                                          {QStringLiteral("HARBOUR.BGL"), harbourBgl},
+                                          {QStringLiteral("HARBOUR.BMP"), harbourBmp},
+                                          {QStringLiteral("HBLIGHT.BMP"), harbourLight}});
+    // Flat: every file placed by its name; the read-me carries the areas.
+    const QByteArray readme = crlf({QStringLiteral("Pine Valley strip for FS2002"), QString(),
+                                    QStringLiteral("  exclude = N46 30.0,W121 10.0,N46 25.0,W121 00.0"),
+                                    QStringLiteral("FLATTEN.3=N46 28.0,W121 05.0,N46 27.0,W121 04.0,1200")});
+    const QByteArray pineBgl = gen.bytes(QByteArrayLiteral("\x01\x02"), 8, 16);
+    const QByteArray pineBmp = gen.bytes(QByteArrayLiteral("BM"), 8, 16);
+    const QByteArray pineFlt = crlf({QStringLiteral("[Main]"), QStringLiteral("Title=Pine Valley approach")});
+    const QByteArray pineWx = gen.bytes(QByteArrayLiteral("WX"), 8, 16);
+    write("pine_valley_flat.zip", {{QStringLiteral("PINEV.BGL"), pineBgl},
+                                   {QStringLiteral("PINEV.BMP"), pineBmp},
+                                   {QStringLiteral("PINEV.FLT"), pineFlt},
+                                   {QStringLiteral("PINEV.WX"), pineWx},
+                                   {QStringLiteral("README.TXT"), readme}});
+    // A zip file inside: extracted into a folder of its own name when sub-zips are asked for.
+    const QString inner = DemoInstallation::downloadsFolder() + QStringLiteral("\\glacier_textures.zip");
+    const QByteArray glacierBmp = gen.bytes(QByteArrayLiteral("BM"), 8, 16);
+    writeZip(gen.fs().toHost(inner), {{QStringLiteral("Texture/GLACIER.BMP"), glacierBmp}});
+    const QByteArray innerZip = gen.fs().readAll(inner);
+    gen.fs().deleteFile(inner);
+    const QByteArray glacierBgl = gen.bytes(QByteArrayLiteral("\x01\x02"), 8, 16);
+    write("glacier_bundle_subzip.zip",
+          {{QStringLiteral("GLACIER.BGL"), glacierBgl}, {QStringLiteral("glacier_textures.zip"), innerZip}});
     return written;
 }
 

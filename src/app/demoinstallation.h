@@ -7,7 +7,7 @@
 // simulators: a Wine-style prefix holding a Flight Simulator 2002 and a Flight Simulator 2000
 // installation (registry values, "Scenery.cfg" files modelled on the ones the simulators ship,
 // scenery folders with stand-in files, saved flights, the simulators' own configuration files),
-// two sample scenery archives to install, and an empty program folder.
+// sample scenery archives to install (one per way of placing their files), and an empty program folder.
 //
 // Every choice is drawn from a generator with a fixed seed, so two runs produce the same files.
 class DemoInstallation

@@ -22,6 +22,8 @@ const CliCommand Commands[] = {
     {"airports", "List the areas of the airport directory, or the countries, states or airports below one.",
      setupAirports, runAirports},
     {"filelist", "Make a scenery's file list new from its folder, or show it.", setupFileList, runFileList},
+    {"install", "Install a scenery from a folder or a zip file into the library (exit 3: title taken, no space).",
+     setupInstall, runInstall},
 };
 
 const QString ProgramName = QStringLiteral("lumivale-cli");

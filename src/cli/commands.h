@@ -94,3 +94,5 @@ void setupAirports(QCommandLineParser &parser);
 int runAirports(CliCommandRun &run);
 void setupFileList(QCommandLineParser &parser);
 int runFileList(CliCommandRun &run);
+void setupInstall(QCommandLineParser &parser);
+int runInstall(CliCommandRun &run);

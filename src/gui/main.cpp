@@ -9,6 +9,7 @@
 #include "gui/app/organiseviews.h"
 #include "gui/areas/areadialogviews.h"
 #include "gui/backup/backupviews.h"
+#include "gui/install/installviews.h"
 #include "library/scenerymanager.h"
 #include "platform/bundledfiles.h"
 #include "platform/errorreporter.h"
@@ -87,6 +88,7 @@ int main(int argc, char *argv[])
     ui.setFileSystem(platform.fs);
     registerAreaViews();
     registerBackupViews();
+    registerInstallViews();
     registerOrganiseViews();
     registerAirportViews();
     registerFileListViews();

@@ -77,7 +77,7 @@ void frmAddScenery::cmdBrowse_Click(int index)
 {
     if (index == 3) {
         UiPort::FileChooser chooser;
-        chooser.title = QStringLiteral("Select file");
+        chooser.title = FolderTitle;
         chooser.filter = QStringLiteral("Zip file (*.zip)|*.zip");
         chooser.initialDir = startFolder(txtZipSource, SourceKey);
         chooser.mustExist = true;

@@ -457,7 +457,7 @@ void SceneryInstaller::installFromFolder(const InstallRequest &request)
     const FileSystem &fs = m_context.fs;
     for (const QString &name : fs.files(request.source)) {
         const QString from = WinPath::join(request.source, name);
-        step(from);
+        step(QStringLiteral("Copying %1").arg(from));
         fs.clearAttributes(from);
         const QString to =
             GetMoveToFolder(request.destination, name, request.sceneryPatterns, request.texturePatterns) +
@@ -580,7 +580,7 @@ void SceneryInstaller::placeByName(const InstallRequest &request, const QString 
     const FileSystem &fs = m_context.fs;
     for (const ContentRow &row : request.content) {
         const QString entry = row.folderPath + row.fileName;
-        step(entry);
+        step(QStringLiteral("Placing %1").arg(entry));
         const QString from = WinPath::join(extracted, entry);
         if (!fs.fileExists(from))
             continue;
@@ -620,7 +620,7 @@ void SceneryInstaller::placeByFileList(const InstallRequest &request, const QStr
             listFrom = entryPath;
             continue;
         }
-        step(entryPath);
+        step(QStringLiteral("Placing %1").arg(entryPath));
         const DestinationKind kind = destinationKind(entry.Destination, entry.File);
         if (kind == DestinationKind::Refused) {
             m_refused.append(entry.File + QLatin1Char('=') + entry.Destination);

@@ -914,6 +914,109 @@ private slots:
             QVERIFY(sameFiles(filesBelow(env.rootHost()), before));
         }
     }
+
+    // install: each demo archive placed by its mode, the questions answered by --yes, the library
+    // saved with the new scenery; the JSON object names every file placed, kept or refused.
+    void installDemoArchives_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("placed");
+        QTest::addColumn<QStringList>("skipped");
+        QTest::addColumn<QString>("flatten3");
+
+        const QString fs = DemoInstallation::fs2002Folder();
+        const QString dest = u"C:\\Sceneries\\New"_s;
+        const QString harbour = DemoInstallation::downloadsFolder() + u"\\harbour_lights_filelist.zip"_s;
+        const QStringList harbourOwn{dest + u"\\Scenery\\HARBOUR.BGL"_s, dest + u"\\Texture\\HARBOUR.BMP"_s};
+        QTest::newRow("file list, outside files with --yes")
+            << QStringList{u"--archive"_s, harbour, u"--yes"_s}
+            << QStringList{harbourOwn.at(0), harbourOwn.at(1), fs + u"\\Texture\\HBLIGHT.BMP"_s,
+                           dest + u"\\LumivaleFileList.db"_s}
+            << QStringList{} << QString();
+        QTest::newRow("file list, outside files left out")
+            << QStringList{u"--archive"_s, harbour} << harbourOwn + QStringList{dest + u"\\LumivaleFileList.db"_s}
+            << QStringList{fs + u"\\Texture\\HBLIGHT.BMP"_s} << QString();
+        QTest::newRow("flat archive by name, areas from its read-me")
+            << QStringList{u"--archive"_s, DemoInstallation::downloadsFolder() + u"\\pine_valley_flat.zip"_s}
+            << QStringList{dest + u"\\Scenery\\PINEV.BGL"_s, dest + u"\\Texture\\PINEV.BMP"_s,
+                           fs + u"\\flights\\myflts\\PINEV.FLT"_s, fs + u"\\flights\\myflts\\PINEV.WX"_s,
+                           dest + u"\\README.TXT"_s}
+            << QStringList{} << u"N46 28.0,W121 05.0,N46 27.0,W121 04.0,1200"_s;
+    }
+
+    void installDemoArchives()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, placed);
+        QFETCH(QStringList, skipped);
+        QFETCH(QString, flatten3);
+        const Demo demo;
+
+        const Result result = demo.run(QStringList{u"install"_s, u"--title"_s, u"New one"_s, u"--dest"_s,
+                                                   u"C:\\Sceneries\\New"_s, u"--json"_s} +
+                                       arguments);
+
+        QVERIFY2(result.code == 0, result.text());
+        const QJsonObject installed = result.object();
+        QCOMPARE(installed[u"key"_s].toString(), u"SceneryNew\\New one"_s);
+        QCOMPARE(installed[u"localPath"_s].toString(), u"C:\\Sceneries\\New\\"_s);
+        QStringList to;
+        for (const QJsonValue &file : installed[u"files"_s].toArray())
+            to << file[u"to"_s].toString();
+        QCOMPARE(to, placed);
+        QStringList kept;
+        for (const QJsonValue &file : installed[u"skipped"_s].toArray())
+            kept << file.toString();
+        QCOMPARE(kept, skipped);
+        QCOMPARE(installed[u"flatten"_s].toArray().size(), 10);
+        QCOMPARE(installed[u"flatten"_s].toArray().at(3).toString(), flatten3);
+        for (const QString &file : placed)
+            QVERIFY2(demo.fs.fileExists(file), qPrintable(file));
+        QVERIFY(titlesOf(demo.run({u"list"_s, u"--json"_s}).array()).contains(u"New one"_s));
+    }
+
+    // A taken title and an archive larger than the free space are refused (3) before any file is
+    // touched; a missing archive fails (1); nothing reaches the library.
+    void installRefusals_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("archive");
+        QTest::addColumn<qint64>("freeBytes"); // -1: the disk's own
+        QTest::addColumn<int>("exitCode");
+        const QString misty = DemoInstallation::downloadsFolder() + u"\\misty_hollow_airfield.zip"_s;
+        QTest::newRow("title taken") << u"Addon Scenery"_s << misty << qint64(-1) << 3;
+        QTest::newRow("no space") << u"Misty"_s << misty << qint64(10) << 3;
+        QTest::newRow("no archive") << u"Misty"_s << u"C:\\Downloads\\none.zip"_s << qint64(-1) << 1;
+    }
+
+    void installRefusals()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, archive);
+        QFETCH(qint64, freeBytes);
+        QFETCH(int, exitCode);
+        const Demo demo;
+        const InstallationEnvironment environment(demo.fs.toHost(demo.programFolder), demo.prefixHost);
+        const Files before = demo.files();
+        QString out;
+        QString err;
+        QTextStream outStream(&out);
+        QTextStream errStream(&err);
+        RewordingUi ui(errStream);
+        std::optional<FileFaultPlan> faults;
+        if (freeBytes >= 0)
+            faults.emplace().setFreeBytes(freeBytes);
+
+        const int code = runCli({u"lumivale-cli"_s, u"install"_s, u"--title"_s, title, u"--archive"_s, archive,
+                                 u"--dest"_s, u"C:\\Sceneries\\Misty"_s},
+                                outStream, errStream, ui);
+
+        errStream.flush();
+        QVERIFY2(code == exitCode, qPrintable(u"exit %1\n"_s.arg(code) + err));
+        QVERIFY2(err.contains(RewordingUi::Reworded), qPrintable(err));
+        QVERIFY(!demo.fs.folderExists(u"C:\\Sceneries\\Misty"_s));
+        QVERIFY(sameFiles(demo.files(), before));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -145,7 +145,7 @@ void tst_AddScenery::archiveChosenListsContent()
     dialog.Form_Load();
     dialog.optWay_Click(2);
     dialog.chkSubZips = true;
-    lib.env.ui.expectFile(zip, u"Select file"_s);
+    lib.env.ui.expectFile(zip, u"Select folder"_s);
 
     dialog.cmdBrowse_Click(3);
 

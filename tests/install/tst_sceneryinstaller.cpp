@@ -345,7 +345,7 @@ void tst_SceneryInstaller::automaticDistributionWithSubZip()
                                       Dest + u"\\Extra\\Scenery\\IN.BGL"_s}));
     QCOMPARE(f.read(Dest + u"\\Extra\\Scenery\\IN.BGL"_s), "in");
     QCOMPARE(f.installer.record()->Exclude, u"1,1,2,2"_s);
-    QVERIFY(f.progress.contains(u"Alps\\AREA.BGL"_s));
+    QVERIFY(f.progress.contains(u"Placing Alps\\AREA.BGL"_s));
 }
 
 void tst_SceneryInstaller::internalPath()
