@@ -133,10 +133,12 @@ void FileListPanel::writeFileList()
         const QString path = folder();
         if (!scenery || path.isEmpty() || !m_context.fs.folderExists(path))
             return;
-        const Outcome outcome = FileListWriter(m_context.fs)
-                                    .write(WinPath::join(path, FileListFile::FileName), *scenery, m_entries);
+        const QString file = WinPath::join(path, FileListFile::FileName);
+        const Outcome outcome = FileListWriter(m_context.fs).write(file, *scenery, m_entries);
         if (outcome.isFailed())
             reportError(m_context.ui, QStringLiteral(".writeFileList"), outcome.error());
+        // The first entry added to a folder without a list makes one.
+        m_details.setFileListMarker(m_context.fs.fileExists(file));
     });
 }
 

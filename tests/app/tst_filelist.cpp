@@ -213,6 +213,20 @@ private slots:
         QCOMPARE(f.env.readFile(ListFile), windowsText(fieldLines() + entryLines));
     }
 
+    // The first entry added to a folder without a list makes the list, and the tab marks it.
+    void addMakesTheList()
+    {
+        WindowFixture f;
+        f.env.writeFile(Folder + u"\\AREA.BGL"_s, "bgl");
+        frmScenery &form = load(f);
+        QCOMPARE(form.details().tbsScenery().fileListImage, int(DetailsPanel::ImageEmpty));
+        expectDialog(f, DialogAct{.file = u"AREA.BGL"_s, .source = u"C:\\AREA.BGL"_s});
+        form.cmdAddFile_Click();
+        QCOMPARE(f.env.readFile(ListFile),
+                 windowsText(fieldLines() + QStringList{u"AREA.BGL=MySceneryBase!C:\\AREA.BGL"_s}));
+        QCOMPARE(form.details().tbsScenery().fileListImage, int(DetailsPanel::ImageFilled));
+    }
+
     // The dialog opens on the entry: its Destination split into root word and folder.
     void editSplitsTheDestination_data()
     {
