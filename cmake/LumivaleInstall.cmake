@@ -4,10 +4,10 @@
 #   share/applications/lumivale.desktop                 the desktop entry
 #   share/icons/hicolor/scalable/apps/lumivale.svg      its icon
 #   share/lumivale/AirportDirectory/                    the airport directory's lists
-#   share/doc/lumivale/manual/                          the user manual, once data/ holds one
+#   share/doc/lumivale/manual/                          the user manual (Manual.htm, ManualPictures/)
 #   share/doc/lumivale/README.md, DATA.md               the user's guide, the data's sources and licences
 #
-# The program carries the airport lists (and later the manual) inside itself and puts them into
+# The program carries the airport lists and the manual inside itself and puts them into
 # its program folder at the first start; the copies under share/ are the readable ones a
 # packaged program is expected to have.
 include(GNUInstallDirs)
@@ -22,14 +22,8 @@ if(LUMIVALE_GUI)
   install(FILES data/desktop/lumivale.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 endif()
 install(DIRECTORY data/AirportDirectory DESTINATION ${LUMIVALE_DATA_DIR})
-# The manual, whatever its folder below data/ is called ("Manual", "manual", "Help").
-file(GLOB lumivaleManual LIST_DIRECTORIES true CONFIGURE_DEPENDS
-  "${PROJECT_SOURCE_DIR}/data/[Mm]anual" "${PROJECT_SOURCE_DIR}/data/[Hh]elp")
-foreach(folder IN LISTS lumivaleManual)
-  if(IS_DIRECTORY "${folder}")
-    install(DIRECTORY "${folder}/" DESTINATION ${LUMIVALE_DOC_DIR}/manual)
-  endif()
-endforeach()
+install(FILES data/Manual.htm DESTINATION ${LUMIVALE_DOC_DIR}/manual)
+install(DIRECTORY data/ManualPictures DESTINATION ${LUMIVALE_DOC_DIR}/manual)
 install(FILES README.md DESTINATION ${LUMIVALE_DOC_DIR})
 install(FILES data/README.md DESTINATION ${LUMIVALE_DOC_DIR} RENAME DATA.md)
 
@@ -45,7 +39,7 @@ set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME "DEB-DEFAULT")
 set(CPACK_DEBIAN_PACKAGE_SECTION "games")
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://localhost/lumivale")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://lumivale.example.org/")
 # The libraries the two programs load (tests/install checks that every one of them is named); the
 # window's X11 platform plugin comes with libqt6gui6.
 set(lumivaleDepends libc6 libgcc-s1 libstdc++6 "libqt6core6 (>= 6.4)" "libzip4 (>= 1.7)")

@@ -60,7 +60,17 @@ void DetailsPanel::trvScenery_NodeClick(TreeNode *node)
             return;
         m_displayed = m_manager.colScenery.item(node->key());
         fillDetails(*m_displayed);
+        emit displayedSceneryChanged();
     });
+}
+
+void DetailsPanel::setFileListMarker(bool present)
+{
+    const int image = present ? ImageFilled : ImageEmpty;
+    if (m_tabs.fileListImage != image) {
+        m_tabs.fileListImage = image;
+        emit tabsChanged();
+    }
 }
 
 void DetailsPanel::trvScenery_KeyUp()
@@ -125,12 +135,7 @@ void DetailsPanel::fillDetails(const clsScenery &s)
     m_simBoxesWrite = true;
     txtComment_Change(s.Comment);
 
-    const bool hasFileList = !realPath.isEmpty() && m_context.fs.fileExists(join(realPath, FileListName));
-    const int fileListImage = hasFileList ? ImageFilled : ImageEmpty;
-    if (m_tabs.fileListImage != fileListImage) {
-        m_tabs.fileListImage = fileListImage;
-        emit tabsChanged();
-    }
+    setFileListMarker(!realPath.isEmpty() && m_context.fs.fileExists(join(realPath, FileListName)));
 
     setFolderStatus(s, realPath);
     emit detailsChanged();

@@ -116,13 +116,21 @@ public:
     // changed them).
     void showPaths(const SceneryPtr &scenery);
     // No scenery is shown: edits of the fields go nowhere (a removed scenery, the window closing).
-    void clearDisplayedScenery() { m_displayed.reset(); }
+    void clearDisplayedScenery()
+    {
+        m_displayed.reset();
+        emit displayedSceneryChanged();
+    }
+    // The "File list" tab's marker: whether the scenery's folder holds its file list.
+    void setFileListMarker(bool present);
 
 signals:
     // A field, its colour, the picture or the author list changed.
     void detailsChanged();
     // The selected page or a page marker changed.
     void tabsChanged();
+    // Another scenery is shown, or none (the pages that show it read it again).
+    void displayedSceneryChanged();
 
 private:
     void fillDetails(const clsScenery &scenery);

@@ -22,8 +22,15 @@ frmScenery::frmScenery(AppContext &context, SceneryManager &manager, QObject *pa
                                                         *m_sets, *m_details,
                                                         [this] { return saveDespiteReadErrors(); })),
       m_simulators(std::make_unique<SimulatorCommands>(context, manager, *m_libraryTree, *m_settings,
-                                                       *m_status, *m_sets))
+                                                       *m_status, *m_sets)),
+      m_fileList(std::make_unique<FileListPanel>(context, manager, *m_details, *m_status))
 {}
+
+void frmScenery::setFolderMemory(Start::FolderMemory *memory)
+{
+    m_folderMemory = memory;
+    m_fileList->setFolderMemory(memory);
+}
 
 frmScenery::~frmScenery() = default;
 
@@ -121,4 +128,5 @@ void frmScenery::tbsScenery_Click(int page)
 {
     m_details->tbsScenery_Click(page);
     m_organiser->setMoveToPageShown(m_details->tbsScenery().selected == DetailsPanel::TabMoveTo);
+    m_fileList->setShown(m_details->tbsScenery().selected == DetailsPanel::TabFileList);
 }

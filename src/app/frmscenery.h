@@ -2,6 +2,7 @@
 
 #include "app/commandtable.h"
 #include "app/detailspanel.h"
+#include "app/filelistpanel.h"
 #include "app/frmsplash.h"
 #include "app/organiser.h"
 #include "app/scenerycfgcommands.h"
@@ -52,7 +53,7 @@ public:
     // ---- Wiring done by the start-up -------------------------------------------------------
     void setBackupManager(BackupManager *backup) { m_backup = backup; }
     // The folder each chooser last showed; the choosers start in the simulator folder without it.
-    void setFolderMemory(Start::FolderMemory *memory) { m_folderMemory = memory; }
+    void setFolderMemory(Start::FolderMemory *memory);
     BackupManager *backupManager() const { return m_backup; }
     // The debug log of the run; it writes only while the debug flag is set.
     void setDebugLog(const Start::DebugLog *log) { m_debugLog = log; }
@@ -72,6 +73,7 @@ public:
     Organiser &organiser() { return *m_organiser; }
     SceneryCfgCommands &sceneryCfg() { return *m_sceneryCfg; }
     SimulatorCommands &simulators() { return *m_simulators; }
+    FileListPanel &fileList() { return *m_fileList; }
     Tree &trvScenery() { return *m_tree; }
     LibraryTree &libraryTree() { return *m_libraryTree; }
     frmSplash &splash() { return m_splash; }
@@ -198,6 +200,15 @@ public:
     void txtFlatten_Change(int index, const QString &text) { m_details->txtFlatten_Change(index, text); }
     void cmdExclude_Click() { m_details->cmdExclude_Click(); }
     void cmdFlatten_Click(int index) { m_details->cmdFlatten_Click(index); }
+    void cmdAirportDir_Click() { m_organiser->cmdAirportDir_Click(); }
+
+    // ---- The "File list" page --------------------------------------------------------------
+    void mnuCreateInfoFile_Click() { m_fileList->mnuCreateInfoFile_Click(); }
+    void lvwFileList_Click(int index) { m_fileList->lvwFileList_Click(index); }
+    void cmdAddFile_Click() { m_fileList->cmdAddFile_Click(); }
+    void cmdEditFile_Click() { m_fileList->cmdEditFile_Click(); }
+    void cmdRemoveFile_Click() { m_fileList->cmdRemoveFile_Click(); }
+    void cmdOpen_Click() { m_fileList->cmdOpen_Click(); }
     // A page of the tab strip chosen; the "Move to" page shows the levels as they are now.
     void tbsScenery_Click(int page);
 
@@ -241,4 +252,5 @@ private:
     std::unique_ptr<Organiser> m_organiser;
     std::unique_ptr<SceneryCfgCommands> m_sceneryCfg;
     std::unique_ptr<SimulatorCommands> m_simulators;
+    std::unique_ptr<FileListPanel> m_fileList;
 };

@@ -69,6 +69,7 @@ constexpr CommandBinding Bindings[] = {
     {Command::SceneryListReport, [](frmScenery &w) { w.mnuPrintSceneryList_Click(); }},
     {Command::AddScenery, [](frmScenery &w) { w.mnuSceneryInstall_Click(); }},
     {Command::CheckLibrary, [](frmScenery &w) { w.mnuCheckLibrary_Click(); }},
+    {Command::CreateNewFileList, [](frmScenery &w) { w.mnuCreateInfoFile_Click(); }},
 };
 
 const CommandBinding *bindingOf(Command command)

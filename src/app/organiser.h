@@ -64,6 +64,9 @@ public:
     OrderedMap<SceneryPtr> &removedList() { return m_removed; }
     const OrderedMap<SceneryPtr> &removedList() const { return m_removed; }
 
+    // The details panel's airport button: the scenery shown takes an airport's line as its title.
+    void cmdAirportDir_Click();
+
     // "&Search..." of both menus.
     void mnuWizardSearch_Click();
 
@@ -119,6 +122,9 @@ private:
     void refillMoveToIfShown();
     void dropOn(TreeNode *target);
     void sortLevel(bool descending);
+    // Gives the scenery of node a new title, its key and its set memberships following; false
+    // (and the user told) when another scenery has the title.
+    bool renameScenery(TreeNode *node, const SceneryPtr &scenery, const QString &title);
     // Every set that holds oldTitle holds newTitle instead, in the same place.
     void renameMember(const QString &oldTitle, const QString &newTitle);
     void moveFolderContent(const QString &source, const QString &target) const;

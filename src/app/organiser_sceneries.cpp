@@ -1,5 +1,6 @@
 #include "app/organiser.h"
 
+#include "airports/frmairportdir.h"
 #include "app/detailspanel.h"
 #include "app/filehelpers.h"
 #include "app/frmundoremove.h"
@@ -154,22 +155,55 @@ void Organiser::mnuSceneryRename_Click()
             m_status.Display(Ready);
             return;
         }
-        const QString oldKey = node->key();
-        const QString newKey = LibraryNames::SceneryPrefix +
-                               LibraryTree::getParentKey(oldKey).mid(LibraryNames::LevelPrefix.size()) +
-                               Separator + title;
-        if (titleInLibrary(m_manager.colScenery, title) || !m_libraryTree.rekey(node, newKey).isEmpty()) {
-            m_context.ui.inform(
-                QStringLiteral("There is already a scenery named \"%1\" in the library.").arg(title),
-                QStringLiteral("Can not rename scenery."), UiPort::Icon::Exclamation);
-            m_status.Display(Ready);
+        renameScenery(node, scenery, title);
+        m_status.Display(Ready);
+    });
+}
+
+bool Organiser::renameScenery(TreeNode *node, const SceneryPtr &scenery, const QString &title)
+{
+    const QString oldKey = node->key();
+    const QString newKey = LibraryNames::SceneryPrefix +
+                           LibraryTree::getParentKey(oldKey).mid(LibraryNames::LevelPrefix.size()) +
+                           Separator + title;
+    if (titleInLibrary(m_manager.colScenery, title) || !m_libraryTree.rekey(node, newKey).isEmpty()) {
+        m_context.ui.inform(
+            QStringLiteral("There is already a scenery named \"%1\" in the library.").arg(title),
+            QStringLiteral("Can not rename scenery."), UiPort::Icon::Exclamation);
+        return false;
+    }
+    const QString oldTitle = scenery->Title;
+    node->setText(title);
+    scenery->Title = title;
+    renameMember(oldTitle, title);
+    m_details.showTitle(scenery);
+    return true;
+}
+
+// ---- The airport directory -------------------------------------------------------------------
+
+void Organiser::cmdAirportDir_Click()
+{
+    guarded(m_context.ui, "cmdAirportDir_Click", [&] {
+        TreeNode *node = m_tree.selectedItem();
+        const SceneryPtr scenery = m_details.displayedScenery();
+        // The title goes to the scenery shown; a node selected that is not that scenery's would
+        // take a title that is not its own.
+        if (!node || !scenery || node->key() != scenery->Key)
             return;
+        m_status.Display(QStringLiteral("Airport Directory."));
+        const AirportDirectory directory(m_context.fs, m_context.programFolder());
+        QString title;
+        {
+            frmAirportDir dialog(directory, m_context.ui);
+            dialog.Form_Load();
+            m_context.ui.showModal(dialog);
+            title = dialog.result();
         }
-        const QString oldTitle = scenery->Title;
-        node->setText(title);
-        scenery->Title = title;
-        renameMember(oldTitle, title);
-        m_details.showTitle(scenery);
+        // The lines are data the user may edit; a "\" would split the key as a level would.
+        title.replace(Separator, QLatin1Char('/'));
+        if (!title.isEmpty() && title != scenery->Title)
+            renameScenery(node, scenery, title);
         m_status.Display(Ready);
     });
 }

@@ -1,6 +1,8 @@
 #include "app/frmscenery.h"
 #include "app/start.h"
 #include "backup/backupmanager.h"
+#include "gui/airports/airportdirdialog.h"
+#include "gui/app/filelistpage.h"
 #include "gui/app/guiuiport.h"
 #include "gui/app/instancechannel.h"
 #include "gui/app/mainwindow.h"
@@ -118,6 +120,8 @@ int main(int argc, char *argv[])
     DesktopLauncher launcher(platform.fs);
     registerSceneryCfgViews();
     registerSimsViews();
+    registerAirportViews();
+    registerFileListViews();
 
     std::unique_ptr<BackupManager> backup;
     std::unique_ptr<frmScenery> form;

@@ -4,6 +4,7 @@
 #include "organiseinvariants.h"
 #include "windowfixture.h"
 
+#include "airports/frmairportdir.h"
 #include "app/frmmovetreenode.h"
 #include "app/frmundoremove.h"
 
@@ -149,6 +150,18 @@ struct MoveCase
 
 // "Move Scenery on Harddrive": the local path, the folder chosen (null: cancelled, "-": no
 // chooser), the refusal, where the files are then ("" where they were) and the new local path.
+// The airport button: the node selected, the airport line the user takes ("" none, or Cancel), and
+// the key the scenery then has.
+struct AirportCase
+{
+    QString selected = {};
+    QString airport = {};
+    bool cancelled = false;
+    bool shown = true;
+    bool refused = false;
+    QString key = {};
+};
+
 struct DiskMoveCase
 {
     QString localPath = {};
@@ -744,6 +757,58 @@ private slots:
         QCOMPARE(f.manager->colScenery.keys(), (QStringList{u"SceneryNew\\After"_s, u"SceneryNew\\Other"_s}));
         QCOMPARE(f.members(u"(Current)"_s), QStringList{u"After"_s});
         QCOMPARE(f.members(u"Europe"_s), (QStringList{u"Other"_s, u"After"_s, u"Third"_s}));
+    }
+
+    // The airport button renames the scenery shown to the airport line taken, as "Rename Scenery"
+    // does: key, node and sets follow; a title the library has is refused.
+    void airportButton_data()
+    {
+        QTest::addColumn<AirportCase>("c");
+        const QString frankfurt = u"EDDF Frankfurt Main"_s;
+        QTest::newRow("an airport") << AirportCase{
+            .selected = Paris, .airport = frankfurt, .key = u"SceneryEurope\\"_s + frankfurt};
+        QTest::newRow("a title of the library")
+            << AirportCase{.selected = Paris, .airport = u"Berlin"_s, .refused = true, .key = Paris};
+        QTest::newRow("cancelled") << AirportCase{
+            .selected = Paris, .airport = frankfurt, .cancelled = true, .key = Paris};
+        QTest::newRow("a level selected") << AirportCase{.selected = Europe, .shown = false, .key = Paris};
+    }
+    void airportButton()
+    {
+        QFETCH(AirportCase, c);
+        WindowFixture f;
+        const QString folder = f.env.programFolder() + u"\\AirportDirectory\\"_s;
+        f.env.writeFile(folder + u"AD_World.txt"_s, windowsText({u"Europe"_s}));
+        f.env.writeFile(folder + u"AD_Europe.txt"_s, windowsText({u"Germany"_s}));
+        f.env.writeFile(folder + u"AD_Germany.txt"_s, windowsText({u"Hesse"_s}));
+        f.env.writeFile(folder + u"Hesse.txt"_s, windowsText({u"Berlin"_s, u"EDDF Frankfurt Main"_s}));
+        frmScenery &form = load(f, base().set(u"Trips"_s, Sim::FS2002, {u"Paris"_s, u"A"_s}));
+        f.select(Paris);
+        f.form->trvScenery().setSelectedItem(f.node(c.selected));
+        if (c.shown) {
+            f.env.ui.expectForm<frmAirportDir>(u"frmAirportDir"_s, [&c](frmAirportDir &dialog) {
+                dialog.lstAirport_Click(int(dialog.lstAirport.items.indexOf(c.airport)));
+                if (c.cancelled)
+                    dialog.cmdCancel_Click();
+                else
+                    dialog.cmdOk_Click();
+            });
+        }
+        if (c.refused) {
+            f.env.ui.expectMessage(
+                u"There is already a scenery named \"%1\" in the library."_s.arg(c.airport),
+                u"Can not rename scenery."_s);
+        }
+        const QString statusBefore = f.statusText();
+        form.cmdAirportDir_Click();
+        QVERIFY(f.env.ui.allShown());
+        const clsScenery &paris = f.scenery(c.key);
+        QCOMPARE(f.node(c.key)->text(), paris.Title);
+        QCOMPARE(form.details().fields().txtTitle, paris.Title);
+        QCOMPARE(f.members(u"Trips"_s), (QStringList{paris.Title, u"A"_s}));
+        QCOMPARE(f.statusText(), c.shown ? Ready : statusBefore);
+        const QString fault = faultAfterCommand(f);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
     }
 
     // "Move Scenery on Harddrive" moves the content of the scenery's folder (the folder above a

@@ -423,6 +423,86 @@ private slots:
         QVERIFY2(result.err.contains(error), result.text());
     }
 
+    // The shipped airport directory is put into the program folder on first use; each name must
+    // be one of the list above it.
+    void airports_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("firstLines");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("areas") << QStringList{u"airports"_s} << 0
+                               << QStringList{u"Africa"_s, u"Antarctica"_s, u"Asia"_s} << QString();
+        QTest::newRow("airports of a state")
+            << QStringList{u"airports"_s, u"Europe"_s, u"Germany"_s, u"Hesse"_s} << 0
+            << QStringList{u"EDDF Frankfurt Airport"_s} << QString();
+        QTest::newRow("a country of another area")
+            << QStringList{u"airports"_s, u"Asia"_s, u"Germany"_s} << 1 << QStringList()
+            << u"\"Germany\" is not one of the countries of the area \"Asia\"."_s;
+        QTest::newRow("four names") << QStringList{u"airports"_s, u"a"_s, u"b"_s, u"c"_s, u"d"_s} << 2
+                                    << QStringList() << u"at most AREA COUNTRY STATE"_s;
+    }
+    void airports()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, firstLines);
+        QFETCH(QString, error);
+        const Installed installed({});
+        const Result result = installed.run(arguments);
+        QVERIFY2(result.code == exitCode, result.text());
+        const QStringList lines = QString::fromUtf8(result.out).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.mid(0, firstLines.size()), firstLines);
+        QVERIFY2(result.err.contains(error), result.text());
+    }
+
+    // Lists the user edited stay as they are.
+    void airportsOfTheUser()
+    {
+        Installed installed({});
+        installed.env.writeFile(installed.env.programFolder() + u"\\AirportDirectory\\AD_World.txt"_s,
+                                windowsText({u"Mars"_s}));
+        const Result result = installed.run({u"airports"_s});
+        QVERIFY2(result.code == 0, result.text());
+        QCOMPARE(result.out, QByteArray("Mars\n"));
+    }
+
+    // "filelist create" makes the scenery's list new from its folder and prints it; "show --json"
+    // prints the entries with the keys given; a scenery without a folder to list is refused.
+    void fileList()
+    {
+        Installed installed({FS2000});
+        const QString folder = u"C:\\FS2000\\Addon Scenery\\Alps"_s;
+        installed.env.writeFile(folder + u"\\Scenery\\ALPS.BGL"_s, "bgl");
+        Library()
+            .scenery(u"Alps"_s, {.localPath = u"Addon Scenery\\Alps"_s})
+            .scenery(u"Remote"_s)
+            .writeLibraryFiles(installed.env);
+
+        const Result created = installed.run({u"filelist"_s, u"create"_s, u"Alps"_s});
+        QVERIFY2(created.code == 0, created.text());
+        QCOMPARE(created.out, (u"ALPS.BGL\tMySceneryBase\\Scenery\t"_s + folder +
+                               u"\\Scenery\\ALPS.BGL\nLumivaleFileList.db\tMySceneryBase\t"_s + folder +
+                               u"\\LumivaleFileList.db\n"_s)
+                                  .toUtf8());
+        QVERIFY(
+            installed.env.readFile(folder + u"\\LumivaleFileList.db"_s).startsWith("[Lumivale V 1.5]\r\n"));
+
+        const Result shown = installed.run({u"filelist"_s, u"show"_s, u"Alps"_s, u"--json"_s});
+        QVERIFY2(shown.code == 0, shown.text());
+        const QJsonObject first = shown.array().at(0).toObject();
+        QCOMPARE(first.keys(), (QStringList{u"destination"_s, u"file"_s, u"source"_s}));
+        QCOMPARE(first[u"file"_s].toString(), u"ALPS.BGL"_s);
+        QCOMPARE(first[u"destination"_s].toString(), u"MySceneryBase\\Scenery"_s);
+        QCOMPARE(first[u"source"_s].toString(), folder + u"\\Scenery\\ALPS.BGL"_s);
+
+        const Result refused = installed.run({u"filelist"_s, u"create"_s, u"Remote"_s});
+        QVERIFY2(refused.code == 3, refused.text());
+        QVERIFY2(refused.err.contains(u"Please choose a local path first."_s), refused.text());
+        const Result unknown = installed.run({u"filelist"_s, u"show"_s, u"Nowhere"_s});
+        QVERIFY2(unknown.code == 1 && unknown.err.contains(u"no scenery \"Nowhere\""_s), unknown.text());
+    }
+
     // Read from the simulator's Scenery.cfg, every area is a scenery in the level "New" after the
     // one before it, in the file's order.
     void listEveryArea_data()

@@ -28,6 +28,7 @@ expect_layout() {
     "share/lumivale/AirportDirectory/AD_Europe.txt"
     share/doc/lumivale/README.md
     share/doc/lumivale/DATA.md
+    share/doc/lumivale/manual/Manual.htm
   )
   if [ "$gui" = ON ]; then
     expected+=(bin/lumivale share/applications/lumivale.desktop share/icons/hicolor/scalable/apps/lumivale.svg)

@@ -3,6 +3,7 @@
 #include "app/commandtable.h"
 #include "app/frmscenery.h"
 #include "gui/app/excludeflattenpage.h"
+#include "gui/app/filelistpage.h"
 #include "gui/app/scenerydetailspage.h"
 #include "gui/app/splashview.h"
 #include "gui/app/toolbaricons.h"
@@ -366,7 +367,7 @@ QWidget *MainWindow::buildRightPane()
     m_tabs->addTab(new SceneryDetailsPage(m_form), QStringLiteral("Scenery Details"));
     m_tabs->addTab(new ExcludeFlattenPage(m_form), QStringLiteral("Exclude / Flatten"));
     m_tabs->addTab(buildMoveToPage(), QStringLiteral("Move to"));
-    m_tabs->addTab(buildFileListPage(), QStringLiteral("File list"));
+    m_tabs->addTab(new FileListPage(m_form), QStringLiteral("File list"));
     layout->addWidget(m_tabs, 1);
     return pane;
 }
@@ -390,29 +391,6 @@ QWidget *MainWindow::buildMoveToPage()
     m_moveToView->setToolTip(tr("Drop a scenery on a level to move it there"));
     new TreeExpansion(*m_moveToView, *m_moveToModel);
     layout->addWidget(m_moveToView, 1);
-    return page;
-}
-
-QWidget *MainWindow::buildFileListPage()
-{
-    auto *page = new QWidget;
-    page->setObjectName(QStringLiteral("fraFileList"));
-    auto *layout = new QVBoxLayout(page);
-    layout->setContentsMargins(10, 10, 10, 10);
-    auto *list = new QTreeWidget(page);
-    list->setObjectName(QStringLiteral("lvwFileList"));
-    list->setRootIsDecorated(false);
-    list->setHeaderLabels({QStringLiteral("File"), QStringLiteral("Destination"), QStringLiteral("Source")});
-    layout->addWidget(list, 1);
-    auto *buttons = new QHBoxLayout;
-    for (const char *caption : {"Create Filelist", "Add File", "Edit File", "Remove File", "Open"}) {
-        auto *button = new QPushButton(QString::fromLatin1(caption), page);
-        button->setAutoDefault(false);
-        buttons->addWidget(button);
-    }
-    buttons->addStretch(1);
-    layout->addLayout(buttons);
-    page->setEnabled(false);
     return page;
 }
 

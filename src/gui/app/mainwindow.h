@@ -113,7 +113,6 @@ private:
     QWidget *buildTreePane();
     QWidget *buildRightPane();
     QWidget *buildMoveToPage();
-    QWidget *buildFileListPage();
     void buildStatusBar();
     void bindLogic();
     void fitMinimumSize();

@@ -80,6 +80,7 @@ void SceneryDetailsPage::bind()
     const QPushButton *files[] = {ui.cmdFile0, ui.cmdFile1, ui.cmdFile2};
     for (int i = 0; i < int(std::size(files)); ++i)
         connect(files[i], &QPushButton::clicked, this, [&form, i] { form.cmdFile_Click(i); });
+    connect(ui.cmdAirportDir, &QPushButton::clicked, this, [&form] { form.cmdAirportDir_Click(); });
 
     connect(&form.details(), &DetailsPanel::detailsChanged, this, &SceneryDetailsPage::refresh);
 }
