@@ -108,6 +108,8 @@ public:
     void mnuWizardBackup15_Click();
     void mnuWizardDeleteBackup_Click();
     void mnuWizardBackupFiles_Click();
+    void mnuWizardCreateDIZ_Click();
+    void mnuGTM_Click();
     void InnerMove(int direction) { m_organiser->InnerMove(direction); }
 
     // ---- Event procedures of the library tree ----------------------------------------------

@@ -2,6 +2,9 @@
 
 #include "backup/backupdialogs.h"
 #include "backup/backupmanager.h"
+#include "backup/texturedialog.h"
+#include "library/scenerymanager.h"
+#include "packaging/fileiddiz.h"
 
 namespace {
 
@@ -46,6 +49,8 @@ constexpr CommandBinding Bindings[] = {
     {Command::Install15Backup, [](frmScenery &w) { w.mnuWizardBackup15_Click(); }, hasBackupManager},
     {Command::DeleteBackup, [](frmScenery &w) { w.mnuWizardDeleteBackup_Click(); }, hasBackupManager},
     {Command::BackupFileList, [](frmScenery &w) { w.mnuWizardBackupFiles_Click(); }, hasBackupManager},
+    {Command::CreateFileIdDiz, [](frmScenery &w) { w.mnuWizardCreateDIZ_Click(); }},
+    {Command::GlobalTextureManagement, [](frmScenery &w) { w.mnuGTM_Click(); }},
     {Command::MoveTop, [](frmScenery &w) { w.InnerMove(0); }},
     {Command::MoveUp, [](frmScenery &w) { w.InnerMove(1); }},
     {Command::MoveDown, [](frmScenery &w) { w.InnerMove(2); }},
@@ -131,4 +136,21 @@ void frmScenery::mnuWizardBackupFiles_Click()
     if (m_backup)
         BackupCommands::mnuWizardBackupFiles_Click(*m_backup,
                                                    [this](const QString &text) { m_status->Display(text); });
+}
+
+// ---- The "&Wizard" menu: passing a scenery on, the global textures ------------------------
+
+void frmScenery::mnuWizardCreateDIZ_Click()
+{
+    const SceneryPtr scenery = m_details->displayedScenery();
+    if (!scenery)
+        return;
+    PackagingCommands::mnuWizardCreateDIZ_Click(m_context, m_manager, *scenery,
+                                                [this](const QString &text) { m_status->Display(text); });
+}
+
+void frmScenery::mnuGTM_Click()
+{
+    TextureCommands::mnuGTM_Click(m_context, m_manager.FSPath(),
+                                  [this](const QString &text) { m_status->Display(text); });
 }

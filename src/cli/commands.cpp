@@ -19,6 +19,9 @@ const CliCommand Commands[] = {
      setupImport, runImport},
     {"write-cfg", "Write the simulator's Scenery.cfg from one or more sets.", setupWriteCfg, runWriteCfg},
     {"backup", "Make, install, delete or list backups of the simulator's files.", setupBackup, runBackup},
+    {"diz", "Print a scenery's FILE_ID.DIZ, or write it with --set.", setupDiz, runDiz},
+    {"textures", "Back up, restore, delete backups of or empty the simulator's global texture folder.",
+     setupTextures, runTextures},
 };
 
 const QString ProgramName = QStringLiteral("lumivale-cli");

@@ -7,6 +7,8 @@
 #include "gui/app/organiseviews.h"
 #include "gui/areas/areadialogviews.h"
 #include "gui/backup/backupviews.h"
+#include "gui/backup/textureview.h"
+#include "gui/packaging/fileiddizview.h"
 #include "library/scenerymanager.h"
 #include "platform/bundledfiles.h"
 #include "platform/errorreporter.h"
@@ -85,6 +87,8 @@ int main(int argc, char *argv[])
     ui.setFileSystem(platform.fs);
     registerAreaViews();
     registerBackupViews();
+    registerTextureViews();
+    registerPackagingViews();
     registerOrganiseViews();
 
     std::unique_ptr<BackupManager> backup;
