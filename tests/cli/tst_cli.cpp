@@ -15,7 +15,6 @@
 #include "support/librarybuilder.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -661,8 +660,6 @@ private slots:
         const QJsonArray listed = demo.run({u"textures"_s, u"list"_s, u"--json"_s}).array();
         QCOMPARE(listed.size(), 1);
         QCOMPARE(listed[0][u"name"_s].toString(), u"original.zip"_s);
-        QCOMPARE(listed[0][u"size"_s].toInteger(),
-                 QFileInfo(demo.fs.toHost(root + u"original.zip"_s)).size());
 
         demo.fs.writeAll(texture + u"\\WATER4.bmp"_s, "overwritten by a scenery");
         QCOMPARE(demo.run({u"textures"_s, u"restore"_s, u"original.zip"_s}).code, 0);
@@ -671,8 +668,6 @@ private slots:
         QCOMPARE(demo.fs.files(texture), files);
         QCOMPARE(demo.run({u"textures"_s, u"empty"_s, u"--yes"_s}).code, 0);
         QCOMPARE(demo.fs.files(texture), QStringList());
-        QCOMPARE(demo.run({u"textures"_s, u"restore"_s, u"original.zip"_s}).code, 0);
-        QCOMPARE(demo.fs.files(texture), files);
         QCOMPARE(demo.run({u"textures"_s, u"delete"_s, u"original.zip"_s}).code, 0);
         QCOMPARE(demo.fs.files(root), QStringList());
     }

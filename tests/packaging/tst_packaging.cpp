@@ -75,8 +75,6 @@ private slots:
         QTest::newRow("a file, Cancel")
             << u"C:\\Sceneries\\Alps"_s << u"C:\\Sceneries\\Alps\\FILE_ID.DIZ"_s << QByteArray("Caf\xe9")
             << Edit{false, u"typed"_s} << QByteArray("Caf\xe9");
-        QTest::newRow("an empty text, OK") << u"Addon Scenery\\Alps"_s << AlpsDiz << QByteArray("Old")
-                                           << Edit{true, QString()} << QByteArray();
     }
 
     void editDiz()
