@@ -13,10 +13,10 @@
 // backup holds the folder's files under their bare names, so it is restored by extracting it into
 // the folder.
 //
-// Each operation shows a progress window naming the file it is at, with a Cancel that stops it
-// before the next file, tells the user what it met (a failure through the program-wide error
-// message, under "TextureManager." and the operation) and returns how it ended: Done; Refused
-// with nothing changed; Stopped when the user said No or cancelled; Failed with the error, what
+// Backing up, restoring and emptying show a progress window naming the file they are at, with a
+// Cancel that stops them before the next file. Each operation tells the user what it met (a
+// failure through the program-wide error message, under "TextureManager." and the operation) and
+// returns how it ended: Done; Refused with nothing changed; Stopped when the user said No or cancelled; Failed with the error, what
 // was done before staying done.
 class TextureManager
 {

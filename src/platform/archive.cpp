@@ -425,9 +425,10 @@ bool Zip::addFile(const QString &path)
         throw LmError::standard(LmError::PathNotFound, archive);
     const QString archiveCanonical = QFileInfo(archiveHost).absoluteFilePath();
 
+    // Outlives the archive handle, whose callbacks point at it.
+    WriteWatch watch{&proceed, {}};
     int code = 0;
     ZipHandle z(zip_open(QFile::encodeName(archiveHost).constData(), ZIP_CREATE, &code));
-    WriteWatch watch{&proceed, {}};
     if (!z) {
         if (code == ZIP_ER_NOZIP || code == ZIP_ER_INCONS)
             throw damaged(archive, libzipMessage(code));
