@@ -110,6 +110,7 @@ public:
     void mnuWizardBackupFiles_Click();
     void mnuWizardCreateDIZ_Click();
     void mnuGTM_Click();
+    void mnuPrintSceneryList_Click();
     void InnerMove(int direction) { m_organiser->InnerMove(direction); }
 
     // ---- Event procedures of the library tree ----------------------------------------------

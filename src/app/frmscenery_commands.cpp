@@ -1,10 +1,12 @@
 #include "app/frmscenery.h"
 
+#include "app/windowprocedure.h"
 #include "backup/backupdialogs.h"
 #include "backup/backupmanager.h"
 #include "backup/texturedialog.h"
 #include "library/scenerymanager.h"
 #include "packaging/fileiddiz.h"
+#include "reports/frmprintscenerylist.h"
 
 namespace {
 
@@ -55,6 +57,7 @@ constexpr CommandBinding Bindings[] = {
     {Command::MoveUp, [](frmScenery &w) { w.InnerMove(1); }},
     {Command::MoveDown, [](frmScenery &w) { w.InnerMove(2); }},
     {Command::MoveBottom, [](frmScenery &w) { w.InnerMove(3); }},
+    {Command::SceneryListReport, [](frmScenery &w) { w.mnuPrintSceneryList_Click(); }},
 };
 
 const CommandBinding *bindingOf(Command command)
@@ -153,4 +156,14 @@ void frmScenery::mnuGTM_Click()
 {
     TextureCommands::mnuGTM_Click(m_context, m_manager.FSPath(),
                                   [this](const QString &text) { m_status->Display(text); });
+// ---- The scenery list report ---------------------------------------------------------------
+
+void frmScenery::mnuPrintSceneryList_Click()
+{
+    m_status->Display(QStringLiteral("Print scenery list."));
+    guarded(m_context.ui, "mnuPrintSceneryList_Click", [this] {
+        frmPrintSceneryList dialog(m_manager, m_context);
+        m_context.ui.showModal(dialog);
+    });
+    m_status->Display(QStringLiteral("Ready."));
 }

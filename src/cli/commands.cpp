@@ -22,6 +22,8 @@ const CliCommand Commands[] = {
     {"diz", "Print a scenery's FILE_ID.DIZ, or write it with --set.", setupDiz, runDiz},
     {"textures", "Back up, restore, delete backups of or empty the simulator's global texture folder.",
      setupTextures, runTextures},
+    {"report", "Print the scenery list report as text, or as a PDF of its printed pages.", setupReport,
+     runReport},
 };
 
 const QString ProgramName = QStringLiteral("lumivale-cli");

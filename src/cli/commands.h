@@ -1,16 +1,20 @@
 #pragma once
 
+#include "platform/outcome.h"
+
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
 
 class CliSession;
 class CliUi;
+struct ReportDocument;
 
 // The command line: lumivale-cli [global options] <command> [command options and arguments].
 //
@@ -94,3 +98,11 @@ void setupDiz(QCommandLineParser &parser);
 int runDiz(CliCommandRun &run);
 void setupTextures(QCommandLineParser &parser);
 int runTextures(CliCommandRun &run);
+void setupReport(QCommandLineParser &parser);
+int runReport(CliCommandRun &run);
+
+// Writes a report's printed pages as a PDF file (host path). Painting needs Qt Gui: a build with
+// the graphical program sets one at the start; without one, "report --pdf" says so and ends with
+// CliUsageError.
+using ReportPdfWriter = std::function<Outcome(const ReportDocument &document, const QString &hostPath)>;
+void setReportPdfWriter(ReportPdfWriter writer);

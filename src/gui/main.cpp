@@ -9,6 +9,7 @@
 #include "gui/backup/backupviews.h"
 #include "gui/backup/textureview.h"
 #include "gui/packaging/fileiddizview.h"
+#include "gui/reports/printscenerylistview.h"
 #include "library/scenerymanager.h"
 #include "platform/bundledfiles.h"
 #include "platform/errorreporter.h"
@@ -90,6 +91,7 @@ int main(int argc, char *argv[])
     registerTextureViews();
     registerPackagingViews();
     registerOrganiseViews();
+    registerReportViews();
 
     std::unique_ptr<BackupManager> backup;
     std::unique_ptr<frmScenery> form;

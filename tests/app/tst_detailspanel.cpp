@@ -316,12 +316,12 @@ private slots:
         const QString folder = u"C:\\Sceneries\\Alpha"_s;
         QTest::newRow("1024 kB") << folder << true << qint64(1048576) << u"Alpha (1024 kB)"_s;
         QTest::newRow("1 MB") << folder << true << qint64(1048577) << u"Alpha (1 MB)"_s;
-        QTest::newRow("1.5 MB") << folder << true << qint64(1572864) << u"Alpha (1.5 MB)"_s;
         QTest::newRow("cut, not rounded") << folder << true << qint64(3670015) << u"Alpha (3.49 MB)"_s;
         QTest::newRow("remote path used") << folder << false << qint64(1500) << u"Alpha"_s;
         QTest::newRow("missing folder") << u"C:\\Nowhere"_s << true << qint64(-1) << u"Alpha"_s;
         QTest::newRow("the simulator's own") << u"scenery"_s << true << qint64(1500) << u"Alpha"_s;
-        QTest::newRow("no local path") << QString() << true << qint64(-1) << u"Alpha"_s;
+        QTest::newRow("no local path: not the simulator folder")
+            << QString() << true << qint64(-1) << u"Alpha"_s;
     }
     void folderSizeInStatus()
     {

@@ -7,6 +7,7 @@
 #include "backup/backupmanager.h"
 #include "backup/texturedialog.h"
 #include "packaging/fileiddiz.h"
+#include "reports/frmprintscenerylist.h"
 #include "settings/programsettings.h"
 #include "tree/librarytree.h"
 
@@ -361,6 +362,33 @@ private slots:
         form.runCommand(Start::Command::FindSceneriesWithoutSet);
         QVERIFY(f.node(u"SceneryNew\\OnlyCurrent"_s)->bold());
         QVERIFY(!f.node(u"SceneryNew\\InSet"_s)->bold());
+        QCOMPARE(f.statusText(), Ready);
+    }
+
+    // The report runs with its phrase in the status text and lists the whole library, sceneries
+    // the window's filter hides included.
+    void sceneryListReport()
+    {
+        WindowFixture f;
+        frmScenery &form = f.load(Library().scenery(u"Shown"_s).scenery(u"Hidden"_s, {.flySim = FS95}));
+        form.chkFilter_Click(3, true);
+        QVERIFY(!f.node(u"SceneryNew\\Hidden"_s));
+        QVERIFY(form.isCommandAvailable(Start::Command::SceneryListReport));
+        QString preview;
+        QString statusWhileShown;
+        f.env.ui.expectForm<frmPrintSceneryList>(u"frmPrintSceneryList"_s, [&](frmPrintSceneryList &dialog) {
+            statusWhileShown = f.statusText();
+            dialog.lstColumns[2].checked = true; // Title
+            dialog.setColumnWidth(2, u"6"_s);
+            dialog.chkFilter[0] = true;
+            dialog.cmdRefresh_Click();
+            preview = dialog.txtPreview;
+            dialog.cmdClose_Click();
+        });
+        form.runCommand(Start::Command::SceneryListReport);
+        QVERIFY(f.env.ui.allShown());
+        QCOMPARE(statusWhileShown, u"Print scenery list."_s);
+        QCOMPARE(preview, u"Title |\r\n-------\r\nHidden|\r\n"_s);
         QCOMPARE(f.statusText(), Ready);
     }
 

@@ -41,20 +41,6 @@ class TestStart : public QObject
     Q_OBJECT
 
 private slots:
-    void debugCommandLine_data()
-    {
-        QTest::addColumn<QString>("commandLine");
-        QTest::addColumn<bool>("debug");
-        QTest::newRow("capitals with blanks") << u"  DEBUG  "_s << true;
-        QTest::newRow("a further argument") << u"debug x"_s << false;
-    }
-    void debugCommandLine()
-    {
-        QFETCH(QString, commandLine);
-        QFETCH(bool, debug);
-        QCOMPARE(Start::isDebugCommandLine(commandLine), debug);
-    }
-
     // The local date and time, " : ", the seconds since midnight in their shortest single-precision
     // form, " - ", the message.
     void debugLogLine_data()
@@ -110,12 +96,12 @@ private slots:
     }
 
     // The main window is shown before the command table and the function keys are filled, and the
-    // debug log writes only the function keys' lines.
+    // debug log, asked for by "debug" alone in any letter case, writes only the function keys' lines.
     void startUpInOrder_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QStringList>("log");
-        QTest::newRow("debug") << QStringList{u"DEBUG"_s}
+        QTest::newRow("debug") << QStringList{u" DEBUG "_s}
                                << QStringList{u"Get F-Keys"_s, u"Get F-Keys end"_s};
         QTest::newRow("no debug") << QStringList{u"debug"_s, u"x"_s} << QStringList();
     }

@@ -177,10 +177,6 @@ private slots:
             << ExclArea + u",OBJECTS"_s << Boxes{true, false, false, false} << ExclArea.split(u',');
         QTest::newRow("All beside a class: the class")
             << ExclArea + u",all,vors"_s << Boxes{false, true, false, false} << ExclArea.split(u',');
-        QTest::newRow("short forms") << u"n47 30.5,w5 7.25,N46 0,W4 0,ndbs"_s
-                                     << Boxes{false, false, true, false}
-                                     << QStringList{u"N47 30.50"_s, u"W005 07.25"_s, u"N46 00.00"_s,
-                                                    u"W004 00.00"_s};
         QTest::newRow("three items: the fourth row empty")
             << u"N47 30.00,W122 15.00,N47 00.00"_s << Boxes{false, false, false, false}
             << QStringList{u"N47 30.00"_s, u"W122 15.00"_s, u"N47 00.00"_s, u"___ __.__"_s};

@@ -186,7 +186,7 @@ private slots:
     void backupFileNames()
     {
         QCOMPARE(BackupManager::backupFileName(u"a:b"_s), u"a_b.zip"_s);
-        QCOMPARE(BackupManager::backupFileName(u"old.ZIP"_s), u"old.ZIP"_s);
+        QCOMPARE(BackupManager::backupFileName(u"old.Zip"_s), u"old.Zip"_s);
     }
 
     // Each line of the list names a file below the simulator folder, with or without the leading

@@ -392,6 +392,15 @@ private slots:
             << u"\"50M\""_s;
         QTest::newRow("an unknown backup action")
             << none << QStringList{u"backup"_s, u"restore"_s, u"x"_s} << 2 << u"make NAME"_s;
+        QTest::newRow("a report column that is not there")
+            << QList<Installation>{FS2000} << QStringList{u"report"_s, u"--columns"_s, u"Title,Flatten.10"_s}
+            << 2 << u"no column \"Flatten.10\""_s;
+        QTest::newRow("a report filter above the six versions")
+            << QList<Installation>{FS2000} << QStringList{u"report"_s, u"--filter"_s, u"64"_s} << 2
+            << u"0 to 63"_s;
+        QTest::newRow("a report filter naming no version")
+            << QList<Installation>{FS2000} << QStringList{u"report"_s, u"--filter"_s, u"FS2K,FS2004"_s} << 2
+            << u"\"FS2004\""_s;
         QTest::newRow("--sim of a simulator not installed")
             << QList<Installation>{FS2002} << QStringList{u"--sim"_s, u"2"_s, u"info"_s} << 1
             << u"Combat Flight Simulator 2 (--sim 2) is not installed."_s;
@@ -695,6 +704,60 @@ private slots:
 
     // A command's exit code comes from the outcome of what it ran: every message worded otherwise,
     // as a later version may word them, changes none.
+    // The report as the dialog's preview shows it: the columns in the report's own order, the
+    // rows the filter lets through in library order, text of the single-byte code page intact.
+    void report_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QStringList>("lines");
+        const QStringList fs2002{u"Title   |Sim            |"_s, u"-------------------------"_s,
+                                 u"Müller F|FS 2002        |"_s, u"Straße  |FS 2000/FS 2002|"_s};
+        QTest::newRow("filter by name, columns out of order")
+            << QStringList{u"--columns"_s, u"Sim:15,Title:8"_s, u"--filter"_s, u"FS2K2"_s} << fs2002;
+        QTest::newRow("filter by number")
+            << QStringList{u"--columns"_s, u"Title:8,Sim:15"_s, u"--filter"_s, u"8"_s} << fs2002;
+        QTest::newRow("no filter: the sceneries without any version")
+            << QStringList{u"--columns"_s, u"Title,Active"_s}
+            << QStringList{u"Title"_s.leftJustified(50) + u"|A|"_s, QString(53, u'-'),
+                           u"Ohne Version"_s.leftJustified(50) + u"|-|"_s};
+    }
+    void report()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QStringList, lines);
+        Installed installed({FS2000});
+        Library()
+            .scenery(u"Müller Feld"_s, {.flySim = 8})
+            .scenery(u"Ohne Version"_s)
+            .scenery(u"Straße"_s, {.flySim = 4 | 8})
+            .scenery(u"Oslo"_s, {.flySim = 4})
+            .writeLibraryFiles(installed.env);
+        const Result result = installed.run(QStringList{u"report"_s} + options);
+        QVERIFY2(result.code == 0, result.text());
+        QCOMPARE(QString::fromUtf8(result.out).split(u'\n', Qt::SkipEmptyParts), lines);
+    }
+
+    // With the graphical program built, --pdf writes the printed pages; without it, it says so.
+    void reportPdf()
+    {
+        Installed installed({FS2000});
+        Library().sceneries({u"Paris"_s, u"Rome"_s}).writeLibraryFiles(installed.env);
+        const QString file = installed.env.rootHost() + u"/list.pdf"_s;
+        const Result result = installed.run({u"report"_s, u"--pdf"_s, file});
+#ifdef LUMIVALE_CLI_PDF
+        QVERIFY2(result.code == 0, result.text());
+        QFile pdf(file);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QByteArray bytes = pdf.readAll();
+        QVERIFY(bytes.startsWith("%PDF"));
+        QCOMPARE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r"), 1);
+#else
+        QVERIFY2(result.code == CliUsageError, result.text());
+        QVERIFY2(result.err.contains(u"--pdf needs Qt Gui"_s), result.text());
+        QVERIFY(!QFile::exists(file));
+#endif
+    }
+
     void exitCodeIsTheOutcomes_data()
     {
         QTest::addColumn<QStringList>("arguments");

@@ -232,8 +232,9 @@ private slots:
                  (QStringList{u"<Set>"_s, u"S"_s, u"1"_s, u"False"_s, u"M  N"_s, u"</Set>"_s}));
     }
 
-    // In tree order, and only the sceneries with a node.
-    void savedSceneriesReadBack()
+    // Sceneries in tree order, and only those with a node; "(Current)" is never stored;
+    // Clean_on_Exit is written "True" but never read back.
+    void savedLibraryReadsBack()
     {
         LibraryEnv f;
         const Library library = goldenLibrary();
@@ -245,15 +246,6 @@ private slots:
         QVERIFY(sameLevels(f.manager(), {{u"LevelNew"_s, u"New"_s},
                                          {u"LevelEurope"_s, u"Europe"_s},
                                          {u"LevelEurope\\Germany"_s, u"Germany"_s}}));
-    }
-
-    // "(Current)" is never stored; Clean_on_Exit is written "True" but never read back.
-    void savedSetsReadBack()
-    {
-        LibraryEnv f;
-        goldenLibrary().buildInto(f.manager(), f.tree);
-        QVERIFY(f.manager().saveDB(f.tree.keysInWalkOrder()).isDone());
-        readLibrary(f);
         QVERIFY(sameSets(f.manager(), {{u"Europe"_s, Sim::FS2002, false, {u"Berlin"_s, u"Paris"_s}},
                                        {u"Empty"_s, Sim::CFS2, false, {}},
                                        {u"Old"_s, Sim::FS2000, false, {u"Alpha"_s}}}));
@@ -420,27 +412,20 @@ private slots:
         QCOMPARE(f.manager().colScenery.item(u"K"_s)->FlySim, flySim);
     }
 
-    // Keys in any letter case; values as they stand, blanks and "=" included; unknown keys left.
-    void sceneryValuesAsWritten()
-    {
-        LibraryEnv f;
-        f.writeProgramFile(u"Lumivale.db5"_s, {Header, u"<Scenery>"_s, u"Key=K"_s, u"groupid=8"_s,
-                                               u"LAYER=2"_s, u"active=true"_s, u"Author= A=B "_s,
-                                               u"Authors=C"_s, u"Group=007"_s, u"</Scenery>"_s});
-        readLibrary(f);
-        QVERIFY(sameSceneries(
-            f.manager(),
-            {sceneryRecord(
-                u"K"_s, QString(),
-                {.active = true, .author = u" A=B "_s, .group = u"007"_s, .groupId = 8, .layer = 2})}));
-    }
-
-    // Files written by other versions or by hand: block marks in any letter case; a key with two
-    // digits after "Flatten." names no position.
+    // Files written by other versions or by hand: block marks and keys in any letter case; values
+    // as they stand, blanks and "=" included; unknown keys left; a key with two digits after
+    // "Flatten." names no position.
     void sceneryFileAsOthersWrite_data()
     {
         QTest::addColumn<QStringList>("block");
         QTest::addColumn<clsScenery>("read");
+        QTest::newRow("keys in any letter case, values as written")
+            << QStringList{u"<Scenery>"_s, u"Key=K"_s,       u"groupid=8"_s,
+                           u"LAYER=2"_s,   u"active=true"_s, u"Author= A=B "_s,
+                           u"Authors=C"_s, u"Group=007"_s,   u"</Scenery>"_s}
+            << sceneryRecord(
+                   u"K"_s, QString(),
+                   {.active = true, .author = u" A=B "_s, .group = u"007"_s, .groupId = 8, .layer = 2});
         QTest::newRow("block marks in upper case")
             << QStringList{u"<SCENERY>"_s, u"Key=K"_s, u"Title=One"_s, u"</SCENERY>"_s}
             << sceneryRecord(u"K"_s, u"One"_s);
@@ -507,7 +492,8 @@ private slots:
     // short one is read from its own first line.
     void olderSceneryFile_data()
     {
-        QTest::addColumn<QString>("folder"); // of tests/data
+        QTest::addColumn<QString>("folder");  // of tests/data
+        QTest::addColumn<QString>("message"); // "" for none
         QTest::addColumn<QList<clsScenery>>("read");
         const QString first = u"SceneryEurope\\First"_s;
         const OlderTail full{.isLocalPath = true, .salesType = 3, .flySim = 5, .comment = u"old comment"_s};
@@ -516,56 +502,46 @@ private slots:
         OlderTail required = withZero;
         required.required = true;
         const clsScenery second = olderSecond();
-        QTest::newRow("full blocks") << u"olddb-full"_s
+        QTest::newRow("full blocks") << u"olddb-full"_s << QString()
                                      << QList<clsScenery>{olderFirst(first, required), second};
         // Without its key line the block is in the level "New"; without its IsLocalPath line the flag
         // follows its paths: remote only, so false.
-        QTest::newRow("ends before Key")
-            << u"olddb-cut-before-key"_s << QList<clsScenery>{olderFirst(u"SceneryNew\\First"_s, {}), second};
-        QTest::newRow("ends before IsLocalPath")
-            << u"olddb-cut-before-islocalpath"_s << QList<clsScenery>{olderFirst(first, {}), second};
+        QTest::newRow("ends before Key") << u"olddb-cut-before-key"_s << QString()
+                                         << QList<clsScenery>{olderFirst(u"SceneryNew\\First"_s, {}), second};
+        QTest::newRow("ends before IsLocalPath") << u"olddb-cut-before-islocalpath"_s << QString()
+                                                 << QList<clsScenery>{olderFirst(first, {}), second};
         QTest::newRow("ends before SalesType")
-            << u"olddb-cut-before-salestype"_s
+            << u"olddb-cut-before-salestype"_s << QString()
             << QList<clsScenery>{olderFirst(first, {.isLocalPath = true}), second};
         QTest::newRow("ends before FlySim")
-            << u"olddb-cut-before-flysim"_s
+            << u"olddb-cut-before-flysim"_s << QString()
             << QList<clsScenery>{olderFirst(first, {.isLocalPath = true, .salesType = 3}), second};
         QTest::newRow("ends before Comment")
-            << u"olddb-cut-before-comment"_s
+            << u"olddb-cut-before-comment"_s << QString()
             << QList<clsScenery>{olderFirst(first, {.isLocalPath = true, .salesType = 3, .flySim = 5}),
                                  second};
-        QTest::newRow("ends before PreviousKey")
-            << u"olddb-cut-before-previouskey"_s << QList<clsScenery>{olderFirst(first, full), second};
-        QTest::newRow("ends before Required")
-            << u"olddb-cut-before-required"_s << QList<clsScenery>{olderFirst(first, withZero), second};
+        QTest::newRow("ends before PreviousKey") << u"olddb-cut-before-previouskey"_s << QString()
+                                                 << QList<clsScenery>{olderFirst(first, full), second};
+        QTest::newRow("ends before Required") << u"olddb-cut-before-required"_s << QString()
+                                              << QList<clsScenery>{olderFirst(first, withZero), second};
+        QTest::newRow("cut by the file's end")
+            << u"olddb-cut-by-eof"_s
+            << ReadFailure + userError(LibraryDb::OldSceneryBlockCut) +
+                   u"Lumivale.db ends inside a scenery block; the last 10"_s
+            << QList<clsScenery>{olderFirst(first, required)};
     }
 
     void olderSceneryFile()
     {
         QFETCH(QString, folder);
+        QFETCH(QString, message);
         QFETCH(QList<clsScenery>, read);
         LibraryEnv f;
         f.env.writeFile(f.programFile(u"Lumivale.db"_s), testDataFile(folder, u"Lumivale.db"_s));
+        if (!message.isEmpty())
+            f.env.ui.expectMessageStartingWith(message, u"Lumivale"_s);
         readLibrary(f);
         QVERIFY(sameSceneries(f.manager(), read));
-    }
-
-    void olderSceneryFileCutByItsEnd()
-    {
-        LibraryEnv f;
-        f.env.writeFile(f.programFile(u"Lumivale.db"_s),
-                        testDataFile(u"olddb-cut-by-eof"_s, u"Lumivale.db"_s));
-        f.env.ui.expectMessageStartingWith(ReadFailure + userError(LibraryDb::OldSceneryBlockCut) +
-                                               u"Lumivale.db ends inside a scenery block; the last 10"_s,
-                                           u"Lumivale"_s);
-        readLibrary(f);
-        const OlderTail read{.isLocalPath = true,
-                             .salesType = 3,
-                             .flySim = 5,
-                             .comment = u"old comment"_s,
-                             .previousKey = u"SceneryEurope\\Zero"_s,
-                             .required = true};
-        QVERIFY(sameSceneries(f.manager(), {olderFirst(u"SceneryEurope\\First"_s, read)}));
     }
 
     void damagedSetFile_data()

@@ -14,8 +14,6 @@
 #include <QFileInfo>
 #include <QTest>
 
-#include <functional>
-
 using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(FileStep)
@@ -26,32 +24,11 @@ const QString Target = u"C:\\Data\\Scenery.cfg"_s;
 const QString Source = u"C:\\Data\\New.cfg"_s;
 const QString Moved = u"C:\\Elsewhere\\Scenery.cfg"_s;
 
-// Content of a given size that differs from byte to byte and from seed to seed.
-QByteArray patterned(qsizetype size, quint32 seed)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i) {
-        seed = seed * 1103515245u + 12345u;
-        bytes[i] = char(seed >> 24);
-    }
-    return bytes;
-}
-
 // Several pieces of the atomic writer each, so that a fault can strike half-way through.
 const QByteArray Previous = patterned(3 * AtomicFile::PieceSize + 100, 1);
 const QByteArray Next = patterned(5 * AtomicFile::PieceSize + 7, 2);
 
 enum class Operation { WriteAll, Copy, Move, Append };
-
-LmError thrownBy(const std::function<void()> &operation)
-{
-    try {
-        operation();
-    } catch (const LmError &error) {
-        return error;
-    }
-    return LmError(0, u"nothing thrown"_s);
-}
 
 } // namespace
 

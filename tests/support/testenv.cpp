@@ -49,6 +49,26 @@ QByteArray windowsText(const QStringList &lines)
     return bytes;
 }
 
+LmError thrownBy(const std::function<void()> &operation)
+{
+    try {
+        operation();
+    } catch (const LmError &error) {
+        return error;
+    }
+    return LmError(0, QStringLiteral("nothing thrown"));
+}
+
+QByteArray patterned(qsizetype size, quint32 seed)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        bytes[i] = char(seed >> 24);
+    }
+    return bytes;
+}
+
 Files filesBelow(const QString &hostFolder)
 {
     Files files;

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "platform/appcontext.h"
+#include "platform/lmerror.h"
 #include "support/scriptedui.h"
 
 #include <QMap>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 // A file of tests/data: the folder of one case and the file's name in it.
@@ -13,6 +15,12 @@ QByteArray testDataFile(const QString &folder, const QString &name);
 
 // Lines as the simulators and the program write them: Windows-1252, each ending in CR LF.
 QByteArray windowsText(const QStringList &lines);
+
+// The error the operation throws; one numbered 0 when it throws none.
+LmError thrownBy(const std::function<void()> &operation);
+
+// Bytes that differ from one to the next and from seed to seed, for contents several buffers long.
+QByteArray patterned(qsizetype size, quint32 seed = 12345);
 
 // Files by their path below a folder ("Scenery/a.bgl") with their content.
 using Files = QMap<QString, QByteArray>;
