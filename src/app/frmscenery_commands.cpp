@@ -156,6 +156,8 @@ void frmScenery::mnuGTM_Click()
 {
     TextureCommands::mnuGTM_Click(m_context, m_manager.FSPath(),
                                   [this](const QString &text) { m_status->Display(text); });
+}
+
 // ---- The scenery list report ---------------------------------------------------------------
 
 void frmScenery::mnuPrintSceneryList_Click()
