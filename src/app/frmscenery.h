@@ -123,6 +123,8 @@ public:
     void mnuWizardBackup15_Click();
     void mnuWizardDeleteBackup_Click();
     void mnuWizardBackupFiles_Click();
+    void mnuWizardCreateDIZ_Click();
+    void mnuGTM_Click();
     void mnuPrintSceneryList_Click();
     // "&Add Scenery" (frmscenery_install.cpp).
     void mnuSceneryInstall_Click();

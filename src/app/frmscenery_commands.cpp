@@ -3,6 +3,9 @@
 #include "app/windowprocedure.h"
 #include "backup/backupdialogs.h"
 #include "backup/backupmanager.h"
+#include "backup/texturedialog.h"
+#include "library/scenerymanager.h"
+#include "packaging/fileiddiz.h"
 #include "reports/frmprintscenerylist.h"
 #include "library/scenerymanager.h"
 
@@ -62,6 +65,8 @@ constexpr CommandBinding Bindings[] = {
     {Command::UpdateFromSceneryCfg, [](frmScenery &w) { w.mnuSceneryUpdate_Click(); }},
     {Command::CreateScenery, [](frmScenery &w) { w.mnuWizardCreateScenery_Click(); }},
     {Command::SelectSimType, [](frmScenery &w) { w.mnuSelectSimType_Click(); }},
+    {Command::CreateFileIdDiz, [](frmScenery &w) { w.mnuWizardCreateDIZ_Click(); }},
+    {Command::GlobalTextureManagement, [](frmScenery &w) { w.mnuGTM_Click(); }},
     {Command::MoveTop, [](frmScenery &w) { w.InnerMove(0); }},
     {Command::MoveUp, [](frmScenery &w) { w.InnerMove(1); }},
     {Command::MoveDown, [](frmScenery &w) { w.InnerMove(2); }},
@@ -151,6 +156,23 @@ void frmScenery::mnuWizardBackupFiles_Click()
     if (m_backup)
         BackupCommands::mnuWizardBackupFiles_Click(*m_backup,
                                                    [this](const QString &text) { m_status->Display(text); });
+}
+
+// ---- The "&Wizard" menu: passing a scenery on, the global textures ------------------------
+
+void frmScenery::mnuWizardCreateDIZ_Click()
+{
+    const SceneryPtr scenery = m_details->displayedScenery();
+    if (!scenery)
+        return;
+    PackagingCommands::mnuWizardCreateDIZ_Click(m_context, m_manager, *scenery,
+                                                [this](const QString &text) { m_status->Display(text); });
+}
+
+void frmScenery::mnuGTM_Click()
+{
+    TextureCommands::mnuGTM_Click(m_context, m_manager.FSPath(),
+                                  [this](const QString &text) { m_status->Display(text); });
 }
 
 // ---- The scenery list report ---------------------------------------------------------------

@@ -1,5 +1,7 @@
 #include "app/filehelpers.h"
 #include "app/frmscenery.h"
+#include "airports/airportdirectory.h"
+#include "airports/frmairportdir.h"
 #include "app/windowprocedure.h"
 #include "install/frmaddscenery.h"
 #include "install/frminstallprogress.h"
@@ -23,6 +25,18 @@ void frmScenery::mnuSceneryInstall_Click()
             };
         }
         dialog.openWith = &openWith;
+        dialog.showAirportDirectory = [this]() -> std::optional<QString> {
+            const AirportDirectory directory(m_context.fs, m_context.programFolder());
+            frmAirportDir airports(directory, m_context.ui);
+            airports.Form_Load();
+            m_context.ui.showModal(airports);
+            QString title = airports.result();
+            // A backslash in a line of the (user-editable) lists would split the new scenery's key.
+            title.replace(QLatin1Char('\\'), QLatin1Char('/'));
+            if (title.isEmpty())
+                return std::nullopt;
+            return title;
+        };
         dialog.Form_Load();
         dialog.Form_Activate();
         ui.showModal(dialog);

@@ -96,6 +96,10 @@ void setupWriteCfg(QCommandLineParser &parser);
 int runWriteCfg(CliCommandRun &run);
 void setupBackup(QCommandLineParser &parser);
 int runBackup(CliCommandRun &run);
+void setupDiz(QCommandLineParser &parser);
+int runDiz(CliCommandRun &run);
+void setupTextures(QCommandLineParser &parser);
+int runTextures(CliCommandRun &run);
 void setupReport(QCommandLineParser &parser);
 int runReport(CliCommandRun &run);
 

@@ -9,6 +9,8 @@
 #include "gui/app/organiseviews.h"
 #include "gui/areas/areadialogviews.h"
 #include "gui/backup/backupviews.h"
+#include "gui/backup/textureview.h"
+#include "gui/packaging/fileiddizview.h"
 #include "gui/reports/printscenerylistview.h"
 #include "gui/tools/toolviews.h"
 #include "gui/install/installviews.h"
@@ -114,6 +116,8 @@ int main(int argc, char *argv[])
     registerBackupViews();
     registerInstallViews();
     registerCheckViews();
+    registerTextureViews();
+    registerPackagingViews();
     registerOrganiseViews();
     registerReportViews();
     registerToolViews();

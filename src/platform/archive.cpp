@@ -6,9 +6,11 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include <zip.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -222,7 +224,7 @@ std::optional<QStringList> Unzip::safeEntryParts(const QString &entryName)
     return parts;
 }
 
-void Unzip::extractAll()
+bool Unzip::extractAll()
 {
     m_refused.clear();
     const ReadArchive z(m_fs, archive);
@@ -297,14 +299,22 @@ void Unzip::extractAll()
                 .arg(free));
     }
 
+    const int files = int(std::count_if(planned.cbegin(), planned.cend(),
+                                        [](const PlannedEntry &entry) { return !entry.folder; }));
+    int done = 0;
     for (const PlannedEntry &entry : std::as_const(planned)) {
         if (progress)
             progress(QStringLiteral("Extracting %1").arg(entry.parts.join(kBackslash)));
-        if (entry.folder)
+        if (entry.folder) {
             out.createFolders(entry.parts);
-        else
-            z.extract(entry.index, *out.open(entry.parts));
+            continue;
+        }
+        if (proceed && !proceed(out.windowsPath(entry.parts), done, files))
+            return false;
+        z.extract(entry.index, *out.open(entry.parts));
+        ++done;
     }
+    return true;
 }
 
 bool Unzip::extractFile(const QString &entry)
@@ -384,7 +394,41 @@ QString Zip::entryName(const QString &path, EntryNames mode)
     return text.split(kBackslash, Qt::SkipEmptyParts).join(kSlash);
 }
 
-void Zip::addFile(const QString &path)
+namespace {
+
+// libzip writes an archive's entries in index order while it is closed, and tells its progress as
+// a fraction in which entry i of n takes the range i/n to (i+1)/n. So the entry being written is
+// known from the fraction, and a cancel asked for stops the writing before the new archive takes
+// the place of the old one. Entries the archive held before are copied as they are and not asked
+// about.
+struct WriteWatch
+{
+    const Zip::ProceedFn *proceed;
+    QHash<zip_int64_t, QString> sources; // entry index -> file added there
+    int count = 0;
+    zip_int64_t current = -1;
+    bool stopped = false;
+
+    static void progress(zip_t *, double fraction, void *data)
+    {
+        auto *watch = static_cast<WriteWatch *>(data);
+        const zip_int64_t last = watch->count - 1;
+        const zip_int64_t index =
+            std::clamp(zip_int64_t(fraction * watch->count + 1e-9), zip_int64_t(0), last);
+        if (index == watch->current || watch->stopped)
+            return;
+        watch->current = index;
+        const auto source = watch->sources.constFind(index);
+        if (source != watch->sources.cend())
+            watch->stopped = !(*watch->proceed)(*source, int(index), watch->count);
+    }
+
+    static int cancel(zip_t *, void *data) { return static_cast<WriteWatch *>(data)->stopped ? 1 : 0; }
+};
+
+} // namespace
+
+bool Zip::addFile(const QString &path)
 {
     QStringList sources;
     const qsizetype cut = path.lastIndexOf(kBackslash);
@@ -406,6 +450,8 @@ void Zip::addFile(const QString &path)
         throw LmError::standard(LmError::PathNotFound, archive);
     const QString archiveCanonical = QFileInfo(archiveHost).absoluteFilePath();
 
+    // Outlives the archive handle, whose callbacks point at it.
+    WriteWatch watch{&proceed, {}};
     int code = 0;
     ZipHandle z(zip_open(QFile::encodeName(archiveHost).constData(), ZIP_CREATE, &code));
     if (!z) {
@@ -430,12 +476,21 @@ void Zip::addFile(const QString &path)
         if (!data)
             throw LmError::standard(LmError::PathFileAccess, source);
         const QByteArray entryUtf8 = entry.toUtf8();
-        if (zip_file_add(z.get(), entryUtf8.constData(), data, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) < 0) {
+        const zip_int64_t index =
+            zip_file_add(z.get(), entryUtf8.constData(), data, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
+        if (index < 0) {
             zip_source_free(data);
             throw LmError::user(ArchiveError::ArchiveNotWritten,
                                 QStringLiteral("The file %1 could not be added to %2 (%3)")
                                     .arg(source, archive, libzipMessage(zip_get_error(z.get()))));
         }
+        watch.sources.insert(index, source);
+    }
+
+    if (proceed && !watch.sources.isEmpty()) {
+        watch.count = int(zip_get_num_entries(z.get(), 0));
+        zip_register_progress_callback_with_state(z.get(), 0.0, &WriteWatch::progress, nullptr, &watch);
+        zip_register_cancel_callback_with_state(z.get(), &WriteWatch::cancel, nullptr, &watch);
     }
 
     // libzip writes the whole archive aside and puts it in place only when complete, so a failed
@@ -446,12 +501,15 @@ void Zip::addFile(const QString &path)
                                 .arg(archive, LmError::standardDescription(LmError::DiskFull)));
     }
     if (zip_close(z.get()) < 0) {
+        if (watch.stopped)
+            return false;
         const QString detail = libzipMessage(zip_get_error(z.get()));
         throw LmError::user(
             ArchiveError::ArchiveNotWritten,
             QStringLiteral("The zip file could not be written: %1 (%2)").arg(archive, detail));
     }
     (void)z.release(); // closed: nothing left to discard
+    return true;
 }
 
 QString Zip::longPathMessage(const QString &path)

@@ -31,6 +31,9 @@ public:
     using ProgressFn = std::function<void(const QString &)>;
     // fileName, folder path inside the archive in Windows form ("Scenery\Textures\" or "").
     using FileInfoFn = std::function<void(const QString &fileName, const QString &folderPath)>;
+    // Asked before each file is written, with the file (Windows form), the number of files
+    // written so far and their total; false stops the work there.
+    using ProceedFn = std::function<bool(const QString &file, int done, int total)>;
 
     explicit Unzip(const FileSystem &fs);
 
@@ -44,13 +47,15 @@ public:
     // When set, extractAll leaves out the entries it would refuse and writes the others; the names
     // left out are in refusedEntries() afterwards.
     bool skipRefused = false;
+    ProceedFn proceed; // extractAll asks it before each file
 
     // Writes every entry below targetFolder, keeping its folder path and replacing existing files.
     // Every entry is checked before anything is written, and nothing is written when one of them
     // is refused: a name that would leave targetFolder (absolute, with a drive, with ".." parts)
     // or confineTo, or a path that leads out of it through a symbolic link, throws EntriesRefused
     // naming them; an archive that unpacks to more bytes than the disk has free throws 61.
-    void extractAll();
+    // False when proceed stopped it; the files written before stay.
+    bool extractAll();
     // Writes the one entry named by its folder path and file name ("Scenery\x.bgl" or
     // "Scenery/x.bgl", letter case ignored) as targetFolder "\" file name. False on any failure.
     bool extractFile(const QString &entry);
@@ -81,6 +86,9 @@ class Zip
 {
 public:
     using ProgressFn = std::function<void(const QString &)>;
+    // Asked while the archive is written, with the file whose turn it is (Windows form), the
+    // number of files written before it and their total; false stops the writing.
+    using ProceedFn = std::function<bool(const QString &file, int done, int total)>;
 
     // How a file's entry name is formed from its path.
     enum class EntryNames {
@@ -95,11 +103,13 @@ public:
     QString archive;
     EntryNames entryNames = EntryNames::FolderBelowDrive;
     ProgressFn progress;
+    ProceedFn proceed;
 
     // Adds the file at path, creating the archive when it does not exist and replacing an entry
     // of the same name. A path whose last part is "*.*" adds every file of that folder. The
-    // archive on disk is complete after every call.
-    void addFile(const QString &path);
+    // archive on disk is complete after every call. False when proceed stopped the writing: the
+    // archive on disk is then as it was before the call (none, when there was none).
+    bool addFile(const QString &path);
 
     // The entry name a path is stored under.
     static QString entryName(const QString &path, EntryNames mode);

@@ -49,6 +49,19 @@ public:
     // Lets pending window events run, so long loops keep the window responsive.
     virtual void processEvents() = 0;
 
+    // A long job's window (see ProgressWindow): its title, the item it is at and a Cancel button.
+    // A port without one shows nothing and is never cancelled.
+    virtual void progressShow(const QString &title) { (void)title; }
+    // The item now worked on, done of total (total 0 when unknown); lets pending events run.
+    // False once the user pressed Cancel.
+    virtual bool progressStep(const QString &item, int done, int total)
+    {
+        (void)item, (void)done, (void)total;
+        processEvents();
+        return true;
+    }
+    virtual void progressHide() {}
+
     // Convenience forms.
     void inform(const QString &text, const QString &title, Icon icon = Icon::Information)
     {
@@ -58,6 +71,30 @@ public:
     {
         return message(text, title, Buttons::YesNo, icon) == Answer::Yes;
     }
+};
+
+// The progress window of a long job, shown for its scope: each step names the file worked on, and
+// a job asks before each file whether the user has cancelled.
+class ProgressWindow
+{
+public:
+    ProgressWindow(UiPort &ui, const QString &title) : m_ui(ui) { m_ui.progressShow(title); }
+    ~ProgressWindow() { m_ui.progressHide(); }
+    ProgressWindow(const ProgressWindow &) = delete;
+    ProgressWindow &operator=(const ProgressWindow &) = delete;
+
+    // False once the user cancelled; later steps show nothing more.
+    bool step(const QString &item, int done, int total)
+    {
+        if (!m_cancelled && !m_ui.progressStep(item, done, total))
+            m_cancelled = true;
+        return !m_cancelled;
+    }
+    bool cancelled() const { return m_cancelled; }
+
+private:
+    UiPort &m_ui;
+    bool m_cancelled = false;
 };
 
 // Restores the normal pointer however the scope is left.

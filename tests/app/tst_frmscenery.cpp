@@ -5,6 +5,8 @@
 
 #include "app/debuglog.h"
 #include "backup/backupmanager.h"
+#include "backup/texturedialog.h"
+#include "packaging/fileiddiz.h"
 #include "reports/frmprintscenerylist.h"
 #include "settings/programsettings.h"
 #include "tree/librarytree.h"
@@ -630,6 +632,31 @@ private slots:
         QVERIFY(form.isCommandAvailable(Start::Command::MakeBackup));
         f.env.ui.expectInput(u"Insert a name of the backup:"_s, u"Backup name"_s, QString());
         form.runCommand(Start::Command::MakeBackup);
+        QVERIFY(f.env.ui.allShown());
+        QCOMPARE(f.statusText(), Ready);
+    }
+
+    // The FILE_ID.DIZ editor works on the scenery shown and does nothing without one; the texture
+    // manager opens between its status texts.
+    void wizardCommands()
+    {
+        WindowFixture f;
+        frmScenery &form = f.load(Library().scenery(u"Alpha"_s, {.localPath = u"Addon Scenery\\Alpha"_s}));
+        f.env.writeFile(f.simFolder() + u"\\Addon Scenery\\Alpha\\x.bgl"_s, "bgl");
+        form.details().clearDisplayedScenery();
+        form.runCommand(Start::Command::CreateFileIdDiz);
+        f.select(u"SceneryNew\\Alpha"_s);
+        f.env.ui.expectForm<EditFileIdDizDialog>(u"EditFileIdDizDialog"_s, [](EditFileIdDizDialog &dialog) {
+            dialog.txtText = u"Alpha"_s;
+            dialog.cmdOK_Click();
+        });
+        form.runCommand(Start::Command::CreateFileIdDiz);
+        QVERIFY(f.env.ui.allShown());
+        QCOMPARE(f.env.readFile(f.simFolder() + u"\\Addon Scenery\\Alpha\\FILE_ID.DIZ"_s),
+                 QByteArray("Alpha"));
+        f.env.ui.expectForm<GlobalTextureDialog>(u"GlobalTextureDialog"_s,
+                                                 [](GlobalTextureDialog &dialog) { dialog.cmdExit_Click(); });
+        form.runCommand(Start::Command::GlobalTextureManagement);
         QVERIFY(f.env.ui.allShown());
         QCOMPARE(f.statusText(), Ready);
     }

@@ -1,6 +1,7 @@
 // "&Add Scenery" from the main window: the dialog, the progress window and the new scenery in the
 // tree under "New".
 
+#include "airports/frmairportdir.h"
 #include "install/frmaddscenery.h"
 #include "install/frminstallprogress.h"
 #include "windowfixture.h"
@@ -21,6 +22,7 @@ private slots:
     void installsIntoNew();
     void cancelledDialogMakesNothing();
     void cancelInProgressLeavesNoRecord();
+    void airportButtonGivesTheTitle();
 };
 
 // The source folder's three scenery files, and the dialog filled for installing them.
@@ -93,3 +95,33 @@ void tst_InstallCommand::cancelInProgressLeavesNoRecord()
 
 QTEST_GUILESS_MAIN(tst_InstallCommand)
 #include "tst_installcommand.moc"
+
+// The dialog's airport button opens the airport directory; the airport taken becomes the title.
+void tst_InstallCommand::airportButtonGivesTheTitle()
+{
+    WindowFixture w;
+    frmScenery &form = w.load(Library().scenery(u"Rome"_s));
+    const QString folder = w.env.programFolder() + u"\\AirportDirectory\\"_s;
+    w.env.writeFile(folder + u"AD_World.txt"_s, windowsText({u"Europe"_s}));
+    w.env.writeFile(folder + u"AD_Europe.txt"_s, windowsText({u"Germany"_s}));
+    w.env.writeFile(folder + u"AD_Germany.txt"_s, windowsText({u"Hesse"_s}));
+    w.env.writeFile(folder + u"Hesse.txt"_s, windowsText({u"EDDF Frankfurt Main"_s}));
+    QString title;
+    bool enabled = false;
+    w.env.ui.expectForm<frmAddScenery>(u"frmAddScenery"_s, [&](frmAddScenery &d) {
+        enabled = d.cmdAirportEnabled();
+        d.cmdAirport_Click();
+        title = d.txtTitle;
+        d.cmdCancel_Click();
+    });
+    w.env.ui.expectForm<frmAirportDir>(u"frmAirportDir"_s, [](frmAirportDir &dialog) {
+        dialog.lstAirport_Click(0);
+        dialog.cmdOk_Click();
+    });
+
+    form.runCommand(Start::Command::AddScenery);
+
+    QVERIFY(w.env.ui.allShown());
+    QVERIFY(enabled);
+    QCOMPARE(title, u"EDDF Frankfurt Main"_s);
+}

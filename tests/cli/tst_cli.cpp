@@ -763,6 +763,54 @@ private slots:
         QVERIFY(!demo.fs.fileExists(demo.backupRoot() + u"nightly.zip"_s));
     }
 
+    // The global texture folder backed up, changed, restored, emptied only with --yes, and the
+    // backup deleted; a backup's entries are the files' bare names.
+    void texturesRoundTrip()
+    {
+        const Demo demo;
+        const QString texture = Demo::simFolder(1) + u"\\Texture"_s;
+        const QString root = demo.programFolder + u"\\TextureBackups\\"_s;
+        const QStringList files = demo.fs.files(texture);
+        QCOMPARE(files.size(), 6);
+        const QByteArray water = demo.fs.readAll(texture + u"\\WATER4.bmp"_s);
+        const Result made = demo.run({u"textures"_s, u"backup"_s, u"original"_s});
+        QVERIFY2(made.code == 0, made.text());
+        const QJsonArray listed = demo.run({u"textures"_s, u"list"_s, u"--json"_s}).array();
+        QCOMPARE(listed.size(), 1);
+        QCOMPARE(listed[0][u"name"_s].toString(), u"original.zip"_s);
+
+        demo.fs.writeAll(texture + u"\\WATER4.bmp"_s, "overwritten by a scenery");
+        QCOMPARE(demo.run({u"textures"_s, u"restore"_s, u"original.zip"_s}).code, 0);
+        QCOMPARE(demo.fs.readAll(texture + u"\\WATER4.bmp"_s), water);
+        QCOMPARE(demo.run({u"textures"_s, u"empty"_s}).code, 3);
+        QCOMPARE(demo.fs.files(texture), files);
+        QCOMPARE(demo.run({u"textures"_s, u"empty"_s, u"--yes"_s}).code, 0);
+        QCOMPARE(demo.fs.files(texture), QStringList());
+        QCOMPARE(demo.run({u"textures"_s, u"delete"_s, u"original.zip"_s}).code, 0);
+        QCOMPARE(demo.fs.files(root), QStringList());
+    }
+
+    // FILE_ID.DIZ printed, and written with CR LF line ends and at most 450 characters.
+    void dizCommand()
+    {
+        const Demo demo;
+        const QJsonArray sceneries = demo.run({u"list"_s, u"--json"_s}).array();
+        QString local;
+        for (const QJsonValue &s : sceneries) {
+            if (s[u"title"_s].toString() == u"Paris"_s)
+                local = s[u"localPath"_s].toString();
+        }
+        const QString file = WinPath::withoutSceneryFolder(demo.realPath(1, local)) + u"\\FILE_ID.DIZ"_s;
+        Result result = demo.run({u"diz"_s, u"Paris"_s, u"--set"_s, u"Paris\nby me"_s});
+        QVERIFY2(result.code == 0, result.text());
+        QCOMPARE(demo.fs.readAll(file), QByteArray("Paris\r\nby me"));
+        result = demo.run({u"diz"_s, u"Paris"_s});
+        QCOMPARE(result.out, QByteArray("Paris\r\nby me"));
+        QCOMPARE(demo.run({u"diz"_s, u"Paris"_s, u"--set"_s, QString(451, u'x')}).code, 0);
+        QCOMPARE(demo.fs.readAll(file), QByteArray(450, 'x'));
+        QCOMPARE(demo.run({u"diz"_s, u"Nowhere"_s}).code, 1);
+    }
+
     // A command's exit code comes from the outcome of what it ran: every message worded otherwise,
     // as a later version may word them, changes none.
     // The report as the dialog's preview shows it: the columns in the report's own order, the

@@ -161,3 +161,17 @@ void ScriptedUi::showModal(FormLogic &form)
     if (step->act)
         step->act(form);
 }
+
+ScriptedUi &ScriptedUi::cancelProgressAt(int step)
+{
+    m_cancelAt = int(m_progress.size()) + step;
+    return *this;
+}
+
+bool ScriptedUi::progressStep(const QString &item, int done, int total)
+{
+    if (m_progressTitle.isEmpty())
+        QTest::qFail("A progress step outside a progress window", __FILE__, __LINE__);
+    m_progress.append(ProgressStep{m_progressTitle, item, done, total});
+    return int(m_progress.size()) != m_cancelAt;
+}

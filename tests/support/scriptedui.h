@@ -2,6 +2,7 @@
 
 #include "platform/uiport.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -33,6 +34,20 @@ public:
         return expectForm(formName, [act](FormLogic &f) { act(dynamic_cast<T &>(f)); });
     }
 
+    // Progress windows show nothing to answer; each step is recorded. The n-th step from now on
+    // (1 the next) is answered with Cancel.
+    ScriptedUi &cancelProgressAt(int step);
+    struct ProgressStep
+    {
+        QString title; // of the window the step was shown in
+        QString item;
+        int done = 0;
+        int total = 0;
+    };
+    const QList<ProgressStep> &progressSteps() const { return m_progress; }
+    // A progress window is open.
+    bool progressOpen() const { return !m_progressTitle.isEmpty(); }
+
     // True when every announced dialog was shown; prints what is left otherwise.
     bool allShown() const;
     qsizetype pending() const { return qsizetype(m_script.size()); }
@@ -49,6 +64,9 @@ public:
     void showModal(FormLogic &form) override;
     void setBusy(bool busy) override { m_busy = busy; }
     void processEvents() override { ++m_processEvents; }
+    void progressShow(const QString &title) override { m_progressTitle = title; }
+    bool progressStep(const QString &item, int done, int total) override;
+    void progressHide() override { m_progressTitle.clear(); }
 
 private:
     enum class Kind { Message, MessagePrefix, Input, File, Folder, Form };
@@ -69,4 +87,7 @@ private:
     QStringList m_shown;
     int m_processEvents = 0;
     bool m_busy = false;
+    QList<ProgressStep> m_progress;
+    QString m_progressTitle;
+    int m_cancelAt = 0; // index into m_progress + 1; 0 never
 };

@@ -9,6 +9,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressDialog>
 
 #include <algorithm>
 
@@ -170,4 +171,43 @@ void GuiUiPort::processEvents()
         return;
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     m_sinceEvents.start();
+}
+
+void GuiUiPort::progressShow(const QString &title)
+{
+    delete m_progress;
+    m_progress = new QProgressDialog(m_parent);
+    m_progress->setObjectName(QStringLiteral("progressWindow"));
+    m_progress->setWindowTitle(title);
+    m_progress->setWindowModality(Qt::ApplicationModal);
+    m_progress->setCancelButtonText(QStringLiteral("Cancel"));
+    m_progress->setAutoClose(false);
+    m_progress->setAutoReset(false);
+    // A short job ends before the window would only flash.
+    m_progress->setMinimumDuration(400);
+    m_progress->setMinimumWidth(480);
+    m_progress->setValue(0);
+}
+
+bool GuiUiPort::progressStep(const QString &item, int done, int total)
+{
+    if (!m_progress)
+        return true;
+    m_progress->setLabelText(item);
+    m_progress->setMaximum(std::max(total, 0));
+    m_progress->setValue(std::min(done, std::max(total, 0)));
+    // Once the window is up it is modal, so the user's input can reach nothing but its Cancel;
+    // before that, input waits as it does for every other job.
+    if (!m_progress->isVisible()) {
+        processEvents();
+    } else if (!m_sinceEvents.isValid() || m_sinceEvents.elapsed() >= 30) {
+        QApplication::processEvents();
+        m_sinceEvents.start();
+    }
+    return !m_progress->wasCanceled();
+}
+
+void GuiUiPort::progressHide()
+{
+    delete m_progress;
 }

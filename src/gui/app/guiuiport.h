@@ -6,11 +6,13 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QWidget>
 
 #include <functional>
 
 class QDialog;
+
 class QFont;
 
 // The UI port of the GUI: message boxes, prompts and choosers as Qt dialogs, and each logic
@@ -45,6 +47,12 @@ public:
     void showModal(FormLogic &form) override;
     void setBusy(bool busy) override;
     void processEvents() override;
+    void progressShow(const QString &title) override;
+    bool progressStep(const QString &item, int done, int total) override;
+    void progressHide() override;
+
+    // The progress window of the job running, if it has appeared.
+    QProgressDialog *progressDialog() const { return m_progress; }
 
 private:
     static QHash<QString, ViewFactory> &registry();
@@ -54,4 +62,5 @@ private:
     QPointer<QWidget> m_parent;
     int m_busyDepth = 0;
     QElapsedTimer m_sinceEvents;
+    QPointer<QProgressDialog> m_progress;
 };
