@@ -1,4 +1,4 @@
-#include "generator.h"
+#include "app/librarygenerator.h"
 
 #include "library/scenerymanager.h"
 #include "platform/filesystem.h"
@@ -7,6 +7,10 @@
 #include <QDir>
 
 #include <random>
+
+LibraryRecords::LibraryRecords(SceneryManager &manager)
+    : colScenery(manager.colScenery), dicLevel(manager.dicLevel), dicCFGs(manager.dicCFGs)
+{}
 
 namespace LibraryGenerator {
 
@@ -22,7 +26,8 @@ QString truth(bool b)
     return b ? QStringLiteral("True") : QStringLiteral("False");
 }
 
-void addLevel(SceneryManager &m, Tree &tree, TreeNode *parent, const QString &key, const QString &caption)
+void addLevel(const LibraryRecords &m, Tree &tree, TreeNode *parent, const QString &key,
+              const QString &caption)
 {
     auto level = std::make_shared<clsLevel>();
     level->sLevelKey = key;
@@ -32,8 +37,7 @@ void addLevel(SceneryManager &m, Tree &tree, TreeNode *parent, const QString &ke
 }
 
 // Depth-first walk from the first top-level node, the order the library files are written in.
-template<typename F>
-void walk(const Tree &tree, F &&visit)
+template<typename F> void walk(const Tree &tree, F &&visit)
 {
     for (TreeNode *n = tree.firstRoot(); n; n = n->nextInWalk())
         visit(*n);
@@ -52,9 +56,9 @@ void line(QByteArray &out, const QString &text)
 
 } // namespace
 
-void build(SceneryManager &m, Tree &tree, const GeneratorOptions &o)
+void build(const LibraryRecords &m, Tree &tree, const GeneratorOptions &o)
 {
-    std::mt19937 rng(o.seed);  // the engine's sequence is fixed by the standard; no distributions used
+    std::mt19937 rng(o.seed); // the engine's sequence is fixed by the standard; no distributions used
     auto pick = [&rng](quint32 n) { return n ? rng() % n : 0; };
 
     addLevel(m, tree, nullptr, LibraryNames::NewLevelKey, LibraryNames::NewLevelCaption);
@@ -75,7 +79,8 @@ void build(SceneryManager &m, Tree &tree, const GeneratorOptions &o)
         if (leaf % perRegion == 0)
             addLevel(m, tree, nullptr, regionKey, regionKey.mid(5));
         if (leaf % o.fanOut == 0)
-            addLevel(m, tree, tree.node(regionKey), countryKey, QStringLiteral("Country ") + number(country + 1, 2));
+            addLevel(m, tree, tree.node(regionKey), countryKey,
+                     QStringLiteral("Country ") + number(country + 1, 2));
         addLevel(m, tree, tree.node(countryKey), areaKey, QStringLiteral("Area ") + number(area + 1, 2));
         TreeNode *areaNode = tree.node(areaKey);
 
@@ -106,7 +111,8 @@ void build(SceneryManager &m, Tree &tree, const GeneratorOptions &o)
             if (s->IsLocalPath)
                 s->LocalPath = selected ? QStringLiteral("C:\\Sceneries\\") + s->Title
                                         : QStringLiteral("Addon Scenery\\") + s->Title;
-            s->RemotePath = s->IsLocalPath && pick(2) ? QString() : QStringLiteral("D:\\Scenery\\") + s->Title;
+            s->RemotePath =
+                s->IsLocalPath && pick(2) ? QString() : QStringLiteral("D:\\Scenery\\") + s->Title;
             if (pick(5) == 0)
                 s->Exclude = QStringLiteral("N47 30.00 E008 30.00 N47 20.00 E008 40.00");
             for (int f = 0; f < int(pick(4)); ++f)
@@ -142,7 +148,7 @@ void build(SceneryManager &m, Tree &tree, const GeneratorOptions &o)
     addSet(QStringLiteral("Empty"), 1, {});
 }
 
-QByteArray sceneryFile(const SceneryManager &m, const Tree &tree)
+QByteArray sceneryFile(const LibraryRecords &m, const Tree &tree)
 {
     QByteArray out;
     out.reserve(qsizetype(m.colScenery.count()) * 700);
@@ -178,7 +184,7 @@ QByteArray sceneryFile(const SceneryManager &m, const Tree &tree)
     return out;
 }
 
-QByteArray levelFile(const SceneryManager &m, const Tree &tree)
+QByteArray levelFile(const LibraryRecords &m, const Tree &tree)
 {
     QByteArray out;
     walk(tree, [&](const TreeNode &n) {
@@ -193,7 +199,7 @@ QByteArray levelFile(const SceneryManager &m, const Tree &tree)
     return out;
 }
 
-QByteArray setFile(const SceneryManager &m)
+QByteArray setFile(const LibraryRecords &m)
 {
     QByteArray out;
     for (const CfgPtr &set : m.dicCFGs) {
@@ -210,14 +216,15 @@ QByteArray setFile(const SceneryManager &m)
     return out;
 }
 
-void writeLibraryFiles(const FileSystem &fs, const QString &programFolder, const SceneryManager &m, const Tree &tree)
+void writeLibraryFiles(const FileSystem &fs, const QString &programFolder, const LibraryRecords &m,
+                       const Tree &tree)
 {
     fs.writeAll(programFolder + QStringLiteral("\\Lumivale.db5"), sceneryFile(m, tree));
     fs.writeAll(programFolder + QStringLiteral("\\Level.db"), levelFile(m, tree));
     fs.writeAll(programFolder + QStringLiteral("\\CFGSet.db"), setFile(m));
 }
 
-QByteArray sceneryCfg(const SceneryManager &m, const Tree &tree)
+QByteArray sceneryCfg(const LibraryRecords &m, const Tree &tree)
 {
     const clsCFG &selection = *m.dicCFGs.item(SelectionSet);
     QByteArray out;
@@ -245,7 +252,8 @@ QByteArray sceneryCfg(const SceneryManager &m, const Tree &tree)
             line(out, QStringLiteral("Local=") + s.LocalPath);
         else
             line(out, QStringLiteral("Remote=") + s.RemotePath);
-        line(out, QStringLiteral("Required=") + (s.Required ? QStringLiteral("TRUE") : QStringLiteral("FALSE")));
+        line(out,
+             QStringLiteral("Required=") + (s.Required ? QStringLiteral("TRUE") : QStringLiteral("FALSE")));
         if (!s.Exclude.isEmpty())
             line(out, QStringLiteral("Exclude=") + s.Exclude);
         for (qint16 i = 0; i < clsScenery::FlattenCount; ++i) {
@@ -267,12 +275,12 @@ QByteArray sceneryCfg(const SceneryManager &m, const Tree &tree)
     return out;
 }
 
-void createSceneryFolders(const FileSystem &fs, const SceneryManager &m)
+void createSceneryFolders(const FileSystem &fs, const LibraryRecords &m)
 {
     const clsCFG &selection = *m.dicCFGs.item(SelectionSet);
     for (const SceneryPtr &s : m.colScenery) {
         if (s->IsLocalPath && selection.colUsedSceneries.contains(s->Title))
-            QDir().mkpath(fs.toHost(m.getRealPath(s->LocalPath) + QStringLiteral("\\Scenery")));
+            QDir().mkpath(fs.toHost(s->LocalPath + QStringLiteral("\\Scenery")));
     }
 }
 
