@@ -48,6 +48,29 @@ QJsonObject sceneryJson(const clsScenery &s)
     };
 }
 
+// The array QJsonDocument writes indented, written one scenery at a time, so that the memory it
+// takes does not grow with the library.
+void writeJsonArray(QTextStream &out, const QList<SceneryPtr> &sceneries)
+{
+    out << "[\n";
+    QByteArray element;
+    for (qsizetype i = 0; i < sceneries.size(); ++i) {
+        const QByteArray object =
+            QJsonDocument(sceneryJson(*sceneries.at(i))).toJson(QJsonDocument::Indented);
+        // The object's own lines, one level deeper; its closing line ends without the line break.
+        element.clear();
+        element += "    ";
+        for (qsizetype c = 0; c + 1 < object.size(); ++c) {
+            element += object.at(c);
+            if (object.at(c) == '\n')
+                element += "    ";
+        }
+        element += i + 1 < sceneries.size() ? ",\n" : "\n";
+        out << element;
+    }
+    out << "]\n";
+}
+
 // "LevelEurope\Germany" reads as "Europe\Germany".
 QString levelPath(const QString &sceneryKey)
 {
@@ -125,10 +148,7 @@ int runList(CliCommandRun &run)
     }
 
     if (run.args.isSet(QStringLiteral("json"))) {
-        QJsonArray array;
-        for (const SceneryPtr &s : sceneries)
-            array.append(sceneryJson(*s));
-        run.out << QJsonDocument(array).toJson(QJsonDocument::Indented);
+        writeJsonArray(run.out, sceneries);
         return 0;
     }
     printTable(run.out, sceneries);
