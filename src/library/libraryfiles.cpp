@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <vector>
 
 using TextLines::singleLine;
@@ -352,22 +353,38 @@ void DbReader::applySceneryField(clsScenery &s, SceneryField field, QStringView 
             s.setFlatten(qint16(field - FieldFlatten0), value.toString());
         return;
     }
-    const QString number = value.toString();
+    // Plain digits, as the writer puts them, are the value they spell; anything else goes through
+    // the full conversion.
+    std::optional<double> digits;
+    if (!value.isEmpty() && value.size() <= 9) {
+        double v = 0;
+        for (QChar c : value) {
+            if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+                v = -1;
+                break;
+            }
+            v = v * 10 + (c.unicode() - '0');
+        }
+        if (v >= 0)
+            digits = v;
+    }
+    const QString number = digits ? QString() : value.toString();
+    auto leading = [&] { return digits ? *digits : VbConvert::leadingValue(number); };
     switch (field) {
     case FieldLayer:
-        s.Layer = leadingInt16(number);
+        s.Layer = VbConvert::toInt16(leading());
         break;
     case FieldSalesType:
-        s.SalesType = leadingInt16(number);
+        s.SalesType = VbConvert::toInt16(leading());
         break;
     case FieldTexture_ID:
-        s.Texture_ID = leadingInt16(number);
+        s.Texture_ID = VbConvert::toInt16(leading());
         break;
     case FieldGroupID:
-        s.GroupID = VbConvert::textToInt16(number);
+        s.GroupID = digits ? VbConvert::toInt16(*digits) : VbConvert::textToInt16(number);
         break;
     default: {
-        const double v = VbConvert::leadingValue(number);
+        const double v = leading();
         if (!oldNumbering)
             s.FlySim = VbConvert::toInt16(v);
         else
