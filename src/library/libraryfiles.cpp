@@ -126,15 +126,33 @@ bool isAscii(QStringView text)
     return true;
 }
 
-// The named value a key stands for, letter case aside; -1 for any other key.
+// Letter case aside, for a key of plain ASCII (the only kind sceneryField is given).
+bool sameAsciiName(QStringView key, QLatin1String name)
+{
+    if (key.size() != name.size())
+        return false;
+    for (qsizetype i = 0; i < key.size(); ++i) {
+        char16_t c = key[i].unicode();
+        char16_t n = char16_t(uchar(name.data()[i]));
+        if (c >= u'A' && c <= u'Z')
+            c += u'a' - u'A';
+        if (n >= u'A' && n <= u'Z')
+            n += u'a' - u'A';
+        if (c != n)
+            return false;
+    }
+    return true;
+}
+
+// The named value a key of plain ASCII stands for, letter case aside; -1 for any other key.
 int sceneryField(QStringView key)
 {
-    if (key.size() == 9 && key.startsWith(QLatin1String("Flatten."), Qt::CaseInsensitive)) {
+    if (key.size() == 9 && sameAsciiName(key.first(8), QLatin1String("Flatten."))) {
         const QChar d = key.at(8);
         return d >= QLatin1Char('0') && d <= QLatin1Char('9') ? FieldFlatten0 + (d.unicode() - '0') : -1;
     }
     for (const FieldName &f : SceneryFieldNames) {
-        if (f.name.size() == key.size() && key.compare(f.name, Qt::CaseInsensitive) == 0)
+        if (sameAsciiName(key, f.name))
             return f.field;
     }
     return -1;
