@@ -140,7 +140,7 @@ private:
     {
         const size_t count = m_keys.size();
         m_link.assign(count, End);
-        std::vector<char> state(count, 0); // 0 not seen, 1 on the current path, 2 settled
+        std::vector<char> state(count, 0);  // 0 not seen, 1 on the current path, 2 settled
         std::vector<int> path;
         for (size_t start = 0; start < count; ++start) {
             if (m_marked[start]) {
@@ -162,7 +162,7 @@ private:
                     break;
                 }
                 if (state[size_t(j)] == 1)
-                    break; // a loop without a node
+                    break;  // a loop without a node
                 state[size_t(j)] = 1;
                 path.push_back(j);
                 j = m_prev[size_t(j)];
@@ -200,7 +200,8 @@ private:
 
 LibraryTree::LibraryTree(SceneryManager &manager, Tree &tree, UiPort &ui, QObject *parent)
     : QObject(parent), m_manager(manager), m_tree(tree), m_ui(ui)
-{}
+{
+}
 
 QString LibraryTree::getParentKey(const QString &key)
 {
@@ -253,7 +254,7 @@ void LibraryTree::updatePreviousLink()
         std::vector<QString> path;
         QSet<QString> onPath;
         Outcome outcome;
-        bool ownLevel = false; // the outcome's level must still be the last path entry's own
+        bool ownLevel = false;  // the outcome's level must still be the last path entry's own
         for (QString k = start;;) {
             if (k.isEmpty() || m_tree.contains(k))
                 break;
@@ -263,7 +264,7 @@ void LibraryTree::updatePreviousLink()
             }
             const SceneryPtr scenery = sceneries.value(k);
             if (!scenery || onPath.contains(k))
-                break; // an unknown key or a loop: the chain ends without a node
+                break;  // an unknown key or a loop: the chain ends without a node
             path.push_back(k);
             onPath.insert(k);
             k = scenery->PreviousKey;
@@ -289,7 +290,7 @@ void LibraryTree::updatePreviousLink()
     for (const SceneryPtr &scenery : sceneries) {
         const TreeNode *node = m_tree.node(scenery->Key);
         if (!node)
-            continue; // hidden by the filter: its place stays as recorded
+            continue;  // hidden by the filter: its place stays as recorded
         const QString above = node->previous() ? node->previous()->key() : QString();
         // While a filter hides sceneries, a recorded predecessor that is hidden itself and leads,
         // through hidden sceneries of the same level only, to the node that is shown above is still
@@ -297,8 +298,7 @@ void LibraryTree::updatePreviousLink()
         // Replacing it by the shown neighbour would put the hidden sceneries after this one once
         // the filter is off.
         const QString &recorded = scenery->PreviousKey;
-        if (!recorded.isEmpty() && recorded != above && !m_tree.contains(recorded) &&
-            sceneries.contains(recorded)) {
+        if (!recorded.isEmpty() && recorded != above && !m_tree.contains(recorded) && sceneries.contains(recorded)) {
             const Outcome outcome = followHidden(recorded);
             if (outcome.node == above && outcome.level == getParentKey(scenery->Key))
                 continue;
@@ -486,16 +486,15 @@ void LibraryTree::placeSceneries(qint16 mask, bool appendUnplaced)
                 TreeNode *anchor = nullptr;
                 const int anchorId = anchors[item.placement];
                 // A predecessor that now sits in another level says nothing about this one.
-                if (!scenery.PreviousKey.isEmpty() && anchorId != PredecessorChains::End &&
-                    chains.parentOf(anchorId) == parent)
+                if (!scenery.PreviousKey.isEmpty() && anchorId != PredecessorChains::End
+                    && chains.parentOf(anchorId) == parent)
                     anchor = m_tree.node(chains.key(anchorId));
                 if (anchor)
                     node = m_tree.add(anchor, Tree::Relation::Next, scenery.Key, scenery.Title);
                 else if (appendUnplaced)
                     node = m_tree.add(parent, Tree::Relation::Child, scenery.Key, scenery.Title);
                 else
-                    node =
-                        m_tree.add(parent->firstChild(), Tree::Relation::First, scenery.Key, scenery.Title);
+                    node = m_tree.add(parent->firstChild(), Tree::Relation::First, scenery.Key, scenery.Title);
             }
             applyAppearance(node, scenery);
         });
@@ -528,7 +527,7 @@ void LibraryTree::SelectSubNodes(TreeNode *node)
 
 struct LibraryTree::Rekey
 {
-    TreeNode *node; // nullptr for a scenery the filter hides
+    TreeNode *node;  // nullptr for a scenery the filter hides
     bool level;
     QString oldKey;
     QString newKey;
@@ -591,7 +590,7 @@ QString LibraryTree::planRekey(TreeNode *top, const QString &topNewKey, const QS
             return topNewKey;
         plan.push_back(Rekey{top, topIsLevel, top->key(), topNewKey});
     }
-    QHash<QString, QString> movedLevels; // old level key -> new level key
+    QHash<QString, QString> movedLevels;  // old level key -> new level key
     if (topIsLevel && topOldKey != topNewKey)
         movedLevels.insert(topOldKey, topNewKey);
     std::vector<std::pair<TreeNode *, QString>> pending{{top, topNewKey}};
@@ -634,9 +633,8 @@ QString LibraryTree::planRekey(TreeNode *top, const QString &topNewKey, const QS
             const auto level = movedLevels.constFind(getParentKey(scenery->Key));
             if (level == movedLevels.cend())
                 continue;
-            const QString newKey = LibraryNames::SceneryPrefix +
-                                   level.value().mid(LibraryNames::LevelPrefix.size()) + Separator +
-                                   scenery->Title;
+            const QString newKey = LibraryNames::SceneryPrefix + level.value().mid(LibraryNames::LevelPrefix.size())
+                                   + Separator + scenery->Title;
             plan.push_back(Rekey{nullptr, false, scenery->Key, newKey});
         }
     }
@@ -654,9 +652,8 @@ QString LibraryTree::planRekey(TreeNode *top, const QString &topNewKey, const QS
     for (const Rekey &r : plan) {
         if (r.oldKey == r.newKey)
             continue;
-        const bool heldByRecord = r.level
-                                      ? levels.contains(r.newKey) && !leavingLevels.contains(r.newKey)
-                                      : sceneries.contains(r.newKey) && !leavingSceneries.contains(r.newKey);
+        const bool heldByRecord = r.level ? levels.contains(r.newKey) && !leavingLevels.contains(r.newKey)
+                                          : sceneries.contains(r.newKey) && !leavingSceneries.contains(r.newKey);
         const bool heldByNode = m_tree.contains(r.newKey) && !leavingNodes.contains(r.newKey);
         if (heldByRecord || heldByNode || arriving.contains(r.newKey))
             return r.newKey;

@@ -45,8 +45,8 @@ public:
     TreeNode *parent() const;
     TreeNode *firstChild() const { return m_firstChild; }
     TreeNode *lastChild() const { return m_lastChild; }
-    TreeNode *previous() const { return m_previous; } // sibling above, nullptr for the first
-    TreeNode *next() const { return m_next; }         // sibling below, nullptr for the last
+    TreeNode *previous() const { return m_previous; }  // sibling above, nullptr for the first
+    TreeNode *next() const { return m_next; }          // sibling below, nullptr for the last
     TreeNode *firstSibling() const;
     TreeNode *lastSibling() const;
     int childCount() const { return m_childCount; }
@@ -78,14 +78,14 @@ private:
     NodeColor m_backColor;
     NodeColor m_foreColor;
 
-    TreeNode *m_parent = nullptr; // the tree's hidden root for top-level nodes
+    TreeNode *m_parent = nullptr;  // the tree's hidden root for top-level nodes
     TreeNode *m_firstChild = nullptr;
     TreeNode *m_lastChild = nullptr;
     TreeNode *m_previous = nullptr;
     TreeNode *m_next = nullptr;
     int m_childCount = 0;
     mutable int m_row = 0;
-    mutable bool m_rowsStale = false; // on a parent: the children's m_row need recounting
+    mutable bool m_rowsStale = false;  // on a parent: the children's m_row need recounting
     TreeNode *m_addedPrevious = nullptr;
     TreeNode *m_addedNext = nullptr;
 };
@@ -160,12 +160,12 @@ private:
     struct Place
     {
         TreeNode *parent;
-        TreeNode *before; // the node goes right before this one; nullptr: last child
+        TreeNode *before;  // the node goes right before this one; nullptr: last child
     };
     Place placeFor(TreeNode *relative, Relation relation) const;
     void link(TreeNode *node, const Place &place);
     void unlink(TreeNode *node);
-    void forget(TreeNode *node); // drops a subtree from the index and the add order, deletes it
+    void forget(TreeNode *node);  // drops a subtree from the index and the add order, deletes it
     void changed(TreeNode *node);
     TreeNode *publicParent(TreeNode *internal) const { return internal == m_root ? nullptr : internal; }
 
