@@ -1,7 +1,7 @@
 // The library check on a generated library whose every local folder exists, with its "Scenery"
 // and "Texture" subfolders and BGL files: the whole library, and the 332 sceneries of one set.
 
-#include "generator.h"
+#include "app/librarygenerator.h"
 #include "silentenv.h"
 
 #include "checks/librarycheck.h"

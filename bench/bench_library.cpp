@@ -2,7 +2,7 @@
 // the tree rebuild and the Scenery.cfg writer. Every size is generated once and reused by every
 // benchmark of that size.
 
-#include "generator.h"
+#include "app/librarygenerator.h"
 #include "silentenv.h"
 
 #include "library/scenerymanager.h"

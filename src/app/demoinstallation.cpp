@@ -1,5 +1,8 @@
 #include "app/demoinstallation.h"
 
+#include "app/librarygenerator.h"
+#include "tree/tree.h"
+
 #include "platform/drivemap.h"
 #include "platform/filesystem.h"
 #include "platform/lmerror.h"
@@ -514,7 +517,7 @@ QString DemoInstallation::programFolderName()
     return QStringLiteral("lumivale-home");
 }
 
-DemoInstallation::Summary DemoInstallation::create(const QString &targetHost)
+DemoInstallation::Summary DemoInstallation::create(const QString &targetHost, int sceneries)
 {
     const QString prefix = preparePrefix(targetHost);
     DriveMap drives;
@@ -566,5 +569,23 @@ DemoInstallation::Summary DemoInstallation::create(const QString &targetHost)
     summary.fs2000Areas = int(fs2000.areas.size());
     summary.archives = writeArchives(gen);
     writeFileAtomically(QDir(prefix).filePath(QStringLiteral("system.reg")), systemReg());
+    if (sceneries > 0) {
+        OrderedMap<SceneryPtr> colScenery;
+        OrderedMap<LevelPtr> dicLevel;
+        OrderedMap<CfgPtr> dicCFGs;
+        const LibraryRecords records(colScenery, dicLevel, dicCFGs);
+        Tree tree;
+        GeneratorOptions options;
+        options.sceneries = sceneries;
+        LibraryGenerator::build(records, tree, options);
+        const QDir home(summary.programFolderHost);
+        writeFileAtomically(home.filePath(QStringLiteral("Lumivale.db5")),
+                            LibraryGenerator::sceneryFile(records, tree));
+        writeFileAtomically(home.filePath(QStringLiteral("Level.db")),
+                            LibraryGenerator::levelFile(records, tree));
+        writeFileAtomically(home.filePath(QStringLiteral("CFGSet.db")), LibraryGenerator::setFile(records));
+        LibraryGenerator::createSceneryFolders(fs, records);
+        summary.librarySceneries = int(colScenery.count());
+    }
     return summary;
 }

@@ -22,6 +22,7 @@ public:
         int fs2002Areas = 0;
         int fs2000Areas = 0;
         QStringList archives; // Windows paths of the sample scenery archives
+        int librarySceneries = 0;
     };
 
     // Installation folders in the prefix's drive C:.
@@ -32,6 +33,8 @@ public:
     static QString programFolderName();
 
     // Builds everything below targetHost, which must be missing or an empty folder: a user's own
-    // prefix is never written into. Throws LmError (58 when the folder is not empty).
-    static Summary create(const QString &targetHost);
+    // prefix is never written into. With sceneries > 0 the program folder also gets a library of
+    // that many sceneries in nested levels and several sets (LibraryGenerator), the first set's
+    // local folders made on drive C:. Throws LmError (58 when the folder is not empty).
+    static Summary create(const QString &targetHost, int sceneries = 0);
 };

@@ -17,35 +17,95 @@ QCommandLineOption jsonOption()
     return QCommandLineOption(QStringLiteral("json"), QStringLiteral("Print one JSON array."));
 }
 
-QJsonObject sceneryJson(const clsScenery &s)
+// A JSON string as QJsonDocument writes it. Plain printable ASCII, by far the most common, is
+// written here; any other text is left to Qt, so that its escapes stay exactly Qt's.
+void appendJsonString(QByteArray &out, const QString &text)
 {
-    QJsonArray flatten;
-    for (qint16 pos = 0; pos < clsScenery::FlattenCount; ++pos)
-        flatten.append(s.Flatten(pos));
-    return QJsonObject{
-        {QStringLiteral("key"), s.Key},
-        {QStringLiteral("title"), s.Title},
-        {QStringLiteral("level"), LibraryTree::getParentKey(s.Key)},
-        {QStringLiteral("active"), s.Active},
-        {QStringLiteral("required"), s.Required},
-        {QStringLiteral("isLocalPath"), s.IsLocalPath},
-        {QStringLiteral("localPath"), s.LocalPath},
-        {QStringLiteral("remotePath"), s.RemotePath},
-        {QStringLiteral("inCFG"), s.InCFG},
-        {QStringLiteral("layer"), s.Layer},
-        {QStringLiteral("textureId"), s.Texture_ID},
-        {QStringLiteral("group"), s.Group},
-        {QStringLiteral("groupId"), s.GroupID},
-        {QStringLiteral("id"), s.ID},
-        {QStringLiteral("exclude"), s.Exclude},
-        {QStringLiteral("flatten"), flatten},
-        {QStringLiteral("flySim"), s.FlySim},
-        {QStringLiteral("author"), s.Author},
-        {QStringLiteral("version"), s.Version},
-        {QStringLiteral("comment"), s.Comment},
-        {QStringLiteral("salesType"), s.SalesType},
-        {QStringLiteral("previousKey"), s.PreviousKey},
-    };
+    bool plain = true;
+    for (QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() > 0x7e) {
+            plain = false;
+            break;
+        }
+    }
+    if (!plain) {
+        const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+        out += QByteArrayView(array).sliced(1, array.size() - 2); // without the brackets
+        return;
+    }
+    out += '"';
+    for (QChar c : text) {
+        const char ch = char(c.unicode());
+        if (ch == '"' || ch == '\\')
+            out += '\\';
+        out += ch;
+    }
+    out += '"';
+}
+
+// The array QJsonDocument writes indented (objects with their keys in order, four spaces a level),
+// written one scenery at a time, so that the memory it takes does not grow with the library.
+void writeJsonArray(QTextStream &out, const QList<SceneryPtr> &sceneries)
+{
+    out << "[\n";
+    QByteArray element;
+    for (qsizetype i = 0; i < sceneries.size(); ++i) {
+        const clsScenery &s = *sceneries.at(i);
+        element.clear();
+        element += "    {\n";
+        auto key = [&](const char *name) {
+            element += "        \"";
+            element += name;
+            element += "\": ";
+        };
+        auto text = [&](const char *name, const QString &value) {
+            key(name);
+            appendJsonString(element, value);
+            element += ",\n";
+        };
+        auto number = [&](const char *name, qint16 value) {
+            key(name);
+            element += QByteArray::number(value);
+            element += ",\n";
+        };
+        auto truth = [&](const char *name, bool value) {
+            key(name);
+            element += value ? "true,\n" : "false,\n";
+        };
+        truth("active", s.Active);
+        text("author", s.Author);
+        text("comment", s.Comment);
+        text("exclude", s.Exclude);
+        key("flatten");
+        element += "[\n";
+        for (qint16 pos = 0; pos < clsScenery::FlattenCount; ++pos) {
+            element += "            ";
+            appendJsonString(element, s.Flatten(pos));
+            element += pos + 1 < clsScenery::FlattenCount ? ",\n" : "\n";
+        }
+        element += "        ],\n";
+        number("flySim", s.FlySim);
+        text("group", s.Group);
+        number("groupId", s.GroupID);
+        text("id", s.ID);
+        truth("inCFG", s.InCFG);
+        truth("isLocalPath", s.IsLocalPath);
+        text("key", s.Key);
+        number("layer", s.Layer);
+        text("level", LibraryTree::getParentKey(s.Key));
+        text("localPath", s.LocalPath);
+        text("previousKey", s.PreviousKey);
+        text("remotePath", s.RemotePath);
+        truth("required", s.Required);
+        number("salesType", s.SalesType);
+        number("textureId", s.Texture_ID);
+        text("title", s.Title);
+        key("version");
+        appendJsonString(element, s.Version);
+        element += i + 1 < sceneries.size() ? "\n    },\n" : "\n    }\n";
+        out << element;
+    }
+    out << "]\n";
 }
 
 // "LevelEurope\Germany" reads as "Europe\Germany".
@@ -125,10 +185,7 @@ int runList(CliCommandRun &run)
     }
 
     if (run.args.isSet(QStringLiteral("json"))) {
-        QJsonArray array;
-        for (const SceneryPtr &s : sceneries)
-            array.append(sceneryJson(*s));
-        run.out << QJsonDocument(array).toJson(QJsonDocument::Indented);
+        writeJsonArray(run.out, sceneries);
         return 0;
     }
     printTable(run.out, sceneries);

@@ -9,6 +9,8 @@
 
 #include <cmath>
 #include <functional>
+#include <optional>
+#include <vector>
 
 using TextLines::singleLine;
 
@@ -19,7 +21,7 @@ QString truthText(bool value)
     return value ? QStringLiteral("True") : QStringLiteral("False");
 }
 
-bool isSceneryEnd(const QString &line)
+bool isSceneryEnd(QStringView line)
 {
     return line.compare(QLatin1String("</SCENERY>"), Qt::CaseInsensitive) == 0;
 }
@@ -27,6 +29,144 @@ bool isSceneryEnd(const QString &line)
 qint16 leadingInt16(const QString &text)
 {
     return VbConvert::toInt16(VbConvert::leadingValue(text));
+}
+
+// A library file's text, decoded as FileSystem::readLines decodes it, and its lines as views into
+// it: one string for the whole file rather than one per line.
+struct FileText
+{
+    QString text;
+    std::vector<QStringView> lines;
+};
+
+FileText readFileText(const FileSystem &fs, const QString &path)
+{
+    static const QByteArray utf8Mark("\xEF\xBB\xBF");
+    FileText file;
+    {
+        const QByteArray bytes = fs.readAll(path);
+        file.text = bytes.startsWith(utf8Mark) ? QString::fromUtf8(bytes.mid(utf8Mark.size()))
+                                               : Cp1252::decode(bytes);
+    }
+    const QStringView text = file.text;
+    const qsizetype size = text.size();
+    file.lines.reserve(size_t(size / 24));
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'\n' || c == u'\r') {
+            file.lines.push_back(text.mid(start, i - start));
+            if (c == u'\r' && i + 1 < size && text[i + 1] == u'\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < size)
+        file.lines.push_back(text.mid(start));
+    return file;
+}
+
+// The values of a "Lumivale.db5" block by name; the bit of each in a block's given values.
+enum SceneryField {
+    FieldActive,
+    FieldIsLocalPath,
+    FieldRequired,
+    FieldAuthor,
+    FieldComment,
+    FieldExclude,
+    FieldID,
+    FieldKey,
+    FieldLocalPath,
+    FieldPreviousKey,
+    FieldRemotePath,
+    FieldTitle,
+    FieldVersion,
+    FieldLayer,
+    FieldSalesType,
+    FieldTexture_ID,
+    FieldGroupID,
+    FieldGroup,
+    FieldFlySim,
+    FieldFlatten0, // ... to FieldFlatten0 + 9
+};
+
+struct FieldName
+{
+    QLatin1String name;
+    SceneryField field;
+};
+const FieldName SceneryFieldNames[] = {
+    {QLatin1String("Active"), FieldActive},
+    {QLatin1String("IsLocalPath"), FieldIsLocalPath},
+    {QLatin1String("Required"), FieldRequired},
+    {QLatin1String("Author"), FieldAuthor},
+    {QLatin1String("Comment"), FieldComment},
+    {QLatin1String("Exclude"), FieldExclude},
+    {QLatin1String("ID"), FieldID},
+    {QLatin1String("Key"), FieldKey},
+    {QLatin1String("LocalPath"), FieldLocalPath},
+    {QLatin1String("PreviousKey"), FieldPreviousKey},
+    {QLatin1String("RemotePath"), FieldRemotePath},
+    {QLatin1String("Title"), FieldTitle},
+    {QLatin1String("Version"), FieldVersion},
+    {QLatin1String("Layer"), FieldLayer},
+    {QLatin1String("SalesType"), FieldSalesType},
+    {QLatin1String("Texture_ID"), FieldTexture_ID},
+    {QLatin1String("GroupID"), FieldGroupID},
+    {QLatin1String("Group"), FieldGroup},
+    {QLatin1String("FlySim"), FieldFlySim},
+};
+
+bool isAscii(QStringView text)
+{
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// Letter case aside, for a key of plain ASCII (the only kind sceneryField is given).
+bool sameAsciiName(QStringView key, QLatin1String name)
+{
+    if (key.size() != name.size())
+        return false;
+    for (qsizetype i = 0; i < key.size(); ++i) {
+        char16_t c = key[i].unicode();
+        char16_t n = char16_t(uchar(name.data()[i]));
+        if (c >= u'A' && c <= u'Z')
+            c += u'a' - u'A';
+        if (n >= u'A' && n <= u'Z')
+            n += u'a' - u'A';
+        if (c != n)
+            return false;
+    }
+    return true;
+}
+
+// The named value a key of plain ASCII stands for, letter case aside; -1 for any other key.
+int sceneryField(QStringView key)
+{
+    if (key.size() == 9 && sameAsciiName(key.first(8), QLatin1String("Flatten."))) {
+        const QChar d = key.at(8);
+        return d >= QLatin1Char('0') && d <= QLatin1Char('9') ? FieldFlatten0 + (d.unicode() - '0') : -1;
+    }
+    for (const FieldName &f : SceneryFieldNames) {
+        if (sameAsciiName(key, f.name))
+            return f.field;
+    }
+    return -1;
+}
+
+// "True" and "False" as the writer spells them are by far the most common values; anything else
+// goes through the full conversion.
+bool truthValue(QStringView value)
+{
+    if (value == QLatin1String("True"))
+        return true;
+    if (value == QLatin1String("False"))
+        return false;
+    return VbConvert::textToBool(value.toString());
 }
 
 // The reading goes on after every failure: each one is noted with its file and line, and the next
@@ -68,7 +208,7 @@ public:
         }
     }
 
-    void readScenery5(const QStringList &lines);
+    void readScenery5(const FileText &file);
     void readOldScenery(const QStringList &lines);
     void readSets(const QStringList &lines);
     void readLevels(const QStringList &lines);
@@ -77,6 +217,9 @@ private:
     // Mends a level key the tree could not place; false when the level is to be left out.
     bool repairLevelKey(clsLevel &level);
     void applySceneryValue(clsScenery &scenery, const QString &key, const QString &value, bool oldNumbering);
+    // The same for a key known to name the field.
+    static void applySceneryField(clsScenery &scenery, SceneryField field, QStringView value,
+                                  bool oldNumbering);
     // Adds a scenery read from the block that begins at the index blockStart.
     void addScenery(const SceneryPtr &scenery, qsizetype blockStart);
 
@@ -170,12 +313,111 @@ void DbReader::applySceneryValue(clsScenery &s, const QString &key, const QStrin
     // Any other key is left alone: a newer version may have written it.
 }
 
-void DbReader::readScenery5(const QStringList &lines)
+void DbReader::applySceneryField(clsScenery &s, SceneryField field, QStringView value, bool oldNumbering)
+{
+    switch (field) {
+    case FieldActive:
+        s.Active = truthValue(value);
+        return;
+    case FieldIsLocalPath:
+        s.IsLocalPath = truthValue(value);
+        return;
+    case FieldRequired:
+        s.Required = truthValue(value);
+        return;
+    case FieldAuthor:
+        s.Author = value.toString();
+        return;
+    case FieldComment:
+        s.Comment = value.toString();
+        return;
+    case FieldExclude:
+        s.Exclude = value.toString();
+        return;
+    case FieldID:
+        s.ID = value.toString();
+        return;
+    case FieldKey:
+        s.Key = value.toString();
+        return;
+    case FieldLocalPath:
+        s.LocalPath = value.toString();
+        return;
+    case FieldPreviousKey:
+        s.PreviousKey = value.toString();
+        return;
+    case FieldRemotePath:
+        s.RemotePath = value.toString();
+        return;
+    case FieldTitle:
+        s.Title = value.toString();
+        return;
+    case FieldVersion:
+        s.Version = value.toString();
+        return;
+    case FieldGroup:
+        s.Group = value.toString();
+        return;
+    case FieldLayer:
+    case FieldSalesType:
+    case FieldTexture_ID:
+    case FieldGroupID:
+    case FieldFlySim:
+        break;
+    default:
+        if (value.isEmpty())
+            s.setFlatten(qint16(field - FieldFlatten0), QString());
+        else
+            s.setFlatten(qint16(field - FieldFlatten0), value.toString());
+        return;
+    }
+    // Plain digits, as the writer puts them, are the value they spell; anything else goes through
+    // the full conversion.
+    std::optional<double> digits;
+    if (!value.isEmpty() && value.size() <= 9) {
+        double v = 0;
+        for (QChar c : value) {
+            if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+                v = -1;
+                break;
+            }
+            v = v * 10 + (c.unicode() - '0');
+        }
+        if (v >= 0)
+            digits = v;
+    }
+    const QString number = digits ? QString() : value.toString();
+    auto leading = [&] { return digits ? *digits : VbConvert::leadingValue(number); };
+    switch (field) {
+    case FieldLayer:
+        s.Layer = VbConvert::toInt16(leading());
+        break;
+    case FieldSalesType:
+        s.SalesType = VbConvert::toInt16(leading());
+        break;
+    case FieldTexture_ID:
+        s.Texture_ID = VbConvert::toInt16(leading());
+        break;
+    case FieldGroupID:
+        s.GroupID = digits ? VbConvert::toInt16(*digits) : VbConvert::textToInt16(number);
+        break;
+    default: {
+        const double v = leading();
+        if (!oldNumbering)
+            s.FlySim = VbConvert::toInt16(v);
+        else
+            s.FlySim = v <= 0 ? qint16(0) : VbConvert::toInt16(std::pow(2.0, v - 1));
+    }
+    }
+}
+
+void DbReader::readScenery5(const FileText &file)
 {
     bool oldNumbering = true;
     SceneryPtr current;
     qsizetype currentStart = 0;
-    QSet<QString> given; // the keys the current block has given, in upper case
+    quint32 givenFields = 0;   // the named values the current block has given (SceneryField bits)
+    QSet<QString> givenOthers; // and any other keys, in upper case
     // A block without its end line is shown; what it holds is kept rather than lost at the next save.
     auto unclosed = [&] {
         atLine(currentStart);
@@ -186,8 +428,9 @@ void DbReader::readScenery5(const QStringList &lines)
         if (!current->Key.isEmpty() || !current->Title.isEmpty())
             addScenery(current, currentStart);
     };
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString &line = lines.at(i);
+    const std::vector<QStringView> &lines = file.lines;
+    for (qsizetype i = 0; i < qsizetype(lines.size()); ++i) {
+        const QStringView line = lines[size_t(i)];
         atLine(i);
         pump();
         if (line == LibraryDb::SceneryHeader) {
@@ -197,7 +440,8 @@ void DbReader::readScenery5(const QStringList &lines)
                 unclosed();
             current = std::make_shared<clsScenery>();
             currentStart = i;
-            given.clear();
+            givenFields = 0;
+            givenOthers.clear();
         } else if (isSceneryEnd(line)) {
             if (current)
                 addScenery(current, currentStart);
@@ -206,19 +450,43 @@ void DbReader::readScenery5(const QStringList &lines)
             const qsizetype eq = line.indexOf(QLatin1Char('='));
             if (eq < 0)
                 continue;
-            const QString key = line.left(eq);
-            const QString value = line.mid(eq + 1);
+            const QStringView key = line.left(eq);
+            const QStringView value = line.mid(eq + 1);
             // Every block gives each value once: a second one means lines of two blocks ran into
-            // each other, and what lay between them is lost.
-            if (const QString upper = key.toUpper(); given.contains(upper))
+            // each other, and what lay between them is lost. Keys compare in upper case.
+            const bool ascii = isAscii(key);
+            int field = -1;
+            if (ascii) {
+                field = sceneryField(key);
+            } else if (const QString upper = key.toString().toUpper(); isAscii(upper)) {
+                field = sceneryField(upper);
+            }
+            bool twice = false;
+            if (field >= 0) {
+                twice = givenFields & (1u << field);
+                givenFields |= 1u << field;
+            } else {
+                const QString upper = key.toString().toUpper();
+                twice = givenOthers.contains(upper);
+                if (!twice)
+                    givenOthers.insert(upper);
+            }
+            if (twice)
                 report(LibraryDb::ValueTwice,
                        QStringLiteral("the block that begins at line %1 gives \"%2\" twice; "
                                       "the file is damaged there.")
                            .arg(currentStart + 1)
                            .arg(key));
-            else
-                given.insert(upper);
-            step([&] { applySceneryValue(*current, key, value, oldNumbering); });
+            try {
+                // A named key in plain letters is the common case and is taken directly; any other
+                // goes the general way, which compares as the program always has.
+                if (ascii && field >= 0)
+                    applySceneryField(*current, SceneryField(field), value, oldNumbering);
+                else
+                    applySceneryValue(*current, key.toString(), value.toString(), oldNumbering);
+            } catch (const LmError &e) {
+                report(e);
+            }
         }
         // Values outside a block belong to no scenery and are passed over.
     }
@@ -439,33 +707,69 @@ void DbReader::readLevels(const QStringList &lines)
 
 namespace {
 
-// One block of "Lumivale.db5": its 31 lines, the values in the order of their keys.
-void writeSceneryBlock(TextFileWriter &out, const clsScenery &s)
+// Appends a value as one line of the file: a line break in it would split the record.
+void appendSingleLine(QString &out, const QString &value)
 {
-    auto line = [&out](const QString &key, const QString &value) { out.writeLine(key + singleLine(value)); };
-    out.writeLine(QStringLiteral("<Scenery>"));
-    line(QStringLiteral("Active="), truthText(s.Active));
-    line(QStringLiteral("Author="), s.Author);
-    line(QStringLiteral("Comment="), s.Comment);
-    line(QStringLiteral("Exclude="), s.Exclude);
+    const qsizetype start = out.size();
+    out += value;
+    for (qsizetype i = start; i < out.size(); ++i) {
+        const QChar c = out.at(i);
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            out[i] = QLatin1Char(' ');
+    }
+}
+
+// One block of "Lumivale.db5": its 31 lines, the values in the order of their keys. The block is
+// put together in one text and written as one line whose inner line ends are the file's own, which
+// gives the same bytes as 31 lines written one by one at a fraction of the cost.
+void writeSceneryBlock(TextFileWriter &out, QString &block, const clsScenery &s)
+{
+    static const QLatin1String FlattenKeys[clsScenery::FlattenCount] = {
+        QLatin1String("Flatten.0="), QLatin1String("Flatten.1="), QLatin1String("Flatten.2="),
+        QLatin1String("Flatten.3="), QLatin1String("Flatten.4="), QLatin1String("Flatten.5="),
+        QLatin1String("Flatten.6="), QLatin1String("Flatten.7="), QLatin1String("Flatten.8="),
+        QLatin1String("Flatten.9=")};
+    const QLatin1String lineEnd("\r\n");
+    block.clear();
+    auto line = [&](QLatin1String key, const QString &value) {
+        block += key;
+        appendSingleLine(block, value);
+        block += lineEnd;
+    };
+    auto number = [&](QLatin1String key, qint16 value) {
+        block += key;
+        block += QString::number(value);
+        block += lineEnd;
+    };
+    auto truth = [&](QLatin1String key, bool value) {
+        block += key;
+        block += value ? QLatin1String("True") : QLatin1String("False");
+        block += lineEnd;
+    };
+    block += QLatin1String("<Scenery>\r\n");
+    truth(QLatin1String("Active="), s.Active);
+    line(QLatin1String("Author="), s.Author);
+    line(QLatin1String("Comment="), s.Comment);
+    line(QLatin1String("Exclude="), s.Exclude);
     for (qint16 pos = 0; pos < clsScenery::FlattenCount; ++pos)
-        line(QStringLiteral("Flatten.%1=").arg(pos), s.Flatten(pos));
-    line(QStringLiteral("FlySim="), QString::number(s.FlySim));
-    line(QStringLiteral("Group="), s.Group);
-    line(QStringLiteral("GroupID="), QString::number(s.GroupID));
-    line(QStringLiteral("ID="), s.ID);
-    line(QStringLiteral("IsLocalPath="), truthText(s.IsLocalPath));
-    line(QStringLiteral("Key="), s.Key);
-    line(QStringLiteral("Layer="), QString::number(s.Layer));
-    line(QStringLiteral("LocalPath="), s.LocalPath);
-    line(QStringLiteral("PreviousKey="), s.PreviousKey);
-    line(QStringLiteral("RemotePath="), s.RemotePath);
-    line(QStringLiteral("Required="), truthText(s.Required));
-    line(QStringLiteral("SalesType="), QString::number(s.SalesType));
-    line(QStringLiteral("Texture_ID="), QString::number(s.Texture_ID));
-    line(QStringLiteral("Title="), s.Title);
-    line(QStringLiteral("Version="), s.Version);
-    out.writeLine(QStringLiteral("</Scenery>"));
+        line(FlattenKeys[pos], s.Flatten(pos));
+    number(QLatin1String("FlySim="), s.FlySim);
+    line(QLatin1String("Group="), s.Group);
+    number(QLatin1String("GroupID="), s.GroupID);
+    line(QLatin1String("ID="), s.ID);
+    truth(QLatin1String("IsLocalPath="), s.IsLocalPath);
+    line(QLatin1String("Key="), s.Key);
+    number(QLatin1String("Layer="), s.Layer);
+    line(QLatin1String("LocalPath="), s.LocalPath);
+    line(QLatin1String("PreviousKey="), s.PreviousKey);
+    line(QLatin1String("RemotePath="), s.RemotePath);
+    truth(QLatin1String("Required="), s.Required);
+    number(QLatin1String("SalesType="), s.SalesType);
+    number(QLatin1String("Texture_ID="), s.Texture_ID);
+    line(QLatin1String("Title="), s.Title);
+    line(QLatin1String("Version="), s.Version);
+    block += QLatin1String("</Scenery>");
+    out.writeLine(block);
 }
 
 } // namespace
@@ -486,7 +790,7 @@ Outcome LibraryFileReader::read(const QString &folder)
         const QString pOld = base + LibraryDb::OldSceneryFile;
         if (m_fs.fileExists(p5)) {
             reader.startFile(LibraryDb::SceneryFile);
-            reader.readScenery5(m_fs.readLines(p5));
+            reader.readScenery5(readFileText(m_fs, p5));
         } else if (m_fs.fileExists(pOld)) {
             reader.startFile(LibraryDb::OldSceneryFile);
             reader.readOldScenery(m_fs.readLines(pOld));
@@ -540,6 +844,7 @@ Outcome LibraryFileWriter::write(const QString &folder, const QStringList &treeO
         TextFileWriter sceneries(m_fs, base + LibraryDb::SceneryFile);
         TextFileWriter levels(m_fs, base + LibraryDb::LevelFile);
         sceneries.writeLine(LibraryDb::SceneryHeader);
+        QString block;
 
         for (const QString &key : treeOrder) {
             if (m_pump)
@@ -553,7 +858,7 @@ Outcome LibraryFileWriter::write(const QString &folder, const QStringList &treeO
                 levels.writeLine(QStringLiteral("</Level>"));
             } else {
                 file = LibraryDb::SceneryFile;
-                writeSceneryBlock(sceneries, *m_library.colScenery.item(key));
+                writeSceneryBlock(sceneries, block, *m_library.colScenery.item(key));
             }
         }
         file = LibraryDb::SceneryFile;

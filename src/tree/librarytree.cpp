@@ -74,6 +74,15 @@ public:
         const int id = newId(key);
         m_previousKey[id] = previousKey;
     }
+    // Room for this many keys, so that the index is not rebuilt as it grows.
+    void reserve(qsizetype count)
+    {
+        m_ids.reserve(count);
+        m_keys.reserve(size_t(count));
+        m_previousKey.reserve(size_t(count));
+        m_marked.reserve(size_t(count));
+        m_parent.reserve(size_t(count));
+    }
     // A key that stands for another one from now on.
     void addAlias(const QString &key, const QString &target) { addScenery(key, target); }
 
@@ -307,6 +316,7 @@ void LibraryTree::fillTree(qint16 mask, bool appendUnplaced)
         HiddenWhileRebuilt hidden(m_tree);
         runStep(m_ui, FillTreeProcedure, [&] { reorderLevels(); });
         m_tree.clear();
+        m_tree.reserve(m_manager.dicLevel.count() + m_manager.colScenery.count());
         placeLevels();
         placeSceneries(mask, appendUnplaced);
     }
@@ -421,6 +431,7 @@ void LibraryTree::placeSceneries(qint16 mask, bool appendUnplaced)
     // Where each shown scenery goes. One whose level is not in the library goes to the level
     // "New", under the key it would have had there when that key is free.
     PredecessorChains chains;
+    chains.reserve(m_tree.count() + qsizetype(items.size()));
     for (Item &item : items) {
         if (!item.shown)
             continue;

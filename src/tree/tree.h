@@ -115,6 +115,8 @@ public:
     // Removes a node and its subtree.
     void remove(TreeNode *node);
     void clear();
+    // Room for this many nodes in the key index, ahead of adding them.
+    void reserve(qsizetype count) { m_index.reserve(count); }
     // Gives a node another key; a key held by another node is refused (error 35602).
     void setKey(TreeNode *node, const QString &key);
 

@@ -332,6 +332,45 @@ private slots:
         QCOMPARE(info[u"fsPath"_s].toString(), DemoInstallation::fs2002Folder());
     }
 
+    // --sceneries N: the library holds exactly N sceneries, three levels deep, in sets; a count that
+    // is no whole number of 1 or more is refused before anything is made.
+    void demoWithLibrary_data()
+    {
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<int>("code");
+        QTest::newRow("120 sceneries") << u"120"_s << 0;
+        QTest::newRow("one") << u"1"_s << 0;
+        QTest::newRow("zero") << u"0"_s << CliUsageError;
+        QTest::newRow("no number") << u"many"_s << CliUsageError;
+    }
+    void demoWithLibrary()
+    {
+        QFETCH(QString, count);
+        QFETCH(int, code);
+        QTemporaryDir dir;
+        const QString made = dir.filePath(u"big"_s);
+        const QString home = QDir(made).filePath(DemoInstallation::programFolderName());
+        const Result created = runProcess({u"demo"_s, made, u"--sceneries"_s, count}, home, made, dir.path());
+        QCOMPARE(created.code, code);
+        if (code != 0) {
+            QVERIFY(!QFileInfo::exists(made));
+            return;
+        }
+        // The simulator's own areas join the library in the level "New" as it loads.
+        QStringList levels;
+        for (const QJsonValue &s : runProcess({u"list"_s, u"--json"_s}, home, made, dir.path()).array())
+            if (s[u"level"_s].toString() != LibraryNames::NewLevelKey)
+                levels << s[u"level"_s].toString();
+        QCOMPARE(levels.size(), count.toInt());
+        QCOMPARE(levels.first(), u"LevelRegion 001\\Country 01\\Area 01"_s);
+        QStringList sets;
+        for (const QJsonValue &set : runProcess({u"sets"_s, u"--json"_s}, home, made, dir.path()).array())
+            if (!set[u"members"_s].toArray().isEmpty())
+                sets << set[u"name"_s].toString();
+        QVERIFY2(sets.contains(u"Bench 332"_s) && sets.contains(u"Every tenth"_s),
+                 qPrintable(sets.join(u',')));
+    }
+
     // The simulator worked on: --sim over the stored choice, wherever it stands; a stored choice
     // that is no number is reported and none is selected.
     void infoJson_data()

@@ -433,6 +433,14 @@ private slots:
             << QStringList{u"<Scenery>"_s, u"Key=K"_s, u"Flatten.10=ten"_s, u"flatten.0=zero"_s,
                            u"</Scenery>"_s}
             << sceneryRecord(u"K"_s, QString(), {.flatten = {{0, u"zero"_s}}});
+        QTest::newRow("numbers with zeros, signs and blanks")
+            << QStringList{u"<Scenery>"_s,     u"Key=K"_s,        u"Layer=007"_s, u"SalesType=+3"_s,
+                           u"Texture_ID= 1"_s, u"GroupID=0012"_s, u"</Scenery>"_s}
+            << sceneryRecord(u"K"_s, QString(), {.groupId = 12, .layer = 7, .salesType = 3, .textureId = 1});
+        // The Kelvin sign is no "K": the name is no key and is passed over.
+        QTest::newRow("a name with a letter outside ASCII")
+            << QStringList{u"<Scenery>"_s, u"\u212Aey=X"_s, u"Key=K"_s, u"Title=T"_s, u"</Scenery>"_s}
+            << sceneryRecord(u"K"_s, u"T"_s);
     }
 
     void sceneryFileAsOthersWrite()

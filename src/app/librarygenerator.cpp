@@ -1,4 +1,4 @@
-#include "generator.h"
+#include "app/librarygenerator.h"
 
 #include "library/scenerymanager.h"
 #include "platform/filesystem.h"
@@ -9,6 +9,10 @@
 #include <QHash>
 
 #include <random>
+
+LibraryRecords::LibraryRecords(SceneryManager &manager)
+    : colScenery(manager.colScenery), dicLevel(manager.dicLevel), dicCFGs(manager.dicCFGs)
+{}
 
 namespace LibraryGenerator {
 
@@ -24,7 +28,8 @@ QString truth(bool b)
     return b ? QStringLiteral("True") : QStringLiteral("False");
 }
 
-void addLevel(SceneryManager &m, Tree &tree, TreeNode *parent, const QString &key, const QString &caption)
+void addLevel(const LibraryRecords &m, Tree &tree, TreeNode *parent, const QString &key,
+              const QString &caption)
 {
     auto level = std::make_shared<clsLevel>();
     level->sLevelKey = key;
@@ -53,7 +58,7 @@ void line(QByteArray &out, const QString &text)
 
 } // namespace
 
-void build(SceneryManager &m, Tree &tree, const GeneratorOptions &o)
+void build(const LibraryRecords &m, Tree &tree, const GeneratorOptions &o)
 {
     std::mt19937 rng(o.seed); // the engine's sequence is fixed by the standard; no distributions used
     auto pick = [&rng](quint32 n) { return n ? rng() % n : 0; };
@@ -145,7 +150,7 @@ void build(SceneryManager &m, Tree &tree, const GeneratorOptions &o)
     addSet(QStringLiteral("Empty"), 1, {});
 }
 
-QByteArray sceneryFile(const SceneryManager &m, const Tree &tree)
+QByteArray sceneryFile(const LibraryRecords &m, const Tree &tree)
 {
     QByteArray out;
     out.reserve(qsizetype(m.colScenery.count()) * 700);
@@ -181,7 +186,7 @@ QByteArray sceneryFile(const SceneryManager &m, const Tree &tree)
     return out;
 }
 
-QByteArray levelFile(const SceneryManager &m, const Tree &tree)
+QByteArray levelFile(const LibraryRecords &m, const Tree &tree)
 {
     QByteArray out;
     walk(tree, [&](const TreeNode &n) {
@@ -196,7 +201,7 @@ QByteArray levelFile(const SceneryManager &m, const Tree &tree)
     return out;
 }
 
-QByteArray setFile(const SceneryManager &m)
+QByteArray setFile(const LibraryRecords &m)
 {
     QByteArray out;
     for (const CfgPtr &set : m.dicCFGs) {
@@ -213,7 +218,7 @@ QByteArray setFile(const SceneryManager &m)
     return out;
 }
 
-void writeLibraryFiles(const FileSystem &fs, const QString &programFolder, const SceneryManager &m,
+void writeLibraryFiles(const FileSystem &fs, const QString &programFolder, const LibraryRecords &m,
                        const Tree &tree)
 {
     fs.writeAll(programFolder + QStringLiteral("\\Lumivale.db5"), sceneryFile(m, tree));
@@ -221,7 +226,7 @@ void writeLibraryFiles(const FileSystem &fs, const QString &programFolder, const
     fs.writeAll(programFolder + QStringLiteral("\\CFGSet.db"), setFile(m));
 }
 
-QByteArray sceneryCfg(const SceneryManager &m, const Tree &tree)
+QByteArray sceneryCfg(const LibraryRecords &m, const Tree &tree)
 {
     const clsCFG &selection = *m.dicCFGs.item(SelectionSet);
     QByteArray out;
@@ -306,12 +311,12 @@ int createAllSceneryFolders(const FileSystem &fs, const SceneryManager &m, int b
     return made;
 }
 
-void createSceneryFolders(const FileSystem &fs, const SceneryManager &m)
+void createSceneryFolders(const FileSystem &fs, const LibraryRecords &m)
 {
     const clsCFG &selection = *m.dicCFGs.item(SelectionSet);
     for (const SceneryPtr &s : m.colScenery) {
         if (s->IsLocalPath && selection.colUsedSceneries.contains(s->Title))
-            QDir().mkpath(fs.toHost(m.getRealPath(s->LocalPath) + QStringLiteral("\\Scenery")));
+            QDir().mkpath(fs.toHost(s->LocalPath + QStringLiteral("\\Scenery")));
     }
 }
 
