@@ -1239,7 +1239,8 @@ private slots:
                            dest + u"\\LumivaleFileList.db"_s}
             << QStringList{} << QString();
         QTest::newRow("file list, outside files left out")
-            << QStringList{u"--archive"_s, harbour} << harbourOwn + QStringList{dest + u"\\LumivaleFileList.db"_s}
+            << QStringList{u"--archive"_s, harbour}
+            << harbourOwn + QStringList{dest + u"\\LumivaleFileList.db"_s}
             << QStringList{fs + u"\\Texture\\HBLIGHT.BMP"_s} << QString();
         QTest::newRow("flat archive by name, areas from its read-me")
             << QStringList{u"--archive"_s, DemoInstallation::downloadsFolder() + u"\\pine_valley_flat.zip"_s}
@@ -1312,8 +1313,8 @@ private slots:
         if (freeBytes >= 0)
             faults.emplace().setFreeBytes(freeBytes);
 
-        const int code = runCli({u"lumivale-cli"_s, u"install"_s, u"--title"_s, title, u"--archive"_s, archive,
-                                 u"--dest"_s, u"C:\\Sceneries\\Misty"_s},
+        const int code = runCli({u"lumivale-cli"_s, u"install"_s, u"--title"_s, title, u"--archive"_s,
+                                 archive, u"--dest"_s, u"C:\\Sceneries\\Misty"_s},
                                 outStream, errStream, ui);
 
         errStream.flush();
