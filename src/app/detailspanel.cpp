@@ -419,10 +419,30 @@ void DetailsPanel::txtFlatten_Change(int index, const QString &text)
     emit detailsChanged();
 }
 
+static_assert(std::tuple_size_v<decltype(SceneryAreas::flatten)> == clsScenery::FlattenCount);
+
+QList<SceneryAreas> DetailsPanel::otherAreas() const
+{
+    QList<SceneryAreas> others;
+    for (const SceneryPtr &s : m_manager.colScenery) {
+        if (s == m_displayed)
+            continue;
+        SceneryAreas areas{s->Key, s->Exclude, {}};
+        bool any = !s->Exclude.isEmpty();
+        for (qint16 i = 0; i < clsScenery::FlattenCount; ++i) {
+            areas.flatten[std::size_t(i)] = s->Flatten(i);
+            any = any || !areas.flatten[std::size_t(i)].isEmpty();
+        }
+        if (any)
+            others.append(areas);
+    }
+    return others;
+}
+
 void DetailsPanel::cmdExclude_Click()
 {
     guarded(m_context.ui, "cmdExclude_Click", [&] {
-        if (const std::optional<QString> text = editExclude(m_context.ui, m_fields.txtExclude))
+        if (const std::optional<QString> text = editExclude(m_context.ui, m_fields.txtExclude, otherAreas()))
             txtExclude_Change(*text);
     });
 }
@@ -433,7 +453,7 @@ void DetailsPanel::cmdFlatten_Click(int index)
         if (index < 0 || index >= clsScenery::FlattenCount)
             return;
         if (const std::optional<QString> text =
-                editFlatten(m_context.ui, m_fields.txtFlatten[std::size_t(index)]))
+                editFlatten(m_context.ui, m_fields.txtFlatten[std::size_t(index)], otherAreas()))
             txtFlatten_Change(index, *text);
     });
 }

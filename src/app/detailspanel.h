@@ -10,6 +10,8 @@
 #include <array>
 #include <functional>
 
+struct SceneryAreas;
+
 class LibraryTree;
 class SceneryManager;
 class Tree;
@@ -133,6 +135,8 @@ signals:
     void displayedSceneryChanged();
 
 private:
+    // The areas of every scenery but the shown one that has any, for an editor's map.
+    QList<SceneryAreas> otherAreas() const;
     void fillDetails(const clsScenery &scenery);
     void showPicture(const QString &realPath);
     QString pictureBaseFolder(const QString &localPath) const;

@@ -23,8 +23,8 @@ ElevationEdit filterElevationEdit(const QString &before, const QString &after, q
     while (prefix < shorter && before.at(prefix) == after.at(prefix))
         ++prefix;
     qsizetype suffix = 0;
-    while (suffix < shorter - prefix
-           && before.at(before.size() - 1 - suffix) == after.at(after.size() - 1 - suffix))
+    while (suffix < shorter - prefix &&
+           before.at(before.size() - 1 - suffix) == after.at(after.size() - 1 - suffix))
         ++suffix;
     const QString inserted = after.mid(prefix, after.size() - prefix - suffix);
     const QString kept = filterElevationTyped(inserted);
@@ -66,8 +66,8 @@ QString frmExclude::classCaption(int index)
 
 QString frmExclude::className(int index)
 {
-    static const std::array<QString, ClassCount> names = {
-        QStringLiteral("objects"), QStringLiteral("vors"), QStringLiteral("ndbs"), QStringLiteral("all")};
+    static const std::array<QString, ClassCount> names = {QStringLiteral("objects"), QStringLiteral("vors"),
+                                                          QStringLiteral("ndbs"), QStringLiteral("all")};
     return names.at(std::size_t(index));
 }
 
@@ -220,10 +220,12 @@ void frmFlatten::cmdDelete_Click()
 
 namespace {
 template<typename Form>
-std::optional<QString> editArea(UiPort &ui, const QString &fieldText, QString Form::*value)
+std::optional<QString> editArea(UiPort &ui, const QString &fieldText, const QList<SceneryAreas> &others,
+                                QString Form::*value)
 {
     Form form;
     form.*value = fieldText;
+    form.otherAreas = others;
     form.open();
     ui.showModal(form);
     if (form.bDelete)
@@ -232,14 +234,14 @@ std::optional<QString> editArea(UiPort &ui, const QString &fieldText, QString Fo
         return form.*value;
     return std::nullopt;
 }
+} // namespace
+
+std::optional<QString> editExclude(UiPort &ui, const QString &fieldText, const QList<SceneryAreas> &others)
+{
+    return editArea(ui, fieldText, others, &frmExclude::strExclude);
 }
 
-std::optional<QString> editExclude(UiPort &ui, const QString &fieldText)
+std::optional<QString> editFlatten(UiPort &ui, const QString &fieldText, const QList<SceneryAreas> &others)
 {
-    return editArea(ui, fieldText, &frmExclude::strExclude);
-}
-
-std::optional<QString> editFlatten(UiPort &ui, const QString &fieldText)
-{
-    return editArea(ui, fieldText, &frmFlatten::strFlatten);
+    return editArea(ui, fieldText, others, &frmFlatten::strFlatten);
 }

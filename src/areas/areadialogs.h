@@ -3,6 +3,7 @@
 #include "areas/usrarea.h"
 #include "platform/uiport.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -20,6 +21,14 @@ struct ElevationEdit
 QString filterElevationTyped(const QString &typed);
 ElevationEdit filterElevationEdit(const QString &before, const QString &after, qsizetype cursor);
 
+// Another scenery's areas as the library stores them, drawn faint behind the area being edited.
+struct SceneryAreas
+{
+    QString key;
+    QString exclude;
+    std::array<QString, 10> flatten;
+};
+
 // What the exclusion and flattening dialogs share: the delete flag and hiding on OK, Cancel or
 // Delete. The view closes itself when hidden turns true.
 class AreaDialogLogic : public QObject, public FormLogic
@@ -30,6 +39,8 @@ public:
     using QObject::QObject;
 
     bool bDelete = false;
+    // The other sceneries' areas, for the map only.
+    QList<SceneryAreas> otherAreas;
 
     bool hidden() const { return m_hidden; }
     // The parts of the stored value the dialog could not show; OK keeps each one the user did not
@@ -123,7 +134,10 @@ private:
     QString m_elevation;
 };
 
-// The details panel's Exclude and Flatten buttons: show the editor on the field's text. The
-// result is the new field text ("" after Delete), or nothing when the field stays as it was.
-std::optional<QString> editExclude(UiPort &ui, const QString &fieldText);
-std::optional<QString> editFlatten(UiPort &ui, const QString &fieldText);
+// The details panel's Exclude and Flatten buttons: show the editor on the field's text, with the
+// other sceneries' areas on its map. The result is the new field text ("" after Delete), or
+// nothing when the field stays as it was.
+std::optional<QString> editExclude(UiPort &ui, const QString &fieldText,
+                                   const QList<SceneryAreas> &others = {});
+std::optional<QString> editFlatten(UiPort &ui, const QString &fieldText,
+                                   const QList<SceneryAreas> &others = {});

@@ -198,6 +198,50 @@ private slots:
                  int(field.isEmpty() ? DetailsPanel::ImageEmpty : DetailsPanel::ImageFilled));
     }
 
+    // The editor's map gets every other scenery that has an area as the library holds it; the
+    // shown scenery (drawn from the editor) and sceneries without areas are left out.
+    void areaEditorsGetOtherAreas_data()
+    {
+        QTest::addColumn<bool>("flattening"); // else the exclusion
+        QTest::newRow("exclusion") << false;
+        QTest::newRow("flattening") << true;
+    }
+    void areaEditorsGetOtherAreas()
+    {
+        QFETCH(bool, flattening);
+        WindowFixture f;
+        frmScenery &form = f.load(Library()
+                                      .scenery(u"Alpha"_s, {.exclude = ExcludeArea})
+                                      .scenery(u"Beta"_s, {.exclude = ExcludeArea})
+                                      .scenery(u"Gamma"_s, {.flatten = {{9, FlattenArea}}})
+                                      .scenery(u"Delta"_s, {}));
+        f.select(AlphaKey);
+        QList<SceneryAreas> handed;
+        const auto take = [&handed](AreaDialogLogic &editor) {
+            handed = editor.otherAreas;
+            editor.cmdCancel_Click();
+        };
+        if (flattening) {
+            f.env.ui.expectForm<frmFlatten>(u"frmFlatten"_s, take);
+            form.cmdFlatten_Click(0);
+        } else {
+            f.env.ui.expectForm<frmExclude>(u"frmExclude"_s, take);
+            form.cmdExclude_Click();
+        }
+        QVERIFY(f.env.ui.allShown());
+        QStringList keys;
+        for (const SceneryAreas &areas : handed)
+            keys.append(areas.key);
+        keys.sort();
+        QCOMPARE(keys, (QStringList{u"SceneryNew\\Beta"_s, u"SceneryNew\\Gamma"_s}));
+        for (const SceneryAreas &areas : handed) {
+            const clsScenery &stored = f.scenery(areas.key);
+            QCOMPARE(areas.exclude, stored.Exclude);
+            for (qint16 i = 0; i < clsScenery::FlattenCount; ++i)
+                QCOMPARE(areas.flatten[std::size_t(i)], stored.Flatten(i));
+        }
+    }
+
     // The picture is looked for in the folder above a local path's "scenery" folder, a GIF before
     // a JPEG before a bitmap; the file list's tab is marked when the folder holds one.
     void pictureAndFileListShown_data()

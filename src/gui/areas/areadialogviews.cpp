@@ -18,6 +18,14 @@
 #include <QValidator>
 
 namespace {
+QList<AreaMapView::Areas> mapAreas(const QList<SceneryAreas> &sceneries)
+{
+    QList<AreaMapView::Areas> areas;
+    for (const SceneryAreas &s : sceneries)
+        areas.append({s.key, s.exclude, s.flatten});
+    return areas;
+}
+
 // Lets through only what the elevation field accepts from typing or pasting; the text already in
 // the field (a stored "120.5") is left alone.
 class ElevationValidator : public QValidator
@@ -132,7 +140,8 @@ ExcludeDialog::ExcludeDialog(frmExclude &form, QWidget *parent)
     auto *map = new AreaMapView(this);
     map->setFixedSize(420, 240);
     m_ui->layout->insertWidget(m_ui->layout->count() - 1, map);
-    const auto redraw = [this, map] {
+    // sceneryClicked stays unconnected: the edit is in progress, so a click shows no other scenery.
+    const auto redraw = [this, map, others = mapAreas(m_form.otherAreas)] {
         AreaMapView::Areas edited;
         edited.key = QStringLiteral("frmExclude"); // no scenery: a click here names none to show
         edited.exclude = m_form.usrExclude.Area();
@@ -140,7 +149,7 @@ ExcludeDialog::ExcludeDialog(frmExclude &form, QWidget *parent)
             if (m_form.isClassChecked(i))
                 edited.exclude += QLatin1Char(',') + frmExclude::className(i);
         }
-        map->setAreas(edited, {});
+        map->setAreas(edited, others);
     };
     connect(&m_form.usrExclude, &usrArea::changed, map, redraw);
     connect(&m_form, &frmExclude::classesChanged, map, redraw);
@@ -190,11 +199,12 @@ FlattenDialog::FlattenDialog(frmFlatten &form, QWidget *parent)
     auto *map = new AreaMapView(this);
     map->setFixedSize(420, 240);
     m_ui->layout->insertWidget(m_ui->layout->count() - 1, map);
-    const auto redraw = [this, map] {
+    // sceneryClicked stays unconnected: the edit is in progress, so a click shows no other scenery.
+    const auto redraw = [this, map, others = mapAreas(m_form.otherAreas)] {
         AreaMapView::Areas edited;
         edited.key = QStringLiteral("frmFlatten"); // no scenery: a click here names none to show
         edited.flatten[0] = m_form.elevation() + QLatin1Char(',') + m_form.usrFlatten.Area();
-        map->setAreas(edited, {});
+        map->setAreas(edited, others);
     };
     connect(&m_form.usrFlatten, &usrArea::changed, map, redraw);
     connect(&m_form, &frmFlatten::elevationChanged, map, redraw);
