@@ -20,21 +20,28 @@ SimulatorCommands::SimulatorCommands(AppContext &context, SceneryManager &manage
       m_settings(settings), m_status(status), m_sets(sets)
 {}
 
+bool SimulatorCommands::showSimulatorChooser(frmSimType &dialog)
+{
+    try {
+        const Location location(m_context);
+        dialog.prepare(location, m_manager.SimType);
+    } catch (const NoSimulatorInstalled &) {
+        // Every simulator went away since the start; the message has been shown.
+        m_status.Display(Ready);
+        return false;
+    }
+    m_context.ui.showModal(dialog);
+    return true;
+}
+
 bool SimulatorCommands::mnuSelectSimType_Click()
 {
     bool ran = false;
     guarded(m_context.ui, "mnuSelectSimType_Click", [&] {
         m_status.Display(QStringLiteral("Select sim."));
         frmSimType dialog;
-        try {
-            const Location location(m_context);
-            dialog.prepare(location, m_manager.SimType);
-        } catch (const NoSimulatorInstalled &) {
-            // Every simulator went away since the start; the message has been shown.
-            m_status.Display(Ready);
+        if (!showSimulatorChooser(dialog))
             return;
-        }
-        m_context.ui.showModal(dialog);
         if (const std::optional<qint32> chosen = dialog.chosen())
             m_manager.SimType = *chosen;
 
@@ -61,14 +68,8 @@ void SimulatorCommands::cmdChangeFlightSimSet_Click()
             return;
         m_status.Display(QStringLiteral("Select sim for set."));
         frmSimType dialog;
-        try {
-            const Location location(m_context);
-            dialog.prepare(location, m_manager.SimType);
-        } catch (const NoSimulatorInstalled &) {
-            m_status.Display(Ready);
+        if (!showSimulatorChooser(dialog))
             return;
-        }
-        m_context.ui.showModal(dialog);
         if (const std::optional<qint32> chosen = dialog.chosen()) {
             set->Cache_Size = *chosen;
             if (*chosen != m_manager.SimType)

@@ -8,6 +8,7 @@ class LibraryTree;
 class ProgramSettings;
 class SceneryManager;
 class SetSelector;
+class frmSimType;
 class WindowStatus;
 
 // The commands that change which simulator is worked on: "Select Sim Type" switches the whole
@@ -29,6 +30,9 @@ public:
     void cmdChangeFlightSimSet_Click();
 
 private:
+    // Shows the chooser on the simulators installed now; false, with nothing shown, when none is.
+    bool showSimulatorChooser(frmSimType &dialog);
+
     AppContext &m_context;
     SceneryManager &m_manager;
     LibraryTree &m_libraryTree;
