@@ -1,10 +1,11 @@
 #pragma once
 
+#include "gui/app/splashface.h"
+
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 
-class QLabel;
 class QLineEdit;
 class frmSplash;
 
@@ -37,9 +38,6 @@ private:
     frmSplash &m_form;
     QElapsedTimer m_shown;
     QTimer m_hideTimer;
-    QLabel *m_label1 = nullptr;
-    QLabel *m_label2 = nullptr;
-    QLabel *m_build = nullptr;
-    QLabel *m_close = nullptr;
+    SplashFace m_face;
     QLineEdit *m_text1 = nullptr;
 };

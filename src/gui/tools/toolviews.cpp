@@ -299,42 +299,8 @@ void CacheView::reject()
 AboutView::AboutView(frmSplash &form, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_form(form)
 {
-    setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("Info"));
-    setFixedSize(420, 220);
-
-    auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(24, 20, 24, 16);
-    layout->setSpacing(20);
-    auto *logo = new QLabel(this);
-    logo->setPixmap(ToolbarIcons::program().pixmap(72, 72));
-    logo->setAlignment(Qt::AlignTop);
-    layout->addWidget(logo);
-
-    auto *column = new QVBoxLayout;
-    column->setSpacing(6);
-    m_label1 = new QLabel(form.Label1, this);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    QFont title = m_label1->font();
-    title.setPointSizeF(title.pointSizeF() * 2.0);
-    title.setBold(true);
-    m_label1->setFont(title);
-    m_label2 = new QLabel(form.Label2, this);
-    m_label2->setObjectName(QStringLiteral("Label2"));
-    auto *build = new QLabel(form.lblBuild, this);
-    build->setObjectName(QStringLiteral("lblBuild"));
-    m_close = new QLabel(QStringLiteral("<u>%1</u>").arg(form.lblClose), this);
-    m_close->setObjectName(QStringLiteral("lblClose"));
-    m_close->setCursor(Qt::PointingHandCursor);
-    m_close->setVisible(form.lblCloseVisible);
-    column->addWidget(m_label1);
-    column->addWidget(m_label2);
-    column->addStretch(1);
-    column->addWidget(build);
-    column->addWidget(m_close, 0, Qt::AlignRight);
-    layout->addLayout(column, 1);
-    for (QLabel *label : {m_label1, m_label2, m_close})
-        label->installEventFilter(this);
+    m_face = SplashFace::create(*this, form);
 }
 
 void AboutView::afterLogic()
@@ -345,13 +311,7 @@ void AboutView::afterLogic()
 
 bool AboutView::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonPress) {
-        if (watched == m_label1)
-            m_form.Label1_Click();
-        else if (watched == m_label2)
-            m_form.Label2_Click();
-        else if (watched == m_close)
-            m_form.lblClose_Click();
+    if (event->type() == QEvent::MouseButtonPress && m_face.routePress(watched, m_form)) {
         afterLogic();
         return true;
     }
@@ -375,11 +335,5 @@ void AboutView::keyPressEvent(QKeyEvent *event)
 
 void AboutView::paintEvent(QPaintEvent *)
 {
-    QPainter p(this);
-    QLinearGradient background(0, 0, 0, height());
-    background.setColorAt(0, QColor(250, 251, 253));
-    background.setColorAt(1, QColor(222, 230, 242));
-    p.fillRect(rect(), background);
-    p.setPen(QColor(120, 136, 160));
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    SplashFace::paintBackground(*this);
 }

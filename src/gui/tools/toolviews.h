@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gui/app/splashface.h"
 #include "platform/launcher.h"
 
 #include <QDialog>
@@ -124,7 +125,5 @@ private:
     void afterLogic();
 
     frmSplash &m_form;
-    QLabel *m_label1 = nullptr;
-    QLabel *m_label2 = nullptr;
-    QLabel *m_close = nullptr;
+    SplashFace m_face;
 };
