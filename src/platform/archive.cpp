@@ -4,6 +4,7 @@
 #include "platform/filefaults.h"
 #include "platform/lmerror.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -406,6 +407,10 @@ struct WriteWatch
     const Zip::ProceedFn *proceed = nullptr;
     QHash<zip_int64_t, QString> sources; // entry index -> file added there
     QString faultHost;                   // the archive, when its writes pass the file-fault seam
+    // Asks again, at most this often, while one large file is written, so that the window stays
+    // alive and a cancel need not wait for the next file; 0: once per file.
+    qint64 reaskMs = 0;
+    QElapsedTimer sinceAsked;
     int count = 0;
     zip_int64_t current = -1;
     bool stopped = false;
@@ -414,19 +419,26 @@ struct WriteWatch
     static void progress(zip_t *, double fraction, void *data)
     {
         auto *watch = static_cast<WriteWatch *>(data);
+        if (watch->stopped || watch->diskFailed)
+            return;
         const zip_int64_t last = watch->count - 1;
         const zip_int64_t index =
             std::clamp(zip_int64_t(fraction * watch->count + 1e-9), zip_int64_t(0), last);
-        if (index == watch->current || watch->stopped || watch->diskFailed)
-            return;
-        watch->current = index;
-        if (!watch->faultHost.isEmpty() && FileFaults::strikes(FileStep::Write, watch->faultHost)) {
-            watch->diskFailed = true;
-            return;
+        if (index == watch->current) {
+            if (watch->reaskMs == 0 || watch->sinceAsked.elapsed() < watch->reaskMs)
+                return;
+        } else {
+            watch->current = index;
+            if (!watch->faultHost.isEmpty() && FileFaults::strikes(FileStep::Write, watch->faultHost)) {
+                watch->diskFailed = true;
+                return;
+            }
         }
         const auto source = watch->sources.constFind(index);
-        if (*watch->proceed && source != watch->sources.cend())
+        if (*watch->proceed && source != watch->sources.cend()) {
             watch->stopped = !(*watch->proceed)(*source, int(index), watch->count);
+            watch->sinceAsked.start();
+        }
     }
 
     static int cancel(zip_t *, void *data)
@@ -497,8 +509,10 @@ bool Zip::write(const QList<Member> &members, bool replace)
     // Outlives the archive handle, whose callbacks point at it.
     WriteWatch watch;
     watch.proceed = &proceed;
-    if (replace)
+    if (replace) {
         watch.faultHost = archiveHost;
+        watch.reaskMs = 250;
+    }
     int code = 0;
     // ZIP_TRUNCATE ignores what a file of that name holds; libzip still writes the new archive
     // beside it and renames it into its place only when the whole archive is written.

@@ -122,7 +122,8 @@ public:
     // that name. Every file is looked for before anything is written (53 naming the first one
     // missing). The archive is written beside its place and takes it only when complete: when
     // writing fails or proceed stops it (false), a file of that name stays as it was and none is
-    // left when there was none. Writing passes each file through the file-fault seam (a write
+    // left when there was none. proceed is asked before each file and again every quarter second
+    // while a large one is written. Writing passes each file through the file-fault seam (a write
     // fault: the disk fills up part-way) and the commit.
     bool create(const QList<Member> &members);
 
