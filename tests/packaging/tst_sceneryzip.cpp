@@ -81,7 +81,7 @@ struct Fixture
     QStringList status;
 };
 
-enum class Fault { MissingSource, WriteFails, CommitFails, Cancel };
+enum class Fault { MissingSource, WriteFails, CommitFails, Cancel, LongPathCancelled };
 
 } // namespace
 
@@ -191,46 +191,19 @@ private slots:
                  (QStringList{u"FS2002/Texture/shared.bmp"_s, u"Scenery/AREA.BGL"_s}));
     }
 
-    // A Source longer than 79 characters is asked about: OK packs it, Cancel packs nothing.
-    void longSource_data()
-    {
-        QTest::addColumn<UiPort::Answer>("answer");
-        QTest::addColumn<bool>("packed");
-        QTest::newRow("OK") << UiPort::Answer::Ok << true;
-        QTest::newRow("Cancel") << UiPort::Answer::Cancel << false;
-    }
-
-    void longSource()
-    {
-        QFETCH(UiPort::Answer, answer);
-        QFETCH(bool, packed);
-        Fixture f;
-        const QString name = QString(80 - Folder.size() - 1, u'x');
-        const QString source = Folder + u'\\' + name;
-        QCOMPARE(source.size(), 80);
-        f.env().writeFile(source, "long");
-        f.writeList({{name, u"MySceneryBase"_s, source}});
-        f.env().ui.expectFile(OutFolder + u"Alps.zip"_s, ChooserTitle);
-        f.env().ui.expectMessage(Zip::longPathMessage(source), u"Cannot zip file!"_s, answer);
-        const Outcome outcome =
-            PackagingCommands::mnuWizardCreateZip_Click(f.env().context, f.lib.manager(), f.scenery, {}, {});
-        QVERIFY(f.env().ui.allShown());
-        QCOMPARE(outcome.isDone(), packed);
-        QCOMPARE(f.env().fs.fileExists(OutFolder + u"Alps.zip"_s), packed);
-    }
-
     // A Source gone since the list was made, a disk failing while the archive is written or as it
-    // takes its place, and a Cancel in the progress window leave no archive (and no piece of one)
-    // and a file of that name as it was; the failures are reported naming what failed.
+    // takes its place, a Cancel in the progress window and one to the question about a Source
+    // longer than 79 characters leave no archive (and no piece of one) and a file of that name as
+    // it was; the failures are reported naming what failed.
     void nothingHalfDone_data()
     {
         QTest::addColumn<Fault>("fault");
         QTest::addColumn<QByteArray>("before"); // the file of that name; empty: none
-        QTest::newRow("Source gone") << Fault::MissingSource << QByteArray();
         QTest::newRow("Source gone, a file there") << Fault::MissingSource << QByteArray("old zip");
         QTest::newRow("write fails, a file there") << Fault::WriteFails << QByteArray("old zip");
         QTest::newRow("commit fails") << Fault::CommitFails << QByteArray();
         QTest::newRow("Cancel, a file there") << Fault::Cancel << QByteArray("old zip");
+        QTest::newRow("long path cancelled") << Fault::LongPathCancelled << QByteArray();
     }
 
     void nothingHalfDone()
@@ -242,6 +215,9 @@ private slots:
         f.env().writeFile(Folder + u"\\Scenery\\AREA.BGL"_s, patterned(200000));
         f.env().writeFile(Folder + u"\\Texture\\area.bmp"_s, patterned(100000, 3));
         f.env().writeFile(Folder + u"\\readme.txt"_s, "text");
+        const QString longSource = Folder + u'\\' + QString(80 - Folder.size() - 1, u'x');
+        if (fault == Fault::LongPathCancelled)
+            f.env().writeFile(longSource, "long");
         f.writeList(f.createList());
         if (!before.isEmpty())
             f.env().writeFile(zip, before);
@@ -257,6 +233,9 @@ private slots:
             plan.failAt(FileStep::Commit, 1, u"Alps.zip"_s);
         if (fault == Fault::Cancel)
             f.env().ui.cancelProgressAt(2);
+        else if (fault == Fault::LongPathCancelled)
+            f.env().ui.expectMessage(Zip::longPathMessage(longSource), u"Cannot zip file!"_s,
+                                     UiPort::Answer::Cancel);
         else if (fault == Fault::MissingSource)
             f.env().ui.expectMessage(u".mnuWizardCreateZip_Click\nError: 53\nFile not found (%1)"_s.arg(gone),
                                      u"Lumivale"_s, UiPort::Answer::Ok, UiPort::Icon::Critical);
@@ -267,8 +246,9 @@ private slots:
         const Outcome outcome = f.run();
 
         QVERIFY(f.env().ui.allShown());
-        QCOMPARE(outcome.isStopped(), fault == Fault::Cancel);
-        QCOMPARE(outcome.isFailed(), fault != Fault::Cancel);
+        const bool cancelled = fault == Fault::Cancel || fault == Fault::LongPathCancelled;
+        QCOMPARE(outcome.isStopped(), cancelled);
+        QCOMPARE(outcome.isFailed(), !cancelled);
         QCOMPARE(plan.struck(), fault == Fault::WriteFails || fault == Fault::CommitFails);
         Files left;
         if (!before.isEmpty())
