@@ -124,6 +124,7 @@ public:
     void mnuWizardDeleteBackup_Click();
     void mnuWizardBackupFiles_Click();
     void mnuWizardCreateDIZ_Click();
+    void mnuWizardCreateZip_Click();
     void mnuGTM_Click();
     void mnuPrintSceneryList_Click();
     // "&Add Scenery" (frmscenery_install.cpp).

@@ -1,13 +1,14 @@
 #include "app/frmscenery.h"
 
+#include "app/filehelpers.h"
 #include "app/windowprocedure.h"
 #include "backup/backupdialogs.h"
 #include "backup/backupmanager.h"
 #include "backup/texturedialog.h"
 #include "library/scenerymanager.h"
 #include "packaging/fileiddiz.h"
+#include "packaging/sceneryzip.h"
 #include "reports/frmprintscenerylist.h"
-#include "library/scenerymanager.h"
 
 namespace {
 
@@ -66,6 +67,7 @@ constexpr CommandBinding Bindings[] = {
     {Command::CreateScenery, [](frmScenery &w) { w.mnuWizardCreateScenery_Click(); }},
     {Command::SelectSimType, [](frmScenery &w) { w.mnuSelectSimType_Click(); }},
     {Command::CreateFileIdDiz, [](frmScenery &w) { w.mnuWizardCreateDIZ_Click(); }},
+    {Command::CreateSceneryZipFile, [](frmScenery &w) { w.mnuWizardCreateZip_Click(); }},
     {Command::GlobalTextureManagement, [](frmScenery &w) { w.mnuGTM_Click(); }},
     {Command::MoveTop, [](frmScenery &w) { w.InnerMove(0); }},
     {Command::MoveUp, [](frmScenery &w) { w.InnerMove(1); }},
@@ -166,6 +168,22 @@ void frmScenery::mnuWizardCreateDIZ_Click()
     if (!scenery)
         return;
     PackagingCommands::mnuWizardCreateDIZ_Click(m_context, m_manager, *scenery,
+                                                [this](const QString &text) { m_status->Display(text); });
+}
+
+void frmScenery::mnuWizardCreateZip_Click()
+{
+    const SceneryPtr scenery = m_details->displayedScenery();
+    if (!scenery)
+        return;
+    PackagingCommands::FolderMemoryFns folders;
+    if (m_folderMemory) {
+        folders.getDicPath = [this](const QString &key) { return m_folderMemory->GetDicPath(key); };
+        folders.setDicPath = [this](const QString &key, const QString &folder) {
+            m_folderMemory->SetDicPath(key, folder);
+        };
+    }
+    PackagingCommands::mnuWizardCreateZip_Click(m_context, m_manager, *scenery, folders,
                                                 [this](const QString &text) { m_status->Display(text); });
 }
 

@@ -20,6 +20,8 @@ const CliCommand Commands[] = {
     {"write-cfg", "Write the simulator's Scenery.cfg from one or more sets.", setupWriteCfg, runWriteCfg},
     {"backup", "Make, install, delete or list backups of the simulator's files.", setupBackup, runBackup},
     {"diz", "Print a scenery's FILE_ID.DIZ, or write it with --set.", setupDiz, runDiz},
+    {"pack", "Pack the files of a scenery's file list into a zip file (exit 1 without a file list).",
+     setupPack, runPack},
     {"textures", "Back up, restore, delete backups of or empty the simulator's global texture folder.",
      setupTextures, runTextures},
     {"report", "Print the scenery list report as text, or as a PDF of its printed pages.", setupReport,

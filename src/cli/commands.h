@@ -98,6 +98,8 @@ void setupBackup(QCommandLineParser &parser);
 int runBackup(CliCommandRun &run);
 void setupDiz(QCommandLineParser &parser);
 int runDiz(CliCommandRun &run);
+void setupPack(QCommandLineParser &parser);
+int runPack(CliCommandRun &run);
 void setupTextures(QCommandLineParser &parser);
 int runTextures(CliCommandRun &run);
 void setupReport(QCommandLineParser &parser);

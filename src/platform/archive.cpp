@@ -4,6 +4,7 @@
 #include "platform/filefaults.h"
 #include "platform/lmerror.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -403,28 +404,55 @@ namespace {
 // about.
 struct WriteWatch
 {
-    const Zip::ProceedFn *proceed;
+    const Zip::ProceedFn *proceed = nullptr;
     QHash<zip_int64_t, QString> sources; // entry index -> file added there
+    QString faultHost;                   // the archive, when its writes pass the file-fault seam
+    // Asks again, at most this often, while one large file is written, so that the window stays
+    // alive and a cancel need not wait for the next file; 0: once per file.
+    qint64 reaskMs = 0;
+    QElapsedTimer sinceAsked;
     int count = 0;
     zip_int64_t current = -1;
     bool stopped = false;
+    bool diskFailed = false;
 
     static void progress(zip_t *, double fraction, void *data)
     {
         auto *watch = static_cast<WriteWatch *>(data);
+        if (watch->stopped || watch->diskFailed)
+            return;
         const zip_int64_t last = watch->count - 1;
         const zip_int64_t index =
             std::clamp(zip_int64_t(fraction * watch->count + 1e-9), zip_int64_t(0), last);
-        if (index == watch->current || watch->stopped)
-            return;
-        watch->current = index;
+        if (index == watch->current) {
+            if (watch->reaskMs == 0 || watch->sinceAsked.elapsed() < watch->reaskMs)
+                return;
+        } else {
+            watch->current = index;
+            if (!watch->faultHost.isEmpty() && FileFaults::strikes(FileStep::Write, watch->faultHost)) {
+                watch->diskFailed = true;
+                return;
+            }
+        }
         const auto source = watch->sources.constFind(index);
-        if (source != watch->sources.cend())
+        if (*watch->proceed && source != watch->sources.cend()) {
             watch->stopped = !(*watch->proceed)(*source, int(index), watch->count);
+            watch->sinceAsked.start();
+        }
     }
 
-    static int cancel(zip_t *, void *data) { return static_cast<WriteWatch *>(data)->stopped ? 1 : 0; }
+    static int cancel(zip_t *, void *data)
+    {
+        const auto *watch = static_cast<WriteWatch *>(data);
+        return watch->stopped || watch->diskFailed ? 1 : 0;
+    }
 };
+
+LmError notWritten(const QString &archive, const QString &detail)
+{
+    return LmError::user(ArchiveError::ArchiveNotWritten,
+                         QStringLiteral("The zip file could not be written: %1 (%2)").arg(archive, detail));
+}
 
 } // namespace
 
@@ -449,33 +477,64 @@ bool Zip::addFile(const QString &path)
     if (archiveHost.isEmpty())
         throw LmError::standard(LmError::PathNotFound, archive);
     const QString archiveCanonical = QFileInfo(archiveHost).absoluteFilePath();
+    QList<Member> members;
+    for (const QString &source : std::as_const(sources)) {
+        // A folder zipped into an archive that lives in it must not swallow the archive itself.
+        if (QFileInfo(m_fs.toHost(source)).absoluteFilePath() == archiveCanonical)
+            continue;
+        members.append({source, entryName(source, entryNames)});
+    }
+    return write(members, false);
+}
+
+bool Zip::create(const QList<Member> &members)
+{
+    // An archive closed without entries is deleted by libzip, which would take a file of that
+    // name with it.
+    if (members.isEmpty())
+        throw notWritten(archive, QStringLiteral("no files to add"));
+    for (const Member &member : members) {
+        if (!m_fs.fileExists(member.source))
+            throw LmError::standard(LmError::FileNotFound, member.source);
+    }
+    return write(members, true);
+}
+
+bool Zip::write(const QList<Member> &members, bool replace)
+{
+    const QString archiveHost = m_fs.toHost(archive);
+    if (archiveHost.isEmpty())
+        throw LmError::standard(LmError::PathNotFound, archive);
 
     // Outlives the archive handle, whose callbacks point at it.
-    WriteWatch watch{&proceed, {}};
+    WriteWatch watch;
+    watch.proceed = &proceed;
+    if (replace) {
+        watch.faultHost = archiveHost;
+        watch.reaskMs = 250;
+    }
     int code = 0;
-    ZipHandle z(zip_open(QFile::encodeName(archiveHost).constData(), ZIP_CREATE, &code));
+    // ZIP_TRUNCATE ignores what a file of that name holds; libzip still writes the new archive
+    // beside it and renames it into its place only when the whole archive is written.
+    const int flags = replace ? ZIP_CREATE | ZIP_TRUNCATE : ZIP_CREATE;
+    ZipHandle z(zip_open(QFile::encodeName(archiveHost).constData(), flags, &code));
     if (!z) {
         if (code == ZIP_ER_NOZIP || code == ZIP_ER_INCONS)
             throw damaged(archive, libzipMessage(code));
-        throw LmError::user(
-            ArchiveError::ArchiveNotWritten,
-            QStringLiteral("The zip file could not be written: %1 (%2)").arg(archive, libzipMessage(code)));
+        throw notWritten(archive, libzipMessage(code));
     }
 
-    for (const QString &source : sources) {
+    for (const Member &member : members) {
+        const QString &source = member.source;
         const QString host = m_fs.toHost(source);
-        // A folder zipped into an archive that lives in it must not swallow the archive itself.
-        if (QFileInfo(host).absoluteFilePath() == archiveCanonical)
-            continue;
-        const QString entry = entryName(source, entryNames);
-        if (entry.isEmpty())
+        if (member.entry.isEmpty())
             throw LmError::standard(LmError::FileNotFound, source);
         if (progress)
             progress(QStringLiteral("Adding %1").arg(source));
         zip_source_t *data = zip_source_file(z.get(), QFile::encodeName(host).constData(), 0, -1);
         if (!data)
             throw LmError::standard(LmError::PathFileAccess, source);
-        const QByteArray entryUtf8 = entry.toUtf8();
+        const QByteArray entryUtf8 = member.entry.toUtf8();
         const zip_int64_t index =
             zip_file_add(z.get(), entryUtf8.constData(), data, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
         if (index < 0) {
@@ -487,7 +546,7 @@ bool Zip::addFile(const QString &path)
         watch.sources.insert(index, source);
     }
 
-    if (proceed && !watch.sources.isEmpty()) {
+    if ((proceed || replace) && !watch.sources.isEmpty()) {
         watch.count = int(zip_get_num_entries(z.get(), 0));
         zip_register_progress_callback_with_state(z.get(), 0.0, &WriteWatch::progress, nullptr, &watch);
         zip_register_cancel_callback_with_state(z.get(), &WriteWatch::cancel, nullptr, &watch);
@@ -495,18 +554,14 @@ bool Zip::addFile(const QString &path)
 
     // libzip writes the whole archive aside and puts it in place only when complete, so a failed
     // close, like a fault planned for this commit, leaves the archive on disk as it was.
-    if (FileFaults::strikes(FileStep::Commit, archiveHost)) {
-        throw LmError::user(ArchiveError::ArchiveNotWritten,
-                            QStringLiteral("The zip file could not be written: %1 (%2)")
-                                .arg(archive, LmError::standardDescription(LmError::DiskFull)));
-    }
+    if (FileFaults::strikes(FileStep::Commit, archiveHost))
+        throw notWritten(archive, LmError::standardDescription(LmError::DiskFull));
     if (zip_close(z.get()) < 0) {
         if (watch.stopped)
             return false;
-        const QString detail = libzipMessage(zip_get_error(z.get()));
-        throw LmError::user(
-            ArchiveError::ArchiveNotWritten,
-            QStringLiteral("The zip file could not be written: %1 (%2)").arg(archive, detail));
+        if (watch.diskFailed)
+            throw notWritten(archive, LmError::standardDescription(LmError::DiskFull));
+        throw notWritten(archive, libzipMessage(zip_get_error(z.get())));
     }
     (void)z.release(); // closed: nothing left to discard
     return true;

@@ -111,6 +111,22 @@ public:
     // archive on disk is then as it was before the call (none, when there was none).
     bool addFile(const QString &path);
 
+    // One file of a new archive: the file (Windows form) and the name it is stored under
+    // ("Scenery/AREA.BGL").
+    struct Member
+    {
+        QString source;
+        QString entry;
+    };
+    // Writes a new archive holding exactly these files, in this order, in the place of any file of
+    // that name. Every file is looked for before anything is written (53 naming the first one
+    // missing). The archive is written beside its place and takes it only when complete: when
+    // writing fails or proceed stops it (false), a file of that name stays as it was and none is
+    // left when there was none. proceed is asked before each file and again every quarter second
+    // while a large one is written. Writing passes each file through the file-fault seam (a write
+    // fault: the disk fills up part-way) and the commit.
+    bool create(const QList<Member> &members);
+
     // The entry name a path is stored under.
     static QString entryName(const QString &path, EntryNames mode);
 
@@ -120,5 +136,7 @@ public:
     static QString longPathMessage(const QString &path);
 
 private:
+    bool write(const QList<Member> &members, bool replace);
+
     const FileSystem &m_fs;
 };

@@ -4,6 +4,7 @@
 #include "windowfixture.h"
 
 #include "app/debuglog.h"
+#include "app/filehelpers.h"
 #include "backup/backupmanager.h"
 #include "backup/texturedialog.h"
 #include "packaging/fileiddiz.h"
@@ -636,8 +637,9 @@ private slots:
         QCOMPARE(f.statusText(), Ready);
     }
 
-    // The FILE_ID.DIZ editor works on the scenery shown and does nothing without one; the texture
-    // manager opens between its status texts.
+    // The FILE_ID.DIZ editor works on the scenery shown and does nothing without one; the zip file
+    // is packed from its file list and its folder remembered in the window's folder memory; the
+    // texture manager opens between its status texts.
     void wizardCommands()
     {
         WindowFixture f;
@@ -654,6 +656,15 @@ private slots:
         QVERIFY(f.env.ui.allShown());
         QCOMPARE(f.env.readFile(f.simFolder() + u"\\Addon Scenery\\Alpha\\FILE_ID.DIZ"_s),
                  QByteArray("Alpha"));
+        Start::FolderMemory folders(*f.manager);
+        form.setFolderMemory(&folders);
+        form.mnuCreateInfoFile_Click();
+        f.env.writeFile(u"C:\\Out\\keep.txt"_s);
+        f.env.ui.expectFile(u"C:\\Out\\Alpha.zip"_s, u"Select folder and define Zip-Name"_s);
+        form.runCommand(Start::Command::CreateSceneryZipFile);
+        QVERIFY(f.env.ui.allShown());
+        QVERIFY(f.env.fs.fileExists(u"C:\\Out\\Alpha.zip"_s));
+        QCOMPARE(folders.GetDicPath(u"CreateZIP"_s), u"C:\\Out\\"_s);
         f.env.ui.expectForm<GlobalTextureDialog>(u"GlobalTextureDialog"_s,
                                                  [](GlobalTextureDialog &dialog) { dialog.cmdExit_Click(); });
         form.runCommand(Start::Command::GlobalTextureManagement);

@@ -850,6 +850,21 @@ private slots:
         QCOMPARE(demo.run({u"diz"_s, u"Nowhere"_s}).code, 1);
     }
 
+    // A scenery's zip file: refused without a file list, which the message names; packed, under
+    // the name as given, from the list "filelist create" makes.
+    void packCommand()
+    {
+        const Demo demo;
+        const QString zip = demo.dir.filePath(u"Paris"_s);
+        Result result = demo.run({u"pack"_s, u"Paris"_s, zip});
+        QVERIFY2(result.code == 1 && result.err.contains(u"LumivaleFileList.db"_s), result.text());
+        QVERIFY(!QFile::exists(zip));
+        QCOMPARE(demo.run({u"filelist"_s, u"create"_s, u"Paris"_s}).code, 0);
+        result = demo.run({u"pack"_s, u"--yes"_s, u"Paris"_s, zip});
+        QVERIFY2(result.code == 0 && result.out.contains("LumivaleFileList.db\nPacked "), result.text());
+        QVERIFY(QFile::exists(zip));
+    }
+
     // A command's exit code comes from the outcome of what it ran: every message worded otherwise,
     // as a later version may word them, changes none.
     // The report as the dialog's preview shows it: the columns in the report's own order, the
