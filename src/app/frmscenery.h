@@ -126,6 +126,8 @@ public:
     void mnuWizardCreateDIZ_Click();
     void mnuGTM_Click();
     void mnuPrintSceneryList_Click();
+    // "&Prepare CDRom" (cdromcommand.cpp).
+    void mnuWizardPrepareCD_Click();
     // "&Add Scenery" (frmscenery_install.cpp).
     void mnuSceneryInstall_Click();
     void InnerMove(int direction) { m_organiser->InnerMove(direction); }
