@@ -79,7 +79,7 @@ bool CdRomSource::isCdName(const QString &name)
     return SceneryManager::CorrectDir(name) == name;
 }
 
-CdRomSource::Plan CdRomSource::plan(const QString &strSet, const QStringList &oNodes) const
+CdRomSource::Plan CdRomSource::makePlan(const QString &strSet, const QStringList &oNodes) const
 {
     // The text after the last CR LF is no set.
     QStringList names = strSet.split(QStringLiteral("\r\n"));
@@ -149,7 +149,7 @@ Outcome CdRomSource::MakeCDROM(const QString &strSet, const QStringList &oNodes,
     int total = 0;
     QString file;
     try {
-        plan = this->plan(strSet, oNodes);
+        plan = makePlan(strSet, oNodes);
         ProgressWindow progress(ui, CountTitle);
         int done = 0;
         for (const QString &key : std::as_const(plan.order)) {
@@ -184,7 +184,6 @@ Outcome CdRomSource::MakeCDROM(const QString &strSet, const QStringList &oNodes,
     Outcome outcome = Outcome::done();
     Problems missing;
     QHash<QString, QString> remoteOf; // folder key -> the remote path its first scenery was given
-    QSet<QString> takenNames;         // folder names made in the CD folder, in lower case
     QString unfinished;               // the scenery folder being copied into
     bool madeCdFolder = false;
     file.clear();
@@ -212,23 +211,21 @@ Outcome CdRomSource::MakeCDROM(const QString &strSet, const QStringList &oNodes,
             }
 
             // Titles that differ only in the characters a folder name cannot hold, or in letter
-            // case, would otherwise mix their files in one folder.
+            // case, would otherwise mix their files in one folder (names are matched without
+            // regard to case, as on Windows).
             const QString name = folderName(title);
-            QString unique = name;
-            for (int n = 2;
-                 takenNames.contains(unique.toLower()) || fs.folderExists(WinPath::join(strPath, unique)) ||
-                 fs.fileExists(WinPath::join(strPath, unique));
-                 ++n)
-                unique = name + QStringLiteral(" (%1)").arg(n);
-            takenNames.insert(unique.toLower());
-            const QString target = WinPath::join(strPath, unique);
+            QString target = WinPath::join(strPath, name);
+            for (int n = 2; fs.folderExists(target) || fs.fileExists(target); ++n)
+                target = WinPath::join(strPath, name + QStringLiteral(" (%1)").arg(n));
             unfinished = target;
+            file = target;
             fs.createFolder(target);
 
             bool cancelled = false;
             for (const Folder::Entry &entry : folder->entries) {
                 const QString to = WinPath::join(target, entry.relative);
                 if (entry.isFolder) {
+                    file = to;
                     if (!fs.folderExists(to))
                         fs.createFolder(to);
                     continue;

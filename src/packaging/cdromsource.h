@@ -60,7 +60,7 @@ private:
     struct Folder;
     struct Plan;
 
-    Plan plan(const QString &strSet, const QStringList &oNodes) const;
+    Plan makePlan(const QString &strSet, const QStringList &oNodes) const;
     void list(const QString &source, const QString &relative, Folder &folder) const;
 
     SceneryManager &m_manager;
