@@ -70,41 +70,6 @@ private slots:
         QCOMPARE(form.generalFieldsVisible, !cdMode);
     }
 
-    void setsOffered_data()
-    {
-        QTest::addColumn<bool>("cdMode");
-        QTest::addColumn<QStringList>("texts");
-        QTest::newRow("Create Scenery: the simulator's sets")
-            << false << QStringList{u"Europe (2)"_s, u" (0)"_s, u"Asia (0)"_s};
-        QTest::newRow("CD mode: every named set")
-            << true << QStringList{u"Europe (2)"_s, u"Old (1)"_s, u"Asia (0)"_s};
-    }
-
-    // "(Current)" is never offered; a CD may hold the sets of every simulator, but only those with
-    // a name.
-    void setsOffered()
-    {
-        QFETCH(bool, cdMode);
-        QFETCH(QStringList, texts);
-        LibraryEnv env;
-        Library()
-            .scenery(u"Paris"_s)
-            .scenery(u"Rome"_s)
-            .set(u"(Current)"_s, Sim::FS2002, {u"Paris"_s})
-            .set(u"Europe"_s, Sim::FS2002, {u"Paris"_s, u"Rome"_s})
-            .set(u"Old"_s, Sim::FS2000, {u"Rome"_s})
-            .set(QString(), Sim::FS2002, {})
-            .set(u"Asia"_s, Sim::FS2002, {})
-            .buildInto(env.manager(), env.tree);
-        frmSelectSets form(1);
-        form.bCDMode = cdMode;
-        form.fillSets(env.manager().dicCFGs);
-        QStringList shown;
-        for (const frmSelectSets::SetNode &node : std::as_const(form.trvSets))
-            shown << node.text;
-        QCOMPARE(shown, texts);
-    }
-
     void cacheSize_data()
     {
         QTest::addColumn<QString>("field");
