@@ -69,26 +69,10 @@ class TestCdRom : public QObject
     Q_OBJECT
 
 private slots:
-    void folderName_data()
-    {
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("folder");
-        QTest::newRow("the parent folder") << u".."_s << u"--"_s;
-        QTest::newRow("no title") << QString() << u"-"_s;
-    }
-
-    // Every title names one folder inside the CD folder.
-    void folderName()
-    {
-        QFETCH(QString, title);
-        QFETCH(QString, folder);
-        QCOMPARE(CdRomSource::folderName(title), folder);
-    }
-
     // Each folder is counted and copied once, in tree order, into a folder named after the first
     // scenery that uses it, and every scenery using it gets that scenery's remote path; a scenery in
-    // two chosen sets is one scenery; titles that make one folder name get two folders; a scenery
-    // without a folder is reported and left as it was.
+    // two chosen sets is one scenery; titles that make one folder name get two folders, and ".."
+    // one inside the CD folder; a scenery without a folder is reported and left as it was.
     void copiesEachFolderOnce()
     {
         Fixture f(
@@ -101,11 +85,13 @@ private slots:
                 .scenery(u"A/B"_s, {.localPath = u"Addon Scenery\\AB2"_s})
                 .scenery(u"Remote only"_s, {.remotePath = u"\\\\server\\Remote"_s})
                 .scenery(u"Oslo"_s, {.localPath = u"Addon Scenery\\Oslo"_s})
-                .set(u"Mine"_s, Sim::FS2002, {u"A:B"_s, u"Alps"_s, u"Gone"_s, u"Alps West"_s, u"A/B"_s})
+                .scenery(u".."_s, {.localPath = u"Addon Scenery\\Dots"_s})
+                .set(u"Mine"_s, Sim::FS2002,
+                     {u"A:B"_s, u"Alps"_s, u"Gone"_s, u"Alps West"_s, u"A/B"_s, u".."_s})
                 .set(u"Old"_s, Sim::FS2000, {u"Alps"_s, u"Remote only"_s})
                 .set(u"Others"_s, Sim::FS2002, {u"Oslo"_s}),
             {u"AB\\scenery\\ab.bgl"_s, u"AB2\\ab2.bgl"_s, u"Alps\\scenery\\alps.bgl"_s,
-             u"Alps\\texture\\alps.bmp"_s, u"Oslo\\oslo.bgl"_s});
+             u"Alps\\texture\\alps.bmp"_s, u"Oslo\\oslo.bgl"_s, u"Dots\\d.bgl"_s});
         f.env.env.ui
             .expectMessage(u"Local path of scenery Gone did not exist."_s, u"Scenery not found"_s,
                            UiPort::Answer::Ok, UiPort::Icon::Exclamation)
@@ -115,7 +101,8 @@ private slots:
 
         QVERIFY(outcome.isDone());
         QVERIFY(f.env.env.ui.allShown());
-        QVERIFY(sameFiles(f.onCd(), Files{{u"A-B/scenery/ab.bgl"_s, "AB\\scenery\\ab.bgl"},
+        QVERIFY(sameFiles(f.onCd(), Files{{u"--/d.bgl"_s, "Dots\\d.bgl"},
+                                          {u"A-B/scenery/ab.bgl"_s, "AB\\scenery\\ab.bgl"},
                                           {u"A-B (2)/ab2.bgl"_s, "AB2\\ab2.bgl"},
                                           {u"Alps/scenery/alps.bgl"_s, "Alps\\scenery\\alps.bgl"},
                                           {u"Alps/texture/alps.bmp"_s, "Alps\\texture\\alps.bmp"}}));
@@ -124,7 +111,7 @@ private slots:
         QCOMPARE(f.remotePaths(titles),
                  (QStringList{u"[CD1]A:B"_s, u"[CD1]Alps"_s, u"[Old]Gone"_s, u"[CD1]Alps"_s, u"[CD1]A/B"_s,
                               u"\\\\server\\Remote"_s, QString()}));
-        QCOMPARE(f.source.copied(), (QStringList{u"A:B"_s, u"Alps"_s, u"Alps West"_s, u"A/B"_s}));
+        QCOMPARE(f.source.copied(), (QStringList{u"A:B"_s, u"Alps"_s, u"Alps West"_s, u"A/B"_s, u".."_s}));
         QCOMPARE(f.source.missing(), (QStringList{u"Gone"_s, u"Remote only"_s}));
         QCOMPARE(outcome.problems.size(), 2);
         // Each file was counted once, the folder two sceneries share too.
@@ -134,7 +121,8 @@ private slots:
                 counted << step.item;
         }
         QCOMPARE(counted, (QStringList{Addon + u"AB\\scenery\\ab.bgl"_s, Addon + u"Alps\\scenery\\alps.bgl"_s,
-                                       Addon + u"Alps\\texture\\alps.bmp"_s, Addon + u"AB2\\ab2.bgl"_s}));
+                                       Addon + u"Alps\\texture\\alps.bmp"_s, Addon + u"AB2\\ab2.bgl"_s,
+                                       Addon + u"Dots\\d.bgl"_s}));
     }
 
     void sizeRule_data()
