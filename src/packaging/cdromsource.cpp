@@ -269,7 +269,7 @@ Outcome CdRomSource::MakeCDROM(const QString &strSet, const QStringList &oNodes,
         if (madeCdFolder && remoteOf.isEmpty() && fs.folderExists(strPath))
             fs.deleteFolder(strPath, true);
     } catch (const LmError &) {
-        // What is left is named in the message below.
+        // A folder that cannot be removed stays; the sceneries named below are those on the CD.
     }
     if (outcome.isFailed())
         reportError(ui, Procedure, outcome.error());
