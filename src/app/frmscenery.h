@@ -127,6 +127,8 @@ public:
     void mnuWizardCreateZip_Click();
     void mnuGTM_Click();
     void mnuPrintSceneryList_Click();
+    // "&Prepare CDRom" (cdromcommand.cpp).
+    void mnuWizardPrepareCD_Click();
     // "&Add Scenery" (frmscenery_install.cpp).
     void mnuSceneryInstall_Click();
     void InnerMove(int direction) { m_organiser->InnerMove(direction); }

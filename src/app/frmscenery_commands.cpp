@@ -77,6 +77,7 @@ constexpr CommandBinding Bindings[] = {
     {Command::AddScenery, [](frmScenery &w) { w.mnuSceneryInstall_Click(); }},
     {Command::CheckLibrary, [](frmScenery &w) { w.mnuCheckLibrary_Click(); }},
     {Command::CreateNewFileList, [](frmScenery &w) { w.mnuCreateInfoFile_Click(); }},
+    {Command::PrepareCdRom, [](frmScenery &w) { w.mnuWizardPrepareCD_Click(); }},
 };
 
 const CommandBinding *bindingOf(Command command)

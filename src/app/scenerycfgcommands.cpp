@@ -29,12 +29,9 @@ void SceneryCfgCommands::mnuWizardCreateScenery_Click()
 
         const qint32 simType = m_manager.SimType;
         frmSelectSets dialog(simType);
-        for (const CfgPtr &set : m_manager.dicCFGs) {
-            if (set->Key != LibraryNames::CurrentSet && set->Cache_Size == simType)
-                dialog.addSet(set->Key, set->colUsedSceneries.count());
-        }
-        dialog.cboFLTItems = StartFlight::flights(m_context.fs, m_manager.FSPath(), simType);
         dialog.bCDMode = false;
+        dialog.fillSets(m_manager.dicCFGs);
+        dialog.cboFLTItems = StartFlight::flights(m_context.fs, m_manager.FSPath(), simType);
         dialog.Form_Activate();
         m_context.ui.showModal(dialog);
 

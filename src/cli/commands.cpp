@@ -41,6 +41,8 @@ const CliCommand Commands[] = {
     {"set-sim", "Give a set to a simulator and save the library.", setupSetSim, runSetSim},
     {"check", "Check the library (or the sets given) for what the simulator would stumble over.", setupCheck,
      runCheck},
+    {"cdrom", "Copy the sets' sceneries into a new folder for a CD, save their remote paths (exit 3: too big).",
+     setupCdRom, runCdRom},
 };
 
 const QString ProgramName = QStringLiteral("lumivale-cli");

@@ -128,3 +128,5 @@ void setupSetSim(QCommandLineParser &parser);
 int runSetSim(CliCommandRun &run);
 void setupCheck(QCommandLineParser &parser);
 int runCheck(CliCommandRun &run);
+void setupCdRom(QCommandLineParser &parser);
+int runCdRom(CliCommandRun &run);

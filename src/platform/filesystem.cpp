@@ -574,6 +574,15 @@ qint64 FileSystem::folderSize(const QString &path) const
     return total;
 }
 
+qint64 FileSystem::fileSize(const QString &path) const
+{
+    const QString host = toHost(path);
+    const QFileInfo info(host);
+    if (host.isEmpty() || !info.isFile())
+        fail(LmError::FileNotFound, path);
+    return info.size();
+}
+
 QStringList FileSystem::files(const QString &folder) const
 {
     const QString host = toHost(folder);

@@ -51,6 +51,7 @@ public:
     void clearAttributes(const QString &path) const;  // removes the read-only mark
     void createFolder(const QString &path) const;     // the parent must exist
     qint64 folderSize(const QString &path) const;     // bytes of every file below, recursively
+    qint64 fileSize(const QString &path) const;       // the bytes a file holds, holes counted
 
     // Names (not paths) of the files / subfolders directly in a folder, sorted by name.
     QStringList files(const QString &folder) const;

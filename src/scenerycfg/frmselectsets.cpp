@@ -12,6 +12,19 @@ void frmSelectSets::addSet(const QString &name, qsizetype memberCount)
     trvSets.append(SetNode{name, name + QStringLiteral(" (") + QString::number(memberCount) + u')'});
 }
 
+void frmSelectSets::fillSets(const OrderedMap<CfgPtr> &dicCFGs)
+{
+    trvSets.clear();
+    trvSetsSelected = -1;
+    for (const CfgPtr &set : dicCFGs) {
+        if (!set || set->Key == LibraryNames::CurrentSet)
+            continue;
+        if (bCDMode ? set->Key.isEmpty() : set->Cache_Size != m_simType)
+            continue;
+        addSet(set->Key, set->colUsedSceneries.count());
+    }
+}
+
 void frmSelectSets::Form_Activate()
 {
     strSets.clear();
@@ -19,6 +32,7 @@ void frmSelectSets::Form_Activate()
     txtCache_SizeEnabled = !bCDMode;
     chkClean_on_ExitEnabled = !bCDMode;
     cboFLTEnabled = !bCDMode;
+    generalFieldsVisible = !bCDMode;
     switch (m_simType) {
     case 0:
         txtTitle = QStringLiteral("FS2000 World");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "library/records.h"
 #include "platform/outcome.h"
 #include "platform/uiport.h"
 
@@ -30,6 +31,9 @@ public:
 
     // Adds a node for a set: its name, and in brackets every member it holds.
     void addSet(const QString &name, qsizetype memberCount);
+    // The nodes of the sets offered, in the library's order: those of the simulator, or in CD mode
+    // every set, whatever simulator it belongs to. "(Current)" and a set without a name never.
+    void fillSets(const OrderedMap<CfgPtr> &dicCFGs);
 
     // Resets the fields for the simulator, as each showing of the dialog starts.
     void Form_Activate();
@@ -56,6 +60,8 @@ public:
     bool txtCache_SizeEnabled = true;
     bool chkClean_on_ExitEnabled = true;
     bool cboFLTEnabled = true;
+    // The "[General]" fields and the start flight; hidden in CD mode, where only the sets count.
+    bool generalFieldsVisible = true;
     bool visible = true;
 
     // Results and the caller's switch.

@@ -617,7 +617,7 @@ private slots:
 
     // ---- Commands and function keys ------------------------------------------------------------
 
-    // Commands not part of this build say so; the backup commands need the backup manager.
+    // A command the window cannot run says so; the backup commands need the backup manager.
     void commandsOfThisBuild()
     {
         WindowFixture f;
@@ -626,8 +626,8 @@ private slots:
         QVERIFY(form.isCommandAvailable(Start::Command::AddSet));
         QVERIFY(form.isCommandAvailable(Start::Command::SelectSimType));
         QVERIFY(!form.isCommandAvailable(Start::Command::MakeBackup));
-        form.runCommand(Start::Command::PrepareCdRom);
-        QCOMPARE(f.statusText(), u"\"Prepare CDRom\" is not available in this version."_s);
+        form.runCommand(Start::Command::MakeBackup);
+        QCOMPARE(f.statusText(), u"\"Make Backup\" is not available in this version."_s);
         BackupManager backup(f.env.context, f.simFolder(), 1);
         form.setBackupManager(&backup);
         QVERIFY(form.isCommandAvailable(Start::Command::MakeBackup));

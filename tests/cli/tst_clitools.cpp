@@ -1,8 +1,10 @@
-// lumivale-cli cache and paths, run as a separate process on a small test installation.
+// lumivale-cli cache, paths and cdrom, run as a separate process on a small test installation.
 
 #include "library/records.h"
 #include "support/librarybuilder.h"
 
+#include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -172,6 +174,64 @@ private slots:
         const Result result = installed.run(arguments);
         QCOMPARE(result.code, code);
         QCOMPARE(installed.env.fs.readAll(installed.env.programFolder() + u"\\Lumivale.db5"_s), before);
+    }
+
+    void cdrom_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // after the folder
+        QTest::addColumn<bool>("over650");          // Alps holds 651 MB
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QStringList>("made");
+        QTest::newRow("copied") << QStringList{u"CD1"_s, u"Mine"_s, u"--json"_s} << false << 0
+                                << QStringList{u"CD1"_s, u"Taken"_s};
+        QTest::newRow("over 650 MB") << QStringList{u"CD1"_s, u"Mine"_s} << true << 3
+                                     << QStringList{u"Taken"_s};
+        QTest::newRow("name taken") << QStringList{u"Taken"_s, u"Mine"_s} << false << 3
+                                    << QStringList{u"Taken"_s};
+        QTest::newRow("(Current)") << QStringList{u"CD1"_s, u"(Current)"_s} << false << 1
+                                   << QStringList{u"Taken"_s};
+    }
+
+    // The keys the JSON promises, and the copied scenery's remote path saved; a refused call makes
+    // no folder and saves nothing.
+    void cdrom()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, over650);
+        QFETCH(int, code);
+        QFETCH(QStringList, made);
+        Installed installed(Sim::FS2002, Library(Paths).set(u"Mine"_s, Sim::FS2002, {u"Alps"_s, u"Rome"_s}));
+        installed.env.writeFile(u"C:\\Sim\\Addon Scenery\\Alps\\scenery\\a.bgl"_s, "bgl");
+        installed.env.fs.createFolder(u"C:\\Out"_s);
+        installed.env.fs.createFolder(u"C:\\Out\\Taken"_s);
+        if (over650)
+            QVERIFY(QFile(installed.env.host(u"C:\\Sim\\Addon Scenery\\Alps\\scenery\\a.bgl"_s))
+                        .resize(651 * 1024 * 1024));
+        const QByteArray before =
+            installed.env.fs.readAll(installed.env.programFolder() + u"\\Lumivale.db5"_s);
+
+        const Result result = installed.run(QStringList{u"cdrom"_s, u"C:\\Out"_s} + arguments);
+
+        QVERIFY2(result.code == code, result.text());
+        QCOMPARE(QDir(installed.env.host(u"C:\\Out"_s)).entryList(QDir::Dirs | QDir::NoDotAndDotDot), made);
+        if (code != 0) {
+            QCOMPARE(installed.env.fs.readAll(installed.env.programFolder() + u"\\Lumivale.db5"_s), before);
+            return;
+        }
+        const QJsonObject json = QJsonDocument::fromJson(result.out).object();
+        QCOMPARE(json.keys(), (QStringList{u"copied"_s, u"folder"_s, u"megabytes"_s, u"missing"_s}));
+        QCOMPARE(json[u"folder"_s].toString(), u"C:\\Out\\CD1"_s);
+        QCOMPARE(json[u"copied"_s].toArray(), QJsonArray{u"Alps"_s});
+        QCOMPARE(json[u"missing"_s].toArray(), QJsonArray{u"Rome"_s});
+        QString remote;
+        for (const QString &line :
+             installed.env.fs.readLines(installed.env.programFolder() + u"\\Lumivale.db5"_s)) {
+            if (line.startsWith(u"RemotePath="_s))
+                remote = line.mid(11);
+            else if (line == u"Title=Alps"_s)
+                break;
+        }
+        QCOMPARE(remote, u"[CD1]Alps"_s);
     }
 };
 

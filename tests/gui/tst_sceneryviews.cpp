@@ -87,6 +87,25 @@ private slots:
         QCOMPARE(form.strSets, QString());
     }
 
+    // In CD mode only the sets are asked for: the "[General]" fields and the start flight are
+    // not shown at all.
+    void selectSetsCdMode()
+    {
+        frmSelectSets form(1);
+        form.addSet(u"Europe"_s, 12);
+        form.bCDMode = true;
+        form.Form_Activate();
+        SelectSetsView view(form);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QVERIFY(view.findChild<QListWidget *>(u"trvSets"_s)->isVisible());
+        QVERIFY(!view.findChild<QGroupBox *>(u"grpGeneral"_s)->isVisible());
+        QVERIFY(!view.findChild<QComboBox *>(u"cboFLT"_s)->isVisible());
+        view.findChild<QListWidget *>(u"trvSets"_s)->item(0)->setCheckState(Qt::Checked);
+        QTest::mouseClick(view.okButton(), Qt::LeftButton);
+        QCOMPARE(form.strSets, u"Europe\r\n"_s);
+    }
+
     void simType_data()
     {
         QTest::addColumn<bool>("ok");

@@ -67,6 +67,7 @@ private slots:
         QCOMPARE(form.txtCache_SizeEnabled, !cdMode);
         QCOMPARE(form.chkClean_on_ExitEnabled, !cdMode);
         QCOMPARE(form.cboFLTEnabled, !cdMode);
+        QCOMPARE(form.generalFieldsVisible, !cdMode);
     }
 
     void cacheSize_data()

@@ -38,6 +38,7 @@ SelectSetsView::SelectSetsView(frmSelectSets &form, QWidget *parent)
     m_ui->txtCache_Size->setEnabled(form.txtCache_SizeEnabled);
     m_ui->chkClean_on_Exit->setEnabled(form.chkClean_on_ExitEnabled);
     m_ui->cboFLT->setEnabled(form.cboFLTEnabled);
+    m_ui->grpGeneral->setVisible(form.generalFieldsVisible);
     fillSets();
 
     const OkCancelButtons buttons =

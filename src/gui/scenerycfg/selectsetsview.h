@@ -14,7 +14,7 @@ class SelectSetsDialog;
 void registerSceneryCfgViews();
 
 // The set dialog (selectsetsdialog.ui): the sets with their check boxes and order, the
-// "[General]" fields and the start flight. OK and Cancel hand the result to the logic; closing the
+// "[General]" fields and the start flight (hidden in CD mode, which asks for the sets alone). OK and Cancel hand the result to the logic; closing the
 // window is Cancel.
 class SelectSetsView : public QDialog
 {
