@@ -7,7 +7,8 @@
 #
 # The commands take turns: `import` of a Scenery.cfg with five new areas (the library grows),
 # `write-cfg` of another set than the last one, `backup make` of a new name. The moment of each
-# kill is drawn between the start and the command's own running time, measured once beforehand.
+# kill is drawn in the later half of the command's own running time, measured once beforehand,
+# where its files are written.
 set -euo pipefail
 
 cli="$(realpath "$1")"
@@ -59,10 +60,11 @@ command_of() { # run number -> the command line, as words
     2) echo "backup make crash$1" ;;
   esac
 }
-run_command() { # words...; "Bench_332" stands for the set name with its blank
+run_command() { # words...; "Bench_332" stands for the set name with its blank. Replaces the shell
+  # it runs in by the command, so that the process started in the background is the command.
   local words=("$@")
   [ "${words[1]:-}" = Bench_332 ] && words[1]="Bench 332"
-  "$cli" "${words[@]}"
+  exec "$cli" "${words[@]}"
 }
 
 # Each command's running time, in milliseconds, for drawing the moment of its kill.
@@ -70,19 +72,20 @@ declare -A took
 for kind in 0 1 2; do
   start=$(date +%s%N)
   # shellcheck disable=SC2046
-  run_command $(command_of $((kind + 300))) >/dev/null 2>&1 || true
+  (run_command $(command_of $((kind + 300))) >/dev/null 2>&1) || true
   took[$kind]=$((($(date +%s%N) - start) / 1000000))
 done
 
-checked=0 old_kept=0 new_whole=0
+old_kept=0 new_whole=0
 for ((i = 1; i <= kills; i++)); do
   kind=$((i % 3))
   words=$(command_of "$i")
   rm -rf "$work/old" "$work/killed" "$work/new"
   snapshot "$work/old"
-  delay=$((RANDOM * ${took[$kind]} / 32768))
+  # The files are written in the later half of a run: the moments are drawn there.
+  delay=$((${took[$kind]} / 2 + RANDOM * ${took[$kind]} / 65536))
   # shellcheck disable=SC2086
-  run_command $words >/dev/null 2>&1 &
+  (run_command $words >/dev/null 2>&1) &
   pid=$!
   sleep "$(printf '0.%03d' $((delay % 1000)))"
   sleep $((delay / 1000))
@@ -97,7 +100,6 @@ for ((i = 1; i <= kills; i++)); do
     exit 1
   fi
 
-  # The state the command leaves when it runs to its end, from the same start.
   changed=0
   for f in "${files[@]}"; do same "$(basename "$f")" "$work/old" "$work/killed" || changed=1; done
   # A backup is there whole or not at all.
@@ -106,10 +108,20 @@ for ((i = 1; i <= kills; i++)); do
     echo "run $i ($words, killed after ${delay} ms): crash$i.zip is damaged" >&2
     exit 1
   fi
+  if [ $changed -eq 0 ]; then
+    old_kept=$((old_kept + 1))
+    continue
+  fi
+  # Some file changed: it must be as the command leaves it when it runs to its end from the same
+  # start.
   restore "$work/old"
   rm -f "$zip"
   # shellcheck disable=SC2086
-  run_command $words >/dev/null 2>&1 || { echo "run $i: $words fails when not killed" >&2; exit 1; }
+  if ! (run_command $words >/dev/null 2>"$work/run.err"); then
+    echo "run $i: $words fails when not killed:" >&2
+    cat "$work/run.err" >&2
+    exit 1
+  fi
   snapshot "$work/new"
   for f in "${files[@]}"; do
     name=$(basename "$f")
@@ -118,7 +130,7 @@ for ((i = 1; i <= kills; i++)); do
       exit 1
     fi
   done
-  checked=$((checked + 1))
-  if [ $changed -eq 0 ]; then old_kept=$((old_kept + 1)); else new_whole=$((new_whole + 1)); fi
+  new_whole=$((new_whole + 1))
 done
-echo "crash loop: $checked kills on $sceneries sceneries; $old_kept left every file as it was, $new_whole with new files whole; every file read and was its old or new version"
+echo "crash loop: $kills kills on $sceneries sceneries: after $old_kept every file was as before," \
+  "after $new_whole the changed files were whole and as a full run leaves them; every file read"
