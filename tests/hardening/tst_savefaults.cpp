@@ -310,6 +310,39 @@ QList<std::pair<const char *, SavePath>> savePaths()
                                                 {"readme.txt", "read me"}});
           },
           [](Rig &rig) { return rig.installer.install(archiveRequest(rig, u"D:\\Newton.zip"_s)); }}},
+        {"installation by the scenery's file list, into the simulator folder too",
+         {[](Rig &rig) {
+              rig.makeZip(u"D:\\Newton.zip"_s,
+                          {{"LumivaleFileList.db",
+                            windowsText({u"[Lumivale V 1.5]"_s, u"Author=Ann"_s, u"[FileList]"_s,
+                                         u"AREA.BGL=MySceneryBase\\Scenery!C:\\x\\AREA.BGL"_s,
+                                         u"GLOBAL.BMP=FSRoot\\Texture!C:\\x\\GLOBAL.BMP"_s})},
+                           {"files/AREA.BGL", patterned(70000)},
+                           {"GLOBAL.BMP", "global"}});
+              rig.env().writeFile(Texture + u"\\GLOBAL.BMP"_s, "the simulator's own");
+              rig.env().ui.expectMessageStartingWith(
+                  u"The file list of this scenery installs files outside"_s, u"Install scenery"_s,
+                  Answer::Yes);
+              rig.env().ui.expectMessageStartingWith(u"Files of this scenery exist already"_s, {},
+                                                     Answer::Yes);
+          },
+          [](Rig &rig) {
+              InstallRequest request = archiveRequest(rig, u"D:\\Newton.zip"_s);
+              request.archiveMode = ArchiveMode::FileList;
+              return rig.installer.install(request);
+          }}},
+        {"installation from an archive holding an archive",
+         {[](Rig &rig) {
+              rig.makeZip(u"D:\\inner.zip"_s, {{"Scenery/IN.BGL", "inner"}});
+              const QByteArray inner = rig.env().readFile(u"D:\\inner.zip"_s);
+              QFile::remove(rig.env().host(u"D:\\inner.zip"_s));
+              rig.makeZip(u"D:\\Newton.zip"_s, {{"Scenery/AREA.BGL", "area"}, {"more/Extra.ZIP", inner}});
+          },
+          [](Rig &rig) {
+              InstallRequest request = archiveRequest(rig, u"D:\\Newton.zip"_s);
+              request.subZips = true;
+              return rig.installer.install(request);
+          }}},
         {"installation from a source folder",
          {[](Rig &rig) {
               rig.env().writeFile(u"D:\\Newton\\AREA.BGL"_s, patterned(70000));
