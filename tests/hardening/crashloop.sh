@@ -7,8 +7,8 @@
 #
 # The commands take turns: `import` of a Scenery.cfg with five new areas (the library grows),
 # `write-cfg` of another set than the last one, `backup make` of a new name. The moment of each
-# kill is drawn in the later half of the command's own running time, measured once beforehand,
-# where its files are written.
+# kill is drawn where the command writes its files: from a little before the moment its first file
+# changed in a run measured beforehand, to the end of that run.
 set -euo pipefail
 
 cli="$(realpath "$1")"
@@ -67,12 +67,23 @@ run_command() { # words...; "Bench_332" stands for the set name with its blank. 
   exec "$cli" "${words[@]}"
 }
 
-# Each command's running time, in milliseconds, for drawing the moment of its kill.
-declare -A took
+# Each command's running time, and the moment the first checked file changed (0: none did), in
+# milliseconds, for drawing the moment of its kill.
+declare -A took wrote
 for kind in 0 1 2; do
+  before=$(stat -c %y "${files[@]}" 2>/dev/null || true)
   start=$(date +%s%N)
+  wrote[$kind]=0
   # shellcheck disable=SC2046
-  (run_command $(command_of $((kind + 300))) >/dev/null 2>&1) || true
+  (run_command $(command_of $((kind + 300))) >/dev/null 2>&1) &
+  pid=$!
+  while kill -0 "$pid" 2>/dev/null; do
+    if [ "${wrote[$kind]}" -eq 0 ] && [ "$(stat -c %y "${files[@]}" 2>/dev/null || true)" != "$before" ]; then
+      wrote[$kind]=$((($(date +%s%N) - start) / 1000000))
+    fi
+    sleep 0.02
+  done
+  wait "$pid" || true
   took[$kind]=$((($(date +%s%N) - start) / 1000000))
 done
 
@@ -82,8 +93,10 @@ for ((i = 1; i <= kills; i++)); do
   words=$(command_of "$i")
   rm -rf "$work/old" "$work/killed" "$work/new"
   snapshot "$work/old"
-  # The files are written in the later half of a run: the moments are drawn there.
-  delay=$((${took[$kind]} / 2 + RANDOM * ${took[$kind]} / 65536))
+  # The moments are drawn where the files are written: from a little before the first file
+  # changed to the end, or over the later half of a command that changes none of them.
+  from=$((${wrote[$kind]} > 0 ? ${wrote[$kind]} * 4 / 5 : ${took[$kind]} / 2))
+  delay=$((from + RANDOM * (${took[$kind]} - from) / 32768))
   # shellcheck disable=SC2086
   (run_command $words >/dev/null 2>&1) &
   pid=$!
