@@ -90,7 +90,7 @@ done
 old_kept=0 new_whole=0
 for ((i = 1; i <= kills; i++)); do
   kind=$((i % 3))
-  words=$(command_of "$i")
+  line=$(command_of "$i")
   rm -rf "$work/old" "$work/killed" "$work/new"
   snapshot "$work/old"
   # The moments are drawn where the files are written: from a little before the first file
@@ -98,7 +98,7 @@ for ((i = 1; i <= kills; i++)); do
   from=$((${wrote[$kind]} > 0 ? ${wrote[$kind]} * 4 / 5 : ${took[$kind]} / 2))
   delay=$((from + RANDOM * (${took[$kind]} - from) / 32768))
   # shellcheck disable=SC2086
-  (run_command $words >/dev/null 2>&1) &
+  (run_command $line >/dev/null 2>&1) &
   pid=$!
   sleep "$(printf '0.%03d' $((delay % 1000)))"
   sleep $((delay / 1000))
@@ -108,7 +108,7 @@ for ((i = 1; i <= kills; i++)); do
 
   # Every file reads: the library and the Scenery.cfg load without a message.
   if ! "$cli" list >/dev/null 2>"$work/list.err" || [ -s "$work/list.err" ]; then
-    echo "run $i ($words, killed after ${delay} ms): the files do not read:" >&2
+    echo "run $i ($line, killed after ${delay} ms): the files do not read:" >&2
     cat "$work/list.err" >&2
     exit 1
   fi
@@ -118,7 +118,7 @@ for ((i = 1; i <= kills; i++)); do
   # A backup is there whole or not at all.
   zip="$LUMIVALE_HOME/EnvBackups/crash$i.zip"
   if [ -e "$zip" ] && ! unzip -tqq "$zip" >/dev/null 2>&1; then
-    echo "run $i ($words, killed after ${delay} ms): crash$i.zip is damaged" >&2
+    echo "run $i ($line, killed after ${delay} ms): crash$i.zip is damaged" >&2
     exit 1
   fi
   if [ $changed -eq 0 ]; then
@@ -130,8 +130,8 @@ for ((i = 1; i <= kills; i++)); do
   restore "$work/old"
   rm -f "$zip"
   # shellcheck disable=SC2086
-  if ! (run_command $words >/dev/null 2>"$work/run.err"); then
-    echo "run $i: $words fails when not killed:" >&2
+  if ! (run_command $line >/dev/null 2>"$work/run.err"); then
+    echo "run $i: $line fails when not killed:" >&2
     cat "$work/run.err" >&2
     exit 1
   fi
@@ -139,7 +139,7 @@ for ((i = 1; i <= kills; i++)); do
   for f in "${files[@]}"; do
     name=$(basename "$f")
     if ! same "$name" "$work/killed" "$work/old" && ! same "$name" "$work/killed" "$work/new"; then
-      echo "run $i ($words, killed after ${delay} ms): $name is neither its old nor its new version" >&2
+      echo "run $i ($line, killed after ${delay} ms): $name is neither its old nor its new version" >&2
       exit 1
     fi
   done
