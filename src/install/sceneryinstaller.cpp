@@ -472,6 +472,7 @@ bool SceneryInstaller::place(const QString &from, const QString &to, bool copy)
     const FileSystem &fs = m_context.fs;
     if (!fs.fileExists(from))
         return false;
+    bool replacing = false;
     if (!copy && fs.fileExists(to)) {
         if (!m_replace) {
             m_replace = m_context.ui.askYesNo(
@@ -485,13 +486,20 @@ bool SceneryInstaller::place(const QString &from, const QString &to, bool copy)
             m_skipped.append(to);
             return false;
         }
-        fs.deleteFile(to);
+        replacing = true;
     }
     WinPath::CreateSubFolder(fs, folderOfFile(to));
-    if (copy)
+    if (replacing) {
+        // The file in place (perhaps one the simulator shares) is replaced by a whole copy only:
+        // deleting it first lost it whenever the move then failed.
+        fs.clearAttributes(to);
         fs.copyFile(from, to, true);
-    else
+        fs.deleteFile(from);
+    } else if (copy) {
+        fs.copyFile(from, to, true);
+    } else {
         fs.moveFile(from, to);
+    }
     return true;
 }
 

@@ -53,15 +53,24 @@ void FileFaultPlan::failAt(FileStep step, int n, const QString &fileName)
     m_fileName = fileName;
     m_counted = 0;
     m_struck = false;
+    m_persistent = false;
+}
+
+void FileFaultPlan::failFrom(FileStep step, int n, const QString &fileName)
+{
+    failAt(step, n, fileName);
+    m_persistent = true;
 }
 
 bool FileFaultPlan::take(FileStep step, const QString &hostPath)
 {
     m_seen.append(Step{step, hostPath});
-    if (m_struck || m_failStep != step)
+    if ((m_struck && !m_persistent) || m_failStep != step)
         return false;
     if (!m_fileName.isEmpty() && QFileInfo(hostPath).fileName().compare(m_fileName, Qt::CaseInsensitive) != 0)
         return false;
-    m_struck = ++m_counted == m_failAt;
-    return m_struck;
+    if (++m_counted < m_failAt)
+        return false;
+    m_struck = true;
+    return true;
 }

@@ -54,6 +54,9 @@ public:
     // The n-th step of this kind, counted from 1 while the plan is active, fails. With a file name,
     // only steps on files of that name (letter case ignored) are counted.
     void failAt(FileStep step, int n, const QString &fileName = {});
+    // The same, and every later step of the kind fails too: a file that cannot be read, a folder
+    // that takes no files, a disk that stays full.
+    void failFrom(FileStep step, int n, const QString &fileName = {});
     // Every volume reports this many free bytes.
     void setFreeBytes(qint64 bytes) { m_freeBytes = bytes; }
 
@@ -73,6 +76,7 @@ private:
     QString m_fileName;
     int m_counted = 0;
     bool m_struck = false;
+    bool m_persistent = false;
     std::optional<qint64> m_freeBytes;
     QList<Step> m_seen;
 };

@@ -4,7 +4,6 @@
 #include "backup/backupdialogs.h"
 #include "backup/backupmanager.h"
 #include "platform/archive.h"
-#include "platform/filefaults.h"
 #include "platform/lmerror.h"
 #include "support/testenv.h"
 
@@ -484,23 +483,6 @@ private slots:
         QVERIFY(f.env.ui.allShown());
         QCOMPARE(f.env.readFile(Cfg), CfgText);
         QVERIFY(!f.exists(u"C:\\windows"_s));
-    }
-
-    // A disk that fills up while a backup is restored leaves the file it was writing whole, and the
-    // failure names it.
-    void fullDiskKeepsTheFile()
-    {
-        Fixture f;
-        QVERIFY(f.make(u"Saved"_s, {u"\\Scenery.cfg"_s}));
-        f.env.writeFile(Cfg, "edited");
-        f.expectBackupFirst(Answer::No);
-        f.env.ui.expectMessage(
-            u"BackupManager.installBackup\nError: 61\nDisk full (C:\\FS2002\\Scenery.cfg)"_s, u"Lumivale"_s);
-        FileFaultPlan plan;
-        plan.failAt(FileStep::Write, 1, u"Scenery.cfg"_s);
-        QVERIFY(f.manager.installBackup(u"Saved.zip"_s).isFailed());
-        QVERIFY(f.env.ui.allShown());
-        QCOMPARE(f.env.readFile(Cfg), QByteArray("edited"));
     }
 
     void deleteBackup_data()

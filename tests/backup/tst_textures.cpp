@@ -4,7 +4,6 @@
 #include "backup/texturedialog.h"
 #include "backup/texturemanager.h"
 #include "platform/archive.h"
-#include "platform/filefaults.h"
 #include "platform/lmerror.h"
 #include "support/testenv.h"
 
@@ -148,19 +147,6 @@ private slots:
         QVERIFY(f.env.ui.allShown());
         QCOMPARE(f.rootFiles(), QStringList{u"Old.zip"_s});
         QCOMPARE(f.env.readFile(f.root() + u"Old.zip"_s), QByteArray("kept"));
-    }
-
-    // A disk failing while the archive takes its place leaves none, and the failure is told.
-    void failedBackupLeavesNone()
-    {
-        Fixture f;
-        f.expectName(u"Full"_s);
-        f.expectError(u"makeBackup"_s, LmError::UserBase + ArchiveError::ArchiveNotWritten);
-        FileFaultPlan plan;
-        plan.failAt(FileStep::Commit, 1, u"Full.zip"_s);
-        QVERIFY(f.manager.makeBackup().isFailed());
-        QVERIFY(f.env.ui.allShown());
-        QCOMPARE(f.rootFiles(), QStringList());
     }
 
     // Checked backups are extracted in order into the folder, the later one winning; No changes

@@ -2,7 +2,6 @@
 // the order the user gives them, the "[General]" fields, the saved flights offered, and the
 // "SITUATION" line rewritten with the previous file kept as ".backup".
 
-#include "platform/filefaults.h"
 #include "scenerycfg/frmselectsets.h"
 #include "support/librarybuilder.h"
 
@@ -203,21 +202,6 @@ private slots:
                                                     "\tTabbed=1\r\n"
                                                     "Caf\xe9=\xe9t\xe9\r\n"
                                                     "Last=1\r\n"));
-        QCOMPARE(env.readFile(path + u".backup"_s), old);
-    }
-
-    // A write that fails leaves the file as it was; the copy is there as well.
-    void failedWriteKeepsTheFile()
-    {
-        TestEnv env;
-        const QString path = SimFolder + u"\\FS2002.cfg"_s;
-        const QByteArray old = "[Main]\r\nSITUATION=flights\\myflts\\Old\r\n";
-        env.writeFile(path, old);
-        FileFaultPlan plan;
-        plan.failAt(FileStep::Commit, 1, u"FS2002.cfg"_s);
-        const Outcome outcome = StartFlight::setSituation(env.fs, SimFolder, 1, u"Paris"_s);
-        QVERIFY(outcome.isFailed());
-        QCOMPARE(env.readFile(path), old);
         QCOMPARE(env.readFile(path + u".backup"_s), old);
     }
 };

@@ -57,6 +57,22 @@ bool ScriptedUi::allShown() const
     return m_script.empty();
 }
 
+std::optional<ScriptedUi::Step> ScriptedUi::standingStep(Kind kind, const QString &text,
+                                                         const QString &title) const
+{
+    for (const Step &s : m_script) {
+        const bool matches = kind == Kind::Message
+                                 ? (s.kind == Kind::Message && s.text == text) ||
+                                       (s.kind == Kind::MessagePrefix && text.startsWith(s.text))
+                             : kind == Kind::File || kind == Kind::Folder
+                                 ? s.kind == kind && (s.title.isEmpty() || s.title == title)
+                                 : s.kind == kind && s.text == text;
+        if (matches)
+            return s;
+    }
+    return std::nullopt;
+}
+
 std::optional<ScriptedUi::Step> ScriptedUi::next(Kind kind, const QString &what)
 {
     const bool isMessage = kind == Kind::Message;
@@ -85,6 +101,10 @@ UiPort::Answer ScriptedUi::message(const QString &text, const QString &title, Bu
     const Answer refusal = buttons == Buttons::YesNo      ? Answer::No
                            : buttons == Buttons::OkCancel ? Answer::Cancel
                                                           : Answer::Ok;
+    if (m_standing) {
+        const auto step = standingStep(Kind::Message, text, title);
+        return step ? step->answer : refusal;
+    }
     auto step = next(Kind::Message, title + QStringLiteral(": ") + text);
     if (!step)
         return refusal;
@@ -104,6 +124,10 @@ UiPort::Answer ScriptedUi::message(const QString &text, const QString &title, Bu
 QString ScriptedUi::input(const QString &prompt, const QString &title, const QString &defaultText)
 {
     m_shown.append(QStringLiteral("input|%1|%2|%3").arg(title, prompt, defaultText));
+    if (m_standing) {
+        const auto step = standingStep(Kind::Input, prompt, title);
+        return step ? step->reply.value_or(QString()) : QString();
+    }
     auto step = next(Kind::Input, prompt);
     if (!step)
         return {};
@@ -119,6 +143,10 @@ QString ScriptedUi::input(const QString &prompt, const QString &title, const QSt
 std::optional<QString> ScriptedUi::chooseFile(const FileChooser &chooser)
 {
     m_shown.append(QStringLiteral("file|%1|%2").arg(chooser.title, chooser.filter));
+    if (m_standing) {
+        const auto step = standingStep(Kind::File, {}, chooser.title);
+        return step ? step->reply : std::nullopt;
+    }
     auto step = next(Kind::File, chooser.title);
     if (!step)
         return std::nullopt;
@@ -135,6 +163,10 @@ std::optional<QString> ScriptedUi::chooseFile(const FileChooser &chooser)
 std::optional<QString> ScriptedUi::chooseFolder(const QString &title, const QString &initialDir)
 {
     m_shown.append(QStringLiteral("folder|%1|%2").arg(title, initialDir));
+    if (m_standing) {
+        const auto step = standingStep(Kind::Folder, {}, title);
+        return step ? step->reply : std::nullopt;
+    }
     auto step = next(Kind::Folder, title);
     if (!step)
         return std::nullopt;
@@ -150,6 +182,11 @@ std::optional<QString> ScriptedUi::chooseFolder(const QString &title, const QStr
 void ScriptedUi::showModal(FormLogic &form)
 {
     m_shown.append(QStringLiteral("form|%1").arg(form.formName()));
+    if (m_standing) {
+        if (const auto step = standingStep(Kind::Form, form.formName(), {}); step && step->act)
+            step->act(form);
+        return;
+    }
     auto step = next(Kind::Form, form.formName());
     if (!step)
         return;

@@ -48,6 +48,15 @@ public:
     // A progress window is open.
     bool progressOpen() const { return !m_progressTitle.isEmpty(); }
 
+    // From now on every dialog announced so far answers each time it is shown, in any order, and
+    // one not announced is recorded and refused instead of failing the test: for running one
+    // operation many times, each run stopping at another point.
+    ScriptedUi &standing()
+    {
+        m_standing = true;
+        return *this;
+    }
+
     // True when every announced dialog was shown; prints what is left otherwise.
     bool allShown() const;
     qsizetype pending() const { return qsizetype(m_script.size()); }
@@ -82,11 +91,15 @@ private:
     };
 
     std::optional<Step> next(Kind kind, const QString &what);
+    // Standing mode: the first announced dialog of the kind that matches (a message's text, an
+    // input's prompt, a form's name, a chooser's title when one was given).
+    std::optional<Step> standingStep(Kind kind, const QString &text, const QString &title) const;
 
     std::deque<Step> m_script;
     QStringList m_shown;
     int m_processEvents = 0;
     bool m_busy = false;
+    bool m_standing = false;
     QList<ProgressStep> m_progress;
     QString m_progressTitle;
     int m_cancelAt = 0; // index into m_progress + 1; 0 never
