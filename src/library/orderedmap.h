@@ -11,8 +11,7 @@
 // An insertion-ordered map from text keys to values, with O(1) lookup, append and removal. It is
 // both the ordered keyed collection of the library (positions 1..count, a duplicate key rejected
 // with error 457) and its insertion-ordered dictionaries. Keys compare by character code.
-template<typename V>
-class OrderedMap
+template<typename V> class OrderedMap
 {
     struct Entry
     {
@@ -72,10 +71,18 @@ public:
     // Appends; a key already held is refused with error 457 and nothing changes.
     void add(const QString &key, V value)
     {
-        if (m_index.contains(key))
+        // One lookup finds a held key or makes the new key's room.
+        const qsizetype before = m_index.size();
+        typename List::iterator &slot = m_index[key];
+        if (m_index.size() == before)
             throw LmError::standard(LmError::DuplicateKey, key);
-        m_entries.push_back(Entry{key, std::move(value)});
-        m_index.insert(key, std::prev(m_entries.end()));
+        try {
+            m_entries.push_back(Entry{key, std::move(value)});
+        } catch (...) {
+            m_index.remove(key);
+            throw;
+        }
+        slot = std::prev(m_entries.end());
     }
 
     // The value under key; an unknown key throws error 9 (subscript out of range).

@@ -132,9 +132,7 @@ QStringList Tree::keysInWalkOrder() const
     return keys;
 }
 
-Tree::Tree(QObject *parent) : QObject(parent), m_root(new TreeNode(this))
-{
-}
+Tree::Tree(QObject *parent) : QObject(parent), m_root(new TreeNode(this)) {}
 
 Tree::~Tree()
 {
@@ -151,11 +149,16 @@ Tree::Place Tree::placeFor(TreeNode *relative, Relation relation) const
     if (!relative)
         return relation == Relation::First ? Place{m_root, m_root->m_firstChild} : Place{m_root, nullptr};
     switch (relation) {
-    case Relation::First: return {relative->m_parent, relative->m_parent->m_firstChild};
-    case Relation::Last: return {relative->m_parent, nullptr};
-    case Relation::Next: return {relative->m_parent, relative->m_next};
-    case Relation::Previous: return {relative->m_parent, relative};
-    case Relation::Child: return {relative, nullptr};
+    case Relation::First:
+        return {relative->m_parent, relative->m_parent->m_firstChild};
+    case Relation::Last:
+        return {relative->m_parent, nullptr};
+    case Relation::Next:
+        return {relative->m_parent, relative->m_next};
+    case Relation::Previous:
+        return {relative->m_parent, relative};
+    case Relation::Child:
+        return {relative, nullptr};
     }
     return {m_root, nullptr};
 }
@@ -201,21 +204,34 @@ void Tree::unlink(TreeNode *node)
 
 TreeNode *Tree::add(TreeNode *relative, Relation relation, const QString &key, const QString &text)
 {
-    if (!key.isEmpty() && m_index.contains(key))
-        throw LmError(KeyNotUnique, QStringLiteral("Key is not unique in collection"));
-    const Place place = placeFor(relative, relation);
-
-    auto *node = new TreeNode(this);
+    // One lookup finds a held key or makes the new key's room, which the node takes at once.
+    TreeNode **slot = nullptr;
+    if (!key.isEmpty()) {
+        const qsizetype before = m_index.size();
+        slot = &m_index[key];
+        if (m_index.size() == before)
+            throw LmError(KeyNotUnique, QStringLiteral("Key is not unique in collection"));
+    }
+    Place place{};
+    TreeNode *node = nullptr;
+    try {
+        place = placeFor(relative, relation);
+        node = new TreeNode(this);
+    } catch (...) {
+        if (slot)
+            m_index.remove(key);
+        throw;
+    }
     node->m_key = key;
     node->m_text = text;
+    if (slot)
+        *slot = node;
 
     const bool notify = !rebuilding();
     if (notify)
         emit nodeAboutToBeInserted(publicParent(place.parent),
                                    place.before ? place.before->row() : place.parent->m_childCount);
     link(node, place);
-    if (!key.isEmpty())
-        m_index.insert(key, node);
     node->m_addedPrevious = m_addedLast;
     if (m_addedLast)
         m_addedLast->m_addedNext = node;
@@ -234,7 +250,7 @@ void Tree::move(TreeNode *node, TreeNode *relative, Relation relation)
         throw LmError(InvalidMove, QStringLiteral("A node can not be moved into its own subtree"));
     const Place place = placeFor(relative, relation);
     if (place.before == node || (place.parent == node->m_parent && place.before == node->m_next))
-        return;  // already there
+        return; // already there
 
     const bool notify = !rebuilding();
     if (notify)
