@@ -132,7 +132,9 @@ QStringList Tree::keysInWalkOrder() const
     return keys;
 }
 
-Tree::Tree(QObject *parent) : QObject(parent), m_root(new TreeNode(this)) {}
+Tree::Tree(QObject *parent) : QObject(parent), m_root(new TreeNode(this))
+{
+}
 
 Tree::~Tree()
 {
@@ -149,16 +151,11 @@ Tree::Place Tree::placeFor(TreeNode *relative, Relation relation) const
     if (!relative)
         return relation == Relation::First ? Place{m_root, m_root->m_firstChild} : Place{m_root, nullptr};
     switch (relation) {
-    case Relation::First:
-        return {relative->m_parent, relative->m_parent->m_firstChild};
-    case Relation::Last:
-        return {relative->m_parent, nullptr};
-    case Relation::Next:
-        return {relative->m_parent, relative->m_next};
-    case Relation::Previous:
-        return {relative->m_parent, relative};
-    case Relation::Child:
-        return {relative, nullptr};
+    case Relation::First: return {relative->m_parent, relative->m_parent->m_firstChild};
+    case Relation::Last: return {relative->m_parent, nullptr};
+    case Relation::Next: return {relative->m_parent, relative->m_next};
+    case Relation::Previous: return {relative->m_parent, relative};
+    case Relation::Child: return {relative, nullptr};
     }
     return {m_root, nullptr};
 }
