@@ -11,7 +11,8 @@
 // An insertion-ordered map from text keys to values, with O(1) lookup, append and removal. It is
 // both the ordered keyed collection of the library (positions 1..count, a duplicate key rejected
 // with error 457) and its insertion-ordered dictionaries. Keys compare by character code.
-template<typename V> class OrderedMap
+template<typename V>
+class OrderedMap
 {
     struct Entry
     {
@@ -71,18 +72,10 @@ public:
     // Appends; a key already held is refused with error 457 and nothing changes.
     void add(const QString &key, V value)
     {
-        // One lookup finds a held key or makes the new key's room.
-        const qsizetype before = m_index.size();
-        typename List::iterator &slot = m_index[key];
-        if (m_index.size() == before)
+        if (m_index.contains(key))
             throw LmError::standard(LmError::DuplicateKey, key);
-        try {
-            m_entries.push_back(Entry{key, std::move(value)});
-        } catch (...) {
-            m_index.remove(key);
-            throw;
-        }
-        slot = std::prev(m_entries.end());
+        m_entries.push_back(Entry{key, std::move(value)});
+        m_index.insert(key, std::prev(m_entries.end()));
     }
 
     // The value under key; an unknown key throws error 9 (subscript out of range).
