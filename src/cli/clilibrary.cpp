@@ -6,16 +6,40 @@
 #include "tree/librarytree.h"
 #include "tree/tree.h"
 
+#include <vector>
+
 CliLibrary::CliLibrary(CliSession &session, std::optional<int> simType)
     : m_session(session), m_manager(session.openManager(simType)), m_tree(std::make_unique<Tree>()),
       m_libraryTree(std::make_unique<LibraryTree>(*m_manager, *m_tree, session.context().ui))
 {}
+
+namespace {
+// Libraries whose freeing is left to the end of the process; reachable, so no leak checker counts
+// them.
+bool keepLibraries = false;
+std::vector<void *> *keptLibraries = nullptr;
+} // namespace
+
+void CliLibrary::keepUntilExit()
+{
+    keepLibraries = true;
+}
 
 CliLibrary::~CliLibrary()
 {
     // The manager must not keep pointing at a backup manager that goes first.
     if (m_manager)
         m_manager->setBackUpFirst(nullptr);
+    if (!keepLibraries)
+        return;
+    // The process ends with the command: giving back a large library's records one by one would
+    // take longer than anything the command did after loading it.
+    m_backup.reset();
+    if (!keptLibraries)
+        keptLibraries = new std::vector<void *>;
+    keptLibraries->push_back(m_libraryTree.release());
+    keptLibraries->push_back(m_tree.release());
+    keptLibraries->push_back(m_manager.release());
 }
 
 void CliLibrary::requireCertainSimulator() const

@@ -26,6 +26,9 @@ public:
     CliLibrary(CliSession &session, std::optional<int> simType);
     ~CliLibrary();
     CliLibrary(const CliLibrary &) = delete;
+    // For a process that ends when its command does: from now on a library is not freed when its
+    // command is done but left to the end of the process, which gives the memory back at once.
+    static void keepUntilExit();
     CliLibrary &operator=(const CliLibrary &) = delete;
 
     // For commands that change files: with an installation key that could not be read, the

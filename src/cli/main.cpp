@@ -1,3 +1,4 @@
+#include "cli/clilibrary.h"
 #include "cli/commands.h"
 
 #include <QCoreApplication>
@@ -49,6 +50,7 @@ int main(int argc, char *argv[])
 {
     const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("lumivale-cli"));
+    CliLibrary::keepUntilExit();
     QTextStream out(stdout);
     QTextStream err(stderr);
     const int code = runCli(QCoreApplication::arguments(), out, err);

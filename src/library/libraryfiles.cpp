@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -21,6 +22,9 @@ QString truthText(bool value)
     return value ? QStringLiteral("True") : QStringLiteral("False");
 }
 
+// What a line of "Lumivale.db5" is.
+enum class LineKind { Header, Start, End, Value };
+
 bool isSceneryEnd(QStringView line)
 {
     return line.compare(QLatin1String("</SCENERY>"), Qt::CaseInsensitive) == 0;
@@ -31,40 +35,80 @@ qint16 leadingInt16(const QString &text)
     return VbConvert::toInt16(VbConvert::leadingValue(text));
 }
 
-// A library file's text, decoded as FileSystem::readLines decodes it, and its lines as views into
-// it: one string for the whole file rather than one per line.
-struct FileText
+bool isAscii(QByteArrayView bytes)
 {
-    QString text;
-    std::vector<QStringView> lines;
-};
-
-FileText readFileText(const FileSystem &fs, const QString &path)
-{
-    static const QByteArray utf8Mark("\xEF\xBB\xBF");
-    FileText file;
-    {
-        const QByteArray bytes = fs.readAll(path);
-        file.text = bytes.startsWith(utf8Mark) ? QString::fromUtf8(bytes.mid(utf8Mark.size()))
-                                               : Cp1252::decode(bytes);
+    const char *p = bytes.data();
+    qsizetype n = bytes.size();
+    for (; n >= 8; p += 8, n -= 8) {
+        quint64 word;
+        std::memcpy(&word, p, 8);
+        if (word & 0x8080808080808080ULL)
+            return false;
     }
-    const QStringView text = file.text;
-    const qsizetype size = text.size();
-    file.lines.reserve(size_t(size / 24));
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = text[i].unicode();
-        if (c == u'\n' || c == u'\r') {
-            file.lines.push_back(text.mid(start, i - start));
-            if (c == u'\r' && i + 1 < size && text[i + 1] == u'\n')
-                ++i;
-            start = i + 1;
+    for (; n > 0; ++p, --n) {
+        if (uchar(*p) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// A library file's bytes, walked a line at a time. Lines are found and keys matched on the bytes;
+// only the values kept become text, decoded as FileSystem::readLines decodes the whole file (the
+// code page is one byte a character, and in UTF-8 no byte of a longer character is a line end or
+// "="), so the file is never held as text beside its bytes.
+class FileBytes
+{
+public:
+    FileBytes(const FileSystem &fs, const QString &path) : m_bytes(fs.readAll(path))
+    {
+        static const QByteArray utf8Mark("\xEF\xBB\xBF");
+        if (m_bytes.startsWith(utf8Mark)) {
+            m_utf8 = true;
+            m_pos = utf8Mark.size();
         }
     }
-    if (start < size)
-        file.lines.push_back(text.mid(start));
-    return file;
-}
+
+    // The next line, without its end (CR, LF or CR LF); false after the last. ascii: the line has
+    // no byte outside plain ASCII, so its bytes are its characters.
+    bool nextLine(QByteArrayView &line, bool &ascii)
+    {
+        const char *data = m_bytes.constData();
+        const qsizetype size = m_bytes.size();
+        if (m_pos >= size)
+            return false;
+        const char *start = data + m_pos;
+        const char *end = data + size;
+        // The usual line ends in LF (CR LF); a lone CR ends one too.
+        const char *lf = static_cast<const char *>(std::memchr(start, '\n', size_t(end - start)));
+        const char *stop = lf ? lf : end;
+        const char *cr = static_cast<const char *>(std::memchr(start, '\r', size_t(stop - start)));
+        const char *lineEnd = cr ? cr : stop;
+        line = QByteArrayView(start, lineEnd - start);
+        ascii = isAscii(line);
+        const char *next = lineEnd;
+        if (next < end)
+            next += (*next == '\r' && next + 1 < end && next[1] == '\n') ? 2 : 1;
+        m_pos = next - data;
+        return true;
+    }
+
+    // Bytes of a line as text.
+    QString text(QByteArrayView bytes) const
+    {
+        if (m_utf8)
+            return QString::fromUtf8(bytes);
+        for (const char c : bytes) {
+            if (uchar(c) >= 0x80 && uchar(c) <= 0x9F)
+                return Cp1252::decode(bytes.toByteArray());
+        }
+        return QString::fromLatin1(bytes); // the code page is Latin-1 outside 80-9F
+    }
+
+private:
+    QByteArray m_bytes;
+    qsizetype m_pos = 0;
+    bool m_utf8 = false;
+};
 
 // The values of a "Lumivale.db5" block by name; the bit of each in a block's given values.
 enum SceneryField {
@@ -126,13 +170,23 @@ bool isAscii(QStringView text)
     return true;
 }
 
-// Letter case aside, for a key of plain ASCII (the only kind sceneryField is given).
-bool sameAsciiName(QStringView key, QLatin1String name)
+char16_t unit(QChar c)
+{
+    return c.unicode();
+}
+char16_t unit(char c)
+{
+    return char16_t(uchar(c));
+}
+
+// Letter case aside, for a key of plain ASCII (the only kind sceneryField is given), as text or as
+// the bytes of a line.
+template<typename View> bool sameAsciiName(View key, QLatin1String name)
 {
     if (key.size() != name.size())
         return false;
     for (qsizetype i = 0; i < key.size(); ++i) {
-        char16_t c = key[i].unicode();
+        char16_t c = unit(key[i]);
         char16_t n = char16_t(uchar(name.data()[i]));
         if (c >= u'A' && c <= u'Z')
             c += u'a' - u'A';
@@ -144,12 +198,29 @@ bool sameAsciiName(QStringView key, QLatin1String name)
     return true;
 }
 
+// Exactly the name, letter case included.
+template<typename View> bool sameName(View key, QLatin1String name)
+{
+    if (key.size() != name.size())
+        return false;
+    for (qsizetype i = 0; i < key.size(); ++i) {
+        if (unit(key[i]) != char16_t(uchar(name.data()[i])))
+            return false;
+    }
+    return true;
+}
+
 // The named value a key of plain ASCII stands for, letter case aside; -1 for any other key.
-int sceneryField(QStringView key)
+template<typename View> int sceneryField(View key)
 {
     if (key.size() == 9 && sameAsciiName(key.first(8), QLatin1String("Flatten."))) {
-        const QChar d = key.at(8);
-        return d >= QLatin1Char('0') && d <= QLatin1Char('9') ? FieldFlatten0 + (d.unicode() - '0') : -1;
+        const char16_t d = unit(key[8]);
+        return d >= u'0' && d <= u'9' ? FieldFlatten0 + (d - u'0') : -1;
+    }
+    // The writer's own spelling first: it is what nearly every file holds.
+    for (const FieldName &f : SceneryFieldNames) {
+        if (sameName(key, f.name))
+            return f.field;
     }
     for (const FieldName &f : SceneryFieldNames) {
         if (sameAsciiName(key, f.name))
@@ -160,13 +231,13 @@ int sceneryField(QStringView key)
 
 // "True" and "False" as the writer spells them are by far the most common values; anything else
 // goes through the full conversion.
-bool truthValue(QStringView value)
+bool truthValue(QByteArrayView value, const FileBytes &file)
 {
-    if (value == QLatin1String("True"))
+    if (value == "True")
         return true;
-    if (value == QLatin1String("False"))
+    if (value == "False")
         return false;
-    return VbConvert::textToBool(value.toString());
+    return VbConvert::textToBool(file.text(value));
 }
 
 // The reading goes on after every failure: each one is noted with its file and line, and the next
@@ -208,7 +279,7 @@ public:
         }
     }
 
-    void readScenery5(const FileText &file);
+    void readScenery5(FileBytes &file);
     void readOldScenery(const QStringList &lines);
     void readSets(const QStringList &lines);
     void readLevels(const QStringList &lines);
@@ -218,8 +289,8 @@ private:
     bool repairLevelKey(clsLevel &level);
     void applySceneryValue(clsScenery &scenery, const QString &key, const QString &value, bool oldNumbering);
     // The same for a key known to name the field.
-    static void applySceneryField(clsScenery &scenery, SceneryField field, QStringView value,
-                                  bool oldNumbering);
+    static void applySceneryField(clsScenery &scenery, SceneryField field, QByteArrayView value,
+                                  const FileBytes &file, bool oldNumbering);
     // Adds a scenery read from the block that begins at the index blockStart.
     void addScenery(const SceneryPtr &scenery, qsizetype blockStart);
 
@@ -313,50 +384,51 @@ void DbReader::applySceneryValue(clsScenery &s, const QString &key, const QStrin
     // Any other key is left alone: a newer version may have written it.
 }
 
-void DbReader::applySceneryField(clsScenery &s, SceneryField field, QStringView value, bool oldNumbering)
+void DbReader::applySceneryField(clsScenery &s, SceneryField field, QByteArrayView value,
+                                 const FileBytes &file, bool oldNumbering)
 {
     switch (field) {
     case FieldActive:
-        s.Active = truthValue(value);
+        s.Active = truthValue(value, file);
         return;
     case FieldIsLocalPath:
-        s.IsLocalPath = truthValue(value);
+        s.IsLocalPath = truthValue(value, file);
         return;
     case FieldRequired:
-        s.Required = truthValue(value);
+        s.Required = truthValue(value, file);
         return;
     case FieldAuthor:
-        s.Author = value.toString();
+        s.Author = file.text(value);
         return;
     case FieldComment:
-        s.Comment = value.toString();
+        s.Comment = file.text(value);
         return;
     case FieldExclude:
-        s.Exclude = value.toString();
+        s.Exclude = file.text(value);
         return;
     case FieldID:
-        s.ID = value.toString();
+        s.ID = file.text(value);
         return;
     case FieldKey:
-        s.Key = value.toString();
+        s.Key = file.text(value);
         return;
     case FieldLocalPath:
-        s.LocalPath = value.toString();
+        s.LocalPath = file.text(value);
         return;
     case FieldPreviousKey:
-        s.PreviousKey = value.toString();
+        s.PreviousKey = file.text(value);
         return;
     case FieldRemotePath:
-        s.RemotePath = value.toString();
+        s.RemotePath = file.text(value);
         return;
     case FieldTitle:
-        s.Title = value.toString();
+        s.Title = file.text(value);
         return;
     case FieldVersion:
-        s.Version = value.toString();
+        s.Version = file.text(value);
         return;
     case FieldGroup:
-        s.Group = value.toString();
+        s.Group = file.text(value);
         return;
     case FieldLayer:
     case FieldSalesType:
@@ -368,7 +440,7 @@ void DbReader::applySceneryField(clsScenery &s, SceneryField field, QStringView 
         if (value.isEmpty())
             s.setFlatten(qint16(field - FieldFlatten0), QString());
         else
-            s.setFlatten(qint16(field - FieldFlatten0), value.toString());
+            s.setFlatten(qint16(field - FieldFlatten0), file.text(value));
         return;
     }
     // Plain digits, as the writer puts them, are the value they spell; anything else goes through
@@ -376,17 +448,17 @@ void DbReader::applySceneryField(clsScenery &s, SceneryField field, QStringView 
     std::optional<double> digits;
     if (!value.isEmpty() && value.size() <= 9) {
         double v = 0;
-        for (QChar c : value) {
-            if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+        for (const char c : value) {
+            if (c < '0' || c > '9') {
                 v = -1;
                 break;
             }
-            v = v * 10 + (c.unicode() - '0');
+            v = v * 10 + (c - '0');
         }
         if (v >= 0)
             digits = v;
     }
-    const QString number = digits ? QString() : value.toString();
+    const QString number = digits ? QString() : file.text(value);
     auto leading = [&] { return digits ? *digits : VbConvert::leadingValue(number); };
     switch (field) {
     case FieldLayer:
@@ -411,7 +483,7 @@ void DbReader::applySceneryField(clsScenery &s, SceneryField field, QStringView 
     }
 }
 
-void DbReader::readScenery5(const FileText &file)
+void DbReader::readScenery5(FileBytes &file)
 {
     bool oldNumbering = true;
     SceneryPtr current;
@@ -428,45 +500,64 @@ void DbReader::readScenery5(const FileText &file)
         if (!current->Key.isEmpty() || !current->Title.isEmpty())
             addScenery(current, currentStart);
     };
-    const std::vector<QStringView> &lines = file.lines;
-    for (qsizetype i = 0; i < qsizetype(lines.size()); ++i) {
-        const QStringView line = lines[size_t(i)];
+    QByteArrayView line;
+    bool asciiLine = false;
+    for (qsizetype i = 0; file.nextLine(line, asciiLine); ++i) {
         atLine(i);
         pump();
-        if (line == LibraryDb::SceneryHeader) {
+        // A line of plain ASCII is matched on its bytes; any other is decoded and matched as text,
+        // where letter case compares as Qt compares it.
+        LineKind kind = LineKind::Value;
+        if (asciiLine) {
+            if (QLatin1String(line.data(), line.size()) == LibraryDb::SceneryHeader)
+                kind = LineKind::Header;
+            else if (sameAsciiName(line, QLatin1String("<SCENERY>")))
+                kind = LineKind::Start;
+            else if (sameAsciiName(line, QLatin1String("</SCENERY>")))
+                kind = LineKind::End;
+        } else {
+            const QString text = file.text(line);
+            if (text == LibraryDb::SceneryHeader)
+                kind = LineKind::Header;
+            else if (text.compare(QLatin1String("<SCENERY>"), Qt::CaseInsensitive) == 0)
+                kind = LineKind::Start;
+            else if (isSceneryEnd(text))
+                kind = LineKind::End;
+        }
+        if (kind == LineKind::Header) {
             oldNumbering = false;
-        } else if (line.compare(QLatin1String("<SCENERY>"), Qt::CaseInsensitive) == 0) {
+        } else if (kind == LineKind::Start) {
             if (current)
                 unclosed();
             current = std::make_shared<clsScenery>();
             currentStart = i;
             givenFields = 0;
             givenOthers.clear();
-        } else if (isSceneryEnd(line)) {
+        } else if (kind == LineKind::End) {
             if (current)
                 addScenery(current, currentStart);
             current.reset();
         } else if (current) {
-            const qsizetype eq = line.indexOf(QLatin1Char('='));
+            const qsizetype eq = line.indexOf('=');
             if (eq < 0)
                 continue;
-            const QStringView key = line.left(eq);
-            const QStringView value = line.mid(eq + 1);
+            const QByteArrayView key = line.first(eq);
+            const QByteArrayView value = line.sliced(eq + 1);
             // Every block gives each value once: a second one means lines of two blocks ran into
             // each other, and what lay between them is lost. Keys compare in upper case.
-            const bool ascii = isAscii(key);
+            const bool ascii = asciiLine || isAscii(key);
             int field = -1;
             if (ascii) {
                 field = sceneryField(key);
-            } else if (const QString upper = key.toString().toUpper(); isAscii(upper)) {
-                field = sceneryField(upper);
+            } else if (const QString upper = file.text(key).toUpper(); isAscii(upper)) {
+                field = sceneryField(QStringView(upper));
             }
             bool twice = false;
             if (field >= 0) {
                 twice = givenFields & (1u << field);
                 givenFields |= 1u << field;
             } else {
-                const QString upper = key.toString().toUpper();
+                const QString upper = file.text(key).toUpper();
                 twice = givenOthers.contains(upper);
                 if (!twice)
                     givenOthers.insert(upper);
@@ -476,14 +567,14 @@ void DbReader::readScenery5(const FileText &file)
                        QStringLiteral("the block that begins at line %1 gives \"%2\" twice; "
                                       "the file is damaged there.")
                            .arg(currentStart + 1)
-                           .arg(key));
+                           .arg(file.text(key)));
             try {
                 // A named key in plain letters is the common case and is taken directly; any other
                 // goes the general way, which compares as the program always has.
                 if (ascii && field >= 0)
-                    applySceneryField(*current, SceneryField(field), value, oldNumbering);
+                    applySceneryField(*current, SceneryField(field), value, file, oldNumbering);
                 else
-                    applySceneryValue(*current, key.toString(), value.toString(), oldNumbering);
+                    applySceneryValue(*current, file.text(key), file.text(value), oldNumbering);
             } catch (const LmError &e) {
                 report(e);
             }
@@ -790,7 +881,8 @@ Outcome LibraryFileReader::read(const QString &folder)
         const QString pOld = base + LibraryDb::OldSceneryFile;
         if (m_fs.fileExists(p5)) {
             reader.startFile(LibraryDb::SceneryFile);
-            reader.readScenery5(readFileText(m_fs, p5));
+            FileBytes file(m_fs, p5);
+            reader.readScenery5(file);
         } else if (m_fs.fileExists(pOld)) {
             reader.startFile(LibraryDb::OldSceneryFile);
             reader.readOldScenery(m_fs.readLines(pOld));

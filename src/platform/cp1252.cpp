@@ -28,6 +28,18 @@ namespace Cp1252 {
 
 QByteArray encode(const QString &text)
 {
+    // Text of plain ASCII and Latin-1 letters, nearly all there is, takes one byte a character as
+    // it is; Qt converts it a block at a time.
+    bool latin1 = true;
+    for (const QChar c : text) {
+        const char16_t unit = c.unicode();
+        if (unit >= 0x100 || (unit >= 0x80 && unit < 0xA0)) {
+            latin1 = false;
+            break;
+        }
+    }
+    if (latin1)
+        return text.toLatin1();
     QByteArray bytes;
     bytes.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {

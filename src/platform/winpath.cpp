@@ -66,7 +66,22 @@ bool WinPath::isDriveRoot(const QString &path)
 
 QString WinPath::folderKey(const QString &path)
 {
-    return withoutAnySeparatorAtEnd(path).toUpper();
+    QString key = withoutAnySeparatorAtEnd(path);
+    // Plain ASCII, by far the most common, is upper-cased here: Qt's general case conversion costs
+    // ten times as much, and a library of many sceneries takes the key of each.
+    bool lower = false;
+    for (const QChar c : std::as_const(key)) {
+        if (c.unicode() >= 0x80)
+            return key.toUpper();
+        lower = lower || (c >= QLatin1Char('a') && c <= QLatin1Char('z'));
+    }
+    if (lower) {
+        for (QChar &c : key) {
+            if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+                c = QChar(c.unicode() - (u'a' - u'A'));
+        }
+    }
+    return key;
 }
 
 QStringList WinPath::subFolderSteps(const QString &path)

@@ -246,19 +246,30 @@ void CfgReader::matchAreas()
         m_titles.insert(s->Title);
     }
     QSet<QString> fileTitles;
-    for (const Area &a : m_areas)
-        fileTitles.insert(a.record->Title);
+    // Only the folders of the file's areas are ever looked up: the library's other folders need no
+    // room in the table.
+    std::vector<QString> areaPaths;
+    areaPaths.reserve(m_areas.size());
     QHash<QString, QList<SceneryPtr>> renamedByPath;
+    for (const Area &a : m_areas) {
+        fileTitles.insert(a.record->Title);
+        areaPaths.push_back(pathIdentity(*a.record));
+        if (!areaPaths.back().isEmpty())
+            renamedByPath.insert(areaPaths.back(), {});
+    }
     for (const SceneryPtr &s : m.colScenery) {
-        const QString path = pathIdentity(*s);
-        if (!path.isEmpty() && !fileTitles.contains(s->Title))
-            renamedByPath[path].append(s);
+        if (fileTitles.contains(s->Title))
+            continue;
+        const auto path = renamedByPath.find(pathIdentity(*s));
+        if (path != renamedByPath.end())
+            path->append(s);
     }
 
     QHash<QString, int> titleLines; // title -> line of the first area with it
     QSet<const clsScenery *> taken;
     QString lastNewKey;
-    for (const Area &a : m_areas) {
+    for (size_t index = 0; index < m_areas.size(); ++index) {
+        const Area &a = m_areas[index];
         if (m_pump)
             m_pump();
         const SceneryPtr area = a.record;
@@ -274,7 +285,7 @@ void CfgReader::matchAreas()
         if (!found) {
             SceneryPtr renamed;
             int candidates = 0;
-            for (const SceneryPtr &s : renamedByPath.value(pathIdentity(*area))) {
+            for (const SceneryPtr &s : renamedByPath.value(areaPaths[index])) {
                 if (!taken.contains(s.get())) {
                     renamed = s;
                     ++candidates;

@@ -201,21 +201,34 @@ void Tree::unlink(TreeNode *node)
 
 TreeNode *Tree::add(TreeNode *relative, Relation relation, const QString &key, const QString &text)
 {
-    if (!key.isEmpty() && m_index.contains(key))
-        throw LmError(KeyNotUnique, QStringLiteral("Key is not unique in collection"));
-    const Place place = placeFor(relative, relation);
-
-    auto *node = new TreeNode(this);
+    // One lookup finds a held key or makes the new key's room, which the node takes at once.
+    TreeNode **slot = nullptr;
+    if (!key.isEmpty()) {
+        const qsizetype before = m_index.size();
+        slot = &m_index[key];
+        if (m_index.size() == before)
+            throw LmError(KeyNotUnique, QStringLiteral("Key is not unique in collection"));
+    }
+    Place place{};
+    TreeNode *node = nullptr;
+    try {
+        place = placeFor(relative, relation);
+        node = new TreeNode(this);
+    } catch (...) {
+        if (slot)
+            m_index.remove(key);
+        throw;
+    }
     node->m_key = key;
     node->m_text = text;
+    if (slot)
+        *slot = node;
 
     const bool notify = !rebuilding();
     if (notify)
         emit nodeAboutToBeInserted(publicParent(place.parent),
                                    place.before ? place.before->row() : place.parent->m_childCount);
     link(node, place);
-    if (!key.isEmpty())
-        m_index.insert(key, node);
     node->m_addedPrevious = m_addedLast;
     if (m_addedLast)
         m_addedLast->m_addedNext = node;
@@ -234,7 +247,7 @@ void Tree::move(TreeNode *node, TreeNode *relative, Relation relation)
         throw LmError(InvalidMove, QStringLiteral("A node can not be moved into its own subtree"));
     const Place place = placeFor(relative, relation);
     if (place.before == node || (place.parent == node->m_parent && place.before == node->m_next))
-        return;  // already there
+        return; // already there
 
     const bool notify = !rebuilding();
     if (notify)

@@ -453,6 +453,36 @@ private slots:
         QVERIFY(sameSceneries(f.manager(), {read}));
     }
 
+    // The file is taken apart on its bytes: the values must come out as the code page (or UTF-8
+    // after its mark) spells them, whatever ends the lines.
+    void sceneryFileBytes_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<clsScenery>("read");
+        QTest::newRow("code page letters, Latin-1 and its own 80-9F")
+            << QByteArray("//Lumivale 1.6\r\n<Scenery>\r\nKey=K\r\nTitle=Caf\xE9 \x80\x81\r\n</Scenery>\r\n")
+            << sceneryRecord(u"K"_s, u"Caf\u00E9 \u20AC\u0081"_s);
+        QTest::newRow("UTF-8 after its mark")
+            << QByteArray("\xEF\xBB\xBF//Lumivale 1.6\n<Scenery>\nKey=K\nTitle=Caf\xC3\xA9\n</Scenery>\n")
+            << sceneryRecord(u"K"_s, u"Caf\u00E9"_s);
+        QTest::newRow("lines ended by CR alone, the last by nothing")
+            << QByteArray("//Lumivale 1.6\r<Scenery>\rKey=K\rAuthor=A\r\rTitle=T\r</Scenery>")
+            << sceneryRecord(u"K"_s, u"T"_s, {.author = u"A"_s});
+        QTest::newRow("a name outside ASCII passed over, its line's value kept from others")
+            << QByteArray("//Lumivale 1.6\n<Scenery>\nKey=K\nT\xEFtle=X\nComment=\xE9=\n</Scenery>\n")
+            << sceneryRecord(u"K"_s, QString(), {.comment = u"\u00E9="_s});
+    }
+
+    void sceneryFileBytes()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(clsScenery, read);
+        LibraryEnv f;
+        f.env.writeFile(f.programFile(u"Lumivale.db5"_s), bytes);
+        readLibrary(f);
+        QVERIFY(sameSceneries(f.manager(), {read}));
+    }
+
     // Every trouble is reported once and the reading goes on with what it can keep.
     void damagedSceneryFile_data()
     {

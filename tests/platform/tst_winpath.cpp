@@ -96,6 +96,24 @@ private slots:
         QCOMPARE(WinPath::isBelow(folder, base), below);
     }
 
+    // Letters outside ASCII take Qt's full conversion, one letter becoming two included.
+    void folderKey_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("ASCII, with its end") << u"c:\\Fs2002\\Addon z\\"_s << u"C:\\FS2002\\ADDON Z"_s;
+        QTest::newRow("already upper case") << u"C:\\FS2002"_s << u"C:\\FS2002"_s;
+        QTest::newRow("Latin-1 letters") << u"c:\\caf\u00E9"_s << u"C:\\CAF\u00C9"_s;
+        QTest::newRow("a letter that becomes two") << u"stra\u00DFe"_s << u"STRASSE"_s;
+        QTest::newRow("nothing") << QString() << QString();
+    }
+    void folderKey()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, key);
+        QCOMPARE(WinPath::folderKey(path), key);
+    }
+
     void isDriveRoot_data()
     {
         QTest::addColumn<QString>("path");

@@ -62,6 +62,26 @@ void ExcludeFlattenPage::refresh()
         FieldHelpers::setRedText(m_flatten[i], d.txtFlattenRed[i], normal);
     }
 
+    // The map takes every scenery's areas, which in a large library is far too much for each
+    // selection and keystroke; a hidden page draws it when it is shown.
+    m_mapStale = !isVisible();
+    if (!m_mapStale)
+        refreshMap();
+}
+
+void ExcludeFlattenPage::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_mapStale) {
+        m_mapStale = false;
+        refreshMap();
+    }
+}
+
+void ExcludeFlattenPage::refreshMap()
+{
+    const DetailsPanel &details = m_form.details();
+    const DetailsPanel::Fields &d = details.fields();
     // The shown scenery as its fields stand now; the others as the library holds them.
     AreaMapView::Areas shown;
     if (const SceneryPtr s = details.displayedScenery())

@@ -23,12 +23,17 @@ public:
     explicit ExcludeFlattenPage(frmScenery &form, QWidget *parent = nullptr);
     ~ExcludeFlattenPage() override;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void refresh();
+    void refreshMap();
 
     frmScenery &m_form;
     std::unique_ptr<Ui::ExcludeFlattenPage> m_ui;
     std::array<QLineEdit *, 10> m_flatten{};
     AreaMapView *m_map = nullptr;
-    QString m_mapKey; // the scenery the map was last zoomed to
+    QString m_mapKey;        // the scenery the map was last zoomed to
+    bool m_mapStale = false; // the details changed while the page was hidden
 };
