@@ -1,7 +1,8 @@
 // The backup file list of Flight Simulator 2002 ("BackupFilesFS2002.db") on arbitrary bytes: a
-// backup is made of the files it names, then the V1.5 backup folder is restored file by file as it
-// names them. Whatever the list says, the backup may write only the backup file and the copy of
-// Scenery.cfg beside it, and the restore only below the simulator folder.
+// backup is made of the files it names and restored, then the V1.5 backup folder is restored file
+// by file as it names them. Whatever the list says, the backup may write only the backup file and
+// the copy of Scenery.cfg beside it, a backup made can be restored, and a restore writes only
+// below the simulator folder.
 
 #include "fuzzfiles.h"
 #include "fuzzlibrary.h"
@@ -57,12 +58,21 @@ QString checkBackupList(const QByteArray &input)
         if (line.trimmed().isEmpty())
             return finding("a blank line in the list:", line);
     }
-    manager.makeBackup();
-    const QStringList made = FileSnapshot(driveC).changedOutside(
+    const Outcome made = manager.makeBackup();
+    const QStringList written = FileSnapshot(driveC).changedOutside(
         before, {inst.fs.toHost(backups + QStringLiteral("\\Fuzz.zip")),
                  inst.fs.toHost(sim + QStringLiteral("\\Scenery.CFG.Backup")), listHost});
-    if (!made.isEmpty())
-        return finding("making the backup wrote elsewhere:", made.join(QLatin1Char('\n')));
+    if (!written.isEmpty())
+        return finding("making the backup wrote elsewhere:", written.join(QLatin1Char('\n')));
+    if (made.isDone() && inst.fs.fileExists(backups + QStringLiteral("\\Fuzz.zip"))) {
+        const FileSnapshot beforeBack(driveC);
+        if (!manager.installBackup(QStringLiteral("Fuzz.zip")).isDone())
+            return finding("the backup just made could not be restored:", ui.lastText);
+        const QStringList back = FileSnapshot(driveC).changedOutside(beforeBack, {inst.fs.toHost(sim)});
+        if (!back.isEmpty())
+            return finding("restoring the backup wrote outside the simulator folder:",
+                           back.join(QLatin1Char('\n')));
+    }
 
     FileSnapshot beforeRestore(driveC);
     manager.installBackup_old(QStringLiteral("Old"));
