@@ -40,6 +40,7 @@ QList<Lookup> lookupsOf(const QString &iniPath)
                 const QString name = parts.takeLast();
                 parts.removeFirst();
                 lookups.append({root, parts.join(QLatin1Char('\\')), name});
+                break;
             }
         }
     }
