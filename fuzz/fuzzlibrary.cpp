@@ -16,11 +16,13 @@ namespace {
 int fakeArgc = 1;
 char fakeName[] = "lumivale-fuzz";
 char *fakeArgv[] = {fakeName, nullptr};
-}
+} // namespace
 
 FuzzLibrary &FuzzLibrary::instance()
 {
-    static QCoreApplication app(fakeArgc, fakeArgv);
+    // A test that replays the inputs has an application object of its own.
+    static std::unique_ptr<QCoreApplication> app(
+        QCoreApplication::instance() ? nullptr : new QCoreApplication(fakeArgc, fakeArgv));
     static FuzzLibrary library;
     return library;
 }
@@ -30,7 +32,7 @@ FuzzLibrary::FuzzLibrary()
     if (!inst.isValid())
         std::abort();
     manager = std::make_unique<SceneryManager>(inst.context);
-    if (manager->FSPath().isEmpty())  // the installation must be found, or every reading fails early
+    if (manager->FSPath().isEmpty()) // the installation must be found, or every reading fails early
         std::abort();
 }
 

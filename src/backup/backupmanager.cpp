@@ -13,8 +13,7 @@ using WinPath::Separator;
 
 BackupManager::BackupManager(AppContext &context, QString simFolder, std::optional<qint32> simType)
     : m_context(context), m_simFolder(std::move(simFolder)), m_simType(simType)
-{
-}
+{}
 
 void BackupManager::setSimulator(const QString &simFolder, std::optional<qint32> simType)
 {
@@ -87,6 +86,23 @@ QStringList BackupManager::backupList() const
     return lines;
 }
 
+void BackupManager::refuseLinesOutside(const QStringList &lines) const
+{
+    QStringList outside;
+    for (const QString &line : lines) {
+        QString path = line;
+        while (path.startsWith(Separator) || path.startsWith(u'/'))
+            path.remove(0, 1);
+        if (!Unzip::safeEntryParts(path))
+            outside << line;
+    }
+    if (!outside.isEmpty())
+        throw LmError::user(
+            ArchiveError::EntriesRefused,
+            QStringLiteral("Nothing was done, because these lines of %1 name files outside %2: %3")
+                .arg(backupListPath(), m_simFolder, outside.join(QStringLiteral(", "))));
+}
+
 QStringList BackupManager::backupFiles() const
 {
     return m_context.fs.files(backupRoot());
@@ -124,6 +140,7 @@ Outcome BackupManager::doMakeBackup()
 
     const QString archive = backupRoot() + backupFileName(name);
     const QStringList lines = backupList();
+    refuseLinesOutside(lines);
 
     // The backup is built aside and replaces an earlier one of the same name only when complete:
     // adding to the old archive would keep files the list no longer names, and a stopped or
@@ -217,10 +234,11 @@ Outcome BackupManager::doInstallBackupOld(const QString &name)
     const QString folder = backupEntry(name);
     if (!fs.folderExists(folder))
         return missing(folder, QStringLiteral("Could not install backup."));
+    const QStringList lines = backupList();
+    refuseLinesOutside(lines);
     if (const Outcome first = offerBackupFirst(); !first.isDone())
         return first;
 
-    const QStringList lines = backupList();
     for (const QString &line : lines) {
         const QString source = join(folder, line);
         // A line without its leading "\" is taken as relative to the simulator folder too.

@@ -86,6 +86,10 @@ private:
     // Offers a backup of the current files before a restore; Done when the restore may go on.
     Outcome offerBackupFirst();
     void status(const QString &text) const;
+    // Throws (EntriesRefused) when a line of the list would name a file outside the simulator
+    // folder: a ".." part or a drive. A backup holding such a file could not be restored, and a
+    // restore from such a list would write elsewhere.
+    void refuseLinesOutside(const QStringList &lines) const;
     // Says "Backup does not exist." under the title: Failed, error 53, on the path.
     Outcome missing(const QString &path, const QString &title) const;
     QString rootPath() const;

@@ -400,6 +400,40 @@ private slots:
         QCOMPARE(f.env.readFile(Cfg), QByteArray("edited"));
     }
 
+    // A list line that leads out of the simulator folder would make a backup that cannot be
+    // restored, or restore a V1.5 backup's file over one elsewhere: the list is refused as a whole
+    // before anything is written.
+    void listLinesOutsideAreRefused_data()
+    {
+        QTest::addColumn<bool>("oldForm");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("backup, a \"..\" part") << false << u"..\\V15\\Scenery.cfg"_s;
+        QTest::newRow("backup, a drive") << false << u"\\D:\\Scenery.cfg"_s;
+        QTest::newRow("V1.5 restore, a \"..\" part") << true << u"\\Scenery\\..\\..\\V15\\Scenery.cfg"_s;
+    }
+
+    void listLinesOutsideAreRefused()
+    {
+        QFETCH(bool, oldForm);
+        QFETCH(QString, line);
+        InstallFixture f;
+        f.setList({u"\\Scenery.cfg"_s, line});
+        if (!oldForm)
+            f.expectName(u"Outside"_s);
+        f.env.ui.expectMessageStartingWith(
+            u"BackupManager.%1\nError: %2\nNothing was done, because these lines of %3 name files outside "
+            "C:\\FS2002: %4"_s.arg(oldForm ? u"installBackup_old"_s : u"makeBackup"_s)
+                .arg(LmError::UserBase + ArchiveError::EntriesRefused)
+                .arg(f.manager.backupListPath(), line),
+            u"Lumivale"_s);
+        const Outcome outcome = oldForm ? f.manager.installBackup_old(u"V15"_s) : f.manager.makeBackup();
+        QVERIFY(f.env.ui.allShown());
+        QVERIFY(outcome.isFailed());
+        QVERIFY(!f.exists(f.root() + u"Outside.zip"_s));
+        QVERIFY(!f.exists(u"C:\\V15"_s));
+        QCOMPARE(f.env.readFile(Cfg), QByteArray("edited"));
+    }
+
     // Backups on a long path are made and restored like any other; the files written aside go with
     // the folder they were written in, and what another user left in the temporary folder under
     // the names used there is neither used nor changed.

@@ -2,12 +2,15 @@
 // through the same reader in the normal build: the reading must end without a crash or an escaping
 // exception, report any trouble only as the reader's own error message, and leave every container
 // keyed by its records' own keys. Then the library is saved: the save must work, and the saved
-// files must read back without a problem.
+// files must read back without a problem. The inputs of the other readers' targets are run through
+// the same checks as the targets run them (fuzz/readerchecks.h).
 
+#include "readerchecks.h"
 #include "support/librarybuilder.h"
 #include "tree/librarytree.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -108,6 +111,30 @@ private slots:
             const Problems problems = f.restart().readDB(isNew).problems;
             QVERIFY2(problems.isEmpty(), qPrintable(describeProblems(problems)));
         }
+    }
+
+    void readerInputs_data()
+    {
+        QTest::addColumn<int>("check"); // of ReaderChecks
+        QTest::addColumn<QString>("input");
+        for (int i = 0; i < int(std::size(ReaderChecks)); ++i) {
+            const QDir dir(QStringLiteral(LUMIVALE_TEST_DATA "/fuzz-") +
+                           QLatin1String(ReaderChecks[i].first));
+            if (dir.isEmpty())
+                qFatal("no kept fuzz inputs in %s", qPrintable(dir.path()));
+            for (const QString &input : dir.entryList(QDir::Files, QDir::Name))
+                QTest::addRow("%s/%s", ReaderChecks[i].first, qPrintable(input)) << i << dir.filePath(input);
+        }
+    }
+
+    void readerInputs()
+    {
+        QFETCH(int, check);
+        QFETCH(QString, input);
+        QFile file(input);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString found = ReaderChecks[check].second(file.readAll());
+        QVERIFY2(found.isEmpty(), qPrintable(found));
     }
 };
 
