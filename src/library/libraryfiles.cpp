@@ -500,6 +500,8 @@ void DbReader::readScenery5(FileBytes &file)
         if (!current->Key.isEmpty() || !current->Title.isEmpty())
             addScenery(current, currentStart);
     };
+    qsizetype strayLines = 0;
+    qsizetype firstStray = 0;
     QByteArrayView line;
     bool asciiLine = false;
     for (qsizetype i = 0; file.nextLine(line, asciiLine); ++i) {
@@ -578,11 +580,23 @@ void DbReader::readScenery5(FileBytes &file)
             } catch (const LmError &e) {
                 report(e);
             }
+        } else if (const QByteArrayView text = line.trimmed(); !text.isEmpty() && !text.startsWith("//")) {
+            // Belongs to no scenery and is passed over; said once, so that a damaged file, or
+            // another file in its place, is not taken for an empty library and saved over.
+            if (strayLines++ == 0)
+                firstStray = i;
         }
-        // Values outside a block belong to no scenery and are passed over.
     }
     if (current)
         unclosed();
+    if (strayLines > 0) {
+        atLine(firstStray);
+        report(LibraryDb::LinesOutsideBlocks,
+               QStringLiteral("%1 line(s) outside any <Scenery> block, the first at line %2, were not "
+                              "read; the file is damaged there.")
+                   .arg(strayLines)
+                   .arg(firstStray + 1));
+    }
 }
 
 void DbReader::readOldScenery(const QStringList &lines)

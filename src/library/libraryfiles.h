@@ -31,6 +31,8 @@ constexpr qint32 OldSceneryBlockCut = 105;
 constexpr qint32 BadKey = 106;
 // A value given twice in one block of "Lumivale.db5": lines of two blocks ran into each other.
 constexpr qint32 ValueTwice = 107;
+// Lines of "Lumivale.db5" outside every block: the file is damaged or is not a library file.
+constexpr qint32 LinesOutsideBlocks = 108;
 } // namespace LibraryDb
 
 // Reads the library files of a folder into the library's containers, which it expects empty.

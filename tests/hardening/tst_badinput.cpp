@@ -168,6 +168,9 @@ private slots:
                                                   << import << 1 << u"Lumivale.db5"_s << backups;
         QTest::newRow("disk full") << LibraryFile << Damage::None << Disk::Full << import << 1
                                    << u"Disk full"_s << backups;
+        QTest::newRow("library file of binary garbage")
+            << LibraryFile << Damage::Garbage << Disk::Sound << import << 1
+            << u"outside any <Scenery> block"_s << none;
         QTest::newRow("library value with a NUL byte")
             << LibraryFile << Damage::NulByte << Disk::Sound << import << 0 << QString() << saved;
         QTest::newRow("library value of invalid text")
