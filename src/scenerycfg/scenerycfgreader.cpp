@@ -110,8 +110,15 @@ void CfgReader::readLine(const QString &raw, int lineNumber)
     }
 
     const qsizetype eq = line.indexOf(QLatin1Char('='));
-    if (eq < 0)
+    if (eq < 0) {
+        // Sections the program does not know are the simulator's business; any other line is
+        // damage, and a file of nothing else must not pass for one without areas.
+        if (!line.isEmpty() && !line.startsWith(QLatin1Char('[')) && !line.startsWith(QLatin1Char(';')) &&
+            !line.startsWith(QLatin1String("//")))
+            note(lineNumber, QStringLiteral("\"%1\" is neither a section nor a value; it is passed over.")
+                                 .arg(line.left(60)));
         return;
+    }
     const QString key = SceneryManager::ReplaceNumber(line.left(eq).toUpper());
     const QString value = line.mid(eq + 1);
     try {

@@ -187,7 +187,8 @@ private slots:
         QTest::newRow("Scenery.cfg empty")
             << SceneryCfg << Damage::Empty << Disk::Sound << import << 0 << QString() << saved;
         QTest::newRow("Scenery.cfg of binary garbage")
-            << SceneryCfg << Damage::Garbage << Disk::Sound << import << 0 << QString() << saved;
+            << SceneryCfg << Damage::Garbage << Disk::Sound << import << 0
+            << u"neither a section nor a value"_s << saved;
         QTest::newRow("Scenery.cfg with a NUL byte")
             << SceneryCfg << Damage::NulByte << Disk::Sound << import << 0 << QString() << saved;
         QTest::newRow("Scenery.cfg with a 20 MB line")
