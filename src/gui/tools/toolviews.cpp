@@ -75,13 +75,13 @@ PrefView::PrefView(frmPref &form, QWidget *parent)
     bindField(m_ui->txtDoc, form.txtDoc);
     bindField(m_ui->txtHomePage, form.txtHomePage);
     bindField(m_ui->txtForum, form.txtForum);
-    bindChooser(m_ui->cmdSelectBackupPath, &frmPref::cmdSelectBackupPath_Click);
-    bindChooser(m_ui->cmdTextureRoot, &frmPref::cmdTextureRoot_Click);
-    bindChooser(m_ui->cmdFS2000Root, &frmPref::cmdFS2000Root_Click);
-    bindChooser(m_ui->cmdFS2002root, &frmPref::cmdFS2002root_Click);
-    bindChooser(m_ui->cmdCFS2root, &frmPref::cmdCFS2root_Click);
-    bindChooser(m_ui->cmdSelectBrowser, &frmPref::cmdSelectBrowser_Click);
-    bindChooser(m_ui->cmdDoc, &frmPref::cmdDoc_Click);
+    bindChooser(m_ui->cmdSelectBackupPath, [this] { m_form.cmdSelectBackupPath_Click(); });
+    bindChooser(m_ui->cmdTextureRoot, [this] { m_form.cmdTextureRoot_Click(); });
+    bindChooser(m_ui->cmdFS2000Root, [this] { m_form.cmdFS2000Root_Click(); });
+    bindChooser(m_ui->cmdFS2002root, [this] { m_form.cmdFS2002root_Click(); });
+    bindChooser(m_ui->cmdCFS2root, [this] { m_form.cmdCFS2root_Click(); });
+    bindChooser(m_ui->cmdSelectBrowser, [this] { m_form.cmdSelectBrowser_Click(); });
+    bindChooser(m_ui->cmdDoc, [this] { m_form.cmdDoc_Click(); });
     m_ui->cmdSelectBackupPath->setToolTip(tr("Choose the folder of the backups"));
     m_ui->cmdTextureRoot->setToolTip(tr("Choose the folder of the texture backups"));
     m_ui->cmdSelectBrowser->setToolTip(tr("Choose the browser program"));
@@ -110,10 +110,10 @@ void PrefView::bindField(QLineEdit *edit, QString &text)
     connect(edit, &QLineEdit::textEdited, this, [&text](const QString &typed) { text = typed; });
 }
 
-void PrefView::bindChooser(QPushButton *button, void (frmPref::*procedure)())
+void PrefView::bindChooser(QPushButton *button, const std::function<void()> &procedure)
 {
     connect(button, &QPushButton::clicked, this, [this, procedure] {
-        (m_form.*procedure)();
+        procedure();
         refresh();
     });
 }
@@ -213,15 +213,18 @@ CacheView::CacheView(frmCache &form, QWidget *parent)
     m_ok->setDefault(true);
     m_ui->txtLayer->setAlignment(Qt::AlignCenter);
 
-    const auto edited = [this](void (frmCache::*procedure)(const QString &)) {
-        return [this, procedure](const QString &text) {
-            if (!m_refreshing)
-                (m_form.*procedure)(text);
-        };
-    };
-    connect(m_ui->txtTitle, &QLineEdit::textChanged, this, edited(&frmCache::txtTitle_Change));
-    connect(m_ui->txtLocal, &QLineEdit::textChanged, this, edited(&frmCache::txtLocal_Change));
-    connect(m_ui->txtRemote, &QLineEdit::textChanged, this, edited(&frmCache::txtRemote_Change));
+    connect(m_ui->txtTitle, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (!m_refreshing)
+            m_form.txtTitle_Change(text);
+    });
+    connect(m_ui->txtLocal, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (!m_refreshing)
+            m_form.txtLocal_Change(text);
+    });
+    connect(m_ui->txtRemote, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (!m_refreshing)
+            m_form.txtRemote_Change(text);
+    });
     connect(m_ui->chkActive, &QCheckBox::clicked, this,
             [this](bool checked) { m_form.chkActive_Click(checked); });
     connect(m_ui->cmdUp, &QPushButton::clicked, this, [this] {

@@ -6,6 +6,7 @@
 #include <QDialog>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -52,7 +53,7 @@ public:
 private:
     void refresh();
     void bindField(QLineEdit *edit, QString &text);
-    void bindChooser(QPushButton *button, void (frmPref::*procedure)());
+    void bindChooser(QPushButton *button, const std::function<void()> &procedure);
 
     frmPref &m_form;
     std::unique_ptr<Ui::PrefDialog> m_ui;
