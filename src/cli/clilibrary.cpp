@@ -127,3 +127,15 @@ BackupManager &CliLibrary::backup()
     }
     return *m_backup;
 }
+
+SceneryPtr CliLibrary::scenery(const QString &title, bool needFolder) const
+{
+    for (const SceneryPtr &s : m_manager->colScenery) {
+        if (s && s->Title == title) {
+            if (needFolder && s->LocalPath.isEmpty())
+                throw CliFailure{QStringLiteral("the scenery \"%1\" has no local path.").arg(title)};
+            return s;
+        }
+    }
+    throw CliFailure{QStringLiteral("no scenery \"%1\" (see \"lumivale-cli list\").").arg(title)};
+}

@@ -65,6 +65,9 @@ public:
     CfgPtr set(const QString &name) const;
 
     SceneryManager &manager() { return *m_manager; }
+    // The scenery of that title; throws CliFailure naming the title when the library has none, or,
+    // with needFolder, when the scenery has no local path.
+    SceneryPtr scenery(const QString &title, bool needFolder = false) const;
     Tree &tree() { return *m_tree; }
     LibraryTree &libraryTree() { return *m_libraryTree; }
     // Created on first use for the simulator worked on, and handed to the manager so that writing a

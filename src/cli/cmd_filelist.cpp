@@ -14,15 +14,6 @@
 
 namespace {
 
-SceneryPtr sceneryTitled(const SceneryManager &manager, const QString &title)
-{
-    for (const SceneryPtr &scenery : manager.colScenery) {
-        if (scenery->Title == title)
-            return scenery;
-    }
-    throw CliFailure{QStringLiteral("there is no scenery \"%1\" in the library.").arg(title)};
-}
-
 void print(CliCommandRun &run, const FileList &entries)
 {
     if (run.args.isSet(QStringLiteral("json"))) {
@@ -105,6 +96,6 @@ int runFileList(CliCommandRun &run)
     }
     CliLibrary library(run.session(), run.options.simType);
     library.load();
-    const SceneryPtr scenery = sceneryTitled(library.manager(), arguments.at(1));
+    const SceneryPtr scenery = library.scenery(arguments.at(1));
     return action == QLatin1String("create") ? create(run, library, *scenery) : show(run, library, *scenery);
 }

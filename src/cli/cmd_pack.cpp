@@ -29,18 +29,7 @@ int runPack(CliCommandRun &run)
     CliSession &session = run.session();
     CliLibrary library(session, run.options.simType);
     library.load();
-    SceneryPtr scenery;
-    for (const SceneryPtr &s : library.manager().colScenery) {
-        if (s && s->Title == arguments.first()) {
-            scenery = s;
-            break;
-        }
-    }
-    if (!scenery)
-        throw CliFailure{
-            QStringLiteral("no scenery \"%1\" (see \"lumivale-cli list\").").arg(arguments.first())};
-    if (scenery->LocalPath.isEmpty())
-        throw CliFailure{QStringLiteral("the scenery \"%1\" has no local path.").arg(scenery->Title)};
+    const SceneryPtr scenery = library.scenery(arguments.first(), true);
 
     const QString listFile = SceneryZip::fileListPath(library.manager(), *scenery);
     FileListReader list(session.fs());
