@@ -92,22 +92,34 @@ void frmScenery::Form_Activate()
     });
 }
 
-void frmScenery::Form_Unload()
+bool frmScenery::Form_Unload()
 {
+    bool close = true;
     guarded(m_context.ui, "Form_Unload", [&] {
         if (m_context.ui.askYesNo(QStringLiteral("Do you want to save the changes to the database?"),
                                   QStringLiteral("Update Database")) &&
             saveDespiteReadErrors()) {
             m_sets->TransferData();
             m_libraryTree->UndisplayAllTree();
-            m_manager.saveDB(m_tree->keysInWalkOrder());
+            // saveDB has said why; the changes are nowhere but in this window now.
+            if (!m_manager.saveDB(m_tree->keysInWalkOrder()).isDone() &&
+                !m_context.ui.askYesNo(
+                    QStringLiteral("The library could not be saved, so the changes made since it was opened "
+                                   "are only in this window. Close anyway and lose them?"),
+                    QStringLiteral("Update Database"), UiPort::Icon::Exclamation)) {
+                close = false;
+                m_libraryTree->RebuildFiltered();
+            }
         }
     });
+    if (!close)
+        return false;
     m_details->clearDisplayedScenery();
     m_sets->release();
     m_organiser->release();
     m_tree->setSelectedItem(nullptr);
     emit unloaded();
+    return true;
 }
 
 bool frmScenery::saveDespiteReadErrors()

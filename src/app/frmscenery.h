@@ -87,8 +87,10 @@ public:
     void Form_Load();
     // Hides the splash.
     void Form_Activate();
-    // Asks whether to save and releases the window's state; emits unloaded() at the end.
-    void Form_Unload();
+    // Asks whether to save and releases the window's state; emits unloaded() at the end. When
+    // the save fails and the user would rather keep the window than lose the changes, nothing is
+    // released and false is returned: the window stays open.
+    bool Form_Unload();
     // What the library files' reading met at Form_Load; saving asks first when it is not empty.
     const Problems &libraryProblems() const { return m_libraryProblems; }
 

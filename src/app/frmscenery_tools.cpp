@@ -46,7 +46,7 @@ void frmScenery::mnuHotkey_Click()
         QStringList captions;
         for (const Start::CommandRow &row : Start::commandRows())
             captions.append(row.caption);
-        frmHotkeys dialog(*m_settings, captions, m_functionKeys);
+        frmHotkeys dialog(m_context.ui, *m_settings, captions, m_functionKeys);
         // The dialog opens even when its lists could not all be filled.
         runStep(m_context.ui, QStringLiteral("frmHotkeys.Form_Load"), [&] { dialog.Form_Load(); });
         m_context.ui.showModal(dialog);

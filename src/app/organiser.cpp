@@ -52,8 +52,9 @@ void Organiser::chkFilter_Click(int index, bool checked)
     if (m_restoringFilter)
         return;
     guarded(m_context.ui, "chkFilter_Click", [&] {
-        m_settings.setFilter(m_filter);
+        // The tree follows the boxes even when the settings cannot keep them.
         m_libraryTree.fillTree(qint16(filterMask()), false);
+        m_settings.setFilter(m_filter);
     });
 }
 

@@ -42,10 +42,10 @@ bool SimulatorCommands::mnuSelectSimType_Click()
         frmSimType dialog;
         if (!showSimulatorChooser(dialog))
             return;
-        if (const std::optional<qint32> chosen = dialog.chosen())
-            m_manager.SimType = *chosen;
-
-        m_settings.setSelectedSim(m_manager.SimType);
+        // Stored first: a choice the settings cannot keep changes nothing.
+        const qint32 simType = dialog.chosen().value_or(m_manager.SimType);
+        m_settings.setSelectedSim(simType);
+        m_manager.SimType = simType;
         m_status.setTitle();
         m_manager.NewLocation();
         QString file;

@@ -42,11 +42,15 @@ std::optional<int> WindowLayout::Form_Resize()
 
 void WindowLayout::WriteSize()
 {
-    guarded(m_context.ui, "WriteSize", [&] {
-        m_settings.setFormPlacement(float(m_placement.height), float(m_placement.left),
-                                    float(m_placement.top), float(m_placement.width),
-                                    m_placement.windowState);
-    });
+    try {
+        m_settings.setFormPlacement(float(m_placement.height), float(m_placement.left), float(m_placement.top),
+                                    float(m_placement.width), m_placement.windowState);
+        m_placementUnstored = false;
+    } catch (const LmError &error) {
+        if (!m_placementUnstored)
+            reportError(m_context.ui, QStringLiteral(".WriteSize"), error);
+        m_placementUnstored = true;
+    }
 }
 
 void WindowLayout::ReadSize()

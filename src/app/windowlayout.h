@@ -49,4 +49,7 @@ private:
     AppContext &m_context;
     ProgramSettings &m_settings;
     Placement m_placement;
+    // Set after a placement could not be stored and reported, until one is stored again: a
+    // window being resized writes many times, and one message says it.
+    bool m_placementUnstored = false;
 };

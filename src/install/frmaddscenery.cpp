@@ -3,6 +3,7 @@
 #include "install/openwith.h"
 #include "library/scenerymanager.h"
 #include "platform/archive.h"
+#include "platform/errorreporter.h"
 #include "platform/lmerror.h"
 #include "platform/winpath.h"
 #include "settings/programsettings.h"
@@ -49,15 +50,19 @@ void frmAddScenery::optMode_Click(int mode)
 void frmAddScenery::txtSceneryExt_Change(const QString &text)
 {
     txtSceneryExt = text;
-    ProgramSettings(m_context.settings, m_context.programFolder())
-        .setValue(QStringLiteral("SceneryFileExt"), text);
+    runStep(m_context.ui, QStringLiteral("frmAddScenery.txtSceneryExt_Change"), [&] {
+        ProgramSettings(m_context.settings, m_context.programFolder())
+            .setValue(QStringLiteral("SceneryFileExt"), text);
+    });
 }
 
 void frmAddScenery::txtTextureExt_Change(const QString &text)
 {
     txtTextureExt = text;
-    ProgramSettings(m_context.settings, m_context.programFolder())
-        .setValue(QStringLiteral("TextureFileExt"), text);
+    runStep(m_context.ui, QStringLiteral("frmAddScenery.txtTextureExt_Change"), [&] {
+        ProgramSettings(m_context.settings, m_context.programFolder())
+            .setValue(QStringLiteral("TextureFileExt"), text);
+    });
 }
 
 QString frmAddScenery::startFolder(const QString &field, const QString &key) const

@@ -889,15 +889,22 @@ Outcome LibraryFileReader::read(const QString &folder)
     DbReader reader(m_library, m_pump, problems);
     const QString base = folder + QLatin1Char('\\');
     m_noSceneryFile = false;
+    // A folder in a library file's place is a file that cannot be read, not a missing one: taken
+    // for missing, the library would open empty and a save would try to put an empty one there.
+    const auto present = [this](const QString &path) {
+        if (m_fs.folderExists(path))
+            throw LmError::standard(LmError::PathFileAccess, path);
+        return m_fs.fileExists(path);
+    };
 
     reader.step([&] {
         const QString p5 = base + LibraryDb::SceneryFile;
         const QString pOld = base + LibraryDb::OldSceneryFile;
-        if (m_fs.fileExists(p5)) {
-            reader.startFile(LibraryDb::SceneryFile);
+        reader.startFile(LibraryDb::SceneryFile);
+        if (present(p5)) {
             FileBytes file(m_fs, p5);
             reader.readScenery5(file);
-        } else if (m_fs.fileExists(pOld)) {
+        } else if (present(pOld)) {
             reader.startFile(LibraryDb::OldSceneryFile);
             reader.readOldScenery(m_fs.readLines(pOld));
         } else {
@@ -908,14 +915,14 @@ Outcome LibraryFileReader::read(const QString &folder)
     reader.step([&] {
         const QString pS = base + LibraryDb::SetFile;
         reader.startFile(LibraryDb::SetFile);
-        if (m_fs.fileExists(pS))
+        if (present(pS))
             reader.readSets(m_fs.readLines(pS));
     });
 
     reader.step([&] {
         const QString pL = base + LibraryDb::LevelFile;
         reader.startFile(LibraryDb::LevelFile);
-        if (m_fs.fileExists(pL)) {
+        if (present(pL)) {
             reader.readLevels(m_fs.readLines(pL));
         } else {
             auto level = std::make_shared<clsLevel>();

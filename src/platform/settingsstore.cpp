@@ -1,13 +1,18 @@
 #include "platform/settingsstore.h"
 
+#include "platform/atomicfile.h"
 #include "platform/errorreporter.h"
+#include "platform/filefaults.h"
 #include "platform/installation.h"
 #include "platform/winereg.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QLockFile>
 #include <QSettings>
+#include <QTemporaryDir>
 
 #include <optional>
 
@@ -106,25 +111,104 @@ void reportSettingsProblems(const SettingsStore &store, UiPort &ui)
         reportError(ui, QStringLiteral("SettingsStore.read"), problem);
 }
 
+// QSettings keeps the INI format users and older versions rely on, but it writes its file on its
+// own, where no failure reaches the user, and it trusts a file's time stamp and size to tell it
+// changed. So it never works on the settings file itself: the file's bytes are parsed from a
+// passing copy into a table of values, and a change is made on a passing copy whose bytes then
+// replace the file through the atomic writer, which reports a failure like that of every other
+// file.
 struct IniSettingsStore::Private
 {
     QString iniPath;
-    QString prefix;
-    std::unique_ptr<QSettings> ini;
     WineRegistryFile systemReg;
     WineRegistryFile userReg;
 
+    // The file's bytes as last read, and its values by the whole key in lower case
+    // ("hkey_local_machine/software/tarnwick/lumivale/filter").
+    std::optional<QByteArray> tableBytes;
+    QHash<QString, QString> table;
+
     Private(const QString &path, const QString &prefixHost)
-        : iniPath(path), prefix(prefixHost), ini(std::make_unique<QSettings>(path, QSettings::IniFormat)),
-          systemReg(QDir(prefixHost).filePath(QStringLiteral("system.reg"))),
+        : iniPath(path), systemReg(QDir(prefixHost).filePath(QStringLiteral("system.reg"))),
           userReg(QDir(prefixHost).filePath(QStringLiteral("user.reg")))
     {
     }
 
+    // The settings file's bytes; empty when there is no file. Nothing when it cannot be read.
+    std::optional<QByteArray> fileBytes() const
+    {
+        if (!QFileInfo::exists(iniPath))
+            return QByteArray();
+        QFile file(iniPath);
+        if (!file.open(QIODevice::ReadOnly))
+            return std::nullopt;
+        QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return std::nullopt;
+        return bytes;
+    }
+
+    // A folder for the passing copies: the system's temporary folder, else one beside the file
+    // (TMPDIR may name a folder that is gone).
+    std::unique_ptr<QTemporaryDir> scratchFolder() const
+    {
+        auto folder = std::make_unique<QTemporaryDir>();
+        if (!folder->isValid())
+            folder = std::make_unique<QTemporaryDir>(iniPath + QStringLiteral("-XXXXXX"));
+        return folder->isValid() ? std::move(folder) : nullptr;
+    }
+
+    // The bytes as a file in the folder, for QSettings to parse.
+    static std::optional<QString> copyInto(const QTemporaryDir &folder, const QByteArray &bytes)
+    {
+        QFile copy(folder.filePath(QStringLiteral("Lumivale.ini")));
+        if (!copy.open(QIODevice::WriteOnly) || copy.write(bytes) != bytes.size() || !copy.flush())
+            return std::nullopt;
+        return copy.fileName();
+    }
+
+    // Brings the table up to the file: what another instance or the user changed is seen.
+    void refresh()
+    {
+        const std::optional<QByteArray> bytes = fileBytes();
+        if (bytes == tableBytes)
+            return;
+        tableBytes = bytes;
+        table.clear();
+        // An unreadable file reads as one without values; problems() tells the user.
+        if (!bytes || bytes->isEmpty())
+            return;
+        const std::unique_ptr<QTemporaryDir> scratch = scratchFolder();
+        const std::optional<QString> copy = scratch ? copyInto(*scratch, *bytes) : std::nullopt;
+        if (!copy) {
+            tableBytes.reset(); // tried again at the next read
+            return;
+        }
+        const QSettings ini(*copy, QSettings::IniFormat);
+        const QStringList keys = ini.allKeys();
+        for (const QString &key : keys) {
+            // The first of names that differ only in letter case wins, as when walking the groups.
+            const QString folded = key.toLower();
+            if (!table.contains(folded))
+                table.insert(folded, ini.value(key).toString());
+        }
+    }
+
+    std::optional<QString> iniValue(SettingsStore::Root root, const QString &keyPath, const QString &valueName)
+    {
+        refresh();
+        QStringList parts{rootGroup(root)};
+        parts += keyPath.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+        parts += iniValueName(valueName);
+        const auto found = table.constFind(parts.join(QLatin1Char('/')).toLower());
+        if (found == table.constEnd())
+            return std::nullopt;
+        return *found;
+    }
+
     // Walks the groups of a key path, matching each part without regard to case. Returns the
-    // stored spelling of the whole group path, or nothing when a part is missing. With
-    // create set, missing parts take the spelling given.
-    std::optional<QString> groupPath(SettingsStore::Root root, const QString &keyPath, bool create) const
+    // stored spelling of the whole group path; missing parts take the spelling given.
+    static QString groupPath(QSettings &ini, SettingsStore::Root root, const QString &keyPath)
     {
         QStringList stored;
         QStringList parts{rootGroup(root)};
@@ -132,33 +216,18 @@ struct IniSettingsStore::Private
         bool walking = true;
         for (const QString &part : parts) {
             if (walking) {
-                ini->beginGroup(stored.join(QLatin1Char('/')));
-                const auto found = findNoCase(ini->childGroups(), part);
-                ini->endGroup();
+                ini.beginGroup(stored.join(QLatin1Char('/')));
+                const auto found = findNoCase(ini.childGroups(), part);
+                ini.endGroup();
                 if (found) {
                     stored.append(*found);
                     continue;
                 }
-                if (!create)
-                    return std::nullopt;
                 walking = false;
             }
             stored.append(part);
         }
         return stored.join(QLatin1Char('/'));
-    }
-
-    std::optional<QString> iniValue(SettingsStore::Root root, const QString &keyPath, const QString &valueName) const
-    {
-        const auto group = groupPath(root, keyPath, false);
-        if (!group)
-            return std::nullopt;
-        ini->beginGroup(*group);
-        std::optional<QString> result;
-        if (const auto name = findNoCase(ini->childKeys(), iniValueName(valueName)))
-            result = ini->value(*name).toString();
-        ini->endGroup();
-        return result;
     }
 
     std::optional<QString> wineValue(SettingsStore::Root root, const QString &keyPath, const QString &valueName) const
@@ -229,7 +298,6 @@ QList<LmError> IniSettingsStore::problems() const
 QString IniSettingsStore::read(Root root, const QString &keyPath, const QString &valueName,
                                const QString &defaultValue, bool *exists) const
 {
-    d->ini->sync();  // sees what another instance or the user changed in the file
     auto value = d->iniValue(root, keyPath, valueName);
     if (!value)
         value = d->wineValue(root, keyPath, valueName);
@@ -240,14 +308,37 @@ QString IniSettingsStore::read(Root root, const QString &keyPath, const QString 
 
 void IniSettingsStore::write(Root root, const QString &keyPath, const QString &valueName, const QString &value)
 {
-    d->ini->sync();
-    const QString group = *d->groupPath(root, keyPath, true);
-    d->ini->beginGroup(group);
-    const QString wanted = iniValueName(valueName);
-    const QString name = findNoCase(d->ini->childKeys(), wanted).value_or(wanted);
-    d->ini->setValue(name, value);
-    d->ini->endGroup();
-    d->ini->sync();
+    const auto unwritable = [this] { return LmError::standard(LmError::PathFileAccess, d->iniPath); };
+    // Another instance changing the file at the same moment waits, as it would for QSettings.
+    QLockFile lock(d->iniPath + QStringLiteral(".lock"));
+    if (!lock.tryLock(5 * 1000))
+        throw unwritable();
+    // The file as it is now, so that a change another instance made is kept; an unreadable file
+    // is not written over. (Only this read passes the file-fault seam: a read for a value is no
+    // step of a save.)
+    const std::optional<QByteArray> bytes =
+        FileFaults::strikes(FileStep::Read, d->iniPath) ? std::nullopt : d->fileBytes();
+    const std::unique_ptr<QTemporaryDir> scratch = bytes ? d->scratchFolder() : nullptr;
+    const std::optional<QString> copy = scratch ? Private::copyInto(*scratch, *bytes) : std::nullopt;
+    if (!copy)
+        throw unwritable();
+    QByteArray changed;
+    {
+        QSettings draft(*copy, QSettings::IniFormat);
+        draft.beginGroup(Private::groupPath(draft, root, keyPath));
+        const QString wanted = iniValueName(valueName);
+        draft.setValue(findNoCase(draft.childKeys(), wanted).value_or(wanted), value);
+        draft.endGroup();
+        draft.sync();
+        QFile written(*copy);
+        // (A FormatError only says that lines of the file were passed over when it was read.)
+        if (draft.status() == QSettings::AccessError || !written.open(QIODevice::ReadOnly))
+            throw unwritable();
+        changed = written.readAll();
+    }
+    AtomicFile target(d->iniPath, d->iniPath);
+    target.write(changed);
+    target.commit();
 }
 
 #ifdef Q_OS_WIN
@@ -270,8 +361,12 @@ public:
 
     void write(Root root, const QString &keyPath, const QString &valueName, const QString &value) override
     {
-        QSettings reg(rootGroup(root) + QLatin1Char('\\') + keyPath, QSettings::Registry32Format);
+        const QString key = rootGroup(root) + QLatin1Char('\\') + keyPath;
+        QSettings reg(key, QSettings::Registry32Format);
         reg.setValue(valueName.isEmpty() ? QStringLiteral(".") : valueName, value);
+        reg.sync();
+        if (reg.status() != QSettings::NoError)
+            throw LmError::standard(LmError::PermissionDenied, key);
     }
 };
 

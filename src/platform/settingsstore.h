@@ -27,7 +27,8 @@ public:
     // The stored text, or defaultValue when the key or the value does not exist.
     virtual QString read(Root root, const QString &keyPath, const QString &valueName,
                          const QString &defaultValue = {}, bool *exists = nullptr) const = 0;
-    // Creates the key path when missing and stores the text, replacing an earlier value.
+    // Creates the key path when missing and stores the text, replacing an earlier value. Throws
+    // LmError naming the file (or key) when the value could not be stored; the store is as it was.
     virtual void write(Root root, const QString &keyPath, const QString &valueName, const QString &value) = 0;
 
     // Why values under a key may be missing: the file that holds them could not be read or is
@@ -43,7 +44,9 @@ void reportSettingsProblems(const SettingsStore &store, UiPort &ui);
 // Off Windows: the program's own INI file (one group per key part, names matched without regard
 // to case and written back in the spelling already stored), falling back read-only on the Wine
 // prefix's registry files for keys the INI does not hold: "system.reg" for the machine root,
-// "user.reg" for the per-user root.
+// "user.reg" for the per-user root. The INI file is replaced whole through the atomic writer, so a
+// failed write leaves it as it was and throws as AtomicFile does (61, 70, 75, 76); one that cannot
+// be read is not written over (75).
 class IniSettingsStore : public SettingsStore
 {
 public:

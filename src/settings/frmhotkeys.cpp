@@ -1,9 +1,10 @@
 #include "settings/frmhotkeys.h"
 
+#include "platform/errorreporter.h"
 #include "settings/programsettings.h"
 
-frmHotkeys::frmHotkeys(ProgramSettings &settings, QStringList captions, Table &table)
-    : m_settings(settings), m_captions(std::move(captions)), m_table(table)
+frmHotkeys::frmHotkeys(UiPort &ui, ProgramSettings &settings, QStringList captions, Table &table)
+    : m_ui(ui), m_settings(settings), m_captions(std::move(captions)), m_table(table)
 {
     cboHotkey.fill(-1);
 }
@@ -31,11 +32,17 @@ QString frmHotkeys::cboHotkeyText(int key) const
 void frmHotkeys::cmdOk_Click()
 {
     // Every key is written, bound or not, so the settings always match what the dialog showed.
-    for (int k = 0; k < KeyCount; ++k) {
-        m_table[std::size_t(k)] = cboHotkeyText(k);
-        m_settings.setFunctionKey(k + 1, m_table[std::size_t(k)]);
-    }
-    visible = false;
+    // A key takes its new command only once the settings hold it; when one cannot be stored the
+    // dialog stays open with the choices, and table and settings still agree key by key.
+    const bool stored = runStep(m_ui, QStringLiteral("frmHotkeys.cmdOk_Click"), [&] {
+        for (int k = 0; k < KeyCount; ++k) {
+            const QString caption = cboHotkeyText(k);
+            m_settings.setFunctionKey(k + 1, caption);
+            m_table[std::size_t(k)] = caption;
+        }
+    });
+    if (stored)
+        visible = false;
 }
 
 void frmHotkeys::cmdCancel_Click()

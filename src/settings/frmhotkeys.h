@@ -22,7 +22,7 @@ public:
 
     // captions: the command table's captions in row order, row 0 included; table: the program's
     // function-key table, which OK rewrites.
-    frmHotkeys(ProgramSettings &settings, QStringList captions, Table &table);
+    frmHotkeys(UiPort &ui, ProgramSettings &settings, QStringList captions, Table &table);
 
     QString formName() const override { return QStringLiteral("frmHotkeys"); }
     QString caption() const { return QStringLiteral("Hotkeys"); }
@@ -43,6 +43,7 @@ public:
     bool visible = true;
 
 private:
+    UiPort &m_ui;
     ProgramSettings &m_settings;
     QStringList m_captions;
     Table &m_table;

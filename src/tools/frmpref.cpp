@@ -1,5 +1,6 @@
 #include "tools/frmpref.h"
 
+#include "platform/errorreporter.h"
 #include "platform/winpath.h"
 #include "settings/programsettings.h"
 #include "sims/location.h"
@@ -129,17 +130,22 @@ void frmPref::cmdOk_Click()
         if (!text.isEmpty())
             m_settings.setValue(name, text);
     };
-    write(QStringLiteral("BackupPath"), txtBRP);
-    write(QStringLiteral("BackupTexturePath"), txtTBRP);
-    for (int sim = 0; sim < 3; ++sim) {
-        const QString &folder = simulatorField(sim);
-        if (!folder.isEmpty())
-            m_context.settings.write(Machine, Location::installationKey(sim), simulatorValueName(sim),
-                                     folder);
-    }
-    write(QStringLiteral("Browser"), txtBrowser);
-    write(QStringLiteral("Documentation"), txtDoc);
-    write(QStringLiteral("Homepage"), txtHomePage);
-    write(QStringLiteral("Forum"), txtForum);
-    visible = false;
+    // When a value cannot be stored the dialog stays open with what the user typed, so that
+    // nothing looks kept that is not.
+    const bool stored = runStep(m_context.ui, QStringLiteral("frmPref.cmdOk_Click"), [&] {
+        write(QStringLiteral("BackupPath"), txtBRP);
+        write(QStringLiteral("BackupTexturePath"), txtTBRP);
+        for (int sim = 0; sim < 3; ++sim) {
+            const QString &folder = simulatorField(sim);
+            if (!folder.isEmpty())
+                m_context.settings.write(Machine, Location::installationKey(sim), simulatorValueName(sim),
+                                         folder);
+        }
+        write(QStringLiteral("Browser"), txtBrowser);
+        write(QStringLiteral("Documentation"), txtDoc);
+        write(QStringLiteral("Homepage"), txtHomePage);
+        write(QStringLiteral("Forum"), txtForum);
+    });
+    if (stored)
+        visible = false;
 }

@@ -50,7 +50,7 @@ private slots:
         frmHotkeys::Table table;
         table[0] = u"Gone command"_s;
         table[1] = u"Add Set"_s;
-        frmHotkeys form(settings, commandCaptions(), table);
+        frmHotkeys form(env.ui, settings, commandCaptions(), table);
         form.Form_Load();
         HotkeysView view(form);
         QCOMPARE(view.list(0)->currentIndex(), -1);
@@ -70,7 +70,7 @@ private slots:
         TestEnv env;
         ProgramSettings settings(*env.settings, env.programFolder());
         frmHotkeys::Table table;
-        frmHotkeys form(settings, commandCaptions(), table);
+        frmHotkeys form(env.ui, settings, commandCaptions(), table);
         form.Form_Load();
         HotkeysView view(form);
         pick(view.list(2), 3);

@@ -10,6 +10,7 @@
 #include "packaging/fileiddiz.h"
 #include "platform/filefaults.h"
 #include "scenerycfg/frmselectsets.h"
+#include "settings/programsettings.h"
 #include "support/librarybuilder.h"
 #include "support/testenv.h"
 
@@ -227,6 +228,18 @@ QList<std::pair<const char *, SavePath>> savePaths()
               qint32 cacheSize = 20;
               return rig.lib.manager().CreateCFG(u"All\r\n"_s, rig.lib.tree.keysInWalkOrder(), cacheSize,
                                                  false, QString(), QString());
+          }}},
+        {"settings file",
+         {[](Rig &rig) {
+              ProgramSettings(*rig.env().settings, rig.env().programFolder()).setValue(u"Browser"_s, u"b"_s);
+          },
+          [](Rig &rig) {
+              try {
+                  ProgramSettings(*rig.env().settings, rig.env().programFolder()).setSelectedSim(1);
+                  return Outcome::done();
+              } catch (const LmError &error) {
+                  return Outcome::failed(error);
+              }
           }}},
         {"FS2002.cfg start flight",
          {[](Rig &rig) {

@@ -1,6 +1,7 @@
 // The settings store: the program's own values in its INI file, the simulators' installation keys
 // read from the Wine prefix's registry files, what could not be read in either, and the drive map.
 
+#include "platform/filefaults.h"
 #include "platform/installation.h"
 #include "platform/settingsstore.h"
 
@@ -11,6 +12,8 @@
 
 using namespace Qt::StringLiterals;
 using Root = SettingsStore::Root;
+
+Q_DECLARE_METATYPE(FileStep)
 
 namespace {
 
@@ -90,6 +93,62 @@ private slots:
         QVERIFY2(text.contains("SOFTWARE\\Tarnwick\\Lumivale\\SelectedSim=2"), text.constData());
         QVERIFY2(!text.contains("TARNWICK") && !text.contains("SELECTEDSIM") && !text.contains("=1"),
                  text.constData());
+    }
+
+    // Two instances on one file: each keeps what the other wrote, and a change of the same size
+    // made within the same moment is still seen.
+    void anotherInstanceWrites()
+    {
+        IniSettingsStore first(iniPath(), prefix());
+        IniSettingsStore second(iniPath(), prefix());
+        first.write(Root::Machine, OwnKey, u"SelectedSim"_s, u"1"_s);
+        QCOMPARE(second.read(Root::Machine, OwnKey, u"SelectedSim"_s), u"1"_s);
+        second.write(Root::Machine, OwnKey, u"Filter"_s, u"5"_s);
+        second.write(Root::Machine, OwnKey, u"SelectedSim"_s, u"2"_s);
+        QCOMPARE(first.read(Root::Machine, OwnKey, u"SelectedSim"_s), u"2"_s);
+        first.write(Root::Machine, OwnKey, u"Browser"_s, u"b"_s);
+        QCOMPARE(second.read(Root::Machine, OwnKey, u"Filter"_s), u"5"_s);
+        QCOMPARE(second.read(Root::Machine, OwnKey, u"Browser"_s), u"b"_s);
+    }
+
+    // A write that fails at any step throws the error naming the file and leaves the file and what
+    // is read from it as they were.
+    void failedWriteChangesNothing_data()
+    {
+        QTest::addColumn<FileStep>("step");
+        QTest::addColumn<qint32>("error");
+        QTest::newRow("reading the file") << FileStep::Read << qint32(LmError::PathFileAccess);
+        QTest::newRow("writing") << FileStep::Write << qint32(LmError::DiskFull);
+        QTest::newRow("flushing") << FileStep::Flush << qint32(LmError::DiskFull);
+        QTest::newRow("putting it in place") << FileStep::Commit << qint32(LmError::PathFileAccess);
+    }
+
+    void failedWriteChangesNothing()
+    {
+        QFETCH(FileStep, step);
+        QFETCH(qint32, error);
+        IniSettingsStore store(iniPath(), prefix());
+        store.write(Root::Machine, OwnKey, u"SelectedSim"_s, u"1"_s);
+        QFile file(iniPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        {
+            FileFaultPlan plan;
+            plan.failAt(step, 1);
+            try {
+                store.write(Root::Machine, OwnKey, u"SelectedSim"_s, u"2"_s);
+                QFAIL("the write did not fail");
+            } catch (const LmError &e) {
+                QCOMPARE(e.number(), error);
+                QVERIFY2(e.description().contains(iniPath()), qPrintable(e.description()));
+            }
+            QVERIFY(plan.struck());
+        }
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+        QCOMPARE(store.read(Root::Machine, OwnKey, u"SelectedSim"_s), u"1"_s);
+        QCOMPARE(QDir(home()).entryList(QDir::Files | QDir::Hidden), QStringList{u"Lumivale.ini"_s});
     }
 
     // Values as Wine writes them, under the Flight Simulator 2002 key asked for in other letter case.

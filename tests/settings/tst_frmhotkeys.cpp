@@ -47,7 +47,7 @@ private slots:
         ProgramSettings settings(*env.settings, env.programFolder());
         frmHotkeys::Table table;
         table[4] = bound;
-        frmHotkeys dialog(settings, commandCaptions(), table);
+        frmHotkeys dialog(env.ui, settings, commandCaptions(), table);
         dialog.Form_Load();
         QCOMPARE(dialog.cboHotkeyList.size(), Start::CommandCount);
         QCOMPARE(dialog.cboHotkeyList.first(), QString());
@@ -65,7 +65,7 @@ private slots:
         frmHotkeys::Table table;
         table[2] = u"Gone command"_s;
         table[6] = u"Add Set"_s;
-        frmHotkeys dialog(settings, commandCaptions(), table);
+        frmHotkeys dialog(env.ui, settings, commandCaptions(), table);
         dialog.Form_Load();
         dialog.cboHotkey_Click(0, int(Start::Command::Search));
         dialog.cboHotkey_Click(11, int(Start::Command::Search));
@@ -93,7 +93,7 @@ private slots:
         ProgramSettings settings(*env.settings, env.programFolder());
         frmHotkeys::Table table;
         table[0] = u"Add Level"_s;
-        frmHotkeys dialog(settings, commandCaptions(), table);
+        frmHotkeys dialog(env.ui, settings, commandCaptions(), table);
         dialog.Form_Load();
         dialog.cboHotkey_Click(0, int(Start::Command::Info));
         dialog.cmdCancel_Click();

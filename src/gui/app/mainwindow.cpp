@@ -806,9 +806,13 @@ bool MainWindow::dragEvent(QObject *watched, QEvent *event)
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (!m_unloaded) {
-        m_unloaded = true;
         m_freeSpaceTimer.stop();
-        m_form.Form_Unload();
+        if (!m_form.Form_Unload()) {
+            m_freeSpaceTimer.start();
+            event->ignore();
+            return;
+        }
+        m_unloaded = true;
     }
     event->accept();
 }
