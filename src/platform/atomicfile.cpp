@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStorageInfo>
 
 namespace {
 
@@ -72,8 +73,12 @@ void AtomicFile::write(const char *data, qint64 size)
         const qint64 piece = qMin(PieceSize, size - done);
         if (FileFaults::strikes(FileStep::Write, m_finalHostPath))
             fail(LmError::DiskFull);
-        if (m_file.write(data + done, piece) != piece)
-            fail(numberOf(m_file.error()));
+        if (m_file.write(data + done, piece) != piece) {
+            // A write the disk cut short for want of room sets no error: only the next one would.
+            const bool noRoom = QStorageInfo(QFileInfo(m_finalHostPath).absolutePath()).bytesAvailable() <
+                                size - done;
+            fail(noRoom ? LmError::DiskFull : numberOf(m_file.error()));
+        }
         done += piece;
     }
 }

@@ -309,9 +309,10 @@ QString IniSettingsStore::read(Root root, const QString &keyPath, const QString 
 void IniSettingsStore::write(Root root, const QString &keyPath, const QString &valueName, const QString &value)
 {
     const auto unwritable = [this] { return LmError::standard(LmError::PathFileAccess, d->iniPath); };
-    // Another instance changing the file at the same moment waits, as it would for QSettings.
+    // Another instance changing the file at the same moment waits, as it would for QSettings. A
+    // lock that cannot be made at all (a full disk) is left to the writing below to report.
     QLockFile lock(d->iniPath + QStringLiteral(".lock"));
-    if (!lock.tryLock(5 * 1000))
+    if (!lock.tryLock(5 * 1000) && lock.error() == QLockFile::LockFailedError)
         throw unwritable();
     // The file as it is now, so that a change another instance made is kept; an unreadable file
     // is not written over. (Only this read passes the file-fault seam: a read for a value is no

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <chrono>
@@ -250,6 +251,51 @@ private slots:
         QVERIFY2(now == then, qPrintable(u"made: "_s + QStringList((now - then).values()).join(u", "_s) +
                                          u"; gone: "_s + QStringList((then - now).values()).join(u", "_s)));
         QVERIFY(sameFiles(after, before));
+    }
+
+    // A disk that is really full, where the machine lets the test mount a small tmpfs for the
+    // program folder: the command says so and every file there stays as it was.
+    void realFullDisk_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("file"); // the file the command fails to write
+        QTest::addColumn<int>("room");     // the bytes left on the disk
+        // The library file is copied to its ".backup" first: the copy meets the full disk part-way.
+        QTest::newRow("import saving the library")
+            << QStringList{u"import"_s} << u"Lumivale.db5"_s << 8192;
+        QTest::newRow("sim storing the choice") << QStringList{u"sim"_s, u"1"_s} << u"Lumivale.ini"_s << 0;
+    }
+
+    void realFullDisk()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, file);
+        QFETCH(int, room);
+        QTemporaryDir dir;
+        const QString prefix = dir.filePath(u"demo"_s);
+        QCOMPARE(QProcess::execute(u"cp"_s, {u"-a"_s, pristine(), prefix}), 0);
+        const QString home = prefix + u'/' + ProgramFolder;
+        const QString copy = dir.filePath(u"home"_s);
+        QVERIFY(QDir().rename(home, copy));
+        QVERIFY(QDir().mkpath(home));
+        if (QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=1m"_s, u"tmpfs"_s, home}) != 0)
+            QSKIP("this machine does not let the test mount a tmpfs");
+        const auto unmount = qScopeGuard([&home] { QProcess::execute(u"umount"_s, {u"-l"_s, home}); });
+        QCOMPARE(QProcess::execute(u"sh"_s, {u"-c"_s, u"cp -a \"$0\"/. \"$1\""_s, copy, home}), 0);
+        QFile filler(home + u"/filler"_s);
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size() && filler.flush())
+            ;
+        filler.close();
+        QVERIFY(filler.resize(filler.size() - room));
+        const Files before = filesBelow(home);
+
+        pointAt(prefix);
+        const Run run = runWithin(std::chrono::seconds(300), arguments);
+        QVERIFY2(run.code == 1, qPrintable(u"exit %1\n"_s.arg(run.code) + run.err));
+        QVERIFY2(run.err.contains(u"Disk full"_s) && run.err.contains(file), qPrintable(run.err));
+        QVERIFY(sameFiles(filesBelow(home), before));
     }
 };
 
