@@ -1,5 +1,6 @@
 #include "platform/bundledfiles.h"
 
+#include "platform/atomicfile.h"
 #include "platform/lmerror.h"
 
 #include <QDir>
@@ -19,12 +20,12 @@ namespace {
 void copyFile(const QString &source, const QString &target)
 {
     QFile in(source);
-    QFile out(target);
-    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!in.open(QIODevice::ReadOnly))
         cannotInstall(target);
-    const QByteArray bytes = in.readAll();
-    if (out.write(bytes) != bytes.size() || !out.flush())
-        cannotInstall(target);
+    // Through the atomic writer for its checks: a full disk is reported as one.
+    AtomicFile out(target, QDir::toNativeSeparators(target));
+    out.write(in.readAll());
+    out.commit();
 }
 
 // Copies the resource folder's tree into target, which must not exist yet.
@@ -65,13 +66,21 @@ QStringList installMissing(const QString &programFolderHost, const QString &root
         const QString staging = target + QStringLiteral(".installing");
         QDir(staging).removeRecursively();
         QFile::remove(staging);
-        if (item.isDir())
-            copyFolder(item.filePath(), staging);
-        else
-            copyFile(item.filePath(), staging);
-        if (!QFile::rename(staging, target)) {
+        const auto removeStaging = [&staging] {
             QDir(staging).removeRecursively();
             QFile::remove(staging);
+        };
+        try {
+            if (item.isDir())
+                copyFolder(item.filePath(), staging);
+            else
+                copyFile(item.filePath(), staging);
+        } catch (const LmError &) {
+            removeStaging();
+            throw;
+        }
+        if (!QFile::rename(staging, target)) {
+            removeStaging();
             cannotInstall(target);
         }
         installed << item.fileName();

@@ -1,6 +1,7 @@
 // Shipped files put into the program folder when it lacks them, and never over what is there.
 
 #include "platform/bundledfiles.h"
+#include "platform/filefaults.h"
 #include "platform/lmerror.h"
 
 #include <QDir>
@@ -68,6 +69,25 @@ private slots:
         QCOMPARE(contentOf(home.filePath(u"Lists/AD_World.txt"_s)), QByteArray("AD_World\r\n"));
         QVERIFY(!QFileInfo::exists(home.filePath(u"Lists/Stale.txt"_s)));
         QVERIFY(!QFileInfo::exists(home.filePath(u"Lists.installing"_s)));
+    }
+
+    // The disk fills up part-way: it is said, nothing half copied stays, the next start installs.
+    void fullDiskLeavesNothing()
+    {
+        QTemporaryDir home;
+        {
+            FileFaultPlan faults;
+            faults.failFrom(FileStep::Write, 2);
+            try {
+                BundledFiles::installMissing(home.path(), Root);
+                QFAIL("installed on a full disk");
+            } catch (const LmError &error) {
+                QCOMPARE(error.number(), qint32(LmError::DiskFull));
+            }
+        }
+        QCOMPARE(QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList());
+        QCOMPARE(BundledFiles::installMissing(home.path(), Root), (QStringList{u"Lists"_s, u"Manual.htm"_s}));
     }
 
     void failureNamesTheItem()
