@@ -43,8 +43,9 @@ std::optional<int> WindowLayout::Form_Resize()
 void WindowLayout::WriteSize()
 {
     try {
-        m_settings.setFormPlacement(float(m_placement.height), float(m_placement.left), float(m_placement.top),
-                                    float(m_placement.width), m_placement.windowState);
+        m_settings.setFormPlacement(float(m_placement.height), float(m_placement.left),
+                                    float(m_placement.top), float(m_placement.width),
+                                    m_placement.windowState);
         m_placementUnstored = false;
     } catch (const LmError &error) {
         if (!m_placementUnstored)

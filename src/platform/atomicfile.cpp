@@ -75,8 +75,8 @@ void AtomicFile::write(const char *data, qint64 size)
             fail(LmError::DiskFull);
         if (m_file.write(data + done, piece) != piece) {
             // A write the disk cut short for want of room sets no error: only the next one would.
-            const bool noRoom = QStorageInfo(QFileInfo(m_finalHostPath).absolutePath()).bytesAvailable() <
-                                size - done;
+            const bool noRoom =
+                QStorageInfo(QFileInfo(m_finalHostPath).absolutePath()).bytesAvailable() < size - done;
             fail(noRoom ? LmError::DiskFull : numberOf(m_file.error()));
         }
         done += piece;

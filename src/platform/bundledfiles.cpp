@@ -57,8 +57,8 @@ QStringList installMissing(const QString &programFolderHost, const QString &root
 {
     QStringList installed;
     const QDir resources(root);
-    for (const QFileInfo &item : resources.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
-                                                         QDir::Name)) {
+    for (const QFileInfo &item :
+         resources.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
         const QString target = programFolderHost + QLatin1Char('/') + item.fileName();
         if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
             continue;

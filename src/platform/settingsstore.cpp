@@ -21,9 +21,12 @@ namespace {
 QString rootGroup(SettingsStore::Root root)
 {
     switch (root) {
-    case SettingsStore::Root::Machine: return QStringLiteral("HKEY_LOCAL_MACHINE");
-    case SettingsStore::Root::User: return QStringLiteral("HKEY_CURRENT_USER");
-    case SettingsStore::Root::Classes: return QStringLiteral("HKEY_CLASSES_ROOT");
+    case SettingsStore::Root::Machine:
+        return QStringLiteral("HKEY_LOCAL_MACHINE");
+    case SettingsStore::Root::User:
+        return QStringLiteral("HKEY_CURRENT_USER");
+    case SettingsStore::Root::Classes:
+        return QStringLiteral("HKEY_CLASSES_ROOT");
     }
     return {};
 }
@@ -131,8 +134,7 @@ struct IniSettingsStore::Private
     Private(const QString &path, const QString &prefixHost)
         : iniPath(path), systemReg(QDir(prefixHost).filePath(QStringLiteral("system.reg"))),
           userReg(QDir(prefixHost).filePath(QStringLiteral("user.reg")))
-    {
-    }
+    {}
 
     // The settings file's bytes; empty when there is no file. Nothing when it cannot be read.
     std::optional<QByteArray> fileBytes() const
@@ -194,7 +196,8 @@ struct IniSettingsStore::Private
         }
     }
 
-    std::optional<QString> iniValue(SettingsStore::Root root, const QString &keyPath, const QString &valueName)
+    std::optional<QString> iniValue(SettingsStore::Root root, const QString &keyPath,
+                                    const QString &valueName)
     {
         refresh();
         QStringList parts{rootGroup(root)};
@@ -230,11 +233,14 @@ struct IniSettingsStore::Private
         return stored.join(QLatin1Char('/'));
     }
 
-    std::optional<QString> wineValue(SettingsStore::Root root, const QString &keyPath, const QString &valueName) const
+    std::optional<QString> wineValue(SettingsStore::Root root, const QString &keyPath,
+                                     const QString &valueName) const
     {
         switch (root) {
-        case SettingsStore::Root::Machine: return systemReg.value(keyPath, valueName);
-        case SettingsStore::Root::User: return userReg.value(keyPath, valueName);
+        case SettingsStore::Root::Machine:
+            return systemReg.value(keyPath, valueName);
+        case SettingsStore::Root::User:
+            return userReg.value(keyPath, valueName);
         case SettingsStore::Root::Classes: {
             // The classes root is the per-user classes over the machine-wide ones.
             const QString classesKey = QStringLiteral("Software\\Classes\\") + keyPath;
@@ -249,8 +255,7 @@ struct IniSettingsStore::Private
 
 IniSettingsStore::IniSettingsStore(const QString &iniHostPath, const QString &winePrefixHostPath)
     : d(std::make_unique<Private>(iniHostPath, winePrefixHostPath))
-{
-}
+{}
 
 IniSettingsStore::~IniSettingsStore() = default;
 
@@ -306,7 +311,8 @@ QString IniSettingsStore::read(Root root, const QString &keyPath, const QString 
     return value.value_or(defaultValue);
 }
 
-void IniSettingsStore::write(Root root, const QString &keyPath, const QString &valueName, const QString &value)
+void IniSettingsStore::write(Root root, const QString &keyPath, const QString &valueName,
+                             const QString &value)
 {
     const auto unwritable = [this] { return LmError::standard(LmError::PathFileAccess, d->iniPath); };
     // Another instance changing the file at the same moment waits, as it would for QSettings. A
@@ -374,7 +380,8 @@ public:
 } // namespace
 #endif
 
-std::unique_ptr<SettingsStore> createSettingsStore(const QString &programFolderHost, const QString &winePrefixHost)
+std::unique_ptr<SettingsStore> createSettingsStore(const QString &programFolderHost,
+                                                   const QString &winePrefixHost)
 {
 #ifdef Q_OS_WIN
     Q_UNUSED(programFolderHost);

@@ -1,12 +1,12 @@
 // Damaged files and failing disks met by the main window: the user is told, the file named; the
 // window stays usable; and nothing the user has is written over or lost.
 
+#include "app/organiser.h"
+#include "app/windowlayout.h"
 #include "platform/filefaults.h"
+#include "settings/frmhotkeys.h"
 #include "settings/programsettings.h"
 #include "tools/frmpref.h"
-#include "settings/frmhotkeys.h"
-#include "app/windowlayout.h"
-#include "app/organiser.h"
 #include "windowfixture.h"
 
 #include <QDir>
@@ -110,7 +110,8 @@ private slots:
         form.Form_Load();
         QVERIFY2(messageShown(f.env.ui, message), qPrintable(shownLines(f.env.ui)));
         // Still usable: the tree holds the sceneries that could be read, a command runs.
-        QVERIFY2(f.childTitles(QString()).contains(u"Europe"_s), qPrintable(f.childTitles(QString()).join(u", "_s)));
+        QVERIFY2(f.childTitles(QString()).contains(u"Europe"_s),
+                 qPrintable(f.childTitles(QString()).join(u", "_s)));
         form.runCommand(Command::SortLevelAscending);
 
         QSignalSpy unloaded(&form, &frmScenery::unloaded);

@@ -261,8 +261,7 @@ private slots:
         QTest::addColumn<QString>("file"); // the file the command fails to write
         QTest::addColumn<int>("room");     // the bytes left on the disk
         // The library file is copied to its ".backup" first: the copy meets the full disk part-way.
-        QTest::newRow("import saving the library")
-            << QStringList{u"import"_s} << u"Lumivale.db5"_s << 8192;
+        QTest::newRow("import saving the library") << QStringList{u"import"_s} << u"Lumivale.db5"_s << 8192;
         QTest::newRow("sim storing the choice") << QStringList{u"sim"_s, u"1"_s} << u"Lumivale.ini"_s << 0;
     }
 
@@ -278,7 +277,8 @@ private slots:
         const QString copy = dir.filePath(u"home"_s);
         QVERIFY(QDir().rename(home, copy));
         QVERIFY(QDir().mkpath(home));
-        if (QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=1m"_s, u"tmpfs"_s, home}) != 0)
+        if (QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=1m"_s, u"tmpfs"_s, home}) !=
+            0)
             QSKIP("this machine does not let the test mount a tmpfs");
         const auto unmount = qScopeGuard([&home] { QProcess::execute(u"umount"_s, {u"-l"_s, home}); });
         QCOMPARE(QProcess::execute(u"sh"_s, {u"-c"_s, u"cp -a \"$0\"/. \"$1\""_s, copy, home}), 0);
