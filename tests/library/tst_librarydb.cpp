@@ -318,8 +318,6 @@ private slots:
         // The prefix is recognised as written only.
         QTest::newRow("lower case") << u"levelAlps"_s << u"Alps"_s
                                     << QList<clsLevel>{levelNew, {u"LevelAlps"_s, u"Alps"_s}};
-        QTest::newRow("scenery key") << u"SceneryNew\\Alps"_s << u"Alps"_s
-                                     << QList<clsLevel>{levelNew, {u"LevelAlps"_s, u"Alps"_s}};
         QTest::newRow("caption with a separator")
             << u"Bad"_s << u"A\\B"_s << QList<clsLevel>{levelNew, {u"LevelA/B"_s, u"A/B"_s}};
         QTest::newRow("no caption: left out") << u"Bad"_s << QString() << QList<clsLevel>{levelNew};
@@ -396,7 +394,6 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<qint16>("flySim");
         QTest::newRow("3 without header: FS2K") << false << u"3"_s << qint16(4);
-        QTest::newRow("6 without header: CFS2") << false << u"6"_s << qint16(32);
         QTest::newRow("3 with header: the bits") << true << u"3"_s << qint16(3);
     }
 
@@ -437,10 +434,6 @@ private slots:
             << QStringList{u"<Scenery>"_s,     u"Key=K"_s,        u"Layer=007"_s, u"SalesType=+3"_s,
                            u"Texture_ID= 1"_s, u"GroupID=0012"_s, u"</Scenery>"_s}
             << sceneryRecord(u"K"_s, QString(), {.groupId = 12, .layer = 7, .salesType = 3, .textureId = 1});
-        // The Kelvin sign is no "K": the name is no key and is passed over.
-        QTest::newRow("a name with a letter outside ASCII")
-            << QStringList{u"<Scenery>"_s, u"\u212Aey=X"_s, u"Key=K"_s, u"Title=T"_s, u"</Scenery>"_s}
-            << sceneryRecord(u"K"_s, u"T"_s);
     }
 
     void sceneryFileAsOthersWrite()

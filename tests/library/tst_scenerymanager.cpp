@@ -166,8 +166,6 @@ private slots:
         QTest::newRow("absolute Scenery")
             << fs << u"D:\\Sceneries\\Rome\\Scenery"_s << u"D:\\Sceneries\\Rome"_s;
         QTest::newRow("network") << fs << u"\\\\server\\share\\Oslo"_s << u"\\\\server\\share\\Oslo"_s;
-        QTest::newRow("empty FSPath")
-            << QString() << u"Addon Scenery\\Paris"_s << u"\\Addon Scenery\\Paris"_s;
         QTest::newRow("empty FSPath, scenery alone") << QString() << u"scenery"_s << QString();
     }
 

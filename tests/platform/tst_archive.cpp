@@ -230,8 +230,6 @@ private slots:
         QTest::addColumn<QByteArrayList>("entries"); // each file holds the folder of its name
         QTest::addColumn<QStringList>("refused");
         QTest::addColumn<QByteArray>("cfg"); // the content of Games\FS2002\Scenery.cfg afterwards
-        QTest::newRow("inside") << QByteArrayList{"Games/FS2002/Scenery.cfg"} << QStringList()
-                                << QByteArray("Games/FS2002");
         QTest::newRow("inside, other letter case")
             << QByteArrayList{"GAMES/fs2002/scenery.CFG"} << QStringList() << QByteArray("GAMES/fs2002");
         QTest::newRow("the folders that lead to it")

@@ -43,7 +43,6 @@ private slots:
         QTest::newRow("none") << u"C:\\A"_s << u"C:\\A"_s << u"C:\\A\\"_s;
         QTest::newRow("drive root stays a root") << u"C:\\\\"_s << u"C:\\"_s << u"C:\\\\"_s;
         QTest::newRow("root of the drive in use") << u"\\"_s << u"\\"_s << u"\\"_s;
-        QTest::newRow("bare drive") << u"C:"_s << u"C:"_s << u"C:\\"_s;
     }
     void trailingSeparator()
     {
@@ -58,7 +57,6 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("folder");
-        QTest::newRow("Scenery") << u"D:\\Rome\\Scenery"_s << u"D:\\Rome"_s;
         QTest::newRow("any letter case") << u"D:\\Rome\\sCENERY"_s << u"D:\\Rome"_s;
         QTest::newRow("a name ending in scenery") << u"D:\\MyScenery"_s << u"D:\\MyScenery"_s;
         QTest::newRow("only the last part") << u"D:\\Rome\\Scenery\\Scenery"_s << u"D:\\Rome\\Scenery"_s;
@@ -103,7 +101,6 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::newRow("ASCII, with its end") << u"c:\\Fs2002\\Addon z\\"_s << u"C:\\FS2002\\ADDON Z"_s;
         QTest::newRow("already upper case") << u"C:\\FS2002"_s << u"C:\\FS2002"_s;
-        QTest::newRow("Latin-1 letters") << u"c:\\caf\u00E9"_s << u"C:\\CAF\u00C9"_s;
         QTest::newRow("a letter that becomes two") << u"stra\u00DFe"_s << u"STRASSE"_s;
         QTest::newRow("nothing") << QString() << QString();
     }
@@ -118,7 +115,6 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<bool>("root");
-        QTest::newRow("bare drive") << u"C:"_s << true;
         QTest::newRow("drive root") << u"D:\\"_s << true;
         QTest::newRow("root of the drive in use") << u"\\"_s << true;
         QTest::newRow("a folder") << u"C:\\FS2002"_s << false;

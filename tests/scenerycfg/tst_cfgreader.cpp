@@ -264,9 +264,6 @@ private slots:
         QTest::newRow("an area value before the first area")
             << QStringList{u"Local=X"_s, u"[Area.001]"_s, u"Title=A"_s} << QStringList{u"A"_s}
             << QList<int>{1};
-        QTest::newRow("two areas, one title")
-            << QStringList{u"[Area.001]"_s, u"Title=Dup"_s, u"[Area.002]"_s, u"Title=Dup"_s}
-            << QStringList{u"Dup"_s, u"Dup (2)"_s} << QList<int>{3};
     }
 
     void readingGoesOnPastProblems()

@@ -244,14 +244,10 @@ private slots:
         QTest::addColumn<QString>("onDisk"); // a file below C:\FS2002
         QTest::addColumn<QString>("localPath");
         QTest::addColumn<bool>("written");
-        QTest::newRow("with its Scenery folder")
-            << u"Addon Scenery\\Alps\\Scenery\\a.bgl"_s << u"Addon Scenery\\Alps"_s << true;
         QTest::newRow("Scenery folder in other letter case")
             << u"Addon Scenery\\Alps\\SCENERY\\a.bgl"_s << u"Addon Scenery\\Alps"_s << true;
         QTest::newRow("local path naming the Scenery folder")
             << u"Addon Scenery\\Alps\\Scenery\\a.bgl"_s << u"Addon Scenery\\Alps\\Scenery"_s << true;
-        QTest::newRow("folder without a Scenery folder")
-            << u"Addon Scenery\\Alps\\Texture\\a.bmp"_s << u"Addon Scenery\\Alps"_s << false;
         QTest::newRow("a file named Scenery")
             << u"Addon Scenery\\Alps\\Scenery"_s << u"Addon Scenery\\Alps"_s << false;
     }
