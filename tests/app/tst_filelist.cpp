@@ -236,7 +236,6 @@ private slots:
         QTest::addColumn<QString>("confirmed"); // the Destination OK gives back
         QTest::newRow("MySceneryBase")
             << u"MySceneryBase\\Scenery"_s << 0 << u"Scenery"_s << u"MySceneryBase\\Scenery"_s;
-        QTest::newRow("FSRoot") << u"FSRoot\\Texture"_s << 1 << u"Texture"_s << u"FSRoot\\Texture"_s;
         QTest::newRow("AbsolutePath")
             << u"AbsolutePath\\D:\\Maps"_s << 2 << u"D:\\Maps"_s << u"AbsolutePath\\D:\\Maps"_s;
         QTest::newRow("no root word")

@@ -13,16 +13,23 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Europe > Germany > Hesse and Bavaria, each with its airports.
-void writeDirectory(TestEnv &env)
+// Europe > Germany > Hesse and Bavaria, each with its airports, and the dialog's logic loaded on them.
+struct Directory
 {
-    const QString folder = env.programFolder() + u"\\AirportDirectory\\"_s;
-    env.writeFile(folder + u"AD_World.txt"_s, windowsText({u"Europe"_s}));
-    env.writeFile(folder + u"AD_Europe.txt"_s, windowsText({u"Germany"_s}));
-    env.writeFile(folder + u"AD_Germany.txt"_s, windowsText({u"Hesse"_s, u"Bavaria"_s}));
-    env.writeFile(folder + u"Hesse.txt"_s, windowsText({u"EDDF Frankfurt Main"_s}));
-    env.writeFile(folder + u"Bavaria.txt"_s, windowsText({u"EDDM Munich"_s, u"EDDN Nuremberg"_s}));
-}
+    Directory()
+    {
+        const QString folder = env.programFolder() + u"\\AirportDirectory\\"_s;
+        env.writeFile(folder + u"AD_World.txt"_s, windowsText({u"Europe"_s}));
+        env.writeFile(folder + u"AD_Europe.txt"_s, windowsText({u"Germany"_s}));
+        env.writeFile(folder + u"AD_Germany.txt"_s, windowsText({u"Hesse"_s, u"Bavaria"_s}));
+        env.writeFile(folder + u"Hesse.txt"_s, windowsText({u"EDDF Frankfurt Main"_s}));
+        env.writeFile(folder + u"Bavaria.txt"_s, windowsText({u"EDDM Munich"_s, u"EDDN Nuremberg"_s}));
+        form.Form_Load();
+    }
+    TestEnv env;
+    const AirportDirectory directory{env.fs, env.programFolder()};
+    frmAirportDir form{directory, env.ui};
+};
 
 // Shows the dialog and, once it is up, plays the user's part in it; it is cancelled when it stays open.
 void showAndPlay(frmAirportDir &form, const std::function<void(AirportDirDialog &)> &play)
@@ -54,12 +61,8 @@ private slots:
     // Another state chosen with the keyboard shows its airports; a double click takes one.
     void stateThenDoubleClick()
     {
-        TestEnv env;
-        writeDirectory(env);
-        const AirportDirectory directory(env.fs, env.programFolder());
-        frmAirportDir form(directory, env.ui);
-        form.Form_Load();
-        showAndPlay(form, [](AirportDirDialog &dialog) {
+        Directory d;
+        showAndPlay(d.form, [](AirportDirDialog &dialog) {
             QCOMPARE(dialog.airportList()->count(), 1);
             dialog.stateBox()->setFocus();
             QTest::keyClick(dialog.stateBox(), Qt::Key_Down);
@@ -70,18 +73,14 @@ private slots:
             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rowCentre(list, 1));
             QVERIFY(!dialog.isVisible());
         });
-        QCOMPARE(form.result(), u"EDDN Nuremberg"_s);
+        QCOMPARE(d.form.result(), u"EDDN Nuremberg"_s);
     }
 
     // The list taking the focus makes a row current without selecting it: OK then takes none.
     void focusAloneTakesNone()
     {
-        TestEnv env;
-        writeDirectory(env);
-        const AirportDirectory directory(env.fs, env.programFolder());
-        frmAirportDir form(directory, env.ui);
-        form.Form_Load();
-        showAndPlay(form, [](AirportDirDialog &dialog) {
+        Directory d;
+        showAndPlay(d.form, [](AirportDirDialog &dialog) {
             QApplication::setActiveWindow(&dialog);
             dialog.stateBox()->setFocus();
             QTest::keyClick(dialog.stateBox(), Qt::Key_Tab);
@@ -89,25 +88,21 @@ private slots:
             QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
             QVERIFY(!dialog.isVisible());
         });
-        QCOMPARE(form.result(), QString());
+        QCOMPARE(d.form.result(), QString());
     }
 
     // Escape after an airport was clicked takes none.
     void escapeTakesNone()
     {
-        TestEnv env;
-        writeDirectory(env);
-        const AirportDirectory directory(env.fs, env.programFolder());
-        frmAirportDir form(directory, env.ui);
-        form.Form_Load();
-        showAndPlay(form, [](AirportDirDialog &dialog) {
+        Directory d;
+        showAndPlay(d.form, [](AirportDirDialog &dialog) {
             QListWidget *list = dialog.airportList();
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre(list, 0));
             QCOMPARE(list->currentRow(), 0);
             QTest::keyClick(list, Qt::Key_Escape);
             QVERIFY(!dialog.isVisible());
         });
-        QCOMPARE(form.result(), QString());
+        QCOMPARE(d.form.result(), QString());
     }
 };
 

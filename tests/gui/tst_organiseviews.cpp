@@ -99,106 +99,88 @@ class TestOrganiseViews : public QObject
     Q_OBJECT
 
 private slots:
-    // OK takes the level clicked last, a nested one included.
-    void moveDialogOkTakesTheLevelClicked()
+    // The dialog's answer after the levels clicked, in order, and the button pressed: OK takes the
+    // level clicked last, a nested one included; a double click chooses; "&Root" takes the top
+    // whatever was clicked; without a level chosen OK is not offered.
+    void moveDialog_data()
     {
-        frmMoveTreeNode form;
-        addLevels(form);
-        const int result = showAndPlay(form, form.trvTree, [](Shown &dialog) {
-            dialog.click(u"LevelAsia"_s);
-            dialog.click(u"LevelEurope\\Germany"_s);
-            dialog.press(u"cmdOk"_s);
-        });
-        QCOMPARE(result, int(QDialog::Accepted));
-        QCOMPARE(form.sLevelKey, u"LevelEurope\\Germany"_s);
-        QVERIFY(!form.bRoot);
+        QTest::addColumn<QStringList>("clicked");
+        QTest::addColumn<QString>("button"); // "": the last level clicked is double-clicked
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("levelKey");
+        QTest::addColumn<bool>("root");
+        const QString asia = u"LevelAsia"_s;
+        const QString germany = u"LevelEurope\\Germany"_s;
+        QTest::newRow("OK") << QStringList{asia, germany} << u"cmdOk"_s << int(QDialog::Accepted) << germany
+                            << false;
+        QTest::newRow("double click")
+            << QStringList{asia} << QString() << int(QDialog::Accepted) << asia << false;
+        QTest::newRow("Root") << QStringList{asia} << u"cmdToRoot"_s << int(QDialog::Accepted) << QString()
+                              << true;
+        QTest::newRow("Cancel") << QStringList{asia} << u"cmdCancel"_s << int(QDialog::Rejected) << QString()
+                                << false;
+        QTest::newRow("OK without a level") << QStringList() << u"cmdOk"_s << StillOpen << QString() << false;
     }
-
-    void moveDialogDoubleClickChooses()
+    void moveDialog()
     {
-        frmMoveTreeNode form;
-        addLevels(form);
-        const int result =
-            showAndPlay(form, form.trvTree, [](Shown &dialog) { dialog.doubleClick(u"LevelAsia"_s); });
-        QCOMPARE(result, int(QDialog::Accepted));
-        QCOMPARE(form.sLevelKey, u"LevelAsia"_s);
-    }
-
-    // "&Root" takes the top of the tree, whatever level was clicked.
-    void moveDialogRoot()
-    {
+        QFETCH(QStringList, clicked);
+        QFETCH(QString, button);
+        QFETCH(int, result);
+        QFETCH(QString, levelKey);
+        QFETCH(bool, root);
         frmMoveTreeNode form;
         addLevels(form);
         form.cmdToRootVisible = true;
-        const int result = showAndPlay(form, form.trvTree, [](Shown &dialog) {
-            dialog.click(u"LevelAsia"_s);
-            dialog.press(u"cmdToRoot"_s);
+        const int shown = showAndPlay(form, form.trvTree, [&](Shown &dialog) {
+            for (const QString &key : clicked)
+                dialog.click(key);
+            if (button.isEmpty())
+                dialog.doubleClick(clicked.last());
+            else
+                dialog.press(button);
         });
-        QCOMPARE(result, int(QDialog::Accepted));
-        QVERIFY(form.bRoot);
-        QCOMPARE(form.sLevelKey, QString());
+        QCOMPARE(shown, result);
+        QCOMPARE(form.sLevelKey, levelKey);
+        QCOMPARE(form.bRoot, root);
     }
 
-    void moveDialogCancelled()
+    // The boxes ticked with the space key or by a double click are restored on OK; with nothing
+    // ticked (a box ticked and cleared again) OK is not offered.
+    void undoDialog_data()
     {
-        frmMoveTreeNode form;
-        addLevels(form);
-        const int result = showAndPlay(form, form.trvTree, [](Shown &dialog) {
-            dialog.click(u"LevelAsia"_s);
-            dialog.press(u"cmdCancel"_s);
-        });
-        QCOMPARE(result, int(QDialog::Rejected));
-        QCOMPARE(form.sLevelKey, QString());
+        QTest::addColumn<QStringList>("spaced");
+        QTest::addColumn<QStringList>("doubleClicked");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QStringList>("ticked"); // the titles restored, when the dialog was accepted
+        const QString a = u"SceneryNew\\A"_s;
+        QTest::newRow("OK") << QStringList{u"SceneryEurope\\Berlin"_s} << QStringList{u"SceneryNew\\C"_s}
+                            << u"cmdOk"_s << int(QDialog::Accepted) << QStringList{u"Berlin"_s, u"C"_s};
+        QTest::newRow("Cancel") << QStringList{a} << QStringList() << u"cmdCancel"_s << int(QDialog::Rejected)
+                                << QStringList();
+        QTest::newRow("OK with nothing ticked")
+            << QStringList() << QStringList{a, a} << u"cmdOk"_s << StillOpen << QStringList();
     }
-
-    // Without a level chosen OK is not offered.
-    void moveDialogOkWantsALevel()
+    void undoDialog()
     {
-        frmMoveTreeNode form;
-        addLevels(form);
-        const int result = showAndPlay(form, form.trvTree, [](Shown &dialog) { dialog.press(u"cmdOk"_s); });
-        QCOMPARE(result, StillOpen);
-    }
-
-    // The boxes ticked with the space key or by a double click are restored on OK.
-    void undoDialogRestoresTheTicked()
-    {
+        QFETCH(QStringList, spaced);
+        QFETCH(QStringList, doubleClicked);
+        QFETCH(QString, button);
+        QFETCH(int, result);
+        QFETCH(QStringList, ticked);
         frmUndoRemove form;
         addRemoved(form);
-        const int result = showAndPlay(form, form.trvRemoved, [](Shown &dialog) {
-            dialog.tickWithSpace(u"SceneryEurope\\Berlin"_s);
-            dialog.doubleClick(u"SceneryNew\\C"_s);
-            dialog.press(u"cmdOk"_s);
+        const int shown = showAndPlay(form, form.trvRemoved, [&](Shown &dialog) {
+            for (const QString &key : spaced)
+                dialog.tickWithSpace(key);
+            for (const QString &key : doubleClicked)
+                dialog.doubleClick(key);
+            dialog.press(button);
         });
-        QCOMPARE(result, int(QDialog::Accepted));
-        QVERIFY(form.bUndelete);
-        QCOMPARE(tickedTitles(form), (QStringList{u"Berlin"_s, u"C"_s}));
-    }
-
-    void undoDialogCancelled()
-    {
-        frmUndoRemove form;
-        addRemoved(form);
-        const int result = showAndPlay(form, form.trvRemoved, [](Shown &dialog) {
-            dialog.tickWithSpace(u"SceneryNew\\A"_s);
-            dialog.press(u"cmdCancel"_s);
-        });
-        QCOMPARE(result, int(QDialog::Rejected));
-        QVERIFY(!form.bUndelete);
-    }
-
-    // With nothing ticked (a box ticked and cleared again) OK is not offered.
-    void undoDialogOkWantsATick()
-    {
-        frmUndoRemove form;
-        addRemoved(form);
-        const int result = showAndPlay(form, form.trvRemoved, [](Shown &dialog) {
-            dialog.doubleClick(u"SceneryNew\\A"_s);
-            dialog.doubleClick(u"SceneryNew\\A"_s);
-            dialog.press(u"cmdOk"_s);
-        });
-        QCOMPARE(result, StillOpen);
-        QVERIFY(!form.bUndelete);
+        QCOMPARE(shown, result);
+        QCOMPARE(form.bUndelete, result == int(QDialog::Accepted));
+        if (form.bUndelete)
+            QCOMPARE(tickedTitles(form), ticked);
     }
 };
 

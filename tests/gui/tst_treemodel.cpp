@@ -96,10 +96,6 @@ private slots:
             << change([](Tree &t) { t.move(t.node(u"A1"_s), t.node(u"A2"_s), Relation::Next); })
             << QStringList{u"A"_s, u"  A2"_s, u"  A1"_s, u"  A3"_s, u"B"_s, u"  B1"_s, u"C"_s} << u"A1"_s
             << u"A1"_s << false;
-        QTest::newRow("moved into another parent")
-            << change([](Tree &t) { t.move(t.node(u"A2"_s), t.node(u"B"_s), Relation::Child); })
-            << QStringList{u"A"_s, u"  A1"_s, u"  A3"_s, u"B"_s, u"  B1"_s, u"  A2"_s, u"C"_s} << u"A2"_s
-            << u"A2"_s << false;
         QTest::newRow("moved into a node without children")
             << change([](Tree &t) { t.move(t.node(u"A1"_s), t.node(u"C"_s), Relation::Child); })
             << QStringList{u"A"_s, u"  A2"_s, u"  A3"_s, u"B"_s, u"  B1"_s, u"C"_s, u"  A1"_s} << u"A1"_s
