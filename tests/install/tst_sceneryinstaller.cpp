@@ -119,7 +119,6 @@ private slots:
     void installedFolder();
     void sourceFolder();
     void automaticDistributionWithSubZip();
-    void internalPath();
     void fileListMode_data();
     void fileListMode();
     void archivePathLength_data();
@@ -127,7 +126,7 @@ private slots:
 
     void takenTitleTouchesNothing();
     void archiveLargerThanFreeSpace();
-    void escapingEntriesRefused();
+    void internalPathsKeptEscapingOnesRefused();
     void replaceAskedOnce_data();
     void replaceAskedOnce();
     void cancelStopsBetweenFiles();
@@ -173,11 +172,9 @@ void tst_SceneryInstaller::moveToFolder_data()
     QTest::newRow("scenery") << 1 << u"AREA.BGL"_s << SceneryPatterns << Dest + u"\\Scenery\\"_s;
     QTest::newRow("texture, lower case") << 1 << u"area.bmp"_s << SceneryPatterns << Dest + u"\\Texture\\"_s;
     QTest::newRow("other") << 1 << u"readme.txt"_s << SceneryPatterns << Dest + u"\\"_s;
-    QTest::newRow("FLT FS2000") << 0 << u"X.FLT"_s << SceneryPatterns << SimFolder + u"\\Pilots\\"_s;
     QTest::newRow("FLT FS2002") << 1 << u"X.FLT"_s << SceneryPatterns << SimFolder + u"\\flights\\myflts\\"_s;
     QTest::newRow("FLT CFS2") << 2 << u"X.FLT"_s << SceneryPatterns << Dest + u"\\"_s;
     QTest::newRow("WX FS2000") << 0 << u"x.wx"_s << SceneryPatterns << SimFolder + u"\\Pilots\\"_s;
-    QTest::newRow("WX CFS2") << 2 << u"X.WX"_s << SceneryPatterns << Dest + u"\\"_s;
     QTest::newRow("scenery pattern before FLT") << 1 << u"X.FLT"_s << u"*.flt"_s << Dest + u"\\Scenery\\"_s;
     QTest::newRow("empty pattern skipped") << 1 << u"X.ABC"_s << u"*.bgl;;*.abc"_s << Dest + u"\\Scenery\\"_s;
 }
@@ -348,19 +345,6 @@ void tst_SceneryInstaller::automaticDistributionWithSubZip()
     QVERIFY(f.progress.contains(u"Placing Alps\\AREA.BGL"_s));
 }
 
-void tst_SceneryInstaller::internalPath()
-{
-    Fixture f;
-    const QString zip = u"D:\\Alps.zip"_s;
-    f.makeZip(zip, {{"Scenery/AREA.BGL", "bgl"}, {"Texture/A.BMP", "bmp"}, {"Scenery/Sub/X.FLT", "flt"}});
-
-    QVERIFY(f.installer.install(f.archive(zip, ArchiveMode::WinzipPath)).isDone());
-
-    QCOMPARE(f.placed(), (QStringList{Dest + u"\\Scenery\\AREA.BGL"_s, Dest + u"\\Texture\\A.BMP"_s,
-                                      Dest + u"\\Scenery\\Sub\\X.FLT"_s}));
-    QCOMPARE(f.installer.record()->LocalPath, Dest + u"\\"_s);
-}
-
 void tst_SceneryInstaller::fileListMode_data()
 {
     QTest::addColumn<Answer>("outside");
@@ -485,16 +469,21 @@ void tst_SceneryInstaller::archiveLargerThanFreeSpace()
     QVERIFY(!f.exists(Dest));
 }
 
-void tst_SceneryInstaller::escapingEntriesRefused()
+// An entry keeps its folder below the destination, whatever its kind; one leading out of it is
+// refused.
+void tst_SceneryInstaller::internalPathsKeptEscapingOnesRefused()
 {
     Fixture f;
     const QString zip = u"D:\\Alps.zip"_s;
-    f.makeZip(zip, {{"../../evil.bgl", "evil"}, {"C:/Windows/bad.dll", "bad"}, {"AREA.BGL", "bgl"}});
+    f.makeZip(zip, {{"../../evil.bgl", "evil"},
+                    {"C:/Windows/bad.dll", "bad"},
+                    {"AREA.BGL", "bgl"},
+                    {"Scenery/Sub/X.FLT", "flt"}});
 
     QVERIFY(f.installer.install(f.archive(zip, ArchiveMode::WinzipPath)).isDone());
 
     QCOMPARE(f.installer.refused(), (QStringList{u"../../evil.bgl"_s, u"C:/Windows/bad.dll"_s}));
-    QCOMPARE(f.placed(), QStringList{Dest + u"\\AREA.BGL"_s});
+    QCOMPARE(f.placed(), (QStringList{Dest + u"\\AREA.BGL"_s, Dest + u"\\Scenery\\Sub\\X.FLT"_s}));
     QVERIFY(!f.exists(u"C:\\evil.bgl"_s) && !f.exists(u"C:\\Addons\\evil.bgl"_s));
 }
 
