@@ -82,6 +82,18 @@ struct Fixture
         return request;
     }
 
+    InstallRequest folder(const QString &source)
+    {
+        InstallRequest request;
+        request.title = u"Alps"_s;
+        request.way = InstallWay::SourceFolder;
+        request.source = source;
+        request.destination = Dest;
+        request.sceneryPatterns = SceneryPatterns;
+        request.texturePatterns = TexturePatterns;
+        return request;
+    }
+
     QByteArray read(const QString &path) { return env().readFile(path); }
     bool exists(const QString &path) { return env().fs.fileExists(path) || env().fs.folderExists(path); }
     // The places of the files the installer reports, in order.
@@ -299,15 +311,8 @@ void tst_SceneryInstaller::sourceFolder()
                                                             u"FLATTEN.3=5,6,7,8,9"_s}));
     f.env().writeFile(src + u"\\Sub\\NOT.BGL"_s, "not copied");
     f.env().writeFile(Dest + u"\\Scenery\\AREA.BGL"_s, "old");
-    InstallRequest request;
-    request.title = u"Alps"_s;
-    request.way = InstallWay::SourceFolder;
-    request.source = src;
-    request.destination = Dest;
-    request.sceneryPatterns = SceneryPatterns;
-    request.texturePatterns = TexturePatterns;
 
-    QVERIFY(f.installer.install(request).isDone());
+    QVERIFY(f.installer.install(f.folder(src)).isDone());
 
     QCOMPARE(f.placed(), (QStringList{Dest + u"\\Scenery\\AREA.BGL"_s, Dest + u"\\Texture\\area.bmp"_s,
                                       Dest + u"\\readme.txt"_s, SimFolder + u"\\flights\\myflts\\X.FLT"_s}));
@@ -525,15 +530,9 @@ void tst_SceneryInstaller::cancelStopsBetweenFiles()
     const QString src = u"D:\\Download\\Alps"_s;
     for (const QString &name : {u"A.BGL"_s, u"B.BGL"_s, u"C.BGL"_s})
         f.env().writeFile(src + u'\\' + name, "bgl");
-    InstallRequest request;
-    request.title = u"Alps"_s;
-    request.way = InstallWay::SourceFolder;
-    request.source = src;
-    request.destination = Dest;
-    request.sceneryPatterns = SceneryPatterns;
     f.installer.cancelRequested = [&f] { return f.progress.size() == 2; };
 
-    QVERIFY(f.installer.install(request).isStopped());
+    QVERIFY(f.installer.install(f.folder(src)).isStopped());
 
     QVERIFY(!f.installer.record());
     QVERIFY(f.exists(Dest + u"\\Scenery\\A.BGL"_s));
