@@ -102,7 +102,6 @@ private slots:
         QTest::newRow("latitude, one digit") << 1 << Field::Degrees << u"5"_s << u"N5_ 30.00"_s;
         QTest::newRow("latitude, cut at two") << 3 << Field::Degrees << u"123"_s << u"N12 00.00"_s;
         QTest::newRow("longitude, a letter unfilled") << 4 << Field::Degrees << u"1x2"_s << u"W1_2 15.00"_s;
-        QTest::newRow("minutes, one short") << 1 << Field::Minutes << u"30.5"_s << u"N47 30.5_"_s;
         QTest::newRow("minutes, a comma") << 2 << Field::Minutes << u"15,30"_s << u"W122 15.30"_s;
     }
 
