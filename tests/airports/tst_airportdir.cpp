@@ -143,17 +143,10 @@ private slots:
     }
 
     // A line is data someone may have edited: one that would name a file outside the directory's
-    // folder has no list.
-    void nameLeavingTheFolder_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::newRow("backslash") << u"..\\Secret"_s;
-        QTest::newRow("slash") << u"../Secret"_s;
-        QTest::newRow("drive") << u"C:Secret"_s;
-    }
+    // folder has no list. Which names lead out is the file system's rule, proved there.
     void nameLeavingTheFolder()
     {
-        QFETCH(QString, line);
+        const QString line = u"..\\Secret"_s;
         TestEnv env;
         env.writeFile(env.programFolder() + u"\\Secret.txt"_s, windowsText({u"not an airport"_s}));
         env.writeFile(env.programFolder() + u"\\AirportDirectory\\AD_World.txt"_s,

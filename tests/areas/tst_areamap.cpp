@@ -98,9 +98,6 @@ void TestAreaMap::excludeShape_data()
     QTest::newRow("across the date line")
         << u"N10 00.00,E179 00.00,S10 00.00,W179 00.00,all"_s
         << std::optional(Points{{179, -10}, {181, -10}, {181, 10}, {179, 10}}) << true;
-    QTest::newRow("across the prime meridian")
-        << u"N51 30.00,W001 00.00,N51 00.00,E001 00.00,vors,ndbs"_s
-        << std::optional(Points{{-1, -51.5}, {1, -51.5}, {1, -51}, {-1, -51}}) << true;
     QTest::newRow("no class: drawn, failing its check")
         << u"N47 30.00,W122 15.00,N47 00.00,W121 45.00"_s << std::optional(seattle) << false;
     QTest::newRow("a coordinate that cannot be read")

@@ -62,22 +62,11 @@ private slots:
                  wrong);
     }
 
-    // A list alternates latitudes and longitudes, latitude first.
-    void coordinateList()
-    {
-        QVERIFY(!CheckErrorCoordinate(ExclArea, 4));
-        QVERIFY(CheckErrorCoordinate(ExclArea, 8));
-        QVERIFY(CheckErrorCoordinate(u"W122 15.00,N47 30.00,N47 00.00,W121 45.00"_s, 4));
-        QVERIFY(CheckErrorCoordinate(u"N47 30.00,W122 15.00,N95 00.00,W121 45.00"_s, 4));
-        QVERIFY(CheckErrorCoordinate(QString(), 4));
-    }
-
     // Four corners and one or two object classes, or "all" alone; a class may be abbreviated.
     void excludeValue_data()
     {
         QTest::addColumn<QString>("value");
         QTest::addColumn<bool>("wrong");
-        QTest::newRow("a class in capitals") << ExclArea + u",OBJECTS"_s << false;
         QTest::newRow("two classes") << ExclArea + u",objects,vors"_s << false;
         QTest::newRow("all") << ExclArea + u",all"_s << false;
         QTest::newRow("an abbreviated class") << ExclArea + u",OBJ"_s << false;
@@ -174,11 +163,9 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::newRow("empty") << QString();
-        QTest::newRow("nine items") << FlatArea + u",N47 00.00"_s;
         QTest::newRow("a class left on") << ExclArea + u",objects"_s;
         QTest::newRow("three latitude digits") << u"N47 30.00,W122 15.00,N147 00.00,W121 45.00"_s;
         QTest::newRow("negative degrees") << u"S-5 00.00,W122 15.00,N47 00.00,W121 45.00"_s;
-        QTest::newRow("no blank before the minutes") << u"N4730.00,W122 15.00,N47 00.00,W121 45.00"_s;
     }
 
     void loadRefused()

@@ -313,7 +313,6 @@ void TestLibraryCheck::layers_data()
     QTest::addColumn<QList<int>>("layers"); // per scenery in tree order; -1: its folder is missing
     QTest::addColumn<QStringList>("outOfOrder");
 
-    QTest::newRow("in order") << QList<int>{1, 2, 3} << QStringList();
     QTest::newRow("gaps and none recorded") << QList<int>{2, 0, 7, 9} << QStringList();
     QTest::newRow("shifted by one left out") << QList<int>{1, -1, 3, 4} << QStringList();
     // Either of the two is out of order; the earlier one is named.

@@ -82,6 +82,18 @@ struct Fixture
         return request;
     }
 
+    InstallRequest folder(const QString &source)
+    {
+        InstallRequest request;
+        request.title = u"Alps"_s;
+        request.way = InstallWay::SourceFolder;
+        request.source = source;
+        request.destination = Dest;
+        request.sceneryPatterns = SceneryPatterns;
+        request.texturePatterns = TexturePatterns;
+        return request;
+    }
+
     QByteArray read(const QString &path) { return env().readFile(path); }
     bool exists(const QString &path) { return env().fs.fileExists(path) || env().fs.folderExists(path); }
     // The places of the files the installer reports, in order.
@@ -119,7 +131,6 @@ private slots:
     void installedFolder();
     void sourceFolder();
     void automaticDistributionWithSubZip();
-    void internalPath();
     void fileListMode_data();
     void fileListMode();
     void archivePathLength_data();
@@ -127,7 +138,7 @@ private slots:
 
     void takenTitleTouchesNothing();
     void archiveLargerThanFreeSpace();
-    void escapingEntriesRefused();
+    void internalPathsKeptEscapingOnesRefused();
     void replaceAskedOnce_data();
     void replaceAskedOnce();
     void cancelStopsBetweenFiles();
@@ -173,11 +184,9 @@ void tst_SceneryInstaller::moveToFolder_data()
     QTest::newRow("scenery") << 1 << u"AREA.BGL"_s << SceneryPatterns << Dest + u"\\Scenery\\"_s;
     QTest::newRow("texture, lower case") << 1 << u"area.bmp"_s << SceneryPatterns << Dest + u"\\Texture\\"_s;
     QTest::newRow("other") << 1 << u"readme.txt"_s << SceneryPatterns << Dest + u"\\"_s;
-    QTest::newRow("FLT FS2000") << 0 << u"X.FLT"_s << SceneryPatterns << SimFolder + u"\\Pilots\\"_s;
     QTest::newRow("FLT FS2002") << 1 << u"X.FLT"_s << SceneryPatterns << SimFolder + u"\\flights\\myflts\\"_s;
     QTest::newRow("FLT CFS2") << 2 << u"X.FLT"_s << SceneryPatterns << Dest + u"\\"_s;
     QTest::newRow("WX FS2000") << 0 << u"x.wx"_s << SceneryPatterns << SimFolder + u"\\Pilots\\"_s;
-    QTest::newRow("WX CFS2") << 2 << u"X.WX"_s << SceneryPatterns << Dest + u"\\"_s;
     QTest::newRow("scenery pattern before FLT") << 1 << u"X.FLT"_s << u"*.flt"_s << Dest + u"\\Scenery\\"_s;
     QTest::newRow("empty pattern skipped") << 1 << u"X.ABC"_s << u"*.bgl;;*.abc"_s << Dest + u"\\Scenery\\"_s;
 }
@@ -302,15 +311,8 @@ void tst_SceneryInstaller::sourceFolder()
                                                             u"FLATTEN.3=5,6,7,8,9"_s}));
     f.env().writeFile(src + u"\\Sub\\NOT.BGL"_s, "not copied");
     f.env().writeFile(Dest + u"\\Scenery\\AREA.BGL"_s, "old");
-    InstallRequest request;
-    request.title = u"Alps"_s;
-    request.way = InstallWay::SourceFolder;
-    request.source = src;
-    request.destination = Dest;
-    request.sceneryPatterns = SceneryPatterns;
-    request.texturePatterns = TexturePatterns;
 
-    QVERIFY(f.installer.install(request).isDone());
+    QVERIFY(f.installer.install(f.folder(src)).isDone());
 
     QCOMPARE(f.placed(), (QStringList{Dest + u"\\Scenery\\AREA.BGL"_s, Dest + u"\\Texture\\area.bmp"_s,
                                       Dest + u"\\readme.txt"_s, SimFolder + u"\\flights\\myflts\\X.FLT"_s}));
@@ -346,19 +348,6 @@ void tst_SceneryInstaller::automaticDistributionWithSubZip()
     QCOMPARE(f.read(Dest + u"\\Extra\\Scenery\\IN.BGL"_s), "in");
     QCOMPARE(f.installer.record()->Exclude, u"1,1,2,2"_s);
     QVERIFY(f.progress.contains(u"Placing Alps\\AREA.BGL"_s));
-}
-
-void tst_SceneryInstaller::internalPath()
-{
-    Fixture f;
-    const QString zip = u"D:\\Alps.zip"_s;
-    f.makeZip(zip, {{"Scenery/AREA.BGL", "bgl"}, {"Texture/A.BMP", "bmp"}, {"Scenery/Sub/X.FLT", "flt"}});
-
-    QVERIFY(f.installer.install(f.archive(zip, ArchiveMode::WinzipPath)).isDone());
-
-    QCOMPARE(f.placed(), (QStringList{Dest + u"\\Scenery\\AREA.BGL"_s, Dest + u"\\Texture\\A.BMP"_s,
-                                      Dest + u"\\Scenery\\Sub\\X.FLT"_s}));
-    QCOMPARE(f.installer.record()->LocalPath, Dest + u"\\"_s);
 }
 
 void tst_SceneryInstaller::fileListMode_data()
@@ -485,16 +474,21 @@ void tst_SceneryInstaller::archiveLargerThanFreeSpace()
     QVERIFY(!f.exists(Dest));
 }
 
-void tst_SceneryInstaller::escapingEntriesRefused()
+// An entry keeps its folder below the destination, whatever its kind; one leading out of it is
+// refused.
+void tst_SceneryInstaller::internalPathsKeptEscapingOnesRefused()
 {
     Fixture f;
     const QString zip = u"D:\\Alps.zip"_s;
-    f.makeZip(zip, {{"../../evil.bgl", "evil"}, {"C:/Windows/bad.dll", "bad"}, {"AREA.BGL", "bgl"}});
+    f.makeZip(zip, {{"../../evil.bgl", "evil"},
+                    {"C:/Windows/bad.dll", "bad"},
+                    {"AREA.BGL", "bgl"},
+                    {"Scenery/Sub/X.FLT", "flt"}});
 
     QVERIFY(f.installer.install(f.archive(zip, ArchiveMode::WinzipPath)).isDone());
 
     QCOMPARE(f.installer.refused(), (QStringList{u"../../evil.bgl"_s, u"C:/Windows/bad.dll"_s}));
-    QCOMPARE(f.placed(), QStringList{Dest + u"\\AREA.BGL"_s});
+    QCOMPARE(f.placed(), (QStringList{Dest + u"\\AREA.BGL"_s, Dest + u"\\Scenery\\Sub\\X.FLT"_s}));
     QVERIFY(!f.exists(u"C:\\evil.bgl"_s) && !f.exists(u"C:\\Addons\\evil.bgl"_s));
 }
 
@@ -536,15 +530,9 @@ void tst_SceneryInstaller::cancelStopsBetweenFiles()
     const QString src = u"D:\\Download\\Alps"_s;
     for (const QString &name : {u"A.BGL"_s, u"B.BGL"_s, u"C.BGL"_s})
         f.env().writeFile(src + u'\\' + name, "bgl");
-    InstallRequest request;
-    request.title = u"Alps"_s;
-    request.way = InstallWay::SourceFolder;
-    request.source = src;
-    request.destination = Dest;
-    request.sceneryPatterns = SceneryPatterns;
     f.installer.cancelRequested = [&f] { return f.progress.size() == 2; };
 
-    QVERIFY(f.installer.install(request).isStopped());
+    QVERIFY(f.installer.install(f.folder(src)).isStopped());
 
     QVERIFY(!f.installer.record());
     QVERIFY(f.exists(Dest + u"\\Scenery\\A.BGL"_s));

@@ -63,11 +63,6 @@ private slots:
         QTest::newRow("5: the first and the third")
             << u"5"_s << Boxes{true, false, true, false, false, false} << 5;
         QTest::newRow("bits 0 to 5 only") << u"64"_s << Boxes{} << 0;
-        QTest::newRow("blanks around") << u" 34 "_s << Boxes{false, true, false, false, false, true} << 34;
-        QTest::newRow("a half to the even 4")
-            << u"4.5"_s << Boxes{false, false, true, false, false, false} << 4;
-        QTest::newRow("a half to the even 6")
-            << u"5.5"_s << Boxes{false, true, true, false, false, false} << 6;
     }
 
     void filter()

@@ -22,8 +22,6 @@ private slots:
         const Installation fs2000{Sim::FS2000, u"C:\\FS2000"_s};
         const Installation fs2002{Sim::FS2002, u"C:\\FS2002"_s};
         const Installation cfs2{Sim::CFS2, u"C:\\CFS2"_s};
-        QTest::newRow("FS2002 only") << QList<Installation>{fs2002} << QString() << QList<qint32>{1}
-                                     << QList<Sim>{Sim::FS2002} << u"C:\\FS2002"_s;
         QTest::newRow("a trailing backslash is dropped")
             << QList<Installation>{{Sim::CFS2, u"C:\\CFS2\\"_s}} << QString() << QList<qint32>{2}
             << QList<Sim>{Sim::CFS2} << u"C:\\CFS2"_s;
